@@ -1,0 +1,66 @@
+#pragma once
+// The seam through which every message box and file dialog reaches the agent.
+// Forms install a widget-backed implementation; tests record and answer.
+#include <QList>
+#include <QString>
+
+class Messages {
+public:
+    explicit Messages(QString defaultTitle = QStringLiteral("print"))
+        : defaultTitle_(std::move(defaultTitle)) {}
+    virtual ~Messages() = default;
+
+    // A single-button message. An empty title means the program's default title.
+    void show(const QString& text, const QString& title = {}) {
+        deliver(text, title.isEmpty() ? defaultTitle_ : title);
+    }
+    const QString& defaultTitle() const { return defaultTitle_; }
+
+protected:
+    virtual void deliver(const QString& text, const QString& title) = 0;
+
+private:
+    QString defaultTitle_;
+};
+
+struct ShownMessage {
+    QString text;
+    QString title;
+    bool operator==(const ShownMessage&) const = default;
+};
+
+// Keeps every message instead of showing it: headless runs and tests.
+class RecordingMessages : public Messages {
+public:
+    using Messages::Messages;
+    QList<ShownMessage> shown;
+    void clear() { shown.clear(); }
+
+protected:
+    void deliver(const QString& text, const QString& title) override {
+        shown.append({text, title});
+    }
+};
+
+// The open-file dialog. Returns the chosen path, or an empty text when cancelled.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    virtual QString openFile(const QString& title, const QString& folder,
+                             const QString& filter) = 0;
+};
+
+// Answers every open-file dialog with a preset path (tests).
+class PresetFileDialogs : public FileDialogs {
+public:
+    QString answer;
+    QList<QString> asked; // titles, in order
+    QString lastFolder;
+    QString lastFilter;
+    QString openFile(const QString& title, const QString& folder, const QString& filter) override {
+        asked.append(title);
+        lastFolder = folder;
+        lastFilter = filter;
+        return answer;
+    }
+};

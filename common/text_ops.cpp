@@ -1,0 +1,90 @@
+#include "text_ops.h"
+
+#include <cmath>
+#include <string>
+
+namespace textops {
+
+QString trimSpaces(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
+    return s.mid(b, e - b);
+}
+
+QString mid(const QString& s, int start, int length) {
+    if (start < 1 || length <= 0 || start > s.size()) return {};
+    return s.mid(start - 1, length);
+}
+
+QString midToEnd(const QString& s, int start) {
+    if (start < 1 || start > s.size()) return {};
+    return s.mid(start - 1);
+}
+
+QString left(const QString& s, int n) { return n <= 0 ? QString() : s.left(n); }
+
+QString right(const QString& s, int n) { return n <= 0 ? QString() : s.right(n); }
+
+QStringList split(const QString& s, const QString& marker) {
+    return s.split(marker, Qt::KeepEmptyParts, Qt::CaseSensitive);
+}
+
+double leadingNumber(const QString& s) {
+    std::string t;
+    t.reserve(size_t(s.size()));
+    for (QChar c : s) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')) continue;
+        t.push_back(c.unicode() < 128 ? char(c.unicode()) : '\x01');
+    }
+    size_t i = 0;
+    std::string num;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) num.push_back(t[i++]);
+    bool digits = false, point = false;
+    while (i < t.size()) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            num.push_back(c);
+        } else if (c == '.' && !point) {
+            point = true;
+            num.push_back(c);
+        } else {
+            break;
+        }
+        ++i;
+    }
+    if (!digits) return 0.0;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
+        size_t j = i + 1;
+        std::string ex = "e";
+        if (j < t.size() && (t[j] == '+' || t[j] == '-')) ex.push_back(t[j++]);
+        bool exDigits = false;
+        while (j < t.size() && t[j] >= '0' && t[j] <= '9' && ex.size() < 8) {
+            ex.push_back(t[j++]);
+            exDigits = true;
+        }
+        if (exDigits) num += ex;
+    }
+    const double v = std::strtod(num.c_str(), nullptr);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+QString toCrLf(const QString& s) {
+    QString out;
+    out.reserve(s.size() + s.size() / 16);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c == QLatin1Char('\r')) {
+            out += QLatin1String("\r\n");
+            if (i + 1 < s.size() && s.at(i + 1) == QLatin1Char('\n')) ++i;
+        } else if (c == QLatin1Char('\n')) {
+            out += QLatin1String("\r\n");
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace textops

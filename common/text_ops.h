@@ -1,0 +1,26 @@
+#pragma once
+// Small text helpers with the semantics the legacy texts rely on: positions count from 1,
+// out-of-range cuts give shortened or empty texts, trimming removes blanks only.
+#include <QString>
+#include <QStringList>
+
+namespace textops {
+
+// Removes leading and trailing spaces (U+0020) only; line breaks and tabs stay.
+QString trimSpaces(const QString& s);
+// Characters start..start+length-1 (from 1); shortened or empty beyond the end.
+QString mid(const QString& s, int start, int length);
+// Characters from start (from 1) to the end.
+QString midToEnd(const QString& s, int start);
+QString left(const QString& s, int n);
+QString right(const QString& s, int n);
+// Cut at every occurrence of the marker (a text without it gives one piece).
+QStringList split(const QString& s, const QString& marker);
+// The number at the start of the text, read leniently: blanks, tabs and line feeds are
+// skipped wherever they stand; sign, digits, one decimal point and an exponent are read;
+// reading stops at any other character; no number gives 0.
+double leadingNumber(const QString& s);
+// Brings every line end (LF, CR or CR LF) to CR LF.
+QString toCrLf(const QString& s);
+
+} // namespace textops

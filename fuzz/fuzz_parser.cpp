@@ -1,0 +1,20 @@
+// Feeds arbitrary texts to the booking parser and the ticket-row fill.
+#include "parser.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    static FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
+    itin::PCommon common;
+    itin::ItineraryRecord record;
+    RecordingMessages messages;
+    itin::ParseReservationText(text, common, record, messages, clock);
+    itin::NextPassenger(common, record);
+    itin::PreviousPassenger(common, record);
+    itin::FillFromTicketRow(text, record);
+    return 0;
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The itinerary record: 59 text fields addressed by index, as the print form's edit
+// boxes hold them. Every write, by an importer or by the agent, goes through setField,
+// which applies the field rules the boxes' change events apply.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+namespace itin {
+
+enum Field : int {
+    PassengerName = 0,
+    IdNumber = 1,
+    Endorsement = 2,
+    PnrCode = 3,
+    PnrQuery = 4,
+    City1 = 5, Carrier1 = 6, Flight1 = 7, Class1 = 8, Date1 = 9, Time1 = 10, FareBasis1 = 11,
+    Baggage1 = 12,
+    City2 = 13, Carrier2 = 14, Flight2 = 15, Class2 = 16, Date2 = 17, Time2 = 18, FareBasis2 = 19,
+    Baggage2 = 20,
+    City3 = 21, Carrier3 = 22, Flight3 = 23, Class3 = 24, Date3 = 25, Time3 = 26, FareBasis3 = 27,
+    Baggage3 = 28,
+    City4 = 29,
+    Fare = 30,
+    CnTax = 31,
+    YqTax = 32,
+    Total = 33,
+    TicketNumber = 34,
+    CheckCode = 35,
+    Notice = 36,
+    Insurance = 37,
+    AgentCode = 38,
+    IssuedBy = 39,
+    IssueDate = 40,
+    AgentNumber = 41,
+    ValidFrom1 = 42, ValidUntil1 = 43, ValidFrom2 = 44, ValidUntil2 = 45,
+    ValidFrom3 = 46, ValidUntil3 = 47, ValidFrom4 = 48, ValidUntil4 = 49,
+    Baggage4 = 50,
+    City5 = 51,
+    FareBasis4 = 52, Time4 = 53, Date4 = 54, Class4 = 55, Flight4 = 56, Carrier4 = 57,
+    XtTax = 58,
+};
+
+constexpr int kFieldCount = 59;
+
+// The field's name as used in the JSON output and the form ("PassengerName", ...).
+QString fieldName(int index);
+// Index of a field name, or -1.
+int fieldIndex(const QString& name);
+// Default text of a field when the print form is created.
+QString fieldDefault(int index);
+
+// Indices of one segment row (1..4): route line, carrier, flight, class, date, time,
+// fare basis, not valid before, not valid after, baggage.
+struct SegmentRow {
+    int city, carrier, flight, cls, date, time, fareBasis, validFrom, validUntil, baggage;
+};
+SegmentRow segmentRow(int row);
+
+class ItineraryRecord : public QObject {
+    Q_OBJECT
+public:
+    explicit ItineraryRecord(QObject* parent = nullptr);
+
+    QString field(int index) const;
+    QString operator[](int index) const { return field(index); }
+
+    // Writes a field as an edit box's change would: nothing happens when the text is
+    // unchanged; otherwise fieldChanged is raised and the field rules run.
+    void setField(int index, const QString& text);
+
+    // Enabled flags of the passenger-stepping buttons "上一位" (cmdpau) and "下一位" (cmdnext).
+    bool previousEnabled() const { return previousEnabled_; }
+    bool nextEnabled() const { return nextEnabled_; }
+    void setPreviousEnabled(bool on);
+    void setNextEnabled(bool on);
+
+    // Runs after the field rules of every change, with the changed index. The SMS
+    // panel's refresh (composing the text when PnrQuery and Date1 are set) hooks in here.
+    void setAfterChangeHook(std::function<void(int)> hook) { afterChange_ = std::move(hook); }
+
+    // All 59 texts, in index order.
+    QStringList texts() const;
+
+signals:
+    void fieldChanged(int index);
+    void buttonsChanged();
+
+private:
+    void applyFieldRules(int index);
+
+    std::array<QString, kFieldCount> fields_;
+    bool previousEnabled_ = false;
+    bool nextEnabled_ = false;
+    std::function<void(int)> afterChange_;
+};
+
+} // namespace itin

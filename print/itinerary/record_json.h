@@ -1,0 +1,17 @@
+#pragma once
+// The record and passenger state as one JSON object, for the headless entry points.
+#include "p_common.h"
+
+#include "messages.h"
+
+#include <QByteArray>
+
+namespace itin {
+
+// {"fields": {...59 by name...}, "passengers": [[name, id, ticket], ...],
+//  "currentPassenger": n, "arrivalTimes": [t1, t2], "previousEnabled": b,
+//  "nextEnabled": b, "messages": [{"text": ..., "title": ...}]}
+QByteArray RecordJson(const PCommon& common, const ItineraryRecord& record,
+                      const QList<ShownMessage>& messages);
+
+} // namespace itin

@@ -1,0 +1,84 @@
+// print: the agency workstation. Without options it starts the windows; the options
+// below are headless entry points for scripted use and tests.
+#include "clock.h"
+#include "code_page.h"
+#include "messages.h"
+#include "parser.h"
+#include "record_json.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int fail(const QString& message) {
+    std::fprintf(stderr, "print: %s\n", message.toUtf8().constData());
+    return 2;
+}
+
+void printLine(const QByteArray& utf8) {
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser cli;
+    cli.setApplicationDescription(QStringLiteral("Air-ticket agency workstation"));
+    cli.addHelpOption();
+    const QCommandLineOption pnrOpt(QStringLiteral("pnr"),
+                                    QStringLiteral("Parse a booking display file, print JSON."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption ticketRowOpt(QStringLiteral("ticket-row"),
+                                          QStringLiteral("Fill a fresh record from a ticket row."),
+                                          QStringLiteral("TEXT"));
+    const QCommandLineOption nowOpt(QStringLiteral("now"),
+                                    QStringLiteral("Pin the clock (ISO date and time)."),
+                                    QStringLiteral("DATETIME"));
+    cli.addOptions({pnrOpt, ticketRowOpt, nowOpt});
+    if (!cli.parse(args)) return fail(cli.errorText());
+    if (cli.isSet(QStringLiteral("help"))) {
+        printLine(cli.helpText().toUtf8());
+        return 0;
+    }
+
+    std::unique_ptr<Clock> clock;
+    if (cli.isSet(nowOpt)) {
+        const QDateTime at = QDateTime::fromString(cli.value(nowOpt), Qt::ISODate);
+        if (!at.isValid()) return fail(QStringLiteral("--now needs a date such as 2026-03-01T09:00:00"));
+        clock = std::make_unique<FixedClock>(at);
+    } else {
+        clock = std::make_unique<SystemClock>();
+    }
+
+    if (cli.isSet(pnrOpt) || cli.isSet(ticketRowOpt)) {
+        itin::PCommon common;
+        itin::ItineraryRecord record;
+        RecordingMessages messages;
+        if (cli.isSet(ticketRowOpt)) {
+            itin::FillFromTicketRow(cli.value(ticketRowOpt), record);
+        } else {
+            QFile f(cli.value(pnrOpt));
+            if (!f.open(QIODevice::ReadOnly))
+                return fail(QStringLiteral("cannot read %1").arg(cli.value(pnrOpt)));
+            itin::ParseReservationText(codepage::decodeDetect(f.readAll()), common, record,
+                                       messages, *clock);
+        }
+        printLine(itin::RecordJson(common, record, messages.shown));
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    return fail(QStringLiteral("no window yet: use --pnr FILE"));
+}

@@ -1,0 +1,82 @@
+#include "code_page.h"
+#include "deploy_config.h"
+#include "fso.h"
+#include "text_ops.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(CodePage, GbkRoundTripAndKnownBytes) {
+    const QString text = QStringLiteral("啊 ABC 上海浦东");
+    const QByteArray gbk = codepage::toGbk(text);
+    EXPECT_EQ(gbk.left(2), QByteArray("\xB0\xA1")); // 啊 is B0 A1 in GBK
+    EXPECT_EQ(codepage::fromGbk(gbk), text);
+}
+
+TEST(CodePage, DetectsUtf8AndGbk) {
+    const QString text = QStringLiteral("张三 李四");
+    EXPECT_EQ(codepage::decodeDetect(text.toUtf8()), text);
+    EXPECT_EQ(codepage::decodeDetect(codepage::toGbk(text)), text);
+    EXPECT_EQ(codepage::decodeDetect(QByteArray("\xEF\xBB\xBF") + "abc"), QStringLiteral("abc"));
+}
+
+TEST(Fso, WritesGbkWithoutBomOrLineEndAndReplacesWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("info.ini"));
+    EXPECT_FALSE(fso::FileExists(path));
+    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("<setup>\r\n北京")));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("<setup>\r\n") + codepage::toGbk(QStringLiteral("北京")));
+    f.close();
+    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("x")));
+    EXPECT_EQ(fso::ReadTextFile(path), QStringLiteral("x"));
+    EXPECT_TRUE(fso::FileExists(path));
+    EXPECT_FALSE(fso::FileExists(dir.path())); // a folder is not a file
+    // No temporary file is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("info.ini")});
+}
+
+TEST(Fso, FailedWriteKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("old")));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool wrote = fso::WriteTextFile(path, QStringLiteral("new"));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    if (wrote) GTEST_SKIP() << "running with rights that ignore folder permissions";
+    EXPECT_EQ(fso::ReadTextFile(path), QStringLiteral("old"));
+}
+
+TEST(TextOps, CutsNeverFailAndTrimOnlyBlanks) {
+    EXPECT_EQ(textops::mid(QStringLiteral("abc"), 2, 5), QStringLiteral("bc"));
+    EXPECT_EQ(textops::mid(QStringLiteral("abc"), 9, 2), QString());
+    EXPECT_EQ(textops::trimSpaces(QStringLiteral("  a\r\n ")), QStringLiteral("a\r\n"));
+    EXPECT_EQ(textops::toCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
+}
+
+TEST(TextOps, LeadingNumberReadsLeniently) {
+    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral(" 1 130.00")), 1130.0);
+    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("1,130.00")), 1.0);
+    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("-1.5abc")), -1.5);
+    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("abc")), 0.0);
+    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("1e3")), 1000.0);
+    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("1e999")), 0.0);
+}
+
+TEST(DeployConfig, DeployIniOverridesDefaults) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("deploy.ini")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[deploy]\nSupportContact=12345\nHttpTimeoutMs=500\n");
+    f.close();
+    const DeployConfig cfg = DeployConfig::load(dir.path());
+    EXPECT_EQ(cfg.value(QStringLiteral("SupportContact")), QStringLiteral("12345"));
+    EXPECT_EQ(cfg.httpTimeoutMs(), 500);
+    EXPECT_EQ(cfg.value(QStringLiteral("ProductVersion")), QStringLiteral("V9.0"));
+    EXPECT_EQ(DeployConfig().httpTimeoutMs(), 30000);
+}
