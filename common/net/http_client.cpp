@@ -1,0 +1,69 @@
+#include "http_client.h"
+
+#include "deploy_config.h"
+#include "request_builder.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
+
+namespace net {
+
+HttpClient::HttpClient(const DeployConfig& config, WaitHook* hook)
+    : HttpClient(config.httpTimeoutMs(), hook) {}
+
+HttpClient::HttpClient(int timeoutMs, WaitHook* hook)
+    : timeoutMs_(timeoutMs > 0 ? timeoutMs : 30000), hook_(hook),
+      nam_(std::make_unique<QNetworkAccessManager>()) {}
+
+HttpClient::~HttpClient() = default;
+
+HttpReply HttpClient::post(const QString& url, const QByteArray& body, const HttpHeaders& headers,
+                           int timeoutMs) {
+    return run("POST", url, &body, headers, timeoutMs);
+}
+
+HttpReply HttpClient::get(const QString& url, const HttpHeaders& headers, int timeoutMs) {
+    return run("GET", url, nullptr, headers, timeoutMs);
+}
+
+HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QByteArray* body,
+                          const HttpHeaders& headers, int timeoutMs) {
+    const QUrl target(url);
+    if (!target.isValid() || target.scheme().isEmpty() || target.host().isEmpty()) return {};
+    const int limit = timeoutMs > 0 ? timeoutMs : timeoutMs_;
+    QNetworkRequest request = buildRequest(target, headers, body != nullptr);
+
+    QNetworkReply* reply = body ? nam_->sendCustomRequest(request, method, *body)
+                                : nam_->sendCustomRequest(request, method);
+    bool timedOut = false;
+    if (!reply->isFinished()) {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+            timedOut = true;
+            reply->abort();
+            loop.quit();
+        });
+        timer.start(limit);
+        if (hook_) hook_->beginWait();
+        if (!reply->isFinished()) loop.exec();
+        if (hook_) hook_->endWait();
+    }
+    HttpReply out = timedOut ? HttpReply{} : replyOf(*reply, reply->readAll());
+    reply->deleteLater();
+    return out;
+}
+
+std::unique_ptr<AsyncGet> HttpClient::getAsync(const QString& url, const HttpHeaders& headers,
+                                               int timeoutMs) {
+    const int limit = timeoutMs > 0 ? timeoutMs : timeoutMs_;
+    QNetworkRequest request = buildRequest(QUrl(url), headers, false);
+    request.setTransferTimeout(limit);
+    return std::unique_ptr<AsyncGet>(new AsyncGet(nam_->get(request)));
+}
+
+} // namespace net

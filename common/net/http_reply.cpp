@@ -1,0 +1,31 @@
+#include "http_reply.h"
+
+#include "code_page.h"
+
+namespace net {
+
+QByteArray cleanHeaderName(const QByteArray& name) {
+    QByteArray n = name.trimmed();
+    while (n.endsWith(':'))
+        n = n.chopped(1).trimmed();
+    return n;
+}
+
+QByteArray HttpReply::header(const QByteArray& name) const {
+    const QByteArray want = cleanHeaderName(name).toLower();
+    for (const auto& h : headers)
+        if (h.first.toLower() == want) return h.second;
+    return {};
+}
+
+QString HttpReply::text(const QByteArray& charset) const {
+    return decodeText(body, charset);
+}
+
+QString decodeText(const QByteArray& bytes, const QByteArray& charset) {
+    const QByteArray cs = charset.trimmed().toUpper();
+    if (cs == "UTF-8" || cs == "UTF8") return QString::fromUtf8(bytes);
+    return codepage::fromGbk(bytes);
+}
+
+} // namespace net
