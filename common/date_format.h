@@ -6,8 +6,12 @@
 
 namespace datefmt {
 
-inline QString shortDate(const QDate& d) { return d.toString(QStringLiteral("yyyy/M/d")); }
-inline QString longTime(const QTime& t) { return t.toString(QStringLiteral("H:mm:ss")); }
+inline QString shortDate(const QDate& d) {
+    return d.toString(QStringLiteral("yyyy/M/d"));
+}
+inline QString longTime(const QTime& t) {
+    return t.toString(QStringLiteral("H:mm:ss"));
+}
 inline QString generalDate(const QDateTime& dt) {
     return shortDate(dt.date()) + QLatin1Char(' ') + longTime(dt.time());
 }

@@ -42,18 +42,24 @@ DeployConfig DeployConfig::load(const QString& folder) {
     if (!QFileInfo::exists(path)) return cfg;
     QSettings ini(path, QSettings::IniFormat);
     ini.beginGroup(QStringLiteral("deploy"));
-    for (const QString& key : ini.childKeys()) cfg.values_.insert(key, ini.value(key).toString());
+    for (const QString& key : ini.childKeys())
+        cfg.values_.insert(key, ini.value(key).toString());
     ini.endGroup();
     return cfg;
 }
 
-QString DeployConfig::value(const QString& key) const { return values_.value(key); }
+QString DeployConfig::value(const QString& key) const {
+    return values_.value(key);
+}
 
-void DeployConfig::set(const QString& key, const QString& value) { values_.insert(key, value); }
+void DeployConfig::set(const QString& key, const QString& value) {
+    values_.insert(key, value);
+}
 
 QStringList DeployConfig::keys() {
     QStringList out;
-    for (const auto& d : kDefaults) out << QString::fromUtf8(d.key);
+    for (const auto& d : kDefaults)
+        out << QString::fromUtf8(d.key);
     return out;
 }
 

@@ -7,8 +7,10 @@ namespace textops {
 
 QString trimSpaces(const QString& s) {
     qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
     return s.mid(b, e - b);
 }
 
@@ -22,9 +24,13 @@ QString midToEnd(const QString& s, int start) {
     return s.mid(start - 1);
 }
 
-QString left(const QString& s, int n) { return n <= 0 ? QString() : s.left(n); }
+QString left(const QString& s, int n) {
+    return n <= 0 ? QString() : s.left(n);
+}
 
-QString right(const QString& s, int n) { return n <= 0 ? QString() : s.right(n); }
+QString right(const QString& s, int n) {
+    return n <= 0 ? QString() : s.right(n);
+}
 
 QStringList split(const QString& s, const QString& marker) {
     return s.split(marker, Qt::KeepEmptyParts, Qt::CaseSensitive);
@@ -71,20 +77,34 @@ double leadingNumber(const QString& s) {
 }
 
 QString toCrLf(const QString& s) {
-    QString out;
-    out.reserve(s.size() + s.size() / 16);
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const QChar c = s.at(i);
-        if (c == QLatin1Char('\r')) {
-            out += QLatin1String("\r\n");
-            if (i + 1 < s.size() && s.at(i + 1) == QLatin1Char('\n')) ++i;
-        } else if (c == QLatin1Char('\n')) {
-            out += QLatin1String("\r\n");
-        } else {
-            out += c;
-        }
-    }
+    QString out = s;
+    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
     return out;
+}
+
+QString piece(const QString& s, const QString& marker, int n) {
+    qsizetype from = 0;
+    for (int i = 0; i < n; ++i) {
+        const qsizetype at = s.indexOf(marker, from);
+        if (at < 0) return {};
+        from = at + marker.size();
+    }
+    const qsizetype at = s.indexOf(marker, from);
+    return s.mid(from, (at < 0 ? s.size() : at) - from);
+}
+
+int pieceCount(const QString& s, const QString& marker, int limit) {
+    int count = 1;
+    qsizetype from = 0;
+    while (count < limit) {
+        const qsizetype at = s.indexOf(marker, from);
+        if (at < 0) break;
+        ++count;
+        from = at + marker.size();
+    }
+    return count;
 }
 
 } // namespace textops

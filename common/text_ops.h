@@ -20,6 +20,10 @@ QStringList split(const QString& s, const QString& marker);
 // skipped wherever they stand; sign, digits, one decimal point and an exponent are read;
 // reading stops at any other character; no number gives 0.
 double leadingNumber(const QString& s);
+// Piece n (from 0) of split(s, marker), without building the list; empty when there is none.
+QString piece(const QString& s, const QString& marker, int n);
+// The number of pieces split(s, marker) gives, counted no further than limit.
+int pieceCount(const QString& s, const QString& marker, int limit);
 // Brings every line end (LF, CR or CR LF) to CR LF.
 QString toCrLf(const QString& s);
 

@@ -32,7 +32,8 @@ void printLine(const QByteArray& utf8) {
 
 int main(int argc, char* argv[]) {
     QStringList args;
-    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
 
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral("Air-ticket agency workstation"));
@@ -56,7 +57,8 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<Clock> clock;
     if (cli.isSet(nowOpt)) {
         const QDateTime at = QDateTime::fromString(cli.value(nowOpt), Qt::ISODate);
-        if (!at.isValid()) return fail(QStringLiteral("--now needs a date such as 2026-03-01T09:00:00"));
+        if (!at.isValid())
+            return fail(QStringLiteral("--now needs a date such as 2026-03-01T09:00:00"));
         clock = std::make_unique<FixedClock>(at);
     } else {
         clock = std::make_unique<SystemClock>();

@@ -48,13 +48,15 @@ void SetPassengerList(PCommon& common, ItineraryRecord& record, const QList<Pass
 void ClearParsedFields(ItineraryRecord& record) {
     record.setField(PassengerName, QString());
     record.setField(IdNumber, QString());
-    for (int i = 3; i <= 29; ++i) record.setField(i, QString());
+    for (int i = 3; i <= 29; ++i)
+        record.setField(i, QString());
     record.setField(TicketNumber, QString());
 }
 
 double MoneyValue(const QString& text) {
     QString t = text;
-    for (QChar c : {u'F', u'C', u'N', u'Y', u'Q', u'X', u'T', u'O'}) t.remove(c);
+    for (QChar c : {u'F', u'C', u'N', u'Y', u'Q', u'X', u'T', u'O'})
+        t.remove(c);
     if (t.isEmpty()) return 0.0;
     return textops::leadingNumber(t);
 }
@@ -72,11 +74,16 @@ double OffsetMillimetres(const QString& text) {
 QString MoneyPrefix(int index) {
     switch (index) {
     case Fare:
-    case Total: return QStringLiteral("CNY ");
-    case CnTax: return QStringLiteral("CN ");
-    case YqTax: return QStringLiteral("YQ ");
-    case XtTax: return QStringLiteral("XT ");
-    default: return {};
+    case Total:
+        return QStringLiteral("CNY ");
+    case CnTax:
+        return QStringLiteral("CN ");
+    case YqTax:
+        return QStringLiteral("YQ ");
+    case XtTax:
+        return QStringLiteral("XT ");
+    default:
+        return {};
     }
 }
 

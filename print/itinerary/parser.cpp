@@ -19,7 +19,9 @@ QString before(const QString& s, const QString& marker) {
     return at < 0 ? s : s.left(at);
 }
 
-QString firstLine(const QString& s) { return before(s, kCrLf); }
+QString firstLine(const QString& s) {
+    return before(s, kCrLf);
+}
 
 QString routeLine(const QString& code, const QString& terminal) {
     return AirportCityName(code) + QStringLiteral("   ") +
@@ -67,18 +69,23 @@ void parseFareLine(const QString& text, ItineraryRecord& record) {
     const qsizetype at = text.indexOf(marker);
     if (at < 0) return;
     const QString f = text.mid(at + marker.size());
-    const QStringList bySlash = split(f, QStringLiteral("/"));
-    if (bySlash.size() >= 2) record.setField(Fare, QStringLiteral("CNY ") + bySlash.at(0));
-    const QStringList taxes = split(f, QStringLiteral("/TCNY"));
-    if (taxes.size() >= 3) {
-        record.setField(CnTax, QStringLiteral("CN ") + before(taxes.at(1), QStringLiteral(".0")) +
+    using textops::piece;
+    using textops::pieceCount;
+    const QString slash = QStringLiteral("/"), tax = QStringLiteral("/TCNY"),
+                  total = QStringLiteral("ACNY");
+    if (pieceCount(f, slash, 2) >= 2)
+        record.setField(Fare, QStringLiteral("CNY ") + piece(f, slash, 0));
+    if (pieceCount(f, tax, 3) >= 3) {
+        record.setField(CnTax, QStringLiteral("CN ") +
+                                   before(piece(f, tax, 1), QStringLiteral(".0")) +
                                    QStringLiteral(".00"));
-        record.setField(YqTax, QStringLiteral("YQ ") + before(taxes.at(2), QStringLiteral(".00")) +
+        record.setField(YqTax, QStringLiteral("YQ ") +
+                                   before(piece(f, tax, 2), QStringLiteral(".00")) +
                                    QStringLiteral(".00"));
     }
-    const QStringList total = split(f, QStringLiteral("ACNY"));
-    if (total.size() >= 2)
-        record.setField(Total, QStringLiteral("CNY ") + before(total.at(1), QStringLiteral(".00")) +
+    if (pieceCount(f, total, 2) >= 2)
+        record.setField(Total, QStringLiteral("CNY ") +
+                                   before(piece(f, total, 1), QStringLiteral(".00")) +
                                    QStringLiteral(".00"));
 }
 
@@ -101,7 +108,9 @@ QString afterNi(const QString& s) {
     return parts.size() >= 2 ? parts.at(1) : QString();
 }
 
-QString dropLast(const QString& s, int n) { return s.size() > n ? s.left(s.size() - n) : QString(); }
+QString dropLast(const QString& s, int n) {
+    return s.size() > n ? s.left(s.size() - n) : QString();
+}
 
 void parsePassengers(const QString& text, const QStringList& names, PCommon& common,
                      ItineraryRecord& record) {
@@ -197,7 +206,8 @@ qint64 roundHalfEven(double v) {
 
 void FillFromTicketRow(const QString& row, ItineraryRecord& record) {
     QStringList f = split(row, QStringLiteral(";"));
-    while (f.size() < 14) f << QString(); // a short row reads its missing fields as empty
+    while (f.size() < 14)
+        f << QString(); // a short row reads its missing fields as empty
     record.setField(PnrCode, f.at(3));
     record.setField(Carrier1, AirlineShortName(textops::left(f.at(6), 2)));
     record.setField(Flight1, f.at(6));

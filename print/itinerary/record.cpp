@@ -6,25 +6,36 @@ namespace itin {
 namespace {
 
 const char* const kNames[kFieldCount] = {
-    "PassengerName", "IdNumber", "Endorsement", "PnrCode", "PnrQuery",
-    "City1", "Carrier1", "Flight1", "Class1", "Date1", "Time1", "FareBasis1", "Baggage1",
-    "City2", "Carrier2", "Flight2", "Class2", "Date2", "Time2", "FareBasis2", "Baggage2",
-    "City3", "Carrier3", "Flight3", "Class3", "Date3", "Time3", "FareBasis3", "Baggage3",
-    "City4", "Fare", "CnTax", "YqTax", "Total", "TicketNumber", "CheckCode", "Notice",
-    "Insurance", "AgentCode", "IssuedBy", "IssueDate", "AgentNumber",
-    "ValidFrom1", "ValidUntil1", "ValidFrom2", "ValidUntil2", "ValidFrom3", "ValidUntil3",
-    "ValidFrom4", "ValidUntil4", "Baggage4", "City5", "FareBasis4", "Time4", "Date4",
-    "Class4", "Flight4", "Carrier4", "XtTax",
+    "PassengerName", "IdNumber",    "Endorsement", "PnrCode",     "PnrQuery",     "City1",
+    "Carrier1",      "Flight1",     "Class1",      "Date1",       "Time1",        "FareBasis1",
+    "Baggage1",      "City2",       "Carrier2",    "Flight2",     "Class2",       "Date2",
+    "Time2",         "FareBasis2",  "Baggage2",    "City3",       "Carrier3",     "Flight3",
+    "Class3",        "Date3",       "Time3",       "FareBasis3",  "Baggage3",     "City4",
+    "Fare",          "CnTax",       "YqTax",       "Total",       "TicketNumber", "CheckCode",
+    "Notice",        "Insurance",   "AgentCode",   "IssuedBy",    "IssueDate",    "AgentNumber",
+    "ValidFrom1",    "ValidUntil1", "ValidFrom2",  "ValidUntil2", "ValidFrom3",   "ValidUntil3",
+    "ValidFrom4",    "ValidUntil4", "Baggage4",    "City5",       "FareBasis4",   "Time4",
+    "Date4",         "Class4",      "Flight4",     "Carrier4",    "XtTax",
 };
 
 // Carrier, flight, class, fare basis and baggage of rows 1 to 3: no spaces, upper case.
 bool isCompactedField(int i) {
     switch (i) {
-    case 6: case 14: case 22:
-    case 7: case 15: case 23:
-    case 8: case 16: case 24:
-    case 11: case 19: case 27:
-    case 12: case 20: case 28:
+    case 6:
+    case 14:
+    case 22:
+    case 7:
+    case 15:
+    case 23:
+    case 8:
+    case 16:
+    case 24:
+    case 11:
+    case 19:
+    case 27:
+    case 12:
+    case 20:
+    case 28:
         return true;
     default:
         return false;
@@ -46,32 +57,45 @@ int fieldIndex(const QString& name) {
 
 QString fieldDefault(int index) {
     switch (index) {
-    case Endorsement: return QStringLiteral("不得签转");
-    case Fare: return QStringLiteral("CNY 0.00");
-    case CnTax: return QStringLiteral("CN 0.00");
-    case YqTax: return QStringLiteral("YQ 0.00");
-    case XtTax: return QStringLiteral("XT 0.00");
-    case Total: return QStringLiteral("CNY 0.00");
-    case Insurance: return QStringLiteral("XXX");
-    default: return {};
+    case Endorsement:
+        return QStringLiteral("不得签转");
+    case Fare:
+        return QStringLiteral("CNY 0.00");
+    case CnTax:
+        return QStringLiteral("CN 0.00");
+    case YqTax:
+        return QStringLiteral("YQ 0.00");
+    case XtTax:
+        return QStringLiteral("XT 0.00");
+    case Total:
+        return QStringLiteral("CNY 0.00");
+    case Insurance:
+        return QStringLiteral("XXX");
+    default:
+        return {};
     }
 }
 
 SegmentRow segmentRow(int row) {
     switch (row) {
-    case 1: return {City1, Carrier1, Flight1, Class1, Date1, Time1, FareBasis1, ValidFrom1,
-                    ValidUntil1, Baggage1};
-    case 2: return {City2, Carrier2, Flight2, Class2, Date2, Time2, FareBasis2, ValidFrom2,
-                    ValidUntil2, Baggage2};
-    case 3: return {City3, Carrier3, Flight3, Class3, Date3, Time3, FareBasis3, ValidFrom3,
-                    ValidUntil3, Baggage3};
-    default: return {City4, Carrier4, Flight4, Class4, Date4, Time4, FareBasis4, ValidFrom4,
-                     ValidUntil4, Baggage4};
+    case 1:
+        return {City1, Carrier1,   Flight1,    Class1,      Date1,
+                Time1, FareBasis1, ValidFrom1, ValidUntil1, Baggage1};
+    case 2:
+        return {City2, Carrier2,   Flight2,    Class2,      Date2,
+                Time2, FareBasis2, ValidFrom2, ValidUntil2, Baggage2};
+    case 3:
+        return {City3, Carrier3,   Flight3,    Class3,      Date3,
+                Time3, FareBasis3, ValidFrom3, ValidUntil3, Baggage3};
+    default:
+        return {City4, Carrier4,   Flight4,    Class4,      Date4,
+                Time4, FareBasis4, ValidFrom4, ValidUntil4, Baggage4};
     }
 }
 
 ItineraryRecord::ItineraryRecord(QObject* parent) : QObject(parent) {
-    for (int i = 0; i < kFieldCount; ++i) fields_[size_t(i)] = fieldDefault(i);
+    for (int i = 0; i < kFieldCount; ++i)
+        fields_[size_t(i)] = fieldDefault(i);
 }
 
 QString ItineraryRecord::field(int index) const {
@@ -115,7 +139,8 @@ void ItineraryRecord::setNextEnabled(bool on) {
 
 QStringList ItineraryRecord::texts() const {
     QStringList out;
-    for (const auto& f : fields_) out << f;
+    for (const auto& f : fields_)
+        out << f;
     return out;
 }
 

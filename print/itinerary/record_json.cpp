@@ -29,8 +29,8 @@ QByteArray RecordJson(const PCommon& common, const ItineraryRecord& record,
         out += "[" + str(r.name) + ", " + str(r.id) + ", " + str(r.ticket) + "]";
     }
     out += "], \"currentPassenger\": " + QByteArray::number(common.CurrentPassenger);
-    out += ", \"arrivalTimes\": [" + str(common.ArrivalTime1) + ", " + str(common.ArrivalTime2) +
-           "]";
+    out +=
+        ", \"arrivalTimes\": [" + str(common.ArrivalTime1) + ", " + str(common.ArrivalTime2) + "]";
     out += ", \"previousEnabled\": ";
     out += record.previousEnabled() ? "true" : "false";
     out += ", \"nextEnabled\": ";
@@ -38,8 +38,8 @@ QByteArray RecordJson(const PCommon& common, const ItineraryRecord& record,
     out += ", \"messages\": [";
     for (qsizetype i = 0; i < messages.size(); ++i) {
         if (i) out += ", ";
-        out += "{\"text\": " + str(messages.at(i).text) + ", \"title\": " +
-               str(messages.at(i).title) + "}";
+        out += "{\"text\": " + str(messages.at(i).text) +
+               ", \"title\": " + str(messages.at(i).title) + "}";
     }
     out += "]}";
     return out;

@@ -46,8 +46,8 @@ TEST(Fso, FailedWriteKeepsTheOldFile) {
     ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("old")));
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const bool wrote = fso::WriteTextFile(path, QStringLiteral("new"));
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (wrote) GTEST_SKIP() << "running with rights that ignore folder permissions";
     EXPECT_EQ(fso::ReadTextFile(path), QStringLiteral("old"));
 }
