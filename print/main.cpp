@@ -5,6 +5,7 @@
 #include "messages.h"
 #include "parser.h"
 #include "record_json.h"
+#include "standalone.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -47,7 +48,14 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption nowOpt(QStringLiteral("now"),
                                     QStringLiteral("Pin the clock (ISO date and time)."),
                                     QStringLiteral("DATETIME"));
-    cli.addOptions({pnrOpt, ticketRowOpt, nowOpt});
+    const QCommandLineOption formOpt(QStringLiteral("form"),
+                                     QStringLiteral("Open the print form alone."));
+    const QCommandLineOption internationalOpt(QStringLiteral("international"),
+                                              QStringLiteral("International print mode."));
+    const QCommandLineOption dataDirOpt(QStringLiteral("data-dir"),
+                                        QStringLiteral("Folder of info.ini and PingTai.ini."),
+                                        QStringLiteral("DIR"));
+    cli.addOptions({pnrOpt, ticketRowOpt, nowOpt, formOpt, internationalOpt, dataDirOpt});
     if (!cli.parse(args)) return fail(cli.errorText());
     if (cli.isSet(QStringLiteral("help"))) {
         printLine(cli.helpText().toUtf8());
@@ -82,5 +90,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    if (cli.isSet(formOpt))
+        return itin::RunPrintFormAlone(app, cli.isSet(internationalOpt), cli.value(dataDirOpt));
     return fail(QStringLiteral("no window yet: use --pnr FILE"));
 }

@@ -1,0 +1,37 @@
+#pragma once
+// What the itinerary forms need from the program: the module state, the seams and the
+// place where receipts are printed. The program owns every object; tests build fresh ones.
+#include "clock.h"
+#include "deploy_config.h"
+#include "desktop.h"
+#include "messages.h"
+#include "p_common.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace itin {
+
+struct PrintSettings;
+class PrintSurface;
+
+// Opens the drawing surface one receipt is printed on: the default printer in the program,
+// a recording or PDF surface in tests. May return nullptr when no printer can be opened.
+using PrintSurfaceFactory = std::function<std::unique_ptr<PrintSurface>()>;
+
+struct ItineraryContext {
+    PCommon& common;
+    PrintSettings& settings;
+    Messages& messages;
+    const Clock& clock;
+    const DeployConfig& deploy;
+    DesktopBrowser& browser;
+    FileDialogs& fileDialogs;
+    // Folder of info.ini and PingTai.ini.
+    QString programFolder;
+    PrintSurfaceFactory makePrintSurface;
+};
+
+} // namespace itin

@@ -1,0 +1,64 @@
+#pragma once
+// The font settings dialog: face, size and styles of the Chinese and the Western print
+// font, with live samples. The print form is disabled while it is open.
+#include "store_link.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace itin {
+
+class P_GuoNei;
+
+class P_font : public QWidget {
+    Q_OBJECT
+public:
+    // Fills the face lists from the installed fonts.
+    explicit P_font(P_GuoNei& form);
+    // Fills the face lists from the given names (tests pin the list).
+    P_font(P_GuoNei& form, const QStringList& installedFaces);
+    ~P_font() override;
+
+    QListWidget* List1() const { return List1_; }
+    QListWidget* List2() const { return List2_; }
+    QListWidget* List3() const { return List3_; }
+    QListWidget* List4() const { return List4_; }
+    // Check1..Check9.
+    QCheckBox* Check(int n) const { return checks_.at(size_t(n - 1)); }
+    QLabel* Label1() const { return Label1_; }
+    QLabel* Label2() const { return Label2_; }
+    QLabel* Label3() const { return Label3_; }
+    QPushButton* Command1() const { return Command1_; }
+    QPushButton* Command2() const { return Command2_; }
+    QPushButton* Command3() const { return Command3_; }
+
+    // What "保存修改" would save now.
+    link::FontChoice choice() const;
+
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void build(const QStringList& faces);
+    void updateSample(int set);
+
+    QPointer<P_GuoNei> form_;
+    link::FontChoice stored_;
+    QListWidget *List1_, *List2_, *List3_, *List4_;
+    std::array<QCheckBox*, 9> checks_{};
+    QLabel *Label1_, *Label2_, *Label3_;
+    QPushButton *Command1_, *Command2_, *Command3_;
+};
+
+} // namespace itin

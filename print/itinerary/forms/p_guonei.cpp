@@ -1,0 +1,415 @@
+#include "p_guonei.h"
+
+#include "p_font.h"
+#include "p_pnr.h"
+#include "store_link.h"
+#include "twips.h"
+
+#include "text_ops.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+
+namespace itin {
+
+QFont songTi(double points) {
+    QFont f;
+    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                   QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+                   QStringLiteral("Noto Serif CJK SC")});
+    f.setPointSizeF(points);
+    return f;
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* e) {
+    QLabel::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
+}
+
+QString PrintFormCaption(qint16 mode, const QString& supportContact) {
+    return (mode == International ? QStringLiteral("国际单据打印——客服QQ：")
+                                  : QStringLiteral("国内单据打印——客服QQ：")) +
+           supportContact;
+}
+
+QString ShiftedOffset(const QString& text, int by) {
+    const double v = OffsetMillimetres(text) + by;
+    const QString number = v == std::floor(v) && std::abs(v) < 1e15 ? QString::number(qint64(v))
+                                                                    : QString::number(v, 'g', 15);
+    return number + QStringLiteral(" 毫米");
+}
+
+namespace {
+
+struct BoxPlace {
+    int index, left, top, width, height;
+};
+
+constexpr int kBox = 375;
+
+// Every record box: index, left, top, width, height in twips.
+const BoxPlace kBoxes[] = {
+    {PnrQuery, 720, 120, 855, 300},        {PassengerName, 1080, 1080, 1575, kBox},
+    {IdNumber, 4440, 1080, 2295, kBox},    {Endorsement, 7320, 1080, 1575, kBox},
+    {PnrCode, 1080, 1560, 1575, kBox},     {City5, 240, 4440, 1695, kBox},
+    {Fare, 720, 4920, 1215, kBox},         {CnTax, 3120, 4920, 1575, kBox},
+    {YqTax, 5520, 4920, 1455, kBox},       {XtTax, 7800, 4920, 1455, kBox},
+    {Total, 9840, 4920, 1455, kBox},       {TicketNumber, 1560, 5400, 1815, kBox},
+    {CheckCode, 4200, 5400, 735, kBox},    {Notice, 6000, 5400, 1575, kBox},
+    {Insurance, 8280, 5400, 615, kBox},    {AgentCode, 1560, 5880, 1815, kBox},
+    {IssuedBy, 4560, 5880, 2055, kBox},    {IssueDate, 7680, 5880, 1215, kBox},
+    {AgentNumber, 1560, 6360, 1815, kBox},
+};
+
+// Segment rows 1 to 4: tops, and the columns' left edge and width.
+const int kRowTops[4] = {2520, 3000, 3480, 3960};
+const int kColumnLeft[10] = {240, 2040, 3120, 4080, 4680, 6360, 7200, 8040, 9360, 10800};
+const int kColumnWidth[10] = {1695, 975, 855, 495, 1575, 735, 735, 1215, 1335, 735};
+
+struct CaptionPlace {
+    const char* text;
+    int left, top, width;
+    bool rightAligned;
+};
+
+// Captions beside the boxes (right-aligned against the box) and above the segment grid.
+const CaptionPlace kCaptions[] = {
+    {"旅客姓名", 120, 1080, 900, true},
+    {"有效身份证号码", 2760, 1080, 1620, true},
+    {"签注", 6780, 1080, 480, true},
+    {"编号PNR", 120, 1560, 900, true},
+    {"航段信息", 240, 2160, 1695, false},
+    {"承运人", 2280, 2160, 900, false},
+    {"航班号", 3240, 2160, 720, false},
+    {"舱位等级", 3960, 2160, 1020, false},
+    {"日期", 5040, 2160, 900, false},
+    {"时间", 6240, 2160, 900, false},
+    {"客票级别", 7200, 2160, 840, false},
+    {"客票生效日期", 8040, 2160, 1320, false},
+    {"有效截止日期", 9360, 2160, 1320, false},
+    {"免费行李", 10680, 2160, 900, false},
+    {"票价", 120, 4920, 540, true},
+    {"发展基金", 2040, 4920, 1020, true},
+    {"燃油费", 4680, 4920, 780, true},
+    {"其它", 7020, 4920, 720, true},
+    {"合计", 9300, 4920, 480, true},
+    {"电子客票号码", 120, 5400, 1380, true},
+    {"验证码", 3420, 5400, 720, true},
+    {"提示信息", 4860, 5400, 1080, true},
+    {"保险", 7620, 5400, 600, true},
+    {"销售单位代码", 120, 5880, 1380, true},
+    {"填开单位", 3420, 5880, 1080, true},
+    {"填开日期", 6420, 5880, 1200, true},
+};
+
+QPushButton* button(QWidget* parent, const char* name, const char* text, int left, int top,
+                    int width, int height = kBox) {
+    auto* b = new QPushButton(QString::fromUtf8(text), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    placeTwips(b, left, top, width, height);
+    return b;
+}
+
+} // namespace
+
+P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), hooks_(hooks) {
+    setObjectName(QStringLiteral("P_GuoNei"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    buildControls();
+
+    // Load, in order: open flag; settings with the stepping buttons reset; the mode.
+    ctx_.common.PrintFormOpen = true;
+    link::LoadSettingsIntoForm(ctx_, record_, *leftr_, *topb_);
+    applyMode();
+    Timer1_->start();
+}
+
+P_GuoNei::~P_GuoNei() {
+    unload();
+    // Boxes must not write into the record while the widgets are being torn down.
+    for (QLineEdit* box : Pt_) {
+        box->removeEventFilter(this);
+        box->disconnect(this);
+    }
+}
+
+P_Pnr* P_GuoNei::pnrDialog() const {
+    return pnr_;
+}
+P_font* P_GuoNei::fontDialog() const {
+    return font_;
+}
+
+void P_GuoNei::buildControls() {
+    setFont(songTi(9));
+    const QRect client = twipRect(0, 0, 11610, 6825);
+    resize(client.size());
+    setMinimumSize(client.size());
+
+    for (int i = 0; i < kFieldCount; ++i) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("Pt_%1").arg(i));
+        box->setAccessibleName(fieldName(i));
+        box->setText(record_[i]);
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this,
+                [this, i](const QString& t) { boxEdited(i, t); });
+        Pt_[size_t(i)] = box;
+    }
+    for (const BoxPlace& p : kBoxes)
+        placeTwips(Pt(p.index), p.left, p.top, p.width, p.height);
+    for (int row = 1; row <= 4; ++row) {
+        const SegmentRow r = segmentRow(row);
+        const int cols[10] = {r.city, r.carrier,   r.flight,    r.cls,        r.date,
+                              r.time, r.fareBasis, r.validFrom, r.validUntil, r.baggage};
+        for (int c = 0; c < 10; ++c)
+            placeTwips(Pt(cols[c]), kColumnLeft[c], kRowTops[row - 1], kColumnWidth[c], kBox);
+    }
+    connect(&record_, &ItineraryRecord::fieldChanged, this, &P_GuoNei::showField);
+    connect(&record_, &ItineraryRecord::buttonsChanged, this, &P_GuoNei::updateStepButtons);
+
+    for (const CaptionPlace& c : kCaptions) {
+        auto* l = new QLabel(QString::fromUtf8(c.text), this);
+        placeTwips(l, c.left, c.top, c.width, kBox);
+        l->setAlignment(Qt::AlignVCenter | (c.rightAligned ? Qt::AlignRight : Qt::AlignLeft));
+    }
+
+    Label15_ = new QLabel(QStringLiteral("PNR："), this);
+    Label15_->setObjectName(QStringLiteral("Label15"));
+    Label15_->setFont(songTi(12));
+    Label15_->setStyleSheet(QStringLiteral("color: blue"));
+    Label15_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    placeTwips(Label15_, 0, 120, 720, 300);
+
+    Surs1_ = new QComboBox(this);
+    Surs1_->setObjectName(QStringLiteral("Surs1"));
+    placeTwips(Surs1_, 1680, 120, 1935, 300);
+    Cmdinput_ = button(this, "Cmdinput", "导 入", 3720, 120, 855, 300);
+
+    Label7_ = new QLabel(QStringLiteral("请使用票号导入"), this);
+    Label7_->setObjectName(QStringLiteral("Label7"));
+    QFont f7 = songTi(15);
+    f7.setBold(true);
+    Label7_->setFont(f7);
+    Label7_->setStyleSheet(QStringLiteral("color: red"));
+    placeTwips(Label7_, 4680, 120, 2700, 375);
+
+    cmdprint_ = button(this, "cmdprint", "打印", 240, 480, 615);
+    cmdpau_ = button(this, "cmdpau", "上一位", 960, 480, 855);
+    cmdnext_ = button(this, "cmdnext", "下一位", 1800, 480, 735);
+    Command3_ = button(this, "Command3", "字体设置", 2640, 480, 975);
+    Command1_ = button(this, "Command1", "PNR内容导入", 3720, 480, 1215);
+    Cmd_piaohao_ = button(this, "Cmd_piaohao", "票号导入", 5040, 480, 1215);
+    Cmdd2_ = button(this, "Cmdd2", "导入表格文件", 2280, 4440, 1695);
+    Cmdd2_->hide();
+
+    Frame1_ = new QGroupBox(QStringLiteral("打印设置"), this);
+    Frame1_->setObjectName(QStringLiteral("Frame1"));
+    placeTwips(Frame1_, 7440, 120, 4215, 735);
+    leftr_ = new QLineEdit(QStringLiteral("0"), Frame1_);
+    leftr_->setObjectName(QStringLiteral("leftr"));
+    placeTwips(leftr_, 720, 320, 735, 270);
+    topb_ = new QLineEdit(QStringLiteral("0"), Frame1_);
+    topb_->setObjectName(QStringLiteral("topb"));
+    placeTwips(topb_, 2760, 320, 735, 270);
+    cmdtoleft_ = button(Frame1_, "cmdtoleft", "向左", 120, 240, 615);
+    cmdtoright_ = button(Frame1_, "cmdtoright", "向右", 1440, 240, 615);
+    cmdtotop_ = button(Frame1_, "cmdtotop", "向上", 2160, 240, 615);
+    cmdtobum_ = button(Frame1_, "cmdtobum", "向下", 3480, 240, 615);
+
+    Label27_ = new ClickLabel(QStringLiteral("切换到国际"), this);
+    Label27_->setObjectName(QStringLiteral("Label27"));
+    QFont f27 = songTi(9);
+    f27.setUnderline(true);
+    Label27_->setFont(f27);
+    Label27_->setStyleSheet(QStringLiteral("color: red"));
+    Label27_->setCursor(Qt::PointingHandCursor);
+    placeTwips(Label27_, 6360, 600, 1020, 255);
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName(QStringLiteral("Timer1"));
+    Timer1_->setInterval(3000);
+
+    connect(cmdprint_, &QPushButton::clicked, this, &P_GuoNei::cmdprint_Click);
+    connect(Timer1_, &QTimer::timeout, this, &P_GuoNei::Timer1_Timer);
+    connect(cmdnext_, &QPushButton::clicked, this, &P_GuoNei::cmdnext_Click);
+    connect(cmdpau_, &QPushButton::clicked, this, &P_GuoNei::cmdpau_Click);
+    connect(cmdtoleft_, &QPushButton::clicked, this, &P_GuoNei::cmdtoleft_Click);
+    connect(cmdtoright_, &QPushButton::clicked, this, &P_GuoNei::cmdtoright_Click);
+    connect(cmdtotop_, &QPushButton::clicked, this, &P_GuoNei::cmdtotop_Click);
+    connect(cmdtobum_, &QPushButton::clicked, this, &P_GuoNei::cmdtobum_Click);
+    connect(Command1_, &QPushButton::clicked, this, &P_GuoNei::Command1_Click);
+    connect(Command3_, &QPushButton::clicked, this, &P_GuoNei::Command3_Click);
+    connect(Cmd_piaohao_, &QPushButton::clicked, this, &P_GuoNei::Cmd_piaohao_Click);
+    connect(Cmdd2_, &QPushButton::clicked, this, &P_GuoNei::Cmdd2_Click);
+    connect(Cmdinput_, &QPushButton::clicked, this, &P_GuoNei::Cmdinput_Click);
+    connect(Label27_, &ClickLabel::clicked, this, &P_GuoNei::Label27_Click);
+    updateStepButtons();
+}
+
+void P_GuoNei::applyMode() {
+    const bool international = ctx_.common.PrintMode == International;
+    setWindowTitle(PrintFormCaption(ctx_.common.PrintMode,
+                                    ctx_.deploy.value(QStringLiteral("SupportContact"))));
+    if (international) {
+        Label27_->setText(QStringLiteral("切换到国内"));
+        for (QWidget* w : {static_cast<QWidget*>(Label15_), static_cast<QWidget*>(Pt(PnrQuery)),
+                           static_cast<QWidget*>(Surs1_), static_cast<QWidget*>(Cmdinput_),
+                           static_cast<QWidget*>(Cmd_piaohao_)})
+            w->hide();
+    } else {
+        const QStringList names = link::LoadPlatforms(ctx_, surs1Tag_);
+        Surs1_->addItems(names);
+        Surs1_->setCurrentIndex(-1);
+        Cmdd2_->show();
+    }
+}
+
+void P_GuoNei::showField(int index) {
+    QLineEdit* box = Pt(index);
+    if (box->text() == record_[index]) return;
+    // setText puts the caret at the end, which is where a rewritten box wants it.
+    box->setText(record_[index]);
+}
+
+void P_GuoNei::boxEdited(int index, const QString& text) {
+    record_.setField(index, text);
+}
+
+bool P_GuoNei::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::FocusOut) {
+        for (int i = 0; i < kFieldCount; ++i)
+            if (watched == Pt_[size_t(i)]) boxLeft(i);
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void P_GuoNei::boxLeft(int index) {
+    if (ctx_.common.PrintMode != Domestic || unloaded_) return;
+    switch (index) {
+    case Fare:
+    case CnTax:
+    case YqTax:
+    case XtTax:
+        NormaliseMoneyField(record_, index);
+        RecomputeTotal(record_);
+        break;
+    case Total:
+        NormaliseMoneyField(record_, Total);
+        break;
+    default:
+        break;
+    }
+}
+
+void P_GuoNei::updateStepButtons() {
+    cmdpau_->setEnabled(record_.previousEnabled());
+    cmdnext_->setEnabled(record_.nextEnabled());
+}
+
+void P_GuoNei::unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    Timer1_->stop();
+    if (pnr_) pnr_->close();
+    if (font_) font_->close();
+    ctx_.common.PrintFormOpen = false;
+    link::SavePageBlock(ctx_, leftr_->text(), topb_->text(), record_);
+    emit unloaded();
+}
+
+void P_GuoNei::closeEvent(QCloseEvent* e) {
+    unload();
+    e->accept();
+}
+
+void P_GuoNei::cmdprint_Click() {
+    cmdprint_->setEnabled(false);
+    link::PrintReceipt(ctx_, record_, leftr_->text(), topb_->text());
+}
+
+void P_GuoNei::Timer1_Timer() {
+    cmdprint_->setEnabled(true);
+}
+
+void P_GuoNei::cmdnext_Click() {
+    NextPassenger(ctx_.common, record_);
+}
+void P_GuoNei::cmdpau_Click() {
+    PreviousPassenger(ctx_.common, record_);
+}
+
+void P_GuoNei::shiftOffset(QLineEdit* box, int by) {
+    box->setText(ShiftedOffset(box->text(), by));
+}
+void P_GuoNei::cmdtoleft_Click() {
+    shiftOffset(leftr_, -1);
+}
+void P_GuoNei::cmdtoright_Click() {
+    shiftOffset(leftr_, 1);
+}
+void P_GuoNei::cmdtotop_Click() {
+    shiftOffset(topb_, -1);
+}
+void P_GuoNei::cmdtobum_Click() {
+    shiftOffset(topb_, 1);
+}
+
+void P_GuoNei::Command1_Click() {
+    if (!pnr_) pnr_ = new P_Pnr(*this);
+    pnr_->show();
+    pnr_->raise();
+    pnr_->activateWindow();
+}
+
+void P_GuoNei::Command3_Click() {
+    if (!font_) font_ = new P_font(*this);
+    font_->show();
+    font_->raise();
+    font_->activateWindow();
+}
+
+void P_GuoNei::Cmd_piaohao_Click() {
+    if (hooks_ && hooks_->openTicketImport) hooks_->openTicketImport(*this);
+}
+
+void P_GuoNei::Cmdd2_Click() {
+    if (hooks_ && hooks_->openSpreadsheetImport) hooks_->openSpreadsheetImport(*this);
+}
+
+void P_GuoNei::Cmdinput_Click() {
+    ctx_.common.PlatformPnr = textops::trimSpaces(record_[PnrQuery]);
+    if (ctx_.common.PlatformPnr.size() != 6) {
+        ctx_.messages.show(QStringLiteral("请输入正确的PNR"));
+        return;
+    }
+    if (Surs1_->currentIndex() < 0) {
+        ctx_.messages.show(QStringLiteral("请选择出票平台"));
+        Surs1_->showPopup();
+        return;
+    }
+    if (surs1Tag_.isEmpty()) {
+        ctx_.messages.show(QStringLiteral("请选择出票平台"));
+        return;
+    }
+    if (hooks_ && hooks_->openOrderRetrieval) hooks_->openOrderRetrieval(*this);
+}
+
+void P_GuoNei::Label27_Click() {
+    if (ctx_.common.PrintMode == Domestic)
+        ctx_.common.PrintMode = International;
+    else if (ctx_.common.PrintMode == International)
+        ctx_.common.PrintMode = Domestic;
+    emit modeSwitchRequested();
+}
+
+} // namespace itin

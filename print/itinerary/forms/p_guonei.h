@@ -1,0 +1,147 @@
+#pragma once
+// The print form: the itinerary record as 59 edit boxes laid out like the paper receipt,
+// and the commands around it (import, passenger stepping, offsets, fonts, print).
+#include "itinerary_context.h"
+#include "record.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace itin {
+
+class P_GuoNei;
+class P_Pnr;
+class P_font;
+
+// Dialogs that other parts of the program open from the print form.
+struct FormHooks {
+    std::function<void(P_GuoNei&)> openTicketImport;      // Cmd_piaohao "票号导入"
+    std::function<void(P_GuoNei&)> openSpreadsheetImport; // Cmdd2 "导入表格文件"
+    std::function<void(P_GuoNei&)> openOrderRetrieval;    // Cmdinput, after its checks
+};
+
+// A label that reports clicks (the mode switch).
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
+class P_GuoNei : public QWidget {
+    Q_OBJECT
+public:
+    // Loads the form in the mode of ctx.common.PrintMode. hooks may be nullptr and must
+    // outlive the form.
+    P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* parent = nullptr);
+    ~P_GuoNei() override;
+
+    ItineraryRecord& record() { return record_; }
+    ItineraryContext& context() { return ctx_; }
+    QLineEdit* Pt(int index) const { return Pt_.at(size_t(index)); }
+
+    QPushButton* cmdprint() const { return cmdprint_; }
+    QPushButton* cmdpau() const { return cmdpau_; }
+    QPushButton* cmdnext() const { return cmdnext_; }
+    QPushButton* Command3() const { return Command3_; }
+    QPushButton* Command1() const { return Command1_; }
+    QPushButton* Cmd_piaohao() const { return Cmd_piaohao_; }
+    QPushButton* Cmdd2() const { return Cmdd2_; }
+    QPushButton* Cmdinput() const { return Cmdinput_; }
+    QPushButton* cmdtoleft() const { return cmdtoleft_; }
+    QPushButton* cmdtoright() const { return cmdtoright_; }
+    QPushButton* cmdtotop() const { return cmdtotop_; }
+    QPushButton* cmdtobum() const { return cmdtobum_; }
+    QLineEdit* leftr() const { return leftr_; }
+    QLineEdit* topb() const { return topb_; }
+    QComboBox* Surs1() const { return Surs1_; }
+    // The platform list text kept with the selector; empty when no list was loaded.
+    QString Surs1Tag() const { return surs1Tag_; }
+    ClickLabel* Label27() const { return Label27_; }
+    QLabel* Label7() const { return Label7_; }
+    QLabel* Label15() const { return Label15_; }
+    QGroupBox* Frame1() const { return Frame1_; }
+    QTimer* Timer1() const { return Timer1_; }
+    // The open PNR and font dialogs, or nullptr.
+    P_Pnr* pnrDialog() const;
+    P_font* fontDialog() const;
+
+    // Unload: clears PrintFormOpen and saves the page block, once.
+    void unload();
+    bool isUnloaded() const { return unloaded_; }
+
+    // Event handlers, one per control and event.
+    void cmdprint_Click();
+    void Timer1_Timer();
+    void cmdnext_Click();
+    void cmdpau_Click();
+    void cmdtoleft_Click();
+    void cmdtoright_Click();
+    void cmdtotop_Click();
+    void cmdtobum_Click();
+    void Command1_Click();
+    void Command3_Click();
+    void Cmd_piaohao_Click();
+    void Cmdd2_Click();
+    void Cmdinput_Click();
+    void Label27_Click();
+
+signals:
+    // The form has unloaded; its owner deletes it.
+    void unloaded();
+    // Label27 toggled PrintMode; the owner reloads the form in the new mode.
+    void modeSwitchRequested();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildControls();
+    void applyMode();
+    void showField(int index);
+    void boxEdited(int index, const QString& text);
+    void boxLeft(int index);
+    void shiftOffset(QLineEdit* box, int by);
+    void updateStepButtons();
+
+    ItineraryContext& ctx_;
+    const FormHooks* hooks_;
+    ItineraryRecord record_;
+    std::array<QLineEdit*, kFieldCount> Pt_{};
+    bool unloaded_ = false;
+
+    QPushButton *cmdprint_, *cmdpau_, *cmdnext_, *Command3_, *Command1_, *Cmd_piaohao_, *Cmdd2_,
+        *Cmdinput_, *cmdtoleft_, *cmdtoright_, *cmdtotop_, *cmdtobum_;
+    QLineEdit *leftr_, *topb_;
+    QComboBox* Surs1_;
+    QString surs1Tag_;
+    ClickLabel* Label27_;
+    QLabel *Label7_, *Label15_;
+    QGroupBox* Frame1_;
+    QTimer* Timer1_;
+    QPointer<P_Pnr> pnr_;
+    QPointer<P_font> font_;
+};
+
+// The window caption of the mode: "国内单据打印——客服QQ：" or "国际单据打印——客服QQ："
+// followed by the support contact.
+QString PrintFormCaption(qint16 mode, const QString& supportContact);
+// An offset box's text after a nudge: the number of millimetres and " 毫米".
+QString ShiftedOffset(const QString& text, int by);
+
+} // namespace itin

@@ -1,0 +1,68 @@
+#include "p_pnr.h"
+
+#include "p_guonei.h"
+#include "parser.h"
+#include "twips.h"
+
+#include "text_ops.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace itin {
+
+P_Pnr::P_Pnr(P_GuoNei& form)
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), form_(&form) {
+    setObjectName(QStringLiteral("P_Pnr"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("PNR内容导入"));
+    setFont(songTi(9));
+    setFixedSize(twipRect(0, 0, 8055, 5295).size());
+
+    Text1_ = new QPlainTextEdit(this);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1_->setFont(songTi(14.25));
+    Text1_->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { color: rgb(0, 192, 0); background-color: black; }"));
+    placeTwips(Text1_, 0, 0, 8055, 4695);
+
+    Command2_ = new QPushButton(QStringLiteral("取消"), this);
+    Command2_->setObjectName(QStringLiteral("Command2"));
+    placeTwips(Command2_, 4920, 4800, 1335, 375);
+    Command1_ = new QPushButton(QStringLiteral("导入"), this);
+    Command1_->setObjectName(QStringLiteral("Command1"));
+    placeTwips(Command1_, 6480, 4800, 1335, 375);
+    connect(Command1_, &QPushButton::clicked, this, &P_Pnr::Command1_Click);
+    connect(Command2_, &QPushButton::clicked, this, &P_Pnr::Command2_Click);
+
+    form.setEnabled(false);
+}
+
+P_Pnr::~P_Pnr() {
+    // However the dialog goes, the print form works again.
+    if (form_) form_->setEnabled(true);
+}
+
+void P_Pnr::closeEvent(QCloseEvent* e) {
+    if (form_) form_->setEnabled(true);
+    QWidget::closeEvent(e);
+}
+
+void P_Pnr::Command1_Click() {
+    if (form_ && form_->context().common.PrintMode == Domestic) {
+        ItineraryContext& ctx = form_->context();
+        ParseReservationText(textops::toCrLf(Text1_->toPlainText()), ctx.common, form_->record(),
+                             ctx.messages, ctx.clock);
+    }
+    close();
+}
+
+void P_Pnr::Command2_Click() {
+    close();
+}
+
+} // namespace itin
