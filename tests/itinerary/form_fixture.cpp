@@ -1,0 +1,33 @@
+#include "form_fixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace itin::testing {
+
+P_GuoNei* FormFixture::open() {
+    P_GuoNei* form = host->show();
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+    return form;
+}
+
+void FormFixture::type(QWidget* box, const QString& text) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, text);
+}
+
+void FormFixture::leave(P_GuoNei* form) { form->cmdprint()->setFocus(); }
+
+void FormFixture::settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace itin::testing

@@ -1,0 +1,327 @@
+// The print form driven as the agent drives it: typing, leaving boxes, clicking buttons.
+#include "form_fixture.h"
+
+#include "p_pnr.h"
+
+#include "fso.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using namespace itin;
+using itin::testing::FormFixture;
+
+namespace {
+
+const char* const kBooking = " 1.张三 2.李四 HX3K8M\n"
+                             " 3.  CA1501 Y   SA12MAR  PEKSHA HK2   0830 1040          E T3T2\n"
+                             " 4.  MU5101 Y   MO14MAR  SHAPEK HK2   0900 1120          E T2T2\n"
+                             " 5.BJS/T BJS/T 000-00000000/ABC TRAVEL\n"
+                             " 6.FN/A/FCNY1130.00/SCNY1130.00/C3.00/XCNY100.00/TCNY50.00CN/"
+                             "TCNY50.00YQ/ACNY1230.00\n"
+                             " 7.SSR FOID CA HK1 NIE12345678/P1\n"
+                             " 8.SSR FOID CA HK1 NIE87654321/P2\n"
+                             " 9.TN/000-0000000001/P1\n"
+                             "10.TN/000-0000000002/P2";
+
+} // namespace
+
+TEST_F(FormFixture, BookingReferenceBoxesFollowEachOtherTrimmed) {
+    P_GuoNei* f = open();
+    type(f->Pt(PnrQuery), QStringLiteral(" HX3K8M "));
+    EXPECT_EQ(f->Pt(PnrCode)->text(), "HX3K8M");
+    // PnrCode's change trims PnrQuery back, so only the trailing blank, which leaves
+    // PnrCode unchanged, stays where it was typed.
+    EXPECT_EQ(f->Pt(PnrQuery)->text(), "HX3K8M ");
+    type(f->Pt(PnrCode), QStringLiteral(" AB12CD"));
+    EXPECT_EQ(f->Pt(PnrQuery)->text(), "AB12CD");
+    EXPECT_EQ(f->record()[PnrQuery], "AB12CD");
+}
+
+TEST_F(FormFixture, CodesOfRowsOneToThreeAreCompactedWithCaretAtEnd) {
+    P_GuoNei* f = open();
+    QLineEdit* flight1 = f->Pt(Flight1);
+    type(flight1, QStringLiteral("ca 1501"));
+    EXPECT_EQ(flight1->text(), "CA1501");
+    EXPECT_EQ(flight1->cursorPosition(), 6);
+    EXPECT_EQ(f->record()[Flight1], "CA1501");
+
+    type(f->Pt(Flight4), QStringLiteral("ca 1501"));
+    EXPECT_EQ(f->Pt(Flight4)->text(), "ca 1501");
+    EXPECT_EQ(f->record()[Flight4], "ca 1501");
+
+    // An edit in the middle of an untouched box keeps the caret where the agent put it.
+    QLineEdit* notice = f->Pt(Notice);
+    type(notice, QStringLiteral("abcd"));
+    notice->setCursorPosition(2);
+    QTest::keyClicks(notice, QStringLiteral("X"));
+    EXPECT_EQ(notice->text(), "abXcd");
+    EXPECT_EQ(notice->cursorPosition(), 3);
+}
+
+TEST_F(FormFixture, WritersShowInTheBoxes) {
+    P_GuoNei* f = open();
+    f->record().setField(Carrier2, QStringLiteral("mu 5101"));
+    EXPECT_EQ(f->Pt(Carrier2)->text(), "MU5101");
+    f->record().setField(PnrQuery, QStringLiteral("XYZ789"));
+    EXPECT_EQ(f->Pt(PnrCode)->text(), "XYZ789");
+}
+
+TEST_F(FormFixture, DomesticMoneyBoxesNormaliseOnLeavingAndRecomputeTotal) {
+    P_GuoNei* f = open();
+    type(f->Pt(Fare), QStringLiteral("1200"));
+    type(f->Pt(CnTax), QStringLiteral("CN 50"));
+    EXPECT_EQ(f->Pt(Fare)->text(), "CNY 1200.00");
+    leave(f);
+    EXPECT_EQ(f->Pt(CnTax)->text(), "CN 50.00");
+    EXPECT_EQ(f->Pt(Total)->text(), "CNY 1250.00");
+
+    // A hand-typed total is only reformatted.
+    type(f->Pt(Total), QStringLiteral("999"));
+    leave(f);
+    EXPECT_EQ(f->Pt(Total)->text(), "CNY 999.00");
+    // Other boxes are left as typed.
+    type(f->Pt(Notice), QStringLiteral("12"));
+    leave(f);
+    EXPECT_EQ(f->Pt(Notice)->text(), "12");
+}
+
+TEST_F(FormFixture, InternationalMoneyBoxesStayAsTyped) {
+    common.PrintMode = International;
+    P_GuoNei* f = open();
+    type(f->Pt(Fare), QStringLiteral("1200"));
+    leave(f);
+    EXPECT_EQ(f->Pt(Fare)->text(), "1200");
+    EXPECT_EQ(f->Pt(Total)->text(), "CNY 0.00");
+}
+
+TEST_F(FormFixture, OffsetButtonsStepByOneMillimetreAndSurviveReopening) {
+    P_GuoNei* f = open();
+    EXPECT_EQ(f->leftr()->text(), "0");
+    for (int i = 0; i < 3; ++i) QTest::mouseClick(f->cmdtoleft(), Qt::LeftButton);
+    EXPECT_EQ(f->leftr()->text(), "-3 毫米");
+    QTest::mouseClick(f->cmdtobum(), Qt::LeftButton);
+    QTest::mouseClick(f->cmdtobum(), Qt::LeftButton);
+    QTest::mouseClick(f->cmdtotop(), Qt::LeftButton);
+    EXPECT_EQ(f->topb()->text(), "1 毫米");
+    type(f->Pt(AgentCode), QStringLiteral("PEK123"));
+
+    f->close();
+    settle();
+    EXPECT_EQ(host->form(), nullptr);
+    EXPECT_FALSE(common.PrintFormOpen);
+
+    f = open();
+    EXPECT_TRUE(common.PrintFormOpen);
+    EXPECT_EQ(f->leftr()->text(), "-3 毫米");
+    EXPECT_EQ(f->topb()->text(), "1 毫米");
+    EXPECT_EQ(f->record()[AgentCode], "PEK123");
+    QTest::mouseClick(f->cmdtoright(), Qt::LeftButton);
+    EXPECT_EQ(f->leftr()->text(), "-2 毫米");
+}
+
+TEST_F(FormFixture, ShiftedOffsetReadsWhatTheAgentTyped) {
+    EXPECT_EQ(ShiftedOffset(QString(), -1), "-1 毫米");
+    EXPECT_EQ(ShiftedOffset(QStringLiteral("1.5 毫米"), 1), "2.5 毫米");
+    EXPECT_EQ(ShiftedOffset(QStringLiteral("abc"), 1), "1 毫米");
+}
+
+TEST_F(FormFixture, PrintIsBlockedUntilTheNextTimerTick) {
+    P_GuoNei* f = open();
+    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
+    type(f->Pt(CheckCode), QStringLiteral("0041"));
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(f->Pt(CheckCode)->text(), "0042");
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_EQ(pages, 1) << "a second click before the tick prints nothing";
+
+    EXPECT_TRUE(f->Timer1()->isActive());
+    EXPECT_EQ(f->Timer1()->interval(), 3000);
+    f->Timer1()->setInterval(20); // the real tick, sooner
+    QSignalSpy tick(f->Timer1(), &QTimer::timeout);
+    ASSERT_TRUE(tick.wait(2000));
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_EQ(pages, 2);
+}
+
+TEST_F(FormFixture, PrintRefusalsLeaveTheCheckCode) {
+    P_GuoNei* f = open();
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, "请填写PNR");
+    EXPECT_EQ(pages, 0);
+}
+
+TEST_F(FormFixture, ModeSwitchDiscardsTheRecordButKeepsOffsetsAndPassengers) {
+    P_GuoNei* f = open();
+    EXPECT_EQ(f->windowTitle(), "国内单据打印——客服QQ：800000001");
+    EXPECT_EQ(f->Label27()->text(), "切换到国际");
+    EXPECT_TRUE(f->Cmdd2()->isVisible());
+    EXPECT_EQ(f->Surs1()->count(), 2);
+
+    SetPassengerList(common, f->record(), {{"张三", "1", "T1"}, {"李四", "2", "T2"}});
+    type(f->Pt(Notice), QStringLiteral("typed"));
+    QTest::mouseClick(f->cmdtoright(), Qt::LeftButton);
+    QSignalSpy unloaded(host.get(), &PrintFormHost::formUnloaded);
+    QSignalSpy loaded(host.get(), &PrintFormHost::formLoaded);
+
+    QTest::mouseClick(f->Label27(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(unloaded.count(), 1);
+    EXPECT_EQ(loaded.count(), 1);
+    P_GuoNei* g = host->form();
+    ASSERT_NE(g, nullptr);
+    EXPECT_NE(g, f);
+    EXPECT_EQ(common.PrintMode, International);
+    EXPECT_TRUE(common.PrintFormOpen);
+    EXPECT_EQ(g->windowTitle(), "国际单据打印——客服QQ：800000001");
+    EXPECT_EQ(g->Label27()->text(), "切换到国内");
+    EXPECT_EQ(g->record()[Notice], "");
+    EXPECT_EQ(g->record()[PassengerName], "");
+    EXPECT_EQ(g->leftr()->text(), "1 毫米");
+    EXPECT_EQ(common.PassengerList.size(), 2);
+    for (QWidget* w : {static_cast<QWidget*>(g->Label15()), static_cast<QWidget*>(g->Pt(PnrQuery)),
+                       static_cast<QWidget*>(g->Surs1()), static_cast<QWidget*>(g->Cmdinput()),
+                       static_cast<QWidget*>(g->Cmd_piaohao()), static_cast<QWidget*>(g->Cmdd2())})
+        EXPECT_FALSE(g->isVisible() && w->isVisible()) << w->objectName().toStdString();
+    EXPECT_TRUE(g->Pt(PnrCode)->isVisible());
+    EXPECT_EQ(g->Surs1()->count(), 0);
+
+    // Hidden PnrQuery still follows PnrCode, so the print check passes.
+    type(g->Pt(PnrCode), QStringLiteral("HX3K8M"));
+    EXPECT_EQ(g->record()[PnrQuery], "HX3K8M");
+
+    QTest::mouseClick(g->Label27(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(common.PrintMode, Domestic);
+    EXPECT_TRUE(host->form()->Cmdd2()->isVisible());
+}
+
+TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
+    P_GuoNei* f = open();
+    EXPECT_FALSE(f->cmdpau()->isEnabled());
+    EXPECT_FALSE(f->cmdnext()->isEnabled());
+    SetPassengerList(common, f->record(),
+                     {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
+    EXPECT_TRUE(f->cmdnext()->isEnabled());
+    QTest::mouseClick(f->cmdnext(), Qt::LeftButton);
+    QTest::mouseClick(f->cmdnext(), Qt::LeftButton);
+    EXPECT_EQ(f->Pt(PassengerName)->text(), "C");
+    EXPECT_EQ(f->Pt(TicketNumber)->text(), "T3");
+    EXPECT_FALSE(f->cmdnext()->isEnabled());
+    EXPECT_TRUE(f->cmdpau()->isEnabled());
+    QTest::mouseClick(f->cmdpau(), Qt::LeftButton);
+    EXPECT_EQ(f->Pt(IdNumber)->text(), "2");
+
+    // A reopened form starts with both buttons disabled; the list survives.
+    f->close();
+    settle();
+    f = open();
+    EXPECT_FALSE(f->cmdpau()->isEnabled());
+    EXPECT_FALSE(f->cmdnext()->isEnabled());
+    EXPECT_EQ(common.PassengerList.size(), 3);
+}
+
+TEST_F(FormFixture, PlatformRetrievalChecksBeforeOpening) {
+    int opened = 0;
+    host->setOpenOrderRetrieval([&](P_GuoNei&) { ++opened; });
+    P_GuoNei* f = open();
+    type(f->Pt(PnrQuery), QStringLiteral(" HX3K8 "));
+    QTest::mouseClick(f->Cmdinput(), Qt::LeftButton);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown.back().text, "请输入正确的PNR");
+    EXPECT_EQ(common.PlatformPnr, "HX3K8");
+
+    type(f->Pt(PnrQuery), QStringLiteral(" HX3K8M "));
+    QTest::mouseClick(f->Cmdinput(), Qt::LeftButton);
+    EXPECT_EQ(messages.shown.back().text, "请选择出票平台");
+    EXPECT_TRUE(f->Surs1()->view()->isVisible()) << "the selector's list opens";
+    f->Surs1()->hidePopup();
+    EXPECT_EQ(opened, 0);
+
+    f->Surs1()->setCurrentIndex(1);
+    QTest::mouseClick(f->Cmdinput(), Qt::LeftButton);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(common.PlatformPnr, "HX3K8M");
+    EXPECT_EQ(messages.shown.size(), 2);
+}
+
+TEST_F(FormFixture, ImportButtonsReachTheirDialogs) {
+    QStringList calls;
+    host->setOpenSpreadsheetImport([&](P_GuoNei&) { calls << "sheet"; });
+    host->setOpenTicketImport([&](P_GuoNei&) { calls << "ticket"; });
+    P_GuoNei* f = open();
+    QTest::mouseClick(f->Cmdd2(), Qt::LeftButton);
+    QTest::mouseClick(f->Cmd_piaohao(), Qt::LeftButton);
+    EXPECT_EQ(calls, QStringList({"sheet", "ticket"}));
+}
+
+TEST_F(FormFixture, EnsureLoadedLoadsWithoutShowing) {
+    QSignalSpy loaded(host.get(), &PrintFormHost::formLoaded);
+    P_GuoNei* f = host->ensureLoaded();
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_TRUE(common.PrintFormOpen);
+    EXPECT_EQ(host->ensureLoaded(), f);
+    EXPECT_EQ(host->show(), f);
+    EXPECT_EQ(loaded.count(), 1);
+    EXPECT_EQ(f->record()[IssueDate], "2026-3-1");
+}
+
+TEST_F(FormFixture, PnrDialogDisablesTheFormAndParsesInDomesticMode) {
+    P_GuoNei* f = open();
+    QTest::mouseClick(f->Command1(), Qt::LeftButton);
+    P_Pnr* d = f->pnrDialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->windowTitle(), "PNR内容导入");
+    EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(f->isEnabled());
+    d->Text1()->setPlainText(QString::fromUtf8(kBooking));
+    QTest::mouseClick(d->Command1(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(f->pnrDialog(), nullptr);
+    EXPECT_TRUE(f->isEnabled());
+    EXPECT_EQ(f->Pt(PnrQuery)->text(), "HX3K8M");
+    EXPECT_EQ(f->Pt(Flight1)->text(), "CA1501");
+    EXPECT_EQ(f->Pt(PassengerName)->text(), "张三");
+    EXPECT_TRUE(f->cmdnext()->isEnabled());
+
+    // Cancel, and closing by the window's own button, both give the form back.
+    QTest::mouseClick(f->Command1(), Qt::LeftButton);
+    EXPECT_FALSE(f->isEnabled());
+    QTest::mouseClick(f->pnrDialog()->Command2(), Qt::LeftButton);
+    EXPECT_TRUE(f->isEnabled());
+    QTest::mouseClick(f->Command1(), Qt::LeftButton);
+    f->pnrDialog()->close();
+    EXPECT_TRUE(f->isEnabled());
+}
+
+TEST_F(FormFixture, PnrDialogDoesNotParseInInternationalMode) {
+    common.PrintMode = International;
+    P_GuoNei* f = open();
+    const QStringList before = f->record().texts();
+    QTest::mouseClick(f->Command1(), Qt::LeftButton);
+    f->pnrDialog()->Text1()->setPlainText(QString::fromUtf8(kBooking));
+    QTest::mouseClick(f->pnrDialog()->Command1(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(f->pnrDialog(), nullptr);
+    EXPECT_EQ(f->record().texts(), before);
+    EXPECT_TRUE(common.PassengerList.isEmpty());
+    EXPECT_TRUE(f->isEnabled());
+}
+
+TEST_F(FormFixture, PnrDialogOutlivingTheFormDoesNotTouchIt) {
+    P_GuoNei* f = open();
+    QTest::mouseClick(f->Command1(), Qt::LeftButton);
+    QPointer<P_Pnr> d = f->pnrDialog();
+    host->unload();
+    settle();
+    EXPECT_TRUE(d.isNull()) << "unloading the form closes its dialogs";
+}
