@@ -4,6 +4,7 @@
 #include "code_page.h"
 #include "messages.h"
 #include "parser.h"
+#include "program_folder.h"
 #include "record_json.h"
 #include "standalone.h"
 
@@ -52,9 +53,7 @@ int main(int argc, char* argv[]) {
                                      QStringLiteral("Open the print form alone."));
     const QCommandLineOption internationalOpt(QStringLiteral("international"),
                                               QStringLiteral("International print mode."));
-    const QCommandLineOption dataDirOpt(QStringLiteral("data-dir"),
-                                        QStringLiteral("Folder of info.ini and PingTai.ini."),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption dataDirOpt = programfolder::dataDirOption();
     cli.addOptions({pnrOpt, ticketRowOpt, nowOpt, formOpt, internationalOpt, dataDirOpt});
     if (!cli.parse(args)) return fail(cli.errorText());
     if (cli.isSet(QStringLiteral("help"))) {
@@ -91,6 +90,7 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     if (cli.isSet(formOpt))
-        return itin::RunPrintFormAlone(app, cli.isSet(internationalOpt), cli.value(dataDirOpt));
+        return itin::RunPrintFormAlone(app, cli.isSet(internationalOpt),
+                                       programfolder::resolve(cli.value(dataDirOpt)));
     return fail(QStringLiteral("no window yet: use --pnr FILE"));
 }

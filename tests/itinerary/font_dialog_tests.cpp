@@ -28,10 +28,10 @@ protected:
 } // namespace
 
 TEST_F(FontDialog, ShowsTheStoredChoicesAndDisablesTheForm) {
-    settings.fonttype1 = "ACT";
-    settings.fonttype2 = "AET";
-    settings.italic2 = true;
-    settings.sc = true;
+    fso::WriteTextFile(dir.filePath("info.ini"),
+                       "<setup>\r\n</setup><font>\r\n<fonttype1>ACT</fonttype1>\r\n"
+                       "<fonttype2>AET</fonttype2>\r\n<italic2>1</italic2>\r\n<sc>1</sc>\r\n"
+                       "</font>");
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
     EXPECT_EQ(d->windowTitle(), "字体设置");
@@ -79,16 +79,17 @@ TEST_F(FontDialog, EachCheckBoxSetsItsOwnStyle) {
 TEST_F(FontDialog, CancelChangesNothing) {
     P_GuoNei* f = open();
     fso::WriteTextFile(dir.filePath("info.ini"), "<setup>\r\n</setup>\r\n<font>\r\n</font>");
-    const PrintSettings before = settings;
+    const FontChoice before = FontChoiceFromSettings(settings);
     P_font* d = openDialog(f);
     d->List1()->setCurrentRow(1);
     d->List4()->setCurrentRow(20);
     QTest::mouseClick(d->Check(2), Qt::LeftButton);
     QTest::mouseClick(d->Command2(), Qt::LeftButton);
     EXPECT_TRUE(f->isEnabled());
-    EXPECT_EQ(settings.fonttype1, before.fonttype1);
-    EXPECT_EQ(settings.fontsize2, before.fontsize2);
-    EXPECT_EQ(settings.italic1, before.italic1);
+    const FontChoice after = FontChoiceFromSettings(settings);
+    EXPECT_EQ(after.face1, before.face1);
+    EXPECT_EQ(after.size2, before.size2);
+    EXPECT_EQ(after.italic1, before.italic1);
     EXPECT_EQ(fso::ReadTextFile(dir.filePath("info.ini")),
               "<setup>\r\n</setup>\r\n<font>\r\n</font>");
 }
@@ -112,11 +113,14 @@ TEST_F(FontDialog, SaveStoresTheChoices) {
     EXPECT_TRUE(settings.bold2);
     EXPECT_FALSE(settings.bold1);
     EXPECT_TRUE(settings.sc);
+    const QString info = fso::ReadTextFile(dir.filePath("info.ini"));
+    EXPECT_TRUE(info.contains("<fonttype1>ACT</fonttype1>\r\n<fontsize1>20</fontsize1>"));
+    EXPECT_TRUE(info.contains("<strikethrough1>1</strikethrough1>"));
 }
 
 TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
-    settings.fonttype1 = "NotInstalled";
-    settings.fontsize1 = 7;
+    fso::WriteTextFile(dir.filePath("info.ini"),
+                       "<font><fonttype1>NotInstalled</fonttype1><fontsize1>7</fontsize1></font>");
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
     EXPECT_EQ(d->List1()->selectedItems().size(), 0);
@@ -124,6 +128,9 @@ TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
     QTest::mouseClick(d->Command1(), Qt::LeftButton);
     EXPECT_EQ(settings.fonttype1, "NotInstalled");
     EXPECT_EQ(settings.fontsize1, 7);
+    const QString info = fso::ReadTextFile(dir.filePath("info.ini"));
+    EXPECT_TRUE(info.contains("<fontsize1>7</fontsize1>")) << info.toStdString();
+    EXPECT_TRUE(info.contains("<fonttype1>NotInstalled</fonttype1>"));
 }
 
 TEST_F(FontDialog, DownloadOpensThePageAndClosesDialogAndForm) {

@@ -23,7 +23,9 @@ void FormFixture::type(QWidget* box, const QString& text) {
         QTest::keyClicks(box, text);
 }
 
-void FormFixture::leave(P_GuoNei* form) { form->cmdprint()->setFocus(); }
+void FormFixture::leave(P_GuoNei* form) {
+    form->cmdprint()->setFocus();
+}
 
 void FormFixture::settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -3,7 +3,7 @@
 // folder; receipts go to a counting surface.
 #include "itinerary_context.h"
 #include "print_form_host.h"
-#include "settings_standin.h"
+#include "print_standin.h"
 
 #include <QTemporaryDir>
 
@@ -34,11 +34,10 @@ protected:
     RecordingDesktopBrowser browser;
     PresetFileDialogs fileDialogs;
     int pages = 0;
-    ItineraryContext ctx{common,      settings,    messages,
-                         clock,       deploy,      browser,
-                         fileDialogs, dir.path(),  [this] {
-                             return std::unique_ptr<PrintSurface>(new CountingSurface(pages));
-                         }};
+    ItineraryContext ctx{
+        common, settings, messages, clock, deploy, browser, fileDialogs, dir.path(), [this] {
+            return std::unique_ptr<PrintSurface>(new CountingSurface(pages));
+        }};
     std::unique_ptr<PrintFormHost> host = std::make_unique<PrintFormHost>(ctx);
 
     // Shows the form and makes it the active window, so focus moves as for the agent.

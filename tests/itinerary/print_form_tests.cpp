@@ -104,7 +104,8 @@ TEST_F(FormFixture, InternationalMoneyBoxesStayAsTyped) {
 TEST_F(FormFixture, OffsetButtonsStepByOneMillimetreAndSurviveReopening) {
     P_GuoNei* f = open();
     EXPECT_EQ(f->leftr()->text(), "0");
-    for (int i = 0; i < 3; ++i) QTest::mouseClick(f->cmdtoleft(), Qt::LeftButton);
+    for (int i = 0; i < 3; ++i)
+        QTest::mouseClick(f->cmdtoleft(), Qt::LeftButton);
     EXPECT_EQ(f->leftr()->text(), "-3 毫米");
     QTest::mouseClick(f->cmdtobum(), Qt::LeftButton);
     QTest::mouseClick(f->cmdtobum(), Qt::LeftButton);
@@ -208,8 +209,7 @@ TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
     P_GuoNei* f = open();
     EXPECT_FALSE(f->cmdpau()->isEnabled());
     EXPECT_FALSE(f->cmdnext()->isEnabled());
-    SetPassengerList(common, f->record(),
-                     {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
+    SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
     EXPECT_TRUE(f->cmdnext()->isEnabled());
     QTest::mouseClick(f->cmdnext(), Qt::LeftButton);
     QTest::mouseClick(f->cmdnext(), Qt::LeftButton);

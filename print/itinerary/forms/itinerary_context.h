@@ -6,6 +6,7 @@
 #include "desktop.h"
 #include "messages.h"
 #include "p_common.h"
+#include "print_settings.h"
 
 #include <QString>
 
@@ -14,7 +15,6 @@
 
 namespace itin {
 
-struct PrintSettings;
 class PrintSurface;
 
 // Opens the drawing surface one receipt is printed on: the default printer in the program,

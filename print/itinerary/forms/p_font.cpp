@@ -30,7 +30,7 @@ P_font::P_font(P_GuoNei& form) : P_font(form, QFontDatabase::families()) {}
 
 P_font::P_font(P_GuoNei& form, const QStringList& installedFaces)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), form_(&form),
-      stored_(link::StoredFonts(form.context().settings)) {
+      stored_(FontChoiceFromSettings(form.context().settings)) {
     setObjectName(QStringLiteral("P_font"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("字体设置"));
@@ -122,8 +122,8 @@ void P_font::build(const QStringList& faces) {
     for (int size = 8; size <= 72; ++size) {
         List2_->addItem(QString::number(size));
         List4_->addItem(QString::number(size));
-        if (size == stored_.size1) List2_->setCurrentRow(size - 8);
-        if (size == stored_.size2) List4_->setCurrentRow(size - 8);
+        if (size == form_->context().settings.fontsize1) List2_->setCurrentRow(size - 8);
+        if (size == form_->context().settings.fontsize2) List4_->setCurrentRow(size - 8);
     }
     const bool flags[9] = {stored_.bold1,          stored_.italic1,        stored_.underline1,
                            stored_.strikethrough1, stored_.bold2,          stored_.italic2,
@@ -151,14 +151,14 @@ void P_font::updateSample(int set) {
     label->setFont(f);
 }
 
-link::FontChoice P_font::choice() const {
-    link::FontChoice c = stored_;
+FontChoice P_font::choice() const {
+    FontChoice c = stored_;
     // A list without a selection keeps the stored value, so a save never writes an
     // empty face or a size that is not a number.
     if (const QString t = selectedText(List1_); !t.isEmpty()) c.face1 = t;
     if (const QString t = selectedText(List3_); !t.isEmpty()) c.face2 = t;
-    if (const QString t = selectedText(List2_); !t.isEmpty()) c.size1 = t.toDouble();
-    if (const QString t = selectedText(List4_); !t.isEmpty()) c.size2 = t.toDouble();
+    if (const QString t = selectedText(List2_); !t.isEmpty()) c.size1 = t;
+    if (const QString t = selectedText(List4_); !t.isEmpty()) c.size2 = t;
     c.bold1 = checks_[0]->isChecked();
     c.italic1 = checks_[1]->isChecked();
     c.underline1 = checks_[2]->isChecked();

@@ -40,7 +40,7 @@ public:
     QPushButton* Command3() const { return Command3_; }
 
     // What "保存修改" would save now.
-    link::FontChoice choice() const;
+    FontChoice choice() const;
 
     void Command1_Click();
     void Command2_Click();
@@ -54,7 +54,7 @@ private:
     void updateSample(int set);
 
     QPointer<P_GuoNei> form_;
-    link::FontChoice stored_;
+    FontChoice stored_;
     QListWidget *List1_, *List2_, *List3_, *List4_;
     std::array<QCheckBox*, 9> checks_{};
     QLabel *Label1_, *Label2_, *Label3_;

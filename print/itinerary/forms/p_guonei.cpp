@@ -267,8 +267,9 @@ void P_GuoNei::applyMode() {
                            static_cast<QWidget*>(Cmd_piaohao_)})
             w->hide();
     } else {
-        const QStringList names = link::LoadPlatforms(ctx_, surs1Tag_);
-        Surs1_->addItems(names);
+        const PlatformList platforms = link::LoadPlatforms(ctx_);
+        surs1Tag_ = platforms.tag;
+        Surs1_->addItems(platforms.names);
         Surs1_->setCurrentIndex(-1);
         Cmdd2_->show();
     }

@@ -1,7 +1,7 @@
 #include "standalone.h"
 
 #include "print_form_host.h"
-#include "settings_standin.h"
+#include "program_folder.h"
 #include "widget_seams.h"
 
 #include <QApplication>
@@ -9,8 +9,7 @@
 namespace itin {
 
 int RunPrintFormAlone(QApplication& app, bool international, const QString& dataFolder) {
-    const QString folder =
-        dataFolder.isEmpty() ? QCoreApplication::applicationDirPath() : dataFolder;
+    const QString folder = programfolder::resolve(dataFolder);
     DeployConfig deploy = DeployConfig::load(folder);
     PCommon common;
     common.PrintMode = international ? International : Domestic;

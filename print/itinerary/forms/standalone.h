@@ -6,8 +6,8 @@ class QApplication;
 
 namespace itin {
 
-// international: open in the international mode. dataFolder: the folder of info.ini and
-// PingTai.ini (the program's folder when empty).
+// international: open in the international mode. dataFolder: the program folder (the
+// executable's folder when empty).
 int RunPrintFormAlone(QApplication& app, bool international, const QString& dataFolder);
 
 } // namespace itin

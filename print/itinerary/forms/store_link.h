@@ -2,6 +2,7 @@
 // The forms' one connection to the print settings store and the print-out.
 #include "itinerary_context.h"
 #include "record.h"
+#include "settings_store.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,20 +18,9 @@ void LoadSettingsIntoForm(ItineraryContext& ctx, ItineraryRecord& record, QLineE
 // Writes the page block from the form's boxes.
 void SavePageBlock(ItineraryContext& ctx, const QString& leftr, const QString& topb,
                    const ItineraryRecord& record);
-// Creates or repairs the platform list; returns the display names and the whole list text.
-QStringList LoadPlatforms(ItineraryContext& ctx, QString& listText);
-
-// The font dialog's choices.
-struct FontChoice {
-    QString face1;
-    double size1 = 18;
-    bool bold1 = false, italic1 = false, underline1 = false, strikethrough1 = false;
-    QString face2;
-    double size2 = 13;
-    bool bold2 = false, italic2 = false, underline2 = false, strikethrough2 = false;
-    bool sc = false;
-};
-FontChoice StoredFonts(const PrintSettings& settings);
+// Creates or repairs the platform list; what the platform selector shows.
+PlatformList LoadPlatforms(ItineraryContext& ctx);
+// Writes the font block and takes the choice into memory.
 void SaveFonts(ItineraryContext& ctx, const FontChoice& choice);
 
 // One receipt for the passenger shown, on a surface opened from the context.
