@@ -2,6 +2,7 @@
 // below are headless entry points for scripted use and tests.
 #include "clock.h"
 #include "code_page.h"
+#include "headless_print.h"
 #include "messages.h"
 #include "parser.h"
 #include "program_folder.h"
@@ -12,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -51,10 +53,22 @@ int main(int argc, char* argv[]) {
                                     QStringLiteral("DATETIME"));
     const QCommandLineOption formOpt(QStringLiteral("form"),
                                      QStringLiteral("Open the print form alone."));
-    const QCommandLineOption internationalOpt(QStringLiteral("international"),
-                                              QStringLiteral("International print mode."));
+    const QCommandLineOption pdfOpt(QStringLiteral("pdf"),
+                                    QStringLiteral("With --pnr: print the receipts into a PDF."),
+                                    QStringLiteral("OUT.pdf"));
+    const QCommandLineOption printerOpt(QStringLiteral("printer"),
+                                        QStringLiteral("With --pnr: print the receipts on a "
+                                                       "printer (a name or \"default\")."),
+                                        QStringLiteral("NAME"));
+    const QCommandLineOption checkCodeOpt(QStringLiteral("check-code"),
+                                          QStringLiteral("Check code of the first receipt."),
+                                          QStringLiteral("CODE"));
+    const QCommandLineOption internationalOpt(
+        QStringLiteral("international"),
+        QStringLiteral("International print mode (with --pdf/--printer: its layout)."));
     const QCommandLineOption dataDirOpt = programfolder::dataDirOption();
-    cli.addOptions({pnrOpt, ticketRowOpt, nowOpt, formOpt, internationalOpt, dataDirOpt});
+    cli.addOptions({pnrOpt, ticketRowOpt, nowOpt, formOpt, pdfOpt, printerOpt, checkCodeOpt,
+                    internationalOpt, dataDirOpt});
     if (!cli.parse(args)) return fail(cli.errorText());
     if (cli.isSet(QStringLiteral("help"))) {
         printLine(cli.helpText().toUtf8());
@@ -69,6 +83,20 @@ int main(int argc, char* argv[]) {
         clock = std::make_unique<FixedClock>(at);
     } else {
         clock = std::make_unique<SystemClock>();
+    }
+
+    if (cli.isSet(pnrOpt) && (cli.isSet(pdfOpt) || cli.isSet(printerOpt))) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        itin::HeadlessPrintJob job;
+        job.pnrFile = cli.value(pnrOpt);
+        job.pdfPath = cli.value(pdfOpt);
+        job.printerName = cli.value(printerOpt);
+        job.checkCode = cli.value(checkCodeOpt);
+        job.international = cli.isSet(internationalOpt);
+        job.programFolder = programfolder::resolve(cli.value(dataDirOpt), args.value(0));
+        return itin::RunHeadlessPrint(job, *clock,
+                                      [](const QString& line) { printLine(line.toUtf8()); });
     }
 
     if (cli.isSet(pnrOpt) || cli.isSet(ticketRowOpt)) {

@@ -1,0 +1,88 @@
+#include "headless_print.h"
+
+#include "painter_surface.h"
+#include "parser.h"
+#include "print_out.h"
+#include "settings_store.h"
+
+#include "code_page.h"
+#include "messages.h"
+
+#include <QFile>
+
+#include <memory>
+
+namespace itin {
+
+namespace {
+
+// Passes each message on as an output line as it is shown.
+class LineMessages : public Messages {
+public:
+    explicit LineMessages(const std::function<void(const QString&)>& out) : out_(out) {}
+
+protected:
+    void deliver(const QString& text, const QString&) override { out_(text); }
+
+private:
+    const std::function<void(const QString&)>& out_;
+};
+
+} // namespace
+
+int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
+                     const std::function<void(const QString&)>& out) {
+    QFile file(job.pnrFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        out(QStringLiteral("cannot read %1").arg(job.pnrFile));
+        return 2;
+    }
+    const QString booking = codepage::decodeDetect(file.readAll());
+
+    PCommon common;
+    common.PrintMode = job.international ? International : Domestic;
+    ItineraryRecord record;
+    LineMessages messages(out);
+
+    // As the print form loads: settings, button reset, settings applied to the boxes.
+    PrintSettings settings;
+    LoadPrintSettings(settings, job.programFolder, record, clock);
+    ResetPassengerButtons(record);
+    PageSetup boxes{QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}};
+    ApplyPrintSettings(settings, job.programFolder, record, clock, boxes);
+
+    ParseReservationText(booking, common, record, messages, clock);
+    record.setField(CheckCode, job.checkCode);
+
+    std::unique_ptr<PdfSurface> pdf;
+    std::unique_ptr<PrinterSurface> printer;
+    PrintSurface* surface = nullptr;
+    if (!job.printerName.isEmpty()) {
+        printer = std::make_unique<PrinterSurface>(job.printerName);
+        surface = printer.get();
+    } else {
+        pdf = std::make_unique<PdfSurface>(job.pdfPath);
+        surface = pdf.get();
+    }
+
+    int status = 0;
+    for (;;) {
+        const QString name = record.field(PassengerName);
+        const QString code = record.field(CheckCode);
+        if (!PrintItinerary(record, common, settings, boxes.leftr, boxes.topb, messages,
+                            *surface)) {
+            status = 1;
+            break;
+        }
+        out(name + QLatin1Char('\t') + code);
+        if (!record.nextEnabled()) break;
+        NextPassenger(common, record);
+    }
+    if (pdf && !pdf->finish() && status == 0) {
+        out(pdf->error().isEmpty() ? QStringLiteral("无法写入PDF文件") : pdf->error());
+        status = 1;
+    }
+    return status;
+}
+
+} // namespace itin

@@ -1,0 +1,29 @@
+#pragma once
+// Printing a booking file without windows: the settings are loaded as the print form
+// loads them, the booking is parsed, and one receipt per passenger goes to a PDF file or
+// a printer through the print-out of the print button, stepping as "下一位" does.
+#include "clock.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace itin {
+
+struct HeadlessPrintJob {
+    QString pnrFile;     // booking display, UTF-8 or GBK
+    QString pdfPath;     // PDF output, or
+    QString printerName; // a printer: a name, or "default"
+    QString checkCode;   // CheckCode of the first receipt
+    bool international = false;
+    QString programFolder; // where info.ini lives
+};
+
+// Runs the job; every output line (one per receipt: passenger and check code, and every
+// message shown) goes to out. Returns 0 when every receipt was printed, 1 when the
+// print-out refused or failed (its message is in the output), 2 when the booking file
+// cannot be read.
+int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
+                     const std::function<void(const QString&)>& out);
+
+} // namespace itin

@@ -1,0 +1,110 @@
+#include "painter_surface.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <cmath>
+
+namespace itin {
+
+namespace {
+constexpr int kTwipsPerInch = 1440;
+constexpr int kTwipsPerPoint = 20;
+} // namespace
+
+QPageSize ReceiptPageSize() {
+    return QPageSize(QSizeF(238.0, 106.6), QPageSize::Millimeter, QStringLiteral("行程单"),
+                     QPageSize::ExactMatch);
+}
+
+void PainterSurface::setFontSize(double points) {
+    // Sizes in twips under the twips transform, whatever the device resolution.
+    font_.setPixelSize(std::max(1, int(std::lround(points * kTwipsPerPoint))));
+}
+
+void PainterSurface::useTwips(int deviceDpi) {
+    const double scale = double(deviceDpi) / kTwipsPerInch;
+    painter_.setWorldTransform(QTransform::fromScale(scale, scale));
+}
+
+void PainterSurface::drawText(const QString& text) {
+    if (!painter_.isActive()) return;
+    painter_.setFont(font_);
+    // The position is the top-left of the text cell; QPainter draws at the baseline.
+    const QFontMetricsF metrics(font_);
+    painter_.drawText(QPointF(x_, y_ + metrics.ascent()), text);
+}
+
+PdfSurface::PdfSurface(const QString& path) : writer_(std::make_unique<QPdfWriter>(path)) {
+    writer_->setResolution(kTwipsPerInch);
+    writer_->setPageLayout(
+        QPageLayout(ReceiptPageSize(), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer_->setCreator(QStringLiteral("print"));
+    writer_->setTitle(QStringLiteral("行程单"));
+}
+
+PdfSurface::~PdfSurface() {
+    finish();
+}
+
+bool PdfSurface::beginPage() {
+    if (!painter_.isActive()) {
+        if (pages_ > 0 || !painter_.begin(writer_.get())) {
+            error_ = QStringLiteral("无法写入PDF文件");
+            return false;
+        }
+    } else if (!writer_->newPage()) {
+        error_ = QStringLiteral("无法写入PDF文件");
+        return false;
+    }
+    useTwips(writer_->resolution());
+    ++pages_;
+    return true;
+}
+
+bool PdfSurface::finish() {
+    if (!painter_.isActive()) return pages_ > 0;
+    return painter_.end();
+}
+
+PrinterSurface::PrinterSurface(const QString& printerName) : name_(printerName) {}
+
+PrinterSurface::~PrinterSurface() {
+    if (painter_.isActive()) painter_.end();
+}
+
+bool PrinterSurface::beginPage() {
+    const bool useDefault = name_.isEmpty() || name_ == QLatin1String("default");
+    const QPrinterInfo info =
+        useDefault ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_);
+    if (info.isNull()) {
+        error_ = useDefault ? QStringLiteral("没有找到默认打印机，请先安装打印机")
+                            : QStringLiteral("没有找到打印机：%1").arg(name_);
+        return false;
+    }
+    printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    printer_->setDocName(QStringLiteral("行程单"));
+    printer_->setPageSize(ReceiptPageSize()); // kept at the default when not accepted
+    if (!painter_.begin(printer_.get())) {
+        error_ = QStringLiteral("打印机无法打印：%1").arg(info.printerName());
+        printer_.reset();
+        return false;
+    }
+    useTwips(printer_->resolution());
+    return true;
+}
+
+bool PrinterSurface::endDocument() {
+    if (!painter_.isActive()) return false;
+    const bool ended = painter_.end();
+    const bool ok = ended && printer_->printerState() != QPrinter::Error &&
+                    printer_->printerState() != QPrinter::Aborted;
+    if (!ok) error_ = QStringLiteral("打印机拒绝了打印任务：%1").arg(printer_->printerName());
+    printer_.reset();
+    return ok;
+}
+
+} // namespace itin

@@ -1,0 +1,79 @@
+#pragma once
+// Print surfaces that draw with QPainter: a PDF file of receipt pages, and a real printer
+// (the system default or one by name), one print job per receipt.
+#include "print_surface.h"
+
+#include <QFont>
+#include <QPageSize>
+#include <QPainter>
+
+#include <memory>
+
+class QPdfWriter;
+class QPrinter;
+
+namespace itin {
+
+// The pre-printed receipt form: 238 mm × 106.6 mm.
+QPageSize ReceiptPageSize();
+
+// Font and position state shared by the painter surfaces; subclasses open the painter.
+class PainterSurface : public PrintSurface {
+public:
+    void setFontName(const QString& face) override { font_.setFamily(face); }
+    void setFontSize(double points) override;
+    void setFontUnderline(bool on) override { font_.setUnderline(on); }
+    void setFontBold(bool on) override { font_.setBold(on); }
+    void setFontItalic(bool on) override { font_.setItalic(on); }
+    void setFontStrikethrough(bool on) override { font_.setStrikeOut(on); }
+    void setPosition(int x, int y) override {
+        x_ = x;
+        y_ = y;
+    }
+    void drawText(const QString& text) override;
+    QString error() const override { return error_; }
+
+protected:
+    // Makes one painter unit a twip on the painter's device.
+    void useTwips(int deviceDpi);
+
+    QPainter painter_;
+    QString error_;
+
+private:
+    QFont font_;
+    int x_ = 0;
+    int y_ = 0;
+};
+
+// Receipt pages into one PDF file, each page the size of the form.
+class PdfSurface : public PainterSurface {
+public:
+    explicit PdfSurface(const QString& path);
+    ~PdfSurface() override;
+    bool beginPage() override;
+    bool endDocument() override { return painter_.isActive(); }
+    // Closes the file; true when every page was written.
+    bool finish();
+    int pageCount() const { return pages_; }
+
+private:
+    std::unique_ptr<QPdfWriter> writer_;
+    int pages_ = 0;
+};
+
+// One print job per receipt on a printer: name empty or "default" for the system
+// default printer. Uses the form's paper size when the printer accepts it.
+class PrinterSurface : public PainterSurface {
+public:
+    explicit PrinterSurface(const QString& printerName = {});
+    ~PrinterSurface() override;
+    bool beginPage() override;
+    bool endDocument() override;
+
+private:
+    QString name_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+} // namespace itin
