@@ -1,5 +1,6 @@
 #include "painter_surface.h"
 
+#include <QDateTime>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -86,7 +87,9 @@ bool PrinterSurface::beginPage() {
         return false;
     }
     printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    printer_->setDocName(QStringLiteral("行程单"));
+    // A distinct job name per receipt: printers that file jobs by name keep each one.
+    printer_->setDocName(QStringLiteral("行程单 ") + QDateTime::currentDateTime().toString(
+                                                         QStringLiteral("yyyyMMdd-HHmmss-zzz")));
     printer_->setPageSize(ReceiptPageSize()); // kept at the default when not accepted
     if (!painter_.begin(printer_.get())) {
         error_ = QStringLiteral("打印机无法打印：%1").arg(info.printerName());

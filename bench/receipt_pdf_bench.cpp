@@ -1,0 +1,67 @@
+// Time to render one receipt to a PDF file: settings, print-out and the finished file.
+#include "painter_surface.h"
+#include "print_out.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace itin;
+
+namespace {
+
+void fillRecord(ItineraryRecord& r) {
+    r.setField(PnrQuery, "HX3K8M");
+    r.setField(PassengerName, QStringLiteral("张三"));
+    r.setField(IdNumber, "E12345678");
+    r.setField(City1, QStringLiteral("北京首都   T3"));
+    r.setField(Carrier1, QStringLiteral("国航"));
+    r.setField(Flight1, "CA1501");
+    r.setField(Class1, "Y");
+    r.setField(Date1, "2026-03-12");
+    r.setField(Time1, "08:30");
+    r.setField(Baggage1, "20K");
+    r.setField(City2, QStringLiteral("上海虹桥   T2"));
+    r.setField(Carrier2, "VOID");
+    r.setField(Fare, "CNY 1130.00");
+    r.setField(CnTax, "CN 50.00");
+    r.setField(YqTax, "YQ 50.00");
+    r.setField(Total, "CNY 1230.00");
+    r.setField(TicketNumber, "000-0000000001");
+    r.setField(AgentCode, "SHA123");
+    r.setField(IssuedBy, QStringLiteral("上海某某票务"));
+    r.setField(IssueDate, "2026-3-1");
+}
+
+void BM_ReceiptToPdf(benchmark::State& state) {
+    QTemporaryDir dir;
+    ItineraryRecord record;
+    fillRecord(record);
+    PCommon common;
+    PrintSettings settings;
+    settings.fonttype1 = QStringLiteral("WenQuanYi Zen Hei");
+    settings.fontsize1 = 18;
+    settings.fonttype2 = QStringLiteral("DejaVu Sans");
+    settings.fontsize2 = 13;
+    RecordingMessages messages;
+    const QString path = dir.filePath("receipt.pdf");
+    for (auto _ : state) {
+        record.setField(CheckCode, "0041");
+        PdfSurface pdf(path);
+        const bool ok = PrintItinerary(record, common, settings, "0", "0", messages, pdf);
+        if (!ok || !pdf.finish()) state.SkipWithError("receipt not printed");
+    }
+}
+BENCHMARK(BM_ReceiptToPdf)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,266 @@
+// The print-out on real output: PDF pages read back with Poppler, the headless print
+// program, and a real printer queue when the test run provides one.
+#include "painter_surface.h"
+#include "pdf_reader.h"
+#include "print_out.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using namespace itin;
+
+namespace {
+
+const QString kChineseFont = QStringLiteral("WenQuanYi Zen Hei");
+const QString kWesternFont = QStringLiteral("DejaVu Serif");
+
+class PdfPrintOut : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    ItineraryRecord record;
+    PCommon common;
+    PrintSettings settings;
+    RecordingMessages messages;
+
+    void SetUp() override {
+        settings.fonttype1 = kChineseFont;
+        settings.fontsize1 = 18;
+        settings.fonttype2 = kWesternFont;
+        settings.fontsize2 = 13;
+        record.setField(PnrQuery, "HX3K8M");
+        record.setField(CheckCode, "0041");
+        record.setField(PassengerName, QStringLiteral("张三"));
+        record.setField(IdNumber, "E12345678");
+        record.setField(City1, QStringLiteral("北京首都   T3"));
+        record.setField(City5, "VOID");
+        record.setField(XtTax, "XT 12.00");
+    }
+    // Prints one receipt into a fresh PDF and reads its page back.
+    PdfPage printPage(const QString& leftr = "0", const QString& topb = "0") {
+        const QString path = dir.filePath(QStringLiteral("r%1.pdf").arg(++files_));
+        {
+            PdfSurface pdf(path);
+            EXPECT_TRUE(PrintItinerary(record, common, settings, leftr, topb, messages, pdf));
+            EXPECT_TRUE(pdf.finish());
+        }
+        const QList<PdfPage> pages = ReadPdf(path);
+        EXPECT_EQ(pages.size(), 1);
+        return pages.value(0);
+    }
+    static const PdfWord& word(const PdfPage& page, const QString& text) {
+        static PdfWord none;
+        const PdfWord* w = page.find(text);
+        EXPECT_NE(w, nullptr) << text.toStdString();
+        return w ? *w : none;
+    }
+
+private:
+    int files_ = 0;
+};
+
+} // namespace
+
+TEST_F(PdfPrintOut, PageIsTheReceiptFormAndTextCellsSitAtTheirPositions) {
+    const PdfPage page = printPage();
+    EXPECT_NEAR(page.widthTwips, 238 * 56.69, 25);
+    EXPECT_NEAR(page.heightTwips, 106.6 * 56.69, 25);
+    // Top-left corners of the text cells.
+    EXPECT_NEAR(word(page, QStringLiteral("张三")).x, 1040, 2);
+    EXPECT_NEAR(word(page, QStringLiteral("张三")).y, 740, 3);
+    EXPECT_NEAR(word(page, "VOID").x, 1040, 2);
+    EXPECT_NEAR(word(page, "VOID").y, 3740, 3);
+    EXPECT_NEAR(word(page, "E12345678").x, 840 + 2460, 2);
+    EXPECT_NEAR(word(page, "E12345678").y, 340 + 500, 3);
+    EXPECT_EQ(record.field(CheckCode), "0042");
+}
+
+TEST_F(PdfPrintOut, OffsetsMoveThePrintOut) {
+    const PdfPage base = printPage();
+    record.setField(CheckCode, "0041");
+    const PdfPage moved = printPage(QStringLiteral("2 毫米"), "-1");
+    for (const QString& text : {QStringLiteral("张三"), QStringLiteral("VOID"),
+                                QStringLiteral("E12345678"), QStringLiteral("0041")}) {
+        EXPECT_NEAR(word(moved, text).x - word(base, text).x, 113, 1) << text.toStdString();
+        EXPECT_NEAR(word(moved, text).y - word(base, text).y, -57, 1) << text.toStdString();
+    }
+}
+
+TEST_F(PdfPrintOut, ModeDecidesTheMarkAndTheOtherTaxes) {
+    PdfPage page = printPage();
+    EXPECT_EQ(page.find("XT"), nullptr);
+    EXPECT_EQ(page.find(QStringLiteral("国际(I)")), nullptr);
+
+    common.PrintMode = International;
+    page = printPage();
+    EXPECT_NEAR(word(page, "XT").x, 840 + 6640, 2);
+    EXPECT_NEAR(word(page, "12.00").y, 340 + 3300, 20);
+    EXPECT_NEAR(word(page, QStringLiteral("国际(I)")).x, 840 + 1400, 2);
+}
+
+TEST_F(PdfPrintOut, RouteLineInTheChineseFontPinyinNameInTheWesternFont) {
+    record.setField(PassengerName, "ZHANG/SAN");
+    const PdfPage page = printPage();
+    auto compact = [](QString s) { return s.remove(QLatin1Char(' ')).toLower(); };
+    EXPECT_TRUE(compact(word(page, QStringLiteral("北京首都")).font).contains("wenquanyi"))
+        << word(page, QStringLiteral("北京首都")).font.toStdString();
+    // The terminal belongs to the route line: same font.
+    EXPECT_EQ(word(page, "T3").font, word(page, QStringLiteral("北京首都")).font);
+    EXPECT_TRUE(compact(word(page, "ZHANG/SAN").font).contains("dejavuserif"))
+        << word(page, "ZHANG/SAN").font.toStdString();
+}
+
+TEST(PdfSurfaceTest, UnwritableFileIsAMessageNotACrash) {
+    ItineraryRecord record;
+    record.setField(PnrQuery, "HX3K8M");
+    record.setField(CheckCode, "0041");
+    PCommon common;
+    PrintSettings settings;
+    RecordingMessages messages;
+    PdfSurface pdf(QStringLiteral("/nonexistent-dir/x/receipt.pdf"));
+    EXPECT_FALSE(PrintItinerary(record, common, settings, "0", "0", messages, pdf));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_FALSE(messages.shown[0].text.isEmpty());
+    EXPECT_EQ(record.field(CheckCode), "0041");
+}
+
+// ---- the headless program ----
+
+namespace {
+
+struct PrintRun {
+    int exitCode = -1;
+    QStringList lines;
+};
+
+PrintRun runPrint(const QStringList& args) {
+    QProcess p;
+    p.setProgram(qEnvironmentVariable("WS_BIN_DIR") + "/print");
+    p.setArguments(args);
+    p.start();
+    PrintRun r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished(5000);
+        return r;
+    }
+    r.exitCode = p.exitCode();
+    r.lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return r;
+}
+
+QString sample() {
+    return qEnvironmentVariable("WS_SOURCE_DIR") + "/samples/two_passengers.txt";
+}
+
+} // namespace
+
+TEST(HeadlessPrint, OneReceiptPerPassengerWithAdvancingCheckCodes) {
+    QTemporaryDir dir;
+    QFile ini(dir.filePath("info.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("<setup>\r\n<leftr>2</leftr>\r\n<topb>0</topb>\r\n<companycode>SHA123</companycode>"
+              "\r\n<companynumber></companynumber>\r\n<companyname></companyname>\r\n</setup>");
+    ini.close();
+    const QString out = dir.filePath("receipts.pdf");
+    const PrintRun r = runPrint({"--pnr", sample(), "--pdf", out, "--check-code", "0999",
+                                 "--data-dir", dir.path(), "--now", "2026-03-01T09:00:00"});
+    ASSERT_EQ(r.exitCode, 0) << r.lines.join('\n').toStdString();
+    EXPECT_EQ(r.lines, QStringList({QStringLiteral("张三\t0999"), QStringLiteral("李四\t1000")}));
+    const QList<PdfPage> pages = ReadPdf(out);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_NE(pages[0].find("0999"), nullptr);
+    EXPECT_NE(pages[1].find("1000"), nullptr);
+    EXPECT_NE(pages[1].find(QStringLiteral("李四")), nullptr);
+    // Settings from the data folder: the agent code and the 2 mm shift.
+    ASSERT_NE(pages[0].find("SHA123"), nullptr);
+    EXPECT_NEAR(pages[0].find("SHA123")->x, 953 + 740, 2);
+    EXPECT_NE(pages[0].find("2026-3-1"), nullptr);
+    EXPECT_EQ(pages[0].find("XT"), nullptr);
+}
+
+TEST(HeadlessPrint, InternationalLayoutAndRefusals) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath("intl.pdf");
+    PrintRun r = runPrint({"--pnr", sample(), "--pdf", out, "--check-code", "12", "--international",
+                           "--data-dir", dir.path()});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.lines.value(1), QStringLiteral("李四\t0013"));
+    const QList<PdfPage> pages = ReadPdf(out);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_NE(pages[0].find(QStringLiteral("国际(I)")), nullptr);
+    EXPECT_NE(pages[0].find("XT"), nullptr);
+
+    r = runPrint({"--pnr", sample(), "--pdf", dir.filePath("none.pdf"), "--data-dir", dir.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.lines, QStringList({QStringLiteral("请填写验证码!")}));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("none.pdf")));
+
+    QFile empty(dir.filePath("empty.txt"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    r = runPrint({"--pnr", empty.fileName(), "--pdf", dir.filePath("none.pdf"), "--check-code",
+                  "0041", "--data-dir", dir.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.lines.contains(QStringLiteral("请填写PNR")));
+}
+
+TEST(HeadlessPrint, UnknownPrinterIsAMessageAndExitOne) {
+    QTemporaryDir dir;
+    const PrintRun r = runPrint({"--pnr", sample(), "--printer", "no-such-printer-here",
+                                 "--check-code", "0041", "--data-dir", dir.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    ASSERT_EQ(r.lines.size(), 1);
+    EXPECT_TRUE(r.lines[0].contains("no-such-printer-here"));
+}
+
+// A real printer: scripts/test runs a print server with a PDF printer as the default
+// queue and names its output folder in WS_PRINTER_OUT_DIR.
+TEST(RealPrinter, ReceiptOnTheDefaultPrinterArrivesInItsOutputFolder) {
+    const QString outDir = qEnvironmentVariable("WS_PRINTER_OUT_DIR");
+    if (outDir.isEmpty()) GTEST_SKIP() << "no test print server (run through scripts/test)";
+    const QStringList before = QDir(outDir).entryList({"*.pdf"}, QDir::Files);
+    QTemporaryDir dir;
+    const PrintRun r = runPrint({"--pnr", sample(), "--printer", "default", "--check-code", "0041",
+                                 "--data-dir", dir.path()});
+    ASSERT_EQ(r.exitCode, 0) << r.lines.join('\n').toStdString();
+    EXPECT_EQ(r.lines.size(), 2);
+
+    // Both jobs become files in the output folder; wait for them, bounded.
+    QStringList fresh;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 60000) {
+        fresh.clear();
+        // A file counts once it reads as a whole PDF (the printer writes it in steps).
+        for (const QString& f : QDir(outDir).entryList({"*.pdf"}, QDir::Files))
+            if (!before.contains(f) && !ReadPdf(QDir(outDir).filePath(f)).isEmpty()) fresh << f;
+        if (fresh.size() >= 2) break;
+        QThread::msleep(200);
+    }
+    ASSERT_GE(fresh.size(), 2) << "printer output folder " << outDir.toStdString();
+    // Each job is one page of the receipt form's size with print on it (the printer's
+    // conversion keeps the drawing, not always the text layer).
+    for (const QString& f : fresh) {
+        const QString path = QDir(outDir).filePath(f);
+        const QList<PdfPage> pages = ReadPdf(path);
+        ASSERT_EQ(pages.size(), 1) << f.toStdString();
+        EXPECT_NEAR(pages[0].widthTwips, 238 * 56.69, 40);
+        EXPECT_NEAR(pages[0].heightTwips, 106.6 * 56.69, 40);
+        EXPECT_GT(InkShare(path, 0), 0.001) << f.toStdString();
+        QFile::remove(path);
+    }
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
