@@ -1,0 +1,65 @@
+#include "folder_tokens.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <shlobj.h>
+#include <windows.h>
+#endif
+
+namespace upd {
+
+namespace {
+
+QString withoutTrailingSeparator(QString folder) {
+    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
+        folder.chop(1);
+    return folder;
+}
+
+QString fromEnvironment(const char* name) {
+    return QString::fromLocal8Bit(qgetenv(name));
+}
+
+} // namespace
+
+QString PlatformFolders::systemFolder() const {
+    const QString overridden = fromEnvironment("WS_SYSTEM_FOLDER");
+    if (!overridden.isEmpty()) return overridden;
+#ifdef Q_OS_WIN
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(buffer, MAX_PATH);
+    return QString::fromWCharArray(buffer, int(n < MAX_PATH ? n : 0));
+#else
+    return QStringLiteral("/usr/lib");
+#endif
+}
+
+QString PlatformFolders::fontsFolder() const {
+    const QString overridden = fromEnvironment("WS_FONTS_FOLDER");
+    if (!overridden.isEmpty()) return overridden;
+#ifdef Q_OS_WIN
+    wchar_t buffer[MAX_PATH] = {};
+    if (SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_FONTS, FALSE)) return QString::fromWCharArray(buffer);
+    return {};
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::FontsLocation);
+#endif
+}
+
+QString ResolveFolderTokens(const QString& path, const FolderProvider& folders) {
+    QString out = path;
+    if (out.contains(QStringLiteral("{app}")))
+        out.replace(QStringLiteral("{app}"), withoutTrailingSeparator(folders.appFolder()));
+    if (out.contains(QStringLiteral("{sys}")))
+        out.replace(QStringLiteral("{sys}"), withoutTrailingSeparator(folders.systemFolder()));
+    if (out.contains(QStringLiteral("{font}")))
+        out.replace(QStringLiteral("{font}"), withoutTrailingSeparator(folders.fontsFolder()));
+#ifndef Q_OS_WIN
+    out.replace(QLatin1Char('\\'), QLatin1Char('/'));
+#endif
+    return out;
+}
+
+} // namespace upd

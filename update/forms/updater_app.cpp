@@ -1,0 +1,89 @@
+#include "updater_app.h"
+
+#include "clock.h"
+#include "deploy_config.h"
+#include "first.h"
+#include "folder_tokens.h"
+#include "http_client.h"
+#include "messages.h"
+#include "registrar.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <memory>
+
+namespace upd {
+
+namespace {
+
+class BoxMessages : public Messages {
+public:
+    explicit BoxMessages(QString title) : Messages(std::move(title)) {}
+
+protected:
+    void deliver(const QString& text, const QString& title) override {
+        QMessageBox::information(QApplication::activeWindow(), title, text);
+    }
+};
+
+class PrintedMessages : public Messages {
+public:
+    explicit PrintedMessages(QString title) : Messages(std::move(title)) {}
+
+protected:
+    void deliver(const QString& text, const QString& title) override {
+        std::printf("%s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
+        std::fflush(stdout);
+    }
+};
+
+} // namespace
+
+int RunUpdater(const UpdaterOptions& options) {
+    const QString folder = QApplication::applicationDirPath();
+    const DeployConfig config = DeployConfig::load(folder);
+    std::unique_ptr<Clock> clock;
+    if (options.now.isValid())
+        clock = std::make_unique<FixedClock>(options.now);
+    else
+        clock = std::make_unique<SystemClock>();
+    const QString title = config.value(QStringLiteral("ProductTitle"));
+    std::unique_ptr<Messages> messages;
+    if (options.noDialogs)
+        messages = std::make_unique<PrintedMessages>(title);
+    else
+        messages = std::make_unique<BoxMessages>(title);
+
+    UpdateState state = MakeUpdateState(folder, config, *clock);
+    net::HttpClient http(config);
+    PlatformFolders folders(folder);
+    Registrar registrar(QApplication::applicationFilePath());
+    registrar.setBusyHook([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    DownloadLimits limits;
+    limits.inactivityMs = config.httpTimeoutMs();
+    bool ok = false;
+    const qint64 sliceLimit = config.value(QStringLiteral("DownloadSliceLimitMs")).toLongLong(&ok);
+    if (ok && sliceLimit > 0) limits.sliceLimitMs = sliceLimit;
+
+    std::unique_ptr<UpdateRun> run;
+    First window(title, QStringLiteral("客服QQ：") + config.value(QStringLiteral("SupportContact")),
+                 [&] { run->RunUpdate(); });
+    Downloader downloader(http, *messages, &window, &registrar, limits);
+    run = std::make_unique<UpdateRun>(state, *clock, http, folders, window, downloader);
+
+    QObject::connect(&window, &First::runFinished, [&] {
+        StartProgram(state.programPath);
+        QApplication::quit();
+    });
+    window.show();
+    return QApplication::exec();
+}
+
+} // namespace upd

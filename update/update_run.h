@@ -1,0 +1,58 @@
+#pragma once
+// The update run: read the last run's time, fetch and select the update list, download
+// each selected file, record the run in update.log. The window shows it through
+// UpdateView and starts print afterwards.
+#include "downloader.h"
+#include "update_list.h"
+
+#include <QString>
+
+class Clock;
+class DeployConfig;
+
+namespace upd {
+
+class FolderProvider;
+
+// Module state of one run.
+struct UpdateState {
+    QString updateListUrl; // host + "/update/print/main/update.asp?t=" + general date
+    QString logPath;       // beside the updater: update.log
+    QString programPath;   // beside the updater: print
+    QString lastUpdateTime;
+    QList<UpdateRow> updateList; // empty: no update list
+};
+
+// Addresses and paths for an updater started in appFolder.
+UpdateState MakeUpdateState(const QString& appFolder, const DeployConfig& config,
+                            const Clock& clock);
+
+class UpdateView : public DownloadView {
+public:
+    virtual void setCounter(const QString& text) = 0;  // Label2
+    virtual void setHeadline(const QString& text) = 0; // Label4
+};
+
+class UpdateRun {
+public:
+    UpdateRun(UpdateState& state, const Clock& clock, net::HttpClient& http,
+              const FolderProvider& folders, UpdateView& view, Downloader& downloader);
+
+    QString FetchUpdateList();
+    void BuildUpdateList();
+    // Steps up to writing update.log; the caller then closes the window and starts print.
+    void RunUpdate();
+
+private:
+    UpdateState& state_;
+    const Clock& clock_;
+    net::HttpClient& http_;
+    const FolderProvider& folders_;
+    UpdateView& view_;
+    Downloader& downloader_;
+};
+
+// Starts the program as a normal window in its own folder; false when it cannot start.
+bool StartProgram(const QString& path);
+
+} // namespace upd
