@@ -25,13 +25,14 @@ public:
     // helperProgram is started as: helperProgram helperArgs... --register PATH --register-mode M
     explicit Registrar(QString helperProgram, QStringList helperArgs = {},
                        int limitMs = kRegisterLimitMs);
+    virtual ~Registrar() = default;
 
     // Called with true before the wait and false after it (the busy mouse pointer).
     void setBusyHook(std::function<void(bool)> hook) { busy_ = std::move(hook); }
     int limitMs() const { return limitMs_; }
 
     // Empty mode registers, "U" or "u" unregisters. Nothing is reported to the user.
-    RegisterOutcome RegisterComponent(const QString& path, const QString& mode) const;
+    virtual RegisterOutcome RegisterComponent(const QString& path, const QString& mode) const;
 
 private:
     QString program_;

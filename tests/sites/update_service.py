@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""Local stand-in of the update service.
+
+POST (or GET) /update/print/main/update.asp?t=...  serves the list file (--list), re-read
+on every request, bytes as stored (GBK).
+GET /files/NAME serves files under --root and honours "Range: bytes=A-B" with 206 and
+"Content-Range"; a range past the end gets 416.
+
+Failure switches, as query parameters of a file address:
+  fail=403 | 404 | 416 | 500   that status instead of the file
+  fail=norange                 ignore Range: 200 with the whole file
+  fail=nocr                    206 with the slice but no "Content-Range"
+  fail=drop                    headers for the slice, half its body, then the connection closes
+  fail=stall                   headers, then nothing until the client gives up
+  after=N                      the switch applies only to ranges starting at byte N or later
+
+Prints "PORT <n>" once it listens on 127.0.0.1. --log FILE appends one JSON line per
+request (method, path, range, accept-encoding).
+"""
+import argparse
+import json
+import os
+import re
+import sys
+import threading
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, unquote, urlsplit
+
+LIST_PATH = "/update/print/main/update.asp"
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "UpdateStandIn/1"
+
+    def log_message(self, fmt, *args):  # quiet
+        pass
+
+    def record(self, parts):
+        log = self.server.options.log
+        if not log:
+            return
+        entry = {
+            "method": self.command,
+            "path": parts.path,
+            "query": parts.query,
+            "range": self.headers.get("Range", ""),
+            "accept_encoding": self.headers.get("Accept-Encoding", ""),
+            "content_type": self.headers.get("Content-Type", ""),
+            "content_length": self.headers.get("Content-Length", ""),
+        }
+        with self.server.log_lock, open(log, "a", encoding="utf-8") as f:
+            f.write(json.dumps(entry) + "\n")
+
+    def send_bytes(self, status, body, headers=()):
+        self.send_response(status)
+        for name, value in headers:
+            self.send_header(name, value)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+    def do_POST(self):
+        length = int(self.headers.get("Content-Length") or 0)
+        if length:
+            self.rfile.read(length)
+        self.handle_any()
+
+    def do_GET(self):
+        self.handle_any()
+
+    def handle_any(self):
+        parts = urlsplit(self.path)
+        self.record(parts)
+        if parts.path == LIST_PATH:
+            try:
+                with open(self.server.options.list, "rb") as f:
+                    body = f.read()
+            except OSError:
+                body = b""
+            self.send_bytes(200, body, [("Content-Type", "text/html; charset=gb2312")])
+            return
+        if parts.path.startswith("/files/"):
+            self.serve_file(parts)
+            return
+        self.send_bytes(404, b"not found")
+
+    def serve_file(self, parts):
+        root = os.path.realpath(self.server.options.root)
+        path = os.path.realpath(os.path.join(root, unquote(parts.path[len("/files/"):])))
+        if not path.startswith(root + os.sep) or not os.path.isfile(path):
+            self.send_bytes(404, b"not found")
+            return
+        query = parse_qs(parts.query)
+        fail = query.get("fail", [""])[0]
+        after = int(query.get("after", ["0"])[0])
+        size = os.path.getsize(path)
+
+        first, last = 0, size - 1
+        ranged = False
+        m = re.match(r"^\s*bytes=(\d+)-(\d*)\s*$", self.headers.get("Range", ""))
+        if m:
+            ranged = True
+            first = int(m.group(1))
+            if m.group(2):
+                last = min(int(m.group(2)), size - 1)
+        if first < after:
+            fail = ""
+
+        if fail in ("403", "404", "416", "500"):
+            self.send_bytes(int(fail), b"refused")
+            return
+        if fail == "norange" or not ranged:
+            with open(path, "rb") as f:
+                self.send_bytes(200, f.read(), [("Content-Type", "application/octet-stream")])
+            return
+        if first >= size:
+            self.send_bytes(416, b"", [("Content-Range", "bytes */%d" % size)])
+            return
+        with open(path, "rb") as f:
+            f.seek(first)
+            body = f.read(last - first + 1)
+        headers = [("Content-Type", "application/octet-stream")]
+        if fail != "nocr":
+            headers.append(("Content-Range", "bytes %d-%d/%d" % (first, last, size)))
+        if fail == "drop":
+            self.send_response(206)
+            for name, value in headers:
+                self.send_header(name, value)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body[: len(body) // 2])
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        if fail == "stall":
+            self.send_response(206)
+            for name, value in headers:
+                self.send_header(name, value)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.flush()
+            self.close_connection = True
+            self.connection.settimeout(60)
+            try:  # wait until the client gives up and closes
+                self.connection.recv(1)
+            except OSError:
+                pass
+            return
+        self.send_bytes(206, body, headers)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--root", required=True)
+    ap.add_argument("--list", default="")
+    ap.add_argument("--log", default="")
+    ap.add_argument("--port", type=int, default=0)
+    options = ap.parse_args()
+    server = ThreadingHTTPServer(("127.0.0.1", options.port), Handler)
+    server.daemon_threads = True
+    server.options = options
+    server.log_lock = threading.Lock()
+    print("PORT %d" % server.server_address[1], flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

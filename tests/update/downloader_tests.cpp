@@ -1,0 +1,201 @@
+// The chunked downloader against the local update service.
+#include "downloader.h"
+#include "http_client.h"
+#include "messages.h"
+#include "registrar.h"
+#include "update_service.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+using namespace upd;
+
+namespace {
+
+const auto* env = ::testing::AddGlobalTestEnvironment(new CoreAppEnvironment);
+
+class RecordingView : public DownloadView {
+public:
+    QStringList statuses;
+    QList<int> widths;
+    void setStatus(const QString& t) override { statuses << t; }
+    void setProgressTwips(int w) override { widths << w; }
+};
+
+class RecordingRegistrar : public Registrar {
+public:
+    RecordingRegistrar() : Registrar(QString()) {}
+    mutable QStringList registered;
+    RegisterOutcome RegisterComponent(const QString& path, const QString& mode) const override {
+        registered << path + QLatin1Char('|') + mode;
+        return RegisterOutcome::Registered;
+    }
+};
+
+class DownloadTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(service.port(), 0) << "update service did not start"; }
+
+    DownloadEnd download(const QString& url, const QString& target, int zc = 0,
+                         int inactivityMs = 5000) {
+        DownloadLimits limits;
+        limits.inactivityMs = inactivityMs;
+        Downloader d(http, messages, &view, &registrar, limits);
+        const DownloadEnd end = d.DownloadFile(url, target, zc);
+        requests = d.requestCount();
+        return end;
+    }
+    QStringList ranges() const {
+        QStringList out;
+        for (const auto& r : service.requests()) out << r.value("range").toString();
+        return out;
+    }
+
+    UpdateService service;
+    net::HttpClient http{5000};
+    RecordingMessages messages;
+    RecordingView view;
+    RecordingRegistrar registrar;
+    int requests = 0;
+};
+
+} // namespace
+
+TEST_F(DownloadTest, ThreeSlicesWithOverlappingRanges) {
+    const QByteArray file = patternBytes(45000);
+    service.serve("a.bin", file);
+    const QString target = service.scratch("app/a.bin");
+    writeAll(target, patternBytes(70000, 99)); // an older, longer file
+
+    EXPECT_EQ(download(service.fileUrl("a.bin"), target), DownloadEnd::Complete);
+    EXPECT_EQ(ranges(), (QStringList{"bytes=0-20480", "bytes=20480-40960", "bytes=40960-61440"}));
+    EXPECT_EQ(readAll(target), file); // cut to the new total
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(view.statuses.first(), QStringLiteral("开始下载……"));
+    EXPECT_EQ(view.statuses.last(), QStringLiteral("当前进度:99% (43k/43k)"));
+    EXPECT_EQ(view.statuses[1], QStringLiteral("当前进度:45% (20k/43k)"));
+    EXPECT_EQ(view.widths, (QList<int>{3003, 6007, 6599}));
+    for (const auto& r : service.requests()) {
+        EXPECT_EQ(r.value("method").toString(), QStringLiteral("GET"));
+        EXPECT_EQ(r.value("accept_encoding").toString(), QStringLiteral("identity"));
+        EXPECT_EQ(r.value("content_type").toString(), QStringLiteral("application/octet-stream"));
+    }
+    EXPECT_TRUE(registrar.registered.isEmpty());
+}
+
+TEST_F(DownloadTest, ExactSliceSizesEndWithoutExtraRequests) {
+    service.serve("b.bin", patternBytes(20481));
+    service.serve("c.bin", patternBytes(20482));
+    service.serve("empty.bin", QByteArray());
+    EXPECT_EQ(download(service.fileUrl("b.bin"), service.scratch("b.bin")), DownloadEnd::Complete);
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(readAll(service.scratch("b.bin")), patternBytes(20481));
+    EXPECT_EQ(download(service.fileUrl("c.bin"), service.scratch("c.bin")), DownloadEnd::Complete);
+    EXPECT_EQ(requests, 2);
+    EXPECT_EQ(readAll(service.scratch("c.bin")), patternBytes(20482));
+    // An empty file on the server answers 416 at once: the target becomes empty.
+    writeAll(service.scratch("empty.bin"), "old");
+    EXPECT_EQ(download(service.fileUrl("empty.bin"), service.scratch("empty.bin")), DownloadEnd::Complete);
+    EXPECT_TRUE(QFileInfo::exists(service.scratch("empty.bin")));
+    EXPECT_EQ(QFileInfo(service.scratch("empty.bin")).size(), 0);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(DownloadTest, EveryFailureLeavesTheOldTargetByteForByte) {
+    struct Case {
+        QString query;
+        DownloadEnd end;
+        QString message; // empty: none
+    };
+    const QList<Case> cases{
+        {"fail=403", DownloadEnd::Busy, "服务器繁忙，请稍候重试"},
+        {"fail=404", DownloadEnd::NotFound, "连接服务器失败，请检查网络！"},
+        {"fail=500", DownloadEnd::HttpError, "未知错误：Internal Server Error(500)"},
+        {"fail=403&after=20480", DownloadEnd::Busy, "服务器繁忙，请稍候重试"},
+        {"fail=416&after=20480", DownloadEnd::Stale, ""},
+        {"fail=nocr", DownloadEnd::NoSize, "无法获取文件大小！"},
+        {"fail=nocr&after=40960", DownloadEnd::NoSize, "无法获取文件大小！"},
+        {"fail=drop&after=20480", DownloadEnd::Connection, "连接服务器失败，请检查网络！"},
+        {"fail=stall&after=20480", DownloadEnd::TimedOut, "下载文件超时"},
+    };
+    service.serve("f.bin", patternBytes(50000));
+    const QByteArray old = patternBytes(30000, 3);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.query.toStdString());
+        const QString target = service.scratch("app/f.bin");
+        writeAll(target, old);
+        messages.clear();
+        registrar.registered.clear();
+        EXPECT_EQ(download(service.fileUrl("f.bin", c.query), target, 1, 400), c.end);
+        EXPECT_EQ(readAll(target), old);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(messages.shown.isEmpty());
+        } else {
+            ASSERT_EQ(messages.shown.size(), 1);
+            EXPECT_EQ(messages.shown[0], (ShownMessage{c.message, QStringLiteral("提示")}));
+        }
+        // Registration runs after every end.
+        EXPECT_EQ(registrar.registered, QStringList{target + QStringLiteral("|")});
+        EXPECT_EQ(QDir(service.scratch("app")).entryList(QDir::Files), QStringList{"f.bin"});
+    }
+}
+
+TEST_F(DownloadTest, FailedNewFileLeavesNothingBehind) {
+    service.serve("g.bin", patternBytes(100));
+    const QString target = service.scratch("fresh/g.bin");
+    EXPECT_EQ(download(service.fileUrl("g.bin", "fail=404"), target, 1), DownloadEnd::NotFound);
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_EQ(registrar.registered.size(), 1);
+    // No connection at all.
+    messages.clear();
+    EXPECT_EQ(download(QStringLiteral("http://127.0.0.1:1/files/g.bin"), target), DownloadEnd::Connection);
+    EXPECT_FALSE(QFileInfo::exists(target));
+    ASSERT_EQ(messages.shown.size(), 1);
+}
+
+TEST_F(DownloadTest, ServerIgnoringRangeGivesTheWholeFileOnce) {
+    const QByteArray file = patternBytes(90000);
+    service.serve("h.bin", file);
+    const QString target = service.scratch("h.bin");
+    writeAll(target, patternBytes(120000, 5));
+    EXPECT_EQ(download(service.fileUrl("h.bin", "fail=norange"), target), DownloadEnd::Complete);
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(readAll(target), file);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("无法获取文件大小！"));
+}
+
+TEST_F(DownloadTest, CreatesMissingFoldersAndKeepsNoTemporaryFiles) {
+    service.serve("i.bin", patternBytes(30000));
+    const QString target = service.scratch("deep/er/i.bin");
+    EXPECT_EQ(download(service.fileUrl("i.bin"), target, 1), DownloadEnd::Complete);
+    EXPECT_EQ(readAll(target), patternBytes(30000));
+    EXPECT_EQ(QDir(service.scratch("deep/er")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"i.bin"});
+    EXPECT_EQ(registrar.registered, QStringList{target + QStringLiteral("|")});
+}
+
+TEST_F(DownloadTest, SlicesCostNoIdleTime) {
+    // 40 slices; a fixed 100 ms poll per slice would take at least 4 seconds.
+    service.serve("j.bin", patternBytes(40 * 20480));
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(download(service.fileUrl("j.bin"), service.scratch("j.bin")), DownloadEnd::Complete);
+    EXPECT_EQ(requests, 40);
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_EQ(readAll(service.scratch("j.bin")), patternBytes(40 * 20480));
+}
+
+TEST(ContentRange, ParsesAndRefuses) {
+    qint64 a = 0, b = 0, t = 0;
+    EXPECT_TRUE(ParseContentRange("bytes 20480-40960/45000", a, b, t));
+    EXPECT_EQ(a, 20480);
+    EXPECT_EQ(b, 40960);
+    EXPECT_EQ(t, 45000);
+    EXPECT_FALSE(ParseContentRange("bytes */45000", a, b, t));
+    EXPECT_FALSE(ParseContentRange("bytes 0-45000/45000", a, b, t)); // last byte past the end
+    EXPECT_FALSE(ParseContentRange("bytes 10-5/45000", a, b, t));
+    EXPECT_FALSE(ParseContentRange("", a, b, t));
+    EXPECT_FALSE(ParseContentRange("bytes 0-99999999999999999999/1", a, b, t));
+}

@@ -1,0 +1,78 @@
+// Component registration in a child process with a time limit.
+#include "registrar.h"
+#include "update_service.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+using namespace upd;
+
+namespace {
+
+const auto* env = ::testing::AddGlobalTestEnvironment(new CoreAppEnvironment);
+
+QString helper() { return binDir() + QStringLiteral("/update"); }
+
+class RegisterTest : public ::testing::Test {
+protected:
+    void SetUp() override { qputenv("WS_REG_MARKER", marker().toLocal8Bit()); }
+    void TearDown() override { qunsetenv("WS_REG_MARKER"); }
+    QString marker() const { return dir.filePath(QStringLiteral("marker")); }
+    // A copy under a Windows-style component name, as the update lists deliver them.
+    QString component(const char* built, const char* name) const {
+        const QString to = dir.filePath(QString::fromLatin1(name));
+        QFile::copy(QString::fromLocal8Bit(built), to);
+        return to;
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(RegisterTest, RunsTheEntryPointsOfALibrary) {
+    const QString path = component(WS_REG_MARKER_LIB, "marker.ocx");
+    Registrar r(helper());
+    QList<bool> busy;
+    r.setBusyHook([&](bool b) { busy << b; });
+    EXPECT_EQ(r.RegisterComponent(path, QString()), RegisterOutcome::Registered);
+    EXPECT_TRUE(QString::fromLatin1(readAll(marker())).startsWith("registered "));
+    EXPECT_EQ(busy, (QList<bool>{true, false}));
+    EXPECT_EQ(r.RegisterComponent(path, QStringLiteral("u")), RegisterOutcome::Registered);
+    EXPECT_TRUE(QString::fromLatin1(readAll(marker())).startsWith("unregistered "));
+    QFile::remove(marker());
+    EXPECT_EQ(r.RegisterComponent(path, QStringLiteral("x")), RegisterOutcome::BadMode);
+    EXPECT_FALSE(QFileInfo::exists(marker()));
+}
+
+TEST_F(RegisterTest, NonLibrariesAndMissingEntryPointsAreLeftAlone) {
+    Registrar r(helper());
+    const QString text = dir.filePath(QStringLiteral("readme.dll"));
+    writeAll(text, "not a library");
+    EXPECT_EQ(r.RegisterComponent(text, QString()), RegisterOutcome::NotLibrary);
+    EXPECT_EQ(r.RegisterComponent(dir.filePath(QStringLiteral("absent.dll")), QString()),
+              RegisterOutcome::NotLibrary);
+    EXPECT_EQ(r.RegisterComponent(component(WS_REG_NONE_LIB, "none.dll"), QString()),
+              RegisterOutcome::NoEntryPoint);
+    EXPECT_FALSE(QFileInfo::exists(marker()));
+    Registrar missing(dir.filePath(QStringLiteral("no-such-helper")));
+    EXPECT_EQ(missing.RegisterComponent(text, QString()), RegisterOutcome::HelperFailed);
+}
+
+TEST_F(RegisterTest, HangingEntryPointIsEndedAfterTheLimit) {
+    Registrar r(helper(), {}, 800);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(r.RegisterComponent(component(WS_REG_HANG_LIB, "hang.ocx"), QString()),
+              RegisterOutcome::TimedOut);
+    EXPECT_GE(t.elapsed(), 700);
+    EXPECT_LT(t.elapsed(), 5000);
+    // The process that ran the entry point is gone.
+    const int pid = readAll(marker()).toInt();
+    ASSERT_GT(pid, 0);
+    EXPECT_NE(::kill(pid, 0), 0);
+}
