@@ -72,8 +72,8 @@ void Downloader::start(const QString& url, const QString& target, int registerFl
 
 void Downloader::requestSlice() {
     const net::HttpHeaders headers{
-        {"Range", "bytes=" + QByteArray::number(offset_) + '-' +
-                      QByteArray::number(offset_ + kSliceSize)},
+        {"Range",
+         "bytes=" + QByteArray::number(offset_) + '-' + QByteArray::number(offset_ + kSliceSize)},
         {"Content-Type:", "application/octet-stream"},
         {"Accept-Encoding", "identity"},
     };
@@ -149,7 +149,8 @@ void Downloader::onFinished() {
 
     if (timedOut_) return end(DownloadEnd::TimedOut, QStringLiteral("下载文件超时"));
     if (writeFailed_) return end(DownloadEnd::LocalError);
-    if (!headers) return end(DownloadEnd::Connection, QStringLiteral("连接服务器失败，请检查网络！"));
+    if (!headers)
+        return end(DownloadEnd::Connection, QStringLiteral("连接服务器失败，请检查网络！"));
     if (status == 416) {
         // Nothing past the end: an empty file when nothing has arrived yet.
         if (covered_ == 0 && offset_ == 0) {
@@ -187,7 +188,8 @@ void Downloader::onFinished() {
     say(QStringLiteral("当前进度:") + QString::number(percent) + QStringLiteral("%") +
         QStringLiteral(" (") + FormatSize(sliceLast_) + QLatin1Char('/') + FormatSize(total_) +
         QLatin1Char(')'));
-    if (view_) view_->setProgressTwips(int(double(sliceLast_) / double(total_) * kProgressFrameTwips));
+    if (view_)
+        view_->setProgressTwips(int(double(sliceLast_) / double(total_) * kProgressFrameTwips));
     if (total_ - sliceLast_ == 1) {
         file_->resize(total_);
         return end(DownloadEnd::Complete);

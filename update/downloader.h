@@ -35,14 +35,14 @@ public:
 };
 
 struct DownloadLimits {
-    int inactivityMs = 30000;           // no byte for this long ends the slice as a time-out
+    int inactivityMs = 30000;            // no byte for this long ends the slice as a time-out
     qint64 sliceLimitMs = kSliceLimitMs; // whole slice
 };
 
 enum class DownloadEnd {
-    Complete,   // the target now holds the whole file
-    Busy,       // 403
-    NotFound,   // 404
+    Complete, // the target now holds the whole file
+    Busy,     // 403
+    NotFound, // 404
     TimedOut,
     HttpError,  // another status above 299
     NoSize,     // no usable "Content-Range"

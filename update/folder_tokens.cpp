@@ -13,7 +13,8 @@ namespace upd {
 namespace {
 
 QString withoutTrailingSeparator(QString folder) {
-    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
+    while (folder.size() > 1 &&
+           (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
         folder.chop(1);
     return folder;
 }
@@ -41,7 +42,8 @@ QString PlatformFolders::fontsFolder() const {
     if (!overridden.isEmpty()) return overridden;
 #ifdef Q_OS_WIN
     wchar_t buffer[MAX_PATH] = {};
-    if (SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_FONTS, FALSE)) return QString::fromWCharArray(buffer);
+    if (SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_FONTS, FALSE))
+        return QString::fromWCharArray(buffer);
     return {};
 #else
     return QStandardPaths::writableLocation(QStandardPaths::FontsLocation);

@@ -60,11 +60,21 @@ RegisterOutcome Registrar::RegisterComponent(const QString& path, const QString&
         outcome = RegisterOutcome::HelperFailed;
     } else {
         switch (child.exitCode()) {
-        case kExitRegistered: outcome = RegisterOutcome::Registered; break;
-        case kExitNotLibrary: outcome = RegisterOutcome::NotLibrary; break;
-        case kExitNoEntryPoint: outcome = RegisterOutcome::NoEntryPoint; break;
-        case kExitBadMode: outcome = RegisterOutcome::BadMode; break;
-        default: outcome = RegisterOutcome::HelperFailed; break;
+        case kExitRegistered:
+            outcome = RegisterOutcome::Registered;
+            break;
+        case kExitNotLibrary:
+            outcome = RegisterOutcome::NotLibrary;
+            break;
+        case kExitNoEntryPoint:
+            outcome = RegisterOutcome::NoEntryPoint;
+            break;
+        case kExitBadMode:
+            outcome = RegisterOutcome::BadMode;
+            break;
+        default:
+            outcome = RegisterOutcome::HelperFailed;
+            break;
         }
     }
     if (busy_) busy_(false);

@@ -7,7 +7,9 @@
 
 namespace upd {
 
-int UpdateRow::registerFlag() const { return int(textops::leadingNumber(zc)); }
+int UpdateRow::registerFlag() const {
+    return int(textops::leadingNumber(zc));
+}
 
 std::optional<QString> FindListAttribute(const QString& element, const QString& name) {
     const QString opener = name + QStringLiteral("=\"");

@@ -18,7 +18,8 @@ UpdateState MakeUpdateState(const QString& appFolder, const DeployConfig& config
     UpdateState s;
     QString host = config.value(QStringLiteral("UpdateServiceHost"));
     if (!host.contains(QStringLiteral("://"))) host.prepend(QStringLiteral("http://"));
-    while (host.endsWith(QLatin1Char('/'))) host.chop(1);
+    while (host.endsWith(QLatin1Char('/')))
+        host.chop(1);
     s.updateListUrl = host + QStringLiteral("/update/print/main/update.asp?t=") +
                       datefmt::generalDate(clock.now());
     const QDir dir(appFolder);

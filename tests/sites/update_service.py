@@ -31,6 +31,7 @@ LIST_PATH = "/update/print/main/update.asp"
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    disable_nagle_algorithm = True  # headers and body go out at once
     server_version = "UpdateStandIn/1"
 
     def log_message(self, fmt, *args):  # quiet
@@ -42,6 +43,7 @@ class Handler(BaseHTTPRequestHandler):
             return
         entry = {
             "method": self.command,
+            "peer": self.client_address[1],
             "path": parts.path,
             "query": parts.query,
             "range": self.headers.get("Range", ""),

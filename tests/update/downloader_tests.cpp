@@ -48,7 +48,8 @@ protected:
     }
     QStringList ranges() const {
         QStringList out;
-        for (const auto& r : service.requests()) out << r.value("range").toString();
+        for (const auto& r : service.requests())
+            out << r.value("range").toString();
         return out;
     }
 
@@ -96,7 +97,8 @@ TEST_F(DownloadTest, ExactSliceSizesEndWithoutExtraRequests) {
     EXPECT_EQ(readAll(service.scratch("c.bin")), patternBytes(20482));
     // An empty file on the server answers 416 at once: the target becomes empty.
     writeAll(service.scratch("empty.bin"), "old");
-    EXPECT_EQ(download(service.fileUrl("empty.bin"), service.scratch("empty.bin")), DownloadEnd::Complete);
+    EXPECT_EQ(download(service.fileUrl("empty.bin"), service.scratch("empty.bin")),
+              DownloadEnd::Complete);
     EXPECT_TRUE(QFileInfo::exists(service.scratch("empty.bin")));
     EXPECT_EQ(QFileInfo(service.scratch("empty.bin")).size(), 0);
     EXPECT_TRUE(messages.shown.isEmpty());
@@ -149,7 +151,8 @@ TEST_F(DownloadTest, FailedNewFileLeavesNothingBehind) {
     EXPECT_EQ(registrar.registered.size(), 1);
     // No connection at all.
     messages.clear();
-    EXPECT_EQ(download(QStringLiteral("http://127.0.0.1:1/files/g.bin"), target), DownloadEnd::Connection);
+    EXPECT_EQ(download(QStringLiteral("http://127.0.0.1:1/files/g.bin"), target),
+              DownloadEnd::Connection);
     EXPECT_FALSE(QFileInfo::exists(target));
     ASSERT_EQ(messages.shown.size(), 1);
 }

@@ -16,7 +16,9 @@ namespace {
 
 const auto* env = ::testing::AddGlobalTestEnvironment(new CoreAppEnvironment);
 
-QString helper() { return binDir() + QStringLiteral("/update"); }
+QString helper() {
+    return binDir() + QStringLiteral("/update");
+}
 
 class RegisterTest : public ::testing::Test {
 protected:

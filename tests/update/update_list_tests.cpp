@@ -22,9 +22,9 @@ QList<UpdateRow> select(const QString& text, const QString& last, QSet<QString> 
     SelectionInputs in;
     in.lastUpdate = ParseListDate(last);
     in.resolveTarget = [](const QString& to) {
-        return ResolveFolderTokens(to, FixedFolders(QStringLiteral("/opt/app"),
-                                                    QStringLiteral("/sys"),
-                                                    QStringLiteral("/fonts")));
+        return ResolveFolderTokens(to,
+                                   FixedFolders(QStringLiteral("/opt/app"), QStringLiteral("/sys"),
+                                                QStringLiteral("/fonts")));
     };
     in.fileExists = [existing](const QString& p) { return existing.contains(p); };
     return SelectUpdateRows(text, in);
@@ -33,7 +33,8 @@ QList<UpdateRow> select(const QString& text, const QString& last, QSet<QString> 
 } // namespace
 
 TEST(ListAttribute, ValueEndsAtFirstQuoteAndNamesAreCaseSensitive) {
-    const QString e = QStringLiteral(R"( date="2026-1-2 3:04:05" SURL="X" surl="http://h/a"b" to="t")");
+    const QString e =
+        QStringLiteral(R"( date="2026-1-2 3:04:05" SURL="X" surl="http://h/a"b" to="t")");
     EXPECT_EQ(GetListAttribute(e, QStringLiteral("surl")), QStringLiteral("http://h/a"));
     EXPECT_EQ(GetListAttribute(e, QStringLiteral("SURL")), QStringLiteral("X"));
     EXPECT_EQ(GetListAttribute(e, QStringLiteral("date")), QStringLiteral("2026-1-2 3:04:05"));
@@ -74,11 +75,15 @@ TEST(Selection, OnlyFilesNewerThanTheLastRunBySecond) {
 TEST(Selection, ExistingTargetKeptUnlessFgIsZero) {
     const QSet<QString> existing{QStringLiteral("/opt/app/print.exe")};
     const QString last = QString::fromLatin1(kNoLastUpdate);
-    EXPECT_TRUE(select(element("u", "{app}\\print.exe", "1", "0", "2026-3-1"), last, existing).isEmpty());
-    EXPECT_TRUE(select(element("u", "{app}\\print.exe", " 0", "0", "2026-3-1"), last, existing).isEmpty());
-    EXPECT_EQ(select(element("u", "{app}\\print.exe", "0", "0", "2026-3-1"), last, existing).size(), 1);
+    EXPECT_TRUE(
+        select(element("u", "{app}\\print.exe", "1", "0", "2026-3-1"), last, existing).isEmpty());
+    EXPECT_TRUE(
+        select(element("u", "{app}\\print.exe", " 0", "0", "2026-3-1"), last, existing).isEmpty());
+    EXPECT_EQ(select(element("u", "{app}\\print.exe", "0", "0", "2026-3-1"), last, existing).size(),
+              1);
     // fg 1 writes a missing file.
-    EXPECT_EQ(select(element("u", "{app}\\new.dll", "1", "0", "2026-3-1"), last, existing).size(), 1);
+    EXPECT_EQ(select(element("u", "{app}\\new.dll", "1", "0", "2026-3-1"), last, existing).size(),
+              1);
 }
 
 TEST(Selection, NothingFromEmptyOrForeignReplies) {
@@ -86,15 +91,16 @@ TEST(Selection, NothingFromEmptyOrForeignReplies) {
     EXPECT_TRUE(select(QString(), last).isEmpty());
     EXPECT_TRUE(select(QStringLiteral("<html>服务器维护中</html>"), last).isEmpty());
     // Text before the first element is not an element.
-    EXPECT_TRUE(select(QStringLiteral(R"(surl="u" to="t" fg="0" zc="0" date="2026-1-1")"), last).isEmpty());
+    EXPECT_TRUE(
+        select(QStringLiteral(R"(surl="u" to="t" fg="0" zc="0" date="2026-1-1")"), last).isEmpty());
 }
 
 TEST(Selection, AttributeOrderFreeAndIncompleteElementsSkipped) {
-    const QString list =
-        QStringLiteral(R"(<file date="2026-5-1 1:00:00" zc="0" fg="0" to="{font}\x.ttf" surl="http://h/x">)"
-                       R"(<file surl="http://h/y" to="{sys}\y.dll" fg="0" date="2026-5-1">)"
-                       R"(<file surl="http://h/z" to="{sys}\z.dll" fg="0" zc="1" date="soon">)"
-                       R"(<file surl="http://h/a,b" to="{app}\w;1.dat" fg="0" zc="1" date="2026-5-1">)");
+    const QString list = QStringLiteral(
+        R"(<file date="2026-5-1 1:00:00" zc="0" fg="0" to="{font}\x.ttf" surl="http://h/x">)"
+        R"(<file surl="http://h/y" to="{sys}\y.dll" fg="0" date="2026-5-1">)"
+        R"(<file surl="http://h/z" to="{sys}\z.dll" fg="0" zc="1" date="soon">)"
+        R"(<file surl="http://h/a,b" to="{app}\w;1.dat" fg="0" zc="1" date="2026-5-1">)");
     const auto rows = select(list, QString::fromLatin1(kNoLastUpdate));
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].surl, QStringLiteral("http://h/x"));
@@ -126,7 +132,8 @@ TEST(FolderTokens, ReplacesEveryTokenAndSeparators) {
                          QStringLiteral("/home/a/.local/share/fonts"));
     EXPECT_EQ(ResolveFolderTokens(QStringLiteral("{app}\\print.exe"), f),
               QStringLiteral("/opt/app/print.exe"));
-    EXPECT_EQ(ResolveFolderTokens(QStringLiteral("{sys}\\x.ocx"), f), QStringLiteral("/usr/lib/x.ocx"));
+    EXPECT_EQ(ResolveFolderTokens(QStringLiteral("{sys}\\x.ocx"), f),
+              QStringLiteral("/usr/lib/x.ocx"));
     EXPECT_EQ(ResolveFolderTokens(QStringLiteral("{font}\\a.ttf|{font}\\b.ttf"), f),
               QStringLiteral("/home/a/.local/share/fonts/a.ttf|/home/a/.local/share/fonts/b.ttf"));
     EXPECT_EQ(ResolveFolderTokens(QStringLiteral("/plain/path.txt"), f),

@@ -33,11 +33,13 @@ protected:
         config.set("UpdateServiceHost", service.host());
         service.serve("a.bin", patternBytes(100));
         service.serve("b.bin", patternBytes(200));
-        service.setList(QStringLiteral(
-                            "<file surl=\"%1\" to=\"{app}\\a.bin\" fg=\"0\" zc=\"0\" date=\"2026-3-1 9:00:00\">"
-                            "<file surl=\"%2\" to=\"{app}\\b.bin\" fg=\"0\" zc=\"0\" date=\"2026-3-2 9:00:00\">")
-                            .arg(service.fileUrl("a.bin"), service.fileUrl("b.bin"))
-                            .toLatin1());
+        service.setList(
+            QStringLiteral(
+                "<file surl=\"%1\" to=\"{app}\\a.bin\" fg=\"0\" zc=\"0\" date=\"2026-3-1 9:00:00\">"
+                "<file surl=\"%2\" to=\"{app}\\b.bin\" fg=\"0\" zc=\"0\" date=\"2026-3-2 "
+                "9:00:00\">")
+                .arg(service.fileUrl("a.bin"), service.fileUrl("b.bin"))
+                .toLatin1());
     }
     void run() {
         UpdateState state = MakeUpdateState(app, config, clock);

@@ -44,9 +44,9 @@ public:
         logPath_ = dir_.filePath(QStringLiteral("requests.log"));
         const QString script = sourceDir() + QStringLiteral("/tests/sites/update_service.py");
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"), {script, QStringLiteral("--root"), root_,
-                                                   QStringLiteral("--list"), listPath_,
-                                                   QStringLiteral("--log"), logPath_});
+        process_.start(QStringLiteral("python3"),
+                       {script, QStringLiteral("--root"), root_, QStringLiteral("--list"),
+                        listPath_, QStringLiteral("--log"), logPath_});
         for (int i = 0; i < 100 && port_ == 0; ++i) {
             if (!process_.canReadLine() && !process_.waitForReadyRead(100)) continue;
             const QByteArray line = process_.readLine().trimmed();
@@ -95,7 +95,8 @@ private:
 // Bytes 0..n-1 of a fixed pattern that differs at every offset within a slice.
 inline QByteArray patternBytes(qsizetype n, int seed = 7) {
     QByteArray b(n, Qt::Uninitialized);
-    for (qsizetype i = 0; i < n; ++i) b[i] = char((i * 31 + seed + i / 251) & 0xff);
+    for (qsizetype i = 0; i < n; ++i)
+        b[i] = char((i * 31 + seed + i / 251) & 0xff);
     return b;
 }
 

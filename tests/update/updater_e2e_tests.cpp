@@ -27,11 +27,12 @@ protected:
         QDir().mkpath(app);
         QDir().mkpath(sys);
         ASSERT_TRUE(QFile::copy(binDir() + "/update", app + "/update"));
-        writeAll(app + "/deploy.ini", ("[deploy]\nUpdateServiceHost=" + service.host() +
-                                       "\nHttpTimeoutMs=5000\n").toUtf8());
+        writeAll(
+            app + "/deploy.ini",
+            ("[deploy]\nUpdateServiceHost=" + service.host() + "\nHttpTimeoutMs=5000\n").toUtf8());
         writeAll(app + "/print", standInPrint("old"));
-        QFile::setPermissions(app + "/print", QFile::permissions(app + "/print") |
-                                                  QFileDevice::ExeOwner);
+        QFile::setPermissions(app + "/print",
+                              QFile::permissions(app + "/print") | QFileDevice::ExeOwner);
     }
 
     // Runs the updater to its end; its standard output.
@@ -72,13 +73,26 @@ TEST_F(UpdaterEndToEnd, InstallsNewerFilesRegistersAndStartsPrint) {
     service.serve("keep.ini", "server copy");
     writeAll(app + "/keep.ini", "agent's own settings");
 
-    const QString list = QStringLiteral("<?xml version=\"1.0\" encoding=\"gb2312\"?><files>\r\n") +
-        QStringLiteral("<file surl=\"%1\" to=\"{app}\\print\" fg=\"0\" zc=\"0\" date=\"2026-3-1 9:00:00\"/>\r\n").arg(service.fileUrl("print")) +
-        QStringLiteral("<file to=\"{app}\\数据\\行程.txt\" surl=\"%1\" date=\"2026/3/1 9:00:00\" zc=\"0\" fg=\"0\"/>\r\n").arg(service.fileUrl("data.txt")) +
-        QStringLiteral("<file surl=\"%1\" to=\"{sys}\\marker.ocx\" fg=\"0\" zc=\"1\" date=\"2026-3-1\"/>\r\n").arg(service.fileUrl("marker.ocx")) +
-        QStringLiteral("<file surl=\"%1\" to=\"{app}\\keep.ini\" fg=\"1\" zc=\"0\" date=\"2026-3-1\"/>\r\n").arg(service.fileUrl("keep.ini")) +
-        QStringLiteral("<file surl=\"%1\" to=\"{app}\\gone.dll\" fg=\"0\" zc=\"0\" date=\"2026-3-1\"/>\r\n").arg(service.fileUrl("gone.dll")) +
-        QStringLiteral("<file surl=\"%1\" to=\"{app}\\old.dll\" fg=\"0\" zc=\"0\" date=\"2009-3-1\"/>\r\n").arg(service.fileUrl("data.txt")) +
+    const QString list =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"gb2312\"?><files>\r\n") +
+        QStringLiteral("<file surl=\"%1\" to=\"{app}\\print\" fg=\"0\" zc=\"0\" date=\"2026-3-1 "
+                       "9:00:00\"/>\r\n")
+            .arg(service.fileUrl("print")) +
+        QStringLiteral("<file to=\"{app}\\数据\\行程.txt\" surl=\"%1\" date=\"2026/3/1 9:00:00\" "
+                       "zc=\"0\" fg=\"0\"/>\r\n")
+            .arg(service.fileUrl("data.txt")) +
+        QStringLiteral(
+            "<file surl=\"%1\" to=\"{sys}\\marker.ocx\" fg=\"0\" zc=\"1\" date=\"2026-3-1\"/>\r\n")
+            .arg(service.fileUrl("marker.ocx")) +
+        QStringLiteral(
+            "<file surl=\"%1\" to=\"{app}\\keep.ini\" fg=\"1\" zc=\"0\" date=\"2026-3-1\"/>\r\n")
+            .arg(service.fileUrl("keep.ini")) +
+        QStringLiteral(
+            "<file surl=\"%1\" to=\"{app}\\gone.dll\" fg=\"0\" zc=\"0\" date=\"2026-3-1\"/>\r\n")
+            .arg(service.fileUrl("gone.dll")) +
+        QStringLiteral(
+            "<file surl=\"%1\" to=\"{app}\\old.dll\" fg=\"0\" zc=\"0\" date=\"2009-3-1\"/>\r\n")
+            .arg(service.fileUrl("data.txt")) +
         QStringLiteral("</files>");
     service.setList(codepage::toGbk(list));
 
@@ -92,16 +106,19 @@ TEST_F(UpdaterEndToEnd, InstallsNewerFilesRegistersAndStartsPrint) {
     EXPECT_EQ(readAll(app + "/keep.ini"), QByteArray("agent's own settings"));
     EXPECT_FALSE(QFileInfo::exists(app + "/old.dll"));
     EXPECT_FALSE(QFileInfo::exists(app + "/gone.dll"));
-    EXPECT_TRUE(out.contains(QStringLiteral("提示: 连接服务器失败，请检查网络！"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("提示: 连接服务器失败，请检查网络！")))
+        << out.toStdString();
 
-    const QDateTime logged = datefmt::parseGeneralDate(QString::fromLatin1(readAll(app + "/update.log")));
+    const QDateTime logged =
+        datefmt::parseGeneralDate(QString::fromLatin1(readAll(app + "/update.log")));
     EXPECT_TRUE(logged.isValid());
     EXPECT_GE(logged, before);
 
     const auto requests = service.requests();
     ASSERT_FALSE(requests.isEmpty());
     EXPECT_EQ(requests[0].value("method").toString(), QStringLiteral("POST"));
-    EXPECT_EQ(requests[0].value("path").toString(), QStringLiteral("/update/print/main/update.asp"));
+    EXPECT_EQ(requests[0].value("path").toString(),
+              QStringLiteral("/update/print/main/update.asp"));
     EXPECT_TRUE(requests[0].value("query").toString().startsWith("t="));
     EXPECT_EQ(requests[0].value("content_length").toString(), QStringLiteral("0"));
     for (const auto& r : requests)
@@ -114,7 +131,8 @@ TEST_F(UpdaterEndToEnd, NothingListedStillRecordsTheRunAndStartsPrint) {
     writeAll(app + "/update.log", "2099/1/1 0:00:00"); // clock set back: starts over
     runUpdater();
     EXPECT_EQ(printRecord(), QByteArray("old"));
-    const QDateTime logged = datefmt::parseGeneralDate(QString::fromLatin1(readAll(app + "/update.log")));
+    const QDateTime logged =
+        datefmt::parseGeneralDate(QString::fromLatin1(readAll(app + "/update.log")));
     ASSERT_TRUE(logged.isValid());
     EXPECT_LT(logged, QDateTime::currentDateTime().addSecs(5));
     EXPECT_EQ(service.requests().size(), 1);

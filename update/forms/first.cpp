@@ -42,10 +42,18 @@ First::First(const QString& title, const QString& contact, std::function<void()>
     connect(&Timer1, &QTimer::timeout, this, &First::onTimer);
 }
 
-void First::setStatus(const QString& text) { Label1->setText(text); }
-void First::setCounter(const QString& text) { Label2->setText(text); }
-void First::setHeadline(const QString& text) { Label4->setText(text); }
-QString First::statusText() const { return Label1->text(); }
+void First::setStatus(const QString& text) {
+    Label1->setText(text);
+}
+void First::setCounter(const QString& text) {
+    Label2->setText(text);
+}
+void First::setHeadline(const QString& text) {
+    Label4->setText(text);
+}
+QString First::statusText() const {
+    return Label1->text();
+}
 
 void First::setProgressTwips(int width) {
     Label3->setFixedWidth(qBound(0, width / kTwipsPerPixel, Picture1->width()));

@@ -11,5 +11,6 @@ extern "C" __attribute__((visibility("default"))) long DllRegisterServer() {
             std::fclose(f);
         }
     }
-    for (;;) pause();
+    for (;;)
+        pause();
 }

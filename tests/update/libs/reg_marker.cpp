@@ -16,5 +16,9 @@ long mark(const char* what) {
 }
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) long DllRegisterServer() { return mark("registered"); }
-extern "C" __attribute__((visibility("default"))) long DllUnregisterServer() { return mark("unregistered"); }
+extern "C" __attribute__((visibility("default"))) long DllRegisterServer() {
+    return mark("registered");
+}
+extern "C" __attribute__((visibility("default"))) long DllUnregisterServer() {
+    return mark("unregistered");
+}

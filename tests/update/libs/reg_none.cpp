@@ -1,2 +1,4 @@
 // A library without registration entry points.
-extern "C" __attribute__((visibility("default"))) long SomethingElse() { return 0; }
+extern "C" __attribute__((visibility("default"))) long SomethingElse() {
+    return 0;
+}
