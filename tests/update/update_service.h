@@ -11,14 +11,8 @@
 
 #include <gtest/gtest.h>
 
-inline QString sourceDir() {
-    const QString env = qEnvironmentVariable("WS_SOURCE_DIR");
-    return env.isEmpty() ? QStringLiteral(WS_SOURCE_DIR_BUILT) : env;
-}
-inline QString binDir() {
-    const QString env = qEnvironmentVariable("WS_BIN_DIR");
-    return env.isEmpty() ? QStringLiteral(WS_BIN_DIR_BUILT) : env;
-}
+inline QString sourceDir() { return qEnvironmentVariable("WS_SOURCE_DIR"); }
+inline QString binDir() { return qEnvironmentVariable("WS_BIN_DIR"); }
 
 // One QCoreApplication for the whole test program (event loops need it).
 class CoreAppEnvironment : public ::testing::Environment {
