@@ -259,6 +259,18 @@ TEST(RealPrinter, ReceiptOnTheDefaultPrinterArrivesInItsOutputFolder) {
     }
 }
 
+TEST(RealPrinter, RefusedJobIsAMessageAndTheRunFails) {
+    const QString refusing = qEnvironmentVariable("WS_REFUSING_PRINTER");
+    if (refusing.isEmpty()) GTEST_SKIP() << "no test print server (run through scripts/test)";
+    QTemporaryDir dir;
+    const PrintRun r = runPrint({"--pnr", sample(), "--printer", refusing, "--check-code", "0041",
+                                 "--data-dir", dir.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    ASSERT_EQ(r.lines.size(), 1) << r.lines.join('\n').toStdString();
+    EXPECT_TRUE(r.lines[0].startsWith(QStringLiteral("打印机拒绝了打印任务")))
+        << r.lines[0].toStdString();
+}
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Test discovery runs the program without the test environment.
