@@ -151,7 +151,9 @@ P_font* P_GuoNei::fontDialog() const {
 
 void P_GuoNei::buildControls() {
     setFont(songTi(9));
-    const QRect client = twipRect(0, 0, 11610, 6825);
+    // A little wider than the layout's 11610 twips, so that Frame1's right edge (11655)
+    // stays inside the client area.
+    const QRect client = twipRect(0, 0, 11700, 6825);
     resize(client.size());
     setMinimumSize(client.size());
 
