@@ -325,3 +325,19 @@ TEST_F(FormFixture, PnrDialogOutlivingTheFormDoesNotTouchIt) {
     settle();
     EXPECT_TRUE(d.isNull()) << "unloading the form closes its dialogs";
 }
+
+TEST_F(FormFixture, HookAttachedOnLoadSeesEveryEditOfEachNewForm) {
+    QList<int> changed;
+    QObject::connect(host.get(), &PrintFormHost::formLoaded, [&](P_GuoNei* form) {
+        form->record().setAfterChangeHook([&](int i) { changed << i; });
+    });
+    P_GuoNei* f = open();
+    changed.clear();
+    type(f->Pt(Date1), QStringLiteral("2"));
+    EXPECT_EQ(changed, QList<int>({Date1}));
+    QTest::mouseClick(f->Label27(), Qt::LeftButton);
+    settle();
+    changed.clear();
+    type(host->form()->Pt(Notice), QStringLiteral("x"));
+    EXPECT_EQ(changed, QList<int>({Notice}));
+}
