@@ -3,7 +3,7 @@
 // folder; receipts go to a counting surface.
 #include "itinerary_context.h"
 #include "print_form_host.h"
-#include "print_standin.h"
+#include "recording_surface.h"
 
 #include <QTemporaryDir>
 
@@ -13,14 +13,24 @@
 
 namespace itin::testing {
 
-class CountingSurface : public PrintSurface {
+// Hands every call on to one recording surface that outlives the prints.
+class SharedSurface : public PrintSurface {
 public:
-    explicit CountingSurface(int& pages) : pages_(pages) {}
-    void drawText(int, int, const QString&) override {}
-    void endPage() override { ++pages_; }
+    explicit SharedSurface(RecordingSurface& to) : to_(to) {}
+    bool beginPage() override { return to_.beginPage(); }
+    void setFontName(const QString& f) override { to_.setFontName(f); }
+    void setFontSize(double p) override { to_.setFontSize(p); }
+    void setFontUnderline(bool on) override { to_.setFontUnderline(on); }
+    void setFontBold(bool on) override { to_.setFontBold(on); }
+    void setFontItalic(bool on) override { to_.setFontItalic(on); }
+    void setFontStrikethrough(bool on) override { to_.setFontStrikethrough(on); }
+    void setPosition(int x, int y) override { to_.setPosition(x, y); }
+    void drawText(const QString& t) override { to_.drawText(t); }
+    bool endDocument() override { return to_.endDocument(); }
+    QString error() const override { return to_.error(); }
 
 private:
-    int& pages_;
+    RecordingSurface& to_;
 };
 
 class FormFixture : public ::testing::Test {
@@ -33,11 +43,20 @@ protected:
     DeployConfig deploy;
     RecordingDesktopBrowser browser;
     PresetFileDialogs fileDialogs;
-    int pages = 0;
-    ItineraryContext ctx{
-        common, settings, messages, clock, deploy, browser, fileDialogs, dir.path(), [this] {
-            return std::unique_ptr<PrintSurface>(new CountingSurface(pages));
-        }};
+    RecordingSurface printed;
+    bool printerMissing = false;
+    ItineraryContext ctx{common,
+                         settings,
+                         messages,
+                         clock,
+                         deploy,
+                         browser,
+                         fileDialogs,
+                         dir.path(),
+                         [this]() -> std::unique_ptr<PrintSurface> {
+                             if (printerMissing) return nullptr;
+                             return std::make_unique<SharedSurface>(printed);
+                         }};
     std::unique_ptr<PrintFormHost> host = std::make_unique<PrintFormHost>(ctx);
 
     // Shows the form and makes it the active window, so focus moves as for the agent.

@@ -138,10 +138,10 @@ TEST_F(FormFixture, PrintIsBlockedUntilTheNextTimerTick) {
     type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
     type(f->Pt(CheckCode), QStringLiteral("0041"));
     QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
-    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(printed.pages.size(), 1);
     EXPECT_EQ(f->Pt(CheckCode)->text(), "0042");
     QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
-    EXPECT_EQ(pages, 1) << "a second click before the tick prints nothing";
+    EXPECT_EQ(printed.pages.size(), 1) << "a second click before the tick prints nothing";
 
     EXPECT_TRUE(f->Timer1()->isActive());
     EXPECT_EQ(f->Timer1()->interval(), 3000);
@@ -149,7 +149,7 @@ TEST_F(FormFixture, PrintIsBlockedUntilTheNextTimerTick) {
     QSignalSpy tick(f->Timer1(), &QTimer::timeout);
     ASSERT_TRUE(tick.wait(2000));
     QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
-    EXPECT_EQ(pages, 2);
+    EXPECT_EQ(printed.pages.size(), 2);
 }
 
 TEST_F(FormFixture, PrintRefusalsLeaveTheCheckCode) {
@@ -157,7 +157,41 @@ TEST_F(FormFixture, PrintRefusalsLeaveTheCheckCode) {
     QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "请填写PNR");
-    EXPECT_EQ(pages, 0);
+    EXPECT_TRUE(printed.pages.isEmpty());
+
+    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
+    type(f->Pt(CheckCode), QStringLiteral("0041"));
+    printerMissing = true;
+    f->Timer1_Timer();
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_EQ(messages.shown.back().text, "打印机不可用");
+    EXPECT_EQ(f->Pt(CheckCode)->text(), "0041");
+}
+
+TEST_F(FormFixture, PrintsThePassengerShownAtTheFormsOffsetsAndMode) {
+    common.PrintMode = International;
+    P_GuoNei* f = open();
+    SetPassengerList(common, f->record(), {{"ZHANG/SAN", "1", "T1"}, {"李四", "2", "T2"}});
+    type(f->Pt(PnrCode), QStringLiteral("HX3K8M"));
+    type(f->Pt(CheckCode), QStringLiteral("0999"));
+    QTest::mouseClick(f->cmdtoright(), Qt::LeftButton);
+    QTest::mouseClick(f->cmdtoright(), Qt::LeftButton);
+    QTest::mouseClick(f->cmdtotop(), Qt::LeftButton);
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    QTest::mouseClick(f->cmdnext(), Qt::LeftButton);
+    f->Timer1_Timer();
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+
+    ASSERT_EQ(printed.pages.size(), 2);
+    const DrawnText* first = printed.pages[0].find("ZHANG/SAN");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->x, 1040 + 113);
+    EXPECT_EQ(first->y, 740 - 57);
+    EXPECT_NE(printed.pages[0].find("0999"), nullptr);
+    EXPECT_NE(printed.pages[0].find(QStringLiteral("国际(I)")), nullptr);
+    EXPECT_NE(printed.pages[1].find(QStringLiteral("李四")), nullptr);
+    EXPECT_NE(printed.pages[1].find("1000"), nullptr);
+    EXPECT_EQ(f->Pt(CheckCode)->text(), "1001");
 }
 
 TEST_F(FormFixture, ModeSwitchDiscardsTheRecordButKeepsOffsetsAndPassengers) {

@@ -7,6 +7,7 @@
 #include "messages.h"
 #include "p_common.h"
 #include "print_settings.h"
+#include "print_surface.h"
 
 #include <QString>
 
@@ -15,10 +16,8 @@
 
 namespace itin {
 
-class PrintSurface;
-
 // Opens the drawing surface one receipt is printed on: the default printer in the program,
-// a recording or PDF surface in tests. May return nullptr when no printer can be opened.
+// a recording or PDF surface in tests. nullptr means no printer can be opened.
 using PrintSurfaceFactory = std::function<std::unique_ptr<PrintSurface>()>;
 
 struct ItineraryContext {

@@ -1,6 +1,6 @@
 #include "store_link.h"
 
-#include "print_standin.h"
+#include "print_out.h"
 
 #include <QLineEdit>
 
@@ -34,8 +34,11 @@ void PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
                   const QString& topb) {
     std::unique_ptr<PrintSurface> surface;
     if (ctx.makePrintSurface) surface = ctx.makePrintSurface();
-    standin::PrintItinerary(record, leftr, topb, ctx.common.PrintMode, ctx.settings, surface.get(),
-                            ctx.messages);
+    if (!surface) {
+        ctx.messages.show(QStringLiteral("打印机不可用"));
+        return;
+    }
+    PrintItinerary(record, ctx.common, ctx.settings, leftr, topb, ctx.messages, *surface);
 }
 
 } // namespace itin::link
