@@ -1,0 +1,79 @@
+#include "browser_profile.h"
+
+#include "browser_scripts.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineDownloadRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+#include <memory>
+
+namespace browser {
+
+void PrepareEngine() {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+BrowserProfile::BrowserProfile(const QString& storageName, QObject* parent) : QObject(parent) {
+    profile_ = storageName.isEmpty() ? new QWebEngineProfile(this)
+                                     : new QWebEngineProfile(storageName, this);
+    QWebEngineScript announce;
+    announce.setName(QStringLiteral("ws-document-complete"));
+    announce.setInjectionPoint(QWebEngineScript::DocumentReady);
+    announce.setWorldId(QWebEngineScript::ApplicationWorld);
+    announce.setRunsOnSubFrames(true);
+    announce.setSourceCode(documentCompleteScript());
+    profile_->scripts()->insert(announce);
+}
+
+BrowserProfile::~BrowserProfile() {
+    // Pages must go before their profile.
+    delete downloader_;
+}
+
+void BrowserProfile::downloadToFile(const QUrl& url, const QString& path, int timeoutMs,
+                                    std::function<void(bool)> done) {
+    if (!downloader_) downloader_ = new QWebEnginePage(profile_);
+    struct State {
+        std::function<void(bool)> done;
+        QMetaObject::Connection requested;
+        QPointer<QWebEngineDownloadRequest> request;
+        bool finished = false;
+        void finish(bool ok) {
+            if (finished) return;
+            finished = true;
+            QObject::disconnect(requested);
+            if (!ok && request && !request->isFinished()) request->cancel();
+            if (done) done(ok);
+        }
+    };
+    auto state = std::make_shared<State>();
+    state->done = std::move(done);
+    const QFileInfo target(path);
+    state->requested = connect(
+        profile_, &QWebEngineProfile::downloadRequested, this,
+        [state, url, target](QWebEngineDownloadRequest* request) {
+            if (request->url() != url || state->finished) return;
+            QObject::disconnect(state->requested);
+            state->request = request;
+            request->setDownloadDirectory(target.absolutePath());
+            request->setDownloadFileName(target.fileName());
+            QObject::connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request,
+                             [state, request] {
+                                 if (request->isFinished())
+                                     state->finish(request->state() ==
+                                                   QWebEngineDownloadRequest::DownloadCompleted);
+                             });
+            request->accept();
+        });
+    QTimer::singleShot(timeoutMs, this, [state] { state->finish(false); });
+    downloader_->download(url, target.fileName());
+}
+
+} // namespace browser

@@ -1,0 +1,20 @@
+#pragma once
+// The markup dialect the page handlers cut values from: tag names in upper case
+// ("</TR>", "<BR>"), attribute values bare when they are one plain token and in double
+// quotes otherwise (<FRAMESET id=top rows="30%,*">, <TD style="width: 40px">).
+#include <QString>
+
+namespace browser {
+
+// True when a value can be written without quotes.
+bool isPlainToken(const QString& value);
+// " name=value", " name=\"va lue\"" or " name" for an empty value.
+QString attributeMarkup(const QString& name, const QString& value);
+// Elements written without an end tag (BR, INPUT, IMG, ...).
+bool isVoidElement(const QString& upperTag);
+// Elements whose text is written as is (SCRIPT, STYLE).
+bool isRawTextElement(const QString& upperTag);
+// Text content with &, <, > and the no-break space escaped.
+QString escapeText(const QString& text);
+
+} // namespace browser

@@ -1,0 +1,12 @@
+#pragma once
+// Loads a page headless and writes its markup in the callers' dialect, frames included:
+// the diagnostic behind "print --markup URL". Needs a QApplication.
+#include <QString>
+
+namespace browser {
+
+// Returns 0 and writes the markup to standard output, or 1 when the page did not load
+// within timeoutMs.
+int DumpMarkup(const QString& url, int timeoutMs);
+
+} // namespace browser

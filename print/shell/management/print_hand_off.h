@@ -1,0 +1,32 @@
+#pragma once
+// The management system's print page hands a booking to the print form as one line of
+// comma-separated fields: mode, segments ("|" between, "^" inside), booking reference,
+// passengers ("|" between, name^id^ticket), fare, CN and YQ amounts.
+#include "print_form_access.h"
+
+#include "messages.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace shell {
+
+// The print mode the text names by its first character ("0" or "1"); none otherwise.
+std::optional<qint16> HandOffMode(const QString& printData);
+
+// Writes the segments, money fields, passenger list and booking reference of the text
+// into a freshly loaded record.
+void FillFromPrintData(const QString& printData, itin::PCommon& common,
+                       itin::ItineraryRecord& record);
+
+// The whole hand-off: a text naming no mode changes nothing and returns false; otherwise
+// the form is reopened in that mode and filled.
+bool PrintHandOff(const QString& printData, itin::PCommon& common, PrintFormAccess& form);
+
+// "print --handoff": the hand-off on a fresh headless form, as JSON: the record view of
+// the itinerary entry points with "handedOff" and "printMode" in front.
+QByteArray HandOffJson(const QString& printData);
+
+} // namespace shell

@@ -1,0 +1,193 @@
+// The print hand-off of the management system's print page and the page classification.
+#include "code_tables.h"
+#include "management_site.h"
+#include "print_hand_off.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace itin;
+using namespace shell;
+
+namespace {
+
+const QString kExample =
+    QStringLiteral("0,^^^^2013-12-10^MU5101^Y^08:00^^PEK^SHA,ABC123,ZHANG/SAN^ID1^T1,1130,50,110");
+
+struct HandOff : ::testing::Test {
+    PCommon common;
+    HeadlessPrintForm form{common};
+    ItineraryRecord& record() { return *form.record(); }
+    QString f(int i) { return record().field(i); }
+};
+
+} // namespace
+
+TEST_F(HandOff, TheExampleBookingFillsTheDomesticForm) {
+    ASSERT_TRUE(PrintHandOff(kExample, common, form));
+    EXPECT_EQ(common.PrintMode, Domestic);
+    EXPECT_TRUE(common.PrintFormOpen);
+    EXPECT_EQ(f(City1), AirportCityName("PEK"));
+    EXPECT_FALSE(f(City1).isEmpty());
+    EXPECT_EQ(f(Carrier1), AirlineShortName("MU"));
+    EXPECT_EQ(f(Flight1), "MU5101");
+    EXPECT_EQ(f(Class1), "Y");
+    EXPECT_EQ(f(Date1), "2013-12-10");
+    EXPECT_EQ(f(Time1), "08:00");
+    EXPECT_EQ(f(Baggage1), "20K");
+    EXPECT_EQ(f(City2), AirportCityName("SHA"));
+    EXPECT_EQ(f(Carrier2), "VOID");
+    EXPECT_EQ(f(City3), "VOID");
+    EXPECT_EQ(f(Carrier3), "");
+    EXPECT_EQ(f(Fare), "CNY 1130.00");
+    EXPECT_EQ(f(CnTax), "CN50.00");
+    EXPECT_EQ(f(YqTax), "YQ110.00");
+    EXPECT_EQ(f(Total), "CNY 1290.00");
+    EXPECT_EQ(f(PnrCode), "ABC123");
+    EXPECT_EQ(f(PnrQuery), "ABC123"); // the booking reference boxes follow each other
+    EXPECT_EQ(f(PassengerName), "ZHANG/SAN");
+    EXPECT_EQ(f(IdNumber), "ID1");
+    EXPECT_EQ(f(TicketNumber), "T1");
+    EXPECT_EQ(common.PassengerList, (QList<PassengerRow>{{"ZHANG/SAN", "ID1", "T1"}}));
+    EXPECT_FALSE(record().nextEnabled());
+    EXPECT_FALSE(record().previousEnabled());
+    // Fields the page does not send keep the fresh form's texts.
+    EXPECT_EQ(f(Endorsement), QStringLiteral("不得签转"));
+    EXPECT_EQ(f(XtTax), "XT 0.00");
+    EXPECT_EQ(f(FareBasis1), "");
+}
+
+TEST_F(HandOff, LaterSegmentsOverwriteTheClosingMarks) {
+    const QString seg1 = "^^^^2013-12-10^MU5101^Y^08:00^^PEK^SHA";
+    const QString seg2 = "^^^^2013-12-12^CA1502^F^19:30^^SHA^CAN";
+    ASSERT_TRUE(PrintHandOff("0," + seg1 + "|" + seg2 + ",P,A^B^C,1,2,3", common, form));
+    EXPECT_EQ(f(Carrier2), AirlineShortName("CA"));
+    EXPECT_EQ(f(City2), AirportCityName("SHA"));
+    EXPECT_EQ(f(City3), AirportCityName("CAN"));
+    EXPECT_EQ(f(Flight2), "CA1502");
+    EXPECT_EQ(f(Date2), "2013-12-12");
+    EXPECT_EQ(f(Baggage2), "20K");
+    EXPECT_EQ(f(Carrier3), "VOID");
+    EXPECT_EQ(f(City4), "VOID");
+    EXPECT_EQ(f(Total), "CNY 6.00");
+
+    // Four segments (and a fifth that is ignored): row 4 uses its own indices, and City5
+    // carries the last arrival instead of a closing mark.
+    const QString seg3 = "^^^^D3^ZH9901^Y^T3^^CAN^SZX";
+    const QString seg4 = "^^^^D4^HU7001^C^T4^^SZX^PEK";
+    const QString seg5 = "^^^^D5^3U8001^Y^T5^^PEK^CTU";
+    ASSERT_TRUE(PrintHandOff("0," + seg1 + "|" + seg2 + "|" + seg3 + "|" + seg4 + "|" + seg5 +
+                                 ",P,A^B^C,1,2,3",
+                             common, form));
+    EXPECT_EQ(form.unloads, 1); // the first booking's form was closed
+    EXPECT_EQ(f(Carrier3), AirlineShortName("ZH"));
+    EXPECT_EQ(f(Carrier4), AirlineShortName("HU"));
+    EXPECT_EQ(f(Flight4), "HU7001");
+    EXPECT_EQ(f(Class4), "C");
+    EXPECT_EQ(f(Date4), "D4");
+    EXPECT_EQ(f(Time4), "T4");
+    EXPECT_EQ(f(Baggage4), "20K");
+    EXPECT_EQ(f(City4), AirportCityName("SZX"));
+    EXPECT_EQ(f(City5), AirportCityName("PEK"));
+    EXPECT_EQ(record().texts().filter("VOID").size(), 0);
+}
+
+TEST_F(HandOff, ThreePassengersAfterAnEarlierBookingLeftTheFormOnALaterOne) {
+    common.PassengerList = {{"OLD1", "", ""}, {"OLD2", "", ""}, {"OLD3", "", ""}, {"OLD4", "", ""}};
+    common.CurrentPassenger = 3;
+    common.PrintMode = Domestic;
+    form.show();
+    record().setPreviousEnabled(true);
+
+    ASSERT_TRUE(PrintHandOff("0,,P,A^1^T1|B^2|C,0,0,0", common, form));
+    EXPECT_EQ(common.PassengerList.size(), 3);
+    EXPECT_EQ(common.CurrentPassenger, 0);
+    EXPECT_EQ(f(PassengerName), "A");
+    EXPECT_TRUE(record().nextEnabled());
+    EXPECT_FALSE(record().previousEnabled());
+    NextPassenger(common, record());
+    EXPECT_EQ(f(PassengerName), "B");
+    EXPECT_EQ(f(TicketNumber), ""); // missing subfields are empty
+    NextPassenger(common, record());
+    EXPECT_EQ(f(PassengerName), "C");
+    EXPECT_EQ(f(IdNumber), "");
+    EXPECT_FALSE(record().nextEnabled());
+    EXPECT_TRUE(record().previousEnabled());
+}
+
+TEST_F(HandOff, ModeCharacterDecidesWhetherAndHowTheFormReopens) {
+    common.PrintMode = Domestic;
+    form.show();
+    record().setField(Notice, "typed by the agent");
+
+    ASSERT_TRUE(PrintHandOff("1,,P,A,1,2,3", common, form));
+    EXPECT_EQ(common.PrintMode, International);
+    EXPECT_EQ(form.unloads, 1);
+    EXPECT_EQ(form.loads, 2);
+    EXPECT_EQ(form.loadedMode, International);
+    EXPECT_EQ(f(Notice), ""); // a fresh record
+
+    // "2", an empty text and a blank first character change nothing.
+    for (const QString& text : {QStringLiteral("2,,P,A,1,2,3"), QString(), QStringLiteral(" 0,")}) {
+        EXPECT_FALSE(PrintHandOff(text, common, form)) << text.toStdString();
+        EXPECT_EQ(form.loads, 2);
+        EXPECT_EQ(common.PrintMode, International);
+        EXPECT_EQ(f(PassengerName), "A");
+    }
+}
+
+TEST_F(HandOff, MoneyAndMissingFields) {
+    // Only the mode: every field is missing, nothing crashes and no passenger is invented.
+    ASSERT_TRUE(PrintHandOff("0", common, form));
+    EXPECT_EQ(f(Fare), "CNY .00");
+    EXPECT_EQ(f(CnTax), "CN.00");
+    EXPECT_EQ(f(Total), "CNY 0.00");
+    EXPECT_TRUE(common.PassengerList.isEmpty());
+    EXPECT_EQ(f(PassengerName), "");
+    EXPECT_EQ(f(City1), ""); // no segment at all
+    EXPECT_EQ(f(Baggage1), "");
+
+    // A non-numeric amount is inserted as sent and counts 0; decimals are not doubled.
+    ASSERT_TRUE(PrintHandOff("0,,P,A,100.5,abc,20", common, form));
+    EXPECT_EQ(f(Fare), "CNY 100.50");
+    EXPECT_EQ(f(CnTax), "CNabc.00");
+    EXPECT_EQ(f(YqTax), "YQ20.00");
+    EXPECT_EQ(f(Total), "CNY 120.50");
+    EXPECT_DOUBLE_EQ(MoneyValue(f(Total)), 120.5);
+}
+
+TEST(HandOffJson, ReportsModeAndRecord) {
+    const QJsonObject o = QJsonDocument::fromJson(HandOffJson(kExample)).object();
+    EXPECT_TRUE(o.value("handedOff").toBool());
+    EXPECT_EQ(o.value("printMode").toInt(), 0);
+    EXPECT_EQ(o.value("fields").toObject().value("Total").toString(), "CNY 1290.00");
+    const QJsonObject ignored = QJsonDocument::fromJson(HandOffJson("2,x")).object();
+    EXPECT_FALSE(ignored.value("handedOff").toBool());
+    EXPECT_EQ(ignored.value("fields").toObject().value("Fare").toString(), "CNY 0.00");
+}
+
+TEST(ManagementSite, SignedInFollowsTheTopPageAndPrintPagesAreRecognised) {
+    const ManagementSite site("HTTP://Mgmt.Example:8802/");
+    EXPECT_EQ(site.signInUrl(), "http://mgmt.example:8802/member/login.asp");
+    const QString member = "http://mgmt.example:8802/member/index.asp";
+    EXPECT_TRUE(ClassifyCompletedDocument(site, member, member).signedIn);
+    EXPECT_TRUE(ClassifyCompletedDocument(site, "http://x/MEMBER/Index.ASP?a=1", "").signedIn);
+    EXPECT_FALSE(ClassifyCompletedDocument(site, site.signInUrl(), member).signedIn);
+
+    const auto print = ClassifyCompletedDocument(
+        site, member, "http://MGMT.example:8802/Member/Main/Print.asp?id=7");
+    EXPECT_TRUE(print.signedIn);
+    EXPECT_TRUE(print.printPage);
+    EXPECT_FALSE(site.isPrintPage("http://mgmt.example:8802/member/main/print.asp"));
+    EXPECT_FALSE(site.isPrintPage("http://mgmt.example:8802/member/main/printx.asp?a"));
+    EXPECT_FALSE(site.isPrintPage("http://elsewhere/member/main/print.asp?a"));
+}
+
+TEST(ManagementSite, BrowserFollowsTheWindowSize) {
+    const QRect start = BrowserControlTwips();
+    EXPECT_EQ(BrowserGeometryTwips(12000, 9000, start), QRect(0, 0, 11900, 8500));
+    EXPECT_EQ(BrowserGeometryTwips(100, 500, start), start);
+    EXPECT_EQ(BrowserGeometryTwips(101, 400, start), QRect(0, 0, 1, 9500));
+}

@@ -1,0 +1,141 @@
+// The main window's menu table and what its entries do.
+#include "menu_dispatch.h"
+
+#include <gtest/gtest.h>
+
+using namespace shell;
+
+namespace {
+
+const MenuItem* find(const QString& caption) {
+    for (const TopMenu& m : MainMenuTable())
+        for (const MenuItem& i : m.items)
+            if (i.caption == caption) return &i;
+    return nullptr;
+}
+
+struct FakeBrowser : BrowserWindowControl {
+    WebState& web;
+    explicit FakeBrowser(WebState& w) : web(w) {}
+    QStringList log;
+    bool elementPresent = true;
+    void clickNavItem(const QString& id, std::function<void(bool)> found) override {
+        log << "click " + id;
+        found(elementPresent);
+    }
+    void unloadBrowser() override {
+        log << "unload";
+        web.BrowserOpen = false;
+    }
+    void showBrowser() override {
+        log << "show";
+        web.BrowserOpen = true;
+    }
+};
+
+struct Menus : ::testing::Test {
+    WebState web;
+    itin::PCommon common;
+    HeadlessPrintForm form{common};
+    FakeBrowser browser{web};
+    RecordingMessages messages;
+    RecordingDesktopBrowser desktop;
+    int smsOpened = 0;
+    MenuContext context{web,
+                        common,
+                        form,
+                        browser,
+                        messages,
+                        desktop,
+                        "http://c/contact.html",
+                        [this] { ++smsOpened; }};
+    void choose(const QString& caption) {
+        const MenuItem* item = find(caption);
+        ASSERT_NE(item, nullptr) << caption.toStdString();
+        ChooseMenuItem(context, *item);
+    }
+};
+
+} // namespace
+
+TEST(MenuTable, CaptionsAndNavigationIds) {
+    QStringList tops;
+    for (const TopMenu& m : MainMenuTable())
+        tops << m.caption;
+    EXPECT_EQ(tops, QStringList({"出票员菜单(&A)", "出票员菜单(&T)", "保险菜单(&I)", "短信系统(&S)",
+                                 "财务系统(&F)", "网站管理(&W)", "人事及系统(&S)", "呼叫中心(&T)",
+                                 "单据打印(&P)", "常用工具(&O)", "岚舟帮您(&H)"}));
+    QStringList ids;
+    for (const TopMenu& m : MainMenuTable())
+        for (const MenuItem& i : m.items)
+            if (i.action == MenuAction::Web) ids << i.navId;
+    EXPECT_EQ(ids.size(), 5 + 5 + 4 + 4 + 12 + 6 + 5);
+    EXPECT_EQ(ids.first(), "1_0");
+    EXPECT_EQ(ids.last(), "7_5");
+    EXPECT_EQ(find("订单监控")->navId, "1_0");
+    EXPECT_EQ(find("密码修改")->navId, "1_4");
+    EXPECT_EQ(find("申请出票")->navId, "2_1");
+    EXPECT_EQ(find("投保统计")->navId, "3_4");
+    EXPECT_EQ(find("短信设置")->navId, "4_4");
+    EXPECT_EQ(find("财务流水")->navId, "5_12");
+    EXPECT_EQ(find("文字信息管理")->navId, "6_6");
+    EXPECT_EQ(find("退出系统")->navId, "7_5");
+    EXPECT_EQ(find("财务流水")->objectName(), "m_Fin(11)");
+    EXPECT_EQ(find("联系岚舟(&C)")->objectName(), "m_CallHz");
+    EXPECT_FALSE(MainMenuTable().at(7).enabled); // 呼叫中心
+    EXPECT_TRUE(MainMenuTable().at(7).items.isEmpty());
+    for (const char* off : {"送票单打印", "航班查询", "到港信息查询"})
+        EXPECT_FALSE(find(off)->enabled);
+}
+
+TEST_F(Menus, WebEntriesBeforeSignInAskForItAndReloadTheBrowser) {
+    web.BrowserOpen = true;
+    choose("申请出票");
+    EXPECT_EQ(messages.shown, (QList<ShownMessage>{{"请登陆系统", "print"}}));
+    EXPECT_EQ(browser.log, QStringList({"unload", "show"}));
+    browser.log.clear();
+    web.BrowserOpen = false; // the agent closed it
+    choose("财务流水");
+    EXPECT_EQ(browser.log, QStringList({"show"}));
+}
+
+TEST_F(Menus, WebEntriesWhenSignedInClickTheirElement) {
+    web.WebSignedIn = web.BrowserOpen = true;
+    choose("订单监控");
+    choose("财务流水");
+    EXPECT_EQ(browser.log, QStringList({"click 1_0", "click 5_12"}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    browser.elementPresent = false;
+    choose("员工管理");
+    ASSERT_EQ(messages.shown.size(), 1); // told, and nothing else happens
+    EXPECT_EQ(browser.log.last(), "click 7_1");
+
+    browser.log.clear();
+    web.BrowserOpen = false;
+    choose("员工管理");
+    EXPECT_EQ(browser.log, QStringList({"show"}));
+    EXPECT_EQ(messages.shown.size(), 2);
+}
+
+TEST_F(Menus, NativeEntriesWorkWithoutSignIn) {
+    choose("国内行程单打印");
+    EXPECT_EQ(form.loads, 1);
+    EXPECT_EQ(form.unloads, 0); // not open: only opened
+    form.record()->setField(itin::Fare, "CNY 5.00");
+    choose("国际行程单打印");
+    EXPECT_EQ(common.PrintMode, itin::International);
+    EXPECT_EQ(form.unloads, 1);
+    EXPECT_EQ(form.loadedMode, itin::International);
+    EXPECT_EQ(form.record()->field(itin::Fare), "CNY 0.00");
+
+    choose("打开短信窗口");
+    EXPECT_EQ(smsOpened, 1);
+    choose("联系岚舟(&C)");
+    EXPECT_EQ(desktop.opened, QStringList({"http://c/contact.html"}));
+    for (const char* off : {"送票单打印", "航班查询", "到港信息查询"})
+        choose(off);
+    EXPECT_EQ(form.loads, 2);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(browser.log.isEmpty());
+}
