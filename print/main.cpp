@@ -1,13 +1,18 @@
 // print: the agency workstation. Without options it starts the windows; the options
 // below are headless entry points for scripted use and tests.
+#include "browser_profile.h"
 #include "clock.h"
 #include "code_page.h"
+#include "deploy_config.h"
 #include "headless_print.h"
+#include "markup_dump.h"
 #include "messages.h"
 #include "parser.h"
+#include "print_hand_off.h"
 #include "program_folder.h"
 #include "record_json.h"
 #include "standalone.h"
+#include "workstation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -67,8 +72,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("international"),
         QStringLiteral("International print mode (with --pdf/--printer: its layout)."));
     const QCommandLineOption dataDirOpt = programfolder::dataDirOption();
+    const QCommandLineOption markupOpt(QStringLiteral("markup"),
+                                       QStringLiteral("Load a page headless, print its markup."),
+                                       QStringLiteral("URL"));
+    const QCommandLineOption handoffOpt(QStringLiteral("handoff"),
+                                        QStringLiteral("Hand a print data file over, print JSON."),
+                                        QStringLiteral("FILE"));
     cli.addOptions({pnrOpt, ticketRowOpt, nowOpt, formOpt, pdfOpt, printerOpt, checkCodeOpt,
-                    internationalOpt, dataDirOpt});
+                    internationalOpt, dataDirOpt, markupOpt, handoffOpt});
     if (!cli.parse(args)) return fail(cli.errorText());
     if (cli.isSet(QStringLiteral("help"))) {
         printLine(cli.helpText().toUtf8());
@@ -116,9 +127,30 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    if (cli.isSet(handoffOpt)) {
+        QFile f(cli.value(handoffOpt));
+        if (!f.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read %1").arg(cli.value(handoffOpt)));
+        QString text = codepage::decodeDetect(f.readAll());
+        while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+            text.chop(1);
+        printLine(shell::HandOffJson(text));
+        return 0;
+    }
+
+    browser::PrepareEngine();
+    if (cli.isSet(markupOpt)) {
+        // Headless: no window system needed.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        const QString folder = programfolder::resolve(cli.value(dataDirOpt));
+        return browser::DumpMarkup(cli.value(markupOpt),
+                                   DeployConfig::load(folder).httpTimeoutMs());
+    }
+
     QApplication app(argc, argv);
     if (cli.isSet(formOpt))
         return itin::RunPrintFormAlone(app, cli.isSet(internationalOpt),
                                        programfolder::resolve(cli.value(dataDirOpt)));
-    return fail(QStringLiteral("no window yet: use --pnr FILE"));
+    return shell::RunWorkstation(programfolder::resolve(cli.value(dataDirOpt)));
 }

@@ -1,0 +1,93 @@
+#include "a_main.h"
+
+#include "b_main.h"
+
+#include "deploy_config.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+namespace shell {
+
+A_Main::A_Main(ShellServices& s, QWidget* parent)
+    : QMainWindow(parent), services_(s), context_{s.web,
+                                                  s.common,
+                                                  s.printForm,
+                                                  *this,
+                                                  s.messages,
+                                                  s.desktop,
+                                                  s.config.value(QStringLiteral("ContactUrl")),
+                                                  s.openSmsPanel} {
+    setObjectName(QStringLiteral("A_Main"));
+    mdi_ = new QMdiArea(this);
+    setCentralWidget(mdi_);
+    buildMenus();
+}
+
+A_Main::~A_Main() {
+    // Child windows go while the services they use still exist.
+    delete browserWindow_.data();
+}
+
+void A_Main::buildMenus() {
+    for (const TopMenu& top : MainMenuTable()) {
+        QMenu* menu = menuBar()->addMenu(top.caption);
+        menu->setObjectName(top.control);
+        menu->menuAction()->setObjectName(top.control);
+        menu->setEnabled(top.enabled);
+        for (const MenuItem& item : top.items) {
+            QAction* a = menu->addAction(item.caption);
+            a->setObjectName(item.objectName());
+            a->setEnabled(item.enabled);
+            connect(a, &QAction::triggered, this, [this, item] { ChooseMenuItem(context_, item); });
+        }
+    }
+}
+
+QAction* A_Main::menuAction(const QString& objectName) const {
+    for (QAction* a : menuBar()->findChildren<QAction*>())
+        if (a->objectName() == objectName) return a;
+    return nullptr;
+}
+
+void A_Main::load() {
+    showMaximized();
+    setWindowTitle(services_.config.value(QStringLiteral("ProductTitle")) + u' ' +
+                   services_.config.value(QStringLiteral("ProductVersion")));
+    showBrowser();
+    services_.printForm.show();
+}
+
+B_Main* A_Main::browserWindow() const {
+    return browserWindow_ ? qobject_cast<B_Main*>(browserWindow_->widget()) : nullptr;
+}
+
+void A_Main::showBrowser() {
+    if (browserWindow_) {
+        mdi_->setActiveSubWindow(browserWindow_);
+        return;
+    }
+    const ManagementSite site(services_.config.value(QStringLiteral("ManagementSiteUrl")));
+    auto* form =
+        new B_Main(services_.profile, services_.web, site, services_.common, services_.printForm);
+    browserWindow_ = mdi_->addSubWindow(form);
+    browserWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    browserWindow_->setGeometry(B_Main::loadGeometry());
+    browserWindow_->show();
+}
+
+void A_Main::unloadBrowser() {
+    // Synchronous, so that a following showBrowser loads a fresh window.
+    delete browserWindow_.data();
+}
+
+void A_Main::clickNavItem(const QString& id, std::function<void(bool)> found) {
+    if (B_Main* b = browserWindow()) {
+        b->ClickNavItem(id, std::move(found));
+        return;
+    }
+    if (found) found(false);
+}
+
+} // namespace shell

@@ -1,0 +1,61 @@
+#pragma once
+// A_Main: the workstation's multiple-document main window. Its menus drive the
+// management system's navigation in B_Main or open the native windows.
+#include "menu_dispatch.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QMdiArea;
+class QMdiSubWindow;
+class DeployConfig;
+
+namespace browser {
+class BrowserProfile;
+}
+
+namespace shell {
+
+class B_Main;
+
+// Everything the main window works with; owned by the program.
+struct ShellServices {
+    const DeployConfig& config;
+    WebState& web;
+    itin::PCommon& common;
+    Messages& messages;
+    DesktopBrowser& desktop;
+    browser::BrowserProfile& profile;
+    PrintFormAccess& printForm;
+    std::function<void()> openSmsPanel;
+};
+
+class A_Main : public QMainWindow, public BrowserWindowControl {
+    Q_OBJECT
+public:
+    explicit A_Main(ShellServices& services, QWidget* parent = nullptr);
+    ~A_Main() override;
+
+    // Maximises the window, sets its caption, shows B_Main and then the print form.
+    void load();
+
+    QMdiArea* mdiArea() const { return mdi_; }
+    // The open browser window, or null.
+    B_Main* browserWindow() const;
+    // The menu entry with this control name ("m_Att(0)", "m_CallHz", "m_TelManage").
+    QAction* menuAction(const QString& objectName) const;
+
+    void clickNavItem(const QString& id, std::function<void(bool found)> found) override;
+    void unloadBrowser() override;
+    void showBrowser() override;
+
+private:
+    void buildMenus();
+
+    ShellServices& services_;
+    MenuContext context_;
+    QMdiArea* mdi_ = nullptr;
+    QPointer<QMdiSubWindow> browserWindow_;
+};
+
+} // namespace shell

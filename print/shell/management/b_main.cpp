@@ -1,0 +1,74 @@
+#include "b_main.h"
+
+#include "embedded_browser.h"
+#include "print_hand_off.h"
+
+#include <QPointer>
+#include <QResizeEvent>
+
+namespace shell {
+namespace {
+
+QRect toPixels(const QRect& twips) {
+    return {twips.x() / kTwipsPerPixel, twips.y() / kTwipsPerPixel, twips.width() / kTwipsPerPixel,
+            twips.height() / kTwipsPerPixel};
+}
+
+QRect toTwips(const QRect& px) {
+    return {px.x() * kTwipsPerPixel, px.y() * kTwipsPerPixel, px.width() * kTwipsPerPixel,
+            px.height() * kTwipsPerPixel};
+}
+
+} // namespace
+
+B_Main::B_Main(browser::BrowserProfile& profile, WebState& web, const ManagementSite& site,
+               itin::PCommon& common, PrintFormAccess& printForm, QWidget* parent)
+    : QWidget(parent), web_(web), site_(site), common_(common), printForm_(printForm) {
+    setObjectName(QStringLiteral("B_Main"));
+    setWindowTitle(QStringLiteral("票务管理系统"));
+    web_.BrowserOpen = true;
+    WbBs = new browser::EmbeddedBrowser(profile, this);
+    WbBs->setObjectName(QStringLiteral("WbBs"));
+    WbBs->setGeometry(toPixels(BrowserControlTwips()));
+    resize(loadGeometry().size());
+    connect(WbBs, &browser::EmbeddedBrowser::documentComplete, this, &B_Main::onDocumentComplete);
+    WbBs->navigate(site_.signInUrl());
+}
+
+B_Main::~B_Main() {
+    web_.BrowserOpen = false;
+}
+
+QRect B_Main::loadGeometry() {
+    return toPixels(BrowserFormTwips());
+}
+
+void B_Main::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QSize s = event->size() * kTwipsPerPixel;
+    WbBs->setGeometry(
+        toPixels(BrowserGeometryTwips(s.width(), s.height(), toTwips(WbBs->geometry()))));
+}
+
+void B_Main::ClickNavItem(const QString& id, std::function<void(bool)> found) {
+    WbBs->run(browser::BrowserActions().click(id, {QStringLiteral("leftFrame")}),
+              [found = std::move(found)](const QList<bool>& ok) {
+                  if (found) found(!ok.isEmpty() && ok.first());
+              });
+}
+
+void B_Main::onDocumentComplete(const QString& url) {
+    const CompletedDocument d = ClassifyCompletedDocument(site_, WbBs->locationUrl(), url);
+    web_.WebSignedIn = d.signedIn;
+    if (!d.printPage) return;
+    QPointer<B_Main> self(this);
+    WbBs->snapshot([self](const browser::DomDocument& top) {
+        if (!self) return;
+        const browser::DomDocument* middle = top.frame(QStringLiteral("middleFrame"));
+        const browser::DomNode* body = middle ? middle->body() : nullptr;
+        const QString text = body ? body->innerMarkup() : QString();
+        emit self->printHandedOff(PrintHandOff(text, self->common_, self->printForm_));
+    });
+}
+
+} // namespace shell
