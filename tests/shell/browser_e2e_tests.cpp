@@ -4,6 +4,8 @@
 #include "b_main.h"
 #include "browser_profile.h"
 #include "embedded_browser.h"
+#include "hosted_print_form.h"
+#include "print_form_host.h"
 
 #include "deploy_config.h"
 
@@ -13,10 +15,14 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 using namespace shell;
 
@@ -171,13 +177,27 @@ TEST(Workstation, SignInMenusAndPrintHandOffAgainstTheLocalSite) {
     RecordingMessages messages;
     RecordingDesktopBrowser desktop;
     browser::BrowserProfile profile;
-    HeadlessPrintForm form(common);
-    ShellServices services{config, web, common, messages, desktop, profile, form, {}};
+    QTemporaryDir folder;
+    itin::PrintSettings settings;
+    FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
+    PresetFileDialogs fileDialogs;
+    itin::ItineraryContext itinerary{common,  settings,    messages,      clock, config,
+                                     desktop, fileDialogs, folder.path(), {}};
+    itin::PrintFormHost host(itinerary);
+    HostedPrintForm form(host);
+    int smsOpened = 0;
+    ShellServices services{config,  web,     common, messages,
+                           desktop, profile, form,   [&] { ++smsOpened; }};
     A_Main main(services);
+    host.setMdiArea(main.mdiArea());
     main.load();
     EXPECT_EQ(main.windowTitle(), QStringLiteral("岚舟票务管理系统 V9.0"));
     EXPECT_TRUE(main.isMaximized());
-    EXPECT_EQ(form.loads, 1); // the print form opens after the browser, in domestic mode
+    // The print form opens after the browser, in domestic mode, in front.
+    ASSERT_NE(host.form(), nullptr);
+    EXPECT_TRUE(common.PrintFormOpen);
+    ASSERT_EQ(main.mdiArea()->subWindowList().size(), 2);
+    EXPECT_EQ(main.mdiArea()->subWindowList().last()->widget(), host.form());
     ASSERT_NE(main.browserWindow(), nullptr);
     EXPECT_TRUE(web.BrowserOpen);
     // The browser follows its window: 100 twips narrower, 500 twips lower.
@@ -236,17 +256,16 @@ TEST(Workstation, SignInMenusAndPrintHandOffAgainstTheLocalSite) {
     ASSERT_TRUE(handed.wait(15000));
     EXPECT_TRUE(handed.first().first().toBool());
     ASSERT_NE(form.record(), nullptr);
-    EXPECT_EQ(form.loads, 2);
     EXPECT_EQ(form.record()->field(itin::PassengerName), "LI/SI");
     EXPECT_EQ(form.record()->field(itin::PnrQuery), "XYZ789");
     EXPECT_EQ(form.record()->field(itin::Carrier3), "VOID");
-    EXPECT_TRUE(form.record()->nextEnabled());
+    EXPECT_TRUE(host.form()->cmdnext()->isEnabled());
     EXPECT_EQ(common.PassengerList.size(), 3);
 
     browser->ClickNavItem("print_3");
     ASSERT_TRUE(handed.wait(15000));
     EXPECT_EQ(common.PrintMode, itin::International);
-    EXPECT_EQ(form.loadedMode, itin::International);
+    EXPECT_TRUE(host.form()->windowTitle().startsWith(QStringLiteral("国际单据打印")));
     EXPECT_EQ(form.record()->field(itin::PassengerName), "CHEN/QI");
     EXPECT_TRUE(web.WebSignedIn);
 
@@ -255,17 +274,21 @@ TEST(Workstation, SignInMenusAndPrintHandOffAgainstTheLocalSite) {
     ASSERT_TRUE(done.waitFor("/contact.html"));
     EXPECT_FALSE(web.WebSignedIn);
 
+    // The native entries work whatever the browser shows.
+    main.menuAction("m_Sm(4)")->trigger();
+    EXPECT_EQ(smsOpened, 1);
+    main.menuAction("m_CallHz")->trigger();
+    EXPECT_EQ(desktop.opened.size(), 1);
+    main.menuAction("m_Print(0)")->trigger();
+    EXPECT_EQ(common.PrintMode, itin::Domestic);
+    EXPECT_EQ(form.record()->field(itin::PassengerName), ""); // a fresh record
+
     main.unloadBrowser();
     EXPECT_FALSE(web.BrowserOpen);
     EXPECT_EQ(main.browserWindow(), nullptr);
 }
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
     browser::PrepareEngine();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

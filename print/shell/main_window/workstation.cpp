@@ -2,32 +2,16 @@
 
 #include "a_main.h"
 #include "browser_profile.h"
+#include "hosted_print_form.h"
+#include "print_form_host.h"
+#include "widget_seams.h"
 
 #include "deploy_config.h"
 
 #include <QApplication>
-#include <QDesktopServices>
-#include <QMessageBox>
-#include <QUrl>
 
 namespace shell {
 namespace {
-
-class MessageBoxMessages : public Messages {
-public:
-    using Messages::Messages;
-
-protected:
-    void deliver(const QString& text, const QString& title) override {
-        QMessageBox::information(QApplication::activeWindow(), title, text);
-    }
-};
-
-class SystemDesktopBrowser : public DesktopBrowser {
-public:
-    // A browser that cannot be started leaves the program running.
-    void open(const QString& url) override { QDesktopServices::openUrl(QUrl(url)); }
-};
 
 // The SMS panel's opener; the SMS windows hook in here.
 void openSmsPanel() {}
@@ -38,14 +22,21 @@ int RunWorkstation(const QString& programFolder) {
     const DeployConfig config = DeployConfig::load(programFolder);
     WebState web;
     itin::PCommon common;
-    MessageBoxMessages messages;
-    SystemDesktopBrowser desktop;
+    itin::PrintSettings settings;
+    itin::BoxMessages messages(config.value(QStringLiteral("ProductTitle")));
+    SystemClock clock;
+    itin::SystemDesktopBrowser desktop;
+    itin::WidgetFileDialogs fileDialogs;
+    itin::ItineraryContext itinerary{common,  settings,    messages,      clock, config,
+                                     desktop, fileDialogs, programFolder, {}};
     browser::BrowserProfile profile;
-    // The print form's window host takes this place once it is in the program.
-    HeadlessPrintForm printForm(common);
+    itin::PrintFormHost printHost(itinerary);
+    HostedPrintForm printForm(printHost);
     ShellServices services{config,  web,     common,    messages,
                            desktop, profile, printForm, openSmsPanel};
     A_Main main(services);
+    printHost.setMdiArea(main.mdiArea());
+    // Company sign-in comes first once its form is in the program.
     main.load();
     return QApplication::exec();
 }
