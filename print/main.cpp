@@ -12,7 +12,7 @@
 #include "program_folder.h"
 #include "record_json.h"
 #include "standalone.h"
-#include "workstation.h"
+#include "main_windows.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -152,5 +152,5 @@ int main(int argc, char* argv[]) {
     if (cli.isSet(formOpt))
         return itin::RunPrintFormAlone(app, cli.isSet(internationalOpt),
                                        programfolder::resolve(cli.value(dataDirOpt)));
-    return shell::RunWorkstation(programfolder::resolve(cli.value(dataDirOpt)));
+    return shell::RunMainWindows(programfolder::resolve(cli.value(dataDirOpt)));
 }

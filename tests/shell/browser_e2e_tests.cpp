@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QNetworkAccessManager>
@@ -233,6 +234,29 @@ TEST(Workstation, SignInMenusAndPrintHandOffAgainstTheLocalSite) {
     ASSERT_TRUE(done.waitFor("/Member/Index.asp"));
     EXPECT_TRUE(submitted);
     EXPECT_TRUE(web.WebSignedIn);
+
+    // Downloads beside the pages carry the same cookies; another profile's do not.
+    const QString picture = folder.filePath("tmppp");
+    int downloaded = -1;
+    profile.downloadToFile(QUrl(site.url + "/member/code.asp"), picture, 10000,
+                           [&](bool ok) { downloaded = ok; });
+    ASSERT_TRUE(waitUntil([&] { return downloaded >= 0; }));
+    EXPECT_EQ(downloaded, 1);
+    QFile code(picture);
+    ASSERT_TRUE(code.open(QIODevice::ReadOnly));
+    EXPECT_EQ(code.readAll(), "PICTURE-CODE");
+    {
+        browser::BrowserProfile stranger;
+        const QString other = folder.filePath("other");
+        downloaded = -1;
+        stranger.downloadToFile(QUrl(site.url + "/member/code.asp"), other, 10000,
+                                [&](bool ok) { downloaded = ok; });
+        ASSERT_TRUE(waitUntil([&] { return downloaded >= 0; }));
+        QFile page(other);
+        if (page.open(QIODevice::ReadOnly)) {
+            EXPECT_FALSE(page.readAll().contains("PICTURE-CODE"));
+        }
+    }
 
     // A menu entry clicks its navigation element in leftFrame.
     main.menuAction("m_TSt(0)")->trigger();

@@ -108,6 +108,9 @@ class Handler(BaseHTTPRequestHandler):
                 "<frameset cols=\"200,*\"><frame name=leftFrame src=\"/member/left.asp\">"
                 "<frame name=middleFrame src=\"/member/main/welcome.asp\"></frameset>"
                 "</frameset></html>"))
+        if path == "/member/code.asp":
+            # A picture code only a signed-in visitor gets.
+            return self.send(200, "PICTURE-CODE", "image/png")
         if path == "/member/top.asp":
             return self.send(200, page("top", "<b>票务管理系统</b> <a href=\"/member/logout.asp\" "
                                               "target=_top id=logout>退出</a>"))

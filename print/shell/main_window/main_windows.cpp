@@ -1,0 +1,68 @@
+#include "main_windows.h"
+
+#include "a_main.h"
+#include "browser_profile.h"
+#include "hosted_print_form.h"
+#include "print_form_host.h"
+#include "widget_seams.h"
+
+#include "deploy_config.h"
+
+#include <QApplication>
+
+namespace shell {
+namespace {
+
+// The SMS panel's opener; the SMS windows hook in here.
+void openSmsPanel() {}
+
+} // namespace
+
+struct MainWindows::State {
+    State(const DeployConfig& config, Messages& messages, const QString& folder)
+        : itinerary{common, settings, messages, clock, config, desktop, fileDialogs, folder, {}},
+          printHost(itinerary),
+          printForm(printHost), services{config,  web,     common,    messages,
+                                         desktop, profile, printForm, openSmsPanel},
+          main(services) {
+        printHost.setMdiArea(main.mdiArea());
+    }
+    ~State() { printHost.unload(); }
+
+    WebState web;
+    itin::PCommon common;
+    itin::PrintSettings settings;
+    SystemClock clock;
+    itin::SystemDesktopBrowser desktop;
+    itin::WidgetFileDialogs fileDialogs;
+    itin::ItineraryContext itinerary;
+    browser::BrowserProfile profile;
+    itin::PrintFormHost printHost;
+    HostedPrintForm printForm;
+    ShellServices services;
+    A_Main main;
+};
+
+MainWindows::MainWindows(const DeployConfig& config, Messages& messages,
+                         const QString& programFolder)
+    : state_(std::make_unique<State>(config, messages, programFolder)) {}
+
+MainWindows::~MainWindows() = default;
+
+void MainWindows::show() {
+    state_->main.load();
+}
+
+A_Main& MainWindows::mainWindow() {
+    return state_->main;
+}
+
+int RunMainWindows(const QString& programFolder) {
+    const DeployConfig config = DeployConfig::load(programFolder);
+    itin::BoxMessages messages(config.value(QStringLiteral("ProductTitle")));
+    MainWindows windows(config, messages, programFolder);
+    windows.show();
+    return QApplication::exec();
+}
+
+} // namespace shell
