@@ -5,6 +5,7 @@
 #include "browser_profile.h"
 #include "embedded_browser.h"
 #include "hosted_print_form.h"
+#include "main_windows.h"
 #include "print_form_host.h"
 
 #include "deploy_config.h"
@@ -310,6 +311,29 @@ TEST(Workstation, SignInMenusAndPrintHandOffAgainstTheLocalSite) {
     main.unloadBrowser();
     EXPECT_FALSE(web.BrowserOpen);
     EXPECT_EQ(main.browserWindow(), nullptr);
+}
+
+TEST(MainWindowsTest, ShowsBothChildrenAndTearsDownInOrder) {
+    QTemporaryDir folder;
+    DeployConfig config;
+    config.set("ManagementSiteUrl", "http://127.0.0.1:1"); // nothing listens: an error page
+    RecordingMessages messages;
+    int sms = 0;
+    {
+        MainWindows windows(config, messages, folder.path());
+        windows.setOpenSmsPanel([&] { ++sms; });
+        windows.show();
+        A_Main& main = windows.mainWindow();
+        ASSERT_EQ(main.mdiArea()->subWindowList().size(), 2);
+        EXPECT_NE(main.browserWindow(), nullptr);
+        EXPECT_NE(windows.printFormHost().form(), nullptr);
+        main.menuAction("m_Sm(4)")->trigger();
+        main.menuAction("m_Print(1)")->trigger();
+        EXPECT_TRUE(windows.printFormHost().form()->windowTitle().startsWith(
+            QStringLiteral("国际单据打印")));
+    }
+    EXPECT_EQ(sms, 1);
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 int main(int argc, char** argv) {

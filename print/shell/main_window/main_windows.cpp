@@ -11,19 +11,20 @@
 #include <QApplication>
 
 namespace shell {
-namespace {
-
-// The SMS panel's opener; the SMS windows hook in here.
-void openSmsPanel() {}
-
-} // namespace
 
 struct MainWindows::State {
     State(const DeployConfig& config, Messages& messages, const QString& folder)
         : itinerary{common, settings, messages, clock, config, desktop, fileDialogs, folder, {}},
-          printHost(itinerary),
-          printForm(printHost), services{config,  web,     common,    messages,
-                                         desktop, profile, printForm, openSmsPanel},
+          printHost(itinerary), printForm(printHost), services{config,
+                                                               web,
+                                                               common,
+                                                               messages,
+                                                               desktop,
+                                                               profile,
+                                                               printForm,
+                                                               [this] {
+                                                                   if (openSmsPanel) openSmsPanel();
+                                                               }},
           main(services) {
         printHost.setMdiArea(main.mdiArea());
     }
@@ -39,6 +40,7 @@ struct MainWindows::State {
     browser::BrowserProfile profile;
     itin::PrintFormHost printHost;
     HostedPrintForm printForm;
+    std::function<void()> openSmsPanel;
     ShellServices services;
     A_Main main;
 };
@@ -55,6 +57,18 @@ void MainWindows::show() {
 
 A_Main& MainWindows::mainWindow() {
     return state_->main;
+}
+
+itin::PrintFormHost& MainWindows::printFormHost() {
+    return state_->printHost;
+}
+
+itin::ItineraryContext& MainWindows::itinerary() {
+    return state_->itinerary;
+}
+
+void MainWindows::setOpenSmsPanel(std::function<void()> open) {
+    state_->openSmsPanel = std::move(open);
 }
 
 int RunMainWindows(const QString& programFolder) {

@@ -3,10 +3,16 @@
 // program-wide state they share. Created when the company sign-in succeeds.
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class DeployConfig;
 class Messages;
+
+namespace itin {
+class PrintFormHost;
+struct ItineraryContext;
+} // namespace itin
 
 namespace shell {
 
@@ -21,6 +27,11 @@ public:
     // A_Main's load: maximised, captioned, with B_Main and then the print form.
     void show();
     A_Main& mainWindow();
+    // For the windows that hook into the print form and the menus (the SMS panel).
+    itin::PrintFormHost& printFormHost();
+    itin::ItineraryContext& itinerary();
+    // What "打开短信窗口" does.
+    void setOpenSmsPanel(std::function<void()> open);
 
 private:
     struct State;
