@@ -8,6 +8,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -374,4 +376,33 @@ TEST_F(FormFixture, HookAttachedOnLoadSeesEveryEditOfEachNewForm) {
     changed.clear();
     type(host->form()->Pt(Notice), QStringLiteral("x"));
     EXPECT_EQ(changed, QList<int>({Notice}));
+}
+
+TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    host->setMdiArea(&area);
+    P_GuoNei* f = host->show();
+    ASSERT_EQ(area.subWindowList().size(), 1);
+    QMdiSubWindow* sub = area.subWindowList().first();
+    EXPECT_EQ(sub->widget(), f);
+    EXPECT_EQ(sub->pos(), QPoint(0, 98));
+    EXPECT_EQ(sub->windowTitle(), f->windowTitle());
+    QTest::mouseClick(f->cmdtoleft(), Qt::LeftButton);
+
+    sub->close();
+    settle();
+    EXPECT_EQ(host->form(), nullptr);
+    EXPECT_FALSE(common.PrintFormOpen);
+    EXPECT_TRUE(area.subWindowList().isEmpty());
+    EXPECT_TRUE(fso::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
+
+    // The mode switch replaces the child in place.
+    f = host->show();
+    QTest::mouseClick(f->Label27(), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(area.subWindowList().size(), 1);
+    EXPECT_EQ(area.subWindowList().first()->widget(), host->form());
+    EXPECT_EQ(area.subWindowList().first()->windowTitle(), "国际单据打印——客服QQ：800000001");
 }
