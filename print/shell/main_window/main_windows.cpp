@@ -67,6 +67,10 @@ itin::ItineraryContext& MainWindows::itinerary() {
     return state_->itinerary;
 }
 
+browser::BrowserProfile& MainWindows::profile() {
+    return state_->profile;
+}
+
 void MainWindows::setOpenSmsPanel(std::function<void()> open) {
     state_->openSmsPanel = std::move(open);
 }

@@ -9,6 +9,10 @@
 class DeployConfig;
 class Messages;
 
+namespace browser {
+class BrowserProfile;
+}
+
 namespace itin {
 class PrintFormHost;
 struct ItineraryContext;
@@ -30,6 +34,8 @@ public:
     // For the windows that hook into the print form and the menus (the SMS panel).
     itin::PrintFormHost& printFormHost();
     itin::ItineraryContext& itinerary();
+    // The one web profile: windows with their own browsers (the imports) use it too.
+    browser::BrowserProfile& profile();
     // What "打开短信窗口" does.
     void setOpenSmsPanel(std::function<void()> open);
 
