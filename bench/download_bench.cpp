@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -25,10 +26,16 @@ struct Fixture {
     int port = 0;
     qint64 size = 0;
     QString url;
-    double updaterSeconds = 0;
-    double curlSeconds = 0;
+    QList<double> updaterSeconds;
+    QList<double> curlSeconds;
 };
 Fixture* fx = nullptr;
+
+double median(QList<double> v) {
+    if (v.isEmpty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
 
 long peakKb() {
     QFile f(QStringLiteral("/proc/self/status"));
@@ -72,8 +79,9 @@ void BM_UpdaterDownloadFile(benchmark::State& state) {
         upd::Downloader d(http, messages, nullptr, nullptr);
         if (d.DownloadFile(fx->url, target, 0) != upd::DownloadEnd::Complete)
             state.SkipWithError("download failed");
-        fx->updaterSeconds = double(t.nsecsElapsed()) / 1e9;
-        state.SetIterationTime(fx->updaterSeconds);
+        const double seconds = double(t.nsecsElapsed()) / 1e9;
+        fx->updaterSeconds << seconds;
+        state.SetIterationTime(seconds);
     }
     if (QFileInfo(target).size() != fx->size) state.SkipWithError("wrong size");
     state.SetBytesProcessed(state.iterations() * fx->size);
@@ -100,8 +108,9 @@ void BM_CurlSameRanges(benchmark::State& state) {
         curl.start(QStringLiteral("curl"), {QStringLiteral("-sS"), QStringLiteral("-K"), config});
         if (!curl.waitForFinished(600000) || curl.exitCode() != 0)
             state.SkipWithError("curl failed");
-        fx->curlSeconds = double(t.nsecsElapsed()) / 1e9;
-        state.SetIterationTime(fx->curlSeconds);
+        const double seconds = double(t.nsecsElapsed()) / 1e9;
+        fx->curlSeconds << seconds;
+        state.SetIterationTime(seconds);
     }
     state.SetBytesProcessed(state.iterations() * fx->size);
 }
@@ -120,24 +129,26 @@ int main(int argc, char** argv) {
         return 1;
     }
     const long baseKb = peakKb();
-    benchmark::RegisterBenchmark("UpdaterDownloadFile", BM_UpdaterDownloadFile)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Repetitions(3)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("CurlSameRanges", BM_CurlSameRanges)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Repetitions(3)
-        ->Unit(benchmark::kMillisecond);
+    // Interleaved, so that both see the same load on the machine.
+    for (int round = 0; round < 3; ++round) {
+        benchmark::RegisterBenchmark("UpdaterDownloadFile", BM_UpdaterDownloadFile)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("CurlSameRanges", BM_CurlSameRanges)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::printf("file %lld bytes in %lld slices\n", fixture.size,
                 (fixture.size + upd::kSliceSize - 1) / upd::kSliceSize);
-    std::printf("updater %.3f s, curl %.3f s, ratio %.2f (last repetition)\n",
-                fixture.updaterSeconds, fixture.curlSeconds,
-                fixture.curlSeconds > 0 ? fixture.updaterSeconds / fixture.curlSeconds : 0.0);
+    const double updater = median(fixture.updaterSeconds);
+    const double curl = median(fixture.curlSeconds);
+    std::printf("updater %.3f s, curl %.3f s (medians of %lld runs), ratio %.2f\n", updater,
+                curl, qsizetype(fixture.curlSeconds.size()), curl > 0 ? updater / curl : 0.0);
     std::printf("peak memory %.1f MB (%.1f MB before the downloads)\n", peakKb() / 1024.0,
                 baseKb / 1024.0);
     fixture.service.kill();
