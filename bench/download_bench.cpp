@@ -147,8 +147,8 @@ int main(int argc, char** argv) {
                 (fixture.size + upd::kSliceSize - 1) / upd::kSliceSize);
     const double updater = median(fixture.updaterSeconds);
     const double curl = median(fixture.curlSeconds);
-    std::printf("updater %.3f s, curl %.3f s (medians of %lld runs), ratio %.2f\n", updater,
-                curl, qsizetype(fixture.curlSeconds.size()), curl > 0 ? updater / curl : 0.0);
+    std::printf("updater %.3f s, curl %.3f s (medians of %lld runs), ratio %.2f\n", updater, curl,
+                qsizetype(fixture.curlSeconds.size()), curl > 0 ? updater / curl : 0.0);
     std::printf("peak memory %.1f MB (%.1f MB before the downloads)\n", peakKb() / 1024.0,
                 baseKb / 1024.0);
     fixture.service.kill();

@@ -16,6 +16,8 @@ namespace upd {
 namespace {
 
 const QString kTitle = QStringLiteral("提示");
+// What the network layer may hold before the body goes to the file.
+constexpr qint64 kReadBufferBytes = 256 * 1024;
 
 } // namespace
 
@@ -84,6 +86,7 @@ void Downloader::requestSlice() {
     ++requests_;
     // The client's own inactivity limit is a backstop; ours ends the slice first.
     get_ = http_.getAsync(url_, headers, limits_.inactivityMs + 5000);
+    get_->setReadBufferSize(kReadBufferBytes);
     connect(get_.get(), &net::AsyncGet::headersArrived, this, &Downloader::onHeaders);
     connect(get_.get(), &net::AsyncGet::readyRead, this, &Downloader::onData);
     connect(get_.get(), &net::AsyncGet::finished, this, &Downloader::onFinished);

@@ -47,6 +47,10 @@ QByteArray AsyncGet::readAvailable() {
     return reply_ ? reply_->readAll() : QByteArray();
 }
 
+void AsyncGet::setReadBufferSize(qint64 bytes) {
+    if (reply_) reply_->setReadBufferSize(bytes);
+}
+
 void AsyncGet::abort() {
     if (finished_ || !reply_) return;
     reply_->abort(); // emits finished, which marks the transfer failed

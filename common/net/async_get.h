@@ -28,6 +28,9 @@ public:
     QByteArray header(const QByteArray& name) const;
     // Bytes received since the last call.
     QByteArray readAvailable();
+    // Caps what the network layer holds until readAvailable() takes it (0: no cap), so a
+    // large body streams instead of piling up.
+    void setReadBufferSize(qint64 bytes);
     void abort();
 
 signals:

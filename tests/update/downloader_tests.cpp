@@ -202,3 +202,32 @@ TEST(ContentRange, ParsesAndRefuses) {
     EXPECT_FALSE(ParseContentRange("", a, b, t));
     EXPECT_FALSE(ParseContentRange("bytes 0-99999999999999999999/1", a, b, t));
 }
+
+namespace {
+long highWaterKb() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+} // namespace
+
+TEST_F(DownloadTest, MemoryStaysFlatForAWholeBodyReply) {
+    // 48 MB in one reply (a server that ignores Range): the body goes to the file as it
+    // arrives instead of into one buffer.
+    const qint64 size = 48LL << 20;
+    {
+        QFile f(service.scratch("served/big.bin"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray block = patternBytes(1 << 20);
+        for (qint64 n = 0; n < size; n += block.size())
+            f.write(block);
+    }
+    const long before = highWaterKb();
+    const QString target = service.scratch("big.bin");
+    EXPECT_EQ(download(service.fileUrl("big.bin", "fail=norange"), target), DownloadEnd::Complete);
+    EXPECT_EQ(QFileInfo(target).size(), size);
+    EXPECT_LT(highWaterKb() - before, 16 * 1024)
+        << "peak grew by " << highWaterKb() - before << " kB";
+}

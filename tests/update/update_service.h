@@ -11,8 +11,12 @@
 
 #include <gtest/gtest.h>
 
-inline QString sourceDir() { return qEnvironmentVariable("WS_SOURCE_DIR"); }
-inline QString binDir() { return qEnvironmentVariable("WS_BIN_DIR"); }
+inline QString sourceDir() {
+    return qEnvironmentVariable("WS_SOURCE_DIR");
+}
+inline QString binDir() {
+    return qEnvironmentVariable("WS_BIN_DIR");
+}
 
 // One QCoreApplication for the whole test program (event loops need it).
 class CoreAppEnvironment : public ::testing::Environment {
