@@ -16,8 +16,9 @@
 
 namespace itin {
 
-// Opens the drawing surface one receipt is printed on: the default printer in the program,
-// a recording or PDF surface in tests. nullptr means no printer can be opened.
+// Opens the drawing surface one receipt is printed on: a recording or PDF surface in tests.
+// An empty factory prints on the system default printer; a factory returning nullptr means
+// no printer can be opened.
 using PrintSurfaceFactory = std::function<std::unique_ptr<PrintSurface>()>;
 
 struct ItineraryContext {

@@ -1,6 +1,5 @@
 #include "standalone.h"
 
-#include "painter_surface.h"
 #include "print_form_host.h"
 #include "program_folder.h"
 #include "widget_seams.h"

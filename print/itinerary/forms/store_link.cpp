@@ -1,5 +1,6 @@
 #include "store_link.h"
 
+#include "painter_surface.h"
 #include "print_out.h"
 
 #include <QLineEdit>
@@ -33,7 +34,10 @@ void SaveFonts(ItineraryContext& ctx, const FontChoice& choice) {
 void PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString& leftr,
                   const QString& topb) {
     std::unique_ptr<PrintSurface> surface;
-    if (ctx.makePrintSurface) surface = ctx.makePrintSurface();
+    if (ctx.makePrintSurface)
+        surface = ctx.makePrintSurface();
+    else
+        surface = std::make_unique<PrinterSurface>();
     if (!surface) {
         ctx.messages.show(QStringLiteral("打印机不可用"));
         return;
