@@ -1,0 +1,143 @@
+#include "gateway.h"
+
+#include "code_page.h"
+#include "text_ops.h"
+
+namespace sms {
+namespace {
+
+QString hexByte(uchar b) {
+    return QStringLiteral("%") +
+           QString::number(b, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+}
+
+bool urlSafe(uchar b) {
+    if (b <= 0x20 || b >= 0x7F) return false;
+    switch (b) {
+    case '"':
+    case '#':
+    case '<':
+    case '>':
+    case '\\':
+    case '^':
+    case '`':
+    case '{':
+    case '|':
+    case '}':
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+QString GatewayAddress(const QString& host) {
+    return QStringLiteral("http://") + host + QStringLiteral("/api/ServerPort.asp");
+}
+
+QString EscapeSmsText(const QString& text) {
+    QString out;
+    out.reserve(text.size() * 3);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // One character, or a surrogate pair as one.
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, n);
+        i += n - 1;
+        const QByteArray code = codepage::toGbk(ch);
+        if (code.size() == 2) {
+            out += hexByte(uchar(code[0])) + hexByte(uchar(code[1]));
+            continue;
+        }
+        switch (ch.at(0).unicode()) {
+        case '%':
+            out += QStringLiteral("%25");
+            break;
+        case '&':
+            out += QStringLiteral("%26");
+            break;
+        case '+':
+            out += QStringLiteral("%2B");
+            break;
+        case '#':
+            out += QStringLiteral("%23");
+            break;
+        default:
+            out += ch;
+        }
+    }
+    out.replace(QLatin1Char(' '), QStringLiteral("%20"));
+    return out;
+}
+
+QString WireUrl(const QString& url) {
+    const QByteArray bytes = codepage::toGbk(url);
+    QString out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        if (urlSafe(b))
+            out += QLatin1Char(char(b));
+        else
+            out += hexByte(b);
+    }
+    return out;
+}
+
+QString SignInRequest(const QString& gateway, const QString& workstationId, const QString& user,
+                      const QString& password, const QString& now) {
+    return WireUrl(gateway + QStringLiteral("?Services=6&Hdnumber=") + workstationId +
+                   QStringLiteral("&username=") + user + QStringLiteral("&password=") + password +
+                   QStringLiteral("&nwo=") + now);
+}
+
+QString RegisterRequest(const QString& gateway, const QString& workstationId, const QString& now) {
+    return WireUrl(gateway + QStringLiteral("?Services=1&Hdnumber=") + workstationId +
+                   QStringLiteral("&username=") + workstationId + QStringLiteral("&password=") +
+                   workstationId + QStringLiteral("&nwo=") + now);
+}
+
+QString SendRequest(const QString& gateway, const QString& user, const QString& password,
+                    const QString& mobile, const QString& text) {
+    return WireUrl(gateway + QStringLiteral("?Services=3&Channel=1&username=") + user +
+                   QStringLiteral("&password=") + password + QStringLiteral("&mob=") + mobile +
+                   QStringLiteral("&Content=") + EscapeSmsText(text));
+}
+
+QString AccountPageUrl(const QString& host, const QString& user, const QString& password) {
+    return WireUrl(QStringLiteral("http://") + host + QStringLiteral("/logint.asp?UserName=") +
+                   user + QStringLiteral("&Password=") + password);
+}
+
+SignInReply ReadSignInReply(const QString& reply) {
+    SignInReply r;
+    if (!reply.startsWith(QLatin1Char('1'))) return r;
+    r.ok = true;
+    const QStringList f = reply.split(QLatin1Char(','));
+    // A short reply keeps the fields it has; a missing balance counts as 0.
+    if (f.size() > 1) {
+        r.shortName = f[1];
+        r.hasShortName = true;
+    }
+    if (f.size() > 2) {
+        r.servicePhone = f[2];
+        r.hasServicePhone = true;
+    }
+    if (f.size() > 5) r.balance = float(textops::leadingNumber(f[5]));
+    return r;
+}
+
+bool RegisterSucceeded(const QString& reply) {
+    return reply.startsWith(QLatin1Char('1'));
+}
+
+SendReply ReadSendReply(const QString& reply) {
+    SendReply r;
+    if (reply.size() == 1 && reply.at(0) >= QLatin1Char('0') && reply.at(0) <= QLatin1Char('9')) {
+        r.isStatus = true;
+        r.status = reply.at(0).unicode() - '0';
+    }
+    return r;
+}
+
+} // namespace sms

@@ -1,0 +1,58 @@
+#include "panel_rules.h"
+
+#include "messages.h"
+#include "sms_client.h"
+#include "text_ops.h"
+
+namespace sms {
+
+namespace {
+const QString kPlaceholder = QStringLiteral("【公司简称】");
+}
+
+Signature CheckSignature(const QString& text) {
+    if (!text.endsWith(QStringLiteral("】"))) return Signature::Missing;
+    const QStringList parts = text.split(QStringLiteral("【"));
+    if (parts.last().size() > 8) return Signature::TooLong;
+    return Signature::Ok;
+}
+
+QString SendableText(const QString& editorText) {
+    return editorText.trimmed();
+}
+
+std::optional<QString> RefuseUnsigned(const QString& editorText, Messages& messages) {
+    const QString text = SendableText(editorText);
+    switch (CheckSignature(text)) {
+    case Signature::Missing:
+        messages.show(QStringLiteral("短信必须加签名，格式为【公司简称】"));
+        return text + kPlaceholder;
+    case Signature::TooLong:
+        messages.show(QStringLiteral("短信签名太长，不得超过七个字，格式为【公司简称】"));
+        return text + kPlaceholder;
+    case Signature::Ok:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool SubmitSmsLogin(const QString& account, const QString& password, SmsClient& client,
+                    Messages& messages) {
+    const QString user = textops::trimSpaces(account);
+    if (user.size() < 3) {
+        messages.show(QStringLiteral("短信帐号不正确！"));
+        return false;
+    }
+    client.account().SmsUserName = user;
+    const QString pass = textops::trimSpaces(password);
+    if (pass.size() < 3) {
+        messages.show(QStringLiteral("密码太短不正确！"));
+        return false;
+    }
+    client.account().SmsPassword = pass;
+    if (!client.SmsSignIn()) return false;
+    client.SaveAccount();
+    return true;
+}
+
+} // namespace sms

@@ -1,0 +1,55 @@
+#pragma once
+// The SMS gateway client: start-up sign-in or automatic registration, sign-in, and
+// sending one message, on the account state of the run.
+#include "gateway.h"
+#include "sms_common.h"
+
+#include <optional>
+
+class Clock;
+class Messages;
+
+namespace sms {
+
+// What the client needs from the program besides the account.
+struct SmsEnvironment {
+    HttpGet get;           // one GET with the deployment's time-out
+    QString gatewayHost;   // deployment value SmsGatewayHost
+    QString programFolder; // where SmsSetup.inf lives
+    QString workstationId; // sent as Hdnumber
+};
+
+class SmsClient {
+public:
+    SmsClient(SmsCommon& account, Messages& messages, const Clock& clock, SmsEnvironment env);
+
+    // Sets the gateway address and account file, signs in (SmsSetup.inf present) or
+    // registers the workstation (absent). Returns the panel's new balance line, or
+    // nothing when the line stays as it is (a failed start-up sign-in).
+    std::optional<QString> SmsStartup();
+    // Sign-in with the account's user name and password: 1 and the reply's fields
+    // stored, or 0 after showing the reply.
+    int SmsSignIn();
+    // Registers the workstation identifier as an account: 1, or 0 after a message.
+    int SmsAutoRegister();
+    // Sends one message: the gateway's status, or 0 when nothing was sent.
+    int SendSms(const QString& mobile, const QString& text);
+
+    // The gateway's account page for the current account.
+    QString AccountPage() const;
+    // Saves the current user name and password to SmsSetup.inf.
+    bool SaveAccount();
+
+    SmsCommon& account() { return account_; }
+
+private:
+    void fixAddresses();
+    QString fetch(const QString& url);
+
+    SmsCommon& account_;
+    Messages& messages_;
+    const Clock& clock_;
+    SmsEnvironment env_;
+};
+
+} // namespace sms

@@ -1,0 +1,39 @@
+#include "sms_common.h"
+
+#include "fso.h"
+#include "text_ops.h"
+
+#include <QDir>
+#include <QLocale>
+
+namespace sms {
+
+QString SmsSetupPath(const QString& programFolder) {
+    return QDir(programFolder).filePath(QStringLiteral("SmsSetup.inf"));
+}
+
+bool ReadSmsSetup(const QString& path, SmsCommon& account) {
+    if (!fso::FileExists(path)) return false;
+    const QStringList lines = textops::split(fso::ReadTextFile(path), QStringLiteral("\r\n"));
+    account.SmsUserName = lines.value(0);
+    account.SmsPassword = lines.value(1);
+    return true;
+}
+
+bool WriteSmsSetup(const QString& path, const SmsCommon& account) {
+    return fso::WriteTextFile(path, account.SmsUserName + QStringLiteral("\r\n") +
+                                        account.SmsPassword + QStringLiteral("\r\n1"));
+}
+
+QString BalanceLine(float balance) {
+    // The desktop's number format: grouped thousands, two decimals, leading zero.
+    const QLocale zh(QLocale::Chinese, QLocale::China);
+    return QStringLiteral("短信余额：") + zh.toString(double(balance), 'f', 2) +
+           QStringLiteral(" 元");
+}
+
+QString NoAccountLine() {
+    return QStringLiteral("您还没有登陆短信帐号！");
+}
+
+} // namespace sms

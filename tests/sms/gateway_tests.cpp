@@ -1,0 +1,236 @@
+// The gateway's wire and the client's rules, against a scripted gateway.
+#include "clock.h"
+#include "code_page.h"
+#include "fso.h"
+#include "gateway.h"
+#include "messages.h"
+#include "panel_rules.h"
+#include "sms_client.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace sms;
+
+TEST(EscapeSmsText, DoubleByteCharactersBlanksAndAscii) {
+    // 你 C4E3, 好 BAC3 in GBK.
+    EXPECT_EQ(EscapeSmsText(QStringLiteral("你好 CA1501")),
+              QStringLiteral("%C4%E3%BA%C3%20CA1501"));
+    EXPECT_EQ(EscapeSmsText(QStringLiteral("啊")), QStringLiteral("%B0%A1"));
+    EXPECT_EQ(EscapeSmsText(QStringLiteral("【示例】")),
+              QStringLiteral("%A1%BE%CA%BE%C0%FD%A1%BF"));
+    EXPECT_EQ(EscapeSmsText(QStringLiteral("a=b,c.d:e;f(g)[h]")),
+              QStringLiteral("a=b,c.d:e;f(g)[h]"));
+}
+
+TEST(EscapeSmsText, CharactersThatWouldCutOrChangeTheText) {
+    EXPECT_EQ(EscapeSmsText(QStringLiteral("a&b%c+d#e")), QStringLiteral("a%26b%25c%2Bd%23e"));
+    EXPECT_EQ(EscapeSmsText(QStringLiteral("50% off")), QStringLiteral("50%25%20off"));
+}
+
+TEST(WireUrl, OnlyWhatCannotStandInAnAddressIsEscaped) {
+    EXPECT_EQ(WireUrl(QStringLiteral("http://h/p?a=1 2&b=%C4%E3&c=张")),
+              QStringLiteral("http://h/p?a=1%202&b=%C4%E3&c=%D5%C5"));
+    EXPECT_EQ(WireUrl(QStringLiteral("x\r\ny#\"")), QStringLiteral("x%0D%0Ay%23%22"));
+}
+
+TEST(GatewayRequests, FieldsInOrder) {
+    const QString gw = GatewayAddress(QStringLiteral("sms.example:81"));
+    EXPECT_EQ(gw, QStringLiteral("http://sms.example:81/api/ServerPort.asp"));
+    EXPECT_EQ(SignInRequest(gw, QStringLiteral("WS01"), QStringLiteral("demo"),
+                            QStringLiteral("pw1"), QStringLiteral("2026/12/8 9:05:03")),
+              gw + QStringLiteral("?Services=6&Hdnumber=WS01&username=demo&password=pw1"
+                                  "&nwo=2026/12/8%209:05:03"));
+    EXPECT_EQ(RegisterRequest(gw, QStringLiteral("WS01"), QStringLiteral("2026/12/8 9:05:03")),
+              gw + QStringLiteral("?Services=1&Hdnumber=WS01&username=WS01&password=WS01"
+                                  "&nwo=2026/12/8%209:05:03"));
+    EXPECT_EQ(SendRequest(gw, QStringLiteral("demo"), QStringLiteral("pw1"),
+                          QStringLiteral("13800138000"), QStringLiteral("好 1")),
+              gw + QStringLiteral("?Services=3&Channel=1&username=demo&password=pw1"
+                                  "&mob=13800138000&Content=%BA%C3%201"));
+    EXPECT_EQ(AccountPageUrl(QStringLiteral("sms.example:81"), QStringLiteral("demo"),
+                             QStringLiteral("pw1")),
+              QStringLiteral("http://sms.example:81/logint.asp?UserName=demo&Password=pw1"));
+}
+
+TEST(GatewayReplies, SignIn) {
+    SignInReply r = ReadSignInReply(QStringLiteral("1,示例,010-1234,x,y,12.5"));
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.shortName, QStringLiteral("示例"));
+    EXPECT_EQ(r.servicePhone, QStringLiteral("010-1234"));
+    EXPECT_FLOAT_EQ(r.balance, 12.5f);
+    // Short replies keep what they carry; no balance counts as 0.
+    r = ReadSignInReply(QStringLiteral("1,示例"));
+    EXPECT_TRUE(r.ok && r.hasShortName && !r.hasServicePhone);
+    EXPECT_EQ(r.balance, 0.f);
+    EXPECT_TRUE(ReadSignInReply(QStringLiteral("1")).ok);
+    EXPECT_FALSE(ReadSignInReply(QStringLiteral("0,1,2,3,4,5")).ok);
+    EXPECT_FALSE(ReadSignInReply(QString()).ok);
+    EXPECT_EQ(ReadSignInReply(QStringLiteral("1,a,b,c,d,abc")).balance, 0.f);
+}
+
+TEST(GatewayReplies, Send) {
+    EXPECT_TRUE(ReadSendReply(QStringLiteral("1")).isStatus);
+    EXPECT_EQ(ReadSendReply(QStringLiteral("7")).status, 7);
+    EXPECT_TRUE(ReadSendReply(QStringLiteral("0")).isStatus);
+    for (const char* t : {"", "x", "-", "10", "帐号或密码错误"})
+        EXPECT_FALSE(ReadSendReply(QString::fromUtf8(t)).isStatus) << t;
+}
+
+TEST(SmsAccountFile, ThreeGbkLinesReadBack) {
+    QTemporaryDir dir;
+    SmsCommon a;
+    a.SmsUserName = QStringLiteral("示例01");
+    a.SmsPassword = QStringLiteral("pw 1");
+    const QString path = SmsSetupPath(dir.path());
+    ASSERT_TRUE(WriteSmsSetup(path, a));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), codepage::toGbk(QStringLiteral("示例01\r\npw 1\r\n1")));
+    SmsCommon b;
+    EXPECT_TRUE(ReadSmsSetup(path, b));
+    EXPECT_EQ(b.SmsUserName, a.SmsUserName);
+    EXPECT_EQ(b.SmsPassword, a.SmsPassword);
+    EXPECT_FALSE(ReadSmsSetup(dir.filePath(QStringLiteral("none.inf")), b));
+}
+
+TEST(BalanceLine, TwoDecimalsGroupedWithLeadingZero) {
+    EXPECT_EQ(BalanceLine(12.5f), QStringLiteral("短信余额：12.50 元"));
+    EXPECT_EQ(BalanceLine(0.5f), QStringLiteral("短信余额：0.50 元"));
+    EXPECT_EQ(BalanceLine(0), QStringLiteral("短信余额：0.00 元"));
+    EXPECT_EQ(BalanceLine(1234.5f), QStringLiteral("短信余额：1,234.50 元"));
+}
+
+TEST(Signature, EndingAndLength) {
+    EXPECT_EQ(CheckSignature(QStringLiteral("您好【示例】")), Signature::Ok);
+    EXPECT_EQ(CheckSignature(QStringLiteral("您好【一二三四五六七】")), Signature::Ok);
+    EXPECT_EQ(CheckSignature(QStringLiteral("您好【一二三四五六七八】")), Signature::TooLong);
+    EXPECT_EQ(CheckSignature(QStringLiteral("您好,[示例]")), Signature::Missing);
+    // Without "【" the whole text counts.
+    EXPECT_EQ(CheckSignature(QStringLiteral("一二三四五六七】")), Signature::Ok);
+    EXPECT_EQ(CheckSignature(QStringLiteral("一二三四五六七八】")), Signature::TooLong);
+    // Only the last "【" counts.
+    EXPECT_EQ(CheckSignature(QStringLiteral("【很长很长很长很长的】文字【示例】")), Signature::Ok);
+}
+
+namespace {
+
+// A gateway that answers from a script and keeps the addresses asked for.
+struct ScriptedGateway {
+    QStringList asked;
+    QList<QByteArray> replies;
+    HttpGet get() {
+        return [this](const QString& url) {
+            asked << url;
+            return replies.isEmpty() ? QByteArray() : replies.takeFirst();
+        };
+    }
+};
+
+struct ClientFixture : ::testing::Test {
+    QTemporaryDir dir;
+    SmsCommon account;
+    RecordingMessages messages;
+    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
+    ScriptedGateway gw;
+    SmsClient client{
+        account, messages, clock,
+        SmsEnvironment{gw.get(), QStringLiteral("gw.local"), dir.path(), QStringLiteral("WS01")}};
+    void reply(const QString& text) { gw.replies << codepage::toGbk(text); }
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& m : messages.shown)
+            out << m.text;
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(ClientFixture, FailedSignInShowsReplyAndKeepsEarlierAccount) {
+    account.AgencyShortName = QStringLiteral("旧名");
+    account.SmsBalance = 3;
+    reply(QStringLiteral("0,帐号或密码错误"));
+    EXPECT_EQ(client.SmsSignIn(), 0);
+    EXPECT_EQ(texts(), QStringList{QStringLiteral("0,帐号或密码错误")});
+    EXPECT_EQ(account.AgencyShortName, QStringLiteral("旧名"));
+    EXPECT_EQ(account.SmsBalance, 3.f);
+}
+
+TEST_F(ClientFixture, ShortSignInReplyKeepsFieldsItLacks) {
+    account.AgencyServicePhone = QStringLiteral("020-1");
+    account.SmsBalance = 3;
+    reply(QStringLiteral("1,新名"));
+    EXPECT_EQ(client.SmsSignIn(), 1);
+    EXPECT_EQ(account.AgencyShortName, QStringLiteral("新名"));
+    EXPECT_EQ(account.AgencyServicePhone, QStringLiteral("020-1"));
+    EXPECT_EQ(account.SmsBalance, 0.f);
+}
+
+TEST_F(ClientFixture, StartupRegistrationFailureAndEmptyReply) {
+    // Transport failure: an empty reply is a failed registration.
+    EXPECT_EQ(client.SmsStartup(), NoAccountLine());
+    EXPECT_EQ(texts(),
+              QStringList{QStringLiteral("自动注册短信帐户时失败，手工注册，或联系客服，谢谢")});
+    EXPECT_FALSE(fso::FileExists(SmsSetupPath(dir.path())));
+    EXPECT_TRUE(account.SmsUserName.isEmpty());
+}
+
+TEST_F(ClientFixture, SendRules) {
+    EXPECT_EQ(client.SendSms(QStringLiteral("1380013800"), QStringLiteral("x")), 0);
+    EXPECT_EQ(client.SendSms(QStringLiteral("138001380001"), QStringLiteral("x")), 0);
+    EXPECT_EQ(client.SendSms(QStringLiteral("13800138000"), QStringLiteral("x")), 0);
+    EXPECT_EQ(texts(), (QStringList{QStringLiteral("手机号码位数不正确！"),
+                                    QStringLiteral("手机号码位数不正确！"),
+                                    QStringLiteral("您没有登陆，请登陆后再发")}));
+    EXPECT_TRUE(gw.asked.isEmpty());
+
+    messages.clear();
+    account.SmsUserName = QStringLiteral("demo");
+    reply(QStringLiteral("1"));
+    reply(QStringLiteral("0"));
+    reply(QStringLiteral("x"));
+    reply(QStringLiteral("余额不足"));
+    // Any 11 characters are sent.
+    EXPECT_EQ(client.SendSms(QStringLiteral("138-0013-80"), QStringLiteral("a")), 1);
+    EXPECT_EQ(client.SendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(client.SendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
+    EXPECT_EQ(client.SendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
+    EXPECT_EQ(texts(), (QStringList{QStringLiteral("x"), QStringLiteral("余额不足")}));
+    EXPECT_EQ(gw.asked.size(), 4);
+}
+
+TEST_F(ClientFixture, LoginWindowRules) {
+    account.SmsUserName = QStringLiteral("before");
+    EXPECT_FALSE(
+        SubmitSmsLogin(QStringLiteral(" ab "), QStringLiteral("secret"), client, messages));
+    EXPECT_EQ(account.SmsUserName, QStringLiteral("before"));
+    // The account is taken over before the password is checked.
+    EXPECT_FALSE(SubmitSmsLogin(QStringLiteral(" abc "), QStringLiteral("pw"), client, messages));
+    EXPECT_EQ(account.SmsUserName, QStringLiteral("abc"));
+    EXPECT_EQ(texts(), (QStringList{QStringLiteral("短信帐号不正确！"),
+                                    QStringLiteral("密码太短不正确！")}));
+    EXPECT_TRUE(gw.asked.isEmpty());
+
+    reply(QStringLiteral("0,帐号或密码错误"));
+    EXPECT_FALSE(SubmitSmsLogin(QStringLiteral("abc"), QStringLiteral("pw1"), client, messages));
+    EXPECT_FALSE(fso::FileExists(SmsSetupPath(dir.path())));
+    reply(QStringLiteral("1,示例,010-1,,,2"));
+    EXPECT_TRUE(SubmitSmsLogin(QStringLiteral("abc"), QStringLiteral("pw1"), client, messages));
+    EXPECT_EQ(fso::ReadTextFile(SmsSetupPath(dir.path())), QStringLiteral("abc\r\npw1\r\n1"));
+}
+
+TEST(RefuseUnsigned, PlaceholderAppendedToTrimmedText) {
+    RecordingMessages m;
+    EXPECT_EQ(RefuseUnsigned(QStringLiteral("  您好,[示例] \n"), m),
+              QStringLiteral("您好,[示例]【公司简称】"));
+    EXPECT_EQ(RefuseUnsigned(QStringLiteral("您好【一二三四五六七八】"), m),
+              QStringLiteral("您好【一二三四五六七八】【公司简称】"));
+    EXPECT_EQ(RefuseUnsigned(QStringLiteral("您好【示例】 "), m), std::nullopt);
+    ASSERT_EQ(m.shown.size(), 2);
+    EXPECT_EQ(m.shown[0].text, QStringLiteral("短信必须加签名，格式为【公司简称】"));
+    EXPECT_EQ(m.shown[1].text, QStringLiteral("短信签名太长，不得超过七个字，格式为【公司简称】"));
+}
