@@ -167,6 +167,7 @@ class Handler(BaseHTTPRequestHandler):
                 s.silent = q.get("on", "1") == "1"
                 body = "ok"
             elif what == "reset":
+                s.accounts = json.loads(json.dumps(DEMO_ACCOUNTS))
                 s.sent.clear()
                 s.requests.clear()
                 s.forced.clear()

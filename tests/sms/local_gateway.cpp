@@ -1,0 +1,55 @@
+#include "local_gateway.h"
+
+#include "sms_http.h"
+
+#include <QJsonDocument>
+#include <QUrl>
+
+LocalGateway::LocalGateway() : get_(sms::NetworkGet(5000)) {
+    const QString script =
+        qEnvironmentVariable("WS_SOURCE_DIR") + QStringLiteral("/tests/sites/sms_gateway.py");
+    proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    proc_.start(QStringLiteral("python3"), {script});
+    if (!proc_.waitForStarted(5000)) return;
+    // The first line of output is the port.
+    for (int i = 0; i < 50 && !proc_.canReadLine(); ++i)
+        proc_.waitForReadyRead(200);
+    if (proc_.canReadLine()) port_ = proc_.readLine().trimmed().toInt();
+}
+
+LocalGateway::~LocalGateway() {
+    proc_.kill();
+    proc_.waitForFinished(3000);
+}
+
+QByteArray LocalGateway::admin(const QString& what, const QUrlQuery& query) {
+    QUrl url(QStringLiteral("http://%1/admin/%2").arg(host(), what));
+    url.setQuery(query);
+    return get_(QString::fromLatin1(url.toEncoded()));
+}
+
+QJsonArray LocalGateway::sent() {
+    return QJsonDocument::fromJson(admin(QStringLiteral("sent"))).array();
+}
+
+QJsonArray LocalGateway::requests() {
+    return QJsonDocument::fromJson(admin(QStringLiteral("requests"))).array();
+}
+
+void LocalGateway::addAccount(const QString& user, const QString& password, const QString& name,
+                              const QString& phone, double balance) {
+    QUrlQuery q;
+    q.addQueryItem(QStringLiteral("username"), user);
+    q.addQueryItem(QStringLiteral("password"), password);
+    q.addQueryItem(QStringLiteral("name"), name);
+    q.addQueryItem(QStringLiteral("phone"), phone);
+    q.addQueryItem(QStringLiteral("balance"), QString::number(balance));
+    admin(QStringLiteral("account"), q);
+}
+
+void LocalGateway::force(const QString& service, const QString& reply) {
+    QUrlQuery q;
+    q.addQueryItem(QStringLiteral("service"), service);
+    q.addQueryItem(QStringLiteral("reply"), reply);
+    admin(QStringLiteral("force"), q);
+}
