@@ -1,0 +1,30 @@
+#include "sms_login.h"
+
+#include "panel_rules.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace sms {
+
+Sms_Login::Sms_Login(SmsPanelContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Window), ctx_(ctx) {
+    setWindowTitle(QStringLiteral("短信系统登陆"));
+    Text1 = new QLineEdit(ctx.account.SmsUserName, this);
+    Text2 = new QLineEdit(ctx.account.SmsPassword, this);
+    Text2->setEchoMode(QLineEdit::Password);
+    Command1 = new QPushButton(QStringLiteral("登陆"), this);
+    connect(Command1, &QPushButton::clicked, this, &Sms_Login::signIn);
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("短信帐号："), Text1);
+    form->addRow(QStringLiteral("密    码："), Text2);
+    form->addRow(Command1);
+}
+
+void Sms_Login::signIn() {
+    SmsClient client = ctx_.client();
+    if (SubmitSmsLogin(Text1->text(), Text2->text(), client, ctx_.messages)) hide();
+}
+
+} // namespace sms

@@ -1,0 +1,43 @@
+#include "sms_panel_host.h"
+
+#include "composer.h"
+
+namespace sms {
+
+SmsPanelHost::SmsPanelHost(SmsPanelContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
+
+SmsPanelHost::~SmsPanelHost() {
+    delete panel_;
+}
+
+P_Guonei2* SmsPanelHost::ensureLoaded() {
+    if (!panel_) {
+        panel_ = new P_Guonei2(ctx_);
+        panel_->setAttribute(Qt::WA_DeleteOnClose);
+        panel_->load();
+    }
+    return panel_;
+}
+
+P_Guonei2* SmsPanelHost::show() {
+    P_Guonei2* p = ensureLoaded();
+    p->show();
+    p->raise();
+    return p;
+}
+
+void SmsPanelHost::refreshFrom(const itin::ItineraryRecord& record) {
+    if (!SmsRefreshDue(record)) return;
+    P_Guonei2* p = ensureLoaded();
+    p->setSmsText(ComposeSms(record, ctx_.common, ctx_.account, ctx_.messages));
+}
+
+void SmsPanelHost::follow(itin::ItineraryRecord& record) {
+    QPointer<SmsPanelHost> self(this);
+    itin::ItineraryRecord* r = &record;
+    record.setAfterChangeHook([self, r](int) {
+        if (self) self->refreshFrom(*r);
+    });
+}
+
+} // namespace sms

@@ -1,0 +1,34 @@
+#pragma once
+// Owns the SMS panel: created on first use (hidden when the print form asks for it),
+// destroyed when the agent closes it, and loaded afresh the next time.
+#include "p_guonei2.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace sms {
+
+class SmsPanelHost : public QObject {
+    Q_OBJECT
+public:
+    explicit SmsPanelHost(SmsPanelContext& ctx, QObject* parent = nullptr);
+    ~SmsPanelHost() override;
+
+    P_Guonei2* panel() const { return panel_; }
+    // Loads the panel without showing it.
+    P_Guonei2* ensureLoaded();
+    // The main window's "打开短信窗口": load when needed and show, no sign-in test.
+    P_Guonei2* show();
+
+    // After every field change of the record: when PnrQuery and Date1 are both set,
+    // the panel's text becomes the composed text (loading the panel, hidden, first).
+    void refreshFrom(const itin::ItineraryRecord& record);
+    // Hooks refreshFrom into the record's changes.
+    void follow(itin::ItineraryRecord& record);
+
+private:
+    SmsPanelContext& ctx_;
+    QPointer<P_Guonei2> panel_;
+};
+
+} // namespace sms

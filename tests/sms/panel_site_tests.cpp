@@ -1,0 +1,233 @@
+// The SMS panel and sign-in window, offscreen, against the local SMS gateway.
+#include "clock.h"
+#include "desktop.h"
+#include "fso.h"
+#include "local_gateway.h"
+#include "messages.h"
+#include "sms_http.h"
+#include "sms_login.h"
+#include "sms_panel_host.h"
+
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+using namespace sms;
+using namespace itin;
+
+namespace {
+
+struct PanelFixture : ::testing::Test {
+    static inline std::unique_ptr<LocalGateway> shared;
+    static void SetUpTestSuite() { shared = std::make_unique<LocalGateway>(); }
+    static void TearDownTestSuite() { shared.reset(); }
+    LocalGateway& gateway = *shared;
+
+    QTemporaryDir dir;
+    SmsCommon account;
+    PCommon common;
+    RecordingMessages messages;
+    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
+    RecordingDesktopBrowser browser;
+    SmsEnvironment env;
+    ItineraryRecord record;
+    bool formOpen = true;
+    SmsPanelContext ctx{account,
+                        common,
+                        messages,
+                        clock,
+                        browser,
+                        env,
+                        [this]() -> const ItineraryRecord* { return formOpen ? &record : nullptr; },
+                        [] { return QRect(0, 98, 774, 455); }};
+    SmsPanelHost host{ctx};
+
+    void SetUp() override {
+        ASSERT_TRUE(gateway.started());
+        gateway.admin(QStringLiteral("reset"));
+        gateway.addAccount(QStringLiteral("agency1"), QStringLiteral("pw1"), QStringLiteral("示例"),
+                           QStringLiteral("010-66668888"), 12.5);
+        env =
+            SmsEnvironment{NetworkGet(2000), gateway.host(), dir.path(), QStringLiteral("WS7F3A")};
+        fso::WriteTextFile(SmsSetupPath(dir.path()), QStringLiteral("agency1\r\npw1\r\n1"));
+    }
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& m : messages.shown)
+            out << m.text;
+        return out;
+    }
+    void fillBooking() {
+        record.setField(PnrQuery, QStringLiteral("HX4P2K"));
+        record.setField(PassengerName, QStringLiteral("张三"));
+        record.setField(City1, QStringLiteral("北京   T3"));
+        record.setField(City2, QStringLiteral("上海   T2"));
+        record.setField(Flight1, QStringLiteral("CA1501"));
+        record.setField(Time1, QStringLiteral("08:30"));
+        record.setField(Date1, QStringLiteral("2026-12-07"));
+    }
+    P_Guonei2& open() { return *host.show(); }
+    void sendWith(P_Guonei2& p, const QString& mobile, const QString& text) {
+        p.Text2->setText(mobile);
+        p.Rtb->setPlainText(text);
+        QTest::mouseClick(p.Command10, Qt::LeftButton);
+    }
+};
+
+} // namespace
+
+TEST_F(PanelFixture, OpensBesideThePrintFormSignedIn) {
+    account.TemplateType = 5;
+    P_Guonei2& p = open();
+    EXPECT_TRUE(p.isVisible());
+    EXPECT_EQ(p.windowTitle(), QStringLiteral("短信系统"));
+    EXPECT_EQ(p.pos(), QPoint(774, 98));
+    EXPECT_EQ(p.Label8->text(), QStringLiteral("短信余额：12.50 元"));
+    EXPECT_EQ(account.TemplateType, 1);
+    EXPECT_EQ(p.Command10->text(), QStringLiteral("发送短信"));
+}
+
+TEST_F(PanelFixture, SignedTextIsSentAndButtonRestored) {
+    P_Guonei2& p = open();
+    sendWith(p, QStringLiteral(" 13800138000 "), QStringLiteral(" 您的航班CA1501已出票【示例】 "));
+    EXPECT_EQ(texts(), QStringList{QStringLiteral("发送成功！")});
+    const QJsonObject sent = gateway.sent().last().toObject();
+    EXPECT_EQ(sent.value("content").toString(), QStringLiteral("您的航班CA1501已出票【示例】"));
+    EXPECT_EQ(sent.value("mob").toString(), QStringLiteral("13800138000"));
+    EXPECT_TRUE(p.Command10->isEnabled());
+    EXPECT_EQ(p.Command10->text(), QStringLiteral("发  送"));
+}
+
+TEST_F(PanelFixture, ButtonBusyWhileSending) {
+    P_Guonei2& p = open();
+    QString captionDuringSend;
+    bool enabledDuringSend = true;
+    HttpGet real = env.get;
+    env.get = [&](const QString& url) {
+        captionDuringSend = p.Command10->text();
+        enabledDuringSend = p.Command10->isEnabled();
+        return real(url);
+    };
+    sendWith(p, QStringLiteral("13800138000"), QStringLiteral("好【示例】"));
+    EXPECT_EQ(captionDuringSend, QStringLiteral("正在发送..."));
+    EXPECT_FALSE(enabledDuringSend);
+    EXPECT_EQ(p.Command10->text(), QStringLiteral("发  送"));
+}
+
+TEST_F(PanelFixture, SignatureChecksRefuseBeforeSending) {
+    P_Guonei2& p = open();
+    const int before = gateway.requests().size();
+    sendWith(p, QStringLiteral("13800138000"), QStringLiteral("您好【一二三四五六七八】"));
+    EXPECT_EQ(p.smsText(), QStringLiteral("您好【一二三四五六七八】【公司简称】"));
+    sendWith(p, QStringLiteral("13800138000"), QStringLiteral("客服:010-66668888,[示例]"));
+    EXPECT_EQ(p.smsText(), QStringLiteral("客服:010-66668888,[示例]【公司简称】"));
+    sendWith(p, QStringLiteral("13800138000"), QStringLiteral("航班已出票,请准时登机】"));
+    EXPECT_EQ(texts(),
+              (QStringList{QStringLiteral("短信签名太长，不得超过七个字，格式为【公司简称】"),
+                           QStringLiteral("短信必须加签名，格式为【公司简称】"),
+                           QStringLiteral("短信签名太长，不得超过七个字，格式为【公司简称】")}));
+    EXPECT_EQ(gateway.requests().size(), before);
+    // A short text ending in "】" without "【" goes out.
+    messages.clear();
+    sendWith(p, QStringLiteral("13800138000"), QStringLiteral("已出票】"));
+    EXPECT_EQ(texts(), QStringList{QStringLiteral("发送成功！")});
+}
+
+TEST_F(PanelFixture, TemplateLabelsComposeFromTheOpenForm) {
+    P_Guonei2& p = open();
+    QTest::mouseClick(p.Label31, Qt::LeftButton);
+    // An empty print form: the composer's message, and an empty editor.
+    EXPECT_EQ(texts(), QStringList{QStringLiteral("填写票面内容后才能自动生成短信内容！")});
+    EXPECT_TRUE(p.smsText().isEmpty());
+    fillBooking();
+    QTest::mouseClick(p.Label34, Qt::LeftButton);
+    EXPECT_EQ(account.TemplateType, 5);
+    EXPECT_EQ(
+        p.smsText(),
+        QStringLiteral(
+            "12月07日08:30北京(3号航站楼)-上海(2号航站楼)CA1501,请确认.客服:010-66668888,[示例]"));
+}
+
+TEST_F(PanelFixture, FieldChangesRefreshTheTextAndLoadThePanelHidden) {
+    host.follow(record);
+    record.setField(PnrQuery, QStringLiteral("HX4P2K"));
+    EXPECT_EQ(host.panel(), nullptr);
+    fillBooking();
+    ASSERT_NE(host.panel(), nullptr);
+    EXPECT_FALSE(host.panel()->isVisible());
+    EXPECT_EQ(host.panel()->Label8->text(), QStringLiteral("短信余额：12.50 元"));
+    record.setField(PassengerName, QStringLiteral("李四"));
+    EXPECT_EQ(host.panel()->smsText(),
+              QStringLiteral("您预订的航班:12月07日08:30北京(3号航站楼)-上海(2号航站楼)CA1501,"
+                             "已出票.电子票号:(李四),"
+                             "请提前90分钟到机场办理登机手续.客服:010-66668888,[示例]"));
+    // Without a first date nothing touches the text.
+    host.panel()->setSmsText(QStringLiteral("手写"));
+    record.setField(Date1, {});
+    record.setField(PassengerName, QStringLiteral("王五"));
+    EXPECT_EQ(host.panel()->smsText(), QStringLiteral("手写"));
+}
+
+TEST_F(PanelFixture, ClosingUnloadsAndReopeningStartsAgain) {
+    open().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(host.panel(), nullptr);
+    const int before = gateway.requests().size();
+    open();
+    EXPECT_EQ(gateway.requests().size(), before + 1);
+}
+
+TEST_F(PanelFixture, AccountPageInTheDesktopBrowser) {
+    P_Guonei2& p = open();
+    QTest::mouseClick(p.Command5, Qt::LeftButton);
+    QTest::mouseClick(p.Command7, Qt::LeftButton);
+    const QString page =
+        QStringLiteral("http://%1/logint.asp?UserName=agency1&Password=pw1").arg(gateway.host());
+    EXPECT_EQ(browser.opened, (QList<QString>{page, page}));
+}
+
+TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
+    P_Guonei2& p = open();
+    QTest::mouseClick(p.Command6, Qt::LeftButton);
+    Sms_Login* login = p.loginWindow();
+    ASSERT_NE(login, nullptr);
+    EXPECT_TRUE(login->isVisible());
+    EXPECT_EQ(login->windowTitle(), QStringLiteral("短信系统登陆"));
+    EXPECT_EQ(login->pos(), p.pos());
+    EXPECT_EQ(login->Text1->text(), QStringLiteral("agency1"));
+    EXPECT_EQ(login->Text2->text(), QStringLiteral("pw1"));
+    const int before = gateway.requests().size();
+
+    login->Text1->setText(QStringLiteral("ab"));
+    QTest::mouseClick(login->Command1, Qt::LeftButton);
+    EXPECT_EQ(account.SmsUserName, QStringLiteral("agency1"));
+    login->Text1->setText(QStringLiteral("other"));
+    login->Text2->setText(QStringLiteral("pw"));
+    QTest::mouseClick(login->Command1, Qt::LeftButton);
+    EXPECT_EQ(account.SmsUserName, QStringLiteral("other"));
+    EXPECT_EQ(gateway.requests().size(), before);
+    EXPECT_EQ(texts(), (QStringList{QStringLiteral("短信帐号不正确！"),
+                                    QStringLiteral("密码太短不正确！")}));
+
+    // Refused by the gateway: the reply is shown and the window stays.
+    messages.clear();
+    login->Text2->setText(QStringLiteral("wrong"));
+    QTest::mouseClick(login->Command1, Qt::LeftButton);
+    EXPECT_EQ(texts(), QStringList{QStringLiteral("0,帐号或密码错误")});
+    EXPECT_TRUE(login->isVisible());
+
+    gateway.addAccount(QStringLiteral("other"), QStringLiteral("secret"), QStringLiteral("另一家"),
+                       QStringLiteral("020-1"), 1);
+    login->Text2->setText(QStringLiteral(" secret "));
+    QTest::mouseClick(login->Command1, Qt::LeftButton);
+    EXPECT_FALSE(login->isVisible());
+    EXPECT_EQ(account.AgencyShortName, QStringLiteral("另一家"));
+    EXPECT_EQ(fso::ReadTextFile(SmsSetupPath(dir.path())), QStringLiteral("other\r\nsecret\r\n1"));
+    // The balance line stays as the start-up wrote it.
+    EXPECT_EQ(p.Label8->text(), QStringLiteral("短信余额：12.50 元"));
+}
