@@ -1,34 +1,26 @@
 #include "sms_http.h"
 
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QTimer>
-#include <QUrl>
+#include "http_client.h"
 
 #include <memory>
 
 namespace sms {
+namespace {
+
+// Only a successful page is a reply; an error page counts as no answer.
+QByteArray bodyOf(const net::HttpReply& r) {
+    return r.arrived && r.status >= 200 && r.status < 300 ? r.body : QByteArray();
+}
+
+} // namespace
+
+HttpGet GatewayGet(net::HttpClient& client) {
+    return [&client](const QString& url) { return bodyOf(client.get(url)); };
+}
 
 HttpGet NetworkGet(int timeoutMs) {
-    auto nam = std::make_shared<QNetworkAccessManager>();
-    return [nam, timeoutMs](const QString& url) -> QByteArray {
-        QNetworkRequest req(QUrl::fromEncoded(url.toLatin1()));
-        req.setTransferTimeout(timeoutMs);
-        std::unique_ptr<QNetworkReply> reply(nam->get(req));
-        QEventLoop loop;
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-        guard.start(timeoutMs);
-        if (!reply->isFinished()) loop.exec();
-        if (!reply->isFinished() || reply->error() != QNetworkReply::NoError) {
-            reply->abort();
-            return {};
-        }
-        return reply->readAll();
-    };
+    auto client = std::make_shared<net::HttpClient>(timeoutMs);
+    return [client](const QString& url) { return bodyOf(client->get(url)); };
 }
 
 } // namespace sms

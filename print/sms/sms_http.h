@@ -1,10 +1,17 @@
 #pragma once
-// The gateway's transport: one synchronous GET with a time-out.
+// The gateway's transport: one synchronous GET through the shared HTTP client.
 #include "gateway.h"
+
+namespace net {
+class HttpClient;
+}
 
 namespace sms {
 
-// A GET that waits at most timeoutMs for the whole reply; empty on failure.
+// GETs through the program's client (its time-out and wait hook); client must outlive
+// the function.
+HttpGet GatewayGet(net::HttpClient& client);
+// GETs through a client of its own with the given time-out.
 HttpGet NetworkGet(int timeoutMs);
 
 } // namespace sms
