@@ -4,31 +4,71 @@
 #include "browser_profile.h"
 #include "hosted_print_form.h"
 #include "print_form_host.h"
+#include "sms_http.h"
+#include "sms_panel_host.h"
 #include "widget_seams.h"
 
 #include "deploy_config.h"
 
 #include <QApplication>
+#include <QMdiSubWindow>
 
 namespace shell {
 
 struct MainWindows::State {
     State(const DeployConfig& config, Messages& messages, const QString& folder)
         : itinerary{common, settings, messages, clock, config, desktop, fileDialogs, folder, {}},
-          printHost(itinerary), printForm(printHost), services{config,
-                                                               web,
-                                                               common,
-                                                               messages,
-                                                               desktop,
-                                                               profile,
-                                                               printForm,
-                                                               [this] {
-                                                                   if (openSmsPanel) openSmsPanel();
-                                                               }},
+          smsEnvironment{sms::NetworkGet(config.httpTimeoutMs()),
+                         config.value(QStringLiteral("SmsGatewayHost")),
+                         folder,
+                         {}},
+          smsContext{smsAccount,
+                     common,
+                     messages,
+                     clock,
+                     desktop,
+                     smsEnvironment,
+                     [this] { return openRecord(); },
+                     [this] { return printFormFrame(); }},
+          smsHost(smsContext), printHost(itinerary),
+          printForm(printHost), services{config,
+                                         web,
+                                         common,
+                                         messages,
+                                         desktop,
+                                         profile,
+                                         printForm,
+                                         [this] {
+                                             if (openSmsPanel) openSmsPanel();
+                                         }},
           main(services) {
         printHost.setMdiArea(main.mdiArea());
+        // The SMS panel follows every print form's record and opens from the menu.
+        QObject::connect(&printHost, &itin::PrintFormHost::formLoaded, &smsHost,
+                         [this](itin::P_GuoNei* form) {
+                             smsEnvironment.workstationId = settings.workstationId;
+                             smsHost.follow(form->record());
+                         });
+        openSmsPanel = [this] { smsHost.show(); };
     }
-    ~State() { printHost.unload(); }
+    const itin::ItineraryRecord* openRecord() {
+        itin::P_GuoNei* form = printHost.form();
+        return form ? &form->record() : nullptr;
+    }
+    QRect printFormFrame() {
+        itin::P_GuoNei* form = printHost.form();
+        if (!form) return {};
+        QWidget* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget())
+                             ? form->parentWidget()
+                             : static_cast<QWidget*>(form);
+        const QPoint at =
+            frame->parentWidget() ? frame->parentWidget()->mapToGlobal(frame->pos()) : frame->pos();
+        return {at, frame->size()};
+    }
+    ~State() {
+        printHost.unload();
+        delete smsHost.panel();
+    }
 
     WebState web;
     itin::PCommon common;
@@ -37,6 +77,10 @@ struct MainWindows::State {
     itin::SystemDesktopBrowser desktop;
     itin::WidgetFileDialogs fileDialogs;
     itin::ItineraryContext itinerary;
+    sms::SmsCommon smsAccount;
+    sms::SmsEnvironment smsEnvironment;
+    sms::SmsPanelContext smsContext;
+    sms::SmsPanelHost smsHost;
     browser::BrowserProfile profile;
     itin::PrintFormHost printHost;
     HostedPrintForm printForm;
