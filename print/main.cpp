@@ -13,6 +13,7 @@
 #include "record_json.h"
 #include "standalone.h"
 #include "main_windows.h"
+#include "ticket_rows.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -56,6 +57,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption nowOpt(QStringLiteral("now"),
                                     QStringLiteral("Pin the clock (ISO date and time)."),
                                     QStringLiteral("DATETIME"));
+    const QCommandLineOption sheetOpt(QStringLiteral("sheet"),
+                                      QStringLiteral("List the ticket rows of a workbook as JSON."),
+                                      QStringLiteral("FILE"));
     const QCommandLineOption formOpt(QStringLiteral("form"),
                                      QStringLiteral("Open the print form alone."));
     const QCommandLineOption pdfOpt(QStringLiteral("pdf"),
@@ -79,10 +83,22 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral("Hand a print data file over, print JSON."),
                                         QStringLiteral("FILE"));
     cli.addOptions({pnrOpt, ticketRowOpt, nowOpt, formOpt, pdfOpt, printerOpt, checkCodeOpt,
-                    internationalOpt, dataDirOpt, markupOpt, handoffOpt});
+                    internationalOpt, dataDirOpt, markupOpt, handoffOpt,
+                    sheetOpt});
     if (!cli.parse(args)) return fail(cli.errorText());
     if (cli.isSet(QStringLiteral("help"))) {
         printLine(cli.helpText().toUtf8());
+        return 0;
+    }
+
+    if (cli.isSet(sheetOpt)) {
+        const ximport::TicketLoad load = ximport::LoadTicketWorkbook(cli.value(sheetOpt));
+        if (!load.ok) {
+            std::fprintf(stderr, "%s\n", load.message.toUtf8().constData());
+            return 1;
+        }
+        for (const ximport::TicketListRow& row : load.rows)
+            printLine(ximport::TicketRowJson(row));
         return 0;
     }
 
