@@ -7,6 +7,7 @@
 #include "headless_print.h"
 #include "markup_dump.h"
 #include "messages.h"
+#include "p_excel.h"
 #include "parser.h"
 #include "print_hand_off.h"
 #include "program_folder.h"
@@ -167,6 +168,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (cli.isSet(formOpt))
         return itin::RunPrintFormAlone(app, cli.isSet(internationalOpt),
-                                       programfolder::resolve(cli.value(dataDirOpt)));
+                                       programfolder::resolve(cli.value(dataDirOpt)),
+                                       ximport::InstallSpreadsheetImport);
     return shell::RunMainWindows(programfolder::resolve(cli.value(dataDirOpt)));
 }

@@ -8,7 +8,8 @@
 
 namespace itin {
 
-int RunPrintFormAlone(QApplication& app, bool international, const QString& dataFolder) {
+int RunPrintFormAlone(QApplication& app, bool international, const QString& dataFolder,
+                      const HostSetup& setup) {
     const QString folder = programfolder::resolve(dataFolder);
     DeployConfig deploy = DeployConfig::load(folder);
     PCommon common;
@@ -22,6 +23,7 @@ int RunPrintFormAlone(QApplication& app, bool international, const QString& data
                          browser, fileDialogs, folder,   {}};
 
     PrintFormHost host(ctx);
+    if (setup) setup(host, ctx);
     // Alone, the program ends when the form closes for good (not when it reloads).
     QObject::connect(&host, &PrintFormHost::formUnloaded, &app, [&host, &app] {
         QMetaObject::invokeMethod(

@@ -1,0 +1,70 @@
+#pragma once
+// The spreadsheet import dialog: lists the ticket rows of a workbook; a double-click on a
+// row fills the print form through the row filler. It stays open for the next row.
+#include "ticket_rows.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace itin {
+class PrintFormHost;
+struct ItineraryContext;
+} // namespace itin
+
+namespace ximport {
+
+class P_excel : public QWidget {
+    Q_OBJECT
+public:
+    // host and ctx must outlive the dialog. Places itself beside the loaded print form.
+    P_excel(itin::PrintFormHost& host, itin::ItineraryContext& ctx, QWidget* parent = nullptr);
+
+    QPushButton* Command1() const { return Command1_; }
+    QTreeWidget* ListView1() const { return ListView1_; }
+    // The ticket row kept with a list row (its tag).
+    static QString tagOf(const QTreeWidgetItem* item);
+
+    // Event handlers.
+    void Command1_Click();
+    void ListView1_DblClick();
+
+    // Loads a workbook into the list; on failure shows why and leaves the list as it was.
+    bool loadWorkbook(const QString& path);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void placeBesideForm();
+    bool placed_ = false;
+
+    itin::PrintFormHost& host_;
+    itin::ItineraryContext& ctx_;
+    QPushButton* Command1_;
+    QTreeWidget* ListView1_;
+};
+
+// Opens the dialog from the print form's "导入表格文件" (one dialog at a time, raised when
+// already open). Install once per host; the dialog closes with the host.
+class SpreadsheetImport : public QObject {
+    Q_OBJECT
+public:
+    SpreadsheetImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx);
+    ~SpreadsheetImport() override;
+    P_excel* open();
+    P_excel* dialog() const { return dialog_; }
+
+private:
+    itin::PrintFormHost& host_;
+    itin::ItineraryContext& ctx_;
+    QPointer<P_excel> dialog_;
+};
+
+// Creates the opener as a child of host and hooks it to the form's button.
+SpreadsheetImport* InstallSpreadsheetImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx);
+
+} // namespace ximport

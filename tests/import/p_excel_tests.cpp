@@ -1,0 +1,150 @@
+// The spreadsheet dialog end to end, offscreen: opened from the print form, a workbook
+// chosen through the file-dialog seam, rows double-clicked into the print form.
+#include "form_fixture.h"
+#include "p_excel.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace itin;
+using ximport::P_excel;
+
+namespace {
+
+QString dataFile(const char* name) {
+    return QStringLiteral(WS_TEST_DATA_DIR "/") + QString::fromLatin1(name);
+}
+
+class SpreadsheetDialog : public itin::testing::FormFixture {
+protected:
+    ximport::SpreadsheetImport* opener = ximport::InstallSpreadsheetImport(*host, ctx);
+
+    P_excel* openFromForm(P_GuoNei* form) {
+        QTest::mouseClick(form->Cmdd2(), Qt::LeftButton);
+        P_excel* dlg = opener->dialog();
+        EXPECT_NE(dlg, nullptr);
+        return dlg;
+    }
+    static void doubleClickRow(P_excel* dlg, int index) {
+        QTreeWidget* list = dlg->ListView1();
+        const QRect r = list->visualItemRect(list->topLevelItem(index));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    }
+};
+
+} // namespace
+
+TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
+    P_GuoNei* form = open();
+    P_excel* dlg = openFromForm(form);
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("读取表格文件"));
+    EXPECT_EQ(dlg->Command1()->text(), QStringLiteral("选择表格文件"));
+    // Side by side: the dialog's right edge meets the form's left edge, tops aligned.
+    EXPECT_EQ(dlg->pos().x() + dlg->frameGeometry().width(), form->pos().x());
+    EXPECT_EQ(dlg->pos().y(), form->pos().y());
+
+    fileDialogs.answer = dataFile("tickets.xlsx");
+    QTest::mouseClick(dlg->Command1(), Qt::LeftButton);
+    EXPECT_EQ(fileDialogs.asked, QList<QString>{QStringLiteral("打开文件")});
+    EXPECT_EQ(fileDialogs.lastFolder, dir.path());
+    EXPECT_EQ(fileDialogs.lastFilter, QStringLiteral("表格文件(*.xls; *.xlt; *.xlsx)"));
+    QTreeWidget* list = dlg->ListView1();
+    ASSERT_EQ(list->topLevelItemCount(), 6);
+    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("序号"));
+    EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("姓名"));
+    EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("票号"));
+    EXPECT_EQ(list->columnWidth(0), 40);
+    EXPECT_EQ(list->columnWidth(1), 106);
+    EXPECT_EQ(list->columnWidth(2), 133);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("张三"));
+
+    for (int round = 0; round < 2; ++round) {
+        doubleClickRow(dlg, 0);
+        const ItineraryRecord& rec = form->record();
+        EXPECT_EQ(rec[PnrCode], QStringLiteral("HX3K8M"));
+        EXPECT_EQ(rec[PnrQuery], QStringLiteral("HX3K8M"));
+        EXPECT_EQ(rec[PassengerName], QStringLiteral("张三"));
+        EXPECT_EQ(rec[Flight1], QStringLiteral("CA1501"));
+        EXPECT_EQ(rec[Date1], QStringLiteral("2026/3/12"));
+        EXPECT_EQ(rec[Time1], QStringLiteral("08:30"));
+        EXPECT_EQ(rec[TicketNumber], QStringLiteral("7812345678901"));
+        EXPECT_EQ(rec[CheckCode], QStringLiteral("7890"));
+        EXPECT_EQ(rec[Fare], QStringLiteral("CNY 1130.00"));
+        EXPECT_EQ(rec[Total], QStringLiteral("CNY 1230.00"));
+        EXPECT_EQ(form->Pt(PassengerName)->text(), QStringLiteral("张三"));
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_EQ(host->form(), form);
+    }
+    // The second row's ticket number is trimmed before its last four characters are taken.
+    doubleClickRow(dlg, 1);
+    EXPECT_EQ(form->record()[CheckCode], QStringLiteral("0001"));
+    // Its booking reference "HX;3K" holds a ";", which shifts the later fields by one.
+    EXPECT_EQ(form->record()[PassengerName], QStringLiteral("3K"));
+    EXPECT_EQ(form->record()[Time1], QStringLiteral("2026/3/14"));
+    // A second click on the button brings up the same dialog.
+    QTest::mouseClick(form->Cmdd2(), Qt::LeftButton);
+    EXPECT_EQ(opener->dialog(), dlg);
+}
+
+TEST_F(SpreadsheetDialog, FailuresAndCancelKeepTheList) {
+    P_GuoNei* form = open();
+    P_excel* dlg = openFromForm(form);
+    ASSERT_NE(dlg, nullptr);
+    fileDialogs.answer = dataFile("tickets.xls");
+    dlg->Command1_Click();
+    ASSERT_EQ(dlg->ListView1()->topLevelItemCount(), 6);
+
+    const QString corrupt = dir.filePath(QStringLiteral("corrupt.xls"));
+    QFile f(corrupt);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(2000, '\x7f'));
+    f.close();
+    for (const QString& bad : {corrupt, dataFile("no_sheet1.xlsx"), dir.filePath("gone.xls")}) {
+        messages.clear();
+        fileDialogs.answer = bad;
+        dlg->Command1_Click();
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].title, QStringLiteral("错误提示"));
+        EXPECT_TRUE(messages.shown[0].text.contains(QFileInfo(bad).fileName()));
+        EXPECT_EQ(dlg->ListView1()->topLevelItemCount(), 6);
+    }
+    messages.clear();
+    fileDialogs.answer.clear(); // cancelled
+    dlg->Command1_Click();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(dlg->ListView1()->topLevelItemCount(), 6);
+
+    // No row selected: nothing is written.
+    dlg->ListView1()->clearSelection();
+    const QString before = form->record()[PnrCode];
+    dlg->ListView1_DblClick();
+    EXPECT_EQ(form->record()[PnrCode], before);
+
+    // An empty list from a workbook whose A1 is empty replaces the old rows.
+    fileDialogs.answer = dataFile("empty_a1.xls");
+    dlg->Command1_Click();
+    EXPECT_EQ(dlg->ListView1()->topLevelItemCount(), 0);
+    EXPECT_FALSE(dlg->ListView1()->isHeaderHidden());
+}
+
+TEST_F(SpreadsheetDialog, DoubleClickLoadsAClosedForm) {
+    P_GuoNei* form = open();
+    P_excel* dlg = openFromForm(form);
+    ASSERT_NE(dlg, nullptr);
+    fileDialogs.answer = dataFile("tickets.xls");
+    dlg->Command1_Click();
+    host->unload();
+    settle();
+    ASSERT_EQ(host->form(), nullptr);
+    doubleClickRow(dlg, 0);
+    ASSERT_NE(host->form(), nullptr);
+    EXPECT_EQ(host->form()->record()[PassengerName], QStringLiteral("张三"));
+    EXPECT_TRUE(common.PrintFormOpen);
+}
