@@ -3,6 +3,7 @@
 #include "a_main.h"
 #include "browser_profile.h"
 #include "hosted_print_form.h"
+#include "p_excel.h"
 #include "print_form_host.h"
 #include "sms_http.h"
 #include "sms_panel_host.h"
@@ -50,6 +51,7 @@ struct MainWindows::State {
                              smsHost.follow(form->record());
                          });
         openSmsPanel = [this] { smsHost.show(); };
+        ximport::InstallSpreadsheetImport(printHost, itinerary); // "导入表格文件"
     }
     const itin::ItineraryRecord* openRecord() {
         itin::P_GuoNei* form = printHost.form();
