@@ -2,20 +2,17 @@
 // One GET in flight, for callers that stream a large body to a file. Signals arrive on
 // the caller's thread from its event loop; read the bytes on readyRead() to keep memory
 // flat. A transfer that fails (no connection, inactivity time-out, abort) ends with
-// finished() and failed() true.
+// finished() and failed() true. HttpClient::getAsync picks the transport behind it.
 #include "http_reply.h"
 
 #include <QObject>
-#include <QPointer>
-
-class QNetworkReply;
 
 namespace net {
 
 class AsyncGet : public QObject {
     Q_OBJECT
 public:
-    ~AsyncGet() override;
+    ~AsyncGet() override = default;
 
     bool isFinished() const { return finished_; }
     // Ready state as the update callers poll it: 1 while waiting, 3 while receiving,
@@ -23,31 +20,30 @@ public:
     int readyState() const;
     bool failed() const { return failed_; }
     bool headersReceived() const { return headersSeen_; }
-    int status() const { return status_; }
-    QString statusText() const { return statusText_; }
-    QByteArray header(const QByteArray& name) const;
+    int status() const { return meta_.status; }
+    QString statusText() const { return meta_.statusText; }
+    QByteArray header(const QByteArray& name) const { return meta_.header(name); }
     // Bytes received since the last call.
-    QByteArray readAvailable();
+    virtual QByteArray readAvailable() = 0;
     // Caps what the network layer holds until readAvailable() takes it (0: no cap), so a
     // large body streams instead of piling up.
-    void setReadBufferSize(qint64 bytes);
-    void abort();
+    virtual void setReadBufferSize(qint64 bytes) = 0;
+    // Ends the transfer as failed; finished() follows.
+    virtual void abort() = 0;
 
 signals:
     void headersArrived();
     void readyRead();
     void finished();
 
-private:
-    friend class HttpClient;
-    explicit AsyncGet(QNetworkReply* reply);
-    void onMetaData();
-    void onFinished();
+protected:
+    AsyncGet() = default;
+    // Both emit their signal once; later calls are ignored.
+    void markHeaders(HttpReply meta);
+    void markFinished(bool failed);
 
-    QPointer<QNetworkReply> reply_;
+private:
     HttpReply meta_;
-    int status_ = 0;
-    QString statusText_;
     bool headersSeen_ = false;
     bool finished_ = false;
     bool failed_ = false;

@@ -1,6 +1,8 @@
 #include "http_client.h"
 
 #include "deploy_config.h"
+#include "keep_alive_fetcher.h"
+#include "reply_get.h"
 #include "request_builder.h"
 
 #include <QEventLoop>
@@ -61,9 +63,16 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
 std::unique_ptr<AsyncGet> HttpClient::getAsync(const QString& url, const HttpHeaders& headers,
                                                int timeoutMs) {
     const int limit = timeoutMs > 0 ? timeoutMs : timeoutMs_;
-    QNetworkRequest request = buildRequest(QUrl(url), headers, false);
+    const QUrl target(url);
+    // Plain HTTP goes on the kept connection; HTTPS, or a second transfer while that one
+    // is busy, through the network access manager.
+    if (KeepAliveFetcher::accepts(target)) {
+        if (!keepAlive_) keepAlive_ = std::make_unique<KeepAliveFetcher>();
+        if (auto get = keepAlive_->get(target, headers, limit)) return get;
+    }
+    QNetworkRequest request = buildRequest(target, headers, false);
     request.setTransferTimeout(limit);
-    return std::unique_ptr<AsyncGet>(new AsyncGet(nam_->get(request)));
+    return std::make_unique<ReplyGet>(nam_->get(request));
 }
 
 } // namespace net

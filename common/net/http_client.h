@@ -16,6 +16,8 @@ class QNetworkAccessManager;
 
 namespace net {
 
+class KeepAliveFetcher;
+
 class HttpClient {
 public:
     // Time-out from the deployment values (HttpTimeoutMs).
@@ -36,6 +38,7 @@ public:
 
     // Starts a GET and returns at once; the caller owns the result. The time-out here is
     // one of inactivity: the transfer ends as failed when no byte arrives for that long.
+    // Plain-HTTP transfers, one after another, share one kept-alive connection.
     std::unique_ptr<AsyncGet> getAsync(const QString& url, const HttpHeaders& headers = {},
                                        int timeoutMs = 0);
 
@@ -46,6 +49,7 @@ private:
     int timeoutMs_;
     WaitHook* hook_;
     std::unique_ptr<QNetworkAccessManager> nam_;
+    std::unique_ptr<KeepAliveFetcher> keepAlive_; // made on the first plain-HTTP transfer
 };
 
 } // namespace net

@@ -1,0 +1,52 @@
+#include "reply_get.h"
+
+#include "request_builder.h"
+
+#include <QNetworkReply>
+
+namespace net {
+
+ReplyGet::ReplyGet(QNetworkReply* reply) : reply_(reply) {
+    reply_->setParent(this);
+    connect(reply_, &QNetworkReply::metaDataChanged, this, &ReplyGet::onMetaData);
+    connect(reply_, &QNetworkReply::readyRead, this, [this] {
+        if (!headersReceived()) onMetaData();
+        emit readyRead();
+    });
+    connect(reply_, &QNetworkReply::finished, this, &ReplyGet::onFinished);
+}
+
+ReplyGet::~ReplyGet() {
+    if (reply_ && !reply_->isFinished()) {
+        reply_->disconnect(this);
+        reply_->abort();
+    }
+}
+
+void ReplyGet::onMetaData() {
+    if (headersReceived() || !reply_) return;
+    HttpReply r = replyOf(*reply_, {});
+    if (r.arrived) markHeaders(std::move(r));
+}
+
+QByteArray ReplyGet::readAvailable() {
+    return reply_ ? reply_->readAll() : QByteArray();
+}
+
+void ReplyGet::setReadBufferSize(qint64 bytes) {
+    if (reply_) reply_->setReadBufferSize(bytes);
+}
+
+void ReplyGet::abort() {
+    if (isFinished() || !reply_) return;
+    reply_->abort(); // emits finished, which marks the transfer failed
+}
+
+void ReplyGet::onFinished() {
+    if (isFinished()) return;
+    if (!headersReceived()) onMetaData();
+    const int error = int(reply_->error());
+    markFinished(error > 0 && error < int(QNetworkReply::ContentAccessDenied));
+}
+
+} // namespace net

@@ -1,0 +1,28 @@
+#pragma once
+// AsyncGet on a QNetworkReply (HTTPS and anything the kept connection does not take).
+#include "async_get.h"
+
+#include <QPointer>
+
+class QNetworkReply;
+
+namespace net {
+
+class ReplyGet : public AsyncGet {
+    Q_OBJECT
+public:
+    explicit ReplyGet(QNetworkReply* reply);
+    ~ReplyGet() override;
+
+    QByteArray readAvailable() override;
+    void setReadBufferSize(qint64 bytes) override;
+    void abort() override;
+
+private:
+    void onMetaData();
+    void onFinished();
+
+    QPointer<QNetworkReply> reply_;
+};
+
+} // namespace net
