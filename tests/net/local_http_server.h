@@ -17,6 +17,7 @@ public:
         listen(QHostAddress::LocalHost, 0);
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = nextPendingConnection()) {
+                ++connections;
                 s->setParent(this);
                 connect(s, &QTcpSocket::readyRead, this, [this, s] { onData(s); });
             }
@@ -27,6 +28,8 @@ public:
     }
     QList<QByteArray> requests;
     bool closeAfterAnswer = true; // false: the body may stop short and the peer stays
+    bool closeOnSilence = false;  // an empty answer closes the connection
+    int connections = 0;
 
     static QByteArray answer(int status, const QByteArray& reason, const QByteArray& body,
                              const QByteArray& extraHeaders = {}) {
@@ -50,7 +53,10 @@ private:
         buf.clear();
         requests.append(request);
         const QByteArray reply = handler_(request);
-        if (reply.isEmpty()) return;
+        if (reply.isEmpty()) {
+            if (closeOnSilence) s->disconnectFromHost();
+            return;
+        }
         s->write(reply);
         if (closeAfterAnswer) s->disconnectFromHost();
     }

@@ -13,6 +13,8 @@ Failure switches, as query parameters of a file address:
   fail=drop                    headers for the slice, half its body, then the connection closes
   fail=stall                   headers, then nothing until the client gives up
   after=N                      the switch applies only to ranges starting at byte N or later
+  conn=close                   "Connection: close" on every reply, and the connection closes
+  te=chunked                   bodies go chunked (in pieces of at most 7000 bytes)
 
 Prints "PORT <n>" once it listens on 127.0.0.1. --log FILE appends one JSON line per
 request (method, path, range, accept-encoding).
@@ -55,13 +57,28 @@ class Handler(BaseHTTPRequestHandler):
             f.write(json.dumps(entry) + "\n")
 
     def send_bytes(self, status, body, headers=()):
+        query = parse_qs(urlsplit(self.path).query)
+        chunked = query.get("te", [""])[0] == "chunked"
         self.send_response(status)
         for name, value in headers:
             self.send_header(name, value)
-        self.send_header("Content-Length", str(len(body)))
+        if query.get("conn", [""])[0] == "close":
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        if chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        else:
+            self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        if self.command != "HEAD":
+        if self.command == "HEAD":
+            return
+        if not chunked:
             self.wfile.write(body)
+            return
+        for at in range(0, len(body), 7000):
+            piece = body[at:at + 7000]
+            self.wfile.write(b"%x;piece\r\n%s\r\n" % (len(piece), piece))
+        self.wfile.write(b"0\r\nX-Trailer: 1\r\n\r\n")
 
     def do_POST(self):
         length = int(self.headers.get("Content-Length") or 0)

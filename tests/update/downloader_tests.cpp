@@ -6,6 +6,7 @@
 #include "update_service.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,34 @@ TEST_F(DownloadTest, SlicesCostNoIdleTime) {
     EXPECT_EQ(requests, 40);
     EXPECT_LT(t.elapsed(), 3000);
     EXPECT_EQ(readAll(service.scratch("j.bin")), patternBytes(40 * 20480));
+}
+
+TEST_F(DownloadTest, SlicesShareOneConnectionOrReconnectWhenTheServerCloses) {
+    const QByteArray file = patternBytes(5 * 20480 + 77);
+    service.serve("k.bin", file);
+    // Connections (client ports) the requests from the given one on came on.
+    const auto peersFrom = [&](qsizetype first) {
+        QSet<int> out;
+        const QList<QJsonObject> all = service.requests();
+        for (qsizetype i = first; i < all.size(); ++i)
+            out << all[i].value("peer").toInt();
+        return out.size();
+    };
+    // Plain, "Connection: close" after every slice, slices sent chunked, and both.
+    const QList<std::pair<QString, int>> cases{{QString(), 1},
+                                               {QStringLiteral("conn=close"), 6},
+                                               {QStringLiteral("te=chunked"), 1},
+                                               {QStringLiteral("conn=close&te=chunked"), 6}};
+    for (const auto& [query, connections] : cases) {
+        SCOPED_TRACE(query.toStdString());
+        const QString target = service.scratch(QStringLiteral("k-%1.bin").arg(query));
+        const qsizetype before = service.requests().size();
+        EXPECT_EQ(download(service.fileUrl("k.bin", query), target), DownloadEnd::Complete);
+        EXPECT_EQ(readAll(target), file);
+        EXPECT_EQ(service.requests().size() - before, 6);
+        EXPECT_EQ(peersFrom(before), connections);
+        EXPECT_TRUE(messages.shown.isEmpty());
+    }
 }
 
 TEST(ContentRange, ParsesAndRefuses) {
