@@ -1,0 +1,64 @@
+#include "common.h"
+
+#include "vendor_codec.h"
+
+#include "clock.h"
+#include "date_format.h"
+#include "deploy_config.h"
+#include "http_client.h"
+#include "messages.h"
+
+namespace shell {
+
+Common::Common(const DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
+               Messages& messages, const Clock& clock, RandomSource& random)
+    : config_(config), keys_(keys), http_(http), messages_(messages), clock_(clock),
+      random_(random) {}
+
+QString Common::CredentialQuery() const {
+    return QStringLiteral("u=") + LoginComUser + QStringLiteral("&u2=") + LoginStaffUser +
+           QStringLiteral("&p=") + LoginPassword;
+}
+
+QString Common::TimeStamp() const {
+    const QDateTime now = clock_.now();
+    return datefmt::shortDate(now.date()) + QLatin1Char(' ') + datefmt::longTime(now.time());
+}
+
+QString Common::vendorServiceUrl() const {
+    return config_.value(QStringLiteral("VendorServiceUrl"));
+}
+
+QString Common::EncipherParams(const QString& text) {
+    const int row = RandomInRange(CipherKeyTable::kRows) - 1;
+    bool ok = false;
+    // Check the text before the filler draw, as the substitution comes first.
+    EncipherWithRow(text, keys_, row, 1, &ok);
+    if (!ok) {
+        messages_.show(QStringLiteral("加密错误"));
+        return {};
+    }
+    int filler = RandomInRange(int(CipherAlphabet().size()));
+    // Row 1 followed by the filler "0" would read as row 10; take the next filler instead.
+    if (row == 0 && filler == 1) filler = 2;
+    return EncipherWithRow(text, keys_, row, filler);
+}
+
+QString Common::PostVendorRequest(const QString& params) {
+    const QString body = EncipherParams(UrlEncodeGbk(params + QStringLiteral("&t=") + TimeStamp()));
+    if (body.isEmpty()) return {};
+    const net::HttpReply reply =
+        http_.post(vendorServiceUrl(), body.toLatin1(),
+                   {{"Content-Length ", QByteArray::number(body.size())},
+                    {"CONTENT-TYPE ", "application/x-www-form-urlencoded "}});
+    // Cookies of the reply are not kept: every request is a fresh exchange.
+    return reply.text("GB2312");
+}
+
+bool IsNumberOne(const QString& reply) {
+    bool ok = false;
+    const double v = reply.trimmed().toDouble(&ok);
+    return ok && v == 1.0;
+}
+
+} // namespace shell

@@ -1,0 +1,55 @@
+#pragma once
+// Module Common: the client side of the vendor account service and the sign-in values of
+// the run. One object, owned by the program and handed to the sign-in forms.
+#include "cipher_key_table.h"
+#include "random_source.h"
+
+#include <QString>
+
+class Clock;
+class DeployConfig;
+class Messages;
+namespace net {
+class HttpClient;
+}
+
+namespace shell {
+
+class Common {
+public:
+    Common(const DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
+           Messages& messages, const Clock& clock, RandomSource& random);
+
+    // Sign-in values, set by a successful sign-in or the first enrolment step.
+    QString LoginComUser;
+    QString LoginStaffUser;
+    QString LoginPassword;
+
+    // "u=...&u2=...&p=..." from the sign-in values, unescaped.
+    QString CredentialQuery() const;
+    // Appends the time stamp, encodes, enciphers and posts params to VendorServiceUrl;
+    // the reply body decoded as GB2312. Empty when the exchange fails or times out.
+    QString PostVendorRequest(const QString& params);
+    // Encipher with a random row and filler; shows "加密错误" and returns empty when the
+    // text holds a character outside the cipher alphabet, "%" and "+".
+    QString EncipherParams(const QString& text);
+    int RandomInRange(int n) { return shell::RandomInRange(n, random_); }
+    // The time stamp: system short date, a blank, long time.
+    QString TimeStamp() const;
+
+    const CipherKeyTable& keyTable() const { return keys_; }
+    QString vendorServiceUrl() const;
+
+private:
+    const DeployConfig& config_;
+    CipherKeyTable keys_;
+    net::HttpClient& http_;
+    Messages& messages_;
+    const Clock& clock_;
+    RandomSource& random_;
+};
+
+// A reply that stands for the number 1 ("1", " 1", "1.0"); the service's way of saying yes.
+bool IsNumberOne(const QString& reply);
+
+} // namespace shell
