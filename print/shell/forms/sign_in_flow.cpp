@@ -1,0 +1,54 @@
+#include "sign_in_flow.h"
+
+#include "reg1.h"
+#include "reg2.h"
+#include "reg3.h"
+#include "up_ini.h"
+
+#include "deploy_config.h"
+
+namespace shell {
+
+SignInFlow::SignInFlow(Common& common, Messages& messages, const DeployConfig& config,
+                       QString programFolder, QObject* parent)
+    : QObject(parent), common_(common), messages_(messages), config_(config),
+      folder_(std::move(programFolder)) {}
+
+SignInFlow::~SignInFlow() {
+    delete reg1_;
+    delete reg2_;
+    delete reg3_;
+}
+
+QString SignInFlow::upIniPath() const { return UpIniPath(folder_); }
+
+QString SignInFlow::caption(const QString& prefix) const {
+    return prefix + config_.value(QStringLiteral("ProductTitle")) + QLatin1Char(' ') +
+           config_.value(QStringLiteral("ProductVersion"));
+}
+
+Reg1* SignInFlow::start() {
+    reg1_ = new Reg1(*this);
+    reg1_->show();
+    return reg1_;
+}
+
+void SignInFlow::openReg2(QWidget* from) {
+    reg2_ = new Reg2(*this);
+    reg2_->show();
+    from->close();
+}
+
+void SignInFlow::openReg3(QWidget* from) {
+    reg3_ = new Reg3(*this);
+    reg3_->load();
+    reg3_->show();
+    from->close();
+}
+
+void SignInFlow::finish(QWidget* from) {
+    emit signedIn();
+    from->close();
+}
+
+} // namespace shell

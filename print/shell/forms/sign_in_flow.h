@@ -1,0 +1,59 @@
+#pragma once
+// The company sign-in and enrolment path: Reg1, or Reg2 then Reg3. Each form is created
+// when shown and deleted when it closes; the path ends with signedIn(), after which the
+// finishing form closes itself.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class DeployConfig;
+class Messages;
+class QWidget;
+
+namespace shell {
+
+class Common;
+class Reg1;
+class Reg2;
+class Reg3;
+
+class SignInFlow : public QObject {
+    Q_OBJECT
+public:
+    SignInFlow(Common& common, Messages& messages, const DeployConfig& config,
+               QString programFolder, QObject* parent = nullptr);
+    ~SignInFlow() override;
+
+    // Shows Reg1, the first window of the program.
+    Reg1* start();
+    // The forms open now (null once closed).
+    Reg1* reg1() const { return reg1_; }
+    Reg2* reg2() const { return reg2_; }
+    Reg3* reg3() const { return reg3_; }
+
+    Common& common() { return common_; }
+    Messages& messages() { return messages_; }
+    QString upIniPath() const;
+    // prefix + product title + " " + version.
+    QString caption(const QString& prefix) const;
+
+    // Transitions, called by the forms.
+    void openReg2(QWidget* from);
+    void openReg3(QWidget* from);
+    void finish(QWidget* from);
+
+signals:
+    // Sign-in values are set: show the main window.
+    void signedIn();
+
+private:
+    Common& common_;
+    Messages& messages_;
+    const DeployConfig& config_;
+    QString folder_;
+    QPointer<Reg1> reg1_;
+    QPointer<Reg2> reg2_;
+    QPointer<Reg3> reg3_;
+};
+
+} // namespace shell
