@@ -12,8 +12,8 @@
 #include "print_hand_off.h"
 #include "program_folder.h"
 #include "record_json.h"
+#include "run_workstation.h"
 #include "standalone.h"
-#include "main_windows.h"
 #include "ticket_rows.h"
 
 #include <QApplication>
@@ -170,5 +170,5 @@ int main(int argc, char* argv[]) {
         return itin::RunPrintFormAlone(app, cli.isSet(internationalOpt),
                                        programfolder::resolve(cli.value(dataDirOpt)),
                                        ximport::InstallSpreadsheetImport);
-    return shell::RunMainWindows(programfolder::resolve(cli.value(dataDirOpt)));
+    return shell::RunWorkstation(programfolder::resolve(cli.value(dataDirOpt)));
 }

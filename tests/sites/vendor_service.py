@@ -5,7 +5,8 @@ Serves on 127.0.0.1 (port chosen at start unless --port is given) and prints
 "PORT <n>" on its first line. Request bodies are deciphered with the shared key
 table, percent-decoded from GBK and answered by the operation s:
   0 account-name check, 1 create account, 2 company sign-in,
-  4 read the company record (select), 5 write company/staff records (update).
+  4 read the company record (select), 5 write company/staff records (update);
+  their statement (sst) is itself percent-encoded inside the parameters.
 Companies and staff live in SQLite (a file with --db, else in memory).
 
 Test hooks (plain GET, UTF-8 query values):
@@ -172,6 +173,9 @@ class Service:
         if text is None:
             return "006"
         params = split_params(decode_params(text))
+        if "sst" in params:
+            # The statement arrives percent-encoded once more inside the parameters.
+            params["sst"] = decode_params(params["sst"])
         with self.lock:
             self.requests.append(params)
             canned = self.queue.get(params.get("s"), [])
@@ -219,6 +223,7 @@ class Service:
 class Handler(BaseHTTPRequestHandler):
     service = None
     protocol_version = "HTTP/1.1"
+    disable_nagle_algorithm = True
 
     def log_message(self, *args):
         pass

@@ -1,5 +1,6 @@
 #pragma once
 // Small helpers the sign-in forms share.
+#include <QColor>
 #include <QString>
 
 class QLabel;

@@ -80,9 +80,9 @@ void Reg1::login() {
     const QString staff = staff_->text();
     const QString password = password_->text();
     Common& c = flow_.common();
-    const QString reply = c.PostVendorRequest(QStringLiteral("s=2&u=") + account +
-                                              QStringLiteral("&u2=") + staff +
-                                              QStringLiteral("&p=") + password);
+    const QString reply =
+        c.PostVendorRequest(QStringLiteral("s=2&u=") + account + QStringLiteral("&u2=") + staff +
+                            QStringLiteral("&p=") + password);
     if (reply.startsWith(QLatin1Char('0'))) {
         flow_.messages().show(ResultCodeMessage(reply));
         return;

@@ -32,7 +32,8 @@ Reg2::Reg2(SignInFlow& flow) : flow_(flow) {
     label4_ = NamedLabel(this, "Label4", kRule);
     label5_ = NamedLabel(this, "Label5", kRule);
     label6_ = NamedLabel(this, "Label6", QString());
-    for (QLabel* l : {label4_, label5_, label6_}) SetTextColour(l, Qt::red);
+    for (QLabel* l : {label4_, label5_, label6_})
+        SetTextColour(l, Qt::red);
     auto* next = new QPushButton(QStringLiteral("下一步"), this);
     next->setObjectName(QStringLiteral("Command1"));
 

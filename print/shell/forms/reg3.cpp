@@ -112,8 +112,8 @@ void Reg3::next() {
         int max;
         const char* message;
     } rules[] = {
-        {name_, 4, -1, "请填写公司名称"},  {shortName_, 2, -1, "请填写公司简称"},
-        {tel_, 7, -1, "请填写公司电话"},   {contact_, 2, -1, "请填联系人姓名"},
+        {name_, 4, -1, "请填写公司名称"},    {shortName_, 2, -1, "请填写公司简称"},
+        {tel_, 7, -1, "请填写公司电话"},     {contact_, 2, -1, "请填联系人姓名"},
         {mobile_, 11, 11, "手机号码不正确"},
     };
     for (const auto& r : rules) {

@@ -20,7 +20,19 @@ SignInFlow::~SignInFlow() {
     delete reg3_;
 }
 
-QString SignInFlow::upIniPath() const { return UpIniPath(folder_); }
+Reg1* SignInFlow::reg1() const {
+    return reg1_;
+}
+Reg2* SignInFlow::reg2() const {
+    return reg2_;
+}
+Reg3* SignInFlow::reg3() const {
+    return reg3_;
+}
+
+QString SignInFlow::upIniPath() const {
+    return UpIniPath(folder_);
+}
 
 QString SignInFlow::caption(const QString& prefix) const {
     return prefix + config_.value(QStringLiteral("ProductTitle")) + QLatin1Char(' ') +

@@ -27,9 +27,9 @@ public:
     // Shows Reg1, the first window of the program.
     Reg1* start();
     // The forms open now (null once closed).
-    Reg1* reg1() const { return reg1_; }
-    Reg2* reg2() const { return reg2_; }
-    Reg3* reg3() const { return reg3_; }
+    Reg1* reg1() const;
+    Reg2* reg2() const;
+    Reg3* reg3() const;
 
     Common& common() { return common_; }
     Messages& messages() { return messages_; }

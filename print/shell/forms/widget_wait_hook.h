@@ -1,25 +1,29 @@
 #pragma once
-// While a synchronous request waits: every visible window is disabled (input is dropped,
-// painting goes on) and the busy cursor shows; afterwards the focus returns to where it
-// was. Nested waits are counted.
+// While a synchronous request waits, the windows take no input: clicks, keys and window
+// closes from the agent are dropped (so no handler runs twice and no form is closed under
+// its own request) while painting and timers go on, and the busy cursor shows. The
+// windows are not disabled, because moving the focus out of a box would run its
+// lost-focus handler. Nested waits are counted.
 #include "wait_hook.h"
 
-#include <QList>
-#include <QPointer>
-#include <QWidget>
+#include <QObject>
 
 namespace shell {
 
-class WidgetWaitHook : public net::WaitHook {
+class WidgetWaitHook : public QObject, public net::WaitHook {
 public:
     void beginWait() override;
     void endWait() override;
     bool waiting() const { return depth_ > 0; }
+    // How many agent events were dropped during waits.
+    int dropped() const { return dropped_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int depth_ = 0;
-    QList<QPointer<QWidget>> disabled_;
-    QPointer<QWidget> focus_; // given back when the wait ends
+    int dropped_ = 0;
 };
 
 } // namespace shell

@@ -1,6 +1,7 @@
 #pragma once
-// What the running print program holds for the shell: deployment values, the HTTP client
-// with the window-disabling wait, message boxes, the module Common and the sign-in path.
+// What the running print program holds for the vendor service and sign-in: deployment
+// values, the HTTP client with its input-dropping wait, message boxes, the module Common and
+// the sign-in path.
 // The cipher key table is checked here at start-up; a bad one stops the program.
 #include "common.h"
 #include "sign_in_flow.h"
@@ -15,10 +16,10 @@
 
 namespace shell {
 
-class Workstation {
+class VendorSession {
 public:
-    explicit Workstation(const QString& programFolder);
-    ~Workstation();
+    explicit VendorSession(const QString& programFolder);
+    ~VendorSession();
 
     // False when the key table was refused (the agent has been told).
     bool ready() const { return common_ != nullptr; }

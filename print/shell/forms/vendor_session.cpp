@@ -1,12 +1,12 @@
-#include "workstation.h"
+#include "vendor_session.h"
 
 namespace shell {
 
-Workstation::Workstation(const QString& programFolder)
-    : config_(DeployConfig::load(programFolder)), http_(config_, &waitHook_) {
+VendorSession::VendorSession(const QString& programFolder)
+    : config_(DeployConfig::load(programFolder)),
+      messages_(config_.value(QStringLiteral("ProductTitle"))), http_(config_, &waitHook_) {
     QString why;
-    const auto keys =
-        CipherKeyTable::parse(config_.value(QStringLiteral("CipherKeyTable")), &why);
+    const auto keys = CipherKeyTable::parse(config_.value(QStringLiteral("CipherKeyTable")), &why);
     if (!keys) {
         error_ = QStringLiteral("CipherKeyTable: ") + why;
         messages_.show(QStringLiteral("加密密钥表配置错误，程序无法连接服务。\n") + error_,
@@ -17,6 +17,6 @@ Workstation::Workstation(const QString& programFolder)
     flow_ = std::make_unique<SignInFlow>(*common_, messages_, config_, programFolder);
 }
 
-Workstation::~Workstation() = default;
+VendorSession::~VendorSession() = default;
 
 } // namespace shell

@@ -1,0 +1,100 @@
+#pragma once
+// One sign-in path wired as the program wires it, but with recorded messages, a temporary
+// program folder and a chosen service address.
+#include "common.h"
+#include "reg1.h"
+#include "reg2.h"
+#include "reg3.h"
+#include "sign_in_flow.h"
+#include "vendor_codec.h"
+#include "widget_wait_hook.h"
+
+#include "clock.h"
+#include "deploy_config.h"
+#include "fso.h"
+#include "http_client.h"
+#include "messages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+
+#include <memory>
+
+struct FormsFixture {
+    explicit FormsFixture(const QString& serviceUrl, int timeoutMs = 5000) {
+        config.set(QStringLiteral("VendorServiceUrl"), serviceUrl);
+        config.set(QStringLiteral("HttpTimeoutMs"), QString::number(timeoutMs));
+        http = std::make_unique<net::HttpClient>(config, &hook);
+        common = std::make_unique<shell::Common>(config, keys, *http, messages, clock, random);
+        flow = std::make_unique<shell::SignInFlow>(*common, messages, config, dir.path());
+        QObject::connect(flow.get(), &shell::SignInFlow::signedIn, [this] { ++signedIn; });
+    }
+
+    template <typename T = QLineEdit> static T* child(QWidget* form, const char* name) {
+        return form ? form->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    }
+    static void click(QWidget* form, const char* name) { child<QPushButton>(form, name)->click(); }
+    // Lets closed forms go away.
+    static void settle() {
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+    }
+    QStringList messageTexts() const {
+        QStringList out;
+        for (const auto& m : messages.shown)
+            out << m.text;
+        return out;
+    }
+    QString upIni() const { return fso::ReadTextFile(flow->upIniPath()); }
+
+    // Test hooks of the local service.
+    QString hook_get(const QString& path, const QList<QPair<QString, QString>>& query = {}) {
+        QUrl url(config.value(QStringLiteral("VendorServiceUrl")));
+        url.setPath(path);
+        QUrlQuery q;
+        for (const auto& kv : query)
+            q.addQueryItem(kv.first, kv.second);
+        url.setQuery(q);
+        return QString::fromUtf8(http->get(url.toString()).body);
+    }
+    void queueReply(const QString& s, const QString& reply) {
+        hook_get(QStringLiteral("/__queue"),
+                 {{QStringLiteral("s"), s}, {QStringLiteral("reply"), reply}});
+    }
+    QJsonArray requests() {
+        return QJsonDocument::fromJson(hook_get(QStringLiteral("/__requests")).toUtf8()).array();
+    }
+    QJsonObject company(const QString& user) {
+        return QJsonDocument::fromJson(
+                   hook_get(QStringLiteral("/__company"), {{QStringLiteral("u"), user}}).toUtf8())
+            .object();
+    }
+
+    QTemporaryDir dir;
+    DeployConfig config;
+    shell::CipherKeyTable keys =
+        *shell::CipherKeyTable::parse(DeployConfig().value(QStringLiteral("CipherKeyTable")));
+    shell::WidgetWaitHook hook;
+    std::unique_ptr<net::HttpClient> http;
+    RecordingMessages messages;
+    SystemClock clock;
+    shell::SystemRandom random;
+    std::unique_ptr<shell::Common> common;
+    std::unique_ptr<shell::SignInFlow> flow;
+    int signedIn = 0;
+};
+
+// A fresh account name for each use, so tests sharing a service do not meet.
+inline QString freshName(const char* stem) {
+    static int n = 0;
+    return QString::fromLatin1(stem) +
+           QString::number(QDateTime::currentMSecsSinceEpoch() % 100000) + QString::number(++n);
+}

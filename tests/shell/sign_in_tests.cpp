@@ -1,0 +1,163 @@
+#include "forms_fixture.h"
+#include "vendor_service_process.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SignIn : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { service = new VendorServiceProcess({QStringLiteral("--demo")}); }
+    static void TearDownTestSuite() {
+        delete service;
+        service = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(service->running()); }
+
+    static void fill(QWidget* reg1, const QString& account, const QString& staff,
+                     const QString& password) {
+        FormsFixture::child(reg1, "txt_Com_Username")->setText(account);
+        FormsFixture::child(reg1, "txt_Sta_UserName")->setText(staff);
+        FormsFixture::child(reg1, "txt_Sta_Password1")->setText(password);
+    }
+    static VendorServiceProcess* service;
+};
+VendorServiceProcess* SignIn::service = nullptr;
+
+} // namespace
+
+TEST_F(SignIn, RightPasswordSetsValuesWritesUpIniForEveryTickCombinationAndReloads) {
+    for (int ticks = 0; ticks < 4; ++ticks) {
+        const bool account = ticks & 1, password = ticks & 2;
+        FormsFixture f(service->url());
+        shell::Reg1* reg1 = f.flow->start();
+        EXPECT_EQ(reg1->windowTitle(), QStringLiteral("登陆界面——岚舟票务管理系统 V9.0"));
+        EXPECT_EQ(f.child(reg1, "txt_Sta_Password1")->echoMode(), QLineEdit::Password);
+        fill(reg1, QStringLiteral("demo01"), QStringLiteral("001"), QStringLiteral("123456"));
+        f.child<QCheckBox>(reg1, "Chk_rzh")->setChecked(account);
+        f.child<QCheckBox>(reg1, "Chk_rmm")->setChecked(password);
+        f.click(reg1, "Cmd_login");
+        f.settle();
+        EXPECT_TRUE(f.messages.shown.isEmpty()) << f.messageTexts().join('|').toStdString();
+        EXPECT_EQ(f.signedIn, 1);
+        EXPECT_EQ(f.flow->reg1(), nullptr) << "the sign-in form unloads";
+        EXPECT_EQ(f.common->LoginComUser, QStringLiteral("demo01"));
+        EXPECT_EQ(f.common->LoginStaffUser, QStringLiteral("001"));
+        EXPECT_EQ(f.common->LoginPassword, QStringLiteral("123456"));
+        EXPECT_EQ(f.upIni(), QStringLiteral("demo01\r\n001\r\n123456\r\n%1\r\n%2")
+                                 .arg(account ? 1 : 0)
+                                 .arg(password ? 1 : 0));
+
+        // The next start fills in what the ticks asked for, and nothing else.
+        shell::Reg1* again = f.flow->start();
+        EXPECT_EQ(f.child(again, "txt_Com_Username")->text(),
+                  account ? QStringLiteral("demo01") : QString());
+        EXPECT_EQ(f.child(again, "txt_Sta_UserName")->text(),
+                  account ? QStringLiteral("001") : QString());
+        EXPECT_EQ(f.child(again, "txt_Sta_Password1")->text(),
+                  password ? QStringLiteral("123456") : QString());
+        EXPECT_EQ(f.child<QCheckBox>(again, "Chk_rzh")->isChecked(), account);
+        EXPECT_EQ(f.child<QCheckBox>(again, "Chk_rmm")->isChecked(), password);
+    }
+}
+
+TEST_F(SignIn, WrongPasswordAndTwoFieldRepliesStayOnTheForm) {
+    FormsFixture f(service->url());
+    shell::Reg1* reg1 = f.flow->start();
+    fill(reg1, QStringLiteral("demo01"), QStringLiteral("001"), QStringLiteral("wrong1"));
+    f.click(reg1, "Cmd_login");
+    f.queueReply(QStringLiteral("2"), QStringLiteral("岚舟演示旅行社,001"));
+    f.child(reg1, "txt_Sta_Password1")->setText(QStringLiteral("123456"));
+    f.click(reg1, "Cmd_login");
+    f.settle();
+    EXPECT_EQ(f.messageTexts(), QStringList({QStringLiteral("用户名或密码错误"),
+                                             QStringLiteral("登陆失败，请重试。")}));
+    EXPECT_EQ(f.signedIn, 0);
+    EXPECT_EQ(f.flow->reg1(), reg1);
+    EXPECT_FALSE(fso::FileExists(f.flow->upIniPath()));
+    EXPECT_TRUE(f.common->LoginComUser.isEmpty());
+    // The boxes went out as typed, not trimmed.
+    fill(reg1, QStringLiteral(" demo01"), QStringLiteral("001"), QStringLiteral("123456"));
+    f.click(reg1, "Cmd_login");
+    EXPECT_EQ(f.requests().last().toObject().value(QStringLiteral("u")).toString(),
+              QStringLiteral(" demo01"));
+    EXPECT_EQ(f.messages.shown.last().text, QStringLiteral("用户名或密码错误"));
+}
+
+TEST_F(SignIn, AnyThreeFieldReplyNotStartingWithZeroSignsIn) {
+    FormsFixture f(service->url());
+    shell::Reg1* reg1 = f.flow->start();
+    fill(reg1, QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z"));
+    f.queueReply(QStringLiteral("2"), QStringLiteral("a,,c"));
+    f.click(reg1, "Cmd_login");
+    EXPECT_EQ(f.signedIn, 1);
+    EXPECT_EQ(f.common->LoginComUser, QStringLiteral("x"));
+}
+
+TEST(SignInWithoutService, DownOrSilentServiceFailsAfterTheTimeoutWithTheWindowDisabled) {
+    quint16 closedPort;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        closedPort = probe.serverPort();
+    }
+    FormsFixture down(QStringLiteral("http://127.0.0.1:%1/service.asp").arg(closedPort));
+    shell::Reg1* reg1 = down.flow->start();
+    down.click(reg1, "Cmd_login");
+    EXPECT_EQ(down.messageTexts(), QStringList(QStringLiteral("登陆失败，请重试。")));
+
+    VendorServiceProcess silent({QStringLiteral("--silent")});
+    ASSERT_TRUE(silent.running());
+    FormsFixture f(silent.url(), 400);
+    shell::Reg1* form = f.flow->start();
+    bool waiting = false, busyCursor = false;
+    QTimer::singleShot(150, [&] {
+        waiting = f.hook.waiting();
+        busyCursor = QApplication::overrideCursor() &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        // The agent clicks again while the first request waits: the click is dropped.
+        QTest::mouseClick(f.child<QPushButton>(form, "Cmd_login"), Qt::LeftButton);
+    });
+    QElapsedTimer t;
+    t.start();
+    f.click(form, "Cmd_login");
+    EXPECT_GE(t.elapsed(), 350);
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_TRUE(waiting);
+    EXPECT_TRUE(busyCursor);
+    EXPECT_GE(f.hook.dropped(), 1);
+    EXPECT_FALSE(f.hook.waiting());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(f.messageTexts(), QStringList(QStringLiteral("登陆失败，请重试。")));
+    EXPECT_EQ(f.signedIn, 0);
+}
+
+TEST(SignInMemoryFile, HalfTickedFilesFillOnlyTheirPart) {
+    FormsFixture f(QStringLiteral("http://127.0.0.1:1/"));
+    fso::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007\r\nsecret\r\n1\r\n0"));
+    shell::Reg1* a = f.flow->start();
+    EXPECT_EQ(f.child(a, "txt_Com_Username")->text(), QStringLiteral("acme01"));
+    EXPECT_EQ(f.child(a, "txt_Sta_UserName")->text(), QStringLiteral("007"));
+    EXPECT_TRUE(f.child(a, "txt_Sta_Password1")->text().isEmpty());
+    EXPECT_TRUE(f.child<QCheckBox>(a, "Chk_rzh")->isChecked());
+    EXPECT_FALSE(f.child<QCheckBox>(a, "Chk_rmm")->isChecked());
+    a->close();
+
+    fso::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007\r\nsecret\r\n0\r\n1"));
+    shell::Reg1* b = f.flow->start();
+    EXPECT_TRUE(f.child(b, "txt_Com_Username")->text().isEmpty());
+    EXPECT_EQ(f.child(b, "txt_Sta_Password1")->text(), QStringLiteral("secret"));
+    EXPECT_FALSE(f.child<QCheckBox>(b, "Chk_rzh")->isChecked());
+    EXPECT_TRUE(f.child<QCheckBox>(b, "Chk_rmm")->isChecked());
+    b->close();
+
+    fso::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007"));
+    shell::Reg1* c = f.flow->start();
+    EXPECT_TRUE(f.child(c, "txt_Com_Username")->text().isEmpty());
+    EXPECT_FALSE(f.child<QCheckBox>(c, "Chk_rzh")->isChecked());
+}
