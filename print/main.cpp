@@ -15,6 +15,7 @@
 #include "run_workstation.h"
 #include "standalone.h"
 #include "ticket_rows.h"
+#include "vendor_cli.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -77,6 +78,10 @@ int main(int argc, char* argv[]) {
         QStringLiteral("international"),
         QStringLiteral("International print mode (with --pdf/--printer: its layout)."));
     const QCommandLineOption dataDirOpt = programfolder::dataDirOption();
+    const QCommandLineOption vendorOpt(QStringLiteral("vendor-request"),
+                                       QStringLiteral("Send one vendor service request "
+                                                      "(e.g. \"s=0&u=name\"), print the reply."),
+                                       QStringLiteral("PARAMS"));
     const QCommandLineOption markupOpt(QStringLiteral("markup"),
                                        QStringLiteral("Load a page headless, print its markup."),
                                        QStringLiteral("URL"));
@@ -84,8 +89,7 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral("Hand a print data file over, print JSON."),
                                         QStringLiteral("FILE"));
     cli.addOptions({pnrOpt, ticketRowOpt, nowOpt, formOpt, pdfOpt, printerOpt, checkCodeOpt,
-                    internationalOpt, dataDirOpt, markupOpt, handoffOpt,
-                    sheetOpt});
+                    internationalOpt, dataDirOpt, markupOpt, handoffOpt, sheetOpt, vendorOpt});
     if (!cli.parse(args)) return fail(cli.errorText());
     if (cli.isSet(QStringLiteral("help"))) {
         printLine(cli.helpText().toUtf8());
@@ -111,6 +115,13 @@ int main(int argc, char* argv[]) {
         clock = std::make_unique<FixedClock>(at);
     } else {
         clock = std::make_unique<SystemClock>();
+    }
+
+    if (cli.isSet(vendorOpt)) {
+        QCoreApplication app(argc, argv);
+        return shell::RunVendorRequest(programfolder::resolve(cli.value(dataDirOpt)),
+                                       cli.value(vendorOpt),
+                                       [](const QString& line) { printLine(line.toUtf8()); });
     }
 
     if (cli.isSet(pnrOpt) && (cli.isSet(pdfOpt) || cli.isSet(printerOpt))) {

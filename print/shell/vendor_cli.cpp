@@ -1,0 +1,35 @@
+#include "vendor_cli.h"
+
+#include "common.h"
+#include "vendor_codec.h"
+
+#include "clock.h"
+#include "deploy_config.h"
+#include "http_client.h"
+#include "messages.h"
+
+namespace shell {
+
+int RunVendorRequest(const QString& folder, const QString& params,
+                     const std::function<void(const QString&)>& out) {
+    const DeployConfig config = DeployConfig::load(folder);
+    QString why;
+    const auto keys = CipherKeyTable::parse(config.value(QStringLiteral("CipherKeyTable")), &why);
+    if (!keys) {
+        out(QStringLiteral("CipherKeyTable refused: ") + why);
+        return 2;
+    }
+    net::HttpClient http(config);
+    RecordingMessages messages;
+    SystemClock clock;
+    SystemRandom random;
+    Common common(config, *keys, http, messages, clock, random);
+    const QString reply = common.PostVendorRequest(params);
+    out(QStringLiteral("reply: ") + reply);
+    const QString code = reply.split(QLatin1Char(';')).value(0);
+    if (reply.startsWith(QLatin1Char('0')) && ResultCodeMessage(code) != code)
+        out(QStringLiteral("message: ") + ResultCodeMessage(code));
+    return reply.isEmpty() ? 1 : 0;
+}
+
+} // namespace shell
