@@ -13,6 +13,7 @@
 #include "program_folder.h"
 #include "record_json.h"
 #include "run_workstation.h"
+#include "sms_headless.h"
 #include "standalone.h"
 #include "ticket_rows.h"
 #include "vendor_cli.h"
@@ -82,13 +83,16 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("Send one vendor service request "
                                                       "(e.g. \"s=0&u=name\"), print the reply."),
                                        QStringLiteral("PARAMS"));
+    const QCommandLineOption smsOpt(QStringLiteral("sms"),
+                                    QStringLiteral("With --pnr: print the SMS text of template TYPE (1-7)."),
+                                    QStringLiteral("TYPE"));
     const QCommandLineOption markupOpt(QStringLiteral("markup"),
                                        QStringLiteral("Load a page headless, print its markup."),
                                        QStringLiteral("URL"));
     const QCommandLineOption handoffOpt(QStringLiteral("handoff"),
                                         QStringLiteral("Hand a print data file over, print JSON."),
                                         QStringLiteral("FILE"));
-    cli.addOptions({pnrOpt, ticketRowOpt, nowOpt, formOpt, pdfOpt, printerOpt, checkCodeOpt,
+    cli.addOptions({smsOpt, pnrOpt, ticketRowOpt, nowOpt, formOpt, pdfOpt, printerOpt, checkCodeOpt,
                     internationalOpt, dataDirOpt, markupOpt, handoffOpt, sheetOpt, vendorOpt});
     if (!cli.parse(args)) return fail(cli.errorText());
     if (cli.isSet(QStringLiteral("help"))) {
@@ -136,6 +140,20 @@ int main(int argc, char* argv[]) {
         job.programFolder = programfolder::resolve(cli.value(dataDirOpt), args.value(0));
         return itin::RunHeadlessPrint(job, *clock,
                                       [](const QString& line) { printLine(line.toUtf8()); });
+    }
+
+    if (cli.isSet(pnrOpt) && cli.isSet(smsOpt)) {
+        const int type = cli.value(smsOpt).toInt();
+        if (type < 1 || type > 7) return fail(QStringLiteral("--sms needs a template type 1 to 7"));
+        QFile f(cli.value(pnrOpt));
+        if (!f.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read %1").arg(cli.value(pnrOpt)));
+        const sms::HeadlessSms out = sms::ComposeHeadless(
+            codepage::decodeDetect(f.readAll()), type,
+            programfolder::resolve(cli.value(dataDirOpt), args.value(0)), *clock);
+        for (const QString& m : out.messages) printLine(m.toUtf8());
+        printLine(out.text.toUtf8());
+        return 0;
     }
 
     if (cli.isSet(pnrOpt) || cli.isSet(ticketRowOpt)) {

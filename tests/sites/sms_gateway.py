@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Local stand-in of the SMS gateway, serving on 127.0.0.1.
 
-Prints the port it listens on as the first line of output, then serves:
+Prints "PORT <n>" (the port it listens on) as the first line of output, then serves:
   /api/ServerPort.asp   Services=6 sign-in, 1 automatic registration, 3 send
   /logint.asp           the account page (UserName, Password)
   /admin/...            test control: accounts, forced replies, silence, sent messages
@@ -13,6 +13,7 @@ file given with --store (created when missing), or memory only.
 import argparse
 import html
 import json
+import os
 import sys
 import threading
 import time
@@ -182,11 +183,19 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--port", type=int, default=0)
     ap.add_argument("--store", default="")
+    ap.add_argument("--exit-with-stdin", action="store_true",
+                    help="stop when standard input closes")
     args = ap.parse_args()
     Handler.store = Store(args.store)
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
-    print(server.server_address[1], flush=True)
+    print("PORT %d" % server.server_address[1], flush=True)
+    if args.exit_with_stdin:
+        # Ends with the test that started it, even when that test dies.
+        def watch():
+            sys.stdin.read()
+            os._exit(0)
+        threading.Thread(target=watch, daemon=True).start()
     try:
         server.serve_forever()
     except KeyboardInterrupt:

@@ -9,12 +9,13 @@ LocalGateway::LocalGateway() : get_(sms::NetworkGet(5000)) {
     const QString script =
         qEnvironmentVariable("WS_SOURCE_DIR") + QStringLiteral("/tests/sites/sms_gateway.py");
     proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    proc_.start(QStringLiteral("python3"), {script});
+    proc_.start(QStringLiteral("python3"), {script, QStringLiteral("--exit-with-stdin")});
     if (!proc_.waitForStarted(5000)) return;
-    // The first line of output is the port.
+    // The first line of output is "PORT <n>".
     for (int i = 0; i < 50 && !proc_.canReadLine(); ++i)
         proc_.waitForReadyRead(200);
-    if (proc_.canReadLine()) port_ = proc_.readLine().trimmed().toInt();
+    const QByteArray line = proc_.canReadLine() ? proc_.readLine().trimmed() : QByteArray();
+    if (line.startsWith("PORT ")) port_ = line.mid(5).toInt();
 }
 
 LocalGateway::~LocalGateway() {

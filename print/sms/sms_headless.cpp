@@ -1,0 +1,29 @@
+#include "sms_headless.h"
+
+#include "composer.h"
+#include "messages.h"
+#include "parser.h"
+#include "settings_store.h"
+
+namespace sms {
+
+HeadlessSms ComposeHeadless(const QString& bookingText, int type, const QString& programFolder,
+                            const Clock& clock) {
+    itin::PCommon common;
+    itin::ItineraryRecord record;
+    itin::PrintSettings settings;
+    itin::PageSetup boxes;
+    RecordingMessages messages;
+    // As the print form loads: settings first, then the pasted booking.
+    itin::ApplyPrintSettings(settings, programFolder, record, clock, boxes);
+    itin::ParseReservationText(bookingText, common, record, messages, clock);
+    SmsCommon account;
+    account.TemplateType = type;
+    HeadlessSms out;
+    out.text = ComposeSms(record, common, account, messages);
+    for (const ShownMessage& m : messages.shown)
+        out.messages << m.text;
+    return out;
+}
+
+} // namespace sms
