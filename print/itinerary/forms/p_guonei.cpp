@@ -12,7 +12,6 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -27,11 +26,6 @@ QFont songTi(double points) {
                    QStringLiteral("Noto Serif CJK SC")});
     f.setPointSizeF(points);
     return f;
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent* e) {
-    QLabel::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
 }
 
 QString PrintFormCaption(qint16 mode, const QString& supportContact) {

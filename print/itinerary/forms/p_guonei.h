@@ -1,6 +1,7 @@
 #pragma once
 // The print form: the itinerary record as 59 edit boxes laid out like the paper receipt,
 // and the commands around it (import, passenger stepping, offsets, fonts, print).
+#include "click_label.h"
 #include "itinerary_context.h"
 #include "record.h"
 
@@ -28,18 +29,6 @@ struct FormHooks {
     std::function<void(P_GuoNei&)> openTicketImport;      // Cmd_piaohao "票号导入"
     std::function<void(P_GuoNei&)> openSpreadsheetImport; // Cmdd2 "导入表格文件"
     std::function<void(P_GuoNei&)> openOrderRetrieval;    // Cmdinput, after its checks
-};
-
-// A label that reports clicks (the mode switch).
-class ClickLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void clicked();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* e) override;
 };
 
 class P_GuoNei : public QWidget {

@@ -12,6 +12,8 @@ class QTextEdit;
 
 namespace sms {
 
+using itin::ClickLabel;
+
 class Sms_Login;
 
 class P_Guonei2 : public QWidget {

@@ -1,9 +1,9 @@
 #pragma once
-// A label that acts as a link: a left click emits clicked().
+// A label that acts as a link: a left click released over it emits clicked().
 #include <QLabel>
 #include <QMouseEvent>
 
-namespace sms {
+namespace itin {
 
 class ClickLabel : public QLabel {
     Q_OBJECT
@@ -15,10 +15,10 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override {
+        QLabel::mouseReleaseEvent(e);
         if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
             emit clicked();
-        QLabel::mouseReleaseEvent(e);
     }
 };
 
-} // namespace sms
+} // namespace itin
