@@ -13,21 +13,6 @@
 
 namespace {
 
-class AppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "net_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new QCoreApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-private:
-    QCoreApplication* app_ = nullptr;
-};
-const auto* env = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
-
 struct CountingHook : net::WaitHook {
     int begun = 0, ended = 0;
     void beginWait() override { ++begun; }

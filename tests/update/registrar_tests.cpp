@@ -14,8 +14,6 @@ using namespace upd;
 
 namespace {
 
-const auto* env = ::testing::AddGlobalTestEnvironment(new CoreAppEnvironment);
-
 QString helper() {
     return binDir() + QStringLiteral("/update");
 }

@@ -13,8 +13,6 @@ using namespace upd;
 
 namespace {
 
-const auto* env = ::testing::AddGlobalTestEnvironment(new CoreAppEnvironment);
-
 class RecordingUpdateView : public UpdateView {
 public:
     QStringList log;

@@ -18,21 +18,6 @@ inline QString binDir() {
     return qEnvironmentVariable("WS_BIN_DIR");
 }
 
-// One QCoreApplication for the whole test program (event loops need it).
-class CoreAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!QCoreApplication::instance()) app_ = new QCoreApplication(argc_, argv_);
-    }
-    void TearDown() override { delete app_; }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "update_tests";
-    char* argv_[2] = {name_, nullptr};
-    QCoreApplication* app_ = nullptr;
-};
-
 class UpdateService {
 public:
     UpdateService() {

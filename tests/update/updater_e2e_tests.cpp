@@ -12,8 +12,6 @@
 
 namespace {
 
-const auto* env = ::testing::AddGlobalTestEnvironment(new CoreAppEnvironment);
-
 QByteArray standInPrint(const char* word) {
     return QByteArray("#!/bin/sh\necho ") + word + " > \"$(dirname \"$0\")/print-started.txt\"\n";
 }
