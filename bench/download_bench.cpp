@@ -57,7 +57,7 @@ bool startService(const char* sourceDir) {
         big.write(block.constData(), qMin<qint64>(block.size(), fx->size - written));
     big.close();
     fx->service.start(
-        QStringLiteral("python3"),
+        QStringLiteral(WS_PYTHON),
         {QString::fromLocal8Bit(sourceDir) + QStringLiteral("/tests/sites/update_service.py"),
          QStringLiteral("--root"), root});
     for (int i = 0; i < 100 && fx->port == 0; ++i) {

@@ -2,8 +2,10 @@
 
 #include "code_page.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace fso {
@@ -19,15 +21,42 @@ QString ReadTextFile(const QString& path) {
     return codepage::fromGbk(f.readAll());
 }
 
-bool WriteTextFile(const QString& path, const QString& text) {
+bool WriteTextFile(const QString& path, const QString& text, Access access) {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return false;
+    // Set on the temporary copy, so the file is never readable by others, not even briefly.
+    if (access == Access::OwnerOnly)
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray bytes = codepage::toGbk(text);
     if (f.write(bytes) != bytes.size()) {
         f.cancelWriting();
         return false;
     }
     return f.commit();
+}
+
+void RemoveStaleCopies(const QString& path) {
+    // The temporary copy of a save is the file's name, a dot and six letters or digits.
+    const QFileInfo info(path);
+    const QRegularExpression copy(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(info.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    QDir dir = info.dir();
+    for (const QString& name : dir.entryList({info.fileName() + QStringLiteral(".*")},
+                                             QDir::Files | QDir::Hidden))
+        if (copy.match(name).hasMatch()) dir.remove(name);
+}
+
+ReadStatus ReadAtMost(const QString& path, qint64 limit, QByteArray& out) {
+    out.clear();
+    QFile f(path);
+    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) return ReadStatus::Unreadable;
+    out = f.read(limit + 1);
+    if (out.size() > limit) {
+        out.clear();
+        return ReadStatus::TooLarge;
+    }
+    if (f.error() != QFileDevice::NoError) return ReadStatus::Unreadable;
+    return ReadStatus::Ok;
 }
 
 } // namespace fso

@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "code_page.h"
 #include "deploy_config.h"
+#include "headless_input.h"
 #include "headless_print.h"
 #include "markup_dump.h"
 #include "messages.h"
@@ -100,7 +101,16 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    QString inputError;
+    // Every file or text named for a headless run is read through one size cap.
+    const auto readInput = [&](const QString& path, qint64 limit = headless::kMaxInputBytes) {
+        return headless::ReadInputFile(path, &inputError, limit);
+    };
+    if (cli.isSet(ticketRowOpt) && !headless::CheckInputText(cli.value(ticketRowOpt), &inputError))
+        return fail(inputError);
+
     if (cli.isSet(sheetOpt)) {
+        if (!readInput(cli.value(sheetOpt), wbook::kMaxWorkbookBytes)) return fail(inputError);
         const ximport::TicketLoad load = ximport::LoadTicketWorkbook(cli.value(sheetOpt));
         if (!load.ok) {
             std::fprintf(stderr, "%s\n", load.message.toUtf8().constData());
@@ -145,11 +155,10 @@ int main(int argc, char* argv[]) {
     if (cli.isSet(pnrOpt) && cli.isSet(smsOpt)) {
         const int type = cli.value(smsOpt).toInt();
         if (type < 1 || type > 7) return fail(QStringLiteral("--sms needs a template type 1 to 7"));
-        QFile f(cli.value(pnrOpt));
-        if (!f.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("cannot read %1").arg(cli.value(pnrOpt)));
+        const auto booking = readInput(cli.value(pnrOpt));
+        if (!booking) return fail(inputError);
         const sms::HeadlessSms out = sms::ComposeHeadless(
-            codepage::decodeDetect(f.readAll()), type,
+            codepage::decodeDetect(*booking), type,
             programfolder::resolve(cli.value(dataDirOpt), args.value(0)), *clock);
         for (const QString& m : out.messages) printLine(m.toUtf8());
         printLine(out.text.toUtf8());
@@ -163,10 +172,9 @@ int main(int argc, char* argv[]) {
         if (cli.isSet(ticketRowOpt)) {
             itin::FillFromTicketRow(cli.value(ticketRowOpt), record);
         } else {
-            QFile f(cli.value(pnrOpt));
-            if (!f.open(QIODevice::ReadOnly))
-                return fail(QStringLiteral("cannot read %1").arg(cli.value(pnrOpt)));
-            itin::ParseReservationText(codepage::decodeDetect(f.readAll()), common, record,
+            const auto booking = readInput(cli.value(pnrOpt));
+            if (!booking) return fail(inputError);
+            itin::ParseReservationText(codepage::decodeDetect(*booking), common, record,
                                        messages, *clock);
         }
         printLine(itin::RecordJson(common, record, messages.shown));
@@ -174,10 +182,9 @@ int main(int argc, char* argv[]) {
     }
 
     if (cli.isSet(handoffOpt)) {
-        QFile f(cli.value(handoffOpt));
-        if (!f.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("cannot read %1").arg(cli.value(handoffOpt)));
-        QString text = codepage::decodeDetect(f.readAll());
+        const auto data = readInput(cli.value(handoffOpt));
+        if (!data) return fail(inputError);
+        QString text = codepage::decodeDetect(*data);
         while (text.endsWith(u'\n') || text.endsWith(u'\r'))
             text.chop(1);
         printLine(shell::HandOffJson(text));

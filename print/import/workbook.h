@@ -6,6 +6,9 @@
 
 namespace wbook {
 
+// Workbooks above this size are refused unread (the import needs 500 rows of 13 columns).
+constexpr qint64 kMaxWorkbookBytes = 32 * 1024 * 1024;
+
 struct Cell {
     enum Kind { Empty, Number, Text, Boolean, Error };
     Kind kind = Empty;

@@ -6,9 +6,8 @@
 #include "settings_store.h"
 
 #include "code_page.h"
+#include "headless_input.h"
 #include "messages.h"
-
-#include <QFile>
 
 #include <memory>
 
@@ -32,12 +31,13 @@ private:
 
 int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
                      const std::function<void(const QString&)>& out) {
-    QFile file(job.pnrFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        out(QStringLiteral("cannot read %1").arg(job.pnrFile));
+    QString error;
+    const auto bytes = headless::ReadInputFile(job.pnrFile, &error);
+    if (!bytes) {
+        out(error);
         return 2;
     }
-    const QString booking = codepage::decodeDetect(file.readAll());
+    const QString booking = codepage::decodeDetect(*bytes);
 
     PCommon common;
     common.PrintMode = job.international ? International : Domestic;

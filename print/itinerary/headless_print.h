@@ -22,7 +22,7 @@ struct HeadlessPrintJob {
 // Runs the job; every output line (one per receipt: passenger and check code, and every
 // message shown) goes to out. Returns 0 when every receipt was printed, 1 when the
 // print-out refused or failed (its message is in the output), 2 when the booking file
-// cannot be read.
+// cannot be read or is over the headless size cap.
 int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
                      const std::function<void(const QString&)>& out);
 

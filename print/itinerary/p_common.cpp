@@ -18,7 +18,7 @@ void ShowCurrentPassenger(const PCommon& common, ItineraryRecord& record) {
 void NextPassenger(PCommon& common, ItineraryRecord& record) {
     const int last = int(common.PassengerList.size()) - 1;
     if (common.CurrentPassenger >= last) return;
-    common.CurrentPassenger = qint16(common.CurrentPassenger + 1);
+    ++common.CurrentPassenger;
     record.setPreviousEnabled(true);
     if (common.CurrentPassenger == last) record.setNextEnabled(false);
     ShowCurrentPassenger(common, record);
@@ -26,7 +26,7 @@ void NextPassenger(PCommon& common, ItineraryRecord& record) {
 
 void PreviousPassenger(PCommon& common, ItineraryRecord& record) {
     if (common.CurrentPassenger <= 0) return;
-    common.CurrentPassenger = qint16(common.CurrentPassenger - 1);
+    --common.CurrentPassenger;
     record.setNextEnabled(true);
     if (common.CurrentPassenger == 0) record.setPreviousEnabled(false);
     ShowCurrentPassenger(common, record);

@@ -20,7 +20,7 @@ enum PrintModeValue : qint16 { Domestic = 0, International = 1 };
 // Passenger state that outlives the print form.
 struct PCommon {
     QList<PassengerRow> PassengerList;
-    qint16 CurrentPassenger = 0;
+    int CurrentPassenger = 0; // not 16-bit: a booking may list more than 32,767 names
     QString ArrivalTime1;
     QString ArrivalTime2;
     qint16 PrintMode = Domestic;

@@ -2,10 +2,12 @@
 
 #include <QDateTime>
 #include <QFontMetricsF>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 
 #include <cmath>
 
@@ -60,7 +62,14 @@ void PainterSurface::drawText(const QString& text) {
     painter_.drawText(QPointF(x_, y_ + metrics.ascent()), text);
 }
 
-PdfSurface::PdfSurface(const QString& path) : writer_(std::make_unique<QPdfWriter>(path)) {
+PdfSurface::PdfSurface(const QString& path) {
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir())
+        file_ = std::make_unique<QFile>(path); // renaming onto it would replace the device
+    else
+        file_ = std::make_unique<QSaveFile>(path);
+    opened_ = file_->open(QIODevice::WriteOnly);
+    writer_ = std::make_unique<QPdfWriter>(file_.get());
     writer_->setResolution(kTwipsPerInch);
     writer_->setPageLayout(
         QPageLayout(ReceiptPageSize(), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -74,7 +83,7 @@ PdfSurface::~PdfSurface() {
 
 bool PdfSurface::beginPage() {
     if (!painter_.isActive()) {
-        if (pages_ > 0 || !painter_.begin(writer_.get())) {
+        if (pages_ > 0 || !opened_ || !painter_.begin(writer_.get())) {
             error_ = QStringLiteral("无法写入PDF文件");
             return false;
         }
@@ -88,8 +97,22 @@ bool PdfSurface::beginPage() {
 }
 
 bool PdfSurface::finish() {
-    if (!painter_.isActive()) return pages_ > 0;
-    return painter_.end();
+    if (finished_) return written_;
+    finished_ = true;
+    bool ok = opened_ && pages_ > 0;
+    if (painter_.isActive()) ok = painter_.end() && ok;
+    if (auto* save = qobject_cast<QSaveFile*>(file_.get())) {
+        if (ok)
+            ok = save->commit(); // false after any failed write: the target stays as it was
+        else
+            save->cancelWriting();
+    } else if (opened_) {
+        ok = file_->flush() && file_->error() == QFileDevice::NoError && ok;
+        file_->close();
+    }
+    if (!ok && pages_ > 0 && error_.isEmpty()) error_ = QStringLiteral("无法写入PDF文件");
+    written_ = ok;
+    return ok;
 }
 
 PrinterSurface::PrinterSurface(const QString& printerName) : name_(printerName) {}

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QFileDevice;
 class QPdfWriter;
 class QPrinter;
 
@@ -46,19 +47,26 @@ private:
     int y_ = 0;
 };
 
-// Receipt pages into one PDF file, each page the size of the form.
+// Receipt pages into one PDF file, each page the size of the form. A regular file (or a
+// new one) is written to a temporary copy that replaces it only when complete; a device
+// or pipe is written in place, never replaced.
 class PdfSurface : public PainterSurface {
 public:
     explicit PdfSurface(const QString& path);
     ~PdfSurface() override;
     bool beginPage() override;
     bool endDocument() override { return painter_.isActive(); }
-    // Closes the file; true when every page was written.
+    // Closes the file; true when every page was written. Without pages, or after a write
+    // error, an existing file is left as it was.
     bool finish();
     int pageCount() const { return pages_; }
 
 private:
+    std::unique_ptr<QFileDevice> file_; // before writer_: the writer goes first
     std::unique_ptr<QPdfWriter> writer_;
+    bool opened_ = false;
+    bool finished_ = false;
+    bool written_ = false;
     int pages_ = 0;
 };
 

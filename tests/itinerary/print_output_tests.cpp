@@ -212,6 +212,39 @@ TEST(HeadlessPrint, InternationalLayoutAndRefusals) {
     EXPECT_TRUE(r.lines.contains(QStringLiteral("请填写PNR")));
 }
 
+TEST(HeadlessPrint, PdfWriteErrorsAreReportedAndKeepTheFileThatWasThere) {
+    QTemporaryDir dir;
+    PrintRun r = runPrint({"--pnr", sample(), "--pdf", "/dev/full", "--check-code", "0041",
+                           "--data-dir", dir.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.lines.value(r.lines.size() - 1), QStringLiteral("无法写入PDF文件"));
+
+    const QString out = dir.filePath("old.pdf");
+    QFile old(out);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("an earlier PDF");
+    old.close();
+    r = runPrint({"--pnr", sample(), "--pdf", out, "--data-dir", dir.path()}); // no check code
+    EXPECT_EQ(r.exitCode, 1);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "an earlier PDF");
+    old.close();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"old.pdf"})); // no copies
+}
+
+TEST(HeadlessPrint, OversizedInputIsRefusedWithOneLineForEveryEntry) {
+    for (const char* option : {"--pnr", "--handoff", "--sheet"}) {
+        QProcess p;
+        p.start(qEnvironmentVariable("WS_BIN_DIR") + "/print", {option, "/dev/zero"});
+        ASSERT_TRUE(p.waitForFinished(20000)) << option;
+        EXPECT_EQ(p.exitCode(), 2) << option;
+        EXPECT_EQ(p.readAllStandardError().count('\n'), 1) << option;
+    }
+    const PrintRun r = runPrint({"--pnr", "/dev/zero", "--pdf", "/dev/null"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.lines.size(), 1);
+}
+
 TEST(HeadlessPrint, UnknownPrinterIsAMessageAndExitOne) {
     QTemporaryDir dir;
     const PrintRun r = runPrint({"--pnr", sample(), "--printer", "no-such-printer-here",

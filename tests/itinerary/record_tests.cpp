@@ -87,12 +87,21 @@ TEST(Passengers, SteppingStatesOverThreeRows) {
     EXPECT_EQ(c.CurrentPassenger, 0);
 }
 
-TEST(Passengers, OneRowLeavesBothButtonsDisabled) {
+TEST(Passengers, OneRowLeavesBothButtonsDisabledAndLongListsReachTheirEnd) {
     PCommon c;
     ItineraryRecord r;
     SetPassengerList(c, r, {{"A", "1", "T1"}});
     EXPECT_FALSE(r.previousEnabled());
     EXPECT_FALSE(r.nextEnabled());
+    // More rows than a 16-bit counter holds: stepping ends at the last one.
+    SetPassengerList(c, r, QList<PassengerRow>(32770, {"N", "1", "T"}));
+    int steps = 0;
+    while (r.nextEnabled() && steps < 40000) {
+        NextPassenger(c, r);
+        ++steps;
+    }
+    EXPECT_EQ(steps, 32769);
+    EXPECT_EQ(c.CurrentPassenger, 32769);
 }
 
 TEST(Record, ClearParsedFieldsKeepsBookingAndAgencyFields) {

@@ -44,7 +44,7 @@ bool waitUntil(const std::function<bool()>& cond, int ms = 15000) {
 class Site {
 public:
     Site() {
-        process_.setProgram(QStringLiteral("python3"));
+        process_.setProgram(QStringLiteral(WS_PYTHON));
         process_.setArguments({qEnvironmentVariable("WS_SOURCE_DIR") +
                                    QStringLiteral("/tests/sites/management_site.py"),
                                QStringLiteral("--port"), QStringLiteral("0")});

@@ -13,7 +13,7 @@ public:
             qEnvironmentVariable("WS_SOURCE_DIR", QStringLiteral(WS_SOURCE_DIR)) +
             QStringLiteral("/tests/sites/vendor_service.py");
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"), QStringList{script} + extraArgs);
+        process_.start(QStringLiteral(WS_PYTHON), QStringList{script} + extraArgs);
         if (!process_.waitForStarted(10000)) return;
         for (int tries = 0; tries < 100 && !process_.canReadLine(); ++tries)
             process_.waitForReadyRead(100);

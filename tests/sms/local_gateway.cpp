@@ -9,7 +9,7 @@ LocalGateway::LocalGateway() : get_(sms::NetworkGet(5000)) {
     const QString script =
         qEnvironmentVariable("WS_SOURCE_DIR") + QStringLiteral("/tests/sites/sms_gateway.py");
     proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    proc_.start(QStringLiteral("python3"), {script, QStringLiteral("--exit-with-stdin")});
+    proc_.start(QStringLiteral(WS_PYTHON), {script, QStringLiteral("--exit-with-stdin")});
     if (!proc_.waitForStarted(5000)) return;
     // The first line of output is "PORT <n>".
     for (int i = 0; i < 50 && !proc_.canReadLine(); ++i)

@@ -27,7 +27,7 @@ public:
         logPath_ = dir_.filePath(QStringLiteral("requests.log"));
         const QString script = sourceDir() + QStringLiteral("/tests/sites/update_service.py");
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"),
+        process_.start(QStringLiteral(WS_PYTHON),
                        {script, QStringLiteral("--root"), root_, QStringLiteral("--list"),
                         listPath_, QStringLiteral("--log"), logPath_});
         for (int i = 0; i < 100 && port_ == 0; ++i) {
