@@ -59,7 +59,10 @@ void BrowserProfile::downloadToFile(const QUrl& url, const QString& path, int ti
     state->requested = connect(
         profile_, &QWebEngineProfile::downloadRequested, this,
         [state, url, target](QWebEngineDownloadRequest* request) {
-            if (request->url() != url || state->finished) return;
+            // Two fetches of one address each take their own request, in order.
+            if (request->url() != url || state->finished || request->property("ws_taken").toBool())
+                return;
+            request->setProperty("ws_taken", true);
             QObject::disconnect(state->requested);
             state->request = request;
             request->setDownloadDirectory(target.absolutePath());

@@ -45,6 +45,8 @@ EmbeddedBrowser::EmbeddedBrowser(BrowserProfile& profile, QWidget* parent) : QWi
         readyState_ = 4;
         emit downloadComplete();
         emit topLoadFinished(ok);
+        // The browser's own status text once a page is done, as callers wait for it.
+        emit statusTextChange(doneStatusText());
     });
     connect(page_, &QWebEnginePage::linkHovered, this,
             [this](const QString& url) { emit statusTextChange(url); });

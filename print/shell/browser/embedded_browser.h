@@ -38,6 +38,9 @@ public:
 
     QWebEngineView* view() const { return view_; }
 
+    // "完成": the status text once the top page has finished loading.
+    static QString doneStatusText() { return QStringLiteral("完成"); }
+
 signals:
     // Once for every frame document and once for the top document, with its address.
     void documentComplete(const QString& url);
@@ -45,6 +48,7 @@ signals:
     void downloadComplete();
     // The top page has finished loading; ok is false when it could not be loaded.
     void topLoadFinished(bool ok);
+    // The status text: a hovered link's address, and doneStatusText() when a page is done.
     void statusTextChange(const QString& text);
 
 private:
