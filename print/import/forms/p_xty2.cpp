@@ -1,0 +1,183 @@
+#include "p_xty2.h"
+
+#include "click_label.h"
+#include "embedded_browser.h"
+#include "itinerary_context.h"
+#include "load_picture.h"
+#include "print_form_host.h"
+#include "twips.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace ximport {
+
+namespace {
+
+constexpr int kWidthTwips = 11400;
+constexpr int kHeightTwips = 8400;
+
+template <typename W>
+W* child(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    itin::placeTwips(w, left, top, width, height);
+    return w;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top,
+              int width) {
+    auto* l = child<QLabel>(parent, name, left, top, width, 255);
+    l->setText(text);
+    return l;
+}
+
+} // namespace
+
+P_XTY2::P_XTY2(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+               browser::BrowserProfile& profile, int pictureTimeoutMs, QWidget* parent)
+    : QWidget(parent, Qt::Window), host_(host), ctx_(ctx), profile_(profile),
+      pictureTimeoutMs_(pictureTimeoutMs > 0 ? pictureTimeoutMs : kPictureTimeoutMs),
+      siteUrl_(ctx.deploy.value(QStringLiteral("VerificationSiteUrl"))) {
+    setObjectName(QStringLiteral("P_XTY2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("票号导入"));
+    setFont(itin::songTi(9));
+    resize(kWidthTwips / itin::kTwipsPerPixel, kHeightTwips / itin::kTwipsPerPixel);
+
+    label(this, "Label1", QStringLiteral("票号："), 120, 180, 615);
+    Text1_ = child<QLineEdit>(this, "Text1", 720, 120, 2175, 345);
+    label(this, "Label2", QStringLiteral("姓名："), 3000, 180, 615);
+    Text2_ = child<QLineEdit>(this, "Text2", 3600, 120, 1575, 345);
+    label(this, "Label3", QStringLiteral("验证码："), 5280, 180, 855);
+    Text3_ = child<QLineEdit>(this, "Text3", 6120, 120, 855, 345);
+    Image1_ = child<itin::ClickLabel>(this, "Image1", 7080, 60, 1200, 465);
+    auto* refresh = child<itin::ClickLabel>(this, "Label4", 8400, 180, 495, 255);
+    refresh->setText(QStringLiteral("刷新"));
+    refresh->setCursor(Qt::PointingHandCursor);
+    Command1_ = child<QPushButton>(this, "Command1", 120, 600, 1200, 375);
+    Command1_->setText(QStringLiteral("导   入"));
+    label(this, "Label5", QStringLiteral("导入前请刷新验证码！！！"), 1560, 660, 2775);
+    label(this, "Label6", QStringLiteral("本软件可以直接导入票号，欢迎使用。"), 4440, 660, 4215);
+    Label7_ = label(this, "Label7", QString(), 120, 1080, kWidthTwips - 240);
+    WebBs_ = new browser::EmbeddedBrowser(profile, this);
+    WebBs_->setObjectName(QStringLiteral("WebBs"));
+    itin::placeTwips(WebBs_, 0, 1440, kWidthTwips, kHeightTwips - 1440);
+
+    connect(Command1_, &QPushButton::clicked, this, &P_XTY2::Command1_Click);
+    connect(Text3_, &QLineEdit::textChanged, this, &P_XTY2::Text3_Change);
+    connect(Image1_, &itin::ClickLabel::clicked, this, &P_XTY2::RefreshPicture);
+    connect(refresh, &itin::ClickLabel::clicked, this, &P_XTY2::RefreshPicture);
+    connect(WebBs_, &browser::EmbeddedBrowser::documentComplete, this,
+            &P_XTY2::WebBs_DocumentComplete);
+    connect(WebBs_, &browser::EmbeddedBrowser::statusTextChange, this,
+            &P_XTY2::WebBs_StatusTextChange);
+    connect(WebBs_, &browser::EmbeddedBrowser::downloadComplete, this,
+            &P_XTY2::WebBs_DownloadComplete);
+
+    // Load: top-left of the screen, the button waits for the first page.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().topLeft());
+    Command1_->setText(state_.buttonCaption());
+    Command1_->setEnabled(false);
+    WebBs_->navigate(VerificationHomeUrl(siteUrl_));
+    RefreshPicture();
+}
+
+QLabel* P_XTY2::Image1() const {
+    return Image1_;
+}
+
+void P_XTY2::showButton() {
+    Command1_->setText(state_.buttonCaption());
+    Command1_->setEnabled(state_.buttonEnabled());
+    Command1_->resize(TicketPageState::kButtonWidthTwips / itin::kTwipsPerPixel,
+                      Command1_->height());
+}
+
+void P_XTY2::RefreshPicture() {
+    Image1_->clear();
+    LoadPictureFromURL(Image1_, PictureCodeUrl(siteUrl_, ctx_.clock.now()), profile_,
+                       pictureTimeoutMs_);
+}
+
+void P_XTY2::WebBs_DocumentComplete() {
+    state_.pageFinished();
+    showButton();
+    RefreshPicture();
+}
+
+void P_XTY2::WebBs_StatusTextChange(const QString& text) {
+    if (TicketPageState::finishesPage(text)) {
+        state_.pageFinished();
+        showButton();
+    }
+    Label7_->setText(text);
+}
+
+void P_XTY2::WebBs_DownloadComplete() {
+    if (state_.pageState() != 2) return;
+    QPointer<P_XTY2> self(this);
+    WebBs_->snapshot([self](const browser::DomDocument& page) {
+        if (!self) return;
+        // Only a result page reaches the print form, which is created when none is open.
+        const ResultApplied done = ApplyResultPage(
+            page,
+            [self]() -> itin::ItineraryRecord* {
+                itin::P_GuoNei* form = self->host_.ensureLoaded();
+                return form ? &form->record() : nullptr;
+            },
+            self->ctx_.programFolder);
+        if (done.result && self) emit self->resultApplied(done.written);
+    });
+}
+
+void P_XTY2::Text3_Change() {
+    const QString upper = Text3_->text().toUpper();
+    if (upper == Text3_->text()) return;
+    Text3_->setText(upper);
+    Text3_->setCursorPosition(int(upper.size()));
+}
+
+void P_XTY2::Command1_Click() {
+    const TicketQuery q = CheckTicketQuery(Text1_->text(), Text2_->text(), Text3_->text());
+    Text1_->setText(q.ticket);
+    if (!q.ticketOk()) {
+        ctx_.messages.show(q.refusal, {});
+        return;
+    }
+    Text2_->setText(q.name);
+    Text3_->setText(q.code);
+    if (!q.refusal.isEmpty()) {
+        ctx_.messages.show(q.refusal, {});
+        return;
+    }
+    WebBs_->run(QueryActions(q));
+}
+
+TicketImport::TicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+                           browser::BrowserProfile& profile)
+    : QObject(&host), host_(host), ctx_(ctx), profile_(profile) {}
+
+TicketImport::~TicketImport() {
+    delete dialog_.data();
+}
+
+P_XTY2* TicketImport::open() {
+    if (!dialog_) dialog_ = new P_XTY2(host_, ctx_, profile_, pictureTimeoutMs_);
+    dialog_->show();
+    dialog_->raise();
+    dialog_->activateWindow();
+    return dialog_;
+}
+
+TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+                                  browser::BrowserProfile& profile) {
+    auto* opener = new TicketImport(host, ctx, profile);
+    host.setOpenTicketImport([opener](itin::P_GuoNei&) { opener->open(); });
+    return opener;
+}
+
+} // namespace ximport

@@ -1,0 +1,100 @@
+#pragma once
+// The ticket-number import dialog "票号导入": the verification page in an embedded
+// browser, the ticket number, name and picture code typed beside it; a result page is cut
+// into the print form's record (created when no form is open).
+#include "ticket_lookup.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace browser {
+class BrowserProfile;
+class EmbeddedBrowser;
+} // namespace browser
+
+namespace itin {
+class ClickLabel;
+class PrintFormHost;
+struct ItineraryContext;
+} // namespace itin
+
+namespace ximport {
+
+class P_XTY2 : public QWidget {
+    Q_OBJECT
+public:
+    // host, ctx and profile must outlive the dialog. Loads on creation: the home page and
+    // a picture code are on their way when the constructor returns.
+    P_XTY2(itin::PrintFormHost& host, itin::ItineraryContext& ctx, browser::BrowserProfile& profile,
+           int pictureTimeoutMs = 0, QWidget* parent = nullptr);
+
+    QLineEdit* Text1() const { return Text1_; }
+    QLineEdit* Text2() const { return Text2_; }
+    QLineEdit* Text3() const { return Text3_; }
+    QLabel* Image1() const;
+    QLabel* Label7() const { return Label7_; }
+    QPushButton* Command1() const { return Command1_; }
+    browser::EmbeddedBrowser* WebBs() const { return WebBs_; }
+    int pageState() const { return state_.pageState(); }
+
+    // Event handlers.
+    void Command1_Click();
+    void Text3_Change();
+    void WebBs_DocumentComplete();
+    void WebBs_StatusTextChange(const QString& text);
+    void WebBs_DownloadComplete();
+    // Clears Image1 and fetches a new picture code (Image1 and "刷新" clicks).
+    void RefreshPicture();
+
+signals:
+    // A result page was cut into the record (fields written).
+    void resultApplied(int written);
+
+private:
+    void showButton();
+
+    itin::PrintFormHost& host_;
+    itin::ItineraryContext& ctx_;
+    browser::BrowserProfile& profile_;
+    int pictureTimeoutMs_;
+    TicketPageState state_;
+    QString siteUrl_;
+    QLineEdit* Text1_;
+    QLineEdit* Text2_;
+    QLineEdit* Text3_;
+    itin::ClickLabel* Image1_;
+    QLabel* Label7_;
+    QPushButton* Command1_;
+    browser::EmbeddedBrowser* WebBs_;
+};
+
+// Opens the dialog from the print form's "票号导入" (one at a time, raised when already
+// open). Install once per host; the dialog closes with the host.
+class TicketImport : public QObject {
+    Q_OBJECT
+public:
+    TicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+                 browser::BrowserProfile& profile);
+    ~TicketImport() override;
+    P_XTY2* open();
+    P_XTY2* dialog() const { return dialog_; }
+    // Picture-code time-out for dialogs opened from now on (0: the default).
+    void setPictureTimeoutMs(int ms) { pictureTimeoutMs_ = ms; }
+
+private:
+    itin::PrintFormHost& host_;
+    itin::ItineraryContext& ctx_;
+    browser::BrowserProfile& profile_;
+    int pictureTimeoutMs_ = 0;
+    QPointer<P_XTY2> dialog_;
+};
+
+// Creates the opener as a child of host and hooks it to the form's button.
+TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+                                  browser::BrowserProfile& profile);
+
+} // namespace ximport

@@ -1,0 +1,72 @@
+#include "ticket_lookup.h"
+
+#include "date_format.h"
+#include "fso.h"
+#include "record.h"
+#include "result_cut.h"
+
+#include <QDir>
+#include <QUrl>
+
+namespace ximport {
+
+TicketQuery CheckTicketQuery(const QString& ticket, const QString& name, const QString& code) {
+    TicketQuery q;
+    q.ticket = ticket.trimmed().remove(u'-');
+    q.name = name.trimmed();
+    q.code = code.trimmed();
+    if (!q.ticketOk())
+        q.refusal = QStringLiteral("票号位数不正确！");
+    else if (q.code.size() != 4)
+        q.refusal = QStringLiteral("验证码不正确");
+    return q;
+}
+
+browser::BrowserActions QueryActions(const TicketQuery& query) {
+    return browser::BrowserActions()
+        .setValue(QStringLiteral("eticketNoORIn"), query.ticket)
+        .setValue(QStringLiteral("passengerName"), query.name)
+        .setValue(QStringLiteral("randCode"), query.code)
+        .runScript(QStringLiteral("validateStatus_info()"));
+}
+
+QString VerificationHomeUrl(const QString& siteUrl) {
+    const QUrl root = QUrl(siteUrl.trimmed())
+                          .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    return root.toString() + u'/';
+}
+
+QString PictureCodeUrl(const QString& siteUrl, const QDateTime& now) {
+    return VerificationHomeUrl(siteUrl) + QStringLiteral("newsky/servlet/CallYanServlet?") +
+           datefmt::generalDate(now);
+}
+
+QString TicketPageState::buttonCaption() const {
+    return pageState_ == 2 ? QStringLiteral("导    入") : QStringLiteral("正在加载，请稍等……");
+}
+
+bool TicketPageState::finishesPage(const QString& statusText) {
+    return statusText == QStringLiteral("完成");
+}
+
+ResultApplied ApplyResultPage(const browser::DomDocument& page,
+                              const std::function<itin::ItineraryRecord*()>& record,
+                              const QString& programFolder) {
+    ResultApplied out;
+    const QString markup = page.root.outerMarkup();
+    if (!markup.contains(ResultMarker())) return out;
+    out.result = true;
+    out.dumped =
+        fso::WriteTextFile(QDir(programFolder).filePath(QStringLiteral("PNC.txt")), markup);
+    const std::vector<const browser::DomNode*> tables =
+        page.elementsByTagName(QStringLiteral("table"));
+    itin::ItineraryRecord* target = record ? record() : nullptr;
+    if (tables.size() < 3 || !target) return out;
+    for (const FieldCut& cut : CutResultTable(tables[2]->innerMarkup())) {
+        target->setField(cut.field, cut.text);
+        ++out.written;
+    }
+    return out;
+}
+
+} // namespace ximport

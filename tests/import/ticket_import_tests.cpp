@@ -1,0 +1,206 @@
+// "票号导入" end to end, offscreen, with the real web engine against the local
+// verification site (tests/sites/verification_site.py). One engine start for every case.
+#include "browser_profile.h"
+#include "embedded_browser.h"
+#include "form_fixture.h"
+#include "load_picture.h"
+#include "p_xty2.h"
+
+#include "fso.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace itin;
+using ximport::P_XTY2;
+
+namespace {
+
+bool waitUntil(const std::function<bool()>& cond, int ms = 15000) {
+    QDeadlineTimer deadline(ms);
+    while (!cond()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+class Site {
+public:
+    Site() {
+        process_.start(QStringLiteral("/usr/bin/python3"), {qEnvironmentVariable("WS_SOURCE_DIR") +
+                                                            "/tests/sites/verification_site.py"});
+        QByteArray line;
+        QDeadlineTimer deadline(10000);
+        while (!line.contains('\n') && !deadline.hasExpired() && process_.waitForStarted(5000)) {
+            process_.waitForReadyRead(200);
+            line += process_.readAllStandardOutput();
+        }
+        if (line.startsWith("PORT ")) url = "http://127.0.0.1:" + line.mid(5).trimmed();
+    }
+    ~Site() {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+    QByteArray get(const QString& path) {
+        QNetworkAccessManager nam;
+        QNetworkReply* reply = nam.get(QNetworkRequest(QUrl(url + path)));
+        waitUntil([&] { return reply->isFinished(); }, 5000);
+        const QByteArray body = reply->readAll();
+        delete reply;
+        return body;
+    }
+    QJsonObject lastQuery() {
+        const QJsonArray all = QJsonDocument::fromJson(get("/__queries")).array();
+        return all.isEmpty() ? QJsonObject() : all.last().toObject();
+    }
+    QString url;
+
+private:
+    QProcess process_;
+};
+
+class TicketImportEndToEnd : public itin::testing::FormFixture {
+protected:
+    // A picture fetched after every one under way: the site's code for this visitor.
+    QString freshCode(P_XTY2* dlg) {
+        int done = -1;
+        ximport::LoadPictureFromURL(dlg->Image1(),
+                                    site.url + "/newsky/servlet/CallYanServlet?fresh", profile,
+                                    3000, [&](bool ok) { done = ok; });
+        EXPECT_TRUE(waitUntil([&] { return done >= 0; }));
+        EXPECT_EQ(done, 1);
+        return QString::fromLatin1(site.get("/__code"));
+    }
+    void query(P_XTY2* dlg, const QString& ticket, const QString& name, const QString& code) {
+        type(dlg->Text1(), ticket);
+        dlg->Text2()->setText(name); // typed text must be ASCII
+        type(dlg->Text3(), code);
+        QTest::mouseClick(dlg->Command1(), Qt::LeftButton);
+    }
+
+    // The windows go before the profile their browsers use.
+    void TearDown() override { host.reset(); }
+
+    Site site;
+    browser::BrowserProfile profile;
+};
+
+} // namespace
+
+TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
+    ASSERT_FALSE(site.url.isEmpty());
+    deploy.set("VerificationSiteUrl", site.url + "/");
+    ximport::TicketImport* opener = ximport::InstallTicketImport(*host, ctx, profile);
+    opener->setPictureTimeoutMs(1500);
+    P_GuoNei* form = open();
+    form->record().setField(City3, "KEEP3");
+    form->record().setField(Carrier2, "KEEP");
+
+    QTest::mouseClick(form->Cmd_piaohao(), Qt::LeftButton);
+    P_XTY2* dlg = opener->dialog();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("票号导入"));
+    EXPECT_EQ(dlg->pos(), QGuiApplication::primaryScreen()->geometry().topLeft());
+    EXPECT_EQ(dlg->Command1()->text(), QStringLiteral("正在加载，请稍等……"));
+    EXPECT_FALSE(dlg->Command1()->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return dlg->Command1()->isEnabled(); }));
+    EXPECT_EQ(dlg->Command1()->text(), QStringLiteral("导    入"));
+    EXPECT_EQ(dlg->pageState(), 2);
+    EXPECT_EQ(dlg->Label7()->text(), QStringLiteral("完成"));
+    ASSERT_TRUE(waitUntil([&] { return !dlg->Image1()->pixmap().isNull(); }));
+
+    // Refused before anything is sent; the picture code shows in upper case.
+    query(dlg, "781-234567890", "张三", "ab12");
+    EXPECT_EQ(dlg->Text3()->text(), "AB12");
+    EXPECT_EQ(dlg->Text3()->cursorPosition(), 4);
+    query(dlg, "781-2345678901", "张三", "AB1");
+    EXPECT_EQ(messages.shown, (QList<ShownMessage>{{QStringLiteral("票号位数不正确！"), "print"},
+                                                   {QStringLiteral("验证码不正确"), "print"}}));
+
+    // A wrong picture code: the site answers in the browser, the print form is untouched.
+    QSignalSpy applied(dlg, &P_XTY2::resultApplied);
+    QSignalSpy loaded(dlg->WebBs(), &browser::EmbeddedBrowser::topLoadFinished);
+    query(dlg, "7812345678901", "张三", "ZZZZ");
+    ASSERT_TRUE(loaded.wait(15000));
+    QTest::qWait(300);
+    EXPECT_EQ(site.lastQuery().value("code").toString(), "ZZZZ");
+    EXPECT_EQ(applied.size(), 0);
+    EXPECT_EQ(form->record()[PassengerName], "");
+    const QString pnc = QDir(dir.path()).filePath("PNC.txt");
+    EXPECT_FALSE(fso::FileExists(pnc));
+
+    // A ticket typed with a dash and a lower-case code: one segment fills lines 1 and 2.
+    const QString code = freshCode(dlg);
+    type(dlg->Text1(), "781-2345678901");
+    dlg->Text2()->setText(" 张三 ");
+    type(dlg->Text3(), code.toLower());
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(dlg->Command1(), Qt::LeftButton);
+    const bool filled = applied.wait(15000);
+    if (!filled) qDebug() << site.get("/__queries") << code << dlg->Text3()->text();
+    ASSERT_TRUE(filled);
+    std::printf("click on the import button to fields filled: %lld ms\n",
+                static_cast<long long>(clock.elapsed()));
+    EXPECT_EQ(dlg->Text1()->text(), "7812345678901");
+    const QJsonObject sent = site.lastQuery();
+    EXPECT_EQ(sent.value("ticket").toString(), "7812345678901");
+    EXPECT_EQ(sent.value("code").toString(), code);
+    const ItineraryRecord& r = form->record();
+    EXPECT_EQ(r[PassengerName], QStringLiteral("张三"));
+    EXPECT_EQ(r[City1], QStringLiteral("北京首都   T3"));
+    EXPECT_EQ(r[City2], QStringLiteral("上海虹桥   T2"));
+    EXPECT_EQ(r[Carrier1], QStringLiteral("东航"));
+    EXPECT_EQ(r[Flight1], "MU5101");
+    EXPECT_EQ(r[Total], "CNY 1290.00");
+    EXPECT_EQ(r[TicketNumber], "781-2345678901");
+    EXPECT_EQ(r[City3], "KEEP3");
+    EXPECT_EQ(r[Carrier2], "KEEP");
+    EXPECT_TRUE(fso::ReadTextFile(pnc).contains(QStringLiteral("印刷序号")));
+    // The next page brought a new picture code.
+    EXPECT_TRUE(waitUntil([&] { return !dlg->Image1()->pixmap().isNull(); }));
+
+    // No print form open: the result creates one.
+    host->unload();
+    ASSERT_EQ(host->form(), nullptr);
+    query(dlg, "7812345678902", "li/si", freshCode(dlg));
+    ASSERT_TRUE(applied.wait(15000));
+    ASSERT_NE(host->form(), nullptr);
+    EXPECT_EQ(host->form()->record()[PassengerName], "LI/SI");
+    EXPECT_EQ(host->form()->record()[City3], QStringLiteral("北京首都   T3"));
+    EXPECT_EQ(host->form()->record()[Flight2], "CA1502");
+
+    // A picture that never answers: the dialog goes on and the picture stays empty.
+    freshCode(dlg); // nothing under way
+    site.get("/__hang?on=1");
+    dlg->RefreshPicture();
+    EXPECT_TRUE(dlg->Image1()->pixmap().isNull());
+    type(dlg->Text3(), "cd");
+    EXPECT_EQ(dlg->Text3()->text(), "CD");
+    QTest::qWait(2000);
+    EXPECT_TRUE(dlg->Image1()->pixmap().isNull());
+    EXPECT_TRUE(dlg->isVisible());
+    site.get("/__hang?on=0");
+    EXPECT_EQ(messages.shown.size(), 2);
+}
+
+int main(int argc, char** argv) {
+    browser::PrepareEngine();
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
