@@ -49,11 +49,19 @@ bool TicketPageState::finishesPage(const QString& statusText) {
     return statusText == QStringLiteral("完成");
 }
 
+QString ResultTooLargeMessage() {
+    return QStringLiteral("结果页面过大，未导入");
+}
+
 ResultApplied ApplyResultPage(const browser::DomDocument& page,
                               const std::function<itin::ItineraryRecord*()>& record,
                               const QString& programFolder) {
     ResultApplied out;
     const QString markup = page.root.outerMarkup();
+    if (markup.size() > kMaxResultMarkup) {
+        out.tooLarge = true;
+        return out;
+    }
     if (!markup.contains(ResultMarker())) return out;
     out.result = true;
     out.dumped =

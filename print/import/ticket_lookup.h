@@ -50,11 +50,17 @@ private:
     int pageState_ = 0;
 };
 
+// Markup beyond this is no verification page: it is refused, not cut.
+constexpr qsizetype kMaxResultMarkup = 8 * 1024 * 1024;
+// What the agent is told about a refused page.
+QString ResultTooLargeMessage();
+
 // What a finished download did with the page.
 struct ResultApplied {
-    bool result = false; // the page carried the marker and was cut
-    bool dumped = false; // its markup was written to "PNC.txt"
-    int written = 0;     // field writes made
+    bool result = false;   // the page carried the marker and was cut
+    bool tooLarge = false; // over kMaxResultMarkup: nothing written
+    bool dumped = false;   // its markup was written to "PNC.txt"
+    int written = 0;       // field writes made
 };
 
 // When the page carries the result marker: writes its markup to "PNC.txt" in the folder

@@ -130,7 +130,9 @@ void P_XTY2::WebBs_DownloadComplete() {
                 return form ? &form->record() : nullptr;
             },
             self->ctx_.programFolder);
-        if (done.result && self) emit self->resultApplied(done.written);
+        if (!self) return;
+        if (done.tooLarge) self->ctx_.messages.show(ResultTooLargeMessage(), {});
+        if (done.result) emit self->resultApplied(done.written);
     });
 }
 

@@ -11,22 +11,26 @@
 
 namespace ximport {
 
-QUrl TicketPageUrl(const QString& page) {
+QUrl TicketPageUrl(const QString& page, QString* error) {
     const QUrl url(page);
     if (url.scheme() == u"http" || url.scheme() == u"https") return url;
     const QFileInfo file(page);
-    if (!file.isFile() || !file.isReadable()) return {};
+    if (!file.isFile() || !file.isReadable()) {
+        if (error) *error = QStringLiteral("cannot read %1").arg(page);
+        return {};
+    }
+    if (file.size() > kMaxResultMarkup) {
+        if (error) *error = QStringLiteral("%1 is over the size cap (8 MB)").arg(page);
+        return {};
+    }
     return QUrl::fromLocalFile(file.absoluteFilePath());
 }
 
 TicketPageRun ApplyTicketPage(const QString& page, itin::ItineraryRecord& record,
                               const QString& programFolder, int timeoutMs) {
     TicketPageRun run;
-    const QUrl url = TicketPageUrl(page);
-    if (url.isEmpty()) {
-        run.error = QStringLiteral("cannot read %1").arg(page);
-        return run;
-    }
+    const QUrl url = TicketPageUrl(page, &run.error);
+    if (url.isEmpty()) return run;
     browser::BrowserProfile profile;
     {
         browser::EmbeddedBrowser browser(profile);
@@ -39,10 +43,12 @@ TicketPageRun ApplyTicketPage(const QString& page, itin::ItineraryRecord& record
             asked = true;
             if (!ok) return loop.quit();
             browser.snapshot([&](const browser::DomDocument& d) {
+                const ResultApplied done = ApplyResultPage(
+                    d, [&] { return &record; }, programFolder);
                 run.loaded = true;
-                run.result = ApplyResultPage(
-                                 d, [&] { return &record; }, programFolder)
-                                 .result;
+                run.result = done.result;
+                if (done.tooLarge)
+                    run.error = QStringLiteral("%1 is over the size cap (8 MB)").arg(page);
                 loop.quit();
             });
         });
@@ -50,6 +56,7 @@ TicketPageRun ApplyTicketPage(const QString& page, itin::ItineraryRecord& record
         loop.exec();
     }
     if (!run.loaded) run.error = QStringLiteral("%1 did not load").arg(page);
+    if (!run.error.isEmpty()) run.loaded = false;
     return run;
 }
 

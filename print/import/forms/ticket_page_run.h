@@ -14,12 +14,12 @@ namespace ximport {
 struct TicketPageRun {
     bool loaded = false; // false: error says why
     QString error;
-    bool result = false; // the page carried the marker
+    bool result = false; // the page carried the marker and was cut
 };
 
-// The address of page: an http(s) address as it is, a readable file as a file address;
-// empty when it is neither.
-QUrl TicketPageUrl(const QString& page);
+// The address of page: an http(s) address as it is, a readable file (up to 8 MB) as a
+// file address; empty with a one-line reason in *error otherwise.
+QUrl TicketPageUrl(const QString& page, QString* error);
 
 // page: a file path or an http(s) address. PNC.txt goes to programFolder.
 TicketPageRun ApplyTicketPage(const QString& page, itin::ItineraryRecord& record,
