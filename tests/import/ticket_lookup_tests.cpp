@@ -172,6 +172,11 @@ TEST(ResultPage, OnlyAPageWithTheMarkerIsDumpedAndCut) {
     EXPECT_FALSE(asked);
     EXPECT_FALSE(fso::FileExists(QDir(dir.path()).filePath("PNC.txt")));
 
+    page.root.children.front().text = QString(kMaxResultMarkup, u'x') + QStringLiteral("印刷序号");
+    EXPECT_TRUE(ApplyResultPage(page, record, dir.path()).tooLarge);
+    EXPECT_FALSE(asked);
+    EXPECT_FALSE(fso::FileExists(QDir(dir.path()).filePath("PNC.txt")));
+
     page.root.children.front().text = QStringLiteral("印刷序号 but no tables");
     const ResultApplied done = ApplyResultPage(page, record, dir.path());
     EXPECT_TRUE(done.result);
