@@ -76,12 +76,61 @@ double leadingNumber(const QString& s) {
     return std::isfinite(v) ? v : 0.0;
 }
 
+namespace {
+
+// True when every CR is followed by LF and every LF follows a CR.
+bool isCrLfOnly(QStringView s) {
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c == u'\r') {
+            if (i + 1 >= n || s[i + 1] != u'\n') return false;
+            ++i;
+        } else if (c == u'\n') {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 QString toCrLf(const QString& s) {
-    QString out = s;
-    out.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    out.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    if (isCrLfOnly(s)) return s;
+    QString out;
+    out.reserve(s.size() + s.size() / 8 + 2);
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = s.at(i);
+        if (c == u'\r') {
+            if (i + 1 < n && s.at(i + 1) == u'\n') ++i;
+            out += QLatin1String("\r\n");
+        } else if (c == u'\n') {
+            out += QLatin1String("\r\n");
+        } else {
+            out += c;
+        }
+    }
     return out;
+}
+
+QStringView trimSpacesView(QStringView s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.sliced(b, e - b);
+}
+
+QStringView midView(QStringView s, int start, int length) {
+    if (start < 1 || length <= 0 || start > s.size()) return {};
+    return s.sliced(start - 1, qMin<qsizetype>(length, s.size() - (start - 1)));
+}
+
+QStringView beforeView(QStringView s, QStringView marker) {
+    const qsizetype at = s.indexOf(marker);
+    return at < 0 ? s : s.first(at);
 }
 
 QString piece(const QString& s, const QString& marker, int n) {

@@ -24,7 +24,15 @@ double leadingNumber(const QString& s);
 QString piece(const QString& s, const QString& marker, int n);
 // The number of pieces split(s, marker) gives, counted no further than limit.
 int pieceCount(const QString& s, const QString& marker, int limit);
-// Brings every line end (LF, CR or CR LF) to CR LF.
+// Brings every line end (LF, CR or CR LF) to CR LF; a text already in CR LF is returned as is.
 QString toCrLf(const QString& s);
+
+// Views for readers that cut a text many times without copying it.
+// trimSpaces over a view.
+QStringView trimSpacesView(QStringView s);
+// mid over a view: characters start..start+length-1 (from 1), shortened or empty beyond the end.
+QStringView midView(QStringView s, int start, int length);
+// The part before the first occurrence of the marker (the whole view when there is none).
+QStringView beforeView(QStringView s, QStringView marker);
 
 } // namespace textops

@@ -4,6 +4,9 @@
 
 #include <QHash>
 
+#include <array>
+#include <iterator>
+
 namespace itin {
 namespace {
 
@@ -66,36 +69,96 @@ const CodeName kAirlines[] = {
 const char16_t* const kMonths[] = {u"JAN", u"FEB", u"MAR", u"APR", u"MAY", u"JUN",
                                    u"JUL", u"AUG", u"SEP", u"OCT", u"NOV", u"DEC"};
 
-// Built once from the table in order, so a code listed twice keeps its later row.
-const QHash<QString, QString>& airportIndex() {
-    static const QHash<QString, QString> index = [] {
-        QHash<QString, QString> h;
+// Upper case of a short code. Plain ASCII is handled here without allocating; anything
+// else goes through QString::toUpper, whose result may differ in length.
+struct UpperKey {
+    char16_t buffer[4] = {};
+    QString other;
+    QStringView view;
+};
+
+void upperKey(QStringView s, UpperKey& key) {
+    if (s.size() <= 4) {
+        bool ascii = true;
+        for (qsizetype i = 0; i < s.size() && ascii; ++i) {
+            const char16_t c = s[i].unicode();
+            ascii = c < 128;
+            key.buffer[i] = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+        }
+        if (ascii) {
+            key.view = QStringView(key.buffer, s.size());
+            return;
+        }
+    }
+    key.other = s.toString().toUpper();
+    key.view = key.other;
+}
+
+// Airport codes packed into one number each, with their names; built once from the table in
+// order, so a code listed twice keeps its later row.
+quint32 packCode(QStringView code) {
+    return (quint32(code[0].unicode()) << 21) ^ (quint32(code[1].unicode()) << 10) ^
+           quint32(code[2].unicode());
+}
+
+const QHash<quint32, std::pair<QStringView, QString>>& airportIndex() {
+    static const QHash<quint32, std::pair<QStringView, QString>> index = [] {
+        QHash<quint32, std::pair<QStringView, QString>> h;
         for (const auto& row : kAirports)
-            h.insert(QString::fromUtf16(row.code), QString::fromUtf16(row.name));
+            h.insert(packCode(row.code), {QStringView(row.code), QString::fromUtf16(row.name)});
         return h;
     }();
     return index;
 }
 
+const std::array<QString, std::size(kAirlines)>& airlineNames() {
+    static const auto names = [] {
+        std::array<QString, std::size(kAirlines)> out;
+        for (size_t i = 0; i < std::size(kAirlines); ++i)
+            out[i] = QString::fromUtf16(kAirlines[i].name);
+        return out;
+    }();
+    return names;
+}
+
+const std::array<QString, 12>& monthNumbers() {
+    static const auto numbers = [] {
+        std::array<QString, 12> out;
+        for (int i = 0; i < 12; ++i)
+            out[size_t(i)] = QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0'));
+        return out;
+    }();
+    return numbers;
+}
+
 } // namespace
 
-QString AirportCityName(const QString& code) {
+QString AirportCityName(QStringView code) {
     if (code.size() != 3) return {};
-    return airportIndex().value(code.toUpper());
+    UpperKey key;
+    upperKey(code, key);
+    if (key.view.size() != 3) return {};
+    const auto& index = airportIndex();
+    const auto it = index.constFind(packCode(key.view));
+    if (it == index.constEnd() || it->first != key.view) return {};
+    return it->second;
 }
 
-QString AirlineShortName(const QString& designator) {
-    const QString key = textops::trimSpaces(designator.toUpper());
-    for (const auto& row : kAirlines)
-        if (key == QStringView(row.code)) return QString::fromUtf16(row.name);
-    return QStringLiteral("未知");
+QString AirlineShortName(QStringView designator) {
+    UpperKey key;
+    upperKey(designator, key);
+    const QStringView trimmed = textops::trimSpacesView(key.view);
+    for (size_t i = 0; i < std::size(kAirlines); ++i)
+        if (trimmed == QStringView(kAirlines[i].code)) return airlineNames()[i];
+    static const QString unknown = QStringLiteral("未知");
+    return unknown;
 }
 
-QString MonthNumber(const QString& month) {
-    const QString key = month.toUpper();
+QString MonthNumber(QStringView month) {
+    UpperKey key;
+    upperKey(month, key);
     for (int i = 0; i < 12; ++i)
-        if (key == QStringView(kMonths[i]))
-            return QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0'));
+        if (key.view == QStringView(kMonths[i])) return monthNumbers()[size_t(i)];
     return {};
 }
 

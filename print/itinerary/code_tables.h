@@ -6,10 +6,17 @@
 namespace itin {
 
 // Printed name of an airport code (upper-cased, not trimmed); empty when unknown.
-QString AirportCityName(const QString& code);
+QString AirportCityName(QStringView code);
 // Short name of an airline designator (upper-cased and trimmed); "未知" when unknown.
-QString AirlineShortName(const QString& designator);
+QString AirlineShortName(QStringView designator);
 // "01".."12" for a month abbreviation; empty otherwise.
-QString MonthNumber(const QString& month);
+QString MonthNumber(QStringView month);
+
+// The same for texts given as QString (or as literals).
+inline QString AirportCityName(const QString& code) { return AirportCityName(QStringView(code)); }
+inline QString AirlineShortName(const QString& designator) {
+    return AirlineShortName(QStringView(designator));
+}
+inline QString MonthNumber(const QString& month) { return MonthNumber(QStringView(month)); }
 
 } // namespace itin

@@ -3,168 +3,283 @@
 #include "code_tables.h"
 #include "text_ops.h"
 
+#include <QVarLengthArray>
+
+#include <array>
 #include <cmath>
+#include <initializer_list>
 
 namespace itin {
 namespace {
 
-using textops::mid;
-using textops::split;
+using textops::beforeView;
+using textops::midView;
 using textops::trimSpaces;
+using textops::trimSpacesView;
 
-const QString kCrLf = QStringLiteral("\r\n");
+// Where split would cut a text at a marker, in order.
+using Cuts = QVarLengthArray<qsizetype, 24>;
 
-QString before(const QString& s, const QString& marker) {
-    const qsizetype at = s.indexOf(marker);
-    return at < 0 ? s : s.left(at);
+// Piece n (from 0) of split(s, marker), given the cuts found in s.
+QStringView pieceAt(QStringView s, const Cuts& cuts, qsizetype markerSize, qsizetype n) {
+    const qsizetype from = n == 0 ? 0 : cuts[n - 1] + markerSize;
+    const qsizetype to = n < cuts.size() ? cuts[n] : s.size();
+    return s.sliced(from, to - from);
 }
 
-QString firstLine(const QString& s) {
-    return before(s, kCrLf);
+// Piece 1 of split(s, marker): from the first occurrence to the second (or the end).
+QStringView secondPiece(QStringView s, QStringView marker) {
+    const qsizetype first = s.indexOf(marker);
+    if (first < 0) return {};
+    const qsizetype from = first + marker.size();
+    const qsizetype second = s.indexOf(marker, from);
+    return s.sliced(from, (second < 0 ? s.size() : second) - from);
 }
 
-QString routeLine(const QString& code, const QString& terminal) {
-    return AirportCityName(code) + QStringLiteral("   ") +
-           (terminal == QLatin1String("--") ? QString() : terminal);
+constexpr QStringView kSeparator = u".  ", kFareStart = u"FN/A/FCNY", kTax = u"/TCNY",
+                      kTotal = u"ACNY", kIdItem = u"SSR FOID ", kTicketItem = u".TN/";
+
+// Every marker the parser cuts at, found in one pass over the text. None of the markers can
+// overlap itself, so each occurrence found here is a cut split would make.
+struct Markers {
+    Cuts segments; // ".  ", the first three
+    Cuts dots;     // "." in the name part (before the first ".  ")
+    Cuts ids;      // "SSR FOID "
+    Cuts tickets;  // ".TN/"
+    qsizetype fare = -1; // where the fare text after "FN/A/FCNY" starts
+    // In the fare text, from its start: the first "/", the first three "/TCNY", two "ACNY".
+    qsizetype slash = -1;
+    Cuts taxes, totals;
+    bool crLfOnly = true; // false: the scan stopped at a line end that is not CR LF
+};
+
+// The characters a marker or a line end starts with.
+constexpr std::array<bool, 128> kStarts = [] {
+    std::array<bool, 128> t{};
+    for (char c : {'\r', '\n', '.', 'S', 'F', '/', 'A'})
+        t[size_t(c)] = true;
+    return t;
+}();
+
+Markers scanMarkers(QStringView text) {
+    Markers m;
+    const char16_t* d = text.utf16();
+    const qsizetype n = text.size();
+    const auto at = [&](qsizetype i, QStringView marker) {
+        if (n - i < marker.size()) return false;
+        for (qsizetype k = 1; k < marker.size(); ++k)
+            if (d[i + k] != marker[k].unicode()) return false;
+        return true;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = d[i];
+        if (c >= 128 || !kStarts[c]) continue;
+        switch (c) {
+        case u'\r':
+            if (i + 1 < n && d[i + 1] == u'\n') {
+                ++i;
+                break;
+            }
+            [[fallthrough]];
+        case u'\n':
+            m.crLfOnly = false;
+            return m;
+        case u'.':
+            if (at(i, kSeparator)) {
+                if (m.segments.size() < 3) m.segments.append(i);
+            } else if (m.segments.isEmpty()) {
+                m.dots.append(i);
+            }
+            if (at(i, kTicketItem)) m.tickets.append(i);
+            break;
+        case u'S':
+            if (at(i, kIdItem)) m.ids.append(i);
+            break;
+        case u'F':
+            if (m.fare < 0 && at(i, kFareStart)) m.fare = i + kFareStart.size();
+            break;
+        case u'/':
+            if (m.fare < 0 || i < m.fare) break;
+            if (m.slash < 0) m.slash = i - m.fare;
+            if (m.taxes.size() < 3 && at(i, kTax)) m.taxes.append(i - m.fare);
+            break;
+        case u'A':
+            if (m.fare >= 0 && i >= m.fare && m.totals.size() < 2 && at(i, kTotal))
+                m.totals.append(i - m.fare);
+            break;
+        }
+    }
+    return m;
 }
 
-QString hourMinute(const QString& seg, int hourAt) {
-    return trimSpaces(mid(seg, hourAt, 2)) + QLatin1Char(':') + trimSpaces(mid(seg, hourAt + 2, 2));
+QString joined(std::initializer_list<QStringView> parts) {
+    qsizetype size = 0;
+    for (QStringView p : parts)
+        size += p.size();
+    QString out;
+    out.reserve(size);
+    for (QStringView p : parts)
+        out.append(p);
+    return out;
+}
+
+QString routeLine(QStringView code, QStringView terminal) {
+    return joined({AirportCityName(code), u"   ", terminal == u"--" ? QStringView() : terminal});
+}
+
+QString hourMinute(QStringView seg, int hourAt) {
+    return joined({trimSpacesView(midView(seg, hourAt, 2)), u":",
+                   trimSpacesView(midView(seg, hourAt + 2, 2))});
+}
+
+QString convertDate(QStringView text, const Clock& clock) {
+    const QStringView t = trimSpacesView(text);
+    const QStringView day = midView(t, 1, 2);
+    const QString month = MonthNumber(midView(t, 3, 3));
+    if (t.size() == 7) return joined({midView(t, 6, 2), u"-", month, u"-", day});
+    const QString year = QString::number(clock.today().year()).rightJustified(4, QLatin1Char('0'));
+    return joined({year, u"-", month, u"-", day});
 }
 
 // Carrier, flight, class, date, time and baggage of one row from a segment text.
-void fillRow(ItineraryRecord& record, int row, const QString& seg, const Clock& clock) {
+void fillRow(ItineraryRecord& record, int row, QStringView seg, const Clock& clock) {
+    static const QString baggage = QStringLiteral("20K");
     const SegmentRow r = segmentRow(row);
-    record.setField(r.carrier, AirlineShortName(mid(seg, 1, 2)));
-    record.setField(r.flight, trimSpaces(mid(seg, 1, 6)));
-    record.setField(r.cls, trimSpaces(mid(seg, 8, 2)));
-    record.setField(r.date, ConvertSegmentDate(mid(seg, 14, 7), clock));
+    record.setField(r.carrier, AirlineShortName(midView(seg, 1, 2)));
+    record.setField(r.flight, trimSpacesView(midView(seg, 1, 6)).toString());
+    record.setField(r.cls, trimSpacesView(midView(seg, 8, 2)).toString());
+    record.setField(r.date, convertDate(midView(seg, 14, 7), clock));
     record.setField(r.time, hourMinute(seg, 34));
-    record.setField(r.baggage, QStringLiteral("20K"));
+    record.setField(r.baggage, baggage);
 }
 
-void parseSegments(const QStringList& pieces, PCommon& common, ItineraryRecord& record,
-                   const Clock& clock) {
-    const QString& s1 = pieces.at(1);
-    record.setField(City1, routeLine(mid(s1, 21, 3), mid(s1, 55, 2)));
+// The segment texts are the pieces after the first and second ".  " of the text.
+void parseSegments(QStringView s1, QStringView s2, bool two, PCommon& common,
+                   ItineraryRecord& record, const Clock& clock) {
+    static const QString voidMark = QStringLiteral("VOID");
+    record.setField(City1, routeLine(midView(s1, 21, 3), midView(s1, 55, 2)));
     fillRow(record, 1, s1, clock);
     common.ArrivalTime1 = hourMinute(s1, 39);
-    if (pieces.size() == 2) {
-        record.setField(City2, routeLine(mid(s1, 24, 3), mid(s1, 57, 2)));
-        record.setField(Carrier2, QStringLiteral("VOID"));
-        record.setField(City3, QStringLiteral("VOID"));
+    if (!two) {
+        record.setField(City2, routeLine(midView(s1, 24, 3), midView(s1, 57, 2)));
+        record.setField(Carrier2, voidMark);
+        record.setField(City3, voidMark);
         return;
     }
-    const QString& s2 = pieces.at(2);
-    record.setField(City2, routeLine(mid(s2, 21, 3), mid(s2, 55, 2)));
+    record.setField(City2, routeLine(midView(s2, 21, 3), midView(s2, 55, 2)));
     fillRow(record, 2, s2, clock);
     common.ArrivalTime2 = hourMinute(s2, 39);
-    record.setField(City3, routeLine(mid(s2, 24, 3), mid(s2, 57, 2)));
-    record.setField(Carrier3, QStringLiteral("VOID"));
-    record.setField(City4, QStringLiteral("VOID"));
+    record.setField(City3, routeLine(midView(s2, 24, 3), midView(s2, 57, 2)));
+    record.setField(Carrier3, voidMark);
+    record.setField(City4, voidMark);
 }
 
-void parseFareLine(const QString& text, ItineraryRecord& record) {
-    const QString marker = QStringLiteral("FN/A/FCNY");
-    const qsizetype at = text.indexOf(marker);
-    if (at < 0) return;
-    const QString f = text.mid(at + marker.size());
-    using textops::piece;
-    using textops::pieceCount;
-    const QString slash = QStringLiteral("/"), tax = QStringLiteral("/TCNY"),
-                  total = QStringLiteral("ACNY");
-    if (pieceCount(f, slash, 2) >= 2)
-        record.setField(Fare, QStringLiteral("CNY ") + piece(f, slash, 0));
-    if (pieceCount(f, tax, 3) >= 3) {
-        record.setField(CnTax, QStringLiteral("CN ") +
-                                   before(piece(f, tax, 1), QStringLiteral(".0")) +
-                                   QStringLiteral(".00"));
-        record.setField(YqTax, QStringLiteral("YQ ") +
-                                   before(piece(f, tax, 2), QStringLiteral(".00")) +
-                                   QStringLiteral(".00"));
+void parseFareLine(QStringView text, const Markers& m, ItineraryRecord& record) {
+    if (m.fare < 0) return;
+    const QStringView f = text.sliced(m.fare);
+    if (m.slash >= 0) record.setField(Fare, joined({u"CNY ", f.first(m.slash)}));
+    if (m.taxes.size() >= 2) {
+        record.setField(CnTax, joined({u"CN ", beforeView(pieceAt(f, m.taxes, kTax.size(), 1), u".0"),
+                                       u".00"}));
+        record.setField(YqTax, joined({u"YQ ", beforeView(pieceAt(f, m.taxes, kTax.size(), 2), u".00"),
+                                       u".00"}));
     }
-    if (pieceCount(f, total, 2) >= 2)
-        record.setField(Total, QStringLiteral("CNY ") +
-                                   before(piece(f, total, 1), QStringLiteral(".00")) +
-                                   QStringLiteral(".00"));
+    if (!m.totals.isEmpty())
+        record.setField(Total, joined({u"CNY ",
+                                       beforeView(pieceAt(f, m.totals, kTotal.size(), 1), u".00"),
+                                       u".00"}));
 }
 
-// The passenger number after the first "/P" of an item, or -1 when it is not a digit.
-int passengerDigit(const QString& afterP) {
-    if (afterP.isEmpty() || !afterP.at(0).isDigit() || afterP.at(0).unicode() > '9') return -1;
-    return afterP.at(0).unicode() - '0';
+// Item k's value when the digit after its first "/P" names passenger k: the part before
+// "/P"; a missing or non-digit character names no passenger.
+QStringView matchedItem(QStringView item, int k) {
+    const qsizetype at = item.indexOf(u"/P");
+    if (at < 0 || at + 2 >= item.size()) return {};
+    const char16_t c = item[at + 2].unicode();
+    if (c < u'0' || c > u'9' || c - u'0' != k) return {};
+    return item.first(at);
 }
 
-// Item k's value when its "/P" digit names passenger k: the part before "/P".
-QString matchedItem(const QString& item, int k) {
-    const qsizetype at = item.indexOf(QStringLiteral("/P"));
-    if (at < 0) return {};
-    if (passengerDigit(item.mid(at + 2)) != k) return {};
-    return item.left(at);
+QStringView dropLast(QStringView s, int n) {
+    return s.size() > n ? s.first(s.size() - n) : QStringView();
 }
 
-QString afterNi(const QString& s) {
-    const QStringList parts = split(s, QStringLiteral("NI"));
-    return parts.size() >= 2 ? parts.at(1) : QString();
+QStringView rightView(QStringView s, int n) {
+    return s.size() > n ? s.last(n) : s;
 }
 
-QString dropLast(const QString& s, int n) {
-    return s.size() > n ? s.left(s.size() - n) : QString();
-}
-
-void parsePassengers(const QString& text, const QStringList& names, PCommon& common,
+void parsePassengers(QStringView text, const Markers& m, PCommon& common,
                      ItineraryRecord& record) {
-    const int n = int(names.size()) - 1;
+    const QStringView namePart = pieceAt(text, m.segments, kSeparator.size(), 0);
+    const int n = int(m.dots.size());
+    const QStringView last = pieceAt(namePart, m.dots, 1, n);
+    const QStringView l = trimSpacesView(beforeView(last, u"\r\n"));
+    record.setField(PnrCode, rightView(l, 6).toString());
     QList<PassengerRow> rows;
+    rows.reserve(n);
     if (n == 1) {
-        const QString l = trimSpaces(firstLine(names.at(1)));
-        record.setField(PnrCode, textops::right(l, 6));
         PassengerRow row;
-        row.name = trimSpaces(dropLast(l, 6));
-        const QStringList ids = split(text, QStringLiteral("SSR FOID "));
-        if (ids.size() >= 2) {
-            const QStringList p = split(ids.at(1), QStringLiteral("/P"));
-            if (p.size() >= 2) row.id = afterNi(p.at(0));
+        row.name = trimSpacesView(dropLast(l, 6)).toString();
+        if (!m.ids.isEmpty()) {
+            const QStringView id = pieceAt(text, m.ids, kIdItem.size(), 1);
+            const qsizetype idP = id.indexOf(u"/P");
+            if (idP >= 0) row.id = secondPiece(id.first(idP), u"NI").toString();
         }
-        const QStringList tickets = split(text, QStringLiteral(".TN/"));
-        if (tickets.size() >= 2) {
-            const QStringList p = split(tickets.at(1), QStringLiteral("/P"));
-            if (p.size() >= 2) row.ticket = p.at(0);
+        if (!m.tickets.isEmpty()) {
+            const QStringView ticket = pieceAt(text, m.tickets, kTicketItem.size(), 1);
+            const qsizetype ticketP = ticket.indexOf(u"/P");
+            if (ticketP >= 0) row.ticket = ticket.first(ticketP).toString();
         }
         rows << row;
     } else {
-        const QString l = trimSpaces(firstLine(names.at(n)));
-        record.setField(PnrCode, textops::right(l, 6));
-        const QStringList ids = split(text, QStringLiteral("SSR FOID "));
-        const QStringList tickets = split(text, QStringLiteral(".TN/"));
-        const bool idsMatch = ids.size() == n + 1;
-        const bool ticketsMatch = tickets.size() == n + 1;
+        // Items count only when there is exactly one per passenger.
+        const bool idsMatch = m.ids.size() == n, ticketsMatch = m.tickets.size() == n;
         for (int k = 1; k <= n; ++k) {
             PassengerRow row;
             if (k < n)
-                row.name = trimSpaces(dropLast(trimSpaces(names.at(k)), 1));
+                row.name =
+                    trimSpacesView(dropLast(trimSpacesView(pieceAt(namePart, m.dots, 1, k)), 1))
+                        .toString();
             else
-                row.name = trimSpaces(dropLast(l, 6));
+                row.name = trimSpacesView(dropLast(l, 6)).toString();
             if (idsMatch) {
-                const QString item = matchedItem(ids.at(k), k);
-                if (!item.isEmpty()) row.id = afterNi(item);
+                const QStringView item = matchedItem(pieceAt(text, m.ids, kIdItem.size(), k), k);
+                if (!item.isEmpty()) row.id = secondPiece(item, u"NI").toString();
             }
-            if (ticketsMatch) row.ticket = matchedItem(tickets.at(k), k);
+            if (ticketsMatch)
+                row.ticket =
+                    matchedItem(pieceAt(text, m.tickets, kTicketItem.size(), k), k).toString();
             rows << row;
         }
     }
     SetPassengerList(common, record, rows);
 }
 
+// The parse proper, over a text in CR LF and the markers found in it.
+void parseScanned(QStringView text, const Markers& m, PCommon& common, ItineraryRecord& record,
+                  Messages& messages, const Clock& clock) {
+    if (m.segments.isEmpty()) {
+        messages.show(QStringLiteral("没有找到航段信息"), QStringLiteral("错误提示"));
+        return;
+    }
+    const qsizetype sep = kSeparator.size();
+    const bool two = m.segments.size() >= 2;
+    parseSegments(pieceAt(text, m.segments, sep, 1),
+                  two ? pieceAt(text, m.segments, sep, 2) : QStringView(), two, common, record,
+                  clock);
+    parseFareLine(text, m, record);
+
+    if (m.dots.isEmpty()) {
+        messages.show(QStringLiteral("没有找到乘机人信息"));
+        return;
+    }
+    parsePassengers(text, m, common, record);
+}
+
 } // namespace
 
 QString ConvertSegmentDate(const QString& text, const Clock& clock) {
-    const QString t = trimSpaces(text);
-    const QString day = mid(t, 1, 2);
-    const QString month = MonthNumber(mid(t, 3, 3));
-    if (t.size() == 7) return mid(t, 6, 2) + QLatin1Char('-') + month + QLatin1Char('-') + day;
-    return QString::number(clock.today().year()).rightJustified(4, QLatin1Char('0')) +
-           QLatin1Char('-') + month + QLatin1Char('-') + day;
+    return convertDate(text, clock);
 }
 
 void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryRecord& record,
@@ -173,23 +288,15 @@ void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryR
     ResetPassengerButtons(record);
     ClearParsedFields(record);
 
-    const QString text = textops::toCrLf(pastedText);
-    if (text.isEmpty()) return;
-
-    const QStringList pieces = split(text, QStringLiteral(".  "));
-    if (pieces.size() < 2) {
-        messages.show(QStringLiteral("没有找到航段信息"), QStringLiteral("错误提示"));
-        return;
+    if (pastedText.isEmpty()) return;
+    // Line ends are brought to CR LF only when the text holds another kind.
+    const Markers m = scanMarkers(pastedText);
+    if (m.crLfOnly) {
+        parseScanned(pastedText, m, common, record, messages, clock);
+    } else {
+        const QString text = textops::toCrLf(pastedText);
+        parseScanned(text, scanMarkers(text), common, record, messages, clock);
     }
-    parseSegments(pieces, common, record, clock);
-    parseFareLine(text, record);
-
-    const QStringList names = split(pieces.at(0), QStringLiteral("."));
-    if (names.size() < 2) {
-        messages.show(QStringLiteral("没有找到乘机人信息"));
-        return;
-    }
-    parsePassengers(text, names, common, record);
 }
 
 namespace {
@@ -205,7 +312,7 @@ qint64 roundHalfEven(double v) {
 } // namespace
 
 void FillFromTicketRow(const QString& row, ItineraryRecord& record) {
-    QStringList f = split(row, QStringLiteral(";"));
+    QStringList f = textops::split(row, QStringLiteral(";"));
     while (f.size() < 14)
         f << QString(); // a short row reads its missing fields as empty
     record.setField(PnrCode, f.at(3));

@@ -42,6 +42,16 @@ bool isCompactedField(int i) {
     }
 }
 
+// True when the text has no space and nothing upper-casing would change: plain ASCII
+// without lower-case letters (anything else takes the full rule).
+bool isCompact(const QString& s) {
+    for (QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u == u' ' || u >= 128 || (u >= u'a' && u <= u'z')) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString fieldName(int index) {
@@ -116,7 +126,7 @@ void ItineraryRecord::applyFieldRules(int i) {
     if (i == PnrQuery) setField(PnrCode, textops::trimSpaces(fields_[PnrQuery]));
     if (i == PnrCode) setField(PnrQuery, textops::trimSpaces(fields_[PnrCode]));
     // Rule 2: codes of rows 1 to 3 lose their spaces and become upper case.
-    if (isCompactedField(i)) {
+    if (isCompactedField(i) && !isCompact(fields_[size_t(i)])) {
         QString t = fields_[size_t(i)];
         t.remove(QLatin1Char(' '));
         setField(i, t.toUpper());

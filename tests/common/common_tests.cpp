@@ -57,6 +57,9 @@ TEST(TextOps, CutsNeverFailAndTrimOnlyBlanks) {
     EXPECT_EQ(textops::mid(QStringLiteral("abc"), 9, 2), QString());
     EXPECT_EQ(textops::trimSpaces(QStringLiteral("  a\r\n ")), QStringLiteral("a\r\n"));
     EXPECT_EQ(textops::toCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
+    EXPECT_EQ(textops::toCrLf(QStringLiteral("\r\r\n\n\r")), QStringLiteral("\r\n\r\n\r\n\r\n"));
+    const QString crLf = QString::fromLatin1("a\r\nb\r\n");
+    EXPECT_TRUE(textops::toCrLf(crLf).isSharedWith(crLf)); // nothing to bring: no copy
 }
 
 TEST(TextOps, LeadingNumberReadsLeniently) {

@@ -162,4 +162,9 @@ TEST(CodeTables, Lookups) {
     EXPECT_EQ(MonthNumber(QStringLiteral("mar")), QStringLiteral("03"));
     EXPECT_EQ(MonthNumber(QStringLiteral("DEC")), QStringLiteral("12"));
     EXPECT_EQ(MonthNumber(QStringLiteral("MARCH")), QString());
+    // Letters outside ASCII upper-case as Unicode says: long s is S, dotless i is I.
+    EXPECT_EQ(AirportCityName(QStringLiteral("\u017Fha")), QStringLiteral("上海虹桥"));
+    EXPECT_EQ(AirportCityName(QStringLiteral("c\u0131h")), QStringLiteral("长治"));
+    EXPECT_EQ(MonthNumber(QStringLiteral("\u017Fep")), QStringLiteral("09"));
+    EXPECT_EQ(AirlineShortName(QStringLiteral("\u017Fc")), QStringLiteral("山航"));
 }
