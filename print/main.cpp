@@ -8,6 +8,7 @@
 #include "headless_print.h"
 #include "markup_dump.h"
 #include "messages.h"
+#include "order_page_headless.h"
 #include "p_excel.h"
 #include "parser.h"
 #include "print_hand_off.h"
@@ -93,7 +94,15 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption handoffOpt(QStringLiteral("handoff"),
                                         QStringLiteral("Hand a print data file over, print JSON."),
                                         QStringLiteral("FILE"));
-    cli.addOptions({smsOpt, pnrOpt, ticketRowOpt, nowOpt, formOpt, pdfOpt, printerOpt, checkCodeOpt,
+    const QCommandLineOption orderPageOpt(
+        QStringLiteral("order-page"),
+        QStringLiteral("Read a platform order detail page (PLATFORM 0 or 1, then the page as "
+                       "argument), print JSON."),
+        QStringLiteral("PLATFORM"));
+    const QCommandLineOption platformPnrOpt(QStringLiteral("platform-pnr"),
+                                            QStringLiteral("With --order-page: the PNR."),
+                                            QStringLiteral("PNR"));
+    cli.addOptions({orderPageOpt, platformPnrOpt, smsOpt, pnrOpt, ticketRowOpt, nowOpt, formOpt, pdfOpt, printerOpt, checkCodeOpt,
                     internationalOpt, dataDirOpt, markupOpt, handoffOpt, sheetOpt, vendorOpt});
     if (!cli.parse(args)) return fail(cli.errorText());
     if (cli.isSet(QStringLiteral("help"))) {
@@ -163,6 +172,23 @@ int main(int argc, char* argv[]) {
         for (const QString& m : out.messages) printLine(m.toUtf8());
         printLine(out.text.toUtf8());
         return 0;
+    }
+
+    if (cli.isSet(orderPageOpt)) {
+        if (cli.positionalArguments().size() != 1)
+            return fail(QStringLiteral("--order-page needs PLATFORM and PAGE"));
+        browser::PrepareEngine();
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        ximport::OrderPageJob job;
+        job.platform = cli.value(orderPageOpt);
+        job.page = cli.positionalArguments().constFirst();
+        job.platformPnr = cli.value(platformPnrOpt);
+        job.pnrFile = cli.value(pnrOpt);
+        job.timeoutMs = DeployConfig::load(programfolder::resolve(cli.value(dataDirOpt))).httpTimeoutMs();
+        return ximport::RunOrderPage(
+            job, *clock, [](const QByteArray& line) { printLine(line); },
+            [](const QString& why) { std::fprintf(stderr, "print: %s\n", why.toUtf8().constData()); });
     }
 
     if (cli.isSet(pnrOpt) || cli.isSet(ticketRowOpt)) {

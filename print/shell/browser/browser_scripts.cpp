@@ -78,6 +78,12 @@ BrowserActions& BrowserActions::setChecked(const QString& id, bool on, const QSt
     return *this;
 }
 
+BrowserActions& BrowserActions::clickNth(const QString& tag, int index,
+                                         const QStringList& frames) {
+    actions_.append({BrowserAction::ClickNth, frames, {}, tag, false, index});
+    return *this;
+}
+
 BrowserActions& BrowserActions::runScript(const QString& code, const QStringList& frames) {
     actions_.append({BrowserAction::RunScript, frames, {}, code, false});
     return *this;
@@ -88,12 +94,13 @@ QString BrowserActions::script() const {
     // the scripts themselves.
     QJsonArray list;
     for (const BrowserAction& a : actions_) {
-        static const char* const kKinds[] = {"click", "value", "checked", "script"};
+        static const char* const kKinds[] = {"click", "value", "checked", "script", "nth"};
         list.append(QJsonObject{{QStringLiteral("op"), QLatin1String(kKinds[a.kind])},
                                 {QStringLiteral("frames"), QJsonArray::fromStringList(a.frames)},
                                 {QStringLiteral("id"), a.id},
                                 {QStringLiteral("text"), a.text},
-                                {QStringLiteral("on"), a.on}});
+                                {QStringLiteral("on"), a.on},
+                                {QStringLiteral("index"), a.index}});
     }
     const QString data = QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
     return QStringLiteral(R"JS((function (list) {
@@ -108,9 +115,10 @@ QString BrowserActions::script() const {
       var d = ok ? w.document : null;
       if (!d) { out.push(false); continue; }
       if (a.op === 'script') { w.eval(a.text); out.push(true); continue; }
-      var el = d.getElementById(a.id) || (d.all ? d.all[a.id] : null);
+      var el = a.op === 'nth' ? d.getElementsByTagName(a.text)[a.index]
+                              : d.getElementById(a.id) || (d.all ? d.all[a.id] : null);
       if (!el) { out.push(false); continue; }
-      if (a.op === 'click') el.click();
+      if (a.op === 'click' || a.op === 'nth') el.click();
       else if (a.op === 'value') el.value = a.text;
       else if (a.op === 'checked') el.checked = a.on;
       out.push(true);

@@ -17,12 +17,13 @@ QString collectorScript();
 
 // One action on an element of a document reached through frame names from the top.
 struct BrowserAction {
-    enum Kind { Click, SetValue, SetChecked, RunScript };
+    enum Kind { Click, SetValue, SetChecked, RunScript, ClickNth };
     Kind kind = Click;
     QStringList frames; // frame names from the top document; empty for the top itself
     QString id;         // element id (Click, SetValue, SetChecked)
     QString text;       // value or script code
     bool on = false;    // SetChecked
+    int index = 0;      // ClickNth: position among the document's elements of tag text
 };
 
 class BrowserActions {
@@ -31,6 +32,9 @@ public:
     BrowserActions& setValue(const QString& id, const QString& value,
                              const QStringList& frames = {});
     BrowserActions& setChecked(const QString& id, bool on, const QStringList& frames = {});
+    // Clicks the element at index among the document's elements of one tag ("a": the
+    // fourteenth link is index 13), as getElementsByTagName counts them.
+    BrowserActions& clickNth(const QString& tag, int index, const QStringList& frames = {});
     // Runs code in the window of the document, as the page's own script would.
     BrowserActions& runScript(const QString& code, const QStringList& frames = {});
 

@@ -1,0 +1,41 @@
+#pragma once
+// Reading a platform order detail page (the document of frame "mainFrame") into the
+// itinerary record. The page is read whole first; only a page that yields every value is
+// written, so a changed page leaves the record as it was.
+#include "dom_snapshot.h"
+#include "p_common.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace ximport {
+
+struct OrderRead {
+    bool ok = false;
+    QString problem;                   // what was missing, when not ok
+    QList<QPair<int, QString>> fields; // record writes in order
+    QList<itin::PassengerRow> passengers;
+};
+
+// Platform 0: elements by id and the passenger inputs at 31 + 4k and 32 + 4k.
+OrderRead ReadFirstPlatformOrder(const browser::DomDocument& detail);
+// Platform 1: segments from table 2, fares by id, passengers from table 8.
+OrderRead ReadSecondPlatformOrder(const browser::DomDocument& detail);
+OrderRead ReadPlatformOrder(int platform, const browser::DomDocument& detail);
+
+// The status text when an order page could not be read.
+QString UnreadableOrderStatus();
+// The status text after an order was read.
+QString OrderReadStatus();
+
+// Common start, the order's fields and passengers, common end. Returns the status text for
+// Label7; an order that was not read changes nothing and gives UnreadableOrderStatus().
+QString ApplyOrder(const OrderRead& order, const QString& platformPnr, itin::PCommon& common,
+                   itin::ItineraryRecord& record);
+
+// A whole number from page text, rounded half to even; false when it is not a number or
+// is out of any sensible range.
+bool WholeNumber(const QString& text, qint64& out);
+
+} // namespace ximport
