@@ -39,6 +39,7 @@ const DefaultValue kDefaults[] = {
     {"VerificationSiteUrl", "http://127.0.0.1:8805/"},
     {"PlatformSite1Url", "http://127.0.0.1:8806/"},
     {"PlatformSite2Url", "http://127.0.0.1:8807/"},
+    {"PlatformBlankUrl", "about:blank"},
 };
 
 } // namespace

@@ -154,7 +154,7 @@ QString PlatformSite::signInPageUrl() const {
 
 QString PlatformSite::pictureCodeUrl(const QDateTime& now) const {
     return base_ + QStringLiteral("/SPL_ValidateCode.aspx?") +
-           now.toString(QStringLiteral("yyyy-M-d H:mm:ss"));
+           now.toString(QStringLiteral("yyyyMMddHHmmss"));
 }
 
 PlatformAccount ReadPlatformAccount(const QString& pingTaiText, int platform) {
@@ -197,6 +197,7 @@ RetrievalStep ClassifyRetrievalPage(const PlatformSite& site, const RetrievalInp
     if (refusedSignIn(in.finishedUrl, in.account)) {
         s.kind = RetrievalStep::Refused;
         s.messages << QStringLiteral("密码错误");
+        s.close = true; // nothing more can happen on this page; the print form is freed
     } else if (site.platform() == 0) {
         s = classifyFirst(site, in, page, html);
     } else {

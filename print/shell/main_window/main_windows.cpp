@@ -3,6 +3,7 @@
 #include "a_main.h"
 #include "browser_profile.h"
 #include "hosted_print_form.h"
+#include "order_retrieval.h"
 #include "p_excel.h"
 #include "print_form_host.h"
 #include "sms_http.h"
@@ -52,6 +53,7 @@ struct MainWindows::State {
                          });
         openSmsPanel = [this] { smsHost.show(); };
         ximport::InstallSpreadsheetImport(printHost, itinerary); // "导入表格文件"
+        ximport::InstallOrderRetrieval(printHost, itinerary, profile); // "导 入"
     }
     const itin::ItineraryRecord* openRecord() {
         itin::P_GuoNei* form = printHost.form();

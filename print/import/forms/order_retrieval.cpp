@@ -1,0 +1,95 @@
+#include "order_retrieval.h"
+
+#include "p_login.h"
+#include "picture_fetch.h"
+#include "w_webfrm.h"
+
+#include "fso.h"
+#include "print_form_host.h"
+#include "settings_store.h"
+
+namespace ximport {
+
+OrderRetrieval::OrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+                               browser::BrowserProfile& profile, PictureLoader loader)
+    : QObject(&host), host_(host), ctx_(ctx), profile_(profile), loader_(std::move(loader)) {
+    // The print form going away ends a retrieval that would write into it.
+    connect(&host, &itin::PrintFormHost::formUnloaded, this, [this] {
+        if (signIn_) signIn_->close();
+        if (window_) window_->close();
+    });
+}
+
+OrderRetrieval::~OrderRetrieval() {
+    delete signIn_;
+    delete window_;
+}
+
+W_Webfrm* OrderRetrieval::window() const {
+    return window_;
+}
+
+P_Login* OrderRetrieval::signIn() const {
+    return signIn_;
+}
+
+void OrderRetrieval::loadPicture(QLabel* target, const QUrl& url) {
+    if (loader_)
+        loader_(target, url);
+    else
+        FetchPicture(profile_, target, url, ctx_.deploy.httpTimeoutMs());
+}
+
+W_Webfrm* OrderRetrieval::open() {
+    if (window_) {
+        window_->close();
+        delete window_;
+    }
+    if (!host_.form()) return nullptr;
+    window_ = new W_Webfrm(*this);
+    window_->show();
+    return window_;
+}
+
+W_Webfrm* OrderRetrieval::restart() {
+    return open();
+}
+
+P_Login* OrderRetrieval::openSignIn() {
+    if (!signIn_) signIn_ = new P_Login(*this);
+    signIn_->show();
+    signIn_->raise();
+    return signIn_;
+}
+
+void OrderRetrieval::signInAbandoned() {
+    if (window_) window_->close();
+}
+
+QString OrderRetrieval::siteUrl(int platform) const {
+    return ctx_.deploy.value(platform == 0 ? QStringLiteral("PlatformSite1Url")
+                                           : QStringLiteral("PlatformSite2Url"));
+}
+
+QString OrderRetrieval::blankUrl() const {
+    return ctx_.deploy.value(QStringLiteral("PlatformBlankUrl"));
+}
+
+QString OrderRetrieval::pingTaiPath() const {
+    return ctx_.settings.pingTaiPath.isEmpty() ? itin::PingTaiIniPath(ctx_.programFolder)
+                                               : ctx_.settings.pingTaiPath;
+}
+
+QString OrderRetrieval::pingTaiText() const {
+    const QString path = pingTaiPath();
+    return fso::FileExists(path) ? fso::ReadTextFile(path) : QString();
+}
+
+OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+                                      browser::BrowserProfile& profile, PictureLoader loader) {
+    auto* opener = new OrderRetrieval(host, ctx, profile, std::move(loader));
+    host.setOpenOrderRetrieval([opener](itin::P_GuoNei&) { opener->open(); });
+    return opener;
+}
+
+} // namespace ximport

@@ -1,0 +1,85 @@
+#pragma once
+// Platform order retrieval from the print form's "导 入": the retrieval window W_Webfrm and
+// the platform sign-in window P_Login, the module state they share, and the opener the
+// program installs on the print form. The program owns the opener (and with it the state);
+// the windows are created when shown and destroyed when they close.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QLabel;
+
+namespace browser {
+class BrowserProfile;
+}
+namespace itin {
+class P_GuoNei;
+class PrintFormHost;
+struct ItineraryContext;
+} // namespace itin
+
+namespace ximport {
+
+class P_Login;
+class W_Webfrm;
+
+// The platform windows' module state.
+struct PlatformState {
+    qint16 SelectedPlatform = 0;
+    qint16 OrderRetrievalActive = 0;
+};
+
+// Shows a picture from an address in a picture control (the picture-code download).
+using PictureLoader = std::function<void(QLabel* target, const QUrl& url)>;
+
+class OrderRetrieval : public QObject {
+    Q_OBJECT
+public:
+    // Everything must outlive the opener. An empty loader fetches through the profile.
+    OrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+                   browser::BrowserProfile& profile, PictureLoader loader = {});
+    ~OrderRetrieval() override;
+
+    PlatformState& state() { return state_; }
+    itin::PrintFormHost& host() { return host_; }
+    itin::ItineraryContext& context() { return ctx_; }
+    browser::BrowserProfile& profile() { return profile_; }
+    void loadPicture(QLabel* target, const QUrl& url);
+
+    // Cmdinput after its checks: closes a running retrieval, then shows the window anew.
+    W_Webfrm* open();
+    // After a successful platform sign-in: the window closes and loads again.
+    W_Webfrm* restart();
+    // The sign-in window of the selected platform (one at a time).
+    P_Login* openSignIn();
+    // The sign-in window closed without signing in: the retrieval stops too.
+    void signInAbandoned();
+
+    W_Webfrm* window() const;
+    P_Login* signIn() const;
+
+    // The deployment address of a platform's site, and the neutral blank page.
+    QString siteUrl(int platform) const;
+    QString blankUrl() const;
+    // The stored text of PingTai.ini, empty when there is none.
+    QString pingTaiText() const;
+    QString pingTaiPath() const;
+
+private:
+    itin::PrintFormHost& host_;
+    itin::ItineraryContext& ctx_;
+    browser::BrowserProfile& profile_;
+    PictureLoader loader_;
+    PlatformState state_;
+    QPointer<W_Webfrm> window_;
+    QPointer<P_Login> signIn_;
+};
+
+// Creates the opener as a child of host and hooks it to the print form's "导 入".
+OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+                                      browser::BrowserProfile& profile, PictureLoader loader = {});
+
+} // namespace ximport

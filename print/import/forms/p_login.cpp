@@ -1,0 +1,132 @@
+#include "p_login.h"
+
+#include "finished_pages.h"
+#include "order_retrieval.h"
+
+#include "embedded_browser.h"
+#include "fso.h"
+#include "print_form_host.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace ximport {
+
+using itin::placeTwips;
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    placeTwips(l, left, top, 900, 300);
+    return l;
+}
+
+QLineEdit* edit(QWidget* parent, const char* name, int left, int top, int width) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    placeTwips(e, left, top, width, 300);
+    return e;
+}
+
+} // namespace
+
+P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
+    : QWidget(parent, Qt::Window), owner_(owner),
+      site_(owner.state().SelectedPlatform, owner.siteUrl(owner.state().SelectedPlatform)) {
+    setObjectName(QStringLiteral("P_Login"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    Label1_ = label(this, "Label1", QStringLiteral("用户名："), 240, 240);
+    Text1_ = edit(this, "Text1", 1200, 240, 2400);
+    Label2_ = label(this, "Label2", QStringLiteral("密  码："), 240, 720);
+    Text2_ = edit(this, "Text2", 1200, 720, 2400);
+    Text2_->setEchoMode(QLineEdit::Password);
+    Label3_ = label(this, "Label3", QStringLiteral("验证码："), 240, 1200);
+    Text3_ = edit(this, "Text3", 1200, 1200, 1000);
+    Image1_ = new QLabel(this);
+    Image1_->setObjectName(QStringLiteral("Image1"));
+    placeTwips(Image1_, 2400, 1150, 1200, 400);
+    Command1_ = new QPushButton(QStringLiteral("登  陆"), this);
+    Command1_->setObjectName(QStringLiteral("Command1"));
+    placeTwips(Command1_, 1200, 1740, 1500, 420);
+    WebBs_ = new browser::EmbeddedBrowser(owner.profile(), this);
+    WebBs_->setObjectName(QStringLiteral("WebBs"));
+    placeTwips(WebBs_, 0, 2500, 4200, 3000); // below the window's visible part
+    connect(Command1_, &QPushButton::clicked, this, &P_Login::Command1_Click);
+    new FinishedPages(*WebBs_, [this](const QString& url, const browser::DomDocument& page) {
+        pageFinished(url, page);
+    });
+
+    // Load.
+    const itin::P_GuoNei* form = owner.host().form();
+    const QPoint at = form ? form->mapToGlobal(QPoint(0, 0)) : QPoint();
+    setGeometry(QRect(at + QPoint(4000 / itin::kTwipsPerPixel, 1000 / itin::kTwipsPerPixel),
+                      QSize(4200, 2500) / itin::kTwipsPerPixel));
+    setWindowTitle(QStringLiteral("请输入 ") + (form ? form->Surs1()->currentText() : QString()) +
+                   QStringLiteral(" 用户名和密码"));
+    const PlatformAccount stored = ReadPlatformAccount(owner.pingTaiText(), site_.platform());
+    Text1_->setText(stored.account);
+    Text2_->setText(stored.password);
+    showCodeRow(false);
+    WebBs_->navigate(site_.signInUrl());
+    Image1_->clear();
+}
+
+void P_Login::showCodeRow(bool on) {
+    Label3_->setVisible(on);
+    Text3_->setVisible(on);
+}
+
+void P_Login::Command1_Click() {
+    Text1_->setText(Text1_->text().trimmed());
+    Messages& messages = owner_.context().messages;
+    if (Text1_->text().size() < 6) return messages.show(QStringLiteral("帐号不正确"));
+    if (Text2_->text().size() < 6) return messages.show(QStringLiteral("密码不正确"));
+    const QString account = Text1_->text(), password = Text2_->text();
+    const QString code = Text3_->text().trimmed();
+    const int platform = site_.platform();
+    QPointer<P_Login> self(this);
+    // Platform 0's code input is named by the page as it stands now.
+    WebBs_->snapshot([self, platform, account, password, code](const browser::DomDocument& page) {
+        if (self) self->WebBs_->run(SignInActions(platform, page, account, password, code));
+    });
+}
+
+void P_Login::pageFinished(const QString& url, const browser::DomDocument& page) {
+    if (succeeded_) return;
+    const SignInStep step =
+        ClassifySignInPage(site_, url, Text1_->text(), page, owner_.context().clock.now());
+    if (step.kind == SignInStep::SignInPage) {
+        Command1_->setEnabled(true);
+        Image1_->clear();
+        showCodeRow(step.showCode);
+        if (step.showCode && !step.pictureUrl.isEmpty())
+            owner_.loadPicture(Image1_, QUrl(url).resolved(QUrl(step.pictureUrl)));
+    }
+    QPointer<P_Login> self(this);
+    if (!step.message.isEmpty()) owner_.context().messages.show(step.message);
+    if (self && step.kind == SignInStep::SignedIn) succeed();
+}
+
+void P_Login::succeed() {
+    succeeded_ = true;
+    const QString text = RewritePlatformAccount(owner_.pingTaiText(), site_.platform(),
+                                                Text1_->text(), Text2_->text());
+    if (!fso::WriteTextFile(owner_.pingTaiPath(), text))
+        owner_.context().messages.show(QStringLiteral("无法保存 PingTai.ini"));
+    close();
+    owner_.restart();
+}
+
+void P_Login::closeEvent(QCloseEvent* e) {
+    QWidget::closeEvent(e);
+    if (!succeeded_) owner_.signInAbandoned();
+}
+
+} // namespace ximport

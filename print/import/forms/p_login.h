@@ -1,0 +1,55 @@
+#pragma once
+// The platform sign-in window: the platform's own sign-in page in a browser, the agent's
+// account, password and picture code filled into it, the pages that follow recognised, and
+// on success the account stored in the platform's line of PingTai.ini and the retrieval
+// window restarted.
+#include "platform_pages.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace browser {
+class EmbeddedBrowser;
+}
+
+namespace ximport {
+
+class OrderRetrieval;
+
+class P_Login : public QWidget {
+    Q_OBJECT
+public:
+    explicit P_Login(OrderRetrieval& owner, QWidget* parent = nullptr);
+
+    QLabel* Label3() const { return Label3_; }
+    QLineEdit* Text1() const { return Text1_; }
+    QLineEdit* Text2() const { return Text2_; }
+    QLineEdit* Text3() const { return Text3_; }
+    QLabel* Image1() const { return Image1_; }
+    QPushButton* Command1() const { return Command1_; }
+    browser::EmbeddedBrowser* WebBs() const { return WebBs_; }
+
+    // Event handlers.
+    void Command1_Click();
+    void pageFinished(const QString& url, const browser::DomDocument& page);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void showCodeRow(bool on);
+    void succeed();
+
+    OrderRetrieval& owner_;
+    PlatformSite site_;
+    bool succeeded_ = false;
+    QLabel *Label1_, *Label2_, *Label3_, *Image1_;
+    QLineEdit *Text1_, *Text2_, *Text3_;
+    QPushButton* Command1_;
+    browser::EmbeddedBrowser* WebBs_;
+};
+
+} // namespace ximport

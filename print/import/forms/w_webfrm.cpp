@@ -1,0 +1,153 @@
+#include "w_webfrm.h"
+
+#include "finished_pages.h"
+#include "order_reader.h"
+#include "order_retrieval.h"
+
+#include "embedded_browser.h"
+#include "print_form_host.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace ximport {
+
+using itin::placeTwips;
+
+W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
+    : QWidget(parent, Qt::Window), owner_(owner),
+      site_(0, QString()) {
+    setObjectName(QStringLiteral("W_Webfrm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    WebBs_ = new browser::EmbeddedBrowser(owner.profile(), this);
+    WebBs_->setObjectName(QStringLiteral("WebBs"));
+    placeTwips(WebBs_, 0, 1060, 4710, 3000); // below the visible part: pages are not for the agent
+    Rtb_ = new QTextEdit(this);
+    Rtb_->setObjectName(QStringLiteral("Rtb"));
+    Rtb_->setReadOnly(true);
+    Rtb_->hide();
+    Image1_ = new QLabel(this);
+    Image1_->setObjectName(QStringLiteral("Image1"));
+    Image1_->installEventFilter(this);
+    placeTwips(Image1_, 120, 120, 1200, 450);
+    Text1_ = new QLineEdit(this);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    placeTwips(Text1_, 1440, 180, 1500, 330);
+    Command1_ = new QPushButton(QStringLiteral("确定"), this);
+    Command1_->setObjectName(QStringLiteral("Command1"));
+    placeTwips(Command1_, 3120, 150, 1200, 390);
+    connect(Command1_, &QPushButton::clicked, this, &W_Webfrm::Command1_Click);
+    connect(Text1_, &QLineEdit::returnPressed, this, &W_Webfrm::Command1_Click);
+    connect(WebBs_, &browser::EmbeddedBrowser::downloadBegin, this,
+            [this] { setStatus(QStringLiteral("正在获取验证码，请稍等……")); });
+    new FinishedPages(*WebBs_, [this](const QString& url, const browser::DomDocument& page) {
+        pageFinished(url, page);
+    });
+
+    // Load: out of sight, the print form disabled, the stored account of the platform.
+    setGeometry(itin::twipRect(0, 90000, 4710, 1060));
+    itin::P_GuoNei* form = owner.host().form();
+    PlatformState& state = owner.state();
+    state.SelectedPlatform = qint16(form ? form->Surs1()->currentIndex() : 0);
+    if (form) form->setEnabled(false);
+    site_ = PlatformSite(state.SelectedPlatform, owner.siteUrl(state.SelectedPlatform));
+    account_ = ReadPlatformAccount(owner.pingTaiText(), state.SelectedPlatform);
+    if (!account_.account.isEmpty() && !account_.password.isEmpty()) {
+        state.OrderRetrievalActive = 1;
+        setStatus(QStringLiteral("正在获取信息，请稍等……"));
+        WebBs_->navigate(site_.startUrl());
+    } else {
+        owner.openSignIn();
+        WebBs_->navigate(owner.blankUrl());
+    }
+}
+
+W_Webfrm::~W_Webfrm() {
+    unload();
+}
+
+void W_Webfrm::unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    owner_.state().OrderRetrievalActive = 0;
+    if (itin::P_GuoNei* form = owner_.host().form()) form->setEnabled(true);
+}
+
+void W_Webfrm::closeEvent(QCloseEvent* e) {
+    unload();
+    QWidget::closeEvent(e);
+}
+
+bool W_Webfrm::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == Image1_ && e->type() == QEvent::MouseButtonRelease) Image1_Click();
+    return QWidget::eventFilter(watched, e);
+}
+
+void W_Webfrm::setStatus(const QString& text) {
+    if (itin::P_GuoNei* form = owner_.host().form()) form->Label7()->setText(text);
+}
+
+void W_Webfrm::newPictureCode() {
+    Image1_->clear();
+    owner_.loadPicture(Image1_, QUrl(site_.pictureCodeUrl(owner_.context().clock.now())));
+}
+
+void W_Webfrm::Image1_Click() {
+    newPictureCode();
+}
+
+void W_Webfrm::Command1_Click() {
+    Text1_->setText(Text1_->text().trimmed());
+    if (Text1_->text().size() != 4) {
+        // A code of another length cannot be right; it is not sent.
+        owner_.context().messages.show(QStringLiteral("请输入正确的验证码"));
+        return;
+    }
+    WebBs_->run(PictureCodeSignIn(account_.account, account_.password, Text1_->text()));
+}
+
+void W_Webfrm::pageFinished(const QString& url, const browser::DomDocument& page) {
+    if (unloaded_) return;
+    const RetrievalInput in{site_.platform(), url, account_.account, account_.password,
+                            owner_.context().common.PlatformPnr};
+    const RetrievalStep step = ClassifyRetrievalPage(site_, in, page);
+    Rtb_->setPlainText(PageHtml(page));
+    if (step.pictureCodePage) {
+        newPictureCode();
+        move(x(), 0);
+        setWindowTitle(QStringLiteral("请输入验证码"));
+        show();
+        raise();
+    }
+    QPointer<W_Webfrm> self(this);
+    for (const QString& m : step.messages) {
+        owner_.context().messages.show(m);
+        if (!self || unloaded_) return; // closed while the message was up
+    }
+    if (!step.status.isEmpty()) setStatus(step.status);
+    if (!step.actions.isEmpty()) WebBs_->run(step.actions);
+    if (!step.navigateTo.isEmpty()) WebBs_->navigate(step.navigateTo);
+    if (step.kind == RetrievalStep::OrderDetail) readOrder(page);
+    if (step.close) close();
+}
+
+void W_Webfrm::readOrder(const browser::DomDocument& page) {
+    itin::P_GuoNei* form = owner_.host().form();
+    const browser::DomDocument* main = page.frame(QStringLiteral("mainFrame"));
+    if (!form) {
+        close();
+        return;
+    }
+    const OrderRead order = main ? ReadPlatformOrder(site_.platform(), *main) : OrderRead{};
+    setStatus(ApplyOrder(order, owner_.context().common.PlatformPnr, owner_.context().common,
+                         form->record()));
+    close();
+}
+
+} // namespace ximport

@@ -1,0 +1,63 @@
+#pragma once
+// The order retrieval window: drives the selected platform's pages out of sight, from the
+// start page to the order detail, and writes the order into the print form's record. It
+// comes into view only when the second platform asks for a picture code.
+#include "platform_pages.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+
+namespace browser {
+class EmbeddedBrowser;
+}
+namespace itin {
+class P_GuoNei;
+}
+
+namespace ximport {
+
+class OrderRetrieval;
+
+class W_Webfrm : public QWidget {
+    Q_OBJECT
+public:
+    explicit W_Webfrm(OrderRetrieval& owner, QWidget* parent = nullptr);
+    ~W_Webfrm() override;
+
+    browser::EmbeddedBrowser* WebBs() const { return WebBs_; }
+    QTextEdit* Rtb() const { return Rtb_; }
+    QLabel* Image1() const { return Image1_; }
+    QLineEdit* Text1() const { return Text1_; }
+    QPushButton* Command1() const { return Command1_; }
+
+    // Event handlers.
+    void Command1_Click();
+    void Image1_Click();
+    void pageFinished(const QString& url, const browser::DomDocument& page);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void setStatus(const QString& text);
+    void newPictureCode();
+    void readOrder(const browser::DomDocument& page);
+    void unload();
+
+    OrderRetrieval& owner_;
+    PlatformSite site_;
+    PlatformAccount account_;
+    bool unloaded_ = false;
+    browser::EmbeddedBrowser* WebBs_;
+    QTextEdit* Rtb_;
+    QLabel* Image1_;
+    QLineEdit* Text1_;
+    QPushButton* Command1_;
+};
+
+} // namespace ximport

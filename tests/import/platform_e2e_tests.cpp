@@ -1,0 +1,260 @@
+// Platform sign-in and order retrieval end to end: the real windows and web engine, offscreen,
+// against the two local platform sites (tests/sites/platform_site.py). One process runs every
+// case, so the engine and the sites start once.
+#include "order_retrieval.h"
+#include "p_login.h"
+#include "w_webfrm.h"
+
+#include "browser_profile.h"
+#include "form_fixture.h"
+#include "fso.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QPushButton>
+
+#include <cstdio>
+
+using namespace itin;
+
+namespace {
+
+bool waitUntil(const std::function<bool()>& cond, int ms = 20000) {
+    QDeadlineTimer deadline(ms);
+    while (!cond()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+struct Site {
+    QProcess process;
+    QString url; // "http://127.0.0.1:n/"; empty when the site did not start
+
+    explicit Site(int platform) {
+        process.setProgram(QStringLiteral("/usr/bin/python3"));
+        process.setArguments({qEnvironmentVariable("WS_SOURCE_DIR") + "/tests/sites/platform_site.py",
+                              "--platform", QString::number(platform)});
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start();
+        QByteArray line;
+        QDeadlineTimer deadline(10000);
+        while (!line.contains('\n') && !deadline.hasExpired() && process.waitForStarted(1000)) {
+            process.waitForReadyRead(200);
+            line += process.readAllStandardOutput();
+        }
+        if (line.startsWith("PORT ")) url = "http://127.0.0.1:" + line.mid(5).trimmed() + "/";
+    }
+    ~Site() {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+    QByteArray get(const QString& path) {
+        QNetworkAccessManager nam;
+        QNetworkReply* reply = nam.get(QNetworkRequest(QUrl(url + path)));
+        waitUntil([&] { return reply->isFinished(); }, 5000);
+        const QByteArray body = reply->readAll();
+        delete reply;
+        return body;
+    }
+};
+
+Site* gSites[2] = {nullptr, nullptr};
+
+class Retrieval : public itin::testing::FormFixture {
+protected:
+    std::unique_ptr<browser::BrowserProfile> profile = std::make_unique<browser::BrowserProfile>();
+    ximport::OrderRetrieval* retrieval = nullptr;
+    P_GuoNei* form = nullptr;
+
+    void SetUp() override {
+        ASSERT_FALSE(gSites[0]->url.isEmpty());
+        ASSERT_FALSE(gSites[1]->url.isEmpty());
+        deploy.set("PlatformSite1Url", gSites[0]->url);
+        deploy.set("PlatformSite2Url", gSites[1]->url);
+    }
+    void TearDown() override {
+        delete retrieval; // the windows go before the profile they browse with
+        host->unload();
+        settle();
+        profile.reset();
+    }
+    // Writes PingTai.ini, opens the print form and installs the retrieval on it.
+    void start(const QString& pingTai) {
+        fso::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
+        retrieval = ximport::InstallOrderRetrieval(*host, ctx, *profile);
+        form = host->show();
+    }
+    // "导 入" for a PNR on a platform.
+    void importOrder(const QString& pnr, int platform) {
+        form->record().setField(PnrQuery, pnr);
+        form->Surs1()->setCurrentIndex(platform);
+        form->Cmdinput()->click();
+    }
+    bool statusIs(const QString& text, int ms = 20000) {
+        return waitUntil([&] { return form->Label7()->text() == text; }, ms);
+    }
+    bool shown(const QString& text) {
+        return waitUntil([&] {
+            for (const auto& m : messages.shown)
+                if (m.text == text) return true;
+            return false;
+        });
+    }
+    ximport::W_Webfrm* window() { return retrieval->window(); }
+};
+
+const QString kAccounts0 = QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,");
+const QString kAccounts1 = QStringLiteral("0,今日天下通,,\r\n1,羿天下,agent01,secret1");
+const QString kNone = QStringLiteral("0,今日天下通,,\r\n1,羿天下,,");
+const QString kDone = QStringLiteral("获取成功，可以打印！");
+const QString kNotFound = QStringLiteral("提取信息失败！PNR不存在");
+
+} // namespace
+
+TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
+    start(kAccounts0);
+    QElapsedTimer clock;
+    clock.start();
+    importOrder("DEF456", 0);
+    EXPECT_FALSE(form->isEnabled());
+    ASSERT_TRUE(statusIs(kDone)) << form->Label7()->text().toStdString();
+    const qint64 ms = clock.elapsed();
+    std::printf("[ figure   ] 导 入 to 获取成功 on platform 0 (five pages, stored account): %lld ms\n",
+                static_cast<long long>(ms));
+    RecordProperty("order_retrieval_ms", int(ms));
+    const QByteArray log = gSites[0]->get("__log");
+    for (const char* page : {"\"/Default.aspx\", \"/\"", "/Desktop.aspx", "\"/Search.aspx\"", "/OrderDetail.aspx"})
+        EXPECT_TRUE(log.contains(page)) << page;
+    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_EQ(form->record()[PnrQuery], "DEF456");
+    EXPECT_EQ(form->record()[City1], QStringLiteral("广州"));
+    EXPECT_EQ(form->record()[CnTax], "CN0.00");
+    EXPECT_EQ(form->record()[Total], "CNY 2090.00");
+    EXPECT_EQ(form->record()[PassengerName], QStringLiteral("李四"));
+    EXPECT_EQ(common.PassengerList.size(), 3);
+    EXPECT_TRUE(form->cmdnext()->isEnabled());
+    EXPECT_EQ(retrieval->state().OrderRetrievalActive, 0);
+
+    // Nothing found: the platform's message, the status, the form usable again.
+    importOrder("ZZZ999", 0);
+    ASSERT_TRUE(statusIs(kNotFound));
+    EXPECT_TRUE(messages.shown.last().text.contains(QStringLiteral("天下通平台出票")));
+    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+
+    // A session that timed out: back to the home page, signed in again, order read.
+    gSites[0]->get("__expire");
+    importOrder("ABC123", 0);
+    ASSERT_TRUE(statusIs(kDone));
+    EXPECT_EQ(form->record()[CnTax], "CN50.00");
+    EXPECT_EQ(form->record()[YqTax], "YQ120.00");
+    EXPECT_EQ(common.PassengerList.size(), 1);
+}
+
+TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
+    gSites[0]->get("__config?code=1");
+    start(kNone);
+    importOrder("ABC123", 0);
+    ximport::P_Login* login = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (login = retrieval->signIn()) != nullptr; }));
+    EXPECT_FALSE(form->isEnabled());
+    EXPECT_EQ(login->windowTitle(), QStringLiteral("请输入 今日天下通 用户名和密码"));
+    ASSERT_TRUE(waitUntil([&] { return login->Text3()->isVisibleTo(login); }));
+    EXPECT_TRUE(waitUntil([&] { return !login->Image1()->pixmap().isNull(); }));
+
+    login->Text1()->setText("agent");
+    login->Command1_Click();
+    EXPECT_EQ(messages.shown.last().text, QStringLiteral("帐号不正确"));
+    login->Text1()->setText("agent01");
+    login->Text2()->setText("wrong12");
+    login->Text3()->setText("8888");
+    login->Command1_Click();
+    ASSERT_TRUE(shown(QStringLiteral("用户名或者密码错误")));
+    login->Text2()->setText("secret1");
+    login->Text3()->setText("8888");
+    login->Command1_Click();
+    ASSERT_TRUE(statusIs(kDone));
+    EXPECT_EQ(fso::ReadTextFile(dir.filePath("PingTai.ini")),
+              QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,"));
+    EXPECT_EQ(form->record()[Flight1], "CA1501");
+    gSites[0]->get("__config?code=0");
+}
+
+TEST_F(Retrieval, SecondPlatformPictureCodeInTheWindowAndNothingFound) {
+    start(kAccounts1);
+    importOrder("TWO222", 1);
+    ASSERT_TRUE(waitUntil([&] { return window() && window()->windowTitle() == QStringLiteral("请输入验证码"); }));
+    EXPECT_EQ(window()->y(), 0);
+    window()->Text1()->setText(" 12 ");
+    window()->Command1_Click();
+    EXPECT_EQ(messages.shown.last().text, QStringLiteral("请输入正确的验证码"));
+    window()->Text1()->setText("1111");
+    window()->Command1_Click();
+    ASSERT_TRUE(shown(QStringLiteral("验证码错误")));
+    window()->Text1()->setText("8888");
+    window()->Command1_Click();
+    ASSERT_TRUE(statusIs(kDone));
+    EXPECT_EQ(form->record()[Flight2], "FM9302");
+    EXPECT_EQ(form->record()[Time2], "09:10");
+    EXPECT_EQ(form->record()[Class2], "C");
+    EXPECT_EQ(form->record()[CnTax], "CN100.00");
+    EXPECT_EQ(common.PassengerList.size(), 3);
+    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+
+    // Still signed in: a PNR the platform does not know.
+    importOrder("NOPE00", 1);
+    ASSERT_TRUE(statusIs(kNotFound));
+    EXPECT_TRUE(messages.shown.last().text.contains(QStringLiteral("羿天下 平台出票")));
+    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+}
+
+TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
+    start(kNone);
+    importOrder("TWO222", 1);
+    ximport::P_Login* login = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (login = retrieval->signIn()) != nullptr; }));
+    ASSERT_TRUE(waitUntil([&] { return login->Text3()->isVisibleTo(login); }));
+    login->Text1()->setText("agent01");
+    login->Text2()->setText("wrong12");
+    login->Text3()->setText("8888");
+    login->Command1_Click();
+    ASSERT_TRUE(shown(QStringLiteral("密码输入错误误")));
+    // Closed without signing in: the retrieval ends and the print form is usable again.
+    login->close();
+    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_EQ(fso::ReadTextFile(dir.filePath("PingTai.ini")), kNone);
+}
+
+TEST(OrderPageEntry, ReadsADetailPageHeadless) {
+    QProcess print;
+    const QString bin = qEnvironmentVariable("WS_BIN_DIR") + "/print";
+    print.start(bin, {"--order-page", "1", gSites[1]->url + "Distributor/OrderDetail.aspx?pnr=XYZ789",
+                      "--platform-pnr", "XYZ789"});
+    ASSERT_TRUE(print.waitForFinished(60000));
+    const QString out = QString::fromUtf8(print.readAllStandardOutput());
+    EXPECT_EQ(print.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\"Time1\": \"08:05\"")));
+    EXPECT_TRUE(out.contains(QStringLiteral("\"status\": \"获取成功，可以打印！\"")));
+    print.start(bin, {"--order-page", "2", "x", "--platform-pnr", "XYZ789"});
+    ASSERT_TRUE(print.waitForFinished(60000));
+    EXPECT_EQ(print.exitCode(), 2);
+}
+
+int main(int argc, char** argv) {
+    browser::PrepareEngine();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    Site first(0), second(1);
+    gSites[0] = &first;
+    gSites[1] = &second;
+    return RUN_ALL_TESTS();
+}
