@@ -1,7 +1,7 @@
 #include "order_retrieval.h"
 
+#include "load_picture.h"
 #include "p_login.h"
-#include "picture_fetch.h"
 #include "w_webfrm.h"
 
 #include "fso.h"
@@ -11,8 +11,8 @@
 namespace ximport {
 
 OrderRetrieval::OrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                               browser::BrowserProfile& profile, PictureLoader loader)
-    : QObject(&host), host_(host), ctx_(ctx), profile_(profile), loader_(std::move(loader)) {
+                               browser::BrowserProfile& profile)
+    : QObject(&host), host_(host), ctx_(ctx), profile_(profile) {
     // The print form going away ends a retrieval that would write into it.
     connect(&host, &itin::PrintFormHost::formUnloaded, this, [this] {
         if (signIn_) signIn_->close();
@@ -34,10 +34,7 @@ P_Login* OrderRetrieval::signIn() const {
 }
 
 void OrderRetrieval::loadPicture(QLabel* target, const QUrl& url) {
-    if (loader_)
-        loader_(target, url);
-    else
-        FetchPicture(profile_, target, url, ctx_.deploy.httpTimeoutMs());
+    LoadPictureFromURL(target, url.toString(), profile_);
 }
 
 W_Webfrm* OrderRetrieval::open() {
@@ -86,8 +83,8 @@ QString OrderRetrieval::pingTaiText() const {
 }
 
 OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                                      browser::BrowserProfile& profile, PictureLoader loader) {
-    auto* opener = new OrderRetrieval(host, ctx, profile, std::move(loader));
+                                      browser::BrowserProfile& profile) {
+    auto* opener = new OrderRetrieval(host, ctx, profile);
     host.setOpenOrderRetrieval([opener](itin::P_GuoNei&) { opener->open(); });
     return opener;
 }

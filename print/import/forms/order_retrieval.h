@@ -8,8 +8,6 @@
 #include <QString>
 #include <QUrl>
 
-#include <functional>
-
 class QLabel;
 
 namespace browser {
@@ -32,21 +30,19 @@ struct PlatformState {
     qint16 OrderRetrievalActive = 0;
 };
 
-// Shows a picture from an address in a picture control (the picture-code download).
-using PictureLoader = std::function<void(QLabel* target, const QUrl& url)>;
-
 class OrderRetrieval : public QObject {
     Q_OBJECT
 public:
-    // Everything must outlive the opener. An empty loader fetches through the profile.
+    // Everything must outlive the opener.
     OrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                   browser::BrowserProfile& profile, PictureLoader loader = {});
+                   browser::BrowserProfile& profile);
     ~OrderRetrieval() override;
 
     PlatformState& state() { return state_; }
     itin::PrintFormHost& host() { return host_; }
     itin::ItineraryContext& context() { return ctx_; }
     browser::BrowserProfile& profile() { return profile_; }
+    // The picture-code fetch (LoadPictureFromURL) into a picture control.
     void loadPicture(QLabel* target, const QUrl& url);
 
     // Cmdinput after its checks: closes a running retrieval, then shows the window anew.
@@ -72,7 +68,6 @@ private:
     itin::PrintFormHost& host_;
     itin::ItineraryContext& ctx_;
     browser::BrowserProfile& profile_;
-    PictureLoader loader_;
     PlatformState state_;
     QPointer<W_Webfrm> window_;
     QPointer<P_Login> signIn_;
@@ -80,6 +75,6 @@ private:
 
 // Creates the opener as a child of host and hooks it to the print form's "导 入".
 OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                                      browser::BrowserProfile& profile, PictureLoader loader = {});
+                                      browser::BrowserProfile& profile);
 
 } // namespace ximport
