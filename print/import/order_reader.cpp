@@ -220,6 +220,10 @@ QString UnreadableOrderStatus() {
     return QStringLiteral("提取信息失败！订单页面无法识别");
 }
 
+QString StalledRetrievalStatus() {
+    return QStringLiteral("提取信息失败！平台页面无法识别");
+}
+
 QString OrderReadStatus() {
     return QStringLiteral("获取成功，可以打印！");
 }

@@ -157,6 +157,15 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_EQ(form->record()[CnTax], "CN50.00");
     EXPECT_EQ(form->record()[YqTax], "YQ120.00");
     EXPECT_EQ(common.PassengerList.size(), 1);
+
+    // A changed search page matches no row: the retrieval gives up, the record stays.
+    gSites[0]->get("__config?broken=1");
+    deploy.set("HttpTimeoutMs", "1500");
+    importOrder("DEF456", 0);
+    ASSERT_TRUE(statusIs(QStringLiteral("提取信息失败！平台页面无法识别")));
+    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_EQ(form->record()[CnTax], "CN50.00");
+    gSites[0]->get("__config?broken=0");
 }
 
 TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {

@@ -8,7 +8,7 @@ second ("/Distributor/Dis_Login.aspx" with a picture code, frameset
 "/Distributor/DIS_Default.aspx", search form with "txtPNR" and "td" 38, detail page with
 its tables). Sessions by cookie. Serves on 127.0.0.1; the first line of output is
 "PORT <n>". Test hooks: /__expire (every session times out), /__config?code=1 (platform 0
-asks for its picture code; 0 stops asking), /__log (the paths asked for, as JSON).
+asks for its picture code; 0 stops asking; broken=1: the search page lacks "TolOrder"), /__log (the paths asked for, as JSON).
 """
 import argparse
 import html
@@ -87,6 +87,7 @@ class Site:
         self.password = password
         self.code = code
         self.ask_code = False
+        self.broken = False  # the search page lacks its "TolOrder" element
         self.sessions = {}  # token -> "ok" or "expired"
         self.log = []
         self.lock = threading.Lock()
@@ -136,6 +137,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.send(200, "ok", "text/plain")
         if url.path == "/__config":
             self.site.ask_code = query.get("code") == "1"
+            self.site.broken = query.get("broken") == "1"
             return self.send(200, "ok", "text/plain")
         if url.path == "/__log":
             with self.site.lock:
@@ -220,7 +222,8 @@ class Handler(BaseHTTPRequestHandler):
             "<input id=SeaWay_0 name=SeaWay type=radio value=0>PNR "
             "<input id=SeaWay_1 name=SeaWay type=radio value=1>订单号 "
             "<input id=GeneralBut type=submit value=查询></form>"
-            "共<span id=TolOrder>%s</span>条%s") % (html.escape(key or ""), total, rows))
+            "共<span id=%s>%s</span>条%s")
+            % (html.escape(key or ""), "Total" if self.site.broken else "TolOrder", total, rows))
 
     def first_detail(self, query):
         # Detail pages are open without a session here, so that one can be read headless.

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace ximport {
 
@@ -46,6 +47,10 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     connect(Text1_, &QLineEdit::returnPressed, this, &W_Webfrm::Command1_Click);
     connect(WebBs_, &browser::EmbeddedBrowser::downloadBegin, this,
             [this] { setStatus(QStringLiteral("正在获取验证码，请稍等……")); });
+    stall_ = new QTimer(this);
+    stall_->setSingleShot(true);
+    stall_->setInterval(owner.context().deploy.httpTimeoutMs());
+    connect(stall_, &QTimer::timeout, this, &W_Webfrm::stalled);
     new FinishedPages(*WebBs_, [this](const QString& url, const browser::DomDocument& page) {
         pageFinished(url, page);
     });
@@ -62,6 +67,7 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
         state.OrderRetrievalActive = 1;
         setStatus(QStringLiteral("正在获取信息，请稍等……"));
         WebBs_->navigate(site_.startUrl());
+        stall_->start();
     } else {
         owner.openSignIn();
         WebBs_->navigate(owner.blankUrl());
@@ -110,6 +116,12 @@ void W_Webfrm::Command1_Click() {
         return;
     }
     WebBs_->run(PictureCodeSignIn(account_.account, account_.password, Text1_->text()));
+    stall_->start();
+}
+
+void W_Webfrm::stalled() {
+    setStatus(StalledRetrievalStatus());
+    close();
 }
 
 void W_Webfrm::pageFinished(const QString& url, const browser::DomDocument& page) {
@@ -118,7 +130,9 @@ void W_Webfrm::pageFinished(const QString& url, const browser::DomDocument& page
                             owner_.context().common.PlatformPnr};
     const RetrievalStep step = ClassifyRetrievalPage(site_, in, page);
     Rtb_->setPlainText(PageHtml(page));
+    if (step.kind != RetrievalStep::None && stall_->isActive()) stall_->start();
     if (step.pictureCodePage) {
+        stall_->stop(); // the agent types the code
         newPictureCode();
         move(x(), 0);
         setWindowTitle(QStringLiteral("请输入验证码"));

@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTextEdit;
+class QTimer;
 
 namespace browser {
 class EmbeddedBrowser;
@@ -48,11 +49,15 @@ private:
     void newPictureCode();
     void readOrder(const browser::DomDocument& page);
     void unload();
+    void stalled();
 
     OrderRetrieval& owner_;
     PlatformSite site_;
     PlatformAccount account_;
     bool unloaded_ = false;
+    // Runs while pages should follow one another; a platform page that changed so that no
+    // row matches would otherwise leave the print form disabled for good.
+    QTimer* stall_;
     browser::EmbeddedBrowser* WebBs_;
     QTextEdit* Rtb_;
     QLabel* Image1_;
