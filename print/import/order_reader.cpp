@@ -1,6 +1,7 @@
 #include "order_reader.h"
 
 #include "code_tables.h"
+#include "platform_pages.h"
 
 #include <QStringList>
 
@@ -213,6 +214,11 @@ OrderRead ReadSecondPlatformOrder(const DomDocument& d) {
 }
 
 OrderRead ReadPlatformOrder(int platform, const DomDocument& detail) {
+    if (detail.root.outerMarkup().size() > kMaxPageMarkup) {
+        OrderRead out;
+        out.problem = PageTooLargeMessage();
+        return out;
+    }
     return platform == 0 ? ReadFirstPlatformOrder(detail) : ReadSecondPlatformOrder(detail);
 }
 

@@ -26,7 +26,7 @@ OrderRead ReadPlatformOrder(int platform, const browser::DomDocument& detail);
 
 // The status text when an order page could not be read.
 QString UnreadableOrderStatus();
-// The status text when the platform's pages stop leading anywhere.
+// The status text when the platform's pages stop leading anywhere or one is too large.
 QString StalledRetrievalStatus();
 // The status text after an order was read.
 QString OrderReadStatus();

@@ -1,5 +1,7 @@
 #include "platform_pages.h"
 
+#include "order_reader.h"
+
 #include <QStringList>
 
 namespace ximport {
@@ -184,10 +186,21 @@ QString PageHtml(const DomDocument& page) {
     return page.root.outerMarkup();
 }
 
+QString PageTooLargeMessage() {
+    return QStringLiteral("平台页面过大，无法读取");
+}
+
 RetrievalStep ClassifyRetrievalPage(const PlatformSite& site, const RetrievalInput& in,
                                     const DomDocument& page) {
     const QString html = PageHtml(page);
     RetrievalStep s;
+    if (html.size() > kMaxPageMarkup) {
+        s.kind = RetrievalStep::TooLarge;
+        s.messages << PageTooLargeMessage();
+        s.status = StalledRetrievalStatus();
+        s.close = true;
+        return s;
+    }
     bool codePage = false;
     QString message;
     if (site.platform() == 1 && in.finishedUrl == site.signInPageUrl()) {
@@ -223,6 +236,10 @@ SignInStep ClassifySignInPage(const PlatformSite& site, const QString& finishedU
                               const QDateTime& now) {
     SignInStep s;
     const QString html = PageHtml(page);
+    if (html.size() > kMaxPageMarkup) {
+        s.message = PageTooLargeMessage();
+        return s;
+    }
     if (site.platform() == 0) {
         if (refusedSignIn(finishedUrl, account))
             s.message = QStringLiteral("用户名或者密码错误");

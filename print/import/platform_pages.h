@@ -47,6 +47,11 @@ QString RewritePlatformAccount(const QString& pingTaiText, int platform, const Q
 // The "HTML" of a page as the windows test it: the top document's outer markup.
 QString PageHtml(const browser::DomDocument& page);
 
+// Markup beyond this is no platform page: it is refused, not searched or read.
+constexpr qsizetype kMaxPageMarkup = 8 * 1024 * 1024;
+// What the agent is told about a refused page.
+QString PageTooLargeMessage();
+
 // ---- the order retrieval window ------------------------------------------------------
 
 struct RetrievalInput {
@@ -68,6 +73,7 @@ struct RetrievalStep {
         NothingFound,  // message, status, close
         OrdersListed,  // first order opened
         OrderDetail,   // read the order, then close
+        TooLarge,      // over kMaxPageMarkup: message, status, close
     };
     Kind kind = None;
     bool pictureCodePage = false; // platform 1's sign-in page: come into view, new picture

@@ -151,6 +151,13 @@ TEST(PlatformPages, FirstPlatformRowsInOrder) {
     EXPECT_EQ(ClassifyRetrievalPage(kFirst, input(0), frameset("<p/>")).kind, RetrievalStep::None);
     EXPECT_EQ(ClassifyRetrievalPage(kFirst, input(0), doc("<html><body/></html>")).kind,
               RetrievalStep::None);
+
+    // A page over the size cap is refused before any row is tested.
+    const QString huge = QStringLiteral("保存密码") + QString(kMaxPageMarkup, u'x');
+    s = ClassifyRetrievalPage(kFirst, input(0), doc("<html><body>" + huge + "</body></html>"));
+    EXPECT_EQ(s.kind, RetrievalStep::TooLarge);
+    EXPECT_TRUE(s.close);
+    EXPECT_FALSE(ReadPlatformOrder(0, doc("<html><body>" + huge + "</body></html>")).ok);
 }
 
 TEST(PlatformPages, SecondPlatformRowsAndItsSignInPage) {
