@@ -3,11 +3,15 @@
 #include "painter_surface.h"
 #include "parser.h"
 #include "print_out.h"
+#include "receipt_log.h"
 #include "settings_store.h"
 
 #include "code_page.h"
 #include "headless_input.h"
 #include "messages.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <memory>
 
@@ -51,8 +55,14 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
     PageSetup boxes{QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}};
     ApplyPrintSettings(settings, job.programFolder, record, clock, boxes);
 
+    receipts::ReceiptLog log;
+    if (!log.open(QDir(job.programFolder).filePath(receipts::LogFileName()))) {
+        out(log.error());
+        return 1;
+    }
+
     ParseReservationText(booking, common, record, messages, clock);
-    record.setField(CheckCode, job.checkCode);
+    record.setField(CheckCode, job.checkCode.isEmpty() ? log.nextCheckCode() : job.checkCode);
 
     std::unique_ptr<PdfSurface> pdf;
     std::unique_ptr<PrinterSurface> printer;
@@ -65,12 +75,33 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
         surface = pdf.get();
     }
 
+    const QString target = job.printerName.isEmpty() ? QFileInfo(job.pdfPath).absoluteFilePath()
+                                                     : job.printerName;
+    // A printer job is out when it ends; PDF pages are out only when the file is complete,
+    // so their rows wait for that.
+    QList<std::pair<receipts::Receipt, QString>> pending;
+    const auto logNow = [&](const receipts::Receipt& r, const QString& next) {
+        if (!log.record(r, next)) messages.show(log.error());
+    };
+    const auto logReceipt = [&](const QString& next) {
+        const receipts::Receipt r =
+            receipts::ReceiptFromRecord(record, common.PrintMode, target, clock.now());
+        if (pdf)
+            pending.append({r, next});
+        else
+            logNow(r, next);
+    };
     int status = 0;
     for (;;) {
         const QString name = record.field(PassengerName);
         const QString code = record.field(CheckCode);
-        if (!PrintItinerary(record, common, settings, boxes.leftr, boxes.topb, messages,
-                            *surface)) {
+        if (!job.reprint && log.contains(code)) {
+            messages.show(receipts::DuplicateCheckCodeMessage(code));
+            status = 1;
+            break;
+        }
+        if (!PrintItinerary(record, common, settings, boxes.leftr, boxes.topb, messages, *surface,
+                            logReceipt)) {
             status = 1;
             break;
         }
@@ -78,10 +109,14 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
         if (!record.nextEnabled()) break;
         NextPassenger(common, record);
     }
-    if (pdf && !pdf->finish() && status == 0) {
-        out(pdf->error().isEmpty() ? QStringLiteral("无法写入PDF文件") : pdf->error());
+    if (pdf && !pdf->finish()) {
+        if (status == 0)
+            out(pdf->error().isEmpty() ? QStringLiteral("无法写入PDF文件") : pdf->error());
         status = 1;
+        pending.clear();
     }
+    for (const auto& [r, next] : pending)
+        logNow(r, next);
     return status;
 }
 

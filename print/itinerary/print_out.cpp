@@ -106,7 +106,8 @@ void PrintText(PrintSurface& surface, const PrintSettings& s, const QString& tex
 
 bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintSettings& settings,
                     const QString& leftr, const QString& topb, Messages& messages,
-                    PrintSurface& surface) {
+                    PrintSurface& surface,
+                    const std::function<void(const QString& nextCheckCode)>& printed) {
     if (record.field(PnrQuery).isEmpty()) {
         messages.show(QStringLiteral("请填写PNR"));
         return false;
@@ -135,7 +136,9 @@ bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintS
         messages.show(surface.error());
         return false;
     }
-    record.setField(CheckCode, AdvanceCheckCode(record.field(CheckCode)));
+    const QString next = AdvanceCheckCode(record.field(CheckCode));
+    if (printed) printed(next);
+    record.setField(CheckCode, next);
     return true;
 }
 

@@ -11,6 +11,8 @@
 #include <QList>
 #include <QPoint>
 
+#include <functional>
+
 #include <optional>
 
 namespace itin {
@@ -47,9 +49,11 @@ void PrintText(PrintSurface& surface, const PrintSettings& settings, const QStri
 // Prints the receipt of the record as the print form shows it (offset boxes leftr and
 // topb). Shows a message and prints nothing when PnrQuery or CheckCode is empty, the
 // offsets are out of range or the printer cannot print. True when the page went out; the
-// check code has then advanced.
+// check code has then advanced. `printed`, when given, runs after the page went out and
+// before the check code advances, with the next check code (the receipt log writes there).
 bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintSettings& settings,
                     const QString& leftr, const QString& topb, Messages& messages,
-                    PrintSurface& surface);
+                    PrintSurface& surface,
+                    const std::function<void(const QString& nextCheckCode)>& printed = {});
 
 } // namespace itin

@@ -3,6 +3,7 @@
 #include "painter_surface.h"
 #include "pdf_reader.h"
 #include "print_out.h"
+#include "receipt_log.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -198,7 +199,8 @@ TEST(HeadlessPrint, InternationalLayoutAndRefusals) {
     EXPECT_NE(pages[0].find(QStringLiteral("国际(I)")), nullptr);
     EXPECT_NE(pages[0].find("XT"), nullptr);
 
-    r = runPrint({"--pnr", sample(), "--pdf", dir.filePath("none.pdf"), "--data-dir", dir.path()});
+    QTemporaryDir fresh; // no receipt log yet, so no check code to carry on
+    r = runPrint({"--pnr", sample(), "--pdf", dir.filePath("none.pdf"), "--data-dir", fresh.path()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.lines, QStringList({QStringLiteral("请填写验证码!")}));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("none.pdf")));
@@ -210,6 +212,31 @@ TEST(HeadlessPrint, InternationalLayoutAndRefusals) {
                   "0041", "--data-dir", dir.path()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.lines.contains(QStringLiteral("请填写PNR")));
+}
+
+TEST(HeadlessPrint, CheckCodesCarryOnThroughTheReceiptLog) {
+    QTemporaryDir dir;
+    const QStringList pdf = {"--pnr", sample(), "--pdf", dir.filePath("r.pdf"), "--data-dir",
+                             dir.path()};
+    PrintRun r = runPrint(pdf + QStringList{"--check-code", "0041"});
+    ASSERT_EQ(r.exitCode, 0);
+    r = runPrint(pdf); // no check code: the log's next one
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.lines, QStringList({QStringLiteral("张三\t0043"), QStringLiteral("李四\t0044")}));
+    r = runPrint(pdf + QStringList{"--check-code", "0042"}); // already printed: refused
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.lines, QStringList({QStringLiteral("验证码 0042 已在打印记录中")}));
+    r = runPrint({"--pnr", sample(), "--pdf", "/dev/full", "--data-dir", dir.path()});
+    EXPECT_EQ(r.exitCode, 1); // nothing written: nothing logged
+
+    receipts::ReceiptLog log;
+    ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
+    QStringList codes;
+    for (const receipts::Receipt& row : log.list())
+        codes << row.checkCode;
+    EXPECT_EQ(codes, QStringList({"0044", "0043", "0042", "0041"}));
+    EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0045"));
+    EXPECT_EQ(log.list().first().target, dir.filePath("r.pdf"));
 }
 
 TEST(HeadlessPrint, PdfWriteErrorsAreReportedAndKeepTheFileThatWasThere) {
@@ -229,7 +256,9 @@ TEST(HeadlessPrint, PdfWriteErrorsAreReportedAndKeepTheFileThatWasThere) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "an earlier PDF");
     old.close();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"old.pdf"})); // no copies
+    QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    files.removeOne(QStringLiteral("receipts.db"));
+    EXPECT_EQ(files, QStringList({"old.pdf"})); // no copies
 }
 
 TEST(HeadlessPrint, OversizedInputIsRefusedWithOneLineForEveryEntry) {

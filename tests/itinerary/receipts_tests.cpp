@@ -1,0 +1,219 @@
+// The receipt log: rows and the next check code together, filters, spoiled forms, the CSV
+// export read back, schema versions, and a writer killed in the middle of its writes.
+#include "receipt_log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace receipts;
+
+namespace {
+
+Receipt receipt(int n, const QDateTime& at = QDateTime(QDate(2026, 3, 1), QTime(9, 0))) {
+    Receipt r;
+    r.printedAt = at;
+    r.checkCode = QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+    r.passenger = QStringLiteral("旅客%1").arg(n);
+    r.ticketNumber = QStringLiteral("999-%1").arg(n);
+    r.pnr = QStringLiteral("HX3K8M");
+    r.total = QStringLiteral("CNY 1230.00");
+    r.mode = QStringLiteral("国内");
+    r.target = QStringLiteral("default");
+    return r;
+}
+
+// Started again by the crash test as a child: logs receipts until it is killed.
+const int kWriter = [] {
+    const QByteArray path = qgetenv("WS_RECEIPT_WRITER");
+    if (path.isEmpty()) return 0;
+    ReceiptLog log;
+    if (!log.open(QString::fromLocal8Bit(path))) std::_Exit(3);
+    for (int n = 1; n < 1000000; ++n) {
+        if (!log.record(receipt(n), receipt(n + 1).checkCode)) {
+            std::fputs(qPrintable(log.error()), stderr);
+            std::_Exit(4);
+        }
+        if (n == 5) {
+            std::puts("READY");
+            std::fflush(stdout);
+        }
+    }
+    std::_Exit(0);
+}();
+
+// Reads a CSV text back into rows of fields (quotes, doubled quotes, CR LF).
+QList<QStringList> readCsv(const QString& text) {
+    QList<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    const auto next = [&](qsizetype i) { return i + 1 < text.size() ? text.at(i + 1) : QChar(); };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == u'"' && next(i) == u'"') {
+                field += c;
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            row << field;
+            field.clear();
+        } else if (c == u'\r' && next(i) == u'\n') {
+            row << field;
+            rows << row;
+            field.clear();
+            row.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(ReceiptLog, RowsAndNextCheckCodeCarryOnAcrossOpenings) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(LogFileName());
+    {
+        ReceiptLog log;
+        ASSERT_TRUE(log.open(path)) << log.error().toStdString();
+        EXPECT_EQ(log.nextCheckCode(), QString());
+        const QDate day(2026, 3, 1);
+        for (int n = 41; n <= 43; ++n)
+            ASSERT_TRUE(log.record(receipt(n, QDateTime(day.addDays(n - 41), QTime(9, 0))),
+                                   receipt(n + 1).checkCode));
+    }
+    ReceiptLog log;
+    ASSERT_TRUE(log.open(path));
+    EXPECT_EQ(log.schemaVersion(), 2);
+    EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0044"));
+    EXPECT_TRUE(log.contains(QStringLiteral(" 0042 ")));
+    EXPECT_FALSE(log.contains(QStringLiteral("0044")));
+
+    const QList<Receipt> all = log.list();
+    ASSERT_EQ(all.size(), 3);
+    EXPECT_EQ(all[0].checkCode, QStringLiteral("0043")); // newest first
+    Receipt expected = receipt(41);
+    expected.id = all[2].id;
+    EXPECT_EQ(all[2], expected);
+
+    Filter days;
+    days.from = QDate(2026, 3, 2);
+    days.to = QDate(2026, 3, 2);
+    ASSERT_EQ(log.list(days).size(), 1);
+    EXPECT_EQ(log.list(days)[0].checkCode, QStringLiteral("0042"));
+    Filter ticket;
+    ticket.ticketNumber = QStringLiteral("999-43");
+    EXPECT_EQ(log.list(ticket).size(), 1);
+    Filter code;
+    code.checkCode = QStringLiteral("0041");
+    code.pnr = QStringLiteral("HX3K8M");
+    EXPECT_EQ(log.list(code).size(), 1);
+    code.pnr = QStringLiteral("OTHER1");
+    EXPECT_TRUE(log.list(code).isEmpty());
+
+    EXPECT_TRUE(log.markSpoiled(all[1].id));
+    EXPECT_TRUE(log.find(all[1].id)->spoiled);
+    EXPECT_FALSE(log.markSpoiled(99999));
+}
+
+TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
+    Receipt odd = receipt(7);
+    odd.passenger = QStringLiteral("张三, \"小张\"");
+    odd.route = QStringLiteral("北京 T3 - 上海虹桥 T2");
+    odd.spoiled = true;
+    const QByteArray csv = ToCsv({odd, receipt(8)});
+    ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
+    const QList<QStringList> rows = readCsv(QString::fromUtf8(csv.mid(3)));
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].value(1), QStringLiteral("验证码"));
+    EXPECT_EQ(rows[1], QStringList({"2026-03-01 09:00:00", "0007", odd.passenger, "", "999-7",
+                                    "HX3K8M", odd.route, "CNY 1230.00", QStringLiteral("国内"),
+                                    "default", QStringLiteral("是")}));
+    EXPECT_EQ(rows[2].value(2), QStringLiteral("旅客8"));
+}
+
+TEST(ReceiptLog, OlderFilesAreMigratedAndNewerOnesRefused) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(LogFileName());
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v1");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("CREATE TABLE receipts (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                           " printed_at TEXT NOT NULL, check_code TEXT NOT NULL, passenger TEXT,"
+                           " id_number TEXT, ticket_number TEXT, pnr TEXT, route TEXT, total TEXT,"
+                           " mode TEXT, target TEXT, spoiled INTEGER NOT NULL DEFAULT 0)"));
+        ASSERT_TRUE(q.exec("CREATE TABLE state (key TEXT PRIMARY KEY, value TEXT)"));
+        ASSERT_TRUE(q.exec("INSERT INTO receipts (printed_at, check_code) VALUES "
+                           "('2026-03-01T09:00:00', '0041')"));
+        ASSERT_TRUE(q.exec("PRAGMA user_version = 1"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("v1");
+    {
+        ReceiptLog log;
+        ASSERT_TRUE(log.open(path)) << log.error().toStdString();
+        EXPECT_EQ(log.schemaVersion(), 2);
+        EXPECT_TRUE(log.contains("0041"));
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v99");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec("PRAGMA user_version = 99");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("v99");
+    ReceiptLog log;
+    EXPECT_FALSE(log.open(path));
+    EXPECT_TRUE(log.error().contains(QStringLiteral("receipts.db")));
+}
+
+TEST(ReceiptLog, WriterKilledMidWriteLeavesAWholeLog) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(LogFileName());
+    QProcess writer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WS_RECEIPT_WRITER", path);
+    writer.setProcessEnvironment(env);
+    writer.start(QCoreApplication::applicationFilePath(), {"--gtest_list_tests"});
+    ASSERT_TRUE(writer.waitForReadyRead(20000));
+    ASSERT_TRUE(writer.readAll().contains("READY"));
+    QThread::msleep(150);
+    writer.kill();
+    ASSERT_TRUE(writer.waitForFinished(5000));
+
+    ReceiptLog log;
+    ASSERT_TRUE(log.open(path)) << log.error().toStdString();
+    const QList<Receipt> rows = log.list();
+    ASSERT_GE(rows.size(), 5);
+    // The last row and the next check code were written together.
+    EXPECT_EQ(log.nextCheckCode(), receipt(int(rows.size()) + 1).checkCode);
+    EXPECT_EQ(rows.first().checkCode, receipt(int(rows.size())).checkCode);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "check");
+    db.setDatabaseName(path);
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("PRAGMA integrity_check") && q.next());
+    EXPECT_EQ(q.value(0).toString(), QStringLiteral("ok"));
+}
