@@ -1,7 +1,6 @@
 #include "http_client.h"
 
 #include "deploy_config.h"
-#include "keep_alive_fetcher.h"
 #include "reply_get.h"
 #include "request_builder.h"
 
@@ -40,10 +39,28 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
     QNetworkReply* reply = body ? nam_->sendCustomRequest(request, method, *body)
                                 : nam_->sendCustomRequest(request, method);
     bool timedOut = false;
+    bool tooLarge = false;
+    QByteArray received;
+    // The body is taken as it arrives, so a reply past the limit is dropped early instead
+    // of being kept whole.
+    const auto take = [&] {
+        if (tooLarge) return;
+        const qint64 announced =
+            reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced > maxReplyBytes_ ||
+            received.size() + reply->bytesAvailable() > maxReplyBytes_) {
+            tooLarge = true;
+            reply->abort();
+            return;
+        }
+        received += reply->readAll();
+    };
     if (!reply->isFinished()) {
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, take);
+        QObject::connect(reply, &QNetworkReply::readyRead, &loop, take);
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
             timedOut = true;
@@ -55,7 +72,12 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
         if (!reply->isFinished()) loop.exec();
         if (hook_) hook_->endWait();
     }
-    HttpReply out = timedOut ? HttpReply{} : replyOf(*reply, reply->readAll());
+    take();
+    HttpReply out;
+    if (tooLarge)
+        out.tooLarge = true;
+    else if (!timedOut)
+        out = replyOf(*reply, std::move(received));
     reply->deleteLater();
     return out;
 }
@@ -64,12 +86,6 @@ std::unique_ptr<AsyncGet> HttpClient::getAsync(const QString& url, const HttpHea
                                                int timeoutMs) {
     const int limit = timeoutMs > 0 ? timeoutMs : timeoutMs_;
     const QUrl target(url);
-    // Plain HTTP goes on the kept connection; HTTPS, or a second transfer while that one
-    // is busy, through the network access manager.
-    if (KeepAliveFetcher::accepts(target)) {
-        if (!keepAlive_) keepAlive_ = std::make_unique<KeepAliveFetcher>();
-        if (auto get = keepAlive_->get(target, headers, limit)) return get;
-    }
     QNetworkRequest request = buildRequest(target, headers, false);
     request.setTransferTimeout(limit);
     return std::make_unique<ReplyGet>(nam_->get(request));

@@ -1,7 +1,8 @@
 #pragma once
-// HTTP client for the vendor, update and SMS services. Synchronous requests wait in a
-// local event loop (the wait hook disables the window meanwhile) and always end: a
-// time-out or transport failure comes back as an empty reply, never as an exception.
+// HTTP client for the vendor, update and SMS services, on Qt Network. Synchronous requests
+// wait in a local event loop (the wait hook disables the window meanwhile) and always end:
+// a time-out, a transport failure or a reply above the size limit comes back as an empty
+// reply, never as an exception.
 #include "async_get.h"
 #include "http_reply.h"
 #include "wait_hook.h"
@@ -16,7 +17,8 @@ class QNetworkAccessManager;
 
 namespace net {
 
-class KeepAliveFetcher;
+// Largest body a synchronous request keeps; a longer reply is refused (tooLarge).
+inline constexpr qint64 kMaxReplyBytes = 2 * 1024 * 1024;
 
 class HttpClient {
 public:
@@ -29,6 +31,7 @@ public:
 
     int timeoutMs() const { return timeoutMs_; }
     void setWaitHook(WaitHook* hook) { hook_ = hook; }
+    void setMaxReplyBytes(qint64 bytes) { maxReplyBytes_ = bytes; }
 
     // Header names are cleaned before they go on the wire; a caller's Content-Length is
     // replaced by the body's own length. timeoutMs <= 0 means the client's time-out.
@@ -38,7 +41,7 @@ public:
 
     // Starts a GET and returns at once; the caller owns the result. The time-out here is
     // one of inactivity: the transfer ends as failed when no byte arrives for that long.
-    // Plain-HTTP transfers, one after another, share one kept-alive connection.
+    // Several may be in flight; Qt Network keeps up to six connections per host alive.
     std::unique_ptr<AsyncGet> getAsync(const QString& url, const HttpHeaders& headers = {},
                                        int timeoutMs = 0);
 
@@ -48,8 +51,8 @@ private:
 
     int timeoutMs_;
     WaitHook* hook_;
+    qint64 maxReplyBytes_ = kMaxReplyBytes;
     std::unique_ptr<QNetworkAccessManager> nam_;
-    std::unique_ptr<KeepAliveFetcher> keepAlive_; // made on the first plain-HTTP transfer
 };
 
 } // namespace net

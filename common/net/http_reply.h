@@ -15,7 +15,8 @@ using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
 QByteArray cleanHeaderName(const QByteArray& name);
 
 struct HttpReply {
-    bool arrived = false; // an HTTP reply came back, whatever its status
+    bool arrived = false;  // an HTTP reply came back, whatever its status
+    bool tooLarge = false; // refused: the body passed the client's size limit (not arrived)
     int status = 0;
     QString statusText;
     QByteArray body;

@@ -173,3 +173,26 @@ TEST(AsyncGet, AbortAndStalledTransfersEndAsFailed) {
     EXPECT_TRUE(refused->failed());
     EXPECT_EQ(refused->status(), 0);
 }
+
+TEST(HttpClient, RepliesPastTheSizeLimitAreRefusedNotKept) {
+    const QByteArray big(300 * 1024, 'x');
+    LocalHttpServer announced([&](const QByteArray&) {
+        return LocalHttpServer::answer(200, "OK", big);
+    });
+    // The same body without a length: only the bytes received count.
+    LocalHttpServer unannounced([&](const QByteArray&) {
+        return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + big;
+    });
+    net::HttpClient client(5000);
+    client.setMaxReplyBytes(100 * 1024);
+    for (LocalHttpServer* server : {&announced, &unannounced}) {
+        const net::HttpReply reply = client.post(server->url(), "x");
+        EXPECT_TRUE(reply.isEmpty());
+        EXPECT_TRUE(reply.tooLarge);
+        EXPECT_TRUE(reply.body.isEmpty());
+    }
+    client.setMaxReplyBytes(big.size());
+    const net::HttpReply whole = client.get(announced.url());
+    EXPECT_FALSE(whole.tooLarge);
+    EXPECT_EQ(whole.body.size(), big.size());
+}
