@@ -1,7 +1,9 @@
 // Downloads a 20 MB file from the local update service through the updater's downloader
 // and, in the same run, the same 20481-byte ranges one after another on one connection
-// with curl; prints both times, their ratio and the peak memory of this process.
-// WS_BENCH_MB sets another file size.
+// with curl; twice: with a service that delays every reply by 20 ms (a real link) and on
+// plain loopback. Prints the times, curl's time over the updater's for each, and the peak
+// memory of this process. WS_BENCH_MB sets another file size,
+// WS_BENCH_IN_FLIGHT another number of slices in flight.
 #include "downloader.h"
 #include "http_client.h"
 #include "messages.h"
@@ -20,14 +22,19 @@
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
+// One local update service and the times measured against it.
+struct Link {
     QProcess service;
-    int port = 0;
-    qint64 size = 0;
     QString url;
     QList<double> updaterSeconds;
     QList<double> curlSeconds;
+};
+
+struct Fixture {
+    QTemporaryDir dir;
+    qint64 size = 0;
+    Link delayed; // every reply 20 ms late
+    Link loopback;
 };
 Fixture* fx = nullptr;
 
@@ -45,8 +52,7 @@ long peakKb() {
     return -1;
 }
 
-bool startService(const char* sourceDir) {
-    const QString root = fx->dir.filePath(QStringLiteral("served"));
+bool writeBigFile(const QString& root) {
     QDir().mkpath(root);
     QFile big(root + QStringLiteral("/big.bin"));
     if (!big.open(QIODevice::WriteOnly)) return false;
@@ -55,39 +61,46 @@ bool startService(const char* sourceDir) {
         block[i] = char(i * 131 + i / 977);
     for (qint64 written = 0; written < fx->size; written += block.size())
         big.write(block.constData(), qMin<qint64>(block.size(), fx->size - written));
-    big.close();
-    fx->service.start(
-        QStringLiteral(WS_PYTHON),
-        {QString::fromLocal8Bit(sourceDir) + QStringLiteral("/tests/sites/update_service.py"),
-         QStringLiteral("--root"), root});
-    for (int i = 0; i < 100 && fx->port == 0; ++i) {
-        if (!fx->service.canReadLine() && !fx->service.waitForReadyRead(100)) continue;
-        const QByteArray line = fx->service.readLine().trimmed();
-        if (line.startsWith("PORT ")) fx->port = line.mid(5).toInt();
-    }
-    fx->url = QStringLiteral("http://127.0.0.1:%1/files/big.bin").arg(fx->port);
-    return fx->port != 0;
+    return true;
 }
 
-void BM_UpdaterDownloadFile(benchmark::State& state) {
+bool startService(Link& link, const QString& sourceDir, const QString& root, int delayMs) {
+    link.service.start(QStringLiteral(WS_PYTHON),
+                       {sourceDir + QStringLiteral("/tests/sites/update_service.py"),
+                        QStringLiteral("--root"), root, QStringLiteral("--delay-ms"),
+                        QString::number(delayMs)});
+    int port = 0;
+    for (int i = 0; i < 100 && port == 0; ++i) {
+        if (!link.service.canReadLine() && !link.service.waitForReadyRead(100)) continue;
+        const QByteArray line = link.service.readLine().trimmed();
+        if (line.startsWith("PORT ")) port = line.mid(5).toInt();
+    }
+    link.url = QStringLiteral("http://127.0.0.1:%1/files/big.bin").arg(port);
+    return port != 0;
+}
+
+void BM_UpdaterDownloadFile(benchmark::State& state, Link* link) {
     net::HttpClient http(30000);
     RecordingMessages messages;
     const QString target = fx->dir.filePath(QStringLiteral("updater/big.bin"));
     for (auto _ : state) {
         QElapsedTimer t;
         t.start();
-        upd::Downloader d(http, messages, nullptr, nullptr);
-        if (d.DownloadFile(fx->url, target, 0) != upd::DownloadEnd::Complete)
+        upd::DownloadLimits limits;
+        const QByteArray inFlight = qgetenv("WS_BENCH_IN_FLIGHT"); // to compare window sizes
+        if (!inFlight.isEmpty()) limits.slicesInFlight = inFlight.toInt();
+        upd::Downloader d(http, messages, nullptr, nullptr, limits);
+        if (d.DownloadFile(link->url, target, 0) != upd::DownloadEnd::Complete)
             state.SkipWithError("download failed");
         const double seconds = double(t.nsecsElapsed()) / 1e9;
-        fx->updaterSeconds << seconds;
+        link->updaterSeconds << seconds;
         state.SetIterationTime(seconds);
     }
     if (QFileInfo(target).size() != fx->size) state.SkipWithError("wrong size");
     state.SetBytesProcessed(state.iterations() * fx->size);
 }
 
-void BM_CurlSameRanges(benchmark::State& state) {
+void BM_CurlSameRanges(benchmark::State& state, Link* link) {
     const QString config = fx->dir.filePath(QStringLiteral("curl.cfg"));
     {
         QFile f(config);
@@ -95,7 +108,7 @@ void BM_CurlSameRanges(benchmark::State& state) {
         for (qint64 n = 0; n < fx->size; n += upd::kSliceSize) {
             if (n) f.write("next\n");
             f.write(QStringLiteral("url = \"%1\"\nrange = \"%2-%3\"\noutput = \"/dev/null\"\n")
-                        .arg(fx->url)
+                        .arg(link->url)
                         .arg(n)
                         .arg(n + upd::kSliceSize)
                         .toUtf8());
@@ -109,10 +122,33 @@ void BM_CurlSameRanges(benchmark::State& state) {
         if (!curl.waitForFinished(600000) || curl.exitCode() != 0)
             state.SkipWithError("curl failed");
         const double seconds = double(t.nsecsElapsed()) / 1e9;
-        fx->curlSeconds << seconds;
+        link->curlSeconds << seconds;
         state.SetIterationTime(seconds);
     }
     state.SetBytesProcessed(state.iterations() * fx->size);
+}
+
+void registerPair(const char* name, Link* link, int rounds) {
+    // Interleaved, so that both see the same load on the machine.
+    for (int round = 0; round < rounds; ++round) {
+        benchmark::RegisterBenchmark((QByteArray("Updater/") + name).constData(),
+                                     BM_UpdaterDownloadFile, link)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((QByteArray("CurlSameRanges/") + name).constData(),
+                                     BM_CurlSameRanges, link)
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
+void report(const char* name, const Link& link) {
+    const double updater = median(link.updaterSeconds);
+    const double curl = median(link.curlSeconds);
+    std::printf("%s: updater %.3f s, curl %.3f s (medians), curl/updater %.2f\n", name, updater,
+                curl, updater > 0 ? curl / updater : 0.0);
 }
 
 } // namespace
@@ -124,34 +160,28 @@ int main(int argc, char** argv) {
     const QByteArray mb = qgetenv("WS_BENCH_MB");
     fixture.size = (mb.isEmpty() ? 20 : mb.toLongLong()) * 1024 * 1024;
     const QByteArray source = qgetenv("WS_SOURCE_DIR");
-    if (!startService(source.isEmpty() ? WS_SOURCE_DIR_BUILT : source.constData())) {
+    const QString sourceDir = QString::fromLocal8Bit(source.isEmpty() ? WS_SOURCE_DIR_BUILT : source);
+    const QString root = fixture.dir.filePath(QStringLiteral("served"));
+    if (!writeBigFile(root) || !startService(fixture.delayed, sourceDir, root, 20) ||
+        !startService(fixture.loopback, sourceDir, root, 0)) {
         std::fprintf(stderr, "update service did not start\n");
         return 1;
     }
     const long baseKb = peakKb();
-    // Interleaved, so that both see the same load on the machine.
-    for (int round = 0; round < 3; ++round) {
-        benchmark::RegisterBenchmark("UpdaterDownloadFile", BM_UpdaterDownloadFile)
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("CurlSameRanges", BM_CurlSameRanges)
-            ->UseManualTime()
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
-    }
+    registerPair("delay20ms", &fixture.delayed, 2);
+    registerPair("loopback", &fixture.loopback, 3);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::printf("file %lld bytes in %lld slices\n", fixture.size,
                 (fixture.size + upd::kSliceSize - 1) / upd::kSliceSize);
-    const double updater = median(fixture.updaterSeconds);
-    const double curl = median(fixture.curlSeconds);
-    std::printf("updater %.3f s, curl %.3f s (medians of %lld runs), ratio %.2f\n", updater, curl,
-                qsizetype(fixture.curlSeconds.size()), curl > 0 ? updater / curl : 0.0);
+    report("20 ms per reply", fixture.delayed);
+    report("loopback", fixture.loopback);
     std::printf("peak memory %.1f MB (%.1f MB before the downloads)\n", peakKb() / 1024.0,
                 baseKb / 1024.0);
-    fixture.service.kill();
-    fixture.service.waitForFinished(3000);
+    for (Link* link : {&fixture.delayed, &fixture.loopback}) {
+        link->service.kill();
+        link->service.waitForFinished(3000);
+    }
     return 0;
 }

@@ -6,56 +6,87 @@
 #include "registrar.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTimer>
 
 namespace upd {
 
 namespace {
 
 const QString kTitle = QStringLiteral("提示");
-// What the network layer may hold before the body goes to the file.
+const QString kNoSize = QStringLiteral("无法获取文件大小！");
+const QString kNoConnection = QStringLiteral("连接服务器失败，请检查网络！");
+// What the network layer may hold before a whole-file body goes to the file.
 constexpr qint64 kReadBufferBytes = 256 * 1024;
 
 } // namespace
 
+// One range request and what has come back for it. A 200 reply to the first slice (a
+// server that ignores Range) streams to the file; any other body is kept, at most one
+// slice long.
+class SliceRequest : public QObject {
+public:
+    explicit SliceRequest(qint64 offset) : offset(offset) { idle.setSingleShot(true); }
+
+    const qint64 offset;
+    std::unique_ptr<net::AsyncGet> get;
+    QByteArray body;
+    qint64 received = 0;
+    QTimer idle;
+    QElapsedTimer clock;
+    bool whole = false; // the body is the whole file, written as it arrives
+    bool done = false;
+    bool timedOut = false;
+    bool overflow = false;
+    bool writeFailed = false;
+};
+
 bool ParseContentRange(const QByteArray& value, qint64& first, qint64& last, qint64& total) {
     static const QRegularExpression re(
-        QStringLiteral(R"(^\s*bytes[ =]\s*(\d+)\s*-\s*(\d+)\s*/\s*(\d+)\s*$)"),
+        QStringLiteral(R"(^\s*bytes[ =]\s*(\d{1,18})\s*-\s*(\d{1,18})\s*/\s*(\d{1,18})\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
     const auto m = re.match(QString::fromLatin1(value));
     if (!m.hasMatch()) return false;
-    bool ok1 = false, ok2 = false, ok3 = false;
-    first = m.captured(1).toLongLong(&ok1);
-    last = m.captured(2).toLongLong(&ok2);
-    total = m.captured(3).toLongLong(&ok3);
-    return ok1 && ok2 && ok3 && first <= last && last < total;
+    first = m.captured(1).toLongLong();
+    last = m.captured(2).toLongLong();
+    total = m.captured(3).toLongLong();
+    return first <= last && last < total;
+}
+
+qint64 UnsatisfiedRangeTotal(const QByteArray& value) {
+    static const QRegularExpression re(QStringLiteral(R"(^\s*bytes\s*\*\s*/\s*(\d{1,18})\s*$)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    const auto m = re.match(QString::fromLatin1(value));
+    return m.hasMatch() ? m.captured(1).toLongLong() : -1;
 }
 
 Downloader::Downloader(net::HttpClient& http, Messages& messages, DownloadView* view,
                        const Registrar* registrar, DownloadLimits limits)
-    : http_(http), messages_(messages), view_(view), registrar_(registrar), limits_(limits) {
-    idle_.setSingleShot(true);
-    connect(&idle_, &QTimer::timeout, this, &Downloader::onTimeout);
-}
+    : http_(http), messages_(messages), view_(view), registrar_(registrar), limits_(limits) {}
 
-Downloader::~Downloader() = default;
+Downloader::~Downloader() {
+    discardSlices();
+}
 
 void Downloader::say(const QString& text) {
     if (view_) view_->setStatus(text);
 }
 
-void Downloader::start(const QString& url, const QString& target, int registerFlag) {
+void Downloader::start(const QString& url, const QString& target, int registerFlag,
+                       const QString& sha256) {
     url_ = url;
     target_ = target;
+    sha256_ = sha256.trimmed().toLower();
     registerFlag_ = registerFlag;
     running_ = true;
     requests_ = 0;
-    offset_ = 0;
-    covered_ = 0;
+    nextOffset_ = 0;
     total_ = -1;
+    hash_.reset();
     result_ = DownloadEnd::Complete;
 
     const QFileInfo info(target_);
@@ -69,160 +100,212 @@ void Downloader::start(const QString& url, const QString& target, int registerFl
         return;
     }
     say(QStringLiteral("开始下载……"));
-    requestSlice();
+    fill();
 }
 
-void Downloader::requestSlice() {
+void Downloader::fill() {
+    // The first slice goes alone; the rest only once the total is known, and never past
+    // the end: a slice is needed while the one before it stops short of the last byte.
+    while (running_ && qsizetype(window_.size()) < qMax(1, limits_.slicesInFlight)) {
+        if (requests_ > 0 && (total_ < 0 || nextOffset_ >= total_ - 1)) break;
+        send(nextOffset_);
+        nextOffset_ += kSliceSize;
+    }
+}
+
+void Downloader::send(qint64 offset) {
     const net::HttpHeaders headers{
         {"Range",
-         "bytes=" + QByteArray::number(offset_) + '-' + QByteArray::number(offset_ + kSliceSize)},
+         "bytes=" + QByteArray::number(offset) + '-' + QByteArray::number(offset + kSliceSize)},
         {"Content-Type:", "application/octet-stream"},
         {"Accept-Encoding", "identity"},
     };
-    sliceStart_ = 0;
-    sliceLast_ = sliceTotal_ = -1;
-    sliceBytes_ = 0;
-    writing_ = wholeBody_ = timedOut_ = writeFailed_ = false;
     ++requests_;
+    auto slice = std::make_unique<SliceRequest>(offset);
+    SliceRequest* s = slice.get();
     // The client's own inactivity limit is a backstop; ours ends the slice first.
-    get_ = http_.getAsync(url_, headers, limits_.inactivityMs + 5000);
-    get_->setReadBufferSize(kReadBufferBytes);
-    connect(get_.get(), &net::AsyncGet::headersArrived, this, &Downloader::onHeaders);
-    connect(get_.get(), &net::AsyncGet::readyRead, this, &Downloader::onData);
-    connect(get_.get(), &net::AsyncGet::finished, this, &Downloader::onFinished);
-    sliceClock_.start();
-    idle_.start(limits_.inactivityMs);
-}
+    s->get = http_.getAsync(url_, headers, limits_.inactivityMs + 5000);
+    s->get->setReadBufferSize(kReadBufferBytes);
+    net::AsyncGet* get = s->get.get();
 
-void Downloader::onTimeout() {
-    if (!get_ || get_->isFinished()) return;
-    timedOut_ = true;
-    get_->abort();
-}
-
-void Downloader::onHeaders() {
-    const int status = get_->status();
-    if (status == 200) {
-        // A server that ignores Range sends the whole file.
-        wholeBody_ = writing_ = true;
-        writePos_ = 0;
-    } else if (status >= 200 && status < 300) {
-        qint64 first = 0, last = 0, total = 0;
-        if (ParseContentRange(get_->header("Content-Range"), first, last, total) &&
-            first <= covered_ && (total_ < 0 || total == total_)) {
-            sliceStart_ = first;
-            sliceLast_ = last;
-            sliceTotal_ = total;
-            writePos_ = first;
-            writing_ = true;
+    const auto timeOut = [s] {
+        if (s->done || !s->get) return;
+        s->timedOut = true;
+        s->get->abort();
+    };
+    const auto drain = [this, s] {
+        const QByteArray data = s->get->readAvailable();
+        if (data.isEmpty() || s->writeFailed || s->overflow) return;
+        const int status = s->get->status();
+        if (s->whole) {
+            if (s->received + data.size() > kMaxFileBytes || !file_->seek(s->received) ||
+                file_->write(data) != data.size()) {
+                s->writeFailed = true;
+                s->get->abort();
+                return;
+            }
+            if (!sha256_.isEmpty()) hash_.addData(data);
+        } else if (status >= 200 && status < 300) {
+            if (s->body.size() + data.size() > kSliceSize + 1) {
+                s->overflow = true;
+                s->get->abort();
+                return;
+            }
+            s->body += data;
         }
-    }
+        s->received += data.size();
+    };
+    connect(&s->idle, &QTimer::timeout, s, timeOut);
+    connect(get, &net::AsyncGet::headersArrived, s, [this, s] {
+        s->idle.start(limits_.inactivityMs);
+        s->whole = s->offset == 0 && s->get->status() == 200;
+    });
+    connect(get, &net::AsyncGet::readyRead, s, [this, s, timeOut, drain] {
+        s->idle.start(limits_.inactivityMs);
+        if (s->clock.elapsed() > limits_.sliceLimitMs) return timeOut();
+        drain();
+    });
+    connect(get, &net::AsyncGet::finished, s, [this, s, drain] {
+        s->idle.stop();
+        drain(); // whatever is still buffered
+        s->done = true;
+        applyFinished();
+    });
+    s->clock.start();
+    s->idle.start(limits_.inactivityMs);
+    window_.push_back(std::move(slice));
 }
 
-void Downloader::onData() {
-    idle_.start(limits_.inactivityMs);
-    if (sliceClock_.elapsed() > limits_.sliceLimitMs) {
-        onTimeout();
-        return;
+void Downloader::applyFinished() {
+    if (applying_) return;
+    applying_ = true;
+    while (running_ && !window_.empty() && window_.front()->done) {
+        std::unique_ptr<SliceRequest> slice = std::move(window_.front());
+        window_.pop_front();
+        const bool goOn = apply(*slice);
+        // We may be inside a signal of this request.
+        slice->get.release()->deleteLater();
+        slice.release()->deleteLater();
+        if (!goOn) break;
     }
-    drain();
+    applying_ = false;
+    fill();
 }
 
-void Downloader::drain() {
-    const QByteArray data = get_->readAvailable();
-    if (!writing_ || data.isEmpty() || writeFailed_) return;
-    if (!file_->seek(writePos_) || file_->write(data) != data.size()) {
-        writeFailed_ = true;
-        get_->abort();
-        return;
-    }
-    writePos_ += data.size();
-    sliceBytes_ += data.size();
-}
-
-void Downloader::onFinished() {
-    idle_.stop();
-    drain(); // whatever is still buffered
-    const int status = get_->status();
-    const QString statusText = get_->statusText();
-    const bool failed = get_->failed();
-    const bool headers = get_->headersReceived();
-    const QByteArray contentRange = get_->header("Content-Range");
-    get_.release()->deleteLater(); // we are inside its signal
-
-    if (timedOut_) return end(DownloadEnd::TimedOut, QStringLiteral("下载文件超时"));
-    if (writeFailed_) return end(DownloadEnd::LocalError);
-    if (!headers)
-        return end(DownloadEnd::Connection, QStringLiteral("连接服务器失败，请检查网络！"));
+bool Downloader::apply(SliceRequest& slice) {
+    const net::AsyncGet& get = *slice.get;
+    const int status = get.status();
+    if (slice.timedOut) return end(DownloadEnd::TimedOut, QStringLiteral("下载文件超时")), false;
+    if (slice.writeFailed) return end(DownloadEnd::LocalError), false;
+    if (!get.headersReceived()) return end(DownloadEnd::Connection, kNoConnection), false;
     if (status == 416) {
-        // Nothing past the end: an empty file when nothing has arrived yet.
-        if (covered_ == 0 && offset_ == 0) {
+        // Only a server whose file is empty makes the target empty; otherwise the target
+        // keeps what it holds.
+        const qint64 total = UnsatisfiedRangeTotal(get.header("Content-Range"));
+        if (slice.offset == 0 && total == 0) {
             file_->resize(0);
-            return end(DownloadEnd::Complete);
+            return end(DownloadEnd::Complete), false;
         }
-        return end(DownloadEnd::Stale);
+        return end(DownloadEnd::Stale), false;
     }
-    if (status == 403) return end(DownloadEnd::Busy, QStringLiteral("服务器繁忙，请稍候重试"));
-    if (status == 404)
-        return end(DownloadEnd::NotFound, QStringLiteral("连接服务器失败，请检查网络！"));
+    if (status == 403)
+        return end(DownloadEnd::Busy, QStringLiteral("服务器繁忙，请稍候重试")), false;
+    if (status == 404) return end(DownloadEnd::NotFound, kNoConnection), false;
     if (status > 299) {
-        return end(DownloadEnd::HttpError, QStringLiteral("未知错误：") + statusText +
-                                               QLatin1Char('(') + QString::number(status) +
-                                               QLatin1Char(')'));
+        end(DownloadEnd::HttpError, QStringLiteral("未知错误：") + get.statusText() +
+                                        QLatin1Char('(') + QString::number(status) +
+                                        QLatin1Char(')'));
+        return false;
     }
-    if (failed) return end(DownloadEnd::Connection, QStringLiteral("连接服务器失败，请检查网络！"));
+    if (slice.overflow) return end(DownloadEnd::NoSize, kNoSize), false;
+    if (get.failed()) return end(DownloadEnd::Connection, kNoConnection), false;
+    return slice.whole ? applyWhole(slice) : applyRange(slice);
+}
 
-    if (wholeBody_) {
-        qint64 first = 0, last = 0, total = 0;
-        if (ParseContentRange(contentRange, first, last, total)) {
-            total_ = total;
-        } else {
-            messages_.show(QStringLiteral("无法获取文件大小！"), kTitle);
-        }
-        file_->resize(sliceBytes_);
-        return end(DownloadEnd::Complete);
-    }
-    if (!writing_ || sliceBytes_ != sliceLast_ - sliceStart_ + 1)
-        return end(DownloadEnd::NoSize, QStringLiteral("无法获取文件大小！"));
+bool Downloader::applyWhole(SliceRequest& slice) {
+    // Without a length (or chunked framing) a body cut short cannot be told from a whole
+    // one: such a reply is not saved.
+    const net::AsyncGet& get = *slice.get;
+    bool known = false;
+    const qint64 length = get.header("Content-Length").toLongLong(&known);
+    const bool chunked = get.header("Transfer-Encoding").toLower().contains("chunked");
+    if (!chunked && (!known || length != slice.received))
+        return end(DownloadEnd::NoSize, kNoSize), false;
+    qint64 first = 0, last = 0, total = 0;
+    if (!ParseContentRange(get.header("Content-Range"), first, last, total))
+        messages_.show(kNoSize, kTitle);
+    file_->resize(slice.received);
+    end(DownloadEnd::Complete);
+    return false;
+}
 
-    total_ = sliceTotal_;
-    covered_ = qMax(covered_, sliceLast_ + 1);
-    const int percent = int(double(sliceLast_) / double(total_) * 100.0);
+bool Downloader::applyRange(SliceRequest& slice) {
+    qint64 first = 0, last = 0, total = 0;
+    // The reply must start where it was asked, agree with the total of the first reply and
+    // reach the start of the next slice (or the end).
+    if (!ParseContentRange(slice.get->header("Content-Range"), first, last, total) ||
+        first != slice.offset || total > kMaxFileBytes || (total_ >= 0 && total != total_) ||
+        slice.body.size() != last - first + 1 || last + 1 < qMin(first + kSliceSize, total))
+        return end(DownloadEnd::NoSize, kNoSize), false;
+    if (!file_->seek(first) || file_->write(slice.body) != slice.body.size())
+        return end(DownloadEnd::LocalError), false;
+    // The last byte of a slice is written again by the next one.
+    const bool final = total - last == 1;
+    if (!sha256_.isEmpty())
+        hash_.addData(final ? QByteArrayView(slice.body) : QByteArrayView(slice.body).first(kSliceSize));
+    total_ = total;
+    showProgress(last);
+    if (!final) return true;
+    file_->resize(total_);
+    end(DownloadEnd::Complete);
+    return false;
+}
+
+void Downloader::showProgress(qint64 last) {
+    const int percent = int(double(last) / double(total_) * 100.0);
     say(QStringLiteral("当前进度:") + QString::number(percent) + QStringLiteral("%") +
-        QStringLiteral(" (") + FormatSize(sliceLast_) + QLatin1Char('/') + FormatSize(total_) +
+        QStringLiteral(" (") + FormatSize(last) + QLatin1Char('/') + FormatSize(total_) +
         QLatin1Char(')'));
-    if (view_)
-        view_->setProgressTwips(int(double(sliceLast_) / double(total_) * kProgressFrameTwips));
-    if (total_ - sliceLast_ == 1) {
-        file_->resize(total_);
-        return end(DownloadEnd::Complete);
+    if (view_) view_->setProgressTwips(int(double(last) / double(total_) * kProgressFrameTwips));
+}
+
+void Downloader::discardSlices() {
+    for (auto& slice : window_) {
+        slice->idle.stop();
+        slice->get->disconnect(slice.get());
+        slice->get.release()->deleteLater(); // aborts a transfer still running
+        slice.release()->deleteLater();
     }
-    offset_ += kSliceSize;
-    requestSlice();
+    window_.clear();
 }
 
 void Downloader::end(DownloadEnd how, const QString& message) {
-    idle_.stop();
+    discardSlices();
+    QString text = message;
+    if (how == DownloadEnd::Complete && !sha256_.isEmpty() &&
+        hash_.result().toHex() != sha256_.toLatin1()) {
+        how = DownloadEnd::HashMismatch;
+        text = QStringLiteral("文件校验失败：") + target_;
+    }
     result_ = how;
-    if (!message.isEmpty()) messages_.show(message, kTitle);
+    running_ = false;
+    if (!text.isEmpty()) messages_.show(text, kTitle);
     if (file_) {
-        if (how == DownloadEnd::Complete) {
-            // A target in use cannot be replaced; it stays as it was.
-            file_->commit();
-        } else {
-            file_->cancelWriting();
-        }
+        // A target in use cannot be replaced; it stays as it was.
+        if (how == DownloadEnd::Complete && !file_->commit()) result_ = DownloadEnd::LocalError;
+        if (how != DownloadEnd::Complete) file_->cancelWriting();
         file_.reset();
     }
-    if (registerFlag_ == 1 && registrar_) registrar_->RegisterComponent(target_, QString());
-    running_ = false;
+    if (registerFlag_ == 1 && registrar_ && how != DownloadEnd::HashMismatch)
+        registrar_->RegisterComponent(target_, QString());
     emit finished();
 }
 
-DownloadEnd Downloader::DownloadFile(const QString& url, const QString& target, int registerFlag) {
+DownloadEnd Downloader::DownloadFile(const QString& url, const QString& target, int registerFlag,
+                                     const QString& sha256) {
     QEventLoop loop;
     connect(this, &Downloader::finished, &loop, &QEventLoop::quit);
-    start(url, target, registerFlag);
+    start(url, target, registerFlag, sha256);
     if (running_) loop.exec();
     return result_;
 }

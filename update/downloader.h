@@ -1,30 +1,38 @@
 #pragma once
 // The chunked downloader: one file of the update list fetched in slices of 20480 bytes
 // (inclusive ranges N-(N+20480)), written into a temporary file beside the target that
-// replaces the target only when the last byte of the total has arrived. Waits are driven
-// by the reply's signals; the caller's event loop keeps running meanwhile.
-#include <QElapsedTimer>
+// replaces the target only when the last byte of the total has arrived (and, when the row
+// names one, its SHA-256 matches). The first slice goes alone; once its reply has given
+// the total, several slices are kept in flight, and their replies are applied strictly in
+// slice order, so statuses, messages, progress and the file are those of one slice after
+// another. Waits are driven by the replies' signals; the caller's event loop keeps running.
+#include <QByteArray>
+#include <QCryptographicHash>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
+#include <deque>
 #include <memory>
 
 class Messages;
 class QSaveFile;
 namespace net {
-class AsyncGet;
 class HttpClient;
 } // namespace net
 
 namespace upd {
 
 class Registrar;
+class SliceRequest;
 
 inline constexpr qint64 kSliceSize = 20480;
 inline constexpr int kProgressFrameTwips = 6600;
 // Longest wait for one slice: 120000 polls of 100 ms.
 inline constexpr qint64 kSliceLimitMs = 120000LL * 100;
+// Largest file the downloader takes (sizes are 32-bit); bounds the slices of one file.
+inline constexpr qint64 kMaxFileBytes = 0x7fffffff;
+// Range requests outstanding at once: the connections Qt Network opens to one host.
+inline constexpr int kSlicesInFlight = 6;
 
 // Where the downloader shows its progress: the status line and the progress bar.
 class DownloadView {
@@ -37,6 +45,7 @@ public:
 struct DownloadLimits {
     int inactivityMs = 30000;            // no byte for this long ends the slice as a time-out
     qint64 sliceLimitMs = kSliceLimitMs; // whole slice
+    int slicesInFlight = kSlicesInFlight;
 };
 
 enum class DownloadEnd {
@@ -44,11 +53,12 @@ enum class DownloadEnd {
     Busy,     // 403
     NotFound, // 404
     TimedOut,
-    HttpError,  // another status above 299
-    NoSize,     // no usable "Content-Range"
-    Connection, // no connection, or the connection dropped
-    LocalError, // the target folder or file could not be written
-    Stale,      // 416 after part of the file had arrived: the server's file changed
+    HttpError,    // another status above 299
+    NoSize,       // no usable "Content-Range", a range not where asked, a cut whole body
+    Connection,   // no connection, or the connection dropped
+    LocalError,   // the target folder or file could not be written
+    Stale,        // 416 for a file that is not empty: the server's file changed
+    HashMismatch, // the file does not match the row's sha256
 };
 
 class Downloader : public QObject {
@@ -58,27 +68,33 @@ public:
                const Registrar* registrar, DownloadLimits limits = {});
     ~Downloader() override;
 
-    // Starts one file; finished() follows. Registration (zc 1) runs after every end.
-    void start(const QString& url, const QString& target, int registerFlag);
+    // Starts one file; finished() follows. Registration (zc 1) runs after every end but a
+    // hash mismatch. sha256: 64 hex digits the file must match, or empty.
+    void start(const QString& url, const QString& target, int registerFlag,
+               const QString& sha256 = {});
     bool isRunning() const { return running_; }
     DownloadEnd result() const { return result_; }
     // Requests sent for the current (or last) file.
     int requestCount() const { return requests_; }
 
     // start(), then waits in a local event loop until the file has ended.
-    DownloadEnd DownloadFile(const QString& url, const QString& target, int registerFlag);
+    DownloadEnd DownloadFile(const QString& url, const QString& target, int registerFlag,
+                             const QString& sha256 = {});
 
 signals:
     void finished();
 
 private:
-    void requestSlice();
-    void onHeaders();
-    void onData();
-    void drain();
-    void onFinished();
-    void onTimeout();
+    void fill();
+    void send(qint64 offset);
+    void onSliceEvent();
+    void applyFinished();
+    bool apply(SliceRequest& slice); // false when the file has ended
+    bool applyWhole(SliceRequest& slice);
+    bool applyRange(SliceRequest& slice);
+    void showProgress(qint64 last);
     void end(DownloadEnd how, const QString& message = {});
+    void discardSlices();
     void say(const QString& text);
 
     net::HttpClient& http_;
@@ -89,24 +105,15 @@ private:
 
     QString url_;
     QString target_;
+    QString sha256_;
     int registerFlag_ = 0;
     std::unique_ptr<QSaveFile> file_;
-    std::unique_ptr<net::AsyncGet> get_;
-    QTimer idle_;
-    QElapsedTimer sliceClock_;
-    qint64 offset_ = 0;   // start of the range asked for
-    qint64 covered_ = 0;  // bytes 0..covered_-1 are written
-    qint64 total_ = -1;   // from the first usable "Content-Range"
-    qint64 writePos_ = 0; // where the next received byte goes
-    qint64 sliceStart_ = 0;
-    qint64 sliceLast_ = -1;
-    qint64 sliceTotal_ = -1;
-    qint64 sliceBytes_ = 0;
-    bool writing_ = false;   // the body of this reply is stored
-    bool wholeBody_ = false; // a 200 reply: the body is the whole file
-    bool timedOut_ = false;
-    bool writeFailed_ = false;
+    std::deque<std::unique_ptr<SliceRequest>> window_; // in slice order
+    QCryptographicHash hash_{QCryptographicHash::Sha256};
+    qint64 nextOffset_ = 0; // start of the next range to ask for
+    qint64 total_ = -1;     // from the first slice's "Content-Range"
     bool running_ = false;
+    bool applying_ = false;
     int requests_ = 0;
     DownloadEnd result_ = DownloadEnd::Complete;
 };
@@ -114,5 +121,7 @@ private:
 // "bytes 20480-40960/45000" to its first byte, last byte and total; false when the text
 // is not such a range or the numbers do not fit together.
 bool ParseContentRange(const QByteArray& value, qint64& first, qint64& last, qint64& total);
+// The total of a 416's "bytes */N"; -1 when the header is not of that form.
+qint64 UnsatisfiedRangeTotal(const QByteArray& value);
 
 } // namespace upd

@@ -12,10 +12,15 @@ Failure switches, as query parameters of a file address:
   fail=nocr                    206 with the slice but no "Content-Range"
   fail=drop                    headers for the slice, half its body, then the connection closes
   fail=stall                   headers, then nothing until the client gives up
+  fail=first                   every range answered with the first slice
+  fail=cut                     200 without a length, half the file, then the connection closes
   after=N                      the switch applies only to ranges starting at byte N or later
+  at=N                         the switch applies only to the range starting at byte N
+  slow=N                       the range starting at byte N is answered 300 ms late
   conn=close                   "Connection: close" on every reply, and the connection closes
   te=chunked                   bodies go chunked (in pieces of at most 7000 bytes)
 
+--delay-ms N delays every reply by N milliseconds (a slow link, for the benchmark).
 Prints "PORT <n>" once it listens on 127.0.0.1. --log FILE appends one JSON line per
 request (method, path, range, accept-encoding).
 """
@@ -25,6 +30,7 @@ import os
 import re
 import sys
 import threading
+import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, unquote, urlsplit
 
@@ -92,6 +98,8 @@ class Handler(BaseHTTPRequestHandler):
     def handle_any(self):
         parts = urlsplit(self.path)
         self.record(parts)
+        if self.server.options.delay_ms:
+            time.sleep(self.server.options.delay_ms / 1000.0)
         if parts.path == LIST_PATH:
             try:
                 with open(self.server.options.list, "rb") as f:
@@ -124,8 +132,21 @@ class Handler(BaseHTTPRequestHandler):
             first = int(m.group(1))
             if m.group(2):
                 last = min(int(m.group(2)), size - 1)
-        if first < after:
+        if first < after or ("at" in query and first != int(query["at"][0])):
             fail = ""
+        if "slow" in query and first == int(query["slow"][0]):
+            time.sleep(0.3)
+        if fail == "first":
+            first, last = 0, min(20480, size - 1)
+        if fail == "cut":
+            with open(path, "rb") as f:
+                body = f.read()
+            self.send_response(200)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(body[: len(body) // 2])
+            self.close_connection = True
+            return
 
         if fail in ("403", "404", "416", "500"):
             self.send_bytes(int(fail), b"refused")
@@ -176,6 +197,7 @@ def main():
     ap.add_argument("--list", default="")
     ap.add_argument("--log", default="")
     ap.add_argument("--port", type=int, default=0)
+    ap.add_argument("--delay-ms", type=int, default=0)
     options = ap.parse_args()
     server = ThreadingHTTPServer(("127.0.0.1", options.port), Handler)
     server.daemon_threads = True
