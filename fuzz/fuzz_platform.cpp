@@ -18,12 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                          QStringLiteral("pw"), QStringLiteral("ABC123")};
         (void)ximport::ClassifyRetrievalPage(site, in, page).actions.script();
         (void)ximport::ClassifySignInPage(site, in.finishedUrl, in.account, page, now);
-        (void)ximport::SignInActions(platform, page, in.account, in.password, QStringLiteral("1234"));
+        (void)ximport::SignInActions(platform, page, in.account, in.password,
+                                     QStringLiteral("1234"));
         const browser::DomDocument* main = page.frame(QStringLiteral("mainFrame"));
         itin::PCommon common;
         itin::ItineraryRecord record;
-        ximport::ApplyOrder(ximport::ReadPlatformOrder(platform, main ? *main : page),
-                            in.pnr, common, record);
+        ximport::ApplyOrder(ximport::ReadPlatformOrder(platform, main ? *main : page), in.pnr,
+                            common, record);
     }
     return 0;
 }

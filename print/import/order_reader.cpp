@@ -28,7 +28,8 @@ struct Reader {
     qint64 number(const QString& id) {
         const QString text = byId(id);
         qint64 v = 0;
-        if (problem.isEmpty() && !WholeNumber(text, v)) fail(id + QStringLiteral(" is not a number"));
+        if (problem.isEmpty() && !WholeNumber(text, v))
+            fail(id + QStringLiteral(" is not a number"));
         return v;
     }
     // The value of the element at index among the document's elements of tag.
@@ -184,12 +185,13 @@ OrderRead ReadSecondPlatformOrder(const DomDocument& d) {
                    << qMakePair(int(City4), QStringLiteral("VOID"));
     }
     const QString tax = r.byId(QStringLiteral("lblTax"));
-    out.fields << qMakePair(int(Fare), QStringLiteral("CNY ") + r.byId(QStringLiteral("lblFacePrice")) +
+    out.fields << qMakePair(int(Fare), QStringLiteral("CNY ") +
+                                           r.byId(QStringLiteral("lblFacePrice")) +
                                            QStringLiteral(".00"))
-               << qMakePair(int(CnTax), QStringLiteral("CN") + part(tax, u'/', 0, r) +
-                                            QStringLiteral(".00"))
-               << qMakePair(int(YqTax), QStringLiteral("YQ") + part(tax, u'/', 1, r) +
-                                            QStringLiteral(".00"))
+               << qMakePair(int(CnTax),
+                            QStringLiteral("CN") + part(tax, u'/', 0, r) + QStringLiteral(".00"))
+               << qMakePair(int(YqTax),
+                            QStringLiteral("YQ") + part(tax, u'/', 1, r) + QStringLiteral(".00"))
                << qMakePair(int(Total), QStringLiteral("CNY ") +
                                             r.byId(QStringLiteral("lblTotalMoney")) +
                                             QStringLiteral(".00"));

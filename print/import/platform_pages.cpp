@@ -80,8 +80,9 @@ RetrievalStep classifyFirst(const PlatformSite& site, const RetrievalInput& in,
                 .click(QStringLiteral("GeneralBut"), {kMain});
         } else if (count == u"0") {
             s.kind = RetrievalStep::NothingFound;
-            s.messages << QStringLiteral("没有查询到相符的信息，请检查此记录是不是在天下通平台出票？"
-                                       "登陆帐号是否正确？");
+            s.messages << QStringLiteral(
+                "没有查询到相符的信息，请检查此记录是不是在天下通平台出票？"
+                "登陆帐号是否正确？");
             s.status = QStringLiteral("提取信息失败！PNR不存在");
             s.close = true;
         } else {
@@ -115,8 +116,9 @@ RetrievalStep classifySecond(const RetrievalInput& in, const DomDocument& page,
         if (cells.size() <= 38) return s; // a changed page: nothing to act on
         if (cells[38]->innerMarkup().isEmpty()) {
             s.kind = RetrievalStep::NothingFound;
-            s.messages << QStringLiteral("没有查询到相符的信息，请检查此记录是不是在 羿天下 平台出票？"
-                                       "登陆帐号是否正确？");
+            s.messages << QStringLiteral(
+                "没有查询到相符的信息，请检查此记录是不是在 羿天下 平台出票？"
+                "登陆帐号是否正确？");
             s.status = QStringLiteral("提取信息失败！PNR不存在");
             s.close = true;
         } else {
@@ -241,8 +243,7 @@ SignInStep ClassifySignInPage(const PlatformSite& site, const QString& finishedU
         return s;
     }
     if (site.platform() == 0) {
-        if (refusedSignIn(finishedUrl, account))
-            s.message = QStringLiteral("用户名或者密码错误");
+        if (refusedSignIn(finishedUrl, account)) s.message = QStringLiteral("用户名或者密码错误");
         if (html.contains(QStringLiteral("保存密码"))) {
             s.kind = SignInStep::SignInPage;
             s.showCode = displayed(page, QStringLiteral("checksource"));
@@ -310,8 +311,9 @@ QString FirstSrc(const QString& markup) {
     const int start = at + 4;
     if (markup.mid(start, 1) == u"\"") {
         const int end = markup.indexOf(u'"', start + 1);
-        return end < 0 ? QString() : markup.mid(start + 1, end - start - 1).replace(
-                                                QStringLiteral("&amp;"), QStringLiteral("&"));
+        return end < 0 ? QString()
+                       : markup.mid(start + 1, end - start - 1)
+                             .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
     }
     int end = start;
     while (end < markup.size() && markup.at(end) != u' ' && markup.at(end) != u'>')

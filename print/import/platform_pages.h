@@ -18,10 +18,10 @@ public:
     PlatformSite(int platform, const QString& baseUrl);
 
     int platform() const { return platform_; }
-    QString homeUrl() const;        // the site root
-    QString startUrl() const;       // "/Default.aspx" or "/Distributor/DIS_Default.aspx"
-    QString signInUrl() const;      // P_Login: platform 0 the site root, 1 its sign-in page
-    QString signInPageUrl() const;  // platform 1: "/Distributor/Dis_Login.aspx"
+    QString homeUrl() const;       // the site root
+    QString startUrl() const;      // "/Default.aspx" or "/Distributor/DIS_Default.aspx"
+    QString signInUrl() const;     // P_Login: platform 0 the site root, 1 its sign-in page
+    QString signInPageUrl() const; // platform 1: "/Distributor/Dis_Login.aspx"
     // Platform 1's picture code: "/SPL_ValidateCode.aspx?" and the local date and time.
     QString pictureCodeUrl(const QDateTime& now) const;
 
@@ -56,24 +56,24 @@ QString PageTooLargeMessage();
 
 struct RetrievalInput {
     int platform = 0;
-    QString finishedUrl;   // address of the finished document
-    QString account;       // stored account and password
+    QString finishedUrl; // address of the finished document
+    QString account;     // stored account and password
     QString password;
-    QString pnr;           // PlatformPnr
+    QString pnr; // PlatformPnr
 };
 
 struct RetrievalStep {
     enum Kind {
-        None,          // no row matched: nothing to do
-        Refused,       // "Uname=" and the account: message, stop
-        SignIn,        // sign-in page filled and submitted
-        TimedOut,      // platform 0: the main frame's time-out text; back to the home page
-        Desktop,       // menu and link clicked
-        SearchPage,    // PNR entered, search pressed
-        NothingFound,  // message, status, close
-        OrdersListed,  // first order opened
-        OrderDetail,   // read the order, then close
-        TooLarge,      // over kMaxPageMarkup: message, status, close
+        None,         // no row matched: nothing to do
+        Refused,      // "Uname=" and the account: message, stop
+        SignIn,       // sign-in page filled and submitted
+        TimedOut,     // platform 0: the main frame's time-out text; back to the home page
+        Desktop,      // menu and link clicked
+        SearchPage,   // PNR entered, search pressed
+        NothingFound, // message, status, close
+        OrdersListed, // first order opened
+        OrderDetail,  // read the order, then close
+        TooLarge,     // over kMaxPageMarkup: message, status, close
     };
     Kind kind = None;
     bool pictureCodePage = false; // platform 1's sign-in page: come into view, new picture
@@ -97,9 +97,9 @@ browser::BrowserActions PictureCodeSignIn(const QString& account, const QString&
 struct SignInStep {
     enum Kind { None, SignInPage, SignedIn };
     Kind kind = None;
-    QString message;        // shown when not empty
-    bool showCode = false;  // platform 0: whether the picture-code row shows
-    QString pictureUrl;     // fetch this picture (empty: clear it)
+    QString message;       // shown when not empty
+    bool showCode = false; // platform 0: whether the picture-code row shows
+    QString pictureUrl;    // fetch this picture (empty: clear it)
 };
 
 // One finished page of P_Login; account is Text1 as it stands.

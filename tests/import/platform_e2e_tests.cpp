@@ -41,8 +41,9 @@ struct Site {
 
     explicit Site(int platform) {
         process.setProgram(QStringLiteral("/usr/bin/python3"));
-        process.setArguments({qEnvironmentVariable("WS_SOURCE_DIR") + "/tests/sites/platform_site.py",
-                              "--platform", QString::number(platform)});
+        process.setArguments(
+            {qEnvironmentVariable("WS_SOURCE_DIR") + "/tests/sites/platform_site.py", "--platform",
+             QString::number(platform)});
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start();
         QByteArray line;
@@ -128,11 +129,13 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_FALSE(form->isEnabled());
     ASSERT_TRUE(statusIs(kDone)) << form->Label7()->text().toStdString();
     const qint64 ms = clock.elapsed();
-    std::printf("[ figure   ] 导 入 to 获取成功 on platform 0 (five pages, stored account): %lld ms\n",
-                static_cast<long long>(ms));
+    std::printf(
+        "[ figure   ] 导 入 to 获取成功 on platform 0 (five pages, stored account): %lld ms\n",
+        static_cast<long long>(ms));
     RecordProperty("order_retrieval_ms", int(ms));
     const QByteArray log = gSites[0]->get("__log");
-    for (const char* page : {"\"/Default.aspx\", \"/\"", "/Desktop.aspx", "\"/Search.aspx\"", "/OrderDetail.aspx"})
+    for (const char* page :
+         {"\"/Default.aspx\", \"/\"", "/Desktop.aspx", "\"/Search.aspx\"", "/OrderDetail.aspx"})
         EXPECT_TRUE(log.contains(page)) << page;
     EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
     EXPECT_EQ(form->record()[PnrQuery], "DEF456");
@@ -200,7 +203,8 @@ TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
 TEST_F(Retrieval, SecondPlatformPictureCodeInTheWindowAndNothingFound) {
     start(kAccounts1);
     importOrder("TWO222", 1);
-    ASSERT_TRUE(waitUntil([&] { return window() && window()->windowTitle() == QStringLiteral("请输入验证码"); }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return window() && window()->windowTitle() == QStringLiteral("请输入验证码"); }));
     EXPECT_EQ(window()->y(), 0);
     window()->Text1()->setText(" 12 ");
     window()->Command1_Click();
@@ -245,8 +249,9 @@ TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
 TEST(OrderPageEntry, ReadsADetailPageHeadless) {
     QProcess print;
     const QString bin = qEnvironmentVariable("WS_BIN_DIR") + "/print";
-    print.start(bin, {"--order-page", "1", gSites[1]->url + "Distributor/OrderDetail.aspx?pnr=XYZ789",
-                      "--platform-pnr", "XYZ789"});
+    print.start(bin,
+                {"--order-page", "1", gSites[1]->url + "Distributor/OrderDetail.aspx?pnr=XYZ789",
+                 "--platform-pnr", "XYZ789"});
     ASSERT_TRUE(print.waitForFinished(60000));
     const QString out = QString::fromUtf8(print.readAllStandardOutput());
     EXPECT_EQ(print.exitCode(), 0) << out.toStdString();

@@ -55,8 +55,8 @@ DomDocument doc(const QString& markup, const QString& title = {},
 }
 
 DomDocument frameDoc(const QString& name, const QString& body, const QString& title = {}) {
-    DomDocument d = doc(QStringLiteral("<html><body>") + body + QStringLiteral("</body></html>"),
-                        title);
+    DomDocument d =
+        doc(QStringLiteral("<html><body>") + body + QStringLiteral("</body></html>"), title);
     d.name = name;
     return d;
 }
@@ -65,7 +65,8 @@ DomDocument frameDoc(const QString& name, const QString& body, const QString& ti
 DomDocument frameset(const QString& mainBody, const QString& mainTitle = {},
                      const QString& leftBody = QStringLiteral("<p/>")) {
     QMap<QString, DomDocument> f;
-    f.insert(QStringLiteral("mainFrame"), frameDoc(QStringLiteral("mainFrame"), mainBody, mainTitle));
+    f.insert(QStringLiteral("mainFrame"),
+             frameDoc(QStringLiteral("mainFrame"), mainBody, mainTitle));
     f.insert(QStringLiteral("leftFrame"), frameDoc(QStringLiteral("leftFrame"), leftBody));
     return doc(QStringLiteral("<html><frameset id=\"top\" rows=\"30,*\"><frame name=\"leftFrame\"/>"
                               "<frame name=\"mainFrame\"/></frameset></html>"),
@@ -107,8 +108,8 @@ TEST(PlatformPages, FirstPlatformRowsInOrder) {
         doc(QStringLiteral("<html><body><input id=\"Uname\"/>保存密码</body></html>"));
     RetrievalStep s = ClassifyRetrievalPage(kFirst, input(0), signIn);
     EXPECT_EQ(s.kind, RetrievalStep::SignIn);
-    EXPECT_EQ(ops(s.actions), QStringList({"1::Uname:agent01:0", "1::Passwd:secret1:0",
-                                           "0::btnLogin::0"}));
+    EXPECT_EQ(ops(s.actions),
+              QStringList({"1::Uname:agent01:0", "1::Passwd:secret1:0", "0::btnLogin::0"}));
 
     // The refusal answer wins over the sign-in page it shows.
     s = ClassifyRetrievalPage(kFirst, input(0, QStringLiteral("http://p0.test/?Uname=agent01")),
@@ -119,13 +120,14 @@ TEST(PlatformPages, FirstPlatformRowsInOrder) {
 
     s = ClassifyRetrievalPage(kFirst, input(0), frameset("<p/>", " 今日.天下通 我的桌面 "));
     EXPECT_EQ(s.kind, RetrievalStep::Desktop);
-    EXPECT_EQ(ops(s.actions), QStringList({"0:leftFrame:reptMenu_ctl14_menuTitle::0",
-                                           "4:leftFrame::a:13"}));
+    EXPECT_EQ(ops(s.actions),
+              QStringList({"0:leftFrame:reptMenu_ctl14_menuTitle::0", "4:leftFrame::a:13"}));
 
     s = ClassifyRetrievalPage(kFirst, input(0), frameset("<span id=\"TolOrder\"/>"));
     EXPECT_EQ(s.kind, RetrievalStep::SearchPage);
-    EXPECT_EQ(ops(s.actions), QStringList({"1:mainFrame:SearchKey:ABC123:0",
-                                           "2:mainFrame:SeaWay_0::1", "0:mainFrame:GeneralBut::0"}));
+    EXPECT_EQ(ops(s.actions),
+              QStringList({"1:mainFrame:SearchKey:ABC123:0", "2:mainFrame:SeaWay_0::1",
+                           "0:mainFrame:GeneralBut::0"}));
 
     s = ClassifyRetrievalPage(kFirst, input(0), frameset("<span id=\"TolOrder\">0</span>"));
     EXPECT_EQ(s.kind, RetrievalStep::NothingFound);
@@ -139,8 +141,9 @@ TEST(PlatformPages, FirstPlatformRowsInOrder) {
     s = ClassifyRetrievalPage(kFirst, input(0), frameset("<p/>", "今日.天下通 订单详细"));
     EXPECT_EQ(s.kind, RetrievalStep::OrderDetail);
 
-    s = ClassifyRetrievalPage(kFirst, input(0),
-                              frameset("<p>登入系统时间超时，请重新登录！</p>", "今日.天下通 我的桌面"));
+    s = ClassifyRetrievalPage(
+        kFirst, input(0),
+        frameset("<p>登入系统时间超时，请重新登录！</p>", "今日.天下通 我的桌面"));
     EXPECT_EQ(s.kind, RetrievalStep::TimedOut);
     EXPECT_EQ(s.navigateTo, "http://p0.test/");
     EXPECT_TRUE(s.actions.isEmpty());
@@ -161,7 +164,8 @@ TEST(PlatformPages, FirstPlatformRowsInOrder) {
 }
 
 TEST(PlatformPages, SecondPlatformRowsAndItsSignInPage) {
-    const QString form = QStringLiteral("一年前订单请到历史订单管理中查询<input id=\"txtPNR\" value=\"%1\"/>");
+    const QString form =
+        QStringLiteral("一年前订单请到历史订单管理中查询<input id=\"txtPNR\" value=\"%1\"/>");
     QString cells;
     for (int i = 0; i < 38; ++i)
         cells += QStringLiteral("<td>x</td>");
@@ -169,16 +173,18 @@ TEST(PlatformPages, SecondPlatformRowsAndItsSignInPage) {
     EXPECT_EQ(ops(s.actions), QStringList{"4:leftFrame::a:11"});
 
     s = ClassifyRetrievalPage(kSecond, input(1), frameset(form.arg("")));
-    EXPECT_EQ(ops(s.actions), QStringList({"1:mainFrame:txtPNR:ABC123:0",
-                                           "0:mainFrame:DetailbtnFind::0"}));
+    EXPECT_EQ(ops(s.actions),
+              QStringList({"1:mainFrame:txtPNR:ABC123:0", "0:mainFrame:DetailbtnFind::0"}));
 
-    s = ClassifyRetrievalPage(kSecond, input(1),
-                              frameset(form.arg("ABC123") + "<table><tr>" + cells + "<td/></tr></table>"));
+    s = ClassifyRetrievalPage(
+        kSecond, input(1),
+        frameset(form.arg("ABC123") + "<table><tr>" + cells + "<td/></tr></table>"));
     EXPECT_EQ(s.kind, RetrievalStep::NothingFound);
     EXPECT_TRUE(s.messages.value(0).contains(QStringLiteral("羿天下 平台出票")));
 
-    s = ClassifyRetrievalPage(kSecond, input(1),
-                              frameset(form.arg("ABC123") + "<table><tr>" + cells + "<td>1</td></tr></table>"));
+    s = ClassifyRetrievalPage(
+        kSecond, input(1),
+        frameset(form.arg("ABC123") + "<table><tr>" + cells + "<td>1</td></tr></table>"));
     EXPECT_EQ(ops(s.actions), QStringList{"0:mainFrame:repOrder_ctl00_linkOrderID::0"});
 
     // A changed result page without a 39th cell does nothing.
@@ -187,8 +193,9 @@ TEST(PlatformPages, SecondPlatformRowsAndItsSignInPage) {
 
     EXPECT_EQ(ClassifyRetrievalPage(kSecond, input(1), frameset("订单详细信息")).kind,
               RetrievalStep::OrderDetail);
-    EXPECT_EQ(ClassifyRetrievalPage(kSecond, input(1), doc("<html><body>上次登录</body></html>")).kind,
-              RetrievalStep::None);
+    EXPECT_EQ(
+        ClassifyRetrievalPage(kSecond, input(1), doc("<html><body>上次登录</body></html>")).kind,
+        RetrievalStep::None);
 
     const DomDocument wrong = doc(QStringLiteral("<html><body>验证码错误</body></html>"));
     s = ClassifyRetrievalPage(kSecond, input(1, kSecond.signInPageUrl()), wrong);
@@ -204,7 +211,8 @@ TEST(PlatformPages, SignInWindowTextsAndPictureCode) {
     // Platform 1: the texts in their order; a wrong code wins over a frameset.
     auto second = [&](const char* body) {
         return ClassifySignInPage(kSecond, "http://p1.test/x", "agent01",
-                                  doc(QStringLiteral("<html><body>%1</body></html>").arg(body)), now);
+                                  doc(QStringLiteral("<html><body>%1</body></html>").arg(body)),
+                                  now);
     };
     SignInStep s = second("验证码错误<frameset/>");
     EXPECT_EQ(s.message, "验证码错误");
@@ -212,7 +220,8 @@ TEST(PlatformPages, SignInWindowTextsAndPictureCode) {
     EXPECT_EQ(s.pictureUrl, "http://p1.test/SPL_ValidateCode.aspx?20260301090507");
     EXPECT_EQ(second("密码输入错误").message, "密码输入错误误");
     EXPECT_EQ(second("该用户名不存在").message, "该用户名不存在");
-    EXPECT_EQ(ClassifySignInPage(kSecond, "u", "a", frameset("<p/>"), now).kind, SignInStep::SignedIn);
+    EXPECT_EQ(ClassifySignInPage(kSecond, "u", "a", frameset("<p/>"), now).kind,
+              SignInStep::SignedIn);
 
     // Platform 0: the code row follows "checksource"; the code input's id is bare.
     const QString page = QStringLiteral(
@@ -224,15 +233,16 @@ TEST(PlatformPages, SignInWindowTextsAndPictureCode) {
     EXPECT_EQ(s.message, "用户名或者密码错误");
     EXPECT_TRUE(s.showCode);
     EXPECT_EQ(s.pictureUrl, "/V.aspx?r=1");
-    EXPECT_EQ(ops(SignInActions(0, doc(page.arg("inline")), "agent01", "pw", "4321")),
-              QStringList({"1::Uname:agent01:0", "1::Passwd:pw:0", "1::Code9:4321:0",
-                           "0::btnLogin::0"}));
+    EXPECT_EQ(
+        ops(SignInActions(0, doc(page.arg("inline")), "agent01", "pw", "4321")),
+        QStringList({"1::Uname:agent01:0", "1::Passwd:pw:0", "1::Code9:4321:0", "0::btnLogin::0"}));
     s = ClassifySignInPage(kFirst, "http://p0.test/", "agent01", doc(page.arg("none")), now);
     EXPECT_FALSE(s.showCode);
     EXPECT_TRUE(s.message.isEmpty());
     EXPECT_EQ(SignInActions(0, doc(page.arg("none")), "a", "p", "c").actions().size(), 3);
-    EXPECT_EQ(ClassifySignInPage(kFirst, "u", "a", frameset("<p/>", "今日.天下通 我的桌面"), now).kind,
-              SignInStep::SignedIn);
+    EXPECT_EQ(
+        ClassifySignInPage(kFirst, "u", "a", frameset("<p/>", "今日.天下通 我的桌面"), now).kind,
+        SignInStep::SignedIn);
 
     EXPECT_EQ(PictureCodeInputId("<INPUT id=CheckCode name=CheckCode>"), "CheckCode");
     EXPECT_EQ(PictureCodeInputId("<INPUT name=x id=CheckCode>"), "CheckCode");
@@ -243,16 +253,21 @@ TEST(PlatformPages, SignInWindowTextsAndPictureCode) {
 namespace {
 
 DomDocument firstDetail(const QString& tax, int people, int inputsBefore = 31) {
-    QString body = QStringLiteral(
-        "<span id=\"StartCity\">北京</span><span id=\"EndCity\">上海</span>"
-        "<span id=\"FlightNo\">CA1501</span><span id=\"C\">Y</span><span id=\"Sdate\">2026-03-01</span>"
-        "<span id=\"Stime\">08:05</span><span id=\"S\">1130.5</span><span id=\"Tax\">%1</span>"
-        "<span id=\"PeopleNum\">%2</span>").arg(tax).arg(people);
+    QString body =
+        QStringLiteral(
+            "<span id=\"StartCity\">北京</span><span id=\"EndCity\">上海</span>"
+            "<span id=\"FlightNo\">CA1501</span><span id=\"C\">Y</span><span "
+            "id=\"Sdate\">2026-03-01</span>"
+            "<span id=\"Stime\">08:05</span><span id=\"S\">1130.5</span><span id=\"Tax\">%1</span>"
+            "<span id=\"PeopleNum\">%2</span>")
+            .arg(tax)
+            .arg(people);
     for (int i = 0; i < inputsBefore; ++i)
         body += QStringLiteral("<input value=\"f\"/>");
     for (int k = 1; k <= 3; ++k)
         body += QStringLiteral("<span id=\"Gname%1\">P%1</span><input value=\"ID%1\"/>"
-                               "<input value=\"T%1\"/><input/><input/>").arg(k);
+                               "<input value=\"T%1\"/><input/><input/>")
+                    .arg(k);
     return frameDoc(QStringLiteral("mainFrame"), body);
 }
 
@@ -260,14 +275,17 @@ QString secondDetailBody(bool twoSegments, int passengers, const QString& cls) {
     const QString filler = QStringLiteral("<table><tr><td>f</td></tr></table>");
     QString seg = QStringLiteral("<tr><td>h</td></tr><tr><td>h</td></tr>"
                                  "<tr><td>北京-上海</td><td>-</td><td>MU5101</td><td>%1</td>"
-                                 "<td>2026-03-01 8:05:00</td></tr>").arg(cls);
+                                 "<td>2026-03-01 8:05:00</td></tr>")
+                      .arg(cls);
     if (twoSegments)
         seg += QStringLiteral("<tr><td>上海-广州</td><td>-</td><td>FM9301</td><td>C</td>"
                               "<td>2026-03-04 14:30:00</td></tr>");
     QString people = QStringLiteral("<tr><td>h</td></tr>");
     for (int k = 1; k <= passengers; ++k)
-        people += QStringLiteral("<tr><td>p%1-成人</td><td>ID%1</td><td>成人</td><td>T%1</td></tr>").arg(k);
-    return filler + filler + "<table>" + seg + "</table>" + filler.repeated(5) + "<table>" + people +
+        people += QStringLiteral("<tr><td>p%1-成人</td><td>ID%1</td><td>成人</td><td>T%1</td></tr>")
+                      .arg(k);
+    return filler + filler + "<table>" + seg + "</table>" + filler.repeated(5) + "<table>" +
+           people +
            "</table><span id=\"lblFacePrice\">1130</span><span id=\"lblTax\">50/120</span>"
            "<span id=\"lblTotalMoney\">1300</span>";
 }
@@ -287,8 +305,10 @@ TEST(OrderReaders, FirstPlatformTaxSplitRoundingAndPassengerInputs) {
         const char* cn;
         const char* yq;
         const char* total;
-    } cases[] = {{"170", "CN50.00", "YQ120.00", "CNY 1300.00"}, {"120", "CN50.00", "YQ70.00", "CNY 1250.00"},
-                 {"70", "CN0.00", "YQ70.00", "CNY 1200.00"}, {"90", "CN0.00", "YQ0.00", "CNY 1220.00"}};
+    } cases[] = {{"170", "CN50.00", "YQ120.00", "CNY 1300.00"},
+                 {"120", "CN50.00", "YQ70.00", "CNY 1250.00"},
+                 {"70", "CN0.00", "YQ70.00", "CNY 1200.00"},
+                 {"90", "CN0.00", "YQ0.00", "CNY 1220.00"}};
     for (const auto& c : cases) {
         const OrderRead r = ReadFirstPlatformOrder(firstDetail(c.tax, 1));
         ASSERT_TRUE(r.ok) << r.problem.toStdString();
@@ -344,7 +364,8 @@ TEST(OrderReaders, SecondPlatformSegmentsAndPassengers) {
     EXPECT_EQ(r.passengers.size(), 3);
 
     // Too few tables or cells: not read.
-    EXPECT_FALSE(ReadSecondPlatformOrder(frameDoc("mainFrame", "<table><tr><td>x</td></tr></table>")).ok);
+    EXPECT_FALSE(
+        ReadSecondPlatformOrder(frameDoc("mainFrame", "<table><tr><td>x</td></tr></table>")).ok);
     QString broken = secondDetailBody(false, 1, "Y");
     broken.replace(QStringLiteral("<td>2026-03-01 8:05:00</td>"), QString());
     EXPECT_FALSE(ReadSecondPlatformOrder(frameDoc("mainFrame", broken)).ok);

@@ -22,7 +22,8 @@ namespace {
 
 // A file path or an http(s) address; empty when PAGE is neither.
 QString pageUrl(const QString& page) {
-    if (QFileInfo(page).isFile()) return QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()).toString();
+    if (QFileInfo(page).isFile())
+        return QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath()).toString();
     const QUrl url(page);
     const QString scheme = url.scheme().toLower();
     if (url.isValid() && (scheme == u"http" || scheme == u"https")) return page;

@@ -78,8 +78,7 @@ BrowserActions& BrowserActions::setChecked(const QString& id, bool on, const QSt
     return *this;
 }
 
-BrowserActions& BrowserActions::clickNth(const QString& tag, int index,
-                                         const QStringList& frames) {
+BrowserActions& BrowserActions::clickNth(const QString& tag, int index, const QStringList& frames) {
     actions_.append({BrowserAction::ClickNth, frames, {}, tag, false, index});
     return *this;
 }
