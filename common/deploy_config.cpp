@@ -36,6 +36,7 @@ const DefaultValue kDefaults[] = {
     {"SmsGatewayHost", "127.0.0.1:8803"},
     {"UpdateServiceHost", "127.0.0.1:8804"},
     {"DownloadSliceLimitMs", "12000000"},
+    {"UpdatePublicKey", ""},
     {"VerificationSiteUrl", "http://127.0.0.1:8805/"},
     {"PlatformSite1Url", "http://127.0.0.1:8806/"},
     {"PlatformSite2Url", "http://127.0.0.1:8807/"},

@@ -64,4 +64,32 @@ QString ResolveFolderTokens(const QString& path, const FolderProvider& folders) 
     return out;
 }
 
+QString ResolveTargetInside(const QString& to, const FolderProvider& folders) {
+    using Getter = QString (FolderProvider::*)() const;
+    static const std::pair<QLatin1StringView, Getter> kTokens[] = {
+        {QLatin1StringView("{app}"), &FolderProvider::appFolder},
+        {QLatin1StringView("{sys}"), &FolderProvider::systemFolder},
+        {QLatin1StringView("{font}"), &FolderProvider::fontsFolder},
+    };
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    const auto normal = [](QString path) {
+        return QDir::cleanPath(path.replace(QLatin1Char('\\'), QLatin1Char('/')));
+    };
+    for (const auto& [token, folderOf] : kTokens) {
+        if (!to.startsWith(token)) continue;
+        const QString folder = (folders.*folderOf)();
+        if (folder.isEmpty()) return {};
+        QString base = normal(folder);
+        if (!base.endsWith(QLatin1Char('/'))) base += QLatin1Char('/');
+        const QString full = normal(ResolveFolderTokens(to, folders));
+        if (full.size() <= base.size() || !full.startsWith(base, cs)) return {};
+        return full;
+    }
+    return {};
+}
+
 } // namespace upd

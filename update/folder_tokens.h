@@ -45,4 +45,9 @@ private:
 // folder is given without a trailing separator. Off Windows, backslashes become "/".
 QString ResolveFolderTokens(const QString& path, const FolderProvider& folders);
 
+// A target as the updater writes it: it must begin with a folder token and, resolved and
+// normalised, name a file inside that token's folder. Empty when it does not (an absolute
+// path, "..", no token, an unknown folder).
+QString ResolveTargetInside(const QString& to, const FolderProvider& folders);
+
 } // namespace upd

@@ -8,7 +8,7 @@
 namespace upd {
 
 int UpdateRow::registerFlag() const {
-    return int(textops::leadingNumber(zc));
+    return textops::leadingNumber(zc) == 1.0 ? 1 : 0;
 }
 
 std::optional<QString> FindListAttribute(const QString& element, const QString& name) {
@@ -57,8 +57,11 @@ QList<UpdateRow> SelectUpdateRows(const QString& listText, const SelectionInputs
         const QDateTime released = ParseListDate(*date);
         if (!released.isValid() || in.lastUpdate.secsTo(released) < 1) continue;
         const QString target = in.resolveTarget ? in.resolveTarget(*to) : *to;
-        if (*fg != QStringLiteral("0") && in.fileExists && in.fileExists(target)) continue;
-        rows.append({*surl, target, *fg, *zc, *date});
+        if (!target.isEmpty() && *fg != QStringLiteral("0") && in.fileExists &&
+            in.fileExists(target))
+            continue;
+        rows.append({*surl, target, *fg, *zc, *date,
+                     GetListAttribute(element, QStringLiteral("sha256")), *to});
     }
     return rows;
 }

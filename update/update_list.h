@@ -19,8 +19,12 @@ struct UpdateRow {
     QString fg;   // "0": replace when newer; otherwise only write a missing file
     QString zc;   // "1": register after download
     QString date; // release date and time of the file
+    QString sha256; // 64 hex digits the file must match; empty: unchecked
+    QString listedTo; // `to` as the list wrote it
     bool operator==(const UpdateRow&) const = default;
-    // zc as a number; 1 asks for registration.
+    // Refused: the target lies outside the folder of its token.
+    bool refused() const { return to.isEmpty(); }
+    // zc as a number; 1 asks for registration (any other number, however large, does not).
     int registerFlag() const;
 };
 
@@ -39,13 +43,14 @@ QString ReadLastUpdateTime(const QString& logPath);
 
 struct SelectionInputs {
     QDateTime lastUpdate;
-    std::function<QString(const QString&)> resolveTarget; // folder tokens
+    std::function<QString(const QString&)> resolveTarget; // folder tokens; empty: refused
     std::function<bool(const QString&)> fileExists;
 };
 
 // Splits the reply at "<file" and keeps, in order, the elements dated at least one second
 // after the last update whose target is missing or whose fg is "0". Elements lacking an
-// attribute or carrying an unreadable date are skipped.
+// attribute or carrying an unreadable date are skipped; a refused target is kept as a row
+// with an empty `to`, so the run can say so. A plain function (fuzzed).
 QList<UpdateRow> SelectUpdateRows(const QString& listText, const SelectionInputs& in);
 
 } // namespace upd

@@ -6,10 +6,13 @@
 #include "folder_tokens.h"
 #include "fso.h"
 #include "http_client.h"
+#include "list_signature.h"
+#include "messages.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QUrl>
 
 namespace upd {
 
@@ -22,6 +25,7 @@ UpdateState MakeUpdateState(const QString& appFolder, const DeployConfig& config
         host.chop(1);
     s.updateListUrl = host + QStringLiteral("/update/print/main/update.asp?t=") +
                       datefmt::generalDate(clock.now());
+    s.updatePublicKey = config.value(QStringLiteral("UpdatePublicKey")).trimmed();
     const QDir dir(appFolder);
     s.logPath = dir.filePath(QStringLiteral("update.log"));
 #ifdef Q_OS_WIN
@@ -33,15 +37,29 @@ UpdateState MakeUpdateState(const QString& appFolder, const DeployConfig& config
 }
 
 UpdateRun::UpdateRun(UpdateState& state, const Clock& clock, net::HttpClient& http,
-                     const FolderProvider& folders, UpdateView& view, Downloader& downloader)
+                     const FolderProvider& folders, UpdateView& view, Downloader& downloader,
+                     Messages& messages)
     : state_(state), clock_(clock), http_(http), folders_(folders), view_(view),
-      downloader_(downloader) {}
+      downloader_(downloader), messages_(messages) {}
 
 QString UpdateRun::FetchUpdateList() {
     view_.setStatus(QStringLiteral("正在获取更新文件列表……"));
     const net::HttpReply reply = http_.post(
         state_.updateListUrl, QByteArray(),
         {{"Content-Length ", "0"}, {"CONTENT-TYPE ", "application/x-www-form-urlencoded "}});
+    listRefused_ = false;
+    if (reply.tooLarge) {
+        listRefused_ = true;
+        messages_.show(QStringLiteral("更新列表过大，已拒绝"));
+        return {};
+    }
+    if (!state_.updatePublicKey.isEmpty() && reply.arrived &&
+        !VerifyListSignature(reply.body, reply.header("X-Update-Signature"),
+                             state_.updatePublicKey.toLatin1())) {
+        listRefused_ = true;
+        messages_.show(QStringLiteral("更新列表签名无效"));
+        return {};
+    }
     return reply.text("GB2312");
 }
 
@@ -49,7 +67,7 @@ void UpdateRun::BuildUpdateList() {
     const QString text = FetchUpdateList();
     SelectionInputs in;
     in.lastUpdate = ParseListDate(state_.lastUpdateTime);
-    in.resolveTarget = [this](const QString& to) { return ResolveFolderTokens(to, folders_); };
+    in.resolveTarget = [this](const QString& to) { return ResolveTargetInside(to, folders_); };
     in.fileExists = [](const QString& path) { return fso::FileExists(path); };
     state_.updateList = SelectUpdateRows(text, in);
 }
@@ -62,17 +80,39 @@ void UpdateRun::RunUpdate() {
         state_.lastUpdateTime = QString::fromLatin1(kNoLastUpdate);
 
     BuildUpdateList();
+    bool allInstalled = !listRefused_;
     if (!state_.updateList.isEmpty()) {
         view_.setHeadline(QStringLiteral("正在更新到最新版本，请不要关闭程序！"));
         const int count = int(state_.updateList.size());
         for (int i = 0; i < count; ++i) {
             const UpdateRow row = state_.updateList[i];
             view_.setCounter(QString::number(i + 1) + QLatin1Char('/') + QString::number(count));
-            downloader_.DownloadFile(row.surl, row.to, row.registerFlag());
+            if (!Installable(row)) {
+                allInstalled = false;
+                continue;
+            }
+            if (downloader_.DownloadFile(row.surl, row.to, row.registerFlag(), row.sha256) !=
+                DownloadEnd::Complete)
+                allInstalled = false;
         }
     }
     view_.setStatus(QStringLiteral("更新完成！"));
-    fso::WriteTextFile(state_.logPath, datefmt::generalDate(clock_.now()));
+    // A failed file must be fetched again next time, so the run is recorded only when
+    // nothing failed.
+    if (allInstalled) fso::WriteTextFile(state_.logPath, datefmt::generalDate(clock_.now()));
+}
+
+bool UpdateRun::Installable(const UpdateRow& row) {
+    if (row.refused()) {
+        messages_.show(QStringLiteral("更新文件的目标位置不允许：") + row.listedTo);
+        return false;
+    }
+    const QString scheme = QUrl(row.surl).scheme().toLower();
+    if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")) {
+        messages_.show(QStringLiteral("更新文件的下载地址不允许：") + row.surl);
+        return false;
+    }
+    return true;
 }
 
 bool StartProgram(const QString& path) {

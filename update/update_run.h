@@ -9,6 +9,7 @@
 
 class Clock;
 class DeployConfig;
+class Messages;
 
 namespace upd {
 
@@ -19,6 +20,7 @@ struct UpdateState {
     QString updateListUrl; // host + "/update/print/main/update.asp?t=" + general date
     QString logPath;       // beside the updater: update.log
     QString programPath;   // beside the updater: print
+    QString updatePublicKey; // base64 Ed25519 key; empty: lists are not signed
     QString lastUpdateTime;
     QList<UpdateRow> updateList; // empty: no update list
 };
@@ -36,20 +38,30 @@ public:
 class UpdateRun {
 public:
     UpdateRun(UpdateState& state, const Clock& clock, net::HttpClient& http,
-              const FolderProvider& folders, UpdateView& view, Downloader& downloader);
+              const FolderProvider& folders, UpdateView& view, Downloader& downloader,
+              Messages& messages);
 
+    // The list's text; empty, with a message, when the reply is too large or (with a
+    // public key) not validly signed.
     QString FetchUpdateList();
     void BuildUpdateList();
-    // Steps up to writing update.log; the caller then closes the window and starts print.
+    // Steps up to writing update.log, which is written only when every selected file was
+    // installed and the list was not refused; the caller then closes the window and starts
+    // print.
     void RunUpdate();
 
 private:
+    // A refused target or a source that is not http(s): a message, and nothing written.
+    bool Installable(const UpdateRow& row);
+
     UpdateState& state_;
     const Clock& clock_;
     net::HttpClient& http_;
     const FolderProvider& folders_;
     UpdateView& view_;
     Downloader& downloader_;
+    Messages& messages_;
+    bool listRefused_ = false;
 };
 
 // Starts the program as a normal window in its own folder; false when it cannot start.

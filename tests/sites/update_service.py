@@ -21,10 +21,16 @@ Failure switches, as query parameters of a file address:
   te=chunked                   bodies go chunked (in pieces of at most 7000 bytes)
 
 --delay-ms N delays every reply by N milliseconds (a slow link, for the benchmark).
+--sign-key SEED (base64 of a 32-byte Ed25519 seed) signs every list: the signature of the
+exact body, base64, in the reply header "X-Update-Signature". --bad-signature sends a
+signature with one bit changed; --wrong-hash changes every sha256="..." of the list (before
+signing) so that no file matches it.
 Prints "PORT <n>" once it listens on 127.0.0.1. --log FILE appends one JSON line per
 request (method, path, range, accept-encoding).
 """
 import argparse
+import base64
+import hashlib
 import json
 import os
 import re
@@ -35,6 +41,66 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, unquote, urlsplit
 
 LIST_PATH = "/update/print/main/update.asp"
+
+# Ed25519 signing (RFC 8032), standard library only; slow but enough for short lists.
+P = 2**255 - 19
+L = 2**252 + 27742317777372353535851937790883648493
+D = -121665 * pow(121666, P - 2, P) % P
+
+
+def _inv(x):
+    return pow(x, P - 2, P)
+
+
+def _add(a, b):
+    x1, y1, z1, t1 = a
+    x2, y2, z2, t2 = b
+    aa = (y1 - x1) * (y2 - x2) % P
+    bb = (y1 + x1) * (y2 + x2) % P
+    cc = t1 * 2 * D * t2 % P
+    dd = z1 * 2 * z2 % P
+    e, f, g, h = bb - aa, dd - cc, dd + cc, bb + aa
+    return (e * f % P, g * h % P, f * g % P, e * h % P)
+
+
+def _mul(s, point):
+    q = (0, 1, 1, 0)
+    while s > 0:
+        if s & 1:
+            q = _add(q, point)
+        point = _add(point, point)
+        s >>= 1
+    return q
+
+
+def _base():
+    y = 4 * _inv(5) % P
+    xx = (y * y - 1) * _inv(D * y * y + 1)
+    x = pow(xx, (P + 3) // 8, P)
+    if (x * x - xx) % P:
+        x = x * pow(2, (P - 1) // 4, P) % P
+    if x % 2:
+        x = P - x
+    return (x, y, 1, x * y % P)
+
+
+def _encode(point):
+    x, y, z, _ = point
+    zi = _inv(z)
+    x, y = x * zi % P, y * zi % P
+    return (y | ((x & 1) << 255)).to_bytes(32, "little")
+
+
+def ed25519_sign(seed, message):
+    h = hashlib.sha512(seed).digest()
+    a = int.from_bytes(h[:32], "little")
+    a = (a & ((1 << 254) - 8)) | (1 << 254)
+    base = _base()
+    public = _encode(_mul(a, base))
+    r = int.from_bytes(hashlib.sha512(h[32:] + message).digest(), "little") % L
+    big_r = _encode(_mul(r, base))
+    k = int.from_bytes(hashlib.sha512(big_r + public + message).digest(), "little") % L
+    return big_r + ((r + k * a) % L).to_bytes(32, "little")
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -106,7 +172,17 @@ class Handler(BaseHTTPRequestHandler):
                     body = f.read()
             except OSError:
                 body = b""
-            self.send_bytes(200, body, [("Content-Type", "text/html; charset=gb2312")])
+            options = self.server.options
+            if options.wrong_hash:
+                body = re.sub(rb'sha256="([0-9a-fA-F])',
+                              lambda m: b'sha256="' + (b"1" if m.group(1) == b"0" else b"0"), body)
+            headers = [("Content-Type", "text/html; charset=gb2312")]
+            if options.sign_key:
+                signature = bytearray(ed25519_sign(base64.b64decode(options.sign_key), body))
+                if options.bad_signature:
+                    signature[5] ^= 0x10
+                headers.append(("X-Update-Signature", base64.b64encode(bytes(signature)).decode()))
+            self.send_bytes(200, body, headers)
             return
         if parts.path.startswith("/files/"):
             self.serve_file(parts)
@@ -191,6 +267,15 @@ class Handler(BaseHTTPRequestHandler):
         self.send_bytes(206, body, headers)
 
 
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # The downloader drops slices it no longer needs: a reset connection is expected.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--root", required=True)
@@ -198,9 +283,11 @@ def main():
     ap.add_argument("--log", default="")
     ap.add_argument("--port", type=int, default=0)
     ap.add_argument("--delay-ms", type=int, default=0)
+    ap.add_argument("--sign-key", default="")
+    ap.add_argument("--bad-signature", action="store_true")
+    ap.add_argument("--wrong-hash", action="store_true")
     options = ap.parse_args()
-    server = ThreadingHTTPServer(("127.0.0.1", options.port), Handler)
-    server.daemon_threads = True
+    server = Server(("127.0.0.1", options.port), Handler)
     server.options = options
     server.log_lock = threading.Lock()
     print("PORT %d" % server.server_address[1], flush=True)

@@ -22,7 +22,7 @@ QList<UpdateRow> select(const QString& text, const QString& last, QSet<QString> 
     SelectionInputs in;
     in.lastUpdate = ParseListDate(last);
     in.resolveTarget = [](const QString& to) {
-        return ResolveFolderTokens(to,
+        return ResolveTargetInside(to,
                                    FixedFolders(QStringLiteral("/opt/app"), QStringLiteral("/sys"),
                                                 QStringLiteral("/fonts")));
     };
@@ -68,8 +68,18 @@ TEST(Selection, OnlyFilesNewerThanTheLastRunBySecond) {
                          QStringLiteral("</files>");
     const auto rows = select(list, QStringLiteral("2026/3/1 9:00:00"));
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0], (UpdateRow{"http://h/3", "/opt/app/c.dll", "0", "1", "2026-3-1 9:00:01"}));
+    EXPECT_EQ(rows[0], (UpdateRow{"http://h/3", "/opt/app/c.dll", "0", "1", "2026-3-1 9:00:01",
+                                  "", "{app}\\c.dll"}));
     EXPECT_EQ(rows[0].registerFlag(), 1);
+    // Only the number 1 registers, however the value is written.
+    for (const char* zc : {"1e10", "-1e300", "1e400", "nan", "2", "0.5"})
+        EXPECT_EQ((UpdateRow{.zc = QString::fromLatin1(zc)}.registerFlag()), 0) << zc;
+    EXPECT_EQ((UpdateRow{.zc = QStringLiteral("1.0")}.registerFlag()), 1);
+    const auto hashed = select(QStringLiteral("<file surl=\"u\" to=\"{app}\\x\" fg=\"0\" zc=\"0\" "
+                                              "date=\"2026-3-2\" sha256=\"AB12\">"),
+                               QStringLiteral("2026/3/1 9:00:00"));
+    ASSERT_EQ(hashed.size(), 1);
+    EXPECT_EQ(hashed[0].sha256, QStringLiteral("AB12"));
 }
 
 TEST(Selection, ExistingTargetKeptUnlessFgIsZero) {
@@ -139,6 +149,19 @@ TEST(FolderTokens, ReplacesEveryTokenAndSeparators) {
     EXPECT_EQ(ResolveFolderTokens(QStringLiteral("/plain/path.txt"), f),
               QStringLiteral("/plain/path.txt"));
     EXPECT_EQ(ResolveFolderTokens(QStringLiteral("{APP}\\x"), f), QStringLiteral("{APP}/x"));
+}
+
+TEST(FolderTokens, TargetsStayInsideTheFolderOfTheirToken) {
+    const FixedFolders f(QStringLiteral("/opt/app/"), QStringLiteral("/usr/lib"), QString());
+    EXPECT_EQ(ResolveTargetInside(QStringLiteral("{app}\\sub\\..\\print.exe"), f),
+              QStringLiteral("/opt/app/print.exe"));
+    EXPECT_EQ(ResolveTargetInside(QStringLiteral("{sys}\\x.ocx"), f), QStringLiteral("/usr/lib/x.ocx"));
+    for (const char* to : {"{app}\\..\\..\\etc\\passwd", "{app}\\sub\\..\\..\\x", "{app}",
+                           "{app}\\", "{app}\\.", "{app}..\\x", "{app}x", "/etc/passwd",
+                           "C:\\Windows\\x.dll", "print.exe", "sub\\{app}\\x",
+                           "{font}\\a.ttf" /* unknown folder */, "{APP}\\x"}) {
+        EXPECT_TRUE(ResolveTargetInside(QString::fromLatin1(to), f).isEmpty()) << to;
+    }
 }
 
 TEST(FolderTokens, PlatformFoldersFollowTheEnvironment) {

@@ -7,7 +7,10 @@
 #include "update_run.h"
 #include "update_service.h"
 
+#include <QCryptographicHash>
+
 #include <gtest/gtest.h>
+#include <sodium.h>
 
 using namespace upd;
 
@@ -39,11 +42,15 @@ protected:
                 .arg(service.fileUrl("a.bin"), service.fileUrl("b.bin"))
                 .toLatin1());
     }
+    QString element(const QString& url, const QString& to, const QString& extra = {}) const {
+        return QStringLiteral("<file surl=\"%1\" to=\"%2\" fg=\"0\" zc=\"0\" date=\"2026-3-1\" %3>")
+            .arg(url, to, extra);
+    }
     void run() {
         UpdateState state = MakeUpdateState(app, config, clock);
         FixedFolders folders(app, app, app);
         Downloader downloader(http, messages, &view, nullptr);
-        UpdateRun(state, clock, http, folders, view, downloader).RunUpdate();
+        UpdateRun(state, clock, http, folders, view, downloader, messages).RunUpdate();
         lastState = state;
     }
 
@@ -104,4 +111,92 @@ TEST_F(RunTest, UnansweringServiceStillEndsTheRun) {
     EXPECT_TRUE(lastState.updateList.isEmpty());
     EXPECT_EQ(readAll(app + "/update.log"), QByteArray("2026/3/5 14:03:07"));
     EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(RunTest, AFailedOrRefusedFileLeavesTheRunUnrecorded) {
+    const QString outside = service.scratch("evil.txt");
+    service.setList((element(service.fileUrl("a.bin"), "{app}\\a.bin") +
+                     element(service.fileUrl("b.bin", "fail=404"), "{app}\\b.bin") +
+                     element(service.fileUrl("a.bin"), "{app}\\..\\evil.txt") +
+                     element(service.fileUrl("a.bin"), outside) +
+                     element("file:///etc/hostname", "{app}\\host.txt"))
+                        .toLatin1());
+    run();
+    EXPECT_EQ(readAll(app + "/a.bin"), patternBytes(100));
+    EXPECT_FALSE(QFileInfo::exists(app + "/b.bin"));
+    EXPECT_FALSE(QFileInfo::exists(outside));
+    EXPECT_FALSE(QFileInfo::exists(app + "/host.txt"));
+    EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
+    QStringList texts;
+    for (const auto& m : messages.shown)
+        texts << m.text;
+    EXPECT_EQ(texts, (QStringList{"连接服务器失败，请检查网络！",
+                                  "更新文件的目标位置不允许：{app}\\..\\evil.txt",
+                                  "更新文件的目标位置不允许：" + outside,
+                                  "更新文件的下载地址不允许：file:///etc/hostname"}));
+    // Mended on the server: the next run fetches again and records itself.
+    service.setList(element(service.fileUrl("b.bin"), "{app}\\b.bin").toLatin1());
+    run();
+    EXPECT_EQ(readAll(app + "/b.bin"), patternBytes(200));
+    EXPECT_EQ(readAll(app + "/update.log"), QByteArray("2026/3/5 14:03:07"));
+}
+
+TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
+    ASSERT_GE(sodium_init(), 0);
+    unsigned char seed[crypto_sign_SEEDBYTES], pk[crypto_sign_PUBLICKEYBYTES],
+        sk[crypto_sign_SECRETKEYBYTES];
+    for (size_t i = 0; i < sizeof seed; ++i)
+        seed[i] = static_cast<unsigned char>(i * 7 + 1);
+    crypto_sign_seed_keypair(pk, sk, seed);
+    const QString secret = QString::fromLatin1(QByteArray(reinterpret_cast<char*>(seed), 32).toBase64());
+    const QString key = QString::fromLatin1(QByteArray(reinterpret_cast<char*>(pk), 32).toBase64());
+    const QByteArray file = patternBytes(30000);
+    const QString hash = QString::fromLatin1(QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex());
+
+    struct Case {
+        QStringList switches;
+        bool keyed;
+        QString message; // "" none; "@" the hash message for the target
+        bool installed;
+    };
+    const QList<Case> cases{
+        {{"--sign-key", secret}, true, "", true},
+        {{}, false, "", true}, // signing off: unsigned lists as before
+        {{}, true, "更新列表签名无效", false},
+        {{"--sign-key", secret, "--bad-signature"}, true, "更新列表签名无效", false},
+        {{"--sign-key", secret, "--wrong-hash"}, true, "@", false},
+        {{"--wrong-hash"}, false, "@", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.switches.join(' ').toStdString() + (c.keyed ? " keyed" : ""));
+        UpdateService service(c.switches);
+        ASSERT_NE(service.port(), 0);
+        const QString app = service.scratch("app");
+        writeAll(app + "/f.bin", "old");
+        service.serve("f.bin", file);
+        service.setList(QStringLiteral("<file surl=\"%1\" to=\"{app}\\f.bin\" fg=\"0\" zc=\"0\" "
+                                       "date=\"2026-3-1\" sha256=\"%2\">")
+                            .arg(service.fileUrl("f.bin"), hash.toUpper())
+                            .toLatin1());
+        DeployConfig config;
+        config.set("UpdateServiceHost", service.host());
+        if (c.keyed) config.set("UpdatePublicKey", key);
+        FixedClock clock{QDateTime(QDate(2026, 3, 5), QTime(14, 3, 7))};
+        net::HttpClient http{5000};
+        RecordingMessages messages;
+        RecordingUpdateView view;
+        UpdateState state = MakeUpdateState(app, config, clock);
+        FixedFolders folders(app, app, app);
+        Downloader downloader(http, messages, &view, nullptr);
+        UpdateRun(state, clock, http, folders, view, downloader, messages).RunUpdate();
+
+        EXPECT_EQ(readAll(app + "/f.bin"), c.installed ? file : QByteArray("old"));
+        EXPECT_EQ(QFileInfo::exists(app + "/update.log"), c.installed);
+        const QString expected =
+            c.message == "@" ? QStringLiteral("文件校验失败：") + app + "/f.bin" : c.message;
+        ASSERT_EQ(messages.shown.size(), expected.isEmpty() ? 0 : 1);
+        if (!expected.isEmpty()) EXPECT_EQ(messages.shown[0].text, expected);
+        // A refused list downloads nothing.
+        if (c.message == "更新列表签名无效") EXPECT_EQ(service.requests().size(), 1);
+    }
 }

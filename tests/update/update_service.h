@@ -20,7 +20,8 @@ inline QString binDir() {
 
 class UpdateService {
 public:
-    UpdateService() {
+    // switches: further command-line switches of the service (signing, faults).
+    explicit UpdateService(const QStringList& switches = {}) {
         root_ = dir_.filePath(QStringLiteral("served"));
         QDir().mkpath(root_);
         listPath_ = dir_.filePath(QStringLiteral("list.txt"));
@@ -28,8 +29,10 @@ public:
         const QString script = sourceDir() + QStringLiteral("/tests/sites/update_service.py");
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start(QStringLiteral(WS_PYTHON),
-                       {script, QStringLiteral("--root"), root_, QStringLiteral("--list"),
-                        listPath_, QStringLiteral("--log"), logPath_});
+                       QStringList{script, QStringLiteral("--root"), root_,
+                                   QStringLiteral("--list"), listPath_, QStringLiteral("--log"),
+                                   logPath_} +
+                           switches);
         for (int i = 0; i < 100 && port_ == 0; ++i) {
             if (!process_.canReadLine() && !process_.waitForReadyRead(100)) continue;
             const QByteArray line = process_.readLine().trimmed();

@@ -94,7 +94,6 @@ TEST_F(UpdaterEndToEnd, InstallsNewerFilesRegistersAndStartsPrint) {
         QStringLiteral("</files>");
     service.setList(codepage::toGbk(list));
 
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     const QString out = runUpdater();
 
     EXPECT_EQ(printRecord(), QByteArray("new"));
@@ -107,10 +106,8 @@ TEST_F(UpdaterEndToEnd, InstallsNewerFilesRegistersAndStartsPrint) {
     EXPECT_TRUE(out.contains(QStringLiteral("提示: 连接服务器失败，请检查网络！")))
         << out.toStdString();
 
-    const QDateTime logged =
-        datefmt::parseGeneralDate(QString::fromLatin1(readAll(app + "/update.log")));
-    EXPECT_TRUE(logged.isValid());
-    EXPECT_GE(logged, before);
+    // gone.dll failed: the run is not recorded, so the next run tries again.
+    EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
 
     const auto requests = service.requests();
     ASSERT_FALSE(requests.isEmpty());

@@ -76,7 +76,7 @@ int RunUpdater(const UpdaterOptions& options) {
     First window(title, QStringLiteral("客服QQ：") + config.value(QStringLiteral("SupportContact")),
                  [&] { run->RunUpdate(); });
     Downloader downloader(http, *messages, &window, &registrar, limits);
-    run = std::make_unique<UpdateRun>(state, *clock, http, folders, window, downloader);
+    run = std::make_unique<UpdateRun>(state, *clock, http, folders, window, downloader, *messages);
 
     QObject::connect(&window, &First::runFinished, [&] {
         StartProgram(state.programPath);
