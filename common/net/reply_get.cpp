@@ -30,7 +30,7 @@ void ReplyGet::onMetaData() {
 }
 
 QByteArray ReplyGet::readAvailable() {
-    return reply_ ? reply_->readAll() : QByteArray();
+    return reply_ && reply_->isOpen() ? reply_->readAll() : QByteArray();
 }
 
 void ReplyGet::setReadBufferSize(qint64 bytes) {

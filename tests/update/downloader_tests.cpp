@@ -3,6 +3,7 @@
 #include "http_client.h"
 #include "messages.h"
 #include "registrar.h"
+#include "throttled_view.h"
 #include "update_service.h"
 
 #include <QElapsedTimer>
@@ -268,4 +269,23 @@ TEST_F(DownloadTest, MemoryStaysFlatForAWholeBodyReply) {
     EXPECT_EQ(QFileInfo(target).size(), size);
     EXPECT_LT(highWaterKb() - before, 16 * 1024)
         << "peak grew by " << highWaterKb() - before << " kB";
+}
+
+TEST(ThrottledProgress, ShowsTheLatestAtMostOncePerInterval) {
+    RecordingView shown;
+    ThrottledView view(shown, 40);
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < 2000; ++i) {
+        view.setStatus(QString::number(i));
+        view.setProgressTwips(i);
+        QCoreApplication::processEvents();
+    }
+    const qint64 elapsed = t.elapsed();
+    view.flush();
+    EXPECT_LE(shown.statuses.size(), elapsed / 40 + 2);
+    EXPECT_EQ(shown.statuses.first(), QStringLiteral("0")); // the first shows at once
+    EXPECT_EQ(shown.statuses.last(), QStringLiteral("1999"));
+    EXPECT_EQ(shown.widths.last(), 1999);
+    EXPECT_EQ(view.status(), QStringLiteral("1999"));
 }

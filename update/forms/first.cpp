@@ -43,7 +43,10 @@ First::First(const QString& title, const QString& contact, std::function<void()>
 }
 
 void First::setStatus(const QString& text) {
-    Label1->setText(text);
+    progress_.setStatus(text);
+}
+void First::Labels::setStatus(const QString& text) {
+    w_.Label1->setText(text);
 }
 void First::setCounter(const QString& text) {
     Label2->setText(text);
@@ -52,11 +55,14 @@ void First::setHeadline(const QString& text) {
     Label4->setText(text);
 }
 QString First::statusText() const {
-    return Label1->text();
+    return progress_.status().isEmpty() ? Label1->text() : progress_.status();
 }
 
 void First::setProgressTwips(int width) {
-    Label3->setFixedWidth(qBound(0, width / kTwipsPerPixel, Picture1->width()));
+    progress_.setProgressTwips(width);
+}
+void First::Labels::setProgressTwips(int width) {
+    w_.Label3->setFixedWidth(qBound(0, width / kTwipsPerPixel, w_.Picture1->width()));
 }
 
 void First::showEvent(QShowEvent* e) {
@@ -81,6 +87,7 @@ void First::onTimer() {
     Timer1.stop();
     running_ = true;
     if (run_) run_();
+    progress_.flush();
     running_ = false;
     close();
     emit runFinished();

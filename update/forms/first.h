@@ -1,6 +1,7 @@
 #pragma once
 // The updater's only window: status line, file counter, progress bar and notes. Two
 // seconds after it is shown it runs one update pass, closes and starts print.
+#include "throttled_view.h"
 #include "update_run.h"
 
 #include <QTimer>
@@ -32,6 +33,17 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // The labels themselves, behind the throttle.
+    class Labels : public DownloadView {
+    public:
+        explicit Labels(First& w) : w_(w) {}
+        void setStatus(const QString& text) override;
+        void setProgressTwips(int width) override;
+
+    private:
+        First& w_;
+    };
+
     void onTimer();
 
     QLabel* Label1;
@@ -41,6 +53,8 @@ private:
     QLabel* Label4;
     QLabel* Label5;
     QTimer Timer1;
+    Labels labels_{*this};
+    ThrottledView progress_{labels_};
     std::function<void()> run_;
     bool running_ = false;
     bool started_ = false;
