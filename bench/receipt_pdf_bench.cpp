@@ -1,6 +1,10 @@
-// Time to render one receipt to a PDF file: settings, print-out and the finished file.
+// Time to render one receipt to a PDF file: settings, print-out and the finished file;
+// beside it, in the same run, one redraw of the print preview for a record with every
+// field filled, and logging one printed receipt in the receipt log.
 #include "painter_surface.h"
+#include "preview_surface.h"
 #include "print_out.h"
+#include "receipt_log.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -54,6 +58,43 @@ void BM_ReceiptToPdf(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReceiptToPdf)->Unit(benchmark::kMillisecond);
+
+void BM_PreviewRedraw(benchmark::State& state) {
+    ItineraryRecord record;
+    fillRecord(record);
+    for (int i = 0; i < kFieldCount; ++i) // every box holds something
+        if (record.field(i).isEmpty()) record.setField(i, QStringLiteral("X%1").arg(i));
+    record.setField(CheckCode, "0041");
+    PCommon common;
+    PrintSettings settings;
+    settings.fonttype1 = QStringLiteral("WenQuanYi Zen Hei");
+    settings.fontsize1 = 18;
+    settings.fonttype2 = QStringLiteral("DejaVu Sans");
+    settings.fontsize2 = 13;
+    for (auto _ : state) {
+        PreviewSurface preview(int(state.range(0)));
+        if (!RenderPreview(record, common, settings, "0", "0", preview).isEmpty())
+            state.SkipWithError("preview refused");
+        benchmark::DoNotOptimize(preview.image().constBits());
+    }
+}
+BENCHMARK(BM_PreviewRedraw)->Arg(96)->Arg(150)->Unit(benchmark::kMillisecond);
+
+void BM_LogOneReceipt(benchmark::State& state) {
+    QTemporaryDir dir;
+    receipts::ReceiptLog log;
+    if (!log.open(dir.filePath("receipts.db"))) state.SkipWithError("log not opened");
+    ItineraryRecord record;
+    fillRecord(record);
+    int code = 41;
+    for (auto _ : state) {
+        record.setField(CheckCode, QString::number(code));
+        const receipts::Receipt r =
+            receipts::ReceiptFromRecord(record, Domestic, "default", QDateTime::currentDateTime());
+        if (!log.record(r, QString::number(++code))) state.SkipWithError("not logged");
+    }
+}
+BENCHMARK(BM_LogOneReceipt)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

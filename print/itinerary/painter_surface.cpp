@@ -60,6 +60,7 @@ void PainterSurface::drawText(const QString& text) {
     // The position is the top-left of the text cell; QPainter draws at the baseline.
     const QFontMetricsF metrics(font_);
     painter_.drawText(QPointF(x_, y_ + metrics.ascent()), text);
+    textDrawn(text, metrics.tightBoundingRect(text).translated(x_, y_ + metrics.ascent()));
 }
 
 PdfSurface::PdfSurface(const QString& path) {

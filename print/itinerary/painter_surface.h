@@ -37,6 +37,11 @@ public:
 protected:
     // Makes one painter unit a twip on the painter's device.
     void useTwips(int deviceDpi);
+    // Called for every text drawn, with the box of its ink in twips (the preview checks it).
+    virtual void textDrawn(const QString& text, const QRectF& cell) {
+        Q_UNUSED(text);
+        Q_UNUSED(cell);
+    }
 
     QPainter painter_;
     QString error_;

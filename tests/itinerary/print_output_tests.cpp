@@ -2,6 +2,7 @@
 // program, and a real printer queue when the test run provides one.
 #include "painter_surface.h"
 #include "pdf_reader.h"
+#include "preview_surface.h"
 #include "print_out.h"
 #include "receipt_log.h"
 
@@ -162,6 +163,42 @@ QString sample() {
 }
 
 } // namespace
+
+TEST_F(PdfPrintOut, PreviewPlacesTextsWhereThePdfDoesAndOutlinesClashes) {
+    PreviewSurface preview(150);
+    ASSERT_EQ(RenderPreview(record, common, settings, "2", "-1", preview), QString());
+    EXPECT_EQ(record[CheckCode], QStringLiteral("0041")); // a preview prints nothing
+    EXPECT_EQ(preview.image().size(), QSize(1406, 630));  // 238 × 106.6 mm at 150 dpi
+    EXPECT_EQ(preview.flaggedCount(), 0);
+    const PdfPage page = printPage("2", "-1");
+    for (const QString text : {"E12345678", "HX3K8M", "0041", "XXX"}) {
+        const auto placed = std::find_if(preview.placed().begin(), preview.placed().end(),
+                                         [&](const auto& p) { return p.text == text; });
+        ASSERT_NE(placed, preview.placed().end()) << text.toStdString();
+        EXPECT_NEAR(placed->cell.left(), word(page, text).x, 40) << text.toStdString();
+        EXPECT_NEAR(placed->cell.top(), word(page, text).y, 60) << text.toStdString();
+    }
+
+    // A carrier name too wide for its box runs into the flight number; a far offset off the page.
+    record.setField(Carrier1, QStringLiteral("中国国际航空股份有限公司"));
+    record.setField(Flight1, "CA1501");
+    PreviewSurface clash(96);
+    ASSERT_EQ(RenderPreview(record, common, settings, "0", "0", clash), QString());
+    QStringList flagged;
+    for (const auto& p : clash.placed())
+        if (p.flagged) flagged << p.text;
+    EXPECT_TRUE(flagged.contains(QStringLiteral("中国国际航空股份有限公司")));
+    EXPECT_TRUE(flagged.contains("CA1501"));
+    EXPECT_FALSE(flagged.contains("E12345678"));
+    PreviewSurface off(96);
+    ASSERT_EQ(RenderPreview(record, common, settings, "120", "0", off), QString());
+    EXPECT_GT(off.flaggedCount(), 3);
+    PreviewSurface refused(96);
+    record.setField(CheckCode, "");
+    EXPECT_EQ(RenderPreview(record, common, settings, "0", "0", refused),
+              QStringLiteral("请填写验证码!"));
+    EXPECT_FALSE(refused.image().isNull()); // the bare form
+}
 
 TEST(HeadlessPrint, OneReceiptPerPassengerWithAdvancingCheckCodes) {
     QTemporaryDir dir;
