@@ -21,6 +21,16 @@ QString SendableText(const QString& editorText) {
     return editorText.trimmed();
 }
 
+SmsLength MeasureSms(const QString& editorText) {
+    // The gateway counts UTF-16 units, as the phone network does.
+    const int n = int(SendableText(editorText).size());
+    return {n, n == 0 ? 0 : n <= 70 ? 1 : (n + 66) / 67};
+}
+
+QString SmsLengthText(const SmsLength& length) {
+    return QStringLiteral("共 %1 字，分 %2 条发送").arg(length.characters).arg(length.parts);
+}
+
 std::optional<QString> RefuseUnsigned(const QString& editorText, Messages& messages) {
     const QString text = SendableText(editorText);
     switch (CheckSignature(text)) {

@@ -115,6 +115,18 @@ TEST(Signature, EndingAndLength) {
     EXPECT_EQ(CheckSignature(QStringLiteral("【很长很长很长很长的】文字【示例】")), Signature::Ok);
 }
 
+TEST(SmsLength, PartsAt70_71And134Characters) {
+    const QString sig = QStringLiteral("【示例】"); // counted with the text
+    const auto measure = [&](int n) { return MeasureSms(QString(n - 4, u'票') + sig + "  \n"); };
+    EXPECT_EQ(measure(70).characters, 70);
+    EXPECT_EQ(measure(70).parts, 1);
+    EXPECT_EQ(measure(71).parts, 2);
+    EXPECT_EQ(measure(134).parts, 2);
+    EXPECT_EQ(measure(135).parts, 3);
+    EXPECT_EQ(MeasureSms(QString()).parts, 0);
+    EXPECT_EQ(SmsLengthText(measure(71)), QStringLiteral("共 71 字，分 2 条发送"));
+}
+
 namespace {
 
 // A gateway that answers from a script and keeps the addresses asked for.

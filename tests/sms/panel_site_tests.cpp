@@ -9,6 +9,7 @@
 #include "sms_panel_host.h"
 
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -132,6 +133,8 @@ TEST_F(PanelFixture, SignatureChecksRefuseBeforeSending) {
                            QStringLiteral("短信必须加签名，格式为【公司简称】"),
                            QStringLiteral("短信签名太长，不得超过七个字，格式为【公司简称】")}));
     EXPECT_EQ(gateway.requests().size(), before);
+    p.Rtb->setPlainText(QString(67, u'票') + QStringLiteral("【示例】")); // as the agent types
+    EXPECT_EQ(p.findChild<QLabel*>("SmsLength")->text(), QStringLiteral("共 71 字，分 2 条发送"));
     // A short text ending in "】" without "【" goes out.
     messages.clear();
     sendWith(p, QStringLiteral("13800138000"), QStringLiteral("已出票】"));

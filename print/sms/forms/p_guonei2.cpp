@@ -23,6 +23,10 @@ P_Guonei2::P_Guonei2(SmsPanelContext& ctx, QWidget* parent)
     Text2 = new QLineEdit(this);
     Label7 = new QLabel(QStringLiteral("手机号："), this);
     Label8 = new QLabel(this);
+    SmsLengthLabel = new QLabel(SmsLengthText({}), this);
+    SmsLengthLabel->setObjectName(QStringLiteral("SmsLength"));
+    connect(Rtb, &QTextEdit::textChanged, this,
+            [this] { SmsLengthLabel->setText(SmsLengthText(MeasureSms(smsText()))); });
     auto link = [this](const QString& caption, int type) {
         auto* l = new ClickLabel(caption, this);
         l->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
@@ -66,6 +70,7 @@ P_Guonei2::P_Guonei2(SmsPanelContext& ctx, QWidget* parent)
     v->addWidget(Label8);
     v->addLayout(templates);
     v->addWidget(Rtb, 1);
+    v->addWidget(SmsLengthLabel);
     v->addLayout(mobile);
     v->addLayout(buttons);
     resize(330, 420);

@@ -35,6 +35,7 @@ public:
     QLineEdit* Text2;
     QLabel* Label7;
     QLabel* Label8;
+    QLabel* SmsLengthLabel; // characters and parts of the text as sent
     ClickLabel* Label31; // 出票短信, type 1
     ClickLabel* Label32; // 出票短信, type 2
     ClickLabel* Label29; // 预订短信, type 3
