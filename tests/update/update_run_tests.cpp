@@ -200,3 +200,13 @@ TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
         if (c.message == "更新列表签名无效") EXPECT_EQ(service.requests().size(), 1);
     }
 }
+
+TEST_F(RunTest, AnOversizedListIsRefusedWithAMessage) {
+    http.setMaxReplyBytes(64); // the list of two rows is longer
+    run();
+    EXPECT_TRUE(lastState.updateList.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(app + "/a.bin"));
+    EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("更新列表过大，已拒绝"));
+}
