@@ -1,12 +1,7 @@
-// The browser component, B_Main and A_Main with the real web engine against the local
-// management site (tests/sites/management_site.py), offscreen.
-#include "a_main.h"
-#include "b_main.h"
+// The browser component with the real web engine against the local management site
+// (tests/sites/management_site.py), offscreen.
 #include "browser_profile.h"
 #include "embedded_browser.h"
-#include "hosted_print_form.h"
-#include "main_windows.h"
-#include "print_form_host.h"
 
 #include "deploy_config.h"
 
@@ -26,7 +21,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-using namespace shell;
+
 
 namespace {
 
@@ -167,173 +162,6 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
     EXPECT_TRUE(
         out.contains("<!-- frame name=mainFrame url=" + site.url + "/fixtures/styled.html"));
     EXPECT_TRUE(out.contains("<TD>7812345678901<BR>ZHANG/SAN</TD>"));
-}
-
-TEST(Workstation, SignInMenusAndPrintHandOffAgainstTheLocalSite) {
-    Site site;
-    ASSERT_FALSE(site.url.isEmpty());
-    DeployConfig config;
-    config.set("ManagementSiteUrl", site.url + "/");
-    WebState web;
-    itin::PCommon common;
-    RecordingMessages messages;
-    RecordingDesktopBrowser desktop;
-    browser::BrowserProfile profile;
-    QTemporaryDir folder;
-    itin::PrintSettings settings;
-    FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
-    PresetFileDialogs fileDialogs;
-    itin::ItineraryContext itinerary{common,  settings,    messages,      clock, config,
-                                     desktop, fileDialogs, folder.path(), {}};
-    itin::PrintFormHost host(itinerary);
-    HostedPrintForm form(host);
-    int smsOpened = 0;
-    ShellServices services{config,  web,     common, messages,
-                           desktop, profile, form,   [&] { ++smsOpened; }};
-    A_Main main(services);
-    host.setMdiArea(main.mdiArea());
-    main.load();
-    EXPECT_EQ(main.windowTitle(), QStringLiteral("岚舟票务管理系统 V9.0"));
-    EXPECT_TRUE(main.isMaximized());
-    // The print form opens after the browser, in domestic mode, in front.
-    ASSERT_NE(host.form(), nullptr);
-    EXPECT_TRUE(common.PrintFormOpen);
-    ASSERT_EQ(main.mdiArea()->subWindowList().size(), 2);
-    EXPECT_EQ(main.mdiArea()->subWindowList().last()->widget(), host.form());
-    ASSERT_NE(main.browserWindow(), nullptr);
-    EXPECT_TRUE(web.BrowserOpen);
-    // The browser follows its window: 100 twips narrower, 500 twips lower.
-    const QSize formSize = main.browserWindow()->size();
-    const QRect wb = main.browserWindow()->WbBs->geometry();
-    EXPECT_EQ(wb.topLeft(), QPoint(0, 0));
-    EXPECT_EQ(wb.width(), (formSize.width() * 15 - 100) / 15);
-    EXPECT_EQ(wb.height(), (formSize.height() * 15 - 500) / 15);
-
-    auto* first = main.browserWindow();
-    {
-        Completed login(first->WbBs);
-        ASSERT_TRUE(login.waitFor("/member/login.asp"));
-    }
-    EXPECT_FALSE(web.WebSignedIn);
-
-    // Before signing in: told, and the browser comes back afresh at the sign-in page.
-    main.menuAction("m_TSt(0)")->trigger();
-    EXPECT_EQ(messages.shown, (QList<ShownMessage>{{QStringLiteral("请登陆系统"), "print"}}));
-    B_Main* browser = main.browserWindow();
-    ASSERT_NE(browser, nullptr);
-    EXPECT_TRUE(web.BrowserOpen);
-    Completed done(browser->WbBs);
-    ASSERT_TRUE(done.waitFor("/member/login.asp"));
-
-    // Sign in on the site's own page; the member area answers with capitals in its address.
-    bool submitted = false;
-    browser->WbBs->run(browser::BrowserActions()
-                           .setValue("username", "agent")
-                           .setValue("password", "secret")
-                           .click("submit"),
-                       [&](const QList<bool>&) { submitted = true; });
-    ASSERT_TRUE(done.waitFor("/Member/Index.asp"));
-    EXPECT_TRUE(submitted);
-    EXPECT_TRUE(web.WebSignedIn);
-
-    // Downloads beside the pages carry the same cookies; another profile's do not.
-    const QString picture = folder.filePath("tmppp");
-    int downloaded = -1;
-    profile.downloadToFile(QUrl(site.url + "/member/code.asp"), picture, 10000,
-                           [&](bool ok) { downloaded = ok; });
-    ASSERT_TRUE(waitUntil([&] { return downloaded >= 0; }));
-    EXPECT_EQ(downloaded, 1);
-    QFile code(picture);
-    ASSERT_TRUE(code.open(QIODevice::ReadOnly));
-    EXPECT_EQ(code.readAll(), "PICTURE-CODE");
-    {
-        browser::BrowserProfile stranger;
-        const QString other = folder.filePath("other");
-        downloaded = -1;
-        stranger.downloadToFile(QUrl(site.url + "/member/code.asp"), other, 10000,
-                                [&](bool ok) { downloaded = ok; });
-        ASSERT_TRUE(waitUntil([&] { return downloaded >= 0; }));
-        QFile page(other);
-        if (page.open(QIODevice::ReadOnly)) {
-            EXPECT_FALSE(page.readAll().contains("PICTURE-CODE"));
-        }
-    }
-
-    // A menu entry clicks its navigation element in leftFrame.
-    main.menuAction("m_TSt(0)")->trigger();
-    ASSERT_TRUE(done.waitFor("nav.asp?id=2_1"));
-    main.menuAction("m_Fin(11)")->trigger();
-    ASSERT_TRUE(done.waitFor("nav.asp?id=5_12"));
-    EXPECT_EQ(site.get("/__clicks"), "[\"2_1\", \"5_12\"]");
-    EXPECT_EQ(messages.shown.size(), 1);
-
-    bool answered = false, found = true;
-    browser->ClickNavItem("9_9", [&](bool f) {
-        answered = true;
-        found = f;
-    });
-    ASSERT_TRUE(waitUntil([&] { return answered; }));
-    EXPECT_FALSE(found);
-
-    // A print page hands its booking to the print form.
-    QSignalSpy handed(browser, &B_Main::printHandedOff);
-    browser->ClickNavItem("print_2");
-    ASSERT_TRUE(handed.wait(15000));
-    EXPECT_TRUE(handed.first().first().toBool());
-    ASSERT_NE(form.record(), nullptr);
-    EXPECT_EQ(form.record()->field(itin::PassengerName), "LI/SI");
-    EXPECT_EQ(form.record()->field(itin::PnrQuery), "XYZ789");
-    EXPECT_EQ(form.record()->field(itin::Carrier3), "VOID");
-    EXPECT_TRUE(host.form()->cmdnext()->isEnabled());
-    EXPECT_EQ(common.PassengerList.size(), 3);
-
-    browser->ClickNavItem("print_3");
-    ASSERT_TRUE(handed.wait(15000));
-    EXPECT_EQ(common.PrintMode, itin::International);
-    EXPECT_TRUE(host.form()->windowTitle().startsWith(QStringLiteral("国际单据打印")));
-    EXPECT_EQ(form.record()->field(itin::PassengerName), "CHEN/QI");
-    EXPECT_TRUE(web.WebSignedIn);
-
-    // Leaving the member area at the top clears the flag.
-    browser->WbBs->navigate(site.url + "/contact.html");
-    ASSERT_TRUE(done.waitFor("/contact.html"));
-    EXPECT_FALSE(web.WebSignedIn);
-
-    // The native entries work whatever the browser shows.
-    main.menuAction("m_Sm(4)")->trigger();
-    EXPECT_EQ(smsOpened, 1);
-    main.menuAction("m_CallHz")->trigger();
-    EXPECT_EQ(desktop.opened.size(), 1);
-    main.menuAction("m_Print(0)")->trigger();
-    EXPECT_EQ(common.PrintMode, itin::Domestic);
-    EXPECT_EQ(form.record()->field(itin::PassengerName), ""); // a fresh record
-
-    main.unloadBrowser();
-    EXPECT_FALSE(web.BrowserOpen);
-    EXPECT_EQ(main.browserWindow(), nullptr);
-}
-
-TEST(MainWindowsTest, ShowsBothChildrenAndTearsDownInOrder) {
-    QTemporaryDir folder;
-    DeployConfig config;
-    config.set("ManagementSiteUrl", "http://127.0.0.1:1"); // nothing listens: an error page
-    RecordingMessages messages;
-    int sms = 0;
-    {
-        MainWindows windows(config, messages, folder.path());
-        windows.setOpenSmsPanel([&] { ++sms; });
-        windows.show();
-        A_Main& main = windows.mainWindow();
-        ASSERT_EQ(main.mdiArea()->subWindowList().size(), 2);
-        EXPECT_NE(main.browserWindow(), nullptr);
-        EXPECT_NE(windows.printFormHost().form(), nullptr);
-        main.menuAction("m_Sm(4)")->trigger();
-        main.menuAction("m_Print(1)")->trigger();
-        EXPECT_TRUE(windows.printFormHost().form()->windowTitle().startsWith(
-            QStringLiteral("国际单据打印")));
-    }
-    EXPECT_EQ(sms, 1);
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 int main(int argc, char** argv) {

@@ -122,7 +122,7 @@ SpreadsheetImport::~SpreadsheetImport() {
 }
 
 P_excel* SpreadsheetImport::open() {
-    if (!dialog_) dialog_ = new P_excel(host_, ctx_);
+    if (!dialog_) dialog_ = new P_excel(host_, ctx_, host_.ownerWindow());
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();

@@ -84,6 +84,10 @@ void PrintFormHost::setMdiArea(QMdiArea* area) {
     area_ = area;
 }
 
+QWidget* PrintFormHost::ownerWindow() const {
+    return area_ ? area_->window() : nullptr;
+}
+
 void PrintFormHost::setOpenTicketImport(std::function<void(P_GuoNei&)> f) {
     hooks_.openTicketImport = std::move(f);
 }

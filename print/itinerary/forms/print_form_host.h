@@ -33,6 +33,9 @@ public:
 
     // Later forms are MDI children of area (nullptr: top-level windows).
     void setMdiArea(QMdiArea* area);
+    // The owner of the windows opened from the form: the main window holding the MDI area,
+    // or null when the form is a window of its own (it may reload, its dialogs stay).
+    QWidget* ownerWindow() const;
 
     // Dialogs other parts of the program open from the form; they survive reloads.
     void setOpenTicketImport(std::function<void(P_GuoNei&)> f);

@@ -3,14 +3,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QUrl>
 
 namespace itin {
-
-void BoxMessages::deliver(const QString& text, const QString& title) {
-    QMessageBox::information(QApplication::activeWindow(), title, text);
-}
 
 QString WidgetFileDialogs::openFile(const QString& title, const QString& folder,
                                     const QString& filter) {

@@ -1,18 +1,10 @@
 #pragma once
-// Desktop implementations of the seams: message boxes, the open-file dialog, the system
-// web browser.
+// Desktop implementations of the seams: the open-file dialog, the system web browser.
+// Message boxes: forms::BoxMessages.
 #include "desktop.h"
 #include "messages.h"
 
 namespace itin {
-
-class BoxMessages : public Messages {
-public:
-    using Messages::Messages;
-
-protected:
-    void deliver(const QString& text, const QString& title) override;
-};
 
 class WidgetFileDialogs : public FileDialogs {
 public:

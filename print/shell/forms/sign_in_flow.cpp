@@ -39,26 +39,42 @@ QString SignInFlow::caption(const QString& prefix) const {
            config_.value(QStringLiteral("ProductVersion"));
 }
 
+void SignInFlow::track(QWidget* form) {
+    // Checked once the form is gone, when the next form of the path is already open.
+    connect(form, &QObject::destroyed, this, [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!finished_ && !reg1_ && !reg2_ && !reg3_) emit abandoned();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 Reg1* SignInFlow::start() {
     reg1_ = new Reg1(*this);
+    track(reg1_);
     reg1_->show();
     return reg1_;
 }
 
 void SignInFlow::openReg2(QWidget* from) {
     reg2_ = new Reg2(*this);
+    track(reg2_);
     reg2_->show();
     from->close();
 }
 
 void SignInFlow::openReg3(QWidget* from) {
     reg3_ = new Reg3(*this);
+    track(reg3_);
     reg3_->load();
     reg3_->show();
     from->close();
 }
 
 void SignInFlow::finish(QWidget* from) {
+    finished_ = true;
     emit signedIn();
     from->close();
 }

@@ -45,8 +45,12 @@ public:
 signals:
     // Sign-in values are set: show the main window.
     void signedIn();
+    // The last sign-in form closed without success: the program ends.
+    void abandoned();
 
 private:
+    void track(QWidget* form);
+
     Common& common_;
     Messages& messages_;
     const DeployConfig& config_;
@@ -54,6 +58,7 @@ private:
     QPointer<Reg1> reg1_;
     QPointer<Reg2> reg2_;
     QPointer<Reg3> reg3_;
+    bool finished_ = false;
 };
 
 } // namespace shell

@@ -4,6 +4,7 @@
 
 #include "deploy_config.h"
 
+#include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -28,6 +29,16 @@ A_Main::A_Main(ShellServices& s, QWidget* parent)
 A_Main::~A_Main() {
     // Child windows go while the services they use still exist.
     delete browserWindow_.data();
+}
+
+void A_Main::closeEvent(QCloseEvent* event) {
+    // Child windows close first (the print form saves its page settings), then every
+    // window this one owns.
+    mdi_->closeAllSubWindows();
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isWindow() && w->isVisible()) w->close();
+    QMainWindow::closeEvent(event);
+    emit closed();
 }
 
 void A_Main::buildMenus() {

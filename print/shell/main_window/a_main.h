@@ -49,6 +49,13 @@ public:
     void unloadBrowser() override;
     void showBrowser() override;
 
+signals:
+    // The agent closed the main window; its child and owned windows have closed.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildMenus();
 

@@ -1,23 +1,15 @@
 #pragma once
-// What the shell needs of the print form: close it, open it in the current print mode,
-// and reach the record of the open form. The program hands in the real form's host;
-// headless runs and tests use HeadlessPrintForm.
-#include "p_common.h"
+// The shell reaches the print form through itin::PrintFormAccess: close it, open it in the
+// current print mode, reach the record of the open form. Headless runs and tests use
+// HeadlessPrintForm.
+#include "itinerary/p_common.h"
+#include "itinerary/print_form_access.h"
 
 #include <memory>
 
 namespace shell {
 
-class PrintFormAccess {
-public:
-    virtual ~PrintFormAccess() = default;
-    // Unloads the form (it saves its page settings); PrintFormOpen becomes false.
-    virtual void unload() = 0;
-    // Shows the form, loading it afresh in PrintMode when it is not open.
-    virtual void show() = 0;
-    // The record of the open form, or null when none is open.
-    virtual itin::ItineraryRecord* record() = 0;
-};
+using itin::PrintFormAccess;
 
 // Sets PrintMode and reopens the form so that it builds itself in that mode with a fresh
 // record (a form that is not open is only opened).

@@ -124,7 +124,7 @@ void P_Guonei2::send() {
 
 void P_Guonei2::openLogin() {
     if (!login_) {
-        login_ = new Sms_Login(ctx_);
+        login_ = new Sms_Login(ctx_, this);
         login_->move(pos());
     }
     login_->show();

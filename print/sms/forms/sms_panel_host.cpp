@@ -12,7 +12,7 @@ SmsPanelHost::~SmsPanelHost() {
 
 P_Guonei2* SmsPanelHost::ensureLoaded() {
     if (!panel_) {
-        panel_ = new P_Guonei2(ctx_);
+        panel_ = new P_Guonei2(ctx_, owner_);
         panel_->setAttribute(Qt::WA_DeleteOnClose);
         panel_->load();
     }

@@ -15,6 +15,10 @@ public:
     ~SmsPanelHost() override;
 
     P_Guonei2* panel() const { return panel_; }
+    // Panels made from now on are owned by owner (the main window).
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    // Deletes the panel now, when there is one.
+    void destroy() { delete panel_.data(); }
     // Loads the panel without showing it.
     P_Guonei2* ensureLoaded();
     // The main window's "打开短信窗口": load when needed and show, no sign-in test.
@@ -29,6 +33,7 @@ public:
 private:
     SmsPanelContext& ctx_;
     QPointer<P_Guonei2> panel_;
+    QPointer<QWidget> owner_;
 };
 
 } // namespace sms

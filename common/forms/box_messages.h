@@ -1,0 +1,15 @@
+#pragma once
+// The one message box of the program: a single OK button over the active window, no icon.
+#include "common/messages.h"
+
+namespace forms {
+
+class BoxMessages : public Messages {
+public:
+    using Messages::Messages;
+
+protected:
+    void deliver(const QString& text, const QString& title) override;
+};
+
+} // namespace forms

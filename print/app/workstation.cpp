@@ -1,0 +1,242 @@
+#include "app/workstation.h"
+
+#include "common/clock.h"
+#include "common/deploy_config.h"
+#include "common/desktop.h"
+#include "common/forms/box_messages.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
+#include "import/forms/import_context.h"
+#include "itinerary/forms/hosted_print_form.h"
+#include "itinerary/forms/itinerary_context.h"
+#include "itinerary/forms/print_form_host.h"
+#include "itinerary/forms/widget_seams.h"
+#include "shell/browser/browser_profile.h"
+#include "shell/common.h"
+#include "shell/forms/sign_in_flow.h"
+#include "shell/forms/widget_wait_hook.h"
+#include "shell/main_window/a_main.h"
+#include "shell/random_source.h"
+#include "sms/forms/sms_panel_host.h"
+#include "sms/sms_http.h"
+
+#include <QApplication>
+
+namespace app {
+namespace {
+
+template <class T> T& either(T* given, std::unique_ptr<T>& own) {
+    if (given) return *given;
+    return *own;
+}
+
+} // namespace
+
+// Every module object and seam of the program, built once, in the order they depend on
+// each other; destroyed in reverse, windows first.
+struct Workstation::State {
+    State(const QString& folder, Seams given)
+        : folder(folder), config(DeployConfig::load(folder)),
+          ownMessages(given.messages ? nullptr
+                                     : std::make_unique<forms::BoxMessages>(
+                                           config.value(QStringLiteral("ProductTitle")))),
+          ownDialogs(given.fileDialogs ? nullptr : std::make_unique<itin::WidgetFileDialogs>()),
+          ownDesktop(given.desktop ? nullptr : std::make_unique<itin::SystemDesktopBrowser>()),
+          ownClock(given.clock ? nullptr : std::make_unique<SystemClock>()),
+          messages(either(given.messages, ownMessages)),
+          fileDialogs(either(given.fileDialogs, ownDialogs)),
+          desktop(either(given.desktop, ownDesktop)),
+          clock(given.clock ? *given.clock : *ownClock), http(config, &wait),
+          itinerary{common, settings, messages, clock, config, desktop, fileDialogs, folder,
+                    std::move(given.printSurface)},
+          printHost(itinerary), printForm(printHost),
+          smsEnvironment{sms::GatewayGet(http), config.value(QStringLiteral("SmsGatewayHost")),
+                         folder, {}},
+          smsContext{smsAccount,
+                     common,
+                     messages,
+                     clock,
+                     desktop,
+                     smsEnvironment,
+                     [this]() -> const itin::ItineraryRecord* { return printForm.record(); },
+                     [this] { return printForm.frame(); }},
+          smsHost(smsContext), imports{printHost, printForm, itinerary, profile, http},
+          shellServices{config,  web,     common,    messages,
+                        desktop, profile, printForm, [this] { smsHost.show(); }} {}
+
+    QString folder;
+    DeployConfig config;
+    std::unique_ptr<Messages> ownMessages;
+    std::unique_ptr<FileDialogs> ownDialogs;
+    std::unique_ptr<DesktopBrowser> ownDesktop;
+    std::unique_ptr<Clock> ownClock;
+    Messages& messages;
+    FileDialogs& fileDialogs;
+    DesktopBrowser& desktop;
+    const Clock& clock;
+    shell::WidgetWaitHook wait;
+    net::HttpClient http;
+    shell::SystemRandom random;
+    browser::BrowserProfile profile;
+
+    // Module state.
+    itin::PCommon common;
+    itin::PrintSettings settings;
+    shell::WebState web;
+    sms::SmsCommon smsAccount;
+    std::unique_ptr<shell::Common> vendor; // module Common, once the key table is accepted
+
+    itin::ItineraryContext itinerary;
+    itin::PrintFormHost printHost;
+    itin::HostedPrintForm printForm;
+    sms::SmsEnvironment smsEnvironment;
+    sms::SmsPanelContext smsContext;
+    sms::SmsPanelHost smsHost;
+    ximport::ImportContext imports;
+    shell::ShellServices shellServices;
+
+    // Windows.
+    std::unique_ptr<shell::SignInFlow> signIn;
+    std::unique_ptr<shell::A_Main> main;
+};
+
+Workstation::Workstation(const QString& programFolder, Seams seams)
+    : s_(std::make_unique<State>(programFolder, std::move(seams))) {
+    State& s = *s_;
+    // The SMS panel follows every print form's record.
+    connect(&s.printHost, &itin::PrintFormHost::formLoaded, &s.smsHost,
+            [&s](itin::P_GuoNei* form) {
+                s.smsEnvironment.workstationId = s.settings.workstationId;
+                s.smsHost.follow(form->record());
+            });
+    InstallImports(s.imports);
+}
+
+Workstation::~Workstation() {
+    State& s = *s_;
+    // Windows go first, while the objects they use still exist.
+    s.smsHost.destroy();
+    s.printHost.unload();
+    s.main.reset();
+    s.signIn.reset();
+}
+
+bool Workstation::start() {
+    State& s = *s_;
+    QString why;
+    const auto keys =
+        shell::CipherKeyTable::parse(s.config.value(QStringLiteral("CipherKeyTable")), &why);
+    if (!keys) {
+        s.messages.show(QStringLiteral("加密密钥表配置错误，程序无法连接服务。\nCipherKeyTable: ") +
+                            why,
+                        QStringLiteral("错误提示"));
+        return false;
+    }
+    s.vendor =
+        std::make_unique<shell::Common>(s.config, *keys, s.http, s.messages, s.clock, s.random);
+    s.signIn = std::make_unique<shell::SignInFlow>(*s.vendor, s.messages, s.config, s.folder);
+    // The main window shows before the finishing sign-in form closes, so the program goes on.
+    connect(s.signIn.get(), &shell::SignInFlow::signedIn, this, [this] { openMainWindow(); });
+    connect(s.signIn.get(), &shell::SignInFlow::abandoned, this, [this] {
+        if (!s_->main) emit finished();
+    });
+    s.signIn->start();
+    return true;
+}
+
+shell::A_Main& Workstation::openMainWindow() {
+    State& s = *s_;
+    if (!s.main) {
+        s.main = std::make_unique<shell::A_Main>(s.shellServices);
+        s.printHost.setMdiArea(s.main->mdiArea());
+        s.smsHost.setOwner(s.main.get());
+        connect(s.main.get(), &shell::A_Main::closed, this, &Workstation::mainWindowClosed);
+        s.main->load();
+    }
+    return *s.main;
+}
+
+void Workstation::mainWindowClosed() {
+    emit finished();
+}
+
+void Workstation::openPrintFormAlone() {
+    State& s = *s_;
+    // The program ends when the form closes for good, not when it reloads in the other mode.
+    connect(&s.printHost, &itin::PrintFormHost::formUnloaded, this, [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!s_->printHost.form()) emit finished();
+            },
+            Qt::QueuedConnection);
+    });
+    s.printHost.show();
+}
+
+const DeployConfig& Workstation::config() const {
+    return s_->config;
+}
+Messages& Workstation::messages() {
+    return s_->messages;
+}
+net::HttpClient& Workstation::http() {
+    return s_->http;
+}
+browser::BrowserProfile& Workstation::profile() {
+    return s_->profile;
+}
+itin::PCommon& Workstation::common() {
+    return s_->common;
+}
+itin::PrintSettings& Workstation::settings() {
+    return s_->settings;
+}
+itin::ItineraryContext& Workstation::itinerary() {
+    return s_->itinerary;
+}
+itin::PrintFormHost& Workstation::printForms() {
+    return s_->printHost;
+}
+itin::PrintFormAccess& Workstation::printForm() {
+    return s_->printForm;
+}
+sms::SmsPanelHost& Workstation::smsPanels() {
+    return s_->smsHost;
+}
+sms::SmsCommon& Workstation::smsAccount() {
+    return s_->smsAccount;
+}
+shell::WebState& Workstation::web() {
+    return s_->web;
+}
+ximport::ImportContext& Workstation::imports() {
+    return s_->imports;
+}
+shell::SignInFlow* Workstation::signIn() {
+    return s_->signIn.get();
+}
+shell::A_Main* Workstation::mainWindow() const {
+    return s_->main.get();
+}
+
+int RunWorkstation(const QString& programFolder) {
+    Workstation station(programFolder);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&station, &Workstation::finished, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (!station.start()) return 2;
+    return QApplication::exec();
+}
+
+int RunPrintFormAlone(const QString& programFolder, bool international) {
+    Workstation station(programFolder);
+    station.common().PrintMode = international ? 1 : 0;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&station, &Workstation::finished, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    station.openPrintFormAlone();
+    return QApplication::exec();
+}
+
+} // namespace app

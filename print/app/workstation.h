@@ -1,0 +1,113 @@
+#pragma once
+// The composition root of print: the one place that builds the module objects and seams
+// once, creates every window when it is first needed, owns it, and hands each window what
+// it needs. print/main.cpp reads the options and hands over to RunWorkstation or
+// RunPrintFormAlone; tests build a Workstation with stand-in seams and services.
+#include "itinerary/print_surface.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class Clock;
+class DeployConfig;
+class DesktopBrowser;
+class FileDialogs;
+class Messages;
+
+namespace browser {
+class BrowserProfile;
+}
+namespace net {
+class HttpClient;
+}
+namespace itin {
+struct PCommon;
+class PrintFormAccess;
+class PrintFormHost;
+struct ItineraryContext;
+struct PrintSettings;
+} // namespace itin
+namespace shell {
+class A_Main;
+class SignInFlow;
+struct WebState;
+} // namespace shell
+namespace sms {
+class SmsPanelHost;
+struct SmsCommon;
+} // namespace sms
+namespace ximport {
+struct ImportContext;
+}
+
+namespace app {
+
+// Where the program meets the agent and the desktop. Null members take the desktop's own:
+// message boxes, the open-file dialog, the system web browser, the system clock, the
+// default printer.
+struct Seams {
+    Messages* messages = nullptr;
+    FileDialogs* fileDialogs = nullptr;
+    DesktopBrowser* desktop = nullptr;
+    const Clock* clock = nullptr;
+    std::function<std::unique_ptr<itin::PrintSurface>()> printSurface;
+};
+
+class Workstation : public QObject {
+    Q_OBJECT
+public:
+    // Loads the deployment values of programFolder (deploy.ini) and builds the module
+    // objects; no window is shown yet.
+    explicit Workstation(const QString& programFolder, Seams seams = {});
+    ~Workstation() override;
+
+    // Shows the company sign-in form; a successful sign-in or enrolment opens the main
+    // window. False when the vendor key table is refused (the agent has been told).
+    bool start();
+    // A_Main's load: maximised, captioned, B_Main and then the print form in front.
+    shell::A_Main& openMainWindow();
+    // The print form alone as a top-level window; its final close ends the program.
+    void openPrintFormAlone();
+
+    const DeployConfig& config() const;
+    Messages& messages();
+    net::HttpClient& http();
+    browser::BrowserProfile& profile();
+    itin::PCommon& common();
+    itin::PrintSettings& settings();
+    itin::ItineraryContext& itinerary();
+    itin::PrintFormHost& printForms();
+    itin::PrintFormAccess& printForm();
+    sms::SmsPanelHost& smsPanels();
+    sms::SmsCommon& smsAccount();
+    shell::WebState& web();
+    ximport::ImportContext& imports();
+    // The sign-in path (null when the key table was refused), the main window (null
+    // before sign-in and after it closed).
+    shell::SignInFlow* signIn();
+    shell::A_Main* mainWindow() const;
+
+signals:
+    // The main window (or the lone print form) closed: the program ends.
+    void finished();
+
+private:
+    void mainWindowClosed();
+
+    struct State;
+    std::unique_ptr<State> s_;
+};
+
+// The windows of print: sign-in, then the main window; returns when the main window
+// closes (2 when the vendor key table is refused). Needs a QApplication.
+int RunWorkstation(const QString& programFolder);
+// "print --form": the print form alone, in international mode when asked.
+int RunPrintFormAlone(const QString& programFolder, bool international);
+
+// Installs every import window on the print form's buttons (print/app/imports.cpp).
+void InstallImports(ximport::ImportContext& ctx);
+
+} // namespace app

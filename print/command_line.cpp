@@ -1,0 +1,89 @@
+#include "command_line.h"
+
+#include "common/code_page.h"
+#include "common/headless_input.h"
+#include "common/program_folder.h"
+
+#include <cstdio>
+
+namespace {
+
+QCommandLineOption option(const char* name, const char* help, const char* value = nullptr) {
+    return value ? QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(help),
+                                      QString::fromLatin1(value))
+                 : QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(help));
+}
+
+} // namespace
+
+CommandLine::CommandLine(int argc_, char** argv_)
+    : argc(argc_), argv(argv_),
+      pnr(option("pnr", "Parse a booking display file, print JSON.", "FILE")),
+      ticketRow(option("ticket-row", "Fill a fresh record from a ticket row.", "TEXT")),
+      now(option("now", "Pin the clock (ISO date and time).", "DATETIME")),
+      sheet(option("sheet", "List the ticket rows of a workbook as JSON.", "FILE")),
+      form(option("form", "Open the print form alone.")),
+      pdf(option("pdf", "With --pnr: print the receipts into a PDF.", "OUT.pdf")),
+      printer(option("printer",
+                     "With --pnr: print the receipts on a printer (a name or \"default\").",
+                     "NAME")),
+      checkCode(option("check-code", "Check code of the first receipt.", "CODE")),
+      international(option("international",
+                           "International print mode (with --pdf/--printer: its layout).")),
+      dataDir(programfolder::dataDirOption()),
+      vendorRequest(option("vendor-request",
+                           "Send one vendor service request (e.g. \"s=0&u=name\"), print the "
+                           "reply.",
+                           "PARAMS")),
+      sms(option("sms", "With --pnr: print the SMS text of template TYPE (1-7).", "TYPE")),
+      markup(option("markup", "Load a page headless, print its markup.", "URL")),
+      handoff(option("handoff", "Hand a print data file over, print JSON.", "FILE")),
+      orderPage(option("order-page",
+                       "Read a platform order detail page (PLATFORM 0 or 1, then the page as "
+                       "argument), print JSON.",
+                       "PLATFORM")),
+      platformPnr(option("platform-pnr", "With --order-page: the PNR.", "PNR")) {
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    cli.setApplicationDescription(QStringLiteral("Air-ticket agency workstation"));
+    cli.addHelpOption();
+    cli.addOptions({orderPage, platformPnr, sms, pnr, ticketRow, now, form, pdf, printer, checkCode, international,
+                    dataDir, markup, handoff, sheet, vendorRequest});
+}
+
+QString CommandLine::programFolder() const {
+    return programfolder::resolve(value(dataDir), args.value(0));
+}
+
+std::unique_ptr<Clock> CommandLine::makeClock() const {
+    if (!isSet(now)) return std::make_unique<SystemClock>();
+    const QDateTime at = QDateTime::fromString(value(now), Qt::ISODate);
+    if (!at.isValid()) {
+        Fail(QStringLiteral("--now needs a date such as 2026-03-01T09:00:00"));
+        return nullptr;
+    }
+    return std::make_unique<FixedClock>(at);
+}
+
+int Fail(const QString& message) {
+    std::fprintf(stderr, "print: %s\n", message.toUtf8().constData());
+    return 2;
+}
+
+void PrintLine(const QString& line) {
+    const QByteArray utf8 = line.toUtf8();
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+bool ReadInputFile(const QString& path, QString& text) {
+    QString error;
+    const auto bytes = headless::ReadInputFile(path, &error);
+    if (!bytes) {
+        Fail(error);
+        return false;
+    }
+    text = codepage::decodeDetect(*bytes);
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The options of print and what every entry point gets: the parsed command line, the
+// program folder and the clock. main.cpp picks the entry point; each headless entry point
+// is one small file beside it (run_*.cpp).
+#include "common/clock.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <memory>
+
+struct CommandLine {
+    CommandLine(int argc, char** argv);
+
+    int argc;
+    char** argv;
+    QStringList args;
+    QCommandLineParser cli;
+    const QCommandLineOption pnr, ticketRow, now, sheet, form, pdf, printer, checkCode,
+        international, dataDir, vendorRequest, sms, markup, handoff, orderPage, platformPnr;
+
+    bool isSet(const QCommandLineOption& o) const { return cli.isSet(o); }
+    QString value(const QCommandLineOption& o) const { return cli.value(o); }
+    // Where the settings files live ("--data-dir", else the program's folder).
+    QString programFolder() const;
+    // The clock of the run: pinned by "--now", else the system clock; null after a bad
+    // "--now" (the reason is printed).
+    std::unique_ptr<Clock> makeClock() const;
+};
+
+// "print: <message>" on standard error; returns the exit code 2.
+int Fail(const QString& message);
+// One line on standard output, flushed.
+void PrintLine(const QString& line);
+// The whole file as text (UTF-8 or GBK), read through the size cap of headless input;
+// false after printing why it cannot be read or is too big.
+bool ReadInputFile(const QString& path, QString& text);
+
+// Entry points, one file each.
+int RunSheet(const CommandLine& c);          // --sheet FILE
+int RunVendorRequest(const CommandLine& c);  // --vendor-request PARAMS
+int RunPrintJob(const CommandLine& c);       // --pnr FILE with --pdf or --printer
+int RunSmsText(const CommandLine& c);        // --pnr FILE --sms TYPE
+int RunRecordJson(const CommandLine& c);     // --pnr FILE, or --ticket-row TEXT
+int RunHandOff(const CommandLine& c);        // --handoff FILE
+int RunOrderPage(const CommandLine& c);      // --order-page PLATFORM PAGE
+int RunMarkup(const CommandLine& c);         // --markup URL
+int RunWindows(const CommandLine& c);        // no option (or --form): the windows

@@ -1,0 +1,27 @@
+#pragma once
+// What an import window gets from the program: the print form (its buttons' hooks and
+// its record), the itinerary module state and seams, the one web profile and the one
+// HTTP client, whose synchronous waits hold the agent's input. The program owns all of it.
+namespace browser {
+class BrowserProfile;
+}
+namespace net {
+class HttpClient;
+}
+namespace itin {
+class PrintFormAccess;
+class PrintFormHost;
+struct ItineraryContext;
+} // namespace itin
+
+namespace ximport {
+
+struct ImportContext {
+    itin::PrintFormHost& printForms;   // setOpen...() hooks; ensureLoaded(), show()
+    itin::PrintFormAccess& printForm;  // the record and the frame of the form
+    itin::ItineraryContext& itinerary; // PCommon, settings, messages, clock, deploy values
+    browser::BrowserProfile& profile;
+    net::HttpClient& http;
+};
+
+} // namespace ximport

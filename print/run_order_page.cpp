@@ -1,0 +1,31 @@
+// print --order-page PLATFORM PAGE [--platform-pnr PNR] [--pnr FILE]: one platform order
+// detail page read as the order retrieval reads it, as JSON.
+#include "command_line.h"
+
+#include "common/deploy_config.h"
+#include "import/forms/order_page_headless.h"
+#include "shell/browser/browser_profile.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int RunOrderPage(const CommandLine& c) {
+    if (c.cli.positionalArguments().size() != 1)
+        return Fail(QStringLiteral("--order-page needs PLATFORM and PAGE"));
+    const auto clock = c.makeClock();
+    if (!clock) return 2;
+    browser::PrepareEngine();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = c.argc;
+    QApplication app(argc, c.argv);
+    ximport::OrderPageJob job;
+    job.platform = c.value(c.orderPage);
+    job.page = c.cli.positionalArguments().constFirst();
+    job.platformPnr = c.value(c.platformPnr);
+    job.pnrFile = c.value(c.pnr);
+    job.timeoutMs = DeployConfig::load(c.programFolder()).httpTimeoutMs();
+    return ximport::RunOrderPage(
+        job, *clock, [](const QByteArray& line) { PrintLine(QString::fromUtf8(line)); },
+        [](const QString& why) { Fail(why); });
+}

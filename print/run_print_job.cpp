@@ -1,0 +1,22 @@
+// print --pnr FILE --pdf OUT.pdf | --printer NAME: the receipts of a booking, no window.
+#include "command_line.h"
+
+#include "itinerary/headless_print.h"
+
+#include <QGuiApplication>
+
+int RunPrintJob(const CommandLine& c) {
+    const auto clock = c.makeClock();
+    if (!clock) return 2;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = c.argc;
+    QGuiApplication app(argc, c.argv);
+    itin::HeadlessPrintJob job;
+    job.pnrFile = c.value(c.pnr);
+    job.pdfPath = c.value(c.pdf);
+    job.printerName = c.value(c.printer);
+    job.checkCode = c.value(c.checkCode);
+    job.international = c.isSet(c.international);
+    job.programFolder = c.programFolder();
+    return itin::RunHeadlessPrint(job, *clock, PrintLine);
+}

@@ -1,0 +1,26 @@
+// print --pnr FILE, or --ticket-row TEXT: the filled record as JSON.
+#include "command_line.h"
+
+#include "common/headless_input.h"
+#include "common/messages.h"
+#include "itinerary/parser.h"
+#include "itinerary/record_json.h"
+
+int RunRecordJson(const CommandLine& c) {
+    const auto clock = c.makeClock();
+    if (!clock) return 2;
+    itin::PCommon common;
+    itin::ItineraryRecord record;
+    RecordingMessages messages;
+    if (c.isSet(c.ticketRow)) {
+        QString error;
+        if (!headless::CheckInputText(c.value(c.ticketRow), &error)) return Fail(error);
+        itin::FillFromTicketRow(c.value(c.ticketRow), record);
+    } else {
+        QString booking;
+        if (!ReadInputFile(c.value(c.pnr), booking)) return 2;
+        itin::ParseReservationText(booking, common, record, messages, *clock);
+    }
+    PrintLine(QString::fromUtf8(itin::RecordJson(common, record, messages.shown)));
+    return 0;
+}

@@ -1,0 +1,285 @@
+// The program as the composition root assembles it, driven as an agent would, against the
+// local stand-ins of the vendor service and the management site, offscreen.
+#include "app/workstation.h"
+
+#include "common/clock.h"
+#include "common/desktop.h"
+#include "common/fso.h"
+#include "common/messages.h"
+#include "import/forms/p_excel.h"
+#include "itinerary/forms/itinerary_context.h"
+#include "itinerary/forms/print_form_host.h"
+#include "itinerary/print_form_access.h"
+#include "shell/browser/browser_profile.h"
+#include "shell/browser/embedded_browser.h"
+#include "shell/forms/reg1.h"
+#include "shell/forms/sign_in_flow.h"
+#include "shell/main_window/a_main.h"
+#include "shell/management/b_main.h"
+#include "shell/management/web_state.h"
+#include "sms/forms/sms_panel_host.h"
+#include "support/gui.h"
+#include "support/site_process.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace app;
+using namespace shell;
+using support::waitUntil;
+
+namespace {
+
+// A workstation on a temporary program folder whose deploy.ini holds values, with
+// recording seams.
+struct Station {
+    explicit Station(const QList<QPair<QString, QString>>& values) {
+        QString ini = QStringLiteral("[deploy]\n");
+        for (const auto& kv : values)
+            ini += kv.first + u'=' + kv.second + u'\n';
+        QFile f(folder.filePath(QStringLiteral("deploy.ini")));
+        if (f.open(QIODevice::WriteOnly)) f.write(ini.toUtf8());
+        f.close();
+        w = std::make_unique<Workstation>(folder.path(),
+                                          Seams{&messages, &dialogs, &desktop, &clock, {}});
+    }
+    QTemporaryDir folder;
+    RecordingMessages messages;
+    PresetFileDialogs dialogs;
+    RecordingDesktopBrowser desktop;
+    FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
+    std::unique_ptr<Workstation> w;
+};
+
+QByteArray get(const QString& url) {
+    QNetworkAccessManager nam;
+    QNetworkReply* reply = nam.get(QNetworkRequest(QUrl(url)));
+    waitUntil([&] { return reply->isFinished(); }, 5000);
+    const QByteArray body = reply->readAll();
+    delete reply;
+    return body;
+}
+
+// Collects the document-complete addresses of one browser.
+struct Completed {
+    QStringList urls;
+    explicit Completed(browser::EmbeddedBrowser* b) {
+        QObject::connect(b, &browser::EmbeddedBrowser::documentComplete, b,
+                         [this](const QString& u) { urls << u; });
+    }
+    bool waitFor(const QString& part) {
+        return waitUntil([&] {
+            for (const QString& u : urls)
+                if (u.contains(part, Qt::CaseInsensitive)) return true;
+            return false;
+        });
+    }
+};
+
+} // namespace
+
+TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) {
+    support::SiteProcess vendor(QStringLiteral("vendor_service.py"), {"--demo"});
+    ASSERT_TRUE(vendor.running());
+    Station s({{"VendorServiceUrl", vendor.url("/service.asp")},
+               {"ManagementSiteUrl", "http://127.0.0.1:1/"},
+               {"SmsGatewayHost", "127.0.0.1:1"},
+               {"HttpTimeoutMs", "3000"}});
+    Workstation& w = *s.w;
+    QSignalSpy finished(&w, &Workstation::finished);
+    ASSERT_TRUE(w.start());
+    Reg1* reg1 = w.signIn()->reg1();
+    ASSERT_NE(reg1, nullptr);
+    support::child<QLineEdit>(reg1, "txt_Com_Username")->setText("demo01");
+    support::child<QLineEdit>(reg1, "txt_Sta_UserName")->setText("001");
+    support::child<QLineEdit>(reg1, "txt_Sta_Password1")->setText("123456");
+    support::child<QPushButton>(reg1, "Cmd_login")->click();
+    support::settle();
+    ASSERT_NE(w.mainWindow(), nullptr) << s.messages.shown.value(0).text.toStdString();
+    EXPECT_EQ(w.signIn()->reg1(), nullptr);
+    A_Main* main = w.mainWindow();
+    EXPECT_TRUE(main->isMaximized());
+    ASSERT_EQ(main->mdiArea()->subWindowList().size(), 2);
+    EXPECT_EQ(main->mdiArea()->activeSubWindow()->widget(), w.printForms().form());
+
+    // Every other window belongs to the main window.
+    main->menuAction("m_Sm(4)")->trigger();
+    sms::P_Guonei2* panel = w.smsPanels().panel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->parentWidget(), main);
+    w.printForms().form()->Cmdd2()->click();
+    auto* sheet = main->findChild<ximport::P_excel*>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isWindow());
+    QPointer<QWidget> panelGone(panel), sheetGone(sheet);
+
+    main->close();
+    support::settle();
+    EXPECT_EQ(finished.size(), 1);
+    EXPECT_FALSE(w.common().PrintFormOpen);
+    EXPECT_TRUE(fso::FileExists(s.folder.filePath("info.ini"))) << "the print form saved";
+    EXPECT_TRUE(panelGone.isNull() || !panelGone->isVisible());
+    EXPECT_TRUE(sheetGone.isNull() || !sheetGone->isVisible());
+}
+
+TEST(Workstation, ClosingTheSignInFormWithoutSuccessEnds) {
+    Station s({});
+    QSignalSpy finished(s.w.get(), &Workstation::finished);
+    ASSERT_TRUE(s.w->start());
+    s.w->signIn()->reg1()->close();
+    ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }, 3000));
+    EXPECT_EQ(s.w->mainWindow(), nullptr);
+}
+
+TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
+    support::SiteProcess site(QStringLiteral("management_site.py"), {"--port", "0"});
+    ASSERT_TRUE(site.running());
+    Station station({{"ManagementSiteUrl", site.url("/")}});
+    Workstation& w = *station.w;
+    itin::PCommon& common = w.common();
+    shell::WebState& web = w.web();
+    RecordingMessages& messages = station.messages;
+    RecordingDesktopBrowser& desktop = station.desktop;
+    browser::BrowserProfile& profile = w.profile();
+    QTemporaryDir& folder = station.folder;
+    itin::PrintFormHost& host = w.printForms();
+    itin::PrintFormAccess& form = w.printForm();
+    A_Main& main = w.openMainWindow();
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("岚舟票务管理系统 V9.0"));
+    EXPECT_TRUE(main.isMaximized());
+    // The print form opens after the browser, in domestic mode, in front.
+    ASSERT_NE(host.form(), nullptr);
+    EXPECT_TRUE(common.PrintFormOpen);
+    ASSERT_EQ(main.mdiArea()->subWindowList().size(), 2);
+    EXPECT_EQ(main.mdiArea()->subWindowList().last()->widget(), host.form());
+    ASSERT_NE(main.browserWindow(), nullptr);
+    EXPECT_TRUE(web.BrowserOpen);
+    // The browser follows its window: 100 twips narrower, 500 twips lower.
+    const QSize formSize = main.browserWindow()->size();
+    const QRect wb = main.browserWindow()->WbBs->geometry();
+    EXPECT_EQ(wb.topLeft(), QPoint(0, 0));
+    EXPECT_EQ(wb.width(), (formSize.width() * 15 - 100) / 15);
+    EXPECT_EQ(wb.height(), (formSize.height() * 15 - 500) / 15);
+
+    auto* first = main.browserWindow();
+    {
+        Completed login(first->WbBs);
+        ASSERT_TRUE(login.waitFor("/member/login.asp"));
+    }
+    EXPECT_FALSE(web.WebSignedIn);
+
+    // Before signing in: told, and the browser comes back afresh at the sign-in page.
+    main.menuAction("m_TSt(0)")->trigger();
+    EXPECT_EQ(messages.shown, (QList<ShownMessage>{{QStringLiteral("请登陆系统"), "print"}}));
+    B_Main* browser = main.browserWindow();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(web.BrowserOpen);
+    Completed done(browser->WbBs);
+    ASSERT_TRUE(done.waitFor("/member/login.asp"));
+
+    // Sign in on the site's own page; the member area answers with capitals in its address.
+    bool submitted = false;
+    browser->WbBs->run(browser::BrowserActions()
+                           .setValue("username", "agent")
+                           .setValue("password", "secret")
+                           .click("submit"),
+                       [&](const QList<bool>&) { submitted = true; });
+    ASSERT_TRUE(done.waitFor("/Member/Index.asp"));
+    EXPECT_TRUE(submitted);
+    EXPECT_TRUE(web.WebSignedIn);
+
+    // Downloads beside the pages carry the same cookies; another profile's do not.
+    const QString picture = folder.filePath("tmppp");
+    int downloaded = -1;
+    profile.downloadToFile(QUrl(site.url() + "/member/code.asp"), picture, 10000,
+                           [&](bool ok) { downloaded = ok; });
+    ASSERT_TRUE(waitUntil([&] { return downloaded >= 0; }));
+    EXPECT_EQ(downloaded, 1);
+    QFile code(picture);
+    ASSERT_TRUE(code.open(QIODevice::ReadOnly));
+    EXPECT_EQ(code.readAll(), "PICTURE-CODE");
+    {
+        browser::BrowserProfile stranger;
+        const QString other = folder.filePath("other");
+        downloaded = -1;
+        stranger.downloadToFile(QUrl(site.url() + "/member/code.asp"), other, 10000,
+                                [&](bool ok) { downloaded = ok; });
+        ASSERT_TRUE(waitUntil([&] { return downloaded >= 0; }));
+        QFile page(other);
+        if (page.open(QIODevice::ReadOnly)) {
+            EXPECT_FALSE(page.readAll().contains("PICTURE-CODE"));
+        }
+    }
+
+    // A menu entry clicks its navigation element in leftFrame.
+    main.menuAction("m_TSt(0)")->trigger();
+    ASSERT_TRUE(done.waitFor("nav.asp?id=2_1"));
+    main.menuAction("m_Fin(11)")->trigger();
+    ASSERT_TRUE(done.waitFor("nav.asp?id=5_12"));
+    EXPECT_EQ(get(site.url("/__clicks")), "[\"2_1\", \"5_12\"]");
+    EXPECT_EQ(messages.shown.size(), 1);
+
+    bool answered = false, found = true;
+    browser->ClickNavItem("9_9", [&](bool f) {
+        answered = true;
+        found = f;
+    });
+    ASSERT_TRUE(waitUntil([&] { return answered; }));
+    EXPECT_FALSE(found);
+
+    // A print page hands its booking to the print form.
+    QSignalSpy handed(browser, &B_Main::printHandedOff);
+    browser->ClickNavItem("print_2");
+    ASSERT_TRUE(handed.wait(15000));
+    EXPECT_TRUE(handed.first().first().toBool());
+    ASSERT_NE(form.record(), nullptr);
+    EXPECT_EQ(form.record()->field(itin::PassengerName), "LI/SI");
+    EXPECT_EQ(form.record()->field(itin::PnrQuery), "XYZ789");
+    EXPECT_EQ(form.record()->field(itin::Carrier3), "VOID");
+    EXPECT_TRUE(host.form()->cmdnext()->isEnabled());
+    EXPECT_EQ(common.PassengerList.size(), 3);
+
+    browser->ClickNavItem("print_3");
+    ASSERT_TRUE(handed.wait(15000));
+    EXPECT_EQ(common.PrintMode, itin::International);
+    EXPECT_TRUE(host.form()->windowTitle().startsWith(QStringLiteral("国际单据打印")));
+    EXPECT_EQ(form.record()->field(itin::PassengerName), "CHEN/QI");
+    EXPECT_TRUE(web.WebSignedIn);
+
+    // Leaving the member area at the top clears the flag.
+    browser->WbBs->navigate(site.url() + "/contact.html");
+    ASSERT_TRUE(done.waitFor("/contact.html"));
+    EXPECT_FALSE(web.WebSignedIn);
+
+    // The native entries work whatever the browser shows.
+    main.menuAction("m_Sm(4)")->trigger();
+    ASSERT_NE(w.smsPanels().panel(), nullptr);
+    EXPECT_TRUE(w.smsPanels().panel()->isVisible());
+    main.menuAction("m_CallHz")->trigger();
+    EXPECT_EQ(desktop.opened.size(), 1);
+    main.menuAction("m_Print(0)")->trigger();
+    EXPECT_EQ(common.PrintMode, itin::Domestic);
+    EXPECT_EQ(form.record()->field(itin::PassengerName), ""); // a fresh record
+
+    main.unloadBrowser();
+    EXPECT_FALSE(web.BrowserOpen);
+    EXPECT_EQ(main.browserWindow(), nullptr);
+}
+int main(int argc, char** argv) {
+    browser::PrepareEngine();
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Helpers for tests that drive windows offscreen.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEvent>
+#include <QWidget>
+
+#include <functional>
+
+namespace support {
+
+// Processes events until cond holds or ms pass; false on time-out.
+inline bool waitUntil(const std::function<bool()>& cond, int ms = 15000) {
+    QDeadlineTimer deadline(ms);
+    while (!cond()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+    }
+    return true;
+}
+
+// Lets closed windows go away.
+inline void settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// The widget of type T named name inside root, or null.
+template <class T = QWidget> T* child(QObject* root, const char* name) {
+    return root ? root->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+} // namespace support
