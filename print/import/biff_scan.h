@@ -1,7 +1,8 @@
 #pragma once
-// A small reader of legacy binary workbooks for what the value library does not report:
-// each cell's number format (FORMAT and XF records), the exact numbers behind dates and
-// times, and formula results. Only BIFF5 and BIFF8 workbooks are scanned.
+// Our reader of legacy binary workbooks (.xls, .xlt; BIFF5 and BIFF8): the compound
+// document container, then the workbook stream's records: sheet names, number formats,
+// the shared string table with its continuation records, and the cell values (numbers,
+// RK and MULRK, labels, shared strings, booleans, errors, formula results).
 #include "workbook.h"
 
 #include <QByteArray>
@@ -17,11 +18,11 @@ struct ScannedCell {
     Cell::Kind kind = Cell::Empty;
     double number = 0;
     QString text;
-    bool sharedText = false; // text lives in the shared string table (not decoded here)
 };
 
 struct Scan {
-    bool sheetFound = false;
+    enum Status { Ok, NoSheet, Encrypted, Unsupported, Damaged };
+    Status status = Damaged;
     bool date1904 = false;
     QStringList xfFormats; // number format code of each XF record, in order
     QHash<quint64, ScannedCell> cells;
@@ -33,12 +34,17 @@ struct Scan {
     QString formatOf(int xf) const { return xf >= 0 ? xfFormats.value(xf) : QString(); }
 };
 
-// The workbook stream ("Workbook", or "Book" in older files) of a compound document;
-// nothing when the container is malformed or has no such stream.
-std::optional<QByteArray> workbookStream(const QByteArray& file);
+struct Stream {
+    enum Status { Ok, NotFound, Encrypted, Damaged };
+    Status status = Damaged;
+    QByteArray data;
+};
+// The workbook stream ("Workbook", or "Book" in older files) of a compound document.
+// Encrypted for an encrypted Open XML package (it comes in such a container).
+Stream workbookStream(const QByteArray& file);
 
-// Formats of the workbook and the cells of the named worksheet (rows and columns from 1,
-// up to the limits). sheetFound is false when no worksheet has that name.
+// The workbook's formats and the cells of the worksheet named sheetName (matched without
+// regard to case), rows and columns from 1 up to the limits.
 Scan scanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow, int maxColumn);
 
 } // namespace wbook::biff

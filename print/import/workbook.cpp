@@ -1,6 +1,7 @@
 #include "workbook.h"
 
-#include <QFile>
+#include "fso.h"
+
 #include <QFileInfo>
 
 namespace wbook {
@@ -14,6 +15,12 @@ QString reasonNotWorkbook() {
 QString reasonNoSheet(const QString& sheetName) {
     return QStringLiteral("没有名为 %1 的工作表").arg(sheetName);
 }
+QString reasonPassword() {
+    return QStringLiteral("文件有密码保护");
+}
+QString reasonTooLarge() {
+    return QStringLiteral("文件太大，无法读取");
+}
 
 ReadResult ReadWorkbook(const QString& path, const QString& sheetName, int maxRow, int maxColumn) {
     ReadResult fail;
@@ -22,21 +29,31 @@ ReadResult ReadWorkbook(const QString& path, const QString& sheetName, int maxRo
         fail.reason = QStringLiteral("文件不存在");
         return fail;
     }
-    if (!info.isFile()) {
+    if (info.isDir()) {
         fail.reason = reasonNotWorkbook();
         return fail;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        fail.reason = QStringLiteral("文件无法打开，可能正被其他程序使用");
+    QByteArray file;
+    switch (fso::ReadAtMost(path, kMaxWorkbookBytes, file)) {
+    case fso::ReadStatus::Ok:
+        return ReadWorkbookData(file, sheetName, maxRow, maxColumn);
+    case fso::ReadStatus::TooLarge:
+        fail.reason = reasonTooLarge();
         return fail;
+    case fso::ReadStatus::Unreadable:
+        break;
     }
-    const QByteArray magic = f.read(8);
-    f.close();
-    if (magic.startsWith("PK\x03\x04")) return ReadXlsx(path, sheetName, maxRow, maxColumn);
-    if (magic == QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-        return ReadXls(path, sheetName, maxRow, maxColumn);
-    fail.reason = magic.isEmpty() ? QStringLiteral("文件是空的") : reasonNotWorkbook();
+    fail.reason = QStringLiteral("文件无法打开，可能正被其他程序使用");
+    return fail;
+}
+
+ReadResult ReadWorkbookData(const QByteArray& file, const QString& sheetName, int maxRow,
+                            int maxColumn) {
+    if (file.startsWith("PK\x03\x04")) return ReadXlsx(file, sheetName, maxRow, maxColumn);
+    if (file.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)))
+        return ReadXls(file, sheetName, maxRow, maxColumn);
+    ReadResult fail;
+    fail.reason = file.isEmpty() ? QStringLiteral("文件是空的") : reasonNotWorkbook();
     return fail;
 }
 

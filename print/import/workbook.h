@@ -41,16 +41,22 @@ struct ReadResult {
 
 // Reads rows 1..maxRow, columns 1..maxColumn of the worksheet named sheetName (matched
 // without regard to case). The format is told by the file's content, not its name:
-// Open XML workbooks (zip) and the legacy binary workbooks (compound document).
+// Open XML workbooks (zip) and the legacy binary workbooks (compound document). Files over
+// kMaxWorkbookBytes are refused unread.
 ReadResult ReadWorkbook(const QString& path, const QString& sheetName, int maxRow, int maxColumn);
+// The same for the bytes of a workbook file.
+ReadResult ReadWorkbookData(const QByteArray& file, const QString& sheetName, int maxRow,
+                            int maxColumn);
 
-// The readers behind ReadWorkbook.
-ReadResult ReadXlsx(const QString& path, const QString& sheetName, int maxRow, int maxColumn);
-ReadResult ReadXls(const QString& path, const QString& sheetName, int maxRow, int maxColumn);
+// The readers behind ReadWorkbookData.
+ReadResult ReadXlsx(const QByteArray& file, const QString& sheetName, int maxRow, int maxColumn);
+ReadResult ReadXls(const QByteArray& file, const QString& sheetName, int maxRow, int maxColumn);
 
 // Reasons shared by the readers.
 QString reasonCorrupt();
 QString reasonNotWorkbook();
 QString reasonNoSheet(const QString& sheetName);
+QString reasonPassword();
+QString reasonTooLarge();
 
 } // namespace wbook

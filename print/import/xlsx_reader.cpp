@@ -1,11 +1,12 @@
 // Open XML workbooks: a zip of XML parts. The workbook part lists the sheets, the
 // relationships give their parts, shared strings hold the texts and the styles hold
-// the number formats.
+// the number formats. The sheet and the shared strings are read as they decompress and
+// only as far as the import needs, so a huge sheet costs no more than its first rows.
 #include "number_format.h"
 #include "workbook.h"
 
-#include <QFile>
 #include <QHash>
+#include <QIODevice>
 #include <QList>
 #include <QXmlStreamReader>
 
@@ -17,31 +18,74 @@
 namespace wbook {
 namespace {
 
-constexpr zip_uint64_t kMaxPartSize = 256u * 1024 * 1024; // guards against zip bombs
+// Parts read whole (workbook, relationships, styles) and the bytes decompressed from a
+// streamed part are bounded; beyond that the workbook is refused as too large.
+constexpr qint64 kMaxPartBytes = 16 * 1024 * 1024;
+constexpr qint64 kMaxStreamedBytes = 64 * 1024 * 1024;
 
 struct ZipCloser {
     void operator()(zip_t* z) const { zip_discard(z); }
 };
 using ZipPtr = std::unique_ptr<zip_t, ZipCloser>;
 
-// The bytes of one part, or nothing when it is missing or unreadable.
-std::optional<QByteArray> readPart(zip_t* z, const QString& name) {
-    const QByteArray n = name.toUtf8();
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(z, n.constData(), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) return {};
-    if (st.size > kMaxPartSize) return {};
-    zip_file_t* f = zip_fopen(z, n.constData(), 0);
-    if (!f) return {};
-    QByteArray out(qsizetype(st.size), Qt::Uninitialized);
-    zip_int64_t got = 0;
-    while (got < zip_int64_t(st.size)) {
-        const zip_int64_t r = zip_fread(f, out.data() + got, st.size - zip_uint64_t(got));
-        if (r <= 0) break;
-        got += r;
+enum class PartStatus { Ok, Missing, Damaged, TooLarge };
+
+// One part, decompressed as it is read; stops with an error past `limit` bytes.
+class PartDevice : public QIODevice {
+public:
+    PartDevice(zip_t* z, const QString& name, qint64 limit) : limit_(limit) {
+        file_ = zip_fopen(z, name.toUtf8().constData(), 0);
+        if (file_) open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
-    zip_fclose(f);
-    if (got != zip_int64_t(st.size)) return {};
+    ~PartDevice() override {
+        if (file_) zip_fclose(file_);
+    }
+    bool isSequential() const override { return true; }
+    PartStatus status() const {
+        return !file_ ? PartStatus::Missing
+               : tooLarge_ ? PartStatus::TooLarge
+               : damaged_  ? PartStatus::Damaged
+                           : PartStatus::Ok;
+    }
+
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        if (ended_ || !file_) return -1;
+        if (read_ + max > limit_) max = limit_ + 1 - read_;
+        const zip_int64_t n = zip_fread(file_, data, zip_uint64_t(max));
+        if (n < 0) damaged_ = true;
+        if (n <= 0) {
+            ended_ = true;
+            return n < 0 ? -1 : 0;
+        }
+        read_ += n;
+        if (read_ > limit_) {
+            tooLarge_ = ended_ = true;
+            return -1;
+        }
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    zip_file_t* file_ = nullptr;
+    qint64 limit_;
+    qint64 read_ = 0;
+    bool ended_ = false;
+    bool damaged_ = false;
+    bool tooLarge_ = false;
+};
+
+// The bytes of one part read whole.
+PartStatus readPart(zip_t* z, const QString& name, QByteArray& out) {
+    PartDevice part(z, name, kMaxPartBytes);
+    if (!part.isOpen()) return PartStatus::Missing;
+    out = part.readAll();
+    return part.status();
+}
+std::optional<QByteArray> readPart(zip_t* z, const QString& name) {
+    QByteArray out;
+    if (readPart(z, name, out) != PartStatus::Ok) return {};
     return out;
 }
 
@@ -119,14 +163,17 @@ QString readRichText(QXmlStreamReader& x) {
     return unescapeXstring(text);
 }
 
-QStringList readSharedStrings(const QByteArray& xml) {
-    QStringList out;
-    QXmlStreamReader x(xml);
-    while (!x.atEnd()) {
+// Shared strings 0..last, read only as far as that.
+PartStatus readSharedStrings(zip_t* z, const QString& name, qsizetype last, QStringList& out) {
+    PartDevice part(z, name, kMaxStreamedBytes);
+    if (!part.isOpen()) return PartStatus::Damaged;
+    QXmlStreamReader x(&part);
+    while (out.size() <= last && !x.atEnd()) {
         x.readNext();
         if (x.isStartElement() && x.name() == u"si") out << readRichText(x);
     }
-    return out;
+    if (part.status() != PartStatus::Ok) return part.status();
+    return x.hasError() && out.size() <= last ? PartStatus::Damaged : PartStatus::Ok;
 }
 
 // Number format code of every cell style (the "s" attribute of a cell indexes it).
@@ -176,9 +223,15 @@ double isoToSerial(const QString& iso, bool date1904) {
     return days + at.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
-bool readSheet(const QByteArray& xml, const QStringList& shared, const QStringList& formats,
-               int maxRow, int maxColumn, SheetCells& cells) {
-    QXmlStreamReader x(xml);
+// A cell whose text is shared string `index`, filled in once the strings are read.
+struct SharedRef {
+    int row, col;
+    qsizetype index;
+};
+
+PartStatus readSheet(PartDevice& part, const QStringList& formats, int maxRow, int maxColumn,
+                     SheetCells& cells, QList<SharedRef>& sharedRefs) {
+    QXmlStreamReader x(&part);
     int row = 0, col = 0;
     while (!x.atEnd()) {
         x.readNext();
@@ -187,7 +240,7 @@ bool readSheet(const QByteArray& xml, const QStringList& shared, const QStringLi
             const QString r = attr(x, u"r");
             row = r.isEmpty() ? row + 1 : r.toInt();
             col = 0;
-            if (row > maxRow) return true; // rows come in order; the rest is not needed
+            if (row > maxRow) return PartStatus::Ok; // rows come in order; the rest is not needed
             continue;
         }
         if (x.name() != u"c") continue;
@@ -199,23 +252,25 @@ bool readSheet(const QByteArray& xml, const QStringList& shared, const QStringLi
         cell.format = formats.value(attr(x, u"s").toInt());
         if (cell.format == u"General") cell.format.clear();
         QString value;
-        bool hasValue = false;
         while (!x.atEnd()) {
             x.readNext();
             if (x.isEndElement() && x.name() == u"c") break;
             if (!x.isStartElement()) continue;
-            if (x.name() == u"v") {
+            if (x.name() == u"v")
                 value = x.readElementText();
-                hasValue = true;
-            } else if (x.name() == u"is") {
+            else if (x.name() == u"is")
                 value = readRichText(x);
-                hasValue = true;
-            }
         }
-        if (row < 1 || row > maxRow || col < 1 || col > maxColumn || !hasValue) continue;
+        // A formula without a stored result reads as empty, like an empty cell.
+        if (row < 1 || row > maxRow || col < 1 || col > maxColumn ||
+            (value.isEmpty() && type != u"inlineStr" && type != u"str"))
+            continue;
         if (type == u"s") {
+            bool ok = false;
+            const qsizetype index = value.trimmed().toLongLong(&ok);
+            if (!ok || index < 0) return PartStatus::Damaged;
             cell.kind = Cell::Text;
-            cell.text = shared.value(value.toInt());
+            sharedRefs.append({row, col, index});
         } else if (type == u"str" || type == u"inlineStr") {
             cell.kind = Cell::Text;
             cell.text = type == u"str" ? unescapeXstring(value) : value;
@@ -231,21 +286,34 @@ bool readSheet(const QByteArray& xml, const QStringList& shared, const QStringLi
         } else {
             bool ok = false;
             cell.number = value.trimmed().toDouble(&ok);
-            if (!ok) return false;
+            if (!ok) return PartStatus::Damaged;
             cell.kind = Cell::Number;
         }
         cells.set(row, col, cell);
     }
-    return !x.hasError() || x.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+    if (const PartStatus s = part.status(); s != PartStatus::Ok) return s;
+    return !x.hasError() || x.error() == QXmlStreamReader::PrematureEndOfDocumentError
+               ? PartStatus::Ok
+               : PartStatus::Damaged;
+}
+
+QString reasonFor(PartStatus s) {
+    return s == PartStatus::TooLarge ? reasonTooLarge() : reasonCorrupt();
 }
 
 } // namespace
 
-ReadResult ReadXlsx(const QString& path, const QString& sheetName, int maxRow, int maxColumn) {
+ReadResult ReadXlsx(const QByteArray& file, const QString& sheetName, int maxRow, int maxColumn) {
     ReadResult res;
-    int err = 0;
-    ZipPtr z(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err));
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(file.constData(), zip_uint64_t(file.size()),
+                                                    0, &error);
+    ZipPtr z(source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr);
+    const int err = zip_error_code_zip(&error);
+    zip_error_fini(&error);
     if (!z) {
+        if (source) zip_source_free(source);
         res.reason = err == ZIP_ER_NOZIP ? reasonNotWorkbook() : reasonCorrupt();
         return res;
     }
@@ -254,9 +322,9 @@ ReadResult ReadXlsx(const QString& path, const QString& sheetName, int maxRow, i
         for (const Relationship& r : readRelationships(*rels, {}))
             if (r.type.endsWith(u"/officeDocument")) workbookPart = r.target;
     }
-    const auto workbook = readPart(z.get(), workbookPart);
-    if (!workbook) {
-        res.reason = reasonNotWorkbook();
+    QByteArray workbook;
+    if (const PartStatus s = readPart(z.get(), workbookPart, workbook); s != PartStatus::Ok) {
+        res.reason = s == PartStatus::Missing ? reasonNotWorkbook() : reasonFor(s);
         return res;
     }
     const QString folder = workbookPart.left(workbookPart.lastIndexOf(u'/') + 1);
@@ -269,7 +337,7 @@ ReadResult ReadXlsx(const QString& path, const QString& sheetName, int maxRow, i
 
     QString sheetRelId;
     bool found = false;
-    QXmlStreamReader x(*workbook);
+    QXmlStreamReader x(workbook);
     while (!x.atEnd()) {
         x.readNext();
         if (!x.isStartElement()) continue;
@@ -291,23 +359,40 @@ ReadResult ReadXlsx(const QString& path, const QString& sheetName, int maxRow, i
         res.reason = reasonNoSheet(sheetName);
         return res;
     }
-    QStringList shared, formats;
+    QString sharedPart;
+    QStringList formats;
     for (const Relationship& r : wbRels) {
         if (r.type.endsWith(u"/sharedStrings")) {
-            const auto p = readPart(z.get(), r.target);
-            if (!p) {
-                res.reason = reasonCorrupt();
+            sharedPart = r.target;
+        } else if (r.type.endsWith(u"/styles")) {
+            QByteArray styles;
+            const PartStatus s = readPart(z.get(), r.target, styles);
+            if (s == PartStatus::TooLarge) {
+                res.reason = reasonTooLarge();
                 return res;
             }
-            shared = readSharedStrings(*p);
-        } else if (r.type.endsWith(u"/styles")) {
-            if (const auto p = readPart(z.get(), r.target)) formats = readCellFormats(*p);
+            if (s == PartStatus::Ok) formats = readCellFormats(styles);
         }
     }
-    const auto sheet = readPart(z.get(), wbRels.value(sheetRelId).target);
-    if (!sheet || !readSheet(*sheet, shared, formats, maxRow, maxColumn, res.cells)) {
+    PartDevice sheet(z.get(), wbRels.value(sheetRelId).target, kMaxStreamedBytes);
+    QList<SharedRef> refs;
+    PartStatus s = sheet.isOpen() ? readSheet(sheet, formats, maxRow, maxColumn, res.cells, refs)
+                                  : PartStatus::Damaged;
+    if (s == PartStatus::Ok && !refs.isEmpty()) {
+        qsizetype last = 0;
+        for (const SharedRef& r : refs)
+            last = std::max(last, r.index);
+        QStringList shared;
+        if (!sharedPart.isEmpty()) s = readSharedStrings(z.get(), sharedPart, last, shared);
+        for (const SharedRef& r : refs) {
+            Cell c = res.cells.cell(r.row, r.col);
+            c.text = shared.value(r.index);
+            res.cells.set(r.row, r.col, c);
+        }
+    }
+    if (s != PartStatus::Ok) {
         res.cells = SheetCells();
-        res.reason = reasonCorrupt();
+        res.reason = reasonFor(s);
         return res;
     }
     res.ok = true;

@@ -217,18 +217,122 @@ TEST(Workbook, OpenXmlDamagedSheetIsReported) {
 }
 
 TEST(Workbook, LegacyFormatsComeFromTheWorkbookStream) {
-    const auto stream =
+    const wbook::biff::Stream stream =
         wbook::biff::workbookStream(readAll(dataFile(QStringLiteral("tickets.xls"))));
-    ASSERT_TRUE(stream.has_value());
+    ASSERT_EQ(stream.status, wbook::biff::Stream::Ok);
     const wbook::biff::Scan scan =
-        wbook::biff::scanWorkbook(*stream, QStringLiteral("SHEET1"), 500, 13);
-    ASSERT_TRUE(scan.sheetFound);
+        wbook::biff::scanWorkbook(stream.data, QStringLiteral("SHEET1"), 500, 13);
+    ASSERT_EQ(scan.status, wbook::biff::Scan::Ok);
     EXPECT_EQ(scan.formatOf(scan.cell(1, 10).xf), QStringLiteral("hh:mm"));
     EXPECT_EQ(scan.formatOf(scan.cell(2, 10).xf), QStringLiteral("h:mm"));
     EXPECT_EQ(scan.formatOf(scan.cell(4, 10).xf), QStringLiteral("h\"时\"mm\"分\""));
     EXPECT_DOUBLE_EQ(scan.cell(1, 10).number, 8.5 / 24);
     EXPECT_EQ(scan.cell(4, 11).kind, wbook::Cell::Boolean);
-    EXPECT_FALSE(wbook::biff::scanWorkbook(*stream, QStringLiteral("Sheet9"), 500, 13).sheetFound);
+    EXPECT_EQ(wbook::biff::scanWorkbook(stream.data, QStringLiteral("Sheet9"), 500, 13).status,
+              wbook::biff::Scan::NoSheet);
+}
+
+namespace {
+
+QByteArray le16(int v) {
+    return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF);
+}
+QByteArray le32(quint32 v) {
+    return le16(int(v & 0xFFFF)) + le16(int(v >> 16));
+}
+QByteArray record(int type, const QByteArray& data) {
+    return le16(type) + le16(int(data.size())) + data;
+}
+QByteArray cellHead(int row, int col) {
+    return le16(row) + le16(col) + le16(0);
+}
+// A workbook stream: globals (version, extra records, sheet "Sheet1"), then the sheet.
+QByteArray biffStream(int version, const QByteArray& globals, const QByteArray& sheetCells) {
+    const QByteArray bof = record(0x0809, le16(version) + le16(0x0005) + QByteArray(4, '\0'));
+    const QByteArray sheetName = QByteArray("\x06", 1) + (version == 0x0600 ? QByteArray(1, '\0') : QByteArray()) + "Sheet1";
+    const qsizetype sheetAt = bof.size() + globals.size() + 4 + 6 + sheetName.size() + 4;
+    QByteArray out = bof + globals + record(0x0085, le32(quint32(sheetAt)) + le16(0) + sheetName) +
+                     record(0x000A, {});
+    return out + record(0x0809, le16(version) + le16(0x0010) + QByteArray(4, '\0')) + sheetCells +
+           record(0x000A, {});
+}
+
+} // namespace
+
+TEST(Workbook, LegacyValuesSharedStringsAcrossContinuationsAndFormulaResults) {
+    // A 22,500-character shared string (two-byte characters, so it spans six records),
+    // then a short one.
+    const QString longText = QString(22500, QChar(0x5F20));
+    QByteArray sst = le32(2) + le32(2) + le16(22500) + QByteArray(1, '\x01');
+    QByteArray chars(reinterpret_cast<const char*>(longText.utf16()), 45000);
+    QByteArray globals;
+    QByteArray piece = sst + chars.left(8000);
+    globals += record(0x00FC, piece);
+    for (qsizetype at = 8000; at < chars.size(); at += 8000)
+        globals += record(0x003C, QByteArray(1, '\x01') + chars.mid(at, 8000));
+    globals += record(0x003C, le16(1) + QByteArray(1, '\0') + "B"); // the short one
+    const QByteArray cells =
+        record(0x00FD, cellHead(0, 0) + le32(0)) + record(0x00FD, cellHead(0, 1) + le32(1)) +
+        record(0x00FD, cellHead(0, 2) + le32(9)) +                  // no such string
+        record(0x027E, cellHead(0, 3) + le32((7u << 2) | 2)) +        // RK integer
+        record(0x00BD, le16(0) + le16(4) + le16(0) + le32((1130u << 2) | 2) + le16(0) +
+                           le32((5u << 2) | 3) + le16(5)) +           // MULRK: 1130, 0.05
+        record(0x0205, cellHead(0, 6) + QByteArray("\x01\x00", 2)) + // TRUE
+        record(0x0205, cellHead(0, 7) + QByteArray("\x07\x01", 2)) + // #DIV/0!
+        record(0x0006, cellHead(0, 8) + QByteArray("\x00\0\0\0\0\0\xFF\xFF", 8) +
+                           QByteArray(6, '\0')) +
+        record(0x0207, le16(2) + QByteArray(1, '\0') + "fx"); // the formula's text result
+    const wbook::biff::Scan scan = wbook::biff::scanWorkbook(
+        biffStream(0x0600, globals, cells), QStringLiteral("sheet1"), 500, 13);
+    ASSERT_EQ(scan.status, wbook::biff::Scan::Ok);
+    EXPECT_EQ(scan.cell(1, 1).text, longText);
+    EXPECT_EQ(scan.cell(1, 2).text, QStringLiteral("B"));
+    EXPECT_EQ(scan.cell(1, 3).kind, wbook::Cell::Empty);
+    EXPECT_EQ(scan.cell(1, 4).number, 7);
+    EXPECT_EQ(scan.cell(1, 5).number, 1130);
+    EXPECT_DOUBLE_EQ(scan.cell(1, 6).number, 0.05);
+    EXPECT_EQ(scan.cell(1, 7).kind, wbook::Cell::Boolean);
+    EXPECT_EQ(scan.cell(1, 8).text, QStringLiteral("#DIV/0!"));
+    EXPECT_EQ(scan.cell(1, 9).text, QStringLiteral("fx"));
+
+    // A protected workbook says so; BIFF5 labels come in the workbook's code page.
+    EXPECT_EQ(wbook::biff::scanWorkbook(biffStream(0x0600, record(0x002F, le16(0)), {}),
+                                        QStringLiteral("sheet1"), 500, 13)
+                  .status,
+              wbook::biff::Scan::Encrypted);
+    const QByteArray gbk = QByteArray("\xd5\xc5\xc8\xfd"); // 张三
+    const wbook::biff::Scan old = wbook::biff::scanWorkbook(
+        biffStream(0x0500, record(0x0042, le16(936)),
+                   record(0x0204, cellHead(0, 0) + le16(int(gbk.size())) + gbk)),
+        QStringLiteral("sheet1"), 500, 13);
+    ASSERT_EQ(old.status, wbook::biff::Scan::Ok);
+    EXPECT_EQ(old.cell(1, 1).text, QStringLiteral("张三"));
+}
+
+TEST(Workbook, OpenXmlReadsOnlyWhatItNeedsAndRefusesOversizedParts) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.xlsx"));
+    // Formulas without a stored result read as empty; rows past 500 are never parsed, so
+    // what follows them does not matter.
+    std::string rows = R"(<row r="1"><c r="A1"><f>B1*2</f></c><c r="B1"><f>1</f><v></v></c>)"
+                       R"(<c r="C1" t="s"><v>0</v></c></row>)";
+    for (int r = 2; r <= 600; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) +
+                "\"><v>" + std::to_string(r) + "</v></c></row>";
+    rows += "<row><c><v>not a number</v></c></row><<< not XML";
+    writeZip(path, xlsxParts(rows, "sheet1", "", "<si><t>s0</t></si>"));
+    wbook::ReadResult read = wbook::ReadWorkbook(path, QStringLiteral("sheet1"), 500, 13);
+    ASSERT_TRUE(read.ok) << read.reason.toStdString();
+    EXPECT_EQ(ximport::BuildTicketRow(read.cells, 1), QStringLiteral(";;;s0;;;;;;;;;;"));
+    EXPECT_EQ(ximport::BuildTicketRow(read.cells, 500), QStringLiteral(";500;;;;;;;;;;;;"));
+
+    // A styles part far beyond any real one (decompressed) is refused as too large.
+    auto parts = xlsxParts(R"(<row r="1"><c r="A1"><v>1</v></c></row>)");
+    parts["xl/styles.xml"] = "<styleSheet>" + std::string(17 * 1024 * 1024, ' ') + "</styleSheet>";
+    writeZip(path, parts);
+    read = wbook::ReadWorkbook(path, QStringLiteral("sheet1"), 500, 13);
+    EXPECT_FALSE(read.ok);
+    EXPECT_EQ(read.reason, wbook::reasonTooLarge());
 }
 
 TEST(Headless, SheetOptionPrintsOneObjectPerRow) {

@@ -1,0 +1,11 @@
+// Feeds arbitrary Content-Range header values to the downloader's reading of them.
+#include "downloader.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    qint64 first = 0, last = 0, total = 0;
+    (void)upd::ParseContentRange(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)),
+                                 first, last, total);
+    return 0;
+}

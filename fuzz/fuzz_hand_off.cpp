@@ -1,0 +1,12 @@
+// Feeds arbitrary print data texts (UTF-8 or GBK, as the print page hands them over) to
+// the hand-off, which fills a fresh print form.
+#include "code_page.h"
+#include "print_hand_off.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    (void)shell::HandOffJson(codepage::decodeDetect(bytes));
+    return 0;
+}

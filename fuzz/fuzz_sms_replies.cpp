@@ -1,0 +1,14 @@
+// Feeds arbitrary gateway replies (GBK) to the SMS reply readers.
+#include "code_page.h"
+#include "gateway.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString reply =
+        codepage::fromGbk(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    (void)sms::ReadSignInReply(reply);
+    (void)sms::RegisterSucceeded(reply);
+    (void)sms::ReadSendReply(reply);
+    return 0;
+}

@@ -1,0 +1,21 @@
+// Feeds arbitrary update-list replies (GBK) to the selection of the files to fetch, with
+// every target resolved and the file alternately present and missing.
+#include "code_page.h"
+#include "update_list.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString list =
+        codepage::fromGbk(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    upd::SelectionInputs in;
+    in.lastUpdate = upd::ParseListDate(QString::fromLatin1(upd::kNoLastUpdate));
+    in.resolveTarget = [](const QString& to) { return QStringLiteral("/fuzz/app/") + to; };
+    bool exists = false;
+    in.fileExists = [&exists](const QString&) { return exists = !exists; };
+    for (const upd::UpdateRow& row : upd::SelectUpdateRows(list, in)) {
+        (void)row.registerFlag();
+        (void)upd::ParseListDate(row.date);
+    }
+    return 0;
+}
