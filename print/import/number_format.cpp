@@ -205,6 +205,7 @@ QString formatDate(double value, const Section& sec, bool date1904) {
             ++n;
         fracDigits = std::max(fracDigits, std::min(n, 3));
     }
+    if (!(value < 2958466)) return QStringLiteral("########"); // beyond 9999-12-31
     const double unit = std::pow(10.0, fracDigits);
     const qint64 ticks = std::llround(value * 86400.0 * unit); // in 1/unit seconds
     const qint64 totalSeconds = ticks / qint64(unit);
@@ -352,11 +353,13 @@ QString formatDigits(double v, const Section& sec, bool negative) {
         v *= 100;
     for (int i = 0; i < scale; ++i)
         v /= 1000;
+    if (!std::isfinite(v)) return QStringLiteral("#NUM!"); // "%" signs took it past the range
 
     QString expText;
     if (expAt >= 0 && v != 0) {
         int e = int(std::floor(std::log10(v)));
-        double m = v / std::pow(10.0, e);
+        // 10^e of the smallest numbers is below the range: scale in two steps.
+        double m = e < -300 ? (v * 1e100) / std::pow(10.0, e + 100) : v / std::pow(10.0, e);
         if (QString::number(m, 'f', int(fracPh.size())).startsWith(QStringLiteral("10"))) {
             ++e;
             m /= 10;

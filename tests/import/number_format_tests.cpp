@@ -99,6 +99,11 @@ TEST(NumberFormat, NumbersShowAsFormatted) {
         {1130, "[$¥-804]#,##0", "¥1,130"},
         {1130, "[Red]0", "1130"},
         {42, "0_);(0)", "42 "},
+        // Past the range of a double once scaled, or near its bottom: never "inf".
+        {1e306, "0%%%", "#NUM!"},
+        {1e306, "0.00E+00%%", "#NUM!"},
+        {5e-324, "0.0E+00", "4.9E-324"},
+        {1e300, "yyyy-mm-dd", "########"},
     });
 }
 
