@@ -1,13 +1,12 @@
-// Feeds arbitrary HTTP replies to the kept-alive fetcher's framing (status line, headers,
-// lengths, chunks, interim replies, redirects): a local server answers every request on
-// every connection with the input and closes, and the fetch runs to its end.
-#include "keep_alive_fetcher.h"
+// Feeds arbitrary HTTP replies (status line, headers, lengths, chunks, redirects) to the
+// HTTP client as the services' requests meet them: a local server answers every request
+// on every connection with the input and closes; the reply bound is set low so that it is
+// reached, and the reply is read as the callers read it.
+#include "http_client.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 
 #include <cstdint>
 
@@ -46,16 +45,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_reply = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
-    net::KeepAliveFetcher fetcher;
-    const QUrl url(QStringLiteral("http://127.0.0.1:%1/f").arg(server().serverPort()));
-    std::unique_ptr<net::AsyncGet> get = fetcher.get(url, {{"Range", "bytes=0-"}}, 300);
-    if (!get) return 0;
-    QEventLoop loop;
-    QObject::connect(get.get(), &net::AsyncGet::readyRead, &loop, [&get] { get->readAvailable(); });
-    QObject::connect(get.get(), &net::AsyncGet::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
-    if (!get->isFinished()) loop.exec();
-    (void)get->status();
-    (void)get->header("Content-Range");
+    static net::HttpClient client(300);
+    client.setMaxReplyBytes(size % 2 ? 64 : net::kMaxReplyBytes);
+    const QString url = QStringLiteral("http://127.0.0.1:%1/f").arg(server().serverPort());
+    const net::HttpReply reply = size % 3 ? client.get(url, {{"Range", "bytes=0-"}})
+                                          : client.post(url, "s=1&u=x");
+    (void)reply.header("Content-Range");
+    (void)reply.text();
+    (void)reply.text("UTF-8");
     return 0;
 }
