@@ -43,7 +43,7 @@ W_Webfrm* OrderRetrieval::open() {
         delete window_;
     }
     if (!host_.form()) return nullptr;
-    window_ = new W_Webfrm(*this);
+    window_ = new W_Webfrm(*this, host_.ownerWindow()); // goes with the main window
     window_->show();
     return window_;
 }
@@ -53,7 +53,7 @@ W_Webfrm* OrderRetrieval::restart() {
 }
 
 P_Login* OrderRetrieval::openSignIn() {
-    if (!signIn_) signIn_ = new P_Login(*this);
+    if (!signIn_) signIn_ = new P_Login(*this, host_.ownerWindow());
     signIn_->show();
     signIn_->raise();
     return signIn_;
