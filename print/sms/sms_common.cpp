@@ -13,6 +13,7 @@ QString SmsSetupPath(const QString& programFolder) {
 }
 
 bool ReadSmsSetup(const QString& path, SmsCommon& account) {
+    fso::RemoveStaleCopies(path); // an interrupted save's copy holds the password too
     if (!fso::FileExists(path)) return false;
     const QStringList lines = textops::split(fso::ReadTextFile(path), QStringLiteral("\r\n"));
     account.SmsUserName = lines.value(0);
@@ -22,7 +23,8 @@ bool ReadSmsSetup(const QString& path, SmsCommon& account) {
 
 bool WriteSmsSetup(const QString& path, const SmsCommon& account) {
     return fso::WriteTextFile(path, account.SmsUserName + QStringLiteral("\r\n") +
-                                        account.SmsPassword + QStringLiteral("\r\n1"));
+                                        account.SmsPassword + QStringLiteral("\r\n1"),
+                              fso::Access::OwnerOnly);
 }
 
 QString BalanceLine(float balance) {

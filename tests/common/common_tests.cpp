@@ -52,6 +52,35 @@ TEST(Fso, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(fso::ReadTextFile(path), QStringLiteral("old"));
 }
 
+TEST(Fso, PasswordFilesOwnerOnlyStaleCopiesGoneReadsBounded) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("UP.ini"));
+    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("old")));
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOther);
+    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("pw"), fso::Access::OwnerOnly));
+#ifdef Q_OS_UNIX
+    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                        QFileDevice::WriteOther;
+    EXPECT_EQ(QFile::permissions(path) & others, 0);
+    EXPECT_TRUE(QFile::permissions(path) & QFileDevice::ReadOwner);
+#endif
+    // What an interrupted save leaves goes; other files of similar names stay.
+    for (const char* name : {"UP.ini.aB3xY9", "UP.ini.bak", "UP.ini.toolong1", "SmsSetup.inf"}) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    fso::RemoveStaleCopies(path);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+              QStringList({"SmsSetup.inf", "UP.ini", "UP.ini.bak", "UP.ini.toolong1"}));
+
+    QByteArray data;
+    EXPECT_EQ(fso::ReadAtMost(path, 2, data), fso::ReadStatus::Ok);
+    EXPECT_EQ(data, "pw");
+    EXPECT_EQ(fso::ReadAtMost(path, 1, data), fso::ReadStatus::TooLarge);
+    EXPECT_EQ(fso::ReadAtMost(QStringLiteral("/dev/zero"), 4096, data), fso::ReadStatus::TooLarge);
+    EXPECT_EQ(fso::ReadAtMost(dir.path(), 4096, data), fso::ReadStatus::Unreadable);
+}
+
 TEST(TextOps, CutsNeverFailAndTrimOnlyBlanks) {
     EXPECT_EQ(textops::mid(QStringLiteral("abc"), 2, 5), QStringLiteral("bc"));
     EXPECT_EQ(textops::mid(QStringLiteral("abc"), 9, 2), QString());
