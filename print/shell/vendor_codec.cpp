@@ -198,4 +198,14 @@ QString UrlDecodeAuto(const QString& input) {
     return head + decoded;
 }
 
+bool FitsVendorRequest(const QStringList& values) {
+    for (const QString& v : values)
+        if (v.contains(QLatin1Char('&'))) return false;
+    return true;
+}
+
+QString RequestValueRefused() {
+    return QStringLiteral("帐号、工号和密码中不能有“&”字符，请修改后再试。");
+}
+
 } // namespace shell

@@ -5,6 +5,7 @@
 #include "cipher_key_table.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace shell {
 
@@ -20,6 +21,11 @@ QString UrlEncodeGbk(const QString& text);
 // "%" and "+" stay. Empty, with *ok false, when the text holds any other character.
 QString EncipherWithRow(const QString& text, const CipherKeyTable& table, int row, int filler,
                         bool* ok = nullptr);
+
+// Sign-in and enrolment values go into the request unescaped, so a "&" would start a field
+// of its own: such a value is refused before any request, with RequestValueRefused().
+bool FitsVendorRequest(const QStringList& values);
+QString RequestValueRefused();
 
 // Two hexadecimal digits (blanks around them ignored) to 0..255; -1 for anything else.
 int HexByte(const QString& twoChars);

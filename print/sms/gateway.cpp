@@ -30,6 +30,28 @@ bool urlSafe(uchar b) {
     }
 }
 
+// A query value that arrives as written: the characters that would end it, start another
+// field or be read as an escape are percent-encoded; WireUrl does the rest.
+QString queryValue(const QString& value) {
+    QString out;
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '%':
+        case '&':
+        case '=':
+        case '+':
+        case '#':
+        case '?':
+            out += hexByte(uchar(c.unicode()));
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 QString GatewayAddress(const QString& host) {
@@ -86,27 +108,28 @@ QString WireUrl(const QString& url) {
 
 QString SignInRequest(const QString& gateway, const QString& workstationId, const QString& user,
                       const QString& password, const QString& now) {
-    return WireUrl(gateway + QStringLiteral("?Services=6&Hdnumber=") + workstationId +
-                   QStringLiteral("&username=") + user + QStringLiteral("&password=") + password +
-                   QStringLiteral("&nwo=") + now);
+    return WireUrl(gateway + QStringLiteral("?Services=6&Hdnumber=") + queryValue(workstationId) +
+                   QStringLiteral("&username=") + queryValue(user) + QStringLiteral("&password=") +
+                   queryValue(password) + QStringLiteral("&nwo=") + queryValue(now));
 }
 
 QString RegisterRequest(const QString& gateway, const QString& workstationId, const QString& now) {
-    return WireUrl(gateway + QStringLiteral("?Services=1&Hdnumber=") + workstationId +
-                   QStringLiteral("&username=") + workstationId + QStringLiteral("&password=") +
-                   workstationId + QStringLiteral("&nwo=") + now);
+    const QString id = queryValue(workstationId);
+    return WireUrl(gateway + QStringLiteral("?Services=1&Hdnumber=") + id +
+                   QStringLiteral("&username=") + id + QStringLiteral("&password=") + id +
+                   QStringLiteral("&nwo=") + queryValue(now));
 }
 
 QString SendRequest(const QString& gateway, const QString& user, const QString& password,
                     const QString& mobile, const QString& text) {
-    return WireUrl(gateway + QStringLiteral("?Services=3&Channel=1&username=") + user +
-                   QStringLiteral("&password=") + password + QStringLiteral("&mob=") + mobile +
-                   QStringLiteral("&Content=") + EscapeSmsText(text));
+    return WireUrl(gateway + QStringLiteral("?Services=3&Channel=1&username=") + queryValue(user) +
+                   QStringLiteral("&password=") + queryValue(password) + QStringLiteral("&mob=") +
+                   queryValue(mobile) + QStringLiteral("&Content=") + EscapeSmsText(text));
 }
 
 QString AccountPageUrl(const QString& host, const QString& user, const QString& password) {
     return WireUrl(QStringLiteral("http://") + host + QStringLiteral("/logint.asp?UserName=") +
-                   user + QStringLiteral("&Password=") + password);
+                   queryValue(user) + QStringLiteral("&Password=") + queryValue(password));
 }
 
 SignInReply ReadSignInReply(const QString& reply) {

@@ -25,7 +25,8 @@ QString EscapeSmsText(const QString& text);
 // percent escapes; everything else, escapes already made included, stays.
 QString WireUrl(const QString& url);
 
-// The three requests; values are joined as they are (then made wire-safe).
+// The three requests. Every value is percent-encoded where it would change the query
+// ("%", "&", "=", "+", "#", "?"), then the whole made wire-safe.
 QString SignInRequest(const QString& gateway, const QString& workstationId, const QString& user,
                       const QString& password, const QString& now);
 QString RegisterRequest(const QString& gateway, const QString& workstationId, const QString& now);

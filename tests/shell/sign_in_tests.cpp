@@ -1,4 +1,5 @@
 #include "forms_fixture.h"
+#include "vendor_codec.h"
 #include "vendor_service_process.h"
 
 #include <QElapsedTimer>
@@ -87,6 +88,19 @@ TEST_F(SignIn, WrongPasswordAndTwoFieldRepliesStayOnTheForm) {
     EXPECT_EQ(f.requests().last().toObject().value(QStringLiteral("u")).toString(),
               QStringLiteral(" demo01"));
     EXPECT_EQ(f.messages.shown.last().text, QStringLiteral("用户名或密码错误"));
+}
+
+TEST_F(SignIn, AnAmpersandInABoxIsRefusedBeforeAnyRequest) {
+    FormsFixture f(service->url());
+    shell::Reg1* reg1 = f.flow->start();
+    const qsizetype before = f.requests().size();
+    fill(reg1, QStringLiteral("demo01&u2=001&p=123456"), QStringLiteral("x"), QStringLiteral("y"));
+    f.click(reg1, "Cmd_login");
+    fill(reg1, QStringLiteral("demo01"), QStringLiteral("001"), QStringLiteral("1&s=5&sst=x"));
+    f.click(reg1, "Cmd_login");
+    EXPECT_EQ(f.messageTexts(), QStringList(2, shell::RequestValueRefused()));
+    EXPECT_EQ(f.requests().size(), before);
+    EXPECT_EQ(f.signedIn, 0);
 }
 
 TEST_F(SignIn, AnyThreeFieldReplyNotStartingWithZeroSignsIn) {

@@ -53,6 +53,11 @@ TEST(GatewayRequests, FieldsInOrder) {
     EXPECT_EQ(AccountPageUrl(QStringLiteral("sms.example:81"), QStringLiteral("demo"),
                              QStringLiteral("pw1")),
               QStringLiteral("http://sms.example:81/logint.asp?UserName=demo&Password=pw1"));
+    // A value cannot add a field or change another: "&Channel=9" stays in the password.
+    EXPECT_EQ(SendRequest(gw, QStringLiteral("d+1"), QStringLiteral("p&Channel=9#%"),
+                          QStringLiteral("1380013800?"), QStringLiteral("x")),
+              gw + QStringLiteral("?Services=3&Channel=1&username=d%2B1"
+                                  "&password=p%26Channel%3D9%23%25&mob=1380013800%3F&Content=x"));
 }
 
 TEST(GatewayReplies, SignIn) {

@@ -79,6 +79,10 @@ void Reg1::login() {
     const QString account = account_->text();
     const QString staff = staff_->text();
     const QString password = password_->text();
+    if (!FitsVendorRequest({account, staff, password})) {
+        flow_.messages().show(RequestValueRefused());
+        return;
+    }
     Common& c = flow_.common();
     const QString reply =
         c.PostVendorRequest(QStringLiteral("s=2&u=") + account + QStringLiteral("&u2=") + staff +

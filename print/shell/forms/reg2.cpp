@@ -83,6 +83,10 @@ void Reg2::checkName() {
     const QString name = textops::trimSpaces(username_->text());
     if (name != username_->text()) username_->setText(name);
     if (name.size() < 6 || checking_) return;
+    if (!FitsVendorRequest({name})) {
+        label4_->setText(RequestValueRefused());
+        return;
+    }
     checking_ = true;
     const QString reply = flow_.common().PostVendorRequest(QStringLiteral("s=0&u=") + name);
     checking_ = false;
@@ -102,6 +106,10 @@ void Reg2::next() {
     }
     const QString name = username_->text();
     const QString password = password1_->text();
+    if (!FitsVendorRequest({name, password})) {
+        flow_.messages().show(RequestValueRefused());
+        return;
+    }
     Common& c = flow_.common();
     const QString reply =
         c.PostVendorRequest(QStringLiteral("s=1&u=") + name + QStringLiteral("&p=") + password);
