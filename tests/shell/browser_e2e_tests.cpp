@@ -162,6 +162,19 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
     EXPECT_TRUE(
         out.contains("<!-- frame name=mainFrame url=" + site.url + "/fixtures/styled.html"));
     EXPECT_TRUE(out.contains("<TD>7812345678901<BR>ZHANG/SAN</TD>"));
+
+    // Page dialogs are answered at once (OK, a prompt's default), headless too.
+    print.start(qEnvironmentVariable("WS_BIN_DIR") + "/print",
+                {"--markup", "data:text/html,<p id=a></p><script>alert('hi');"
+                             "document.getElementById('a').textContent = confirm('go?') + '/' +"
+                             " prompt('name', 'ZHANG');</script>"});
+    ASSERT_TRUE(print.waitForFinished(30000));
+    EXPECT_EQ(print.exitCode(), 0);
+    EXPECT_TRUE(print.readAllStandardOutput().contains("<P id=a>true/ZHANG</P>"));
+    QSignalSpy dialogs(&b, &browser::EmbeddedBrowser::pageDialog);
+    b.execScript("alert('one'); confirm('two')");
+    ASSERT_TRUE(waitUntil([&] { return dialogs.size() == 2; }));
+    EXPECT_EQ(dialogs[1][0].toString(), "two");
 }
 
 int main(int argc, char** argv) {

@@ -2,6 +2,7 @@
 
 #include "browser_profile.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
@@ -19,8 +20,23 @@ public:
 
 signals:
     void announced(const QString& url);
+    void dialog(const QString& text);
 
 protected:
+    // Page dialogs are answered at once, as OK would answer them, so that no page can
+    // stop the program waiting for a click (headless nobody could give it).
+    void javaScriptAlert(const QUrl&, const QString& text) override { emit dialog(text); }
+    bool javaScriptConfirm(const QUrl&, const QString& text) override {
+        emit dialog(text);
+        return true;
+    }
+    bool javaScriptPrompt(const QUrl&, const QString& text, const QString& defaultValue,
+                          QString* result) override {
+        emit dialog(text);
+        if (result) *result = defaultValue;
+        return true;
+    }
+
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override {
         const QString marker = documentCompleteMarker();
@@ -37,6 +53,16 @@ EmbeddedBrowser::EmbeddedBrowser(BrowserProfile& profile, QWidget* parent) : QWi
     layout->addWidget(view_);
 
     connect(page_, &BrowserPage::announced, this, &EmbeddedBrowser::documentComplete);
+    connect(page_, &BrowserPage::dialog, this, [this](const QString& text) {
+        emit pageDialog(text);
+        if (!isVisible()) return; // headless and hidden browsers never show one
+        // Shown beside the page without waiting for the agent.
+        auto* box = new QMessageBox(QMessageBox::Information, window()->windowTitle(), text,
+                                    QMessageBox::Ok, window());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    });
     connect(page_, &QWebEnginePage::loadStarted, this, [this] {
         readyState_ = 1;
         emit downloadBegin();

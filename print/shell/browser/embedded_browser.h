@@ -50,6 +50,9 @@ signals:
     void topLoadFinished(bool ok);
     // The status text: a hovered link's address, and doneStatusText() when a page is done.
     void statusTextChange(const QString& text);
+    // A page's alert, confirm or prompt, already answered (OK, with a prompt's default);
+    // a visible browser also shows its text beside the page without waiting.
+    void pageDialog(const QString& text);
 
 private:
     void runScript(const QString& code, std::function<void(const QString&)> done);
