@@ -6,7 +6,9 @@
 namespace forms {
 
 void BoxMessages::deliver(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok,
+    // Never an empty box: an empty text can only come from a reply that did not arrive.
+    const QString shown = text.isEmpty() ? QStringLiteral("连接服务器失败，请检查网络！") : text;
+    QMessageBox box(QMessageBox::NoIcon, title, shown, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();

@@ -68,9 +68,7 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
             loop.quit();
         });
         timer.start(limit);
-        if (hook_) hook_->beginWait();
-        if (!reply->isFinished()) loop.exec();
-        if (hook_) hook_->endWait();
+        if (!reply->isFinished()) Wait(loop, hook_);
     }
     take();
     HttpReply out;

@@ -1,7 +1,11 @@
 #pragma once
-// Called around every synchronous wait of the HTTP client. The forms layer disables the
-// window and shows the busy cursor; the window keeps painting because the wait runs a
-// local event loop.
+// The one synchronous wait of both programs. Wait() runs a local event loop until it quits:
+// timers run and windows keep painting, while the agent's input (keys, clicks) stays in the
+// queue and is delivered after the wait, never lost. The hook, when there is one, hears the
+// wait begin and end (the windows' hook shows the busy cursor, holds input that reaches the
+// program anyway, and holds window closes until the wait is over).
+#include <QEventLoop>
+
 namespace net {
 
 class WaitHook {
@@ -10,5 +14,11 @@ public:
     virtual void beginWait() = 0;
     virtual void endWait() = 0;
 };
+
+inline void Wait(QEventLoop& loop, WaitHook* hook) {
+    if (hook) hook->beginWait();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (hook) hook->endWait();
+}
 
 } // namespace net

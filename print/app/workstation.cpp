@@ -4,6 +4,7 @@
 #include "common/deploy_config.h"
 #include "common/desktop.h"
 #include "common/forms/box_messages.h"
+#include "common/forms/held_input_wait.h"
 #include "common/messages.h"
 #include "common/net/http_client.h"
 #include "import/forms/import_context.h"
@@ -14,7 +15,6 @@
 #include "shell/browser/browser_profile.h"
 #include "shell/common.h"
 #include "shell/forms/sign_in_flow.h"
-#include "shell/forms/widget_wait_hook.h"
 #include "shell/main_window/a_main.h"
 #include "shell/random_source.h"
 #include "sms/forms/sms_panel_host.h"
@@ -74,7 +74,7 @@ struct Workstation::State {
     FileDialogs& fileDialogs;
     DesktopBrowser& desktop;
     const Clock& clock;
-    shell::WidgetWaitHook wait;
+    forms::HeldInputWait wait;
     net::HttpClient http;
     shell::SystemRandom random;
     browser::BrowserProfile profile;

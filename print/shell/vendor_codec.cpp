@@ -48,6 +48,7 @@ QString ResultCodeMessage(const QString& reply) {
         {"008", "记录为空"},
         {"009", "用户名或密码错误"},
     };
+    if (reply.isEmpty()) return kNoReplyMessage;
     for (const auto& c : kCodes)
         if (reply == QLatin1String(c.code)) return QString::fromUtf8(c.message);
     return reply;

@@ -9,6 +9,9 @@
 
 namespace shell {
 
+// What the agent is told when a request got no reply (service down, time-out).
+inline const QString kNoReplyMessage = QStringLiteral("连接服务器失败，请检查网络！");
+
 // The message for a service result code ("001".."009"); any other text comes back as is.
 QString ResultCodeMessage(const QString& reply);
 

@@ -163,4 +163,8 @@ SendReply ReadSendReply(const QString& reply) {
     return r;
 }
 
+QString ShownReply(const QString& reply) {
+    return reply.isEmpty() ? QStringLiteral("连接短信服务器失败，请检查网络！") : reply;
+}
+
 } // namespace sms

@@ -54,4 +54,7 @@ struct SendReply {
 };
 SendReply ReadSendReply(const QString& reply);
 
+// A gateway reply as the agent is shown it; a reply that did not arrive is named as such.
+QString ShownReply(const QString& reply);
+
 } // namespace sms

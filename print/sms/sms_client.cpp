@@ -42,7 +42,7 @@ int SmsClient::SmsSignIn() {
                             account_.SmsPassword, datefmt::generalDate(clock_.now())));
     const SignInReply r = ReadSignInReply(reply);
     if (!r.ok) {
-        messages_.show(reply);
+        messages_.show(ShownReply(reply));
         return 0;
     }
     if (r.hasShortName) account_.AgencyShortName = r.shortName;
@@ -74,7 +74,7 @@ int SmsClient::SendSms(const QString& mobile, const QString& text) {
                                             account_.SmsPassword, mobile, text));
     const SendReply r = ReadSendReply(reply);
     if (r.isStatus) return r.status;
-    messages_.show(reply);
+    messages_.show(ShownReply(reply));
     return 0;
 }
 

@@ -31,7 +31,9 @@
 #include <QNetworkReply>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +133,34 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     EXPECT_TRUE(fso::FileExists(s.folder.filePath("info.ini"))) << "the print form saved";
     EXPECT_TRUE(panelGone.isNull() || !panelGone->isVisible());
     EXPECT_TRUE(sheetGone.isNull() || !sheetGone->isVisible());
+}
+
+TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {
+    QTcpServer gateway; // accepts and never answers
+    ASSERT_TRUE(gateway.listen(QHostAddress::LocalHost, 0));
+    Station s({{"ManagementSiteUrl", "http://127.0.0.1:1/"},
+               {"SmsGatewayHost", QStringLiteral("127.0.0.1:%1").arg(gateway.serverPort())},
+               {"HttpTimeoutMs", "300"}});
+    A_Main& main = s.w->openMainWindow();
+    main.menuAction("m_Sm(4)")->trigger();
+    QPointer<sms::P_Guonei2> panel = s.w->smsPanels().panel();
+    ASSERT_NE(panel, nullptr);
+    panel->setSmsText(QStringLiteral("您的机票已出票【岚舟】"));
+    panel->Text2->setText(QStringLiteral("13800000000"));
+    s.w->smsAccount().SmsUserName = QStringLiteral("demo");
+    s.messages.clear();
+    bool openDuringWait = false;
+    QTimer::singleShot(50, [&] {
+        panel->close();
+        openDuringWait = panel && panel->isVisible();
+    });
+    panel->Command10->click();
+    EXPECT_TRUE(openDuringWait);
+    // A gateway that does not answer is named, never an empty box.
+    EXPECT_EQ(s.messages.shown.value(0).text, QStringLiteral("连接短信服务器失败，请检查网络！"));
+    support::settle();
+    support::settle();
+    EXPECT_TRUE(panel.isNull()) << "closed, and deleted, after the send returned";
 }
 
 TEST(Workstation, ClosingTheSignInFormWithoutSuccessEnds) {

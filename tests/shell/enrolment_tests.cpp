@@ -231,3 +231,18 @@ TEST_F(Enrolment, OnlyTheStaffUpdateDecidesSuccess) {
     EXPECT_EQ(f.signedIn, 0);
     EXPECT_EQ(f.flow->reg3(), reg3);
 }
+
+TEST_F(Enrolment, AServiceThatIsDownIsNamedInEveryStep) {
+    FormsFixture f(QStringLiteral("http://127.0.0.1:1/service.asp"), 500);
+    shell::Reg2* reg2 = openReg2(f);
+    QLineEdit* name = f.child(reg2, "Txt_username");
+    name->setText(QStringLiteral("newco01"));
+    leave(name);
+    EXPECT_EQ(f.child<QLabel>(reg2, "Label4")->text(), shell::kNoReplyMessage);
+
+    openReg3As(f, QStringLiteral("demo01"), QStringLiteral("123456"));
+    EXPECT_EQ(f.messageTexts(), QStringList(shell::kNoReplyMessage));
+    fillDetails(f.flow->reg3());
+    f.click(f.flow->reg3(), "cmd_N");
+    EXPECT_EQ(f.messageTexts().value(1), shell::kNoReplyMessage);
+}

@@ -7,7 +7,7 @@
 #include "reg3.h"
 #include "sign_in_flow.h"
 #include "vendor_codec.h"
-#include "widget_wait_hook.h"
+#include "common/forms/held_input_wait.h"
 
 #include "clock.h"
 #include "deploy_config.h"
@@ -82,7 +82,7 @@ struct FormsFixture {
     DeployConfig config;
     shell::CipherKeyTable keys =
         *shell::CipherKeyTable::parse(DeployConfig().value(QStringLiteral("CipherKeyTable")));
-    shell::WidgetWaitHook hook;
+    forms::HeldInputWait hook;
     std::unique_ptr<net::HttpClient> http;
     RecordingMessages messages;
     SystemClock clock;

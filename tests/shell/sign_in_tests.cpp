@@ -2,6 +2,8 @@
 #include "vendor_codec.h"
 #include "vendor_service_process.h"
 
+#include "support/gui.h"
+
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTest>
@@ -130,12 +132,14 @@ TEST(SignInWithoutService, DownOrSilentServiceFailsAfterTheTimeoutWithTheWindowD
     FormsFixture f(silent.url(), 400);
     shell::Reg1* form = f.flow->start();
     bool waiting = false, busyCursor = false;
+    qsizetype requestsDuringWait = -1;
     QTimer::singleShot(150, [&] {
         waiting = f.hook.waiting();
         busyCursor = QApplication::overrideCursor() &&
                      QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        // The agent clicks again while the first request waits: the click is dropped.
+        // The agent clicks again while the first request waits: the click is held.
         QTest::mouseClick(f.child<QPushButton>(form, "Cmd_login"), Qt::LeftButton);
+        requestsDuringWait = f.messages.shown.size();
     });
     QElapsedTimer t;
     t.start();
@@ -144,10 +148,13 @@ TEST(SignInWithoutService, DownOrSilentServiceFailsAfterTheTimeoutWithTheWindowD
     EXPECT_LT(t.elapsed(), 3000);
     EXPECT_TRUE(waiting);
     EXPECT_TRUE(busyCursor);
-    EXPECT_GE(f.hook.dropped(), 1);
+    EXPECT_EQ(requestsDuringWait, 0) << "the held click did not run inside the wait";
+    EXPECT_GE(f.hook.held(), 2);
     EXPECT_FALSE(f.hook.waiting());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(f.messageTexts(), QStringList(QStringLiteral("登陆失败，请重试。")));
+    // After the wait the held click arrives: a second sign-in that fails the same way.
+    ASSERT_TRUE(support::waitUntil([&] { return f.messages.shown.size() == 2; }, 3000));
     EXPECT_EQ(f.signedIn, 0);
 }
 
@@ -174,4 +181,36 @@ TEST(SignInMemoryFile, HalfTickedFilesFillOnlyTheirPart) {
     shell::Reg1* c = f.flow->start();
     EXPECT_TRUE(f.child(c, "txt_Com_Username")->text().isEmpty());
     EXPECT_FALSE(f.child<QCheckBox>(c, "Chk_rzh")->isChecked());
+}
+
+TEST(OneWait, KeysTypedAndAWindowClosedDuringAWaitArriveAfterIt) {
+    QTcpServer silent; // accepts and never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    forms::HeldInputWait hold;
+    net::HttpClient http(300, &hold);
+    QWidget window;
+    auto* box = new QLineEdit(&window);
+    window.show();
+    window.activateWindow();
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget other;
+    other.show();
+    QString typedDuringWait = QStringLiteral("unset");
+    bool otherOpenDuringWait = false;
+    QTimer::singleShot(50, [&] {
+        QTest::keyClick(window.windowHandle(), Qt::Key_A);
+        QTest::keyClick(window.windowHandle(), Qt::Key_B);
+        other.close();
+        typedDuringWait = box->text();
+        otherOpenDuringWait = other.isVisible();
+    });
+    const net::HttpReply reply =
+        http.get(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort()));
+    EXPECT_FALSE(reply.arrived);
+    EXPECT_EQ(typedDuringWait, QString());
+    EXPECT_TRUE(otherOpenDuringWait);
+    support::settle();
+    EXPECT_EQ(box->text(), QStringLiteral("ab"));
+    EXPECT_FALSE(other.isVisible());
 }

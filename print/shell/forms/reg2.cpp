@@ -94,6 +94,8 @@ void Reg2::checkName() {
         label4_->setText(kPassed);
         SetTextColour(label4_, Qt::black);
         nameOk_ = true;
+    } else if (reply.isEmpty()) {
+        label4_->setText(kNoReplyMessage);
     } else {
         label4_->setText(QStringLiteral("此帐号已被注册，请更换！"));
     }

@@ -74,7 +74,7 @@ void Reg3::load() {
     Common& c = flow_.common();
     const QString reply = c.PostVendorRequest(c.CredentialQuery() + QStringLiteral("&s=4&sst=") +
                                               UrlEncodeGbk(CompanyRecordSql()));
-    if (reply.startsWith(QLatin1Char('0'))) {
+    if (reply.isEmpty() || reply.startsWith(QLatin1Char('0'))) {
         flow_.messages().show(ResultCodeMessage(reply.split(QLatin1Char(';')).value(0)));
         return;
     }
@@ -134,7 +134,8 @@ void Reg3::next() {
     const QString reply = c.PostVendorRequest(c.CredentialQuery() + QStringLiteral("&s=5&sst=") +
                                               UrlEncodeGbk(StaffUpdateSql(d)));
     if (!IsNumberOne(reply)) {
-        flow_.messages().show(QStringLiteral("写入失败，请检查信息是否正确"));
+        flow_.messages().show(reply.isEmpty() ? kNoReplyMessage
+                                              : QStringLiteral("写入失败，请检查信息是否正确"));
         return;
     }
     flow_.finish(this);

@@ -116,8 +116,10 @@ void P_Guonei2::send() {
     Command10->setEnabled(false);
     Command10->setText(QStringLiteral("正在发送..."));
     SmsClient client = ctx_.client();
-    if (client.SendSms(Text2->text().trimmed(), SendableText(smsText())) != 0)
-        ctx_.messages.show(QStringLiteral("发送成功！"));
+    const QPointer<P_Guonei2> self(this);
+    const int sent = client.SendSms(Text2->text().trimmed(), SendableText(smsText()));
+    if (sent != 0) ctx_.messages.show(QStringLiteral("发送成功！"));
+    if (!self) return; // the panel went while the request waited
     Command10->setEnabled(true);
     Command10->setText(QStringLiteral("发  送"));
 }

@@ -3,6 +3,7 @@
 #include "panel_rules.h"
 
 #include <QFormLayout>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -24,7 +25,8 @@ Sms_Login::Sms_Login(SmsPanelContext& ctx, QWidget* parent)
 
 void Sms_Login::signIn() {
     SmsClient client = ctx_.client();
-    if (SubmitSmsLogin(Text1->text(), Text2->text(), client, ctx_.messages)) hide();
+    const QPointer<Sms_Login> self(this);
+    if (SubmitSmsLogin(Text1->text(), Text2->text(), client, ctx_.messages) && self) hide();
 }
 
 } // namespace sms
