@@ -81,8 +81,9 @@ TEST(ResultCodeMessage, MapsTheNineCodesExactlyAndPassesAnythingElse) {
     EXPECT_EQ(ResultCodeMessage(QStringLiteral("009")), QStringLiteral("用户名或密码错误"));
     EXPECT_EQ(ResultCodeMessage(QStringLiteral("001")), QStringLiteral("用户名太短"));
     EXPECT_EQ(ResultCodeMessage(QStringLiteral("006")), QStringLiteral("解密错误"));
-    for (const char* other : {"010", "09", "0090", "009 ", ""})
+    for (const char* other : {"010", "09", "0090", "009 "})
         EXPECT_EQ(ResultCodeMessage(QString::fromLatin1(other)), QString::fromLatin1(other));
+    EXPECT_EQ(ResultCodeMessage(QString()), kNoReplyMessage);
 }
 
 TEST(HexByte, ReadsExactlyTwoHexDigitsAroundBlanks) {
