@@ -214,3 +214,22 @@ TEST(OneWait, KeysTypedAndAWindowClosedDuringAWaitArriveAfterIt) {
     EXPECT_EQ(box->text(), QStringLiteral("ab"));
     EXPECT_FALSE(other.isVisible());
 }
+
+TEST_F(SignIn, TabFollowsTheScreenAndEnterSignsIn) {
+    FormsFixture f(service->url());
+    shell::Reg1* reg1 = f.flow->start();
+    fill(reg1, QStringLiteral("demo01"), QStringLiteral("001"), QStringLiteral("123456"));
+    QStringList order;
+    QWidget* w = f.child(reg1, "txt_Com_Username");
+    for (int i = 0; i < 6; ++i) {
+        order << w->objectName();
+        do
+            w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus));
+    }
+    EXPECT_EQ(order, QStringList({"txt_Com_Username", "txt_Sta_UserName", "txt_Sta_Password1",
+                                  "Chk_rzh", "Chk_rmm", "Cmd_login"}));
+    QTest::keyClick(f.child(reg1, "txt_Sta_Password1"), Qt::Key_Return);
+    f.settle();
+    EXPECT_EQ(f.signedIn, 1) << f.messageTexts().join('|').toStdString();
+}

@@ -8,6 +8,8 @@
 
 #include "messages.h"
 
+#include "common/forms/form_keys.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -67,10 +69,12 @@ Reg1::Reg1(SignInFlow& flow) : flow_(flow) {
         password_->setText(m.password);
         rememberPassword_->setChecked(true);
     }
+    forms::SetDefaultButton(this, login);
 }
 
 void Reg1::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    if (!centred_) forms::OrderTabsByLayout(this);
     if (!centred_) CentreOnScreen(this);
     centred_ = true;
 }

@@ -9,6 +9,8 @@
 #include "messages.h"
 #include "text_ops.h"
 
+#include "common/forms/form_keys.h"
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
@@ -66,10 +68,12 @@ Reg2::Reg2(SignInFlow& flow) : flow_(flow) {
         confirmOk_ = true;
     });
     connect(next, &QPushButton::clicked, this, &Reg2::next);
+    forms::SetDefaultButton(this, next);
 }
 
 void Reg2::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    if (!centred_) forms::OrderTabsByLayout(this);
     if (!centred_) CentreOnScreen(this);
     centred_ = true;
 }

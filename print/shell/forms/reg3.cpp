@@ -8,6 +8,8 @@
 #include "messages.h"
 #include "text_ops.h"
 
+#include "common/forms/form_keys.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -62,10 +64,12 @@ Reg3::Reg3(SignInFlow& flow) : flow_(flow) {
     layout->addWidget(person);
     layout->addWidget(next);
     connect(next, &QPushButton::clicked, this, &Reg3::next);
+    forms::SetDefaultButton(this, next);
 }
 
 void Reg3::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    if (!centred_) forms::OrderTabsByLayout(this);
     if (!centred_) CentreOnScreen(this);
     centred_ = true;
 }

@@ -2,6 +2,8 @@
 
 #include "panel_rules.h"
 
+#include "common/forms/form_keys.h"
+
 #include <QFormLayout>
 #include <QPointer>
 #include <QLineEdit>
@@ -21,6 +23,8 @@ Sms_Login::Sms_Login(SmsPanelContext& ctx, QWidget* parent)
     form->addRow(QStringLiteral("短信帐号："), Text1);
     form->addRow(QStringLiteral("密    码："), Text2);
     form->addRow(Command1);
+    forms::SetDefaultButton(this, Command1);
+    forms::OrderTabsByLayout(this);
 }
 
 void Sms_Login::signIn() {
