@@ -42,12 +42,16 @@ CommandLine::CommandLine(int argc_, char** argv_)
                        "Read a platform order detail page (PLATFORM 0 or 1, then the page as "
                        "argument), print JSON.",
                        "PLATFORM")),
-      platformPnr(option("platform-pnr", "With --order-page: the PNR.", "PNR")) {
+      platformPnr(option("platform-pnr", "With --order-page: the PNR.", "PNR")),
+      ticketPage(option("ticket-page",
+                        "Apply an e-ticket result page (a file or an address) to a record "
+                        "(with --pnr: the parsed one), print JSON.",
+                        "PAGE")) {
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     cli.setApplicationDescription(QStringLiteral("Air-ticket agency workstation"));
     cli.addHelpOption();
-    cli.addOptions({orderPage, platformPnr, sms, pnr, ticketRow, now, form, pdf, printer, checkCode, international,
+    cli.addOptions({ticketPage, orderPage, platformPnr, sms, pnr, ticketRow, now, form, pdf, printer, checkCode, international,
                     dataDir, markup, handoff, sheet, vendorRequest});
 }
 

@@ -18,7 +18,8 @@ struct CommandLine {
     QStringList args;
     QCommandLineParser cli;
     const QCommandLineOption pnr, ticketRow, now, sheet, form, pdf, printer, checkCode,
-        international, dataDir, vendorRequest, sms, markup, handoff, orderPage, platformPnr;
+        international, dataDir, vendorRequest, sms, markup, handoff, orderPage, platformPnr,
+        ticketPage;
 
     bool isSet(const QCommandLineOption& o) const { return cli.isSet(o); }
     QString value(const QCommandLineOption& o) const { return cli.value(o); }
@@ -45,5 +46,6 @@ int RunSmsText(const CommandLine& c);        // --pnr FILE --sms TYPE
 int RunRecordJson(const CommandLine& c);     // --pnr FILE, or --ticket-row TEXT
 int RunHandOff(const CommandLine& c);        // --handoff FILE
 int RunOrderPage(const CommandLine& c);      // --order-page PLATFORM PAGE
+int RunTicketPage(const CommandLine& c);     // [--pnr FILE] --ticket-page PAGE
 int RunMarkup(const CommandLine& c);         // --markup URL
 int RunWindows(const CommandLine& c);        // no option (or --form): the windows

@@ -14,6 +14,7 @@ int main(int argc, char* argv[]) {
     if (c.isSet(c.pnr) && (c.isSet(c.pdf) || c.isSet(c.printer))) return RunPrintJob(c);
     if (c.isSet(c.pnr) && c.isSet(c.sms)) return RunSmsText(c);
     if (c.isSet(c.orderPage)) return RunOrderPage(c);
+    if (c.isSet(c.ticketPage)) return RunTicketPage(c);
     if (c.isSet(c.pnr) || c.isSet(c.ticketRow)) return RunRecordJson(c);
     if (c.isSet(c.handoff)) return RunHandOff(c);
     if (c.isSet(c.markup)) return RunMarkup(c);

@@ -10,7 +10,7 @@ namespace app {
 
 void InstallImports(ximport::ImportContext& ctx) {
     ximport::InstallSpreadsheetImport(ctx.printForms, ctx.itinerary);            // "导入表格文件"
-    ximport::InstallTicketImport(ctx.printForms, ctx.itinerary, ctx.profile); // "票号导入"
+    ximport::InstallTicketImport(ctx);                                         // "票号导入"
     ximport::InstallOrderRetrieval(ctx.printForms, ctx.itinerary, ctx.profile); // "导 入"
 }
 

@@ -7,6 +7,7 @@
 #include "common/fso.h"
 #include "common/messages.h"
 #include "import/forms/p_excel.h"
+#include "import/forms/p_xty2.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/print_form_access.h"
@@ -124,7 +125,11 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     auto* sheet = main->findChild<ximport::P_excel*>();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isWindow());
-    QPointer<QWidget> panelGone(panel), sheetGone(sheet);
+    w.printForms().form()->Cmd_piaohao()->click();
+    auto* ticket = main->findChild<ximport::P_XTY2*>();
+    ASSERT_NE(ticket, nullptr);
+    EXPECT_TRUE(ticket->isWindow());
+    QPointer<QWidget> panelGone(panel), sheetGone(sheet), ticketGone(ticket);
 
     main->close();
     support::settle();
@@ -133,6 +138,7 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     EXPECT_TRUE(fso::FileExists(s.folder.filePath("info.ini"))) << "the print form saved";
     EXPECT_TRUE(panelGone.isNull() || !panelGone->isVisible());
     EXPECT_TRUE(sheetGone.isNull() || !sheetGone->isVisible());
+    EXPECT_TRUE(ticketGone.isNull() || !ticketGone->isVisible());
 }
 
 TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {

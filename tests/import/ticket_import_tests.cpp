@@ -197,6 +197,25 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     EXPECT_TRUE(dlg->isVisible());
     site.get("/__hang?on=0");
     EXPECT_EQ(messages.shown.size(), 2);
+
+    // Headless: a four-segment page over a parsed booking; an unreadable page.
+    QProcess print;
+    print.start(qEnvironmentVariable("WS_BIN_DIR") + "/print",
+                {"--pnr", qEnvironmentVariable("WS_SOURCE_DIR") + "/samples/two_passengers.txt",
+                 "--ticket-page", site.url + "/__result?ticket=7812345678904", "--data-dir",
+                 dir.path()});
+    ASSERT_TRUE(print.waitForFinished(30000));
+    EXPECT_EQ(print.exitCode(), 0);
+    const QJsonObject fields =
+        QJsonDocument::fromJson(print.readAllStandardOutput()).object().value("fields").toObject();
+    EXPECT_EQ(fields.value("City5").toString(), QStringLiteral("北京首都   T3"));
+    EXPECT_EQ(fields.value("Flight4").toString(), "CA4102");
+    EXPECT_EQ(fields.value("PnrQuery").toString(), "HX3K8M"); // not on the page: kept
+    print.start(qEnvironmentVariable("WS_BIN_DIR") + "/print",
+                {"--ticket-page", dir.filePath("missing.html")});
+    ASSERT_TRUE(print.waitForFinished(30000));
+    EXPECT_EQ(print.exitCode(), 2);
+    EXPECT_EQ(print.readAllStandardError().count("print: "), 1);
 }
 
 int main(int argc, char** argv) {

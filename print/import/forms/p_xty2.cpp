@@ -2,6 +2,7 @@
 
 #include "click_label.h"
 #include "embedded_browser.h"
+#include "import_context.h"
 #include "itinerary_context.h"
 #include "load_picture.h"
 #include "print_form_host.h"
@@ -168,7 +169,8 @@ TicketImport::~TicketImport() {
 }
 
 P_XTY2* TicketImport::open() {
-    if (!dialog_) dialog_ = new P_XTY2(host_, ctx_, profile_, pictureTimeoutMs_);
+    if (!dialog_)
+        dialog_ = new P_XTY2(host_, ctx_, profile_, pictureTimeoutMs_, host_.ownerWindow());
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();
@@ -180,6 +182,10 @@ TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::ItineraryCont
     auto* opener = new TicketImport(host, ctx, profile);
     host.setOpenTicketImport([opener](itin::P_GuoNei&) { opener->open(); });
     return opener;
+}
+
+TicketImport* InstallTicketImport(ImportContext& ctx) {
+    return InstallTicketImport(ctx.printForms, ctx.itinerary, ctx.profile);
 }
 
 } // namespace ximport

@@ -93,8 +93,12 @@ private:
     QPointer<P_XTY2> dialog_;
 };
 
-// Creates the opener as a child of host and hooks it to the form's button.
+struct ImportContext;
+
+// Creates the opener as a child of host and hooks it to the form's button; the dialog
+// belongs to the window holding the print form (the main window), when there is one.
 TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
                                   browser::BrowserProfile& profile);
+TicketImport* InstallTicketImport(ImportContext& ctx);
 
 } // namespace ximport

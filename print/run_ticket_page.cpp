@@ -1,0 +1,37 @@
+// print [--pnr FILE] --ticket-page PAGE: an e-ticket verification page loaded headless and
+// applied to a record as "票号导入" does when a page finishes; the record as JSON.
+#include "command_line.h"
+
+#include "common/deploy_config.h"
+#include "common/messages.h"
+#include "import/forms/ticket_page_run.h"
+#include "itinerary/parser.h"
+#include "itinerary/record_json.h"
+#include "shell/browser/browser_profile.h"
+
+#include <QApplication>
+
+int RunTicketPage(const CommandLine& c) {
+    const auto clock = c.makeClock();
+    if (!clock) return 2;
+    QString error;
+    if (ximport::TicketPageUrl(c.value(c.ticketPage), &error).isEmpty()) return Fail(error);
+    itin::PCommon common;
+    itin::ItineraryRecord record;
+    RecordingMessages messages;
+    if (c.isSet(c.pnr)) {
+        QString booking;
+        if (!ReadInputFile(c.value(c.pnr), booking)) return 2;
+        itin::ParseReservationText(booking, common, record, messages, *clock);
+    }
+    browser::PrepareEngine();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = c.argc;
+    QApplication app(argc, c.argv);
+    const QString folder = c.programFolder();
+    const ximport::TicketPageRun run = ximport::ApplyTicketPage(
+        c.value(c.ticketPage), record, folder, DeployConfig::load(folder).httpTimeoutMs());
+    if (!run.loaded) return Fail(run.error);
+    PrintLine(QString::fromUtf8(itin::RecordJson(common, record, messages.shown)));
+    return 0;
+}
