@@ -8,6 +8,7 @@
 #include "common/messages.h"
 #include "import/forms/p_excel.h"
 #include "import/forms/p_xty2.h"
+#include "itinerary/forms/p_pnr.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/print_form_access.h"
@@ -114,6 +115,17 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     A_Main* main = w.mainWindow();
     EXPECT_TRUE(main->isMaximized());
     ASSERT_EQ(main->mdiArea()->subWindowList().size(), 2);
+    EXPECT_EQ(main->mdiArea()->activeSubWindow()->widget(), w.printForms().form());
+
+    // A dialog of the print form belongs to the main window; when it closes, the print form
+    // is the active window in front again, even if the browser was activated meanwhile.
+    w.printForms().form()->Command1()->click();
+    QWidget* pnr = w.printForms().form()->pnrDialog();
+    ASSERT_NE(pnr, nullptr);
+    EXPECT_EQ(pnr->parentWidget(), main);
+    main->mdiArea()->setActiveSubWindow(main->mdiArea()->subWindowList().first());
+    pnr->close();
+    support::settle();
     EXPECT_EQ(main->mdiArea()->activeSubWindow()->widget(), w.printForms().form());
 
     // Every other window belongs to the main window.

@@ -406,3 +406,46 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
     EXPECT_EQ(area.subWindowList().first()->widget(), host->form());
     EXPECT_EQ(area.subWindowList().first()->windowTitle(), "国际单据打印——客服QQ：800000001");
 }
+
+TEST_F(FormFixture, MoneyRulesWaitForTheFocusToLandOnAnotherControl) {
+    P_GuoNei* f = open();
+    type(f->Pt(Fare), QStringLiteral("15"));
+    // A switch to another program and back is not leaving the box.
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(f->Pt(Fare), &away);
+    EXPECT_EQ(f->Pt(Fare)->text(), "15");
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(f->Pt(Fare), &back);
+    QTest::keyClicks(f->Pt(Fare), QStringLiteral("00"));
+    leave(f);
+    EXPECT_EQ(f->Pt(Fare)->text(), "CNY 1500.00");
+    // A right-click menu neither; the rules run when the focus then lands elsewhere.
+    type(f->Pt(CnTax), QStringLiteral("CN 5"));
+    QFocusEvent menu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(f->Pt(CnTax), &menu);
+    EXPECT_EQ(f->Pt(CnTax)->text(), "CN 5");
+    f->Pt(Notice)->setFocus();
+    EXPECT_EQ(f->Pt(CnTax)->text(), "CN 5.00");
+}
+
+TEST_F(FormFixture, OffsetBoxesShowTheirWholeValue) {
+    P_GuoNei* f = open();
+    for (QLineEdit* box : {f->leftr(), f->topb()}) {
+        box->setText(ShiftedOffset(QStringLiteral("-99 毫米"), 0));
+        const int needed = box->fontMetrics().horizontalAdvance(box->text());
+        EXPECT_LE(needed + 6, box->width()) << box->text().toStdString();
+    }
+}
+
+TEST_F(FormFixture, TheFormIsInFrontAgainWhenItsDialogsClose) {
+    P_GuoNei* f = open();
+    QWidget other;
+    other.show();
+    f->Command1()->click();
+    ASSERT_NE(f->pnrDialog(), nullptr);
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    f->pnrDialog()->close();
+    settle();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(f));
+}

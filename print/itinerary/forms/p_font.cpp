@@ -29,7 +29,7 @@ void selectText(QListWidget* list, const QString& text) {
 P_font::P_font(P_GuoNei& form) : P_font(form, QFontDatabase::families()) {}
 
 P_font::P_font(P_GuoNei& form, const QStringList& installedFaces)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), form_(&form),
+    : QWidget(DialogOwner(form), Qt::Window | Qt::WindowStaysOnTopHint), form_(&form),
       stored_(FontChoiceFromSettings(form.context().settings)) {
     setObjectName(QStringLiteral("P_font"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -7,14 +7,21 @@
 
 #include "text_ops.h"
 
+#include "common/forms/window_host.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace itin {
@@ -119,6 +126,8 @@ P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* paren
     setObjectName(QStringLiteral("P_GuoNei"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { focusLanded(now); });
 
     // Load, in order: open flag; settings with the stepping buttons reset; the mode.
     ctx_.common.PrintFormOpen = true;
@@ -213,14 +222,15 @@ void P_GuoNei::buildControls() {
     placeTwips(Frame1_, 7440, 120, 4215, 735);
     leftr_ = new QLineEdit(QStringLiteral("0"), Frame1_);
     leftr_->setObjectName(QStringLiteral("leftr"));
-    placeTwips(leftr_, 720, 320, 735, 270);
+    // Wide enough for a negative offset and its unit ("-10 毫米").
+    placeTwips(leftr_, 615, 320, 975, 270);
     topb_ = new QLineEdit(QStringLiteral("0"), Frame1_);
     topb_->setObjectName(QStringLiteral("topb"));
-    placeTwips(topb_, 2760, 320, 735, 270);
-    cmdtoleft_ = button(Frame1_, "cmdtoleft", "向左", 120, 240, 615);
-    cmdtoright_ = button(Frame1_, "cmdtoright", "向右", 1440, 240, 615);
-    cmdtotop_ = button(Frame1_, "cmdtotop", "向上", 2160, 240, 615);
-    cmdtobum_ = button(Frame1_, "cmdtobum", "向下", 3480, 240, 615);
+    placeTwips(topb_, 2655, 320, 975, 270);
+    cmdtoleft_ = button(Frame1_, "cmdtoleft", "向左", 120, 240, 495);
+    cmdtoright_ = button(Frame1_, "cmdtoright", "向右", 1590, 240, 495);
+    cmdtotop_ = button(Frame1_, "cmdtotop", "向上", 2160, 240, 495);
+    cmdtobum_ = button(Frame1_, "cmdtobum", "向下", 3630, 240, 495);
 
     Label27_ = new ClickLabel(QStringLiteral("切换到国际"), this);
     Label27_->setObjectName(QStringLiteral("Label27"));
@@ -283,11 +293,43 @@ void P_GuoNei::boxEdited(int index, const QString& text) {
 }
 
 bool P_GuoNei::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::FocusOut) {
-        for (int i = 0; i < kFieldCount; ++i)
-            if (watched == Pt_[size_t(i)]) boxLeft(i);
+    if (e->type() != QEvent::FocusOut && e->type() != QEvent::FocusIn)
+        return QWidget::eventFilter(watched, e);
+    const auto it = std::find(Pt_.begin(), Pt_.end(), watched);
+    if (it == Pt_.end()) return QWidget::eventFilter(watched, e);
+    const int index = int(it - Pt_.begin());
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+    if (e->type() == QEvent::FocusIn) {
+        if (pendingLeave_ == index) pendingLeave_ = -1; // back in the same box
+    } else if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) {
+        // A menu or another program took the focus: the box is left only when the focus
+        // lands on another control of this program.
+        pendingLeave_ = index;
+    } else {
+        pendingLeave_ = -1;
+        boxLeft(index);
     }
     return QWidget::eventFilter(watched, e);
+}
+
+void P_GuoNei::focusLanded(QWidget* now) {
+    if (pendingLeave_ < 0 || !now) return;
+    const int index = pendingLeave_;
+    pendingLeave_ = -1;
+    if (now != Pt_[size_t(index)]) boxLeft(index);
+}
+
+QWidget* DialogOwner(QWidget& form) {
+    QWidget* window = form.window();
+    return window == &form ? nullptr : window;
+}
+
+void P_GuoNei::returnToFront() {
+    if (unloaded_) return;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+    forms::bringToFront(window());
+    activateWindow();
 }
 
 void P_GuoNei::boxLeft(int index) {
@@ -362,14 +404,20 @@ void P_GuoNei::cmdtobum_Click() {
 }
 
 void P_GuoNei::Command1_Click() {
-    if (!pnr_) pnr_ = new P_Pnr(*this);
+    if (!pnr_) {
+        pnr_ = new P_Pnr(*this);
+        connect(pnr_, &QObject::destroyed, this, &P_GuoNei::returnToFront);
+    }
     pnr_->show();
     pnr_->raise();
     pnr_->activateWindow();
 }
 
 void P_GuoNei::Command3_Click() {
-    if (!font_) font_ = new P_font(*this);
+    if (!font_) {
+        font_ = new P_font(*this);
+        connect(font_, &QObject::destroyed, this, &P_GuoNei::returnToFront);
+    }
     font_->show();
     font_->raise();
     font_->activateWindow();

@@ -105,6 +105,9 @@ private:
     void showField(int index);
     void boxEdited(int index, const QString& text);
     void boxLeft(int index);
+    void focusLanded(QWidget* now);
+    // After a dialog opened from the form closes: the form active and in front again.
+    void returnToFront();
     void shiftOffset(QLineEdit* box, int by);
     void updateStepButtons();
 
@@ -113,6 +116,7 @@ private:
     ItineraryRecord record_;
     std::array<QLineEdit*, kFieldCount> Pt_{};
     bool unloaded_ = false;
+    int pendingLeave_ = -1; // a box left for a popup or another program
 
     QPushButton *cmdprint_, *cmdpau_, *cmdnext_, *Command3_, *Command1_, *Cmd_piaohao_, *Cmdd2_,
         *Cmdinput_, *cmdtoleft_, *cmdtoright_, *cmdtotop_, *cmdtobum_;
@@ -130,6 +134,10 @@ private:
 // The window caption of the mode: "国内单据打印——客服QQ：" or "国际单据打印——客服QQ："
 // followed by the support contact.
 QString PrintFormCaption(qint16 mode, const QString& supportContact);
+// The owner of a dialog the form opens: the main window around the form, or none when the
+// form is a window of its own (it disables itself while some dialogs are open, and a
+// disabled owner would disable its dialogs too).
+QWidget* DialogOwner(QWidget& form);
 // An offset box's text after a nudge: the number of millimetres and " 毫米".
 QString ShiftedOffset(const QString& text, int by);
 

@@ -13,7 +13,7 @@
 namespace itin {
 
 P_Pnr::P_Pnr(P_GuoNei& form)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), form_(&form) {
+    : QWidget(DialogOwner(form), Qt::Window | Qt::WindowStaysOnTopHint), form_(&form) {
     setObjectName(QStringLiteral("P_Pnr"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("PNR内容导入"));
