@@ -15,9 +15,18 @@ public:
         deliver(text, title.isEmpty() ? defaultTitle_ : title);
     }
     const QString& defaultTitle() const { return defaultTitle_; }
+    // A yes/no question; true when the agent answers yes. Where nobody can answer, the
+    // question is shown as a message and the answer is no.
+    bool ask(const QString& text, const QString& title = {}) {
+        return question(text, title.isEmpty() ? defaultTitle_ : title);
+    }
 
 protected:
     virtual void deliver(const QString& text, const QString& title) = 0;
+    virtual bool question(const QString& text, const QString& title) {
+        deliver(text, title);
+        return false;
+    }
 
 private:
     QString defaultTitle_;
@@ -33,12 +42,17 @@ struct ShownMessage {
 class RecordingMessages : public Messages {
 public:
     using Messages::Messages;
-    QList<ShownMessage> shown;
+    QList<ShownMessage> shown; // questions too
+    bool answer = false;       // to every question
     void clear() { shown.clear(); }
 
 protected:
     void deliver(const QString& text, const QString& title) override {
         shown.append({text, title});
+    }
+    bool question(const QString& text, const QString& title) override {
+        shown.append({text, title});
+        return answer;
     }
 };
 
@@ -48,6 +62,14 @@ public:
     virtual ~FileDialogs() = default;
     virtual QString openFile(const QString& title, const QString& folder,
                              const QString& filter) = 0;
+    // The save-file dialog; an empty text when cancelled (or where no dialog can be shown).
+    virtual QString saveFile(const QString& title, const QString& folder,
+                             const QString& filter) {
+        Q_UNUSED(title);
+        Q_UNUSED(folder);
+        Q_UNUSED(filter);
+        return {};
+    }
 };
 
 // Answers every open-file dialog with a preset path (tests).
@@ -62,5 +84,8 @@ public:
         lastFolder = folder;
         lastFilter = filter;
         return answer;
+    }
+    QString saveFile(const QString& title, const QString& folder, const QString& filter) override {
+        return openFile(title, folder, filter);
     }
 };

@@ -14,4 +14,12 @@ void BoxMessages::deliver(const QString& text, const QString& title) {
     box.exec();
 }
 
+bool BoxMessages::question(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace forms

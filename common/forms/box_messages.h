@@ -1,5 +1,6 @@
 #pragma once
-// The one message box of the program: a single OK button over the active window, no icon.
+// The one message box of the program: a single OK button over the active window, no icon;
+// questions with Yes and No.
 #include "common/messages.h"
 
 namespace forms {
@@ -10,6 +11,7 @@ public:
 
 protected:
     void deliver(const QString& text, const QString& title) override;
+    bool question(const QString& text, const QString& title) override;
 };
 
 } // namespace forms

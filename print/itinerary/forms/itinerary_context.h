@@ -14,6 +14,10 @@
 #include <functional>
 #include <memory>
 
+namespace receipts {
+class ReceiptLog;
+}
+
 namespace itin {
 
 // Opens the drawing surface one receipt is printed on: a recording or PDF surface in tests.
@@ -32,6 +36,8 @@ struct ItineraryContext {
     // Folder of info.ini and PingTai.ini.
     QString programFolder;
     PrintSurfaceFactory makePrintSurface;
+    // The receipt log (receipts.db), opened once by the program; none: receipts go unlogged.
+    receipts::ReceiptLog* receiptLog = nullptr;
 };
 
 } // namespace itin

@@ -2,6 +2,7 @@
 
 #include "p_font.h"
 #include "p_pnr.h"
+#include "receipt_workbench.h"
 #include "store_link.h"
 #include "twips.h"
 
@@ -133,6 +134,7 @@ P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* paren
     ctx_.common.PrintFormOpen = true;
     link::LoadSettingsIntoForm(ctx_, record_, *leftr_, *topb_);
     applyMode();
+    InstallReceiptWorkbench(*this);
     Timer1_->start();
 }
 

@@ -2,6 +2,8 @@
 
 #include "painter_surface.h"
 #include "print_out.h"
+#include "receipt_log.h"
+#include "text_ops.h"
 
 #include <QLineEdit>
 
@@ -16,6 +18,9 @@ void LoadSettingsIntoForm(ItineraryContext& ctx, ItineraryRecord& record, QLineE
         leftr.setText(boxes.leftr);
         topb.setText(boxes.topb);
     }
+    // The check code carries on from the last receipt printed.
+    if (ctx.receiptLog && record.field(CheckCode).isEmpty())
+        record.setField(CheckCode, ctx.receiptLog->nextCheckCode());
 }
 
 void SavePageBlock(ItineraryContext& ctx, const QString& leftr, const QString& topb,
@@ -31,8 +36,14 @@ void SaveFonts(ItineraryContext& ctx, const FontChoice& choice) {
     SaveFontSettings(ctx.settings, ctx.programFolder, choice);
 }
 
-void PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString& leftr,
+bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString& leftr,
                   const QString& topb) {
+    receipts::ReceiptLog* log = ctx.receiptLog;
+    const QString code = textops::trimSpaces(record.field(CheckCode));
+    if (log && !code.isEmpty() && log->contains(code) &&
+        !ctx.messages.ask(receipts::DuplicateCheckCodeMessage(code) +
+                          QStringLiteral("，确定用它再打印一张吗？")))
+        return false;
     std::unique_ptr<PrintSurface> surface;
     if (ctx.makePrintSurface)
         surface = ctx.makePrintSurface();
@@ -40,9 +51,17 @@ void PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
         surface = std::make_unique<PrinterSurface>();
     if (!surface) {
         ctx.messages.show(QStringLiteral("打印机不可用"));
-        return;
+        return false;
     }
-    PrintItinerary(record, ctx.common, ctx.settings, leftr, topb, ctx.messages, *surface);
+    // The receipt is logged as its page goes out, with the check code that comes next.
+    const auto logReceipt = [&](const QString& next) {
+        if (!log) return;
+        const receipts::Receipt r = receipts::ReceiptFromRecord(
+            record, ctx.common.PrintMode, QStringLiteral("default"), ctx.clock.now());
+        if (!log->record(r, next)) ctx.messages.show(log->error());
+    };
+    return PrintItinerary(record, ctx.common, ctx.settings, leftr, topb, ctx.messages, *surface,
+                          logReceipt);
 }
 
 } // namespace itin::link

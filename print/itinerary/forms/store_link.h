@@ -23,8 +23,10 @@ PlatformList LoadPlatforms(ItineraryContext& ctx);
 // Writes the font block and takes the choice into memory.
 void SaveFonts(ItineraryContext& ctx, const FontChoice& choice);
 
-// One receipt for the passenger shown, on a surface opened from the context.
-void PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString& leftr,
+// One receipt for the passenger shown, on a surface opened from the context, logged in the
+// receipt log; a check code already logged is printed only when the agent confirms. True
+// when the page went out.
+bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString& leftr,
                   const QString& topb);
 
 } // namespace itin::link

@@ -23,6 +23,11 @@ QString WidgetFileDialogs::openFile(const QString& title, const QString& folder,
                                         filters.join(QStringLiteral(";;")));
 }
 
+QString WidgetFileDialogs::saveFile(const QString& title, const QString& folder,
+                                    const QString& filter) {
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, folder, filter);
+}
+
 void SystemDesktopBrowser::open(const QString& url) {
     QDesktopServices::openUrl(QUrl(url));
 }

@@ -9,6 +9,7 @@ namespace itin {
 class WidgetFileDialogs : public FileDialogs {
 public:
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;
+    QString saveFile(const QString& title, const QString& folder, const QString& filter) override;
 };
 
 class SystemDesktopBrowser : public DesktopBrowser {

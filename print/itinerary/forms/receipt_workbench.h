@@ -1,0 +1,72 @@
+#pragma once
+// The receipt workbench on the print form: "预览" (the print-out over the form, live),
+// "全部打印" (one receipt per passenger from the one shown), "打印记录" (the receipt log),
+// and "第 n/m 位" beside the passenger buttons.
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+namespace receipts {
+struct Receipt;
+}
+
+namespace itin {
+
+class P_GuoNei;
+class PreviewSurface;
+
+// Adds the workbench's controls to a freshly loaded form.
+void InstallReceiptWorkbench(P_GuoNei& form);
+
+// Prints every passenger from the one shown to the last, as "打印" then "下一位" in turn,
+// waiting for the print button to come back (Timer1) between receipts; the first refusal
+// stops the run. Then says how many were printed.
+void PrintAllPassengers(P_GuoNei& form);
+
+// The preview window: the receipt the print button would print now, redrawn as the record
+// and the offsets change.
+class P_Preview : public QWidget {
+    Q_OBJECT
+public:
+    explicit P_Preview(P_GuoNei& form);
+    void redraw();
+    QLabel* picture() const { return picture_; }
+    QLabel* status() const { return status_; }
+    int flaggedCount() const { return flagged_; }
+
+private:
+    void scheduleRedraw();
+    void chooseFormImage();
+    void useOutline();
+
+    P_GuoNei& form_;
+    QLabel* picture_;
+    QLabel* status_;
+    bool pending_ = false;
+    int flagged_ = 0;
+};
+
+// The receipt log window "打印记录": newest first, filters, spoiled forms, reprint, CSV.
+class P_Receipts : public QWidget {
+    Q_OBJECT
+public:
+    explicit P_Receipts(P_GuoNei& form);
+    void refresh();
+    QTableWidget* table() const { return table_; }
+    QLineEdit* filterBox(const char* name) const;
+    void markSpoiled();
+    void reprint();
+    void exportCsv();
+
+private:
+    qint64 selectedId() const;
+
+    P_GuoNei& form_;
+    QLineEdit *from_, *to_, *ticket_, *pnr_, *code_;
+    QTableWidget* table_;
+    QList<qint64> ids_;
+};
+
+} // namespace itin

@@ -1,0 +1,120 @@
+// The receipt workbench on the print form: print-all with the log, check codes that carry
+// on and ask before repeating, the passenger position, the live preview, the log window.
+#include "form_fixture.h"
+#include "p_guonei.h"
+#include "receipt_log.h"
+#include "receipt_workbench.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace itin;
+using namespace itin::testing;
+
+namespace {
+
+class Workbench : public FormFixture {
+protected:
+    receipts::ReceiptLog log;
+    void SetUp() override {
+        ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
+        ctx.receiptLog = &log;
+    }
+    QStringList loggedCodes() {
+        QStringList codes;
+        for (const receipts::Receipt& r : log.list())
+            codes << r.checkCode;
+        return codes;
+    }
+    bool said(const QString& text) {
+        for (const ShownMessage& m : messages.shown)
+            if (m.text == text) return true;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
+    P_GuoNei* f = open();
+    f->Timer1()->setInterval(10);
+    SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
+    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
+    type(f->Pt(CheckCode), QStringLiteral("0041"));
+    EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 1/3 位"));
+    ctx.makePrintSurface = [this]() -> std::unique_ptr<PrintSurface> {
+        if (printed.pages.size() == 2) return nullptr; // the third receipt is refused
+        return std::make_unique<SharedSurface>(printed);
+    };
+    QTest::mouseClick(f->findChild<QPushButton*>("cmdprintall"), Qt::LeftButton);
+    for (int i = 0; i < 200 && !said(QStringLiteral("已打印 2 张行程单")); ++i)
+        QTest::qWait(10);
+    EXPECT_TRUE(said(QStringLiteral("打印机不可用")));
+    ASSERT_EQ(printed.pages.size(), 2);
+    EXPECT_NE(printed.pages[1].find("B"), nullptr);
+    EXPECT_EQ(loggedCodes(), QStringList({"0042", "0041"}));
+    EXPECT_EQ(log.nextCheckCode(), "0043");
+    EXPECT_EQ(f->Pt(CheckCode)->text(), "0043");
+    EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 3/3 位"));
+}
+
+TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
+    receipts::Receipt earlier;
+    earlier.checkCode = "0049";
+    earlier.printedAt = clock.now();
+    ASSERT_TRUE(log.record(earlier, "0050"));
+    P_GuoNei* f = open();
+    EXPECT_EQ(f->Pt(CheckCode)->text(), "0050");
+    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
+    type(f->Pt(CheckCode), QStringLiteral("0049"));
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_TRUE(printed.pages.isEmpty());
+    EXPECT_TRUE(said(QStringLiteral("验证码 0049 已在打印记录中，确定用它再打印一张吗？")));
+    messages.answer = true;
+    f->Timer1_Timer();
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_EQ(printed.pages.size(), 1);
+    EXPECT_EQ(loggedCodes(), QStringList({"0049", "0049"}));
+}
+
+TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) {
+    P_GuoNei* f = open();
+    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
+    type(f->Pt(CheckCode), QStringLiteral("0041"));
+    QTest::mouseClick(f->findChild<QPushButton*>("cmdpreview"), Qt::LeftButton);
+    auto* preview = f->findChild<P_Preview*>("P_Preview");
+    ASSERT_NE(preview, nullptr);
+    settle();
+    EXPECT_EQ(preview->flaggedCount(), 0);
+    f->record().setField(Carrier1, QStringLiteral("中国国际航空股份有限公司"));
+    type(f->Pt(Flight1), QStringLiteral("CA1501"));
+    settle();
+    EXPECT_GE(preview->flaggedCount(), 2);
+    EXPECT_FALSE(preview->status()->text().isEmpty());
+    EXPECT_EQ(f->Pt(CheckCode)->text(), "0041"); // the preview prints nothing
+
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    QTest::mouseClick(f->findChild<QPushButton*>("cmdreceipts"), Qt::LeftButton);
+    auto* window = f->findChild<P_Receipts*>("P_Receipts");
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->table()->rowCount(), 1);
+    EXPECT_EQ(window->table()->item(0, 1)->text(), "0041");
+    window->filterBox("code")->setText("0042");
+    window->refresh();
+    EXPECT_EQ(window->table()->rowCount(), 0);
+    window->filterBox("code")->clear();
+    window->refresh();
+    window->table()->selectRow(0);
+    window->markSpoiled();
+    EXPECT_EQ(window->table()->item(0, 10)->text(), QStringLiteral("作废"));
+    fileDialogs.answer = dir.filePath("log.csv");
+    window->exportCsv();
+    QFile csv(fileDialogs.answer);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(csv.readAll().startsWith("\xEF\xBB\xBF"));
+}
