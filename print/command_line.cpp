@@ -46,13 +46,22 @@ CommandLine::CommandLine(int argc_, char** argv_)
       ticketPage(option("ticket-page",
                         "Apply an e-ticket result page (a file or an address) to a record "
                         "(with --pnr: the parsed one), print JSON.",
-                        "PAGE")) {
+                        "PAGE")),
+      reprint(option("reprint",
+                     "With --pdf/--printer: print check codes the receipt log already holds.")),
+      receipts(option("receipts", "Print the receipt log (receipts.db) as CSV.")),
+      from(option("from", "With --receipts: from this day (YYYY-MM-DD).", "DATE")),
+      to(option("to", "With --receipts: up to this day (YYYY-MM-DD).", "DATE")),
+      preview(option("preview", "With --pnr: the first receipt's print preview as a PNG.",
+                     "OUT.png")),
+      dpi(option("dpi", "With --preview: pixels per inch (default 150).", "N")) {
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     cli.setApplicationDescription(QStringLiteral("Air-ticket agency workstation"));
     cli.addHelpOption();
     cli.addOptions({ticketPage, orderPage, platformPnr, sms, pnr, ticketRow, now, form, pdf, printer, checkCode, international,
-                    dataDir, markup, handoff, sheet, vendorRequest});
+                    dataDir, markup, handoff, sheet, vendorRequest, reprint, receipts, from, to,
+                    preview, dpi});
 }
 
 QString CommandLine::programFolder() const {

@@ -19,7 +19,7 @@ struct CommandLine {
     QCommandLineParser cli;
     const QCommandLineOption pnr, ticketRow, now, sheet, form, pdf, printer, checkCode,
         international, dataDir, vendorRequest, sms, markup, handoff, orderPage, platformPnr,
-        ticketPage;
+        ticketPage, reprint, receipts, from, to, preview, dpi;
 
     bool isSet(const QCommandLineOption& o) const { return cli.isSet(o); }
     QString value(const QCommandLineOption& o) const { return cli.value(o); }
@@ -48,4 +48,6 @@ int RunHandOff(const CommandLine& c);        // --handoff FILE
 int RunOrderPage(const CommandLine& c);      // --order-page PLATFORM PAGE
 int RunTicketPage(const CommandLine& c);     // [--pnr FILE] --ticket-page PAGE
 int RunMarkup(const CommandLine& c);         // --markup URL
+int RunReceipts(const CommandLine& c);       // --receipts [--from DATE] [--to DATE]
+int RunPreview(const CommandLine& c);        // --pnr FILE --preview OUT.png [--dpi N]
 int RunWindows(const CommandLine& c);        // no option (or --form): the windows

@@ -12,6 +12,8 @@ int main(int argc, char* argv[]) {
     if (c.isSet(c.sheet)) return RunSheet(c);
     if (c.isSet(c.vendorRequest)) return RunVendorRequest(c);
     if (c.isSet(c.pnr) && (c.isSet(c.pdf) || c.isSet(c.printer))) return RunPrintJob(c);
+    if (c.isSet(c.pnr) && c.isSet(c.preview)) return RunPreview(c);
+    if (c.isSet(c.receipts)) return RunReceipts(c);
     if (c.isSet(c.pnr) && c.isSet(c.sms)) return RunSmsText(c);
     if (c.isSet(c.orderPage)) return RunOrderPage(c);
     if (c.isSet(c.ticketPage)) return RunTicketPage(c);

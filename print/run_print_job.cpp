@@ -18,5 +18,6 @@ int RunPrintJob(const CommandLine& c) {
     job.checkCode = c.value(c.checkCode);
     job.international = c.isSet(c.international);
     job.programFolder = c.programFolder();
+    job.reprint = c.isSet(c.reprint);
     return itin::RunHeadlessPrint(job, *clock, PrintLine);
 }

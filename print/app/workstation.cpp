@@ -12,6 +12,7 @@
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/widget_seams.h"
+#include "itinerary/receipts/receipt_log.h"
 #include "shell/browser/browser_profile.h"
 #include "shell/common.h"
 #include "shell/forms/sign_in_flow.h"
@@ -21,6 +22,7 @@
 #include "sms/sms_http.h"
 
 #include <QApplication>
+#include <QDir>
 
 namespace app {
 namespace {
@@ -85,6 +87,7 @@ struct Workstation::State {
     shell::WebState web;
     sms::SmsCommon smsAccount;
     std::unique_ptr<shell::Common> vendor; // module Common, once the key table is accepted
+    receipts::ReceiptLog receiptLog;       // receipts.db, opened once
 
     itin::ItineraryContext itinerary;
     itin::PrintFormHost printHost;
@@ -103,6 +106,10 @@ struct Workstation::State {
 Workstation::Workstation(const QString& programFolder, Seams seams)
     : s_(std::make_unique<State>(programFolder, std::move(seams))) {
     State& s = *s_;
+    if (s.receiptLog.open(QDir(s.folder).filePath(receipts::LogFileName())))
+        s.itinerary.receiptLog = &s.receiptLog;
+    else
+        s.messages.show(s.receiptLog.error());
     // The SMS panel follows every print form's record.
     connect(&s.printHost, &itin::PrintFormHost::formLoaded, &s.smsHost,
             [&s](itin::P_GuoNei* form) {

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -274,6 +275,21 @@ TEST(HeadlessPrint, CheckCodesCarryOnThroughTheReceiptLog) {
     EXPECT_EQ(codes, QStringList({"0044", "0043", "0042", "0041"}));
     EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0045"));
     EXPECT_EQ(log.list().first().target, dir.filePath("r.pdf"));
+
+    r = runPrint(pdf + QStringList{"--check-code", "0042", "--reprint"});
+    EXPECT_EQ(r.exitCode, 0);
+    r = runPrint({"--receipts", "--from", QDate::currentDate().toString(Qt::ISODate), "--data-dir",
+                  dir.path()});
+    ASSERT_EQ(r.exitCode, 0);
+    ASSERT_EQ(r.lines.size(), 7); // the header and six receipts
+    EXPECT_TRUE(r.lines[1].contains(QStringLiteral(",0043,李四,")));
+    r = runPrint({"--receipts", "--to", "2000-01-01", "--data-dir", dir.path()});
+    EXPECT_EQ(r.lines.size(), 1);
+
+    r = runPrint({"--pnr", sample(), "--preview", dir.filePath("p.png"), "--dpi", "96",
+                  "--data-dir", dir.path()});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(QImage(dir.filePath("p.png")).size(), QSize(900, 403));
 }
 
 TEST(HeadlessPrint, PdfWriteErrorsAreReportedAndKeepTheFileThatWasThere) {
