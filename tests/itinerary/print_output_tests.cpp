@@ -347,6 +347,9 @@ TEST(RealPrinter, ReceiptOnTheDefaultPrinterArrivesInItsOutputFolder) {
                                  "--data-dir", dir.path()});
     ASSERT_EQ(r.exitCode, 0) << r.lines.join('\n').toStdString();
     EXPECT_EQ(r.lines.size(), 2);
+    receipts::ReceiptLog log; // each job logged once, as the queue took it
+    ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
+    EXPECT_EQ(log.list().size(), 2);
 
     // Both jobs become files in the output folder; wait for them, bounded.
     QStringList fresh;
@@ -384,6 +387,10 @@ TEST(RealPrinter, RefusedJobIsAMessageAndTheRunFails) {
     ASSERT_EQ(r.lines.size(), 1) << r.lines.join('\n').toStdString();
     EXPECT_TRUE(r.lines[0].startsWith(QStringLiteral("打印机拒绝了打印任务")))
         << r.lines[0].toStdString();
+    receipts::ReceiptLog log; // a refused job is not logged
+    ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
+    EXPECT_TRUE(log.list().isEmpty());
+    EXPECT_EQ(log.nextCheckCode(), QString());
 }
 
 int main(int argc, char** argv) {
