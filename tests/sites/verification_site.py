@@ -13,6 +13,7 @@ Test hooks: /__code (the last picture code served), /__queries (the queries rece
 import argparse
 import html
 import json
+import os
 import secrets
 import struct
 import sys
@@ -234,6 +235,14 @@ def main():
     Handler.site = Site()
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
+    # A test that crashes leaves no site behind: it ends with the process that started it.
+    parent = os.getppid()
+
+    def follow_parent():
+        while os.getppid() == parent:
+            time.sleep(1)
+        os._exit(0)
+    threading.Thread(target=follow_parent, daemon=True).start()
     print("PORT %d" % server.server_address[1], flush=True)
     try:
         server.serve_forever()
