@@ -185,9 +185,3 @@ TEST(ManagementSite, SignedInFollowsTheTopPageAndPrintPagesAreRecognised) {
     EXPECT_FALSE(site.isPrintPage("http://elsewhere/member/main/print.asp?a"));
 }
 
-TEST(ManagementSite, BrowserFollowsTheWindowSize) {
-    const QRect start = BrowserControlTwips();
-    EXPECT_EQ(BrowserGeometryTwips(12000, 9000, start), QRect(0, 0, 11900, 8500));
-    EXPECT_EQ(BrowserGeometryTwips(100, 500, start), start);
-    EXPECT_EQ(BrowserGeometryTwips(101, 400, start), QRect(0, 0, 1, 9500));
-}

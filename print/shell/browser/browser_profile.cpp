@@ -12,12 +12,25 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
+#include <cstdio>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace browser {
 
 void PrepareEngine() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#ifdef Q_OS_UNIX
+    // The engine refuses to start its sandbox for the root user and the program would end
+    // silently; as root it runs without the sandbox, and says so.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        std::fputs("print: running as root: the web engine's sandbox is turned off\n", stderr);
+    }
+#endif
 }
 
 BrowserProfile::BrowserProfile(const QString& storageName, QObject* parent) : QObject(parent) {

@@ -33,7 +33,9 @@ private:
     QWebEnginePage* downloader_ = nullptr;
 };
 
-// Call before the QApplication is created: the engine shares the GUI's GL contexts.
+// Call before the QApplication is created: the engine shares the GUI's GL contexts. Run as
+// root, it turns the engine's sandbox off (the engine will not start it for root) and says
+// so in one line on standard error.
 void PrepareEngine();
 
 } // namespace browser

@@ -14,11 +14,6 @@ QRect toPixels(const QRect& twips) {
             twips.height() / kTwipsPerPixel};
 }
 
-QRect toTwips(const QRect& px) {
-    return {px.x() * kTwipsPerPixel, px.y() * kTwipsPerPixel, px.width() * kTwipsPerPixel,
-            px.height() * kTwipsPerPixel};
-}
-
 } // namespace
 
 B_Main::B_Main(browser::BrowserProfile& profile, WebState& web, const ManagementSite& site,
@@ -45,9 +40,8 @@ QRect B_Main::loadGeometry() {
 
 void B_Main::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const QSize s = event->size() * kTwipsPerPixel;
-    WbBs->setGeometry(
-        toPixels(BrowserGeometryTwips(s.width(), s.height(), toTwips(WbBs->geometry()))));
+    // The pages fill the window: its size here is the inside, without caption and borders.
+    WbBs->setGeometry(rect());
 }
 
 void B_Main::ClickNavItem(const QString& id, std::function<void(bool)> found) {

@@ -29,13 +29,6 @@ CompletedDocument ClassifyCompletedDocument(const ManagementSite& site, const QS
     return {ManagementSite::isMemberArea(topUrl), site.isPrintPage(documentUrl)};
 }
 
-QRect BrowserGeometryTwips(int formWidth, int formHeight, const QRect& current) {
-    QRect r(0, 0, current.width(), current.height());
-    if (formWidth > 100) r.setWidth(formWidth - 100);
-    if (formHeight > 500) r.setHeight(formHeight - 500);
-    return r;
-}
-
 QRect BrowserFormTwips() {
     return {0, 0, 18100, 10000};
 }

@@ -33,11 +33,6 @@ struct CompletedDocument {
 CompletedDocument ClassifyCompletedDocument(const ManagementSite& site, const QString& topUrl,
                                             const QString& documentUrl);
 
-// The browser's place inside its window, in twips, after the window was resized to
-// formWidth x formHeight: 100 twips narrower and 500 twips lower than the window when the
-// window is larger than that, otherwise the browser keeps its current size.
-QRect BrowserGeometryTwips(int formWidth, int formHeight, const QRect& current);
-
 // The window and browser places set when the browser window loads, in twips.
 QRect BrowserFormTwips();
 QRect BrowserControlTwips();
