@@ -330,8 +330,11 @@ void P_GuoNei::returnToFront() {
     if (unloaded_) return;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+    // The focus goes back into the form, so that the main window, when it is activated,
+    // activates the form's sub-window rather than the one that had the focus before.
+    QWidget* focus = focusWidget() ? focusWidget() : Pt_[0];
+    focus->setFocus(Qt::ActiveWindowFocusReason);
     forms::bringToFront(window());
-    activateWindow();
 }
 
 void P_GuoNei::boxLeft(int index) {

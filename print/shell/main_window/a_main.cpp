@@ -63,11 +63,13 @@ QAction* A_Main::menuAction(const QString& objectName) const {
 }
 
 void A_Main::load() {
-    showMaximized();
     setWindowTitle(services_.config.value(QStringLiteral("ProductTitle")) + u' ' +
                    services_.config.value(QStringLiteral("ProductVersion")));
+    // The children first: the web view changes the kind of surface the window needs, and a
+    // window re-created after it was shown comes back at its normal size, not maximised.
     showBrowser();
     services_.printForm.show();
+    showMaximized();
 }
 
 B_Main* A_Main::browserWindow() const {
