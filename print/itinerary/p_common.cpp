@@ -45,6 +45,11 @@ void SetPassengerList(PCommon& common, ItineraryRecord& record, const QList<Pass
     if (rows.size() > 1) record.setNextEnabled(true);
 }
 
+QString BookingKey(const ItineraryRecord& record) {
+    return QStringList{record.field(PnrCode), record.field(Flight1), record.field(Flight2)}.join(
+        u'|');
+}
+
 void ClearParsedFields(ItineraryRecord& record) {
     record.setField(PassengerName, QString());
     record.setField(IdNumber, QString());

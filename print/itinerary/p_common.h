@@ -26,7 +26,15 @@ struct PCommon {
     qint16 PrintMode = Domestic;
     bool PrintFormOpen = false;
     QString PlatformPnr;
+    // Flights of the last parsed booking beyond the two the receipt gets, with the booking
+    // they belong to (PnrCode, Flight1, Flight2 as parsed), so a later writer's booking
+    // is not taken for it.
+    QStringList LeftOutFlights;
+    QString LeftOutBooking;
 };
+
+// "PnrCode|Flight1|Flight2" of the record: which booking LeftOutFlights belongs to.
+QString BookingKey(const ItineraryRecord& record);
 
 // Passenger stepping. Out-of-range steps do nothing.
 void NextPassenger(PCommon& common, ItineraryRecord& record);

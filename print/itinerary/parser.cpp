@@ -42,7 +42,7 @@ constexpr QStringView kSeparator = u".  ", kFareStart = u"FN/A/FCNY", kTax = u"/
 // Every marker the parser cuts at, found in one pass over the text. None of the markers can
 // overlap itself, so each occurrence found here is a cut split would make.
 struct Markers {
-    Cuts segments; // ".  ", the first three
+    Cuts segments; // ".  "
     Cuts dots;     // "." in the name part (before the first ".  ")
     Cuts ids;      // "SSR FOID "
     Cuts tickets;  // ".TN/"
@@ -86,7 +86,7 @@ Markers scanMarkers(QStringView text) {
             return m;
         case u'.':
             if (at(i, kSeparator)) {
-                if (m.segments.size() < 3) m.segments.append(i);
+                m.segments.append(i);
             } else if (m.segments.isEmpty()) {
                 m.dots.append(i);
             }
@@ -268,12 +268,18 @@ void parseScanned(QStringView text, const Markers& m, PCommon& common, Itinerary
                   two ? pieceAt(text, m.segments, sep, 2) : QStringView(), two, common, record,
                   clock);
     parseFareLine(text, m, record);
+    // The receipt gets the first two segments; the agent is told of the others.
+    for (qsizetype k = 3; k <= m.segments.size(); ++k)
+        common.LeftOutFlights << trimSpacesView(midView(pieceAt(text, m.segments, sep, k), 1, 6))
+                                     .toString();
 
     if (m.dots.isEmpty()) {
         messages.show(QStringLiteral("没有找到乘机人信息"));
+        common.LeftOutBooking = BookingKey(record);
         return;
     }
     parsePassengers(text, m, common, record);
+    common.LeftOutBooking = BookingKey(record);
 }
 
 } // namespace
@@ -287,6 +293,7 @@ void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryR
     common.CurrentPassenger = 0;
     ResetPassengerButtons(record);
     ClearParsedFields(record);
+    common.LeftOutFlights.clear();
 
     if (pastedText.isEmpty()) return;
     // Line ends are brought to CR LF only when the text holds another kind.

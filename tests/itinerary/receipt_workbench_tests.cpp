@@ -2,6 +2,7 @@
 // on and ask before repeating, the passenger position, the live preview, the log window.
 #include "form_fixture.h"
 #include "p_guonei.h"
+#include "parser.h"
 #include "receipt_log.h"
 #include "receipt_workbench.h"
 
@@ -117,4 +118,22 @@ TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) 
     QFile csv(fileDialogs.answer);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(csv.readAll().startsWith("\xEF\xBB\xBF"));
+}
+
+TEST_F(Workbench, FlightsTheReceiptLeavesOutAreToldOncePerBooking) {
+    P_GuoNei* f = open();
+    const QString text = QStringLiteral(
+        "1.张三 HX3K8M\r\n"
+        "2.  CA1501 Y   SA12MAR  PEKSHA HK1   0830 1040          E T3T2\r\n"
+        "3.  MU5101 Y   MO14MAR  SHACAN HK1   0900 1120          E T2T2\r\n"
+        "4.  CZ3101 Y   TU15MAR  CANPEK HK1   0900 1120          E T2T2\r\n");
+    ParseReservationText(text, common, f->record(), messages, clock);
+    f->record().setField(CheckCode, "0041");
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_TRUE(said(QStringLiteral("行程单只打印前两个航段，以下航班不在行程单上：CZ3101")));
+    EXPECT_EQ(printed.pages.size(), 1);
+    messages.clear();
+    f->Timer1_Timer();
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_TRUE(messages.shown.isEmpty());
 }

@@ -44,6 +44,13 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
         !ctx.messages.ask(receipts::DuplicateCheckCodeMessage(code) +
                           QStringLiteral("，确定用它再打印一张吗？")))
         return false;
+    // Once per booking: the flights the receipt leaves out.
+    if (!ctx.common.LeftOutFlights.isEmpty() &&
+        ctx.common.LeftOutBooking == BookingKey(record)) {
+        ctx.messages.show(QStringLiteral("行程单只打印前两个航段，以下航班不在行程单上：") +
+                          ctx.common.LeftOutFlights.join(QStringLiteral("、")));
+        ctx.common.LeftOutFlights.clear();
+    }
     std::unique_ptr<PrintSurface> surface;
     if (ctx.makePrintSurface)
         surface = ctx.makePrintSurface();
