@@ -71,21 +71,3 @@ public:
         return {};
     }
 };
-
-// Answers every open-file dialog with a preset path (tests).
-class PresetFileDialogs : public FileDialogs {
-public:
-    QString answer;
-    QList<QString> asked; // titles, in order
-    QString lastFolder;
-    QString lastFilter;
-    QString openFile(const QString& title, const QString& folder, const QString& filter) override {
-        asked.append(title);
-        lastFolder = folder;
-        lastFilter = filter;
-        return answer;
-    }
-    QString saveFile(const QString& title, const QString& folder, const QString& filter) override {
-        return openFile(title, folder, filter);
-    }
-};

@@ -1,6 +1,7 @@
 // The program as the composition root assembles it, driven as an agent would, against the
 // local stand-ins of the vendor service and the management site, offscreen.
 #include "app/workstation.h"
+#include "support/doubles.h"
 
 #include "common/clock.h"
 #include "common/desktop.h"

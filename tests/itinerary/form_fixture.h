@@ -2,8 +2,9 @@
 // A fresh program around the print form: module state, seams and a temporary program
 // folder; receipts go to a counting surface.
 #include "itinerary_context.h"
+#include "support/doubles.h"
 #include "print_form_host.h"
-#include "recording_surface.h"
+#include "support/recording_surface.h"
 
 #include <QTemporaryDir>
 

@@ -1,5 +1,5 @@
 #include "print_out.h"
-#include "recording_surface.h"
+#include "support/recording_surface.h"
 
 #include <gtest/gtest.h>
 

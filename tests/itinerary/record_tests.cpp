@@ -7,13 +7,7 @@
 
 using namespace itin;
 
-TEST(Record, DefaultsAndNames) {
-    ItineraryRecord r;
-    EXPECT_EQ(r[Endorsement], QStringLiteral("不得签转"));
-    EXPECT_EQ(r[Fare], QStringLiteral("CNY 0.00"));
-    EXPECT_EQ(r[XtTax], QStringLiteral("XT 0.00"));
-    EXPECT_EQ(r[Insurance], QStringLiteral("XXX"));
-    EXPECT_EQ(r[PassengerName], QString());
+TEST(Record, NamesAndSegmentRows) {
     EXPECT_EQ(fieldName(Carrier4), QStringLiteral("Carrier4"));
     EXPECT_EQ(fieldIndex(QStringLiteral("City5")), 51);
     EXPECT_EQ(fieldIndex(QStringLiteral("nope")), -1);

@@ -1,5 +1,6 @@
 // The SMS panel and sign-in window, offscreen, against the local SMS gateway.
 #include "clock.h"
+#include "support/doubles.h"
 #include "desktop.h"
 #include "fso.h"
 #include "local_gateway.h"

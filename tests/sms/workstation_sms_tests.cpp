@@ -1,5 +1,6 @@
 // The SMS part wired to the real print form, and the headless --sms entry point.
 #include "clock.h"
+#include "support/doubles.h"
 #include "code_page.h"
 #include "deploy_config.h"
 #include "desktop.h"

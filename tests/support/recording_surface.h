@@ -1,7 +1,7 @@
 #pragma once
 // A print surface that keeps every call, for tests: the texts drawn with their position
 // and font, and the calls in order.
-#include "print_surface.h"
+#include "itinerary/print_surface.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,0 +1,32 @@
+#pragma once
+// Recording doubles of the seams: they keep what the program asked instead of asking the
+// agent or the desktop.
+#include "common/desktop.h"
+#include "common/messages.h"
+
+#include <QList>
+#include <QString>
+
+// Answers every open-file dialog with a preset path .
+class PresetFileDialogs : public FileDialogs {
+public:
+    QString answer;
+    QList<QString> asked; // titles, in order
+    QString lastFolder;
+    QString lastFilter;
+    QString openFile(const QString& title, const QString& folder, const QString& filter) override {
+        asked.append(title);
+        lastFolder = folder;
+        lastFilter = filter;
+        return answer;
+    }
+    QString saveFile(const QString& title, const QString& folder, const QString& filter) override {
+        return openFile(title, folder, filter);
+    }
+};
+
+class RecordingDesktopBrowser : public DesktopBrowser {
+public:
+    QList<QString> opened;
+    void open(const QString& url) override { opened.append(url); }
+};
