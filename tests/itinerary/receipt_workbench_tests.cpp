@@ -120,6 +120,34 @@ TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) 
     EXPECT_TRUE(csv.readAll().startsWith("\xEF\xBB\xBF"));
 }
 
+TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
+    P_GuoNei* f = open();
+    SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}});
+    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
+    type(f->Pt(Flight1), QStringLiteral("CA1501"));
+    type(f->Pt(CheckCode), QStringLiteral("0041"));
+    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    f->cmdnext_Click();
+    type(f->Pt(Flight1), QStringLiteral("MU5101"));
+    QTest::mouseClick(f->findChild<QPushButton*>("cmdreceipts"), Qt::LeftButton);
+    auto* window = f->findChild<P_Receipts*>("P_Receipts");
+    ASSERT_NE(window, nullptr);
+    window->table()->selectRow(0);
+    window->reprint(); // declined: nothing changes
+    EXPECT_EQ(f->record().field(PassengerName), "B");
+    messages.answer = true;
+    window->reprint();
+    ASSERT_EQ(printed.pages.size(), 2);
+    EXPECT_NE(printed.pages[1].find("A"), nullptr);
+    EXPECT_NE(printed.pages[1].find("CA1501"), nullptr);
+    EXPECT_NE(printed.pages[1].find("0042"), nullptr);
+    EXPECT_EQ(loggedCodes(), QStringList({"0042", "0041"}));
+    EXPECT_EQ(f->record().field(PassengerName), "A");
+    EXPECT_FALSE(f->record().nextEnabled());
+    EXPECT_EQ(f->Pt(CheckCode)->text(), "0043");
+    EXPECT_EQ(window->table()->rowCount(), 2);
+}
+
 TEST_F(Workbench, FlightsTheReceiptLeavesOutAreToldOncePerBooking) {
     P_GuoNei* f = open();
     const QString text = QStringLiteral(

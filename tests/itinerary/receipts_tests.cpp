@@ -103,7 +103,7 @@ TEST(ReceiptLog, RowsAndNextCheckCodeCarryOnAcrossOpenings) {
     }
     ReceiptLog log;
     ASSERT_TRUE(log.open(path));
-    EXPECT_EQ(log.schemaVersion(), 2);
+    EXPECT_EQ(log.schemaVersion(), 3);
     EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0044"));
     EXPECT_TRUE(log.contains(QStringLiteral(" 0042 ")));
     EXPECT_FALSE(log.contains(QStringLiteral("0044")));
@@ -140,14 +140,17 @@ TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
     odd.passenger = QStringLiteral("张三, \"小张\"");
     odd.route = QStringLiteral("北京 T3 - 上海虹桥 T2");
     odd.spoiled = true;
+    odd.idNumber = QStringLiteral("=HYPERLINK(\"x\")");
+    odd.total = QStringLiteral("-1+2");
+    odd.target = QStringLiteral("@SUM(A1)");
     const QByteArray csv = ToCsv({odd, receipt(8)});
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
     const QList<QStringList> rows = readCsv(QString::fromUtf8(csv.mid(3)));
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0].value(1), QStringLiteral("验证码"));
-    EXPECT_EQ(rows[1], QStringList({"2026-03-01 09:00:00", "0007", odd.passenger, "", "999-7",
-                                    "HX3K8M", odd.route, "CNY 1230.00", QStringLiteral("国内"),
-                                    "default", QStringLiteral("是")}));
+    EXPECT_EQ(rows[1], QStringList({"2026-03-01 09:00:00", "0007", odd.passenger,
+                                    "'" + odd.idNumber, "999-7", "HX3K8M", odd.route, "'-1+2",
+                                    QStringLiteral("国内"), "'@SUM(A1)", QStringLiteral("是")}));
     EXPECT_EQ(rows[2].value(2), QStringLiteral("旅客8"));
 }
 
@@ -173,8 +176,13 @@ TEST(ReceiptLog, OlderFilesAreMigratedAndNewerOnesRefused) {
     {
         ReceiptLog log;
         ASSERT_TRUE(log.open(path)) << log.error().toStdString();
-        EXPECT_EQ(log.schemaVersion(), 2);
+        EXPECT_EQ(log.schemaVersion(), 3);
         EXPECT_TRUE(log.contains("0041"));
+        const QList<Receipt> rows = log.list();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_FALSE(PrintedFields(rows[0]));
+        ASSERT_TRUE(log.record(receipt(42), "0043"));
+        EXPECT_EQ(log.list().size(), 2);
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v99");

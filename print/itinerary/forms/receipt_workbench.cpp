@@ -288,17 +288,39 @@ void P_Receipts::markSpoiled() {
 }
 
 void P_Receipts::reprint() {
-    // The log keeps what identifies a receipt, not the whole record: the receipt is
-    // printed again from the print form, which must show that passenger's ticket.
     ItineraryContext& ctx = form_.context();
     const qint64 id = selectedId();
     const auto row = id && ctx.receiptLog ? ctx.receiptLog->find(id) : std::nullopt;
     if (!row) return ctx.messages.show(QStringLiteral("请先选择一行"));
-    if (form_.record().field(TicketNumber) != row->ticketNumber ||
-        form_.record().field(PassengerName) != row->passenger)
+    const std::optional<QStringList> fields = receipts::PrintedFields(*row);
+    if (!fields) return reprintFromForm(*row);
+    const QString mode = ctx.common.PrintMode == International ? QStringLiteral("国际")
+                                                               : QStringLiteral("国内");
+    if (row->mode != mode)
         return ctx.messages.show(
+            QStringLiteral("这张行程单是%1行程单，请先切换到%1再重打").arg(row->mode));
+    const QString code = ctx.receiptLog->nextCheckCode();
+    if (!ctx.messages.ask(QStringLiteral("用新的验证码 %1 重打 %2 的行程单（电子客票号码 %3）吗？")
+                              .arg(code, row->passenger, row->ticketNumber)))
+        return;
+    // The form shows the logged record as the one passenger of its booking.
+    ItineraryRecord& record = form_.record();
+    for (int i = 0; i < kFieldCount; ++i)
+        record.setField(i, i == CheckCode ? code : fields->at(i));
+    SetPassengerList(ctx.common, record,
+                     {{fields->at(PassengerName), fields->at(IdNumber), fields->at(TicketNumber)}});
+    form_.cmdprint_Click();
+    refresh();
+}
+
+void P_Receipts::reprintFromForm(const receipts::Receipt& row) {
+    // A row logged before records were kept: printed again from the print form, which must
+    // show that passenger's ticket.
+    if (form_.record().field(TicketNumber) != row.ticketNumber ||
+        form_.record().field(PassengerName) != row.passenger)
+        return form_.context().messages.show(
             QStringLiteral("请先在打印窗口调出 %1 的行程单（电子客票号码 %2）再重打")
-                .arg(row->passenger, row->ticketNumber));
+                .arg(row.passenger, row.ticketNumber));
     form_.cmdprint_Click();
     refresh();
 }

@@ -48,7 +48,8 @@ private:
     int flagged_ = 0;
 };
 
-// The receipt log window "打印记录": newest first, filters, spoiled forms, reprint, CSV.
+// The receipt log window "打印记录": newest first, filters, spoiled forms, reprint (the
+// logged record refilled into the form with the next check code), CSV.
 class P_Receipts : public QWidget {
     Q_OBJECT
 public:
@@ -62,6 +63,7 @@ public:
 
 private:
     qint64 selectedId() const;
+    void reprintFromForm(const receipts::Receipt& row);
 
     P_GuoNei& form_;
     QLineEdit *from_, *to_, *ticket_, *pnr_, *code_;

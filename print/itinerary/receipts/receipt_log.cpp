@@ -1,6 +1,10 @@
 #include "receipt_log.h"
 
+#include "record_json.h"
 #include "text_ops.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -26,12 +30,14 @@ const char* const kMigrations[][2] = {
      "CREATE TABLE state (key TEXT PRIMARY KEY, value TEXT)"},
     {"CREATE INDEX receipts_check_code ON receipts (check_code)",
      "CREATE INDEX receipts_printed_at ON receipts (printed_at)"},
+    // The record each receipt was printed from, so a row can be printed again.
+    {"ALTER TABLE receipts ADD COLUMN record TEXT", nullptr},
 };
 constexpr int kSchemaVersion = int(std::size(kMigrations));
 
 const char* const kColumns =
     "id, printed_at, check_code, passenger, id_number, ticket_number, pnr, route, total, mode, "
-    "target, spoiled";
+    "target, spoiled, record";
 
 Receipt fromQuery(const QSqlQuery& q) {
     Receipt r;
@@ -47,6 +53,7 @@ Receipt fromQuery(const QSqlQuery& q) {
     r.mode = q.value(9).toString();
     r.target = q.value(10).toString();
     r.spoiled = q.value(11).toInt() != 0;
+    r.record = q.value(12).toByteArray();
     return r;
 }
 
@@ -55,7 +62,10 @@ QString compactRoute(const QString& line) {
     return textops::trimSpaces(line).split(QLatin1Char(' '), Qt::SkipEmptyParts).join(u' ');
 }
 
-QString csvField(const QString& s) {
+// A field a spreadsheet would evaluate as a formula is kept as text by a leading quote.
+QString csvField(QString s) {
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!s.isEmpty() && kFormulaStarts.contains(s.front())) s.prepend(QLatin1Char('\''));
     if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) &&
         !s.contains(QLatin1Char('\n')) && !s.contains(QLatin1Char('\r')))
         return s;
@@ -90,7 +100,21 @@ Receipt ReceiptFromRecord(const itin::ItineraryRecord& record, qint16 printMode,
     r.total = record.field(Total);
     r.mode = printMode == International ? QStringLiteral("国际") : QStringLiteral("国内");
     r.target = target;
+    r.record = RecordJson(PCommon{}, record, {});
     return r;
+}
+
+std::optional<QStringList> PrintedFields(const Receipt& receipt) {
+    if (receipt.record.isEmpty()) return std::nullopt;
+    const QJsonObject fields =
+        QJsonDocument::fromJson(receipt.record).object().value(QLatin1String("fields")).toObject();
+    if (fields.isEmpty()) return std::nullopt;
+    QStringList out(itin::kFieldCount);
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        const int i = itin::fieldIndex(it.key());
+        if (i >= 0 && i < itin::kFieldCount) out[i] = it.value().toString();
+    }
+    return out;
 }
 
 ReceiptLog::ReceiptLog() {
@@ -149,7 +173,7 @@ bool ReceiptLog::migrate() {
         QSqlQuery q(db);
         bool ok = true;
         for (const char* statement : kMigrations[v])
-            ok = ok && q.exec(QString::fromLatin1(statement));
+            ok = ok && (!statement || q.exec(QString::fromLatin1(statement)));
         ok = ok && q.exec(QStringLiteral("PRAGMA user_version = %1").arg(v + 1));
         if (!ok) {
             const QString why = q.lastError().text();
@@ -189,13 +213,15 @@ bool ReceiptLog::record(const Receipt& r, const QString& nextCheckCode) {
     if (!db.transaction()) return fail(db.lastError().text());
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO receipts (printed_at, check_code, passenger, id_number,"
-                             " ticket_number, pnr, route, total, mode, target, spoiled)"
-                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                             " ticket_number, pnr, route, total, mode, target, spoiled, record)"
+                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& v :
          {QVariant(r.printedAt.toString(kTimeFormat)), QVariant(r.checkCode),
           QVariant(r.passenger), QVariant(r.idNumber), QVariant(r.ticketNumber), QVariant(r.pnr),
           QVariant(r.route), QVariant(r.total), QVariant(r.mode), QVariant(r.target),
-          QVariant(r.spoiled ? 1 : 0)})
+          QVariant(r.spoiled ? 1 : 0),
+          r.record.isEmpty() ? QVariant(QMetaType::fromType<QString>())
+                             : QVariant(QString::fromUtf8(r.record))})
         q.addBindValue(v);
     bool ok = q.exec();
     if (ok) {

@@ -29,6 +29,7 @@ struct Receipt {
     QString mode;   // "国内" or "国际"
     QString target; // the printer's name or the PDF file
     bool spoiled = false; // the form was wasted in the printer
+    QByteArray record;    // the record as printed (JSON); empty in rows logged before it was kept
     bool operator==(const Receipt&) const = default;
 };
 
@@ -44,6 +45,10 @@ struct Filter {
 // The receipt the record describes now (before its check code advances).
 Receipt ReceiptFromRecord(const itin::ItineraryRecord& record, qint16 printMode,
                           const QString& target, const QDateTime& at);
+
+// The 59 field texts of the record a row was printed from, by field index; nullopt when the
+// row does not keep it.
+std::optional<QStringList> PrintedFields(const Receipt& receipt);
 
 class ReceiptLog {
 public:
@@ -83,7 +88,8 @@ private:
 // What the agent is told when a check code is already in the log.
 QString DuplicateCheckCodeMessage(const QString& checkCode);
 
-// The rows as CSV in UTF-8 with a byte-order mark, header first, fields quoted as needed.
+// The rows as CSV in UTF-8 with a byte-order mark, header first, fields quoted as needed; a
+// field a spreadsheet would take for a formula starts with a single quote.
 QByteArray ToCsv(const QList<Receipt>& rows);
 
 } // namespace receipts
