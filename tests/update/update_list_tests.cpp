@@ -68,13 +68,18 @@ TEST(Selection, OnlyFilesNewerThanTheLastRunBySecond) {
                          QStringLiteral("</files>");
     const auto rows = select(list, QStringLiteral("2026/3/1 9:00:00"));
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0], (UpdateRow{"http://h/3", "/opt/app/c.dll", "0", "1", "2026-3-1 9:00:01",
-                                  "", "{app}\\c.dll"}));
+    EXPECT_EQ(rows[0], (UpdateRow{"http://h/3", "/opt/app/c.dll", "0", "1", "2026-3-1 9:00:01", "",
+                                  "{app}\\c.dll"}));
     EXPECT_EQ(rows[0].registerFlag(), 1);
     // Only the number 1 registers, however the value is written.
-    for (const char* zc : {"1e10", "-1e300", "1e400", "nan", "2", "0.5"})
-        EXPECT_EQ((UpdateRow{.zc = QString::fromLatin1(zc)}.registerFlag()), 0) << zc;
-    EXPECT_EQ((UpdateRow{.zc = QStringLiteral("1.0")}.registerFlag()), 1);
+    for (const char* zc : {"1e10", "-1e300", "1e400", "nan", "2", "0.5"}) {
+        UpdateRow row;
+        row.zc = QString::fromLatin1(zc);
+        EXPECT_EQ(row.registerFlag(), 0) << zc;
+    }
+    UpdateRow one;
+    one.zc = QStringLiteral("1.0");
+    EXPECT_EQ(one.registerFlag(), 1);
     const auto hashed = select(QStringLiteral("<file surl=\"u\" to=\"{app}\\x\" fg=\"0\" zc=\"0\" "
                                               "date=\"2026-3-2\" sha256=\"AB12\">"),
                                QStringLiteral("2026/3/1 9:00:00"));
@@ -155,11 +160,12 @@ TEST(FolderTokens, TargetsStayInsideTheFolderOfTheirToken) {
     const FixedFolders f(QStringLiteral("/opt/app/"), QStringLiteral("/usr/lib"), QString());
     EXPECT_EQ(ResolveTargetInside(QStringLiteral("{app}\\sub\\..\\print.exe"), f),
               QStringLiteral("/opt/app/print.exe"));
-    EXPECT_EQ(ResolveTargetInside(QStringLiteral("{sys}\\x.ocx"), f), QStringLiteral("/usr/lib/x.ocx"));
-    for (const char* to : {"{app}\\..\\..\\etc\\passwd", "{app}\\sub\\..\\..\\x", "{app}",
-                           "{app}\\", "{app}\\.", "{app}..\\x", "{app}x", "/etc/passwd",
-                           "C:\\Windows\\x.dll", "print.exe", "sub\\{app}\\x",
-                           "{font}\\a.ttf" /* unknown folder */, "{APP}\\x"}) {
+    EXPECT_EQ(ResolveTargetInside(QStringLiteral("{sys}\\x.ocx"), f),
+              QStringLiteral("/usr/lib/x.ocx"));
+    for (const char* to :
+         {"{app}\\..\\..\\etc\\passwd", "{app}\\sub\\..\\..\\x", "{app}", "{app}\\", "{app}\\.",
+          "{app}..\\x", "{app}x", "/etc/passwd", "C:\\Windows\\x.dll", "print.exe", "sub\\{app}\\x",
+          "{font}\\a.ttf" /* unknown folder */, "{APP}\\x"}) {
         EXPECT_TRUE(ResolveTargetInside(QString::fromLatin1(to), f).isEmpty()) << to;
     }
 }

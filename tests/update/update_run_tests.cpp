@@ -148,10 +148,12 @@ TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
     for (size_t i = 0; i < sizeof seed; ++i)
         seed[i] = static_cast<unsigned char>(i * 7 + 1);
     crypto_sign_seed_keypair(pk, sk, seed);
-    const QString secret = QString::fromLatin1(QByteArray(reinterpret_cast<char*>(seed), 32).toBase64());
+    const QString secret =
+        QString::fromLatin1(QByteArray(reinterpret_cast<char*>(seed), 32).toBase64());
     const QString key = QString::fromLatin1(QByteArray(reinterpret_cast<char*>(pk), 32).toBase64());
     const QByteArray file = patternBytes(30000);
-    const QString hash = QString::fromLatin1(QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex());
+    const QString hash =
+        QString::fromLatin1(QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex());
 
     struct Case {
         QStringList switches;
@@ -195,9 +197,13 @@ TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
         const QString expected =
             c.message == "@" ? QStringLiteral("文件校验失败：") + app + "/f.bin" : c.message;
         ASSERT_EQ(messages.shown.size(), expected.isEmpty() ? 0 : 1);
-        if (!expected.isEmpty()) EXPECT_EQ(messages.shown[0].text, expected);
+        if (!expected.isEmpty()) {
+            EXPECT_EQ(messages.shown[0].text, expected);
+        }
         // A refused list downloads nothing.
-        if (c.message == "更新列表签名无效") EXPECT_EQ(service.requests().size(), 1);
+        if (c.message == "更新列表签名无效") {
+            EXPECT_EQ(service.requests().size(), 1);
+        }
     }
 }
 
