@@ -8,6 +8,8 @@
 #include "browser_profile.h"
 #include "form_fixture.h"
 #include "fso.h"
+#include "support/gui.h"
+#include "support/site_process.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,49 +28,12 @@ using namespace itin;
 
 namespace {
 
+// Platform pages take longer to settle than the default allows.
 bool waitUntil(const std::function<bool()>& cond, int ms = 20000) {
-    QDeadlineTimer deadline(ms);
-    while (!cond()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
+    return support::waitUntil(cond, ms);
 }
 
-struct Site {
-    QProcess process;
-    QString url; // "http://127.0.0.1:n/"; empty when the site did not start
-
-    explicit Site(int platform) {
-        process.setProgram(QStringLiteral("/usr/bin/python3"));
-        process.setArguments(
-            {qEnvironmentVariable("WS_SOURCE_DIR") + "/tests/sites/platform_site.py", "--platform",
-             QString::number(platform)});
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start();
-        QByteArray line;
-        QDeadlineTimer deadline(10000);
-        while (!line.contains('\n') && !deadline.hasExpired() && process.waitForStarted(1000)) {
-            process.waitForReadyRead(200);
-            line += process.readAllStandardOutput();
-        }
-        if (line.startsWith("PORT ")) url = "http://127.0.0.1:" + line.mid(5).trimmed() + "/";
-    }
-    ~Site() {
-        process.kill();
-        process.waitForFinished(3000);
-    }
-    QByteArray get(const QString& path) {
-        QNetworkAccessManager nam;
-        QNetworkReply* reply = nam.get(QNetworkRequest(QUrl(url + path)));
-        waitUntil([&] { return reply->isFinished(); }, 5000);
-        const QByteArray body = reply->readAll();
-        delete reply;
-        return body;
-    }
-};
-
-Site* gSites[2] = {nullptr, nullptr};
+support::SiteProcess* gSites[2] = {nullptr, nullptr};
 
 class Retrieval : public itin::testing::FormFixture {
 protected:
@@ -77,10 +42,10 @@ protected:
     P_GuoNei* form = nullptr;
 
     void SetUp() override {
-        ASSERT_FALSE(gSites[0]->url.isEmpty());
-        ASSERT_FALSE(gSites[1]->url.isEmpty());
-        deploy.set("PlatformSite1Url", gSites[0]->url);
-        deploy.set("PlatformSite2Url", gSites[1]->url);
+        ASSERT_TRUE(gSites[0]->running());
+        ASSERT_TRUE(gSites[1]->running());
+        deploy.set("PlatformSite1Url", gSites[0]->url("/"));
+        deploy.set("PlatformSite2Url", gSites[1]->url("/"));
     }
     void TearDown() override {
         delete retrieval; // the windows go before the profile they browse with
@@ -133,7 +98,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
         "[ figure   ] 导 入 to 获取成功 on platform 0 (five pages, stored account): %lld ms\n",
         static_cast<long long>(ms));
     RecordProperty("order_retrieval_ms", int(ms));
-    const QByteArray log = gSites[0]->get("__log");
+    const QByteArray log = gSites[0]->get("/__log");
     for (const char* page :
          {"\"/Default.aspx\", \"/\"", "/Desktop.aspx", "\"/Search.aspx\"", "/OrderDetail.aspx"})
         EXPECT_TRUE(log.contains(page)) << page;
@@ -154,7 +119,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
 
     // A session that timed out: back to the home page, signed in again, order read.
-    gSites[0]->get("__expire");
+    gSites[0]->get("/__expire");
     importOrder("ABC123", 0);
     ASSERT_TRUE(statusIs(kDone));
     EXPECT_EQ(form->record()[CnTax], "CN50.00");
@@ -162,17 +127,17 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_EQ(common.PassengerList.size(), 1);
 
     // A changed search page matches no row: the retrieval gives up, the record stays.
-    gSites[0]->get("__config?broken=1");
+    gSites[0]->get("/__config?broken=1");
     deploy.set("HttpTimeoutMs", "1500");
     importOrder("DEF456", 0);
     ASSERT_TRUE(statusIs(QStringLiteral("提取信息失败！平台页面无法识别")));
     EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
     EXPECT_EQ(form->record()[CnTax], "CN50.00");
-    gSites[0]->get("__config?broken=0");
+    gSites[0]->get("/__config?broken=0");
 }
 
 TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
-    gSites[0]->get("__config?code=1");
+    gSites[0]->get("/__config?code=1");
     start(kNone);
     importOrder("ABC123", 0);
     ximport::P_Login* login = nullptr;
@@ -197,7 +162,7 @@ TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
     EXPECT_EQ(fso::ReadTextFile(dir.filePath("PingTai.ini")),
               QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,"));
     EXPECT_EQ(form->record()[Flight1], "CA1501");
-    gSites[0]->get("__config?code=0");
+    gSites[0]->get("/__config?code=0");
 }
 
 TEST_F(Retrieval, SecondPlatformPictureCodeInTheWindowAndNothingFound) {
@@ -249,9 +214,9 @@ TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
 TEST(OrderPageEntry, ReadsADetailPageHeadless) {
     QProcess print;
     const QString bin = qEnvironmentVariable("WS_BIN_DIR") + "/print";
-    print.start(bin,
-                {"--order-page", "1", gSites[1]->url + "Distributor/OrderDetail.aspx?pnr=XYZ789",
-                 "--platform-pnr", "XYZ789"});
+    print.start(bin, {"--order-page", "1",
+                      gSites[1]->url("/") + "Distributor/OrderDetail.aspx?pnr=XYZ789",
+                      "--platform-pnr", "XYZ789"});
     ASSERT_TRUE(print.waitForFinished(60000));
     const QString out = QString::fromUtf8(print.readAllStandardOutput());
     EXPECT_EQ(print.exitCode(), 0) << out.toStdString();
@@ -267,7 +232,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
-    Site first(0), second(1);
+    support::SiteProcess first{QStringLiteral("platform_site.py"), {"--platform", "0"}};
+    support::SiteProcess second{QStringLiteral("platform_site.py"), {"--platform", "1"}};
     gSites[0] = &first;
     gSites[1] = &second;
     return RUN_ALL_TESTS();

@@ -7,6 +7,8 @@
 #include "p_xty2.h"
 
 #include "fso.h"
+#include "support/gui.h"
+#include "support/site_process.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -29,49 +31,13 @@ using ximport::P_XTY2;
 
 namespace {
 
-bool waitUntil(const std::function<bool()>& cond, int ms = 15000) {
-    QDeadlineTimer deadline(ms);
-    while (!cond()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
+using support::waitUntil;
+
+// The last query the site answered.
+QJsonObject lastQuery(const support::SiteProcess& site) {
+    const QJsonArray all = QJsonDocument::fromJson(site.get("/__queries")).array();
+    return all.isEmpty() ? QJsonObject() : all.last().toObject();
 }
-
-class Site {
-public:
-    Site() {
-        process_.start(QStringLiteral("/usr/bin/python3"), {qEnvironmentVariable("WS_SOURCE_DIR") +
-                                                            "/tests/sites/verification_site.py"});
-        QByteArray line;
-        QDeadlineTimer deadline(10000);
-        while (!line.contains('\n') && !deadline.hasExpired() && process_.waitForStarted(5000)) {
-            process_.waitForReadyRead(200);
-            line += process_.readAllStandardOutput();
-        }
-        if (line.startsWith("PORT ")) url = "http://127.0.0.1:" + line.mid(5).trimmed();
-    }
-    ~Site() {
-        process_.kill();
-        process_.waitForFinished(3000);
-    }
-    QByteArray get(const QString& path) {
-        QNetworkAccessManager nam;
-        QNetworkReply* reply = nam.get(QNetworkRequest(QUrl(url + path)));
-        waitUntil([&] { return reply->isFinished(); }, 5000);
-        const QByteArray body = reply->readAll();
-        delete reply;
-        return body;
-    }
-    QJsonObject lastQuery() {
-        const QJsonArray all = QJsonDocument::fromJson(get("/__queries")).array();
-        return all.isEmpty() ? QJsonObject() : all.last().toObject();
-    }
-    QString url;
-
-private:
-    QProcess process_;
-};
 
 class TicketImportEndToEnd : public itin::testing::FormFixture {
 protected:
@@ -79,7 +45,7 @@ protected:
     QString freshCode(P_XTY2* dlg) {
         int done = -1;
         ximport::LoadPictureFromURL(dlg->Image1(),
-                                    site.url + "/newsky/servlet/CallYanServlet?fresh", profile,
+                                    site.url() + "/newsky/servlet/CallYanServlet?fresh", profile,
                                     3000, [&](bool ok) { done = ok; });
         EXPECT_TRUE(waitUntil([&] { return done >= 0; }));
         EXPECT_EQ(done, 1);
@@ -95,15 +61,15 @@ protected:
     // The windows go before the profile their browsers use.
     void TearDown() override { host.reset(); }
 
-    Site site;
+    support::SiteProcess site{QStringLiteral("verification_site.py")};
     browser::BrowserProfile profile;
 };
 
 } // namespace
 
 TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
-    ASSERT_FALSE(site.url.isEmpty());
-    deploy.set("VerificationSiteUrl", site.url + "/");
+    ASSERT_TRUE(site.running());
+    deploy.set("VerificationSiteUrl", site.url() + "/");
     ximport::TicketImport* opener = ximport::InstallTicketImport(*host, ctx, profile);
     opener->setPictureTimeoutMs(1500);
     P_GuoNei* form = open();
@@ -138,7 +104,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     query(dlg, "7812345678901", "张三", "ZZZZ");
     ASSERT_TRUE(loaded.wait(15000));
     QTest::qWait(300);
-    EXPECT_EQ(site.lastQuery().value("code").toString(), "ZZZZ");
+    EXPECT_EQ(lastQuery(site).value("code").toString(), "ZZZZ");
     EXPECT_EQ(applied.size(), 0);
     EXPECT_EQ(form->record()[PassengerName], "");
     const QString pnc = QDir(dir.path()).filePath("PNC.txt");
@@ -158,7 +124,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     std::printf("click on the import button to fields filled: %lld ms\n",
                 static_cast<long long>(clock.elapsed()));
     EXPECT_EQ(dlg->Text1()->text(), "7812345678901");
-    const QJsonObject sent = site.lastQuery();
+    const QJsonObject sent = lastQuery(site);
     EXPECT_EQ(sent.value("ticket").toString(), "7812345678901");
     EXPECT_EQ(sent.value("code").toString(), code);
     const ItineraryRecord& r = form->record();
@@ -202,7 +168,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     QProcess print;
     print.start(qEnvironmentVariable("WS_BIN_DIR") + "/print",
                 {"--pnr", qEnvironmentVariable("WS_SOURCE_DIR") + "/samples/two_passengers.txt",
-                 "--ticket-page", site.url + "/__result?ticket=7812345678904", "--data-dir",
+                 "--ticket-page", site.url() + "/__result?ticket=7812345678904", "--data-dir",
                  dir.path()});
     ASSERT_TRUE(print.waitForFinished(30000));
     EXPECT_EQ(print.exitCode(), 0);

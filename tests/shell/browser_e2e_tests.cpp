@@ -4,6 +4,8 @@
 #include "embedded_browser.h"
 
 #include "deploy_config.h"
+#include "support/gui.h"
+#include "support/site_process.h"
 
 #include <gtest/gtest.h>
 
@@ -23,58 +25,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-
-
 namespace {
 
-// Processes events until cond holds or ms pass.
-bool waitUntil(const std::function<bool()>& cond, int ms = 15000) {
-    QDeadlineTimer deadline(ms);
-    while (!cond()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
-}
-
-// The local management site, started and stopped by the test.
-class Site {
-public:
-    Site() {
-        process_.setProgram(QStringLiteral(WS_PYTHON));
-        process_.setArguments({qEnvironmentVariable("WS_SOURCE_DIR") +
-                                   QStringLiteral("/tests/sites/management_site.py"),
-                               QStringLiteral("--port"), QStringLiteral("0")});
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start();
-        if (!process_.waitForStarted(5000)) return;
-        QByteArray line;
-        QDeadlineTimer deadline(10000);
-        while (!line.contains('\n') && !deadline.hasExpired() &&
-               process_.state() == QProcess::Running) {
-            process_.waitForReadyRead(500);
-            line += process_.readAllStandardOutput();
-        }
-        if (line.startsWith("PORT ")) url = "http://127.0.0.1:" + line.mid(5).trimmed();
-    }
-    ~Site() {
-        process_.kill();
-        process_.waitForFinished(3000);
-    }
-    QString url; // empty when the site did not start
-
-    QByteArray get(const QString& path) {
-        QNetworkAccessManager nam;
-        QNetworkReply* reply = nam.get(QNetworkRequest(QUrl(url + path)));
-        waitUntil([&] { return reply->isFinished(); }, 5000);
-        const QByteArray body = reply->readAll();
-        delete reply;
-        return body;
-    }
-
-private:
-    QProcess process_;
-};
+using support::waitUntil;
 
 // Collects the document-complete addresses of one browser.
 struct Completed {
@@ -106,14 +59,15 @@ browser::DomDocument snapshotOf(browser::EmbeddedBrowser& b) {
 } // namespace
 
 TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
-    Site site;
-    ASSERT_FALSE(site.url.isEmpty());
+    support::SiteProcess site{QStringLiteral("management_site.py"),
+                              {QStringLiteral("--port"), QStringLiteral("0")}};
+    ASSERT_TRUE(site.running());
     browser::BrowserProfile profile;
     browser::EmbeddedBrowser b(profile);
     b.resize(800, 600);
     Completed done(&b);
     QSignalSpy loaded(&b, &browser::EmbeddedBrowser::topLoadFinished);
-    b.navigate(site.url + "/fixtures/frames.html");
+    b.navigate(site.url() + "/fixtures/frames.html");
     ASSERT_TRUE(loaded.wait(15000));
     ASSERT_TRUE(done.waitFor("frames.html"));
     // Once per frame document and once for the top document, which comes last.
@@ -160,7 +114,7 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
     env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
     print.setProcessEnvironment(env);
     print.start(qEnvironmentVariable("WS_BIN_DIR") + "/print",
-                {"--markup", site.url + "/fixtures/frames.html"});
+                {"--markup", site.url() + "/fixtures/frames.html"});
     ASSERT_TRUE(print.waitForFinished(30000));
     const QString out = QString::fromUtf8(print.readAllStandardOutput());
     EXPECT_EQ(print.exitCode(), 0);
@@ -170,7 +124,7 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
     print.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     EXPECT_TRUE(out.contains("<FRAMESET id=top rows=\"30%,*\">"));
     EXPECT_TRUE(
-        out.contains("<!-- frame name=mainFrame url=" + site.url + "/fixtures/styled.html"));
+        out.contains("<!-- frame name=mainFrame url=" + site.url() + "/fixtures/styled.html"));
     EXPECT_TRUE(out.contains("<TD>7812345678901<BR>ZHANG/SAN</TD>"));
 
     // Page dialogs are answered at once (OK, a prompt's default), headless too.

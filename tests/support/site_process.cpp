@@ -1,7 +1,11 @@
 #include "support/site_process.h"
 
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTimer>
 
 namespace support {
 
@@ -10,8 +14,8 @@ SiteProcess::SiteProcess(const QString& script, const QStringList& args) {
     const QString python = QFileInfo::exists(QStringLiteral("/usr/bin/python3"))
                                ? QStringLiteral("/usr/bin/python3")
                                : QStringLiteral("python3");
-    const QString path = qEnvironmentVariable("WS_SOURCE_DIR") + QStringLiteral("/tests/sites/") +
-                         script;
+    const QString path =
+        qEnvironmentVariable("WS_SOURCE_DIR") + QStringLiteral("/tests/sites/") + script;
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(python, QStringList{path} + args);
     if (!process_.waitForStarted(10000)) return;
@@ -34,6 +38,18 @@ QString SiteProcess::host() const {
 
 QString SiteProcess::url(const QString& path) const {
     return QStringLiteral("http://") + host() + path;
+}
+
+QByteArray SiteProcess::get(const QString& path) const {
+    QNetworkAccessManager nam;
+    QNetworkReply* reply = nam.get(QNetworkRequest(QUrl(url(path))));
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    if (!reply->isFinished()) loop.exec();
+    const QByteArray body = reply->readAll();
+    delete reply;
+    return body;
 }
 
 } // namespace support

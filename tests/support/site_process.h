@@ -21,6 +21,8 @@ public:
     QString host() const;
     // "http://127.0.0.1:port" followed by path.
     QString url(const QString& path = {}) const;
+    // The body of a GET of path on this site (its test hooks); empty after 5 s without one.
+    QByteArray get(const QString& path) const;
 
 private:
     QProcess process_;
