@@ -9,8 +9,8 @@
 #include "common/messages.h"
 #include "import/forms/p_excel.h"
 #include "import/forms/p_xty2.h"
-#include "itinerary/forms/p_pnr.h"
 #include "itinerary/forms/itinerary_context.h"
+#include "itinerary/forms/p_pnr.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/print_form_access.h"
 #include "shell/browser/browser_profile.h"
@@ -21,6 +21,7 @@
 #include "shell/management/b_main.h"
 #include "shell/management/web_state.h"
 #include "sms/forms/sms_panel_host.h"
+#include "support/browser_events.h"
 #include "support/gui.h"
 #include "support/site_process.h"
 
@@ -67,30 +68,7 @@ struct Station {
     std::unique_ptr<Workstation> w;
 };
 
-QByteArray get(const QString& url) {
-    QNetworkAccessManager nam;
-    QNetworkReply* reply = nam.get(QNetworkRequest(QUrl(url)));
-    waitUntil([&] { return reply->isFinished(); }, 5000);
-    const QByteArray body = reply->readAll();
-    delete reply;
-    return body;
-}
-
-// Collects the document-complete addresses of one browser.
-struct Completed {
-    QStringList urls;
-    explicit Completed(browser::EmbeddedBrowser* b) {
-        QObject::connect(b, &browser::EmbeddedBrowser::documentComplete, b,
-                         [this](const QString& u) { urls << u; });
-    }
-    bool waitFor(const QString& part) {
-        return waitUntil([&] {
-            for (const QString& u : urls)
-                if (u.contains(part, Qt::CaseInsensitive)) return true;
-            return false;
-        });
-    }
-};
+using support::Completed;
 
 } // namespace
 
@@ -272,7 +250,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     ASSERT_TRUE(done.waitFor("nav.asp?id=2_1"));
     main.menuAction("m_Fin(11)")->trigger();
     ASSERT_TRUE(done.waitFor("nav.asp?id=5_12"));
-    EXPECT_EQ(get(site.url("/__clicks")), "[\"2_1\", \"5_12\"]");
+    EXPECT_EQ(site.get("/__clicks"), "[\"2_1\", \"5_12\"]");
     EXPECT_EQ(messages.shown.size(), 1);
 
     bool answered = false, found = true;

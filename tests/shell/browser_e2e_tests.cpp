@@ -4,6 +4,7 @@
 #include "embedded_browser.h"
 
 #include "deploy_config.h"
+#include "support/browser_events.h"
 #include "support/gui.h"
 #include "support/site_process.h"
 
@@ -27,23 +28,8 @@
 
 namespace {
 
+using support::Completed;
 using support::waitUntil;
-
-// Collects the document-complete addresses of one browser.
-struct Completed {
-    QStringList urls;
-    explicit Completed(browser::EmbeddedBrowser* b) {
-        QObject::connect(b, &browser::EmbeddedBrowser::documentComplete, b,
-                         [this](const QString& u) { urls << u; });
-    }
-    bool waitFor(const QString& part) {
-        return waitUntil([&] {
-            for (const QString& u : urls)
-                if (u.contains(part, Qt::CaseInsensitive)) return true;
-            return false;
-        });
-    }
-};
 
 browser::DomDocument snapshotOf(browser::EmbeddedBrowser& b) {
     browser::DomDocument out;
