@@ -4,9 +4,9 @@
 // plain loopback. Prints the times, curl's time over the updater's for each, and the peak
 // memory of this process. WS_BENCH_MB sets another file size,
 // WS_BENCH_IN_FLIGHT another number of slices in flight.
-#include "downloader.h"
-#include "http_client.h"
-#include "messages.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
+#include "update/downloader.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // the same UTF-8 bytes into a QString and splits it into lines, the least any reader of
 // the text must do. Inputs: the worked two-passenger example, a nine-passenger booking
 // and a mixed set of generated bookings. After the runs, prints parse / floor per input.
-#include "parser.h"
+#include "itinerary/parser.h"
 
 #include <QMap>
 

@@ -1,10 +1,10 @@
 // Time to render one receipt to a PDF file: settings, print-out and the finished file;
 // beside it, in the same run, one redraw of the print preview for a record with every
 // field filled, and logging one printed receipt in the receipt log.
-#include "painter_surface.h"
-#include "preview_surface.h"
-#include "print_out.h"
-#include "receipt_log.h"
+#include "itinerary/painter_surface.h"
+#include "itinerary/preview_surface.h"
+#include "itinerary/print_out.h"
+#include "itinerary/receipts/receipt_log.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "code_page.h"
+#include "common/code_page.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

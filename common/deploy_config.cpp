@@ -1,4 +1,4 @@
-#include "deploy_config.h"
+#include "common/deploy_config.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "fso.h"
+#include "common/fso.h"
 
-#include "code_page.h"
+#include "common/code_page.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "headless_input.h"
+#include "common/headless_input.h"
 
-#include "fso.h"
+#include "common/fso.h"
 
 namespace headless {
 namespace {

@@ -1,4 +1,4 @@
-#include "text_ops.h"
+#include "common/text_ops.h"
 
 #include <cmath>
 #include <string>

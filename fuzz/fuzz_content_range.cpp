@@ -1,5 +1,5 @@
 // Feeds arbitrary Content-Range header values to the downloader's reading of them.
-#include "downloader.h"
+#include "update/downloader.h"
 
 #include <cstdint>
 

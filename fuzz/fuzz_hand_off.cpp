@@ -1,7 +1,7 @@
 // Feeds arbitrary print data texts (UTF-8 or GBK, as the print page hands them over) to
 // the hand-off, which fills a fresh print form.
-#include "code_page.h"
-#include "print_hand_off.h"
+#include "common/code_page.h"
+#include "shell/management/print_hand_off.h"
 
 #include <cstdint>
 

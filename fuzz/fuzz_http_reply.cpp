@@ -2,7 +2,7 @@
 // HTTP client as the services' requests meet them: a local server answers every request
 // on every connection with the input and closes; the reply bound is set low so that it is
 // reached, and the reply is read as the callers read it.
-#include "http_client.h"
+#include "common/net/http_client.h"
 
 #include <QCoreApplication>
 #include <QTcpServer>

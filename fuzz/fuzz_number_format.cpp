@@ -1,5 +1,5 @@
 // Feeds arbitrary number format codes to the format engine, with values of every kind.
-#include "number_format.h"
+#include "import/number_format.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,5 +1,5 @@
 // Feeds arbitrary texts to the booking parser and the ticket-row fill.
-#include "parser.h"
+#include "itinerary/parser.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary page snapshots (collector JSON) to the platform page recognition and the
 // order readers of both platforms.
-#include "order_reader.h"
-#include "platform_pages.h"
+#include "import/order_reader.h"
+#include "import/platform_pages.h"
 
 #include <QByteArray>
 

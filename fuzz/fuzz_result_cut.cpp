@@ -1,7 +1,7 @@
 // Feeds arbitrary markup (UTF-8) to the result-page cuts of the ticket-number import, as
 // the inner markup of the result table, and writes the cuts into a record.
-#include "record.h"
-#include "result_cut.h"
+#include "import/result_cut.h"
+#include "itinerary/record.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 // Feeds arbitrary info.ini contents to the print settings load (the tag reader and the
 // readings of every key), as the print form loads them.
-#include "settings_store.h"
+#include "itinerary/settings_store.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Feeds arbitrary gateway replies (GBK) to the SMS reply readers.
-#include "code_page.h"
-#include "gateway.h"
+#include "common/code_page.h"
+#include "sms/gateway.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary update-list replies (GBK) to the selection of the files to fetch, with
 // every target resolved and the file alternately present and missing.
-#include "code_page.h"
-#include "update_list.h"
+#include "common/code_page.h"
+#include "update/update_list.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 // Feeds arbitrary vendor service replies (GB2312 bodies) to the readings the sign-in and
 // enrolment make of them: result codes, the yes reply, and the percent-decoded fields.
-#include "common.h"
-#include "enrolment_sql.h"
-#include "http_reply.h"
-#include "vendor_codec.h"
+#include "common/net/http_reply.h"
+#include "shell/common.h"
+#include "shell/enrolment_sql.h"
+#include "shell/vendor_codec.h"
 
 #include <cstdint>
 

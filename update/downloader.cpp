@@ -1,9 +1,9 @@
-#include "downloader.h"
+#include "update/downloader.h"
 
-#include "format_size.h"
-#include "http_client.h"
-#include "messages.h"
-#include "registrar.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
+#include "update/format_size.h"
+#include "update/registrar.h"
 
 #include <QDir>
 #include <QElapsedTimer>

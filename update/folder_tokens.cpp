@@ -1,4 +1,4 @@
-#include "folder_tokens.h"
+#include "update/folder_tokens.h"
 
 #include <QDir>
 #include <QStandardPaths>

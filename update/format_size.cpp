@@ -1,4 +1,4 @@
-#include "format_size.h"
+#include "update/format_size.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "list_signature.h"
+#include "update/list_signature.h"
 
 #include <sodium.h>
 

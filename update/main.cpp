@@ -1,8 +1,8 @@
 // update: brings the program files of print up to date, then starts print.
 // "--register FILE [--register-mode M]" runs a component's registration entry point (the
 // updater starts itself this way for each component).
-#include "registrar.h"
-#include "updater_app.h"
+#include "update/forms/updater_app.h"
+#include "update/registrar.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "registrar.h"
+#include "update/registrar.h"
 
 #include <QEventLoop>
 #include <QLibrary>

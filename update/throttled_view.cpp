@@ -1,4 +1,4 @@
-#include "throttled_view.h"
+#include "update/throttled_view.h"
 
 namespace upd {
 

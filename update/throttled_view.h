@@ -2,7 +2,7 @@
 // Progress shown at most about 30 times a second: the downloader reports every slice,
 // and the window repaints only the latest status and bar width when the interval has
 // passed, so the work per slice stays small.
-#include "downloader.h"
+#include "update/downloader.h"
 
 #include <QElapsedTimer>
 #include <QObject>

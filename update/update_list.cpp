@@ -1,7 +1,7 @@
-#include "update_list.h"
+#include "update/update_list.h"
 
-#include "fso.h"
-#include "text_ops.h"
+#include "common/fso.h"
+#include "common/text_ops.h"
 
 #include <QRegularExpression>
 

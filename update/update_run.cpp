@@ -1,13 +1,13 @@
-#include "update_run.h"
+#include "update/update_run.h"
 
-#include "clock.h"
-#include "date_format.h"
-#include "deploy_config.h"
-#include "folder_tokens.h"
-#include "fso.h"
-#include "http_client.h"
-#include "list_signature.h"
-#include "messages.h"
+#include "common/clock.h"
+#include "common/date_format.h"
+#include "common/deploy_config.h"
+#include "common/fso.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
+#include "update/folder_tokens.h"
+#include "update/list_signature.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 // The update run: read the last run's time, fetch and select the update list, download
 // each selected file, record the run in update.log. The window shows it through
 // UpdateView and starts print afterwards.
-#include "downloader.h"
-#include "update_list.h"
+#include "update/downloader.h"
+#include "update/update_list.h"
 
 #include <QString>
 

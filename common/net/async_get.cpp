@@ -1,4 +1,4 @@
-#include "async_get.h"
+#include "common/net/async_get.h"
 
 namespace net {
 

@@ -3,7 +3,7 @@
 // the caller's thread from its event loop; read the bytes on readyRead() to keep memory
 // flat. A transfer that fails (no connection, inactivity time-out, abort) ends with
 // finished() and failed() true. HttpClient::getAsync picks the transport behind it.
-#include "http_reply.h"
+#include "common/net/http_reply.h"
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
-#include "http_client.h"
+#include "common/net/http_client.h"
 
-#include "deploy_config.h"
-#include "reply_get.h"
-#include "request_builder.h"
+#include "common/deploy_config.h"
+#include "common/net/reply_get.h"
+#include "common/net/request_builder.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

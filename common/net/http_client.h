@@ -3,9 +3,9 @@
 // wait in a local event loop (the wait hook disables the window meanwhile) and always end:
 // a time-out, a transport failure or a reply above the size limit comes back as an empty
 // reply, never as an exception.
-#include "async_get.h"
-#include "http_reply.h"
-#include "wait_hook.h"
+#include "common/net/async_get.h"
+#include "common/net/http_reply.h"
+#include "common/net/wait_hook.h"
 
 #include <QByteArray>
 #include <QString>

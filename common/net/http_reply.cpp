@@ -1,6 +1,6 @@
-#include "http_reply.h"
+#include "common/net/http_reply.h"
 
-#include "code_page.h"
+#include "common/code_page.h"
 
 namespace net {
 

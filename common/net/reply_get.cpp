@@ -1,6 +1,6 @@
-#include "reply_get.h"
+#include "common/net/reply_get.h"
 
-#include "request_builder.h"
+#include "common/net/request_builder.h"
 
 #include <QNetworkReply>
 

@@ -1,6 +1,6 @@
 #pragma once
 // AsyncGet on a QNetworkReply (HTTPS and anything the kept connection does not take).
-#include "async_get.h"
+#include "common/net/async_get.h"
 
 #include <QPointer>
 

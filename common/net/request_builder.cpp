@@ -1,4 +1,4 @@
-#include "request_builder.h"
+#include "common/net/request_builder.h"
 
 #include <QNetworkReply>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Request set-up and reply reading shared by the synchronous and asynchronous paths.
-#include "http_reply.h"
+#include "common/net/http_reply.h"
 
 #include <QNetworkRequest>
 

@@ -1,7 +1,7 @@
-#include "biff_scan.h"
+#include "import/biff_scan.h"
 
-#include "code_page.h"
-#include "number_format.h"
+#include "common/code_page.h"
+#include "import/number_format.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // document container, then the workbook stream's records: sheet names, number formats,
 // the shared string table with its continuation records, and the cell values (numbers,
 // RK and MULRK, labels, shared strings, booleans, errors, formula results).
-#include "workbook.h"
+#include "import/workbook.h"
 
 #include <QByteArray>
 #include <QHash>

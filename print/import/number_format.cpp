@@ -1,6 +1,6 @@
-#include "number_format.h"
+#include "import/number_format.h"
 
-#include "date_format.h"
+#include "common/date_format.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
-#include "order_reader.h"
+#include "import/order_reader.h"
 
-#include "code_tables.h"
-#include "platform_pages.h"
+#include "import/platform_pages.h"
+#include "itinerary/code_tables.h"
 
 #include <QStringList>
 

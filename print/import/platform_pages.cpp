@@ -1,6 +1,6 @@
-#include "platform_pages.h"
+#include "import/platform_pages.h"
 
-#include "order_reader.h"
+#include "import/order_reader.h"
 
 #include <QStringList>
 

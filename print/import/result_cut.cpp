@@ -1,6 +1,6 @@
-#include "result_cut.h"
+#include "import/result_cut.h"
 
-#include "record.h"
+#include "itinerary/record.h"
 
 #include <QStringList>
 

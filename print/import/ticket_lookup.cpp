@@ -1,9 +1,9 @@
-#include "ticket_lookup.h"
+#include "import/ticket_lookup.h"
 
-#include "date_format.h"
-#include "fso.h"
-#include "record.h"
-#include "result_cut.h"
+#include "common/date_format.h"
+#include "common/fso.h"
+#include "import/result_cut.h"
+#include "itinerary/record.h"
 
 #include <QDir>
 #include <QUrl>

@@ -1,6 +1,6 @@
-#include "ticket_rows.h"
+#include "import/ticket_rows.h"
 
-#include "number_format.h"
+#include "import/number_format.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
-#include "workbook.h"
+#include "import/workbook.h"
 
-#include "fso.h"
+#include "common/fso.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 // Legacy binary workbooks (.xls, .xlt): values and number formats from our own reader of
 // the compound document and its BIFF records.
-#include "biff_scan.h"
-#include "workbook.h"
+#include "import/biff_scan.h"
+#include "import/workbook.h"
 
 namespace wbook {
 

@@ -2,8 +2,8 @@
 // relationships give their parts, shared strings hold the texts and the styles hold
 // the number formats. The sheet and the shared strings are read as they decompress and
 // only as far as the import needs, so a huge sheet costs no more than its first rows.
-#include "number_format.h"
-#include "workbook.h"
+#include "import/number_format.h"
+#include "import/workbook.h"
 
 #include <QHash>
 #include <QIODevice>

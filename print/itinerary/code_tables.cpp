@@ -1,6 +1,6 @@
-#include "code_tables.h"
+#include "itinerary/code_tables.h"
 
-#include "text_ops.h"
+#include "common/text_ops.h"
 
 #include <QHash>
 

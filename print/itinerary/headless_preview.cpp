@@ -1,12 +1,12 @@
-#include "headless_preview.h"
+#include "itinerary/headless_preview.h"
 
-#include "parser.h"
-#include "preview_surface.h"
-#include "receipt_log.h"
-#include "settings_store.h"
+#include "itinerary/parser.h"
+#include "itinerary/preview_surface.h"
+#include "itinerary/receipts/receipt_log.h"
+#include "itinerary/settings_store.h"
 
-#include "code_page.h"
-#include "headless_input.h"
+#include "common/code_page.h"
+#include "common/headless_input.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,7 +1,7 @@
 #pragma once
 // The print preview without windows: a booking file prepared as for printing, the first
 // passenger's receipt drawn over the form outline (or the agent's scanned form) into a PNG.
-#include "clock.h"
+#include "common/clock.h"
 
 #include <QString>
 

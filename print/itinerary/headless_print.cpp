@@ -1,14 +1,14 @@
-#include "headless_print.h"
+#include "itinerary/headless_print.h"
 
-#include "painter_surface.h"
-#include "parser.h"
-#include "print_out.h"
-#include "receipt_log.h"
-#include "settings_store.h"
+#include "itinerary/painter_surface.h"
+#include "itinerary/parser.h"
+#include "itinerary/print_out.h"
+#include "itinerary/receipts/receipt_log.h"
+#include "itinerary/settings_store.h"
 
-#include "code_page.h"
-#include "headless_input.h"
-#include "messages.h"
+#include "common/code_page.h"
+#include "common/headless_input.h"
+#include "common/messages.h"
 
 #include <QDir>
 #include <QFileInfo>

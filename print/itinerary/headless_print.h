@@ -2,7 +2,7 @@
 // Printing a booking file without windows: the settings are loaded as the print form
 // loads them, the booking is parsed, and one receipt per passenger goes to a PDF file or
 // a printer through the print-out of the print button, stepping as "下一位" does.
-#include "clock.h"
+#include "common/clock.h"
 
 #include <QString>
 

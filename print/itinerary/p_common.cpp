@@ -1,6 +1,6 @@
-#include "p_common.h"
+#include "itinerary/p_common.h"
 
-#include "text_ops.h"
+#include "common/text_ops.h"
 
 #include <cmath>
 

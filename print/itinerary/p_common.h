@@ -1,7 +1,7 @@
 #pragma once
 // Program-wide itinerary state (one object per run, owned by the program and handed to
 // whoever needs it) and the operations on the record that use it.
-#include "record.h"
+#include "itinerary/record.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "painter_surface.h"
+#include "itinerary/painter_surface.h"
 
 #include <QDateTime>
-#include <QFontMetricsF>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPrinter>

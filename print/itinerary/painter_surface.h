@@ -1,7 +1,7 @@
 #pragma once
 // Print surfaces that draw with QPainter: a PDF file of receipt pages, and a real printer
 // (the system default or one by name), one print job per receipt.
-#include "print_surface.h"
+#include "itinerary/print_surface.h"
 
 #include <QFont>
 #include <QPageSize>

@@ -1,7 +1,7 @@
-#include "parser.h"
+#include "itinerary/parser.h"
 
-#include "code_tables.h"
-#include "text_ops.h"
+#include "common/text_ops.h"
+#include "itinerary/code_tables.h"
 
 #include <QVarLengthArray>
 

@@ -1,10 +1,10 @@
 #pragma once
 // Turns the pasted booking display of the reservation terminal into the itinerary record,
 // by fixed markers and columns; and fills the record from one spreadsheet ticket row.
-#include "p_common.h"
+#include "itinerary/p_common.h"
 
-#include "clock.h"
-#include "messages.h"
+#include "common/clock.h"
+#include "common/messages.h"
 
 namespace itin {
 

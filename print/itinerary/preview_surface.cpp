@@ -1,8 +1,8 @@
-#include "preview_surface.h"
+#include "itinerary/preview_surface.h"
 
-#include "print_out.h"
+#include "itinerary/print_out.h"
 
-#include "fso.h"
+#include "common/fso.h"
 
 #include <QDir>
 #include <QMap>

@@ -2,9 +2,9 @@
 // The print preview: the receipt page drawn by the print-out into a picture, over a picture
 // of the pre-printed form (a scanned image, or an outline drawn from the layout table).
 // Texts that overlap each other or run off the page are outlined in red.
-#include "p_common.h"
-#include "painter_surface.h"
-#include "print_settings.h"
+#include "itinerary/p_common.h"
+#include "itinerary/painter_surface.h"
+#include "itinerary/print_settings.h"
 
 #include <QImage>
 #include <QList>

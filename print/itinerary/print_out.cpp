@@ -1,6 +1,6 @@
-#include "print_out.h"
+#include "itinerary/print_out.h"
 
-#include "text_ops.h"
+#include "common/text_ops.h"
 
 #include <cmath>
 #include <limits>

@@ -2,11 +2,11 @@
 // The receipt print-out: every field of the record at its fixed place on the pre-printed
 // form, shifted by the agent's offsets, one page per call; the check code advances after
 // a page that went to the printer.
-#include "p_common.h"
-#include "print_settings.h"
-#include "print_surface.h"
+#include "itinerary/p_common.h"
+#include "itinerary/print_settings.h"
+#include "itinerary/print_surface.h"
 
-#include "messages.h"
+#include "common/messages.h"
 
 #include <QList>
 #include <QPoint>

@@ -1,6 +1,6 @@
-#include "record.h"
+#include "itinerary/record.h"
 
-#include "text_ops.h"
+#include "common/text_ops.h"
 
 namespace itin {
 namespace {

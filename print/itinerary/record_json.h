@@ -1,8 +1,8 @@
 #pragma once
 // The record and passenger state as one JSON object, for the headless entry points.
-#include "p_common.h"
+#include "itinerary/p_common.h"
 
-#include "messages.h"
+#include "common/messages.h"
 
 #include <QByteArray>
 

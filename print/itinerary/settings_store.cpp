@@ -1,9 +1,9 @@
-#include "settings_store.h"
+#include "itinerary/settings_store.h"
 
-#include "workstation_id.h"
+#include "itinerary/workstation_id.h"
 
-#include "date_format.h"
-#include "fso.h"
+#include "common/date_format.h"
+#include "common/fso.h"
 
 #include <QDir>
 

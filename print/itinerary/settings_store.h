@@ -2,10 +2,10 @@
 // Loading and saving the print settings ("info.ini") and the platform list
 // ("PingTai.ini") in the program folder. Files are GBK, lines end in CR LF, every write
 // replaces the file atomically; saving one block keeps every other byte of the file.
-#include "print_settings.h"
-#include "record.h"
+#include "itinerary/print_settings.h"
+#include "itinerary/record.h"
 
-#include "clock.h"
+#include "common/clock.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "workstation_id.h"
+#include "itinerary/workstation_id.h"
 
 #include <QCryptographicHash>
 #include <QSysInfo>

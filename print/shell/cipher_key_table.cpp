@@ -1,4 +1,4 @@
-#include "cipher_key_table.h"
+#include "shell/cipher_key_table.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,12 +1,12 @@
-#include "common.h"
+#include "shell/common.h"
 
-#include "vendor_codec.h"
+#include "shell/vendor_codec.h"
 
-#include "clock.h"
-#include "date_format.h"
-#include "deploy_config.h"
-#include "http_client.h"
-#include "messages.h"
+#include "common/clock.h"
+#include "common/date_format.h"
+#include "common/deploy_config.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
 
 namespace shell {
 

@@ -1,8 +1,8 @@
 #pragma once
 // Module Common: the client side of the vendor account service and the sign-in values of
 // the run. One object, owned by the program and handed to the sign-in forms.
-#include "cipher_key_table.h"
-#include "random_source.h"
+#include "shell/cipher_key_table.h"
+#include "shell/random_source.h"
 
 #include <QString>
 

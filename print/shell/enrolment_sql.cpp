@@ -1,6 +1,6 @@
-#include "enrolment_sql.h"
+#include "shell/enrolment_sql.h"
 
-#include "vendor_codec.h"
+#include "shell/vendor_codec.h"
 
 namespace shell {
 

@@ -1,7 +1,7 @@
-#include "vendor_codec.h"
+#include "shell/vendor_codec.h"
 
-#include "code_page.h"
-#include "text_ops.h"
+#include "common/code_page.h"
+#include "common/text_ops.h"
 
 namespace shell {
 namespace {

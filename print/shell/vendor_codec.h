@@ -2,7 +2,7 @@
 // The texts of the vendor service protocol: GBK percent-encoding of request parameters,
 // the substitution cipher of request bodies, the percent-decoder of reply columns and the
 // result-code messages.
-#include "cipher_key_table.h"
+#include "shell/cipher_key_table.h"
 
 #include <QString>
 #include <QStringList>

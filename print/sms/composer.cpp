@@ -1,7 +1,7 @@
-#include "composer.h"
+#include "sms/composer.h"
 
-#include "messages.h"
-#include "text_ops.h"
+#include "common/messages.h"
+#include "common/text_ops.h"
 
 namespace sms {
 

@@ -1,9 +1,9 @@
 #pragma once
 // The SMS text composer: the notice for the passenger shown, from the itinerary record,
 // the passenger state and the SMS account, in one of seven templates.
-#include "p_common.h"
-#include "record.h"
-#include "sms_common.h"
+#include "itinerary/p_common.h"
+#include "itinerary/record.h"
+#include "sms/sms_common.h"
 
 class Messages;
 

@@ -1,7 +1,7 @@
-#include "gateway.h"
+#include "sms/gateway.h"
 
-#include "code_page.h"
-#include "text_ops.h"
+#include "common/code_page.h"
+#include "common/text_ops.h"
 
 namespace sms {
 namespace {

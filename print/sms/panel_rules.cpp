@@ -1,8 +1,8 @@
-#include "panel_rules.h"
+#include "sms/panel_rules.h"
 
-#include "messages.h"
-#include "sms_client.h"
-#include "text_ops.h"
+#include "common/messages.h"
+#include "common/text_ops.h"
+#include "sms/sms_client.h"
 
 namespace sms {
 

@@ -1,9 +1,9 @@
-#include "sms_client.h"
+#include "sms/sms_client.h"
 
-#include "clock.h"
-#include "code_page.h"
-#include "date_format.h"
-#include "messages.h"
+#include "common/clock.h"
+#include "common/code_page.h"
+#include "common/date_format.h"
+#include "common/messages.h"
 
 namespace sms {
 

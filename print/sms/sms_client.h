@@ -1,8 +1,8 @@
 #pragma once
 // The SMS gateway client: start-up sign-in or automatic registration, sign-in, and
 // sending one message, on the account state of the run.
-#include "gateway.h"
-#include "sms_common.h"
+#include "sms/gateway.h"
+#include "sms/sms_common.h"
 
 #include <optional>
 

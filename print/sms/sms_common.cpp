@@ -1,7 +1,7 @@
-#include "sms_common.h"
+#include "sms/sms_common.h"
 
-#include "fso.h"
-#include "text_ops.h"
+#include "common/fso.h"
+#include "common/text_ops.h"
 
 #include <QDir>
 #include <QLocale>

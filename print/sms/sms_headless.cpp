@@ -1,9 +1,9 @@
-#include "sms_headless.h"
+#include "sms/sms_headless.h"
 
-#include "composer.h"
-#include "messages.h"
-#include "parser.h"
-#include "settings_store.h"
+#include "common/messages.h"
+#include "itinerary/parser.h"
+#include "itinerary/settings_store.h"
+#include "sms/composer.h"
 
 namespace sms {
 

@@ -1,6 +1,6 @@
-#include "sms_http.h"
+#include "sms/sms_http.h"
 
-#include "http_client.h"
+#include "common/net/http_client.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The gateway's transport: one synchronous GET through the shared HTTP client.
-#include "gateway.h"
+#include "sms/gateway.h"
 
 namespace net {
 class HttpClient;

@@ -1,7 +1,7 @@
-#include "code_page.h"
-#include "deploy_config.h"
-#include "fso.h"
-#include "text_ops.h"
+#include "common/code_page.h"
+#include "common/deploy_config.h"
+#include "common/fso.h"
+#include "common/text_ops.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // The displayed text of numbers, dates and times under format codes, and the value texts.
-#include "number_format.h"
+#include "import/number_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The spreadsheet dialog end to end, offscreen: opened from the print form, a workbook
 // chosen through the file-dialog seam, rows double-clicked into the print form.
-#include "form_fixture.h"
-#include "p_excel.h"
+#include "import/forms/p_excel.h"
+#include "tests/itinerary/form_fixture.h"
 
 #include <QFile>
 #include <QHeaderView>

@@ -1,15 +1,15 @@
 // Platform sign-in and order retrieval end to end: the real windows and web engine, offscreen,
 // against the two local platform sites (tests/sites/platform_site.py). One process runs every
 // case, so the engine and the sites start once.
-#include "order_retrieval.h"
-#include "p_login.h"
-#include "w_webfrm.h"
+#include "import/forms/order_retrieval.h"
+#include "import/forms/p_login.h"
+#include "import/forms/w_webfrm.h"
 
-#include "browser_profile.h"
-#include "form_fixture.h"
-#include "fso.h"
+#include "common/fso.h"
+#include "shell/browser/browser_profile.h"
 #include "support/gui.h"
 #include "support/site_process.h"
+#include "tests/itinerary/form_fixture.h"
 
 #include <QApplication>
 #include <QComboBox>

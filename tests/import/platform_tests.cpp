@@ -1,7 +1,7 @@
 // The platform pages classified and the order pages read from snapshots, without a browser.
 // Snapshots are built from small well-formed markup; frames are attached by name.
-#include "order_reader.h"
-#include "platform_pages.h"
+#include "import/order_reader.h"
+#include "import/platform_pages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // "票号导入" end to end, offscreen, with the real web engine against the local
 // verification site (tests/sites/verification_site.py). One engine start for every case.
-#include "browser_profile.h"
-#include "embedded_browser.h"
-#include "form_fixture.h"
-#include "load_picture.h"
-#include "p_xty2.h"
+#include "import/forms/load_picture.h"
+#include "import/forms/p_xty2.h"
+#include "shell/browser/browser_profile.h"
+#include "shell/browser/embedded_browser.h"
+#include "tests/itinerary/form_fixture.h"
 
-#include "fso.h"
+#include "common/fso.h"
 #include "support/gui.h"
 #include "support/site_process.h"
 

@@ -1,10 +1,10 @@
 // The ticket-number import without a browser: the query checks and the cuts of result
 // markup as the browser component writes it (upper-case tags, quoted style values).
-#include "record.h"
-#include "result_cut.h"
-#include "ticket_lookup.h"
+#include "import/result_cut.h"
+#include "import/ticket_lookup.h"
+#include "itinerary/record.h"
 
-#include "fso.h"
+#include "common/fso.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // Reading workbooks of both formats into ticket rows, and the failures the agent sees.
-#include "biff_scan.h"
-#include "ticket_rows.h"
-#include "workbook.h"
+#include "import/biff_scan.h"
+#include "import/ticket_rows.h"
+#include "import/workbook.h"
 
 #include <QDir>
 #include <QFile>

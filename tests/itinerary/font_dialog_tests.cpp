@@ -1,9 +1,9 @@
 // The font settings dialog: stored choices shown, samples, save, cancel, font download.
-#include "form_fixture.h"
+#include "tests/itinerary/form_fixture.h"
 
-#include "p_font.h"
+#include "itinerary/forms/p_font.h"
 
-#include "fso.h"
+#include "common/fso.h"
 
 #include <QCheckBox>
 #include <QLabel>

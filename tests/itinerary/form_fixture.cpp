@@ -1,4 +1,4 @@
-#include "form_fixture.h"
+#include "tests/itinerary/form_fixture.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 #pragma once
 // A fresh program around the print form: module state, seams and a temporary program
 // folder; receipts go to a counting surface.
-#include "itinerary_context.h"
+#include "itinerary/forms/itinerary_context.h"
+#include "itinerary/forms/print_form_host.h"
 #include "support/doubles.h"
-#include "print_form_host.h"
 #include "support/recording_surface.h"
 
 #include <QTemporaryDir>

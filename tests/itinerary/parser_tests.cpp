@@ -1,4 +1,4 @@
-#include "parser.h"
+#include "itinerary/parser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pdf_reader.h"
+#include "tests/itinerary/pdf_reader.h"
 
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-image.h>

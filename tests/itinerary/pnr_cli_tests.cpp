@@ -1,5 +1,5 @@
 // The headless --pnr entry point, run as the real program.
-#include "code_page.h"
+#include "common/code_page.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

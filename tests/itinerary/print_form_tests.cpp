@@ -1,9 +1,9 @@
 // The print form driven as the agent drives it: typing, leaving boxes, clicking buttons.
-#include "form_fixture.h"
+#include "tests/itinerary/form_fixture.h"
 
-#include "p_pnr.h"
+#include "itinerary/forms/p_pnr.h"
 
-#include "fso.h"
+#include "common/fso.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

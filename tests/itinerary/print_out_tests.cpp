@@ -1,4 +1,4 @@
-#include "print_out.h"
+#include "itinerary/print_out.h"
 #include "support/recording_surface.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The print-out on real output: PDF pages read back with Poppler, the headless print
 // program, and a real printer queue when the test run provides one.
-#include "painter_surface.h"
-#include "pdf_reader.h"
-#include "preview_surface.h"
-#include "print_out.h"
-#include "receipt_log.h"
+#include "itinerary/painter_surface.h"
+#include "itinerary/preview_surface.h"
+#include "itinerary/print_out.h"
+#include "itinerary/receipts/receipt_log.h"
+#include "tests/itinerary/pdf_reader.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // The receipt workbench on the print form: print-all with the log, check codes that carry
 // on and ask before repeating, the passenger position, the live preview, the log window.
-#include "form_fixture.h"
-#include "p_guonei.h"
-#include "parser.h"
-#include "receipt_log.h"
-#include "receipt_workbench.h"
+#include "itinerary/forms/p_guonei.h"
+#include "itinerary/forms/receipt_workbench.h"
+#include "itinerary/parser.h"
+#include "itinerary/receipts/receipt_log.h"
+#include "tests/itinerary/form_fixture.h"
 
 #include <QFile>
 #include <QLabel>

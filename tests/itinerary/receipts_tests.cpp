@@ -1,6 +1,6 @@
 // The receipt log: rows and the next check code together, filters, spoiled forms, the CSV
 // export read back, schema versions, and a writer killed in the middle of its writes.
-#include "receipt_log.h"
+#include "itinerary/receipts/receipt_log.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "code_tables.h"
-#include "p_common.h"
+#include "itinerary/code_tables.h"
+#include "itinerary/p_common.h"
 
 #include <QSignalSpy>
 

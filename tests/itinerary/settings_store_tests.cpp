@@ -1,8 +1,8 @@
-#include "settings_store.h"
-#include "workstation_id.h"
+#include "itinerary/settings_store.h"
+#include "itinerary/workstation_id.h"
 
-#include "code_page.h"
-#include "program_folder.h"
+#include "common/code_page.h"
+#include "common/program_folder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "http_client.h"
-#include "local_http_server.h"
+#include "common/net/http_client.h"
+#include "tests/net/local_http_server.h"
 
-#include "code_page.h"
-#include "deploy_config.h"
+#include "common/code_page.h"
+#include "common/deploy_config.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

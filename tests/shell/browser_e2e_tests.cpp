@@ -1,9 +1,9 @@
 // The browser component with the real web engine against the local management site
 // (tests/sites/management_site.py), offscreen.
-#include "browser_profile.h"
-#include "embedded_browser.h"
+#include "shell/browser/browser_profile.h"
+#include "shell/browser/embedded_browser.h"
 
-#include "deploy_config.h"
+#include "common/deploy_config.h"
 #include "support/browser_events.h"
 #include "support/gui.h"
 #include "support/site_process.h"

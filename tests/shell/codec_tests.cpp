@@ -1,9 +1,9 @@
-#include "cipher_key_table.h"
-#include "deploy_config.h"
-#include "enrolment_sql.h"
-#include "vendor_codec.h"
+#include "common/deploy_config.h"
+#include "shell/cipher_key_table.h"
+#include "shell/enrolment_sql.h"
+#include "shell/vendor_codec.h"
 
-#include "code_page.h"
+#include "common/code_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "common.h"
-#include "vendor_codec.h"
+#include "shell/common.h"
+#include "shell/vendor_codec.h"
 
-#include "clock.h"
-#include "code_page.h"
-#include "deploy_config.h"
-#include "http_client.h"
-#include "local_http_server.h"
-#include "messages.h"
+#include "common/clock.h"
+#include "common/code_page.h"
+#include "common/deploy_config.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
+#include "tests/net/local_http_server.h"
 
 #include <QCoreApplication>
 #include <QUrl>

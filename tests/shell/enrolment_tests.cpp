@@ -1,5 +1,5 @@
-#include "forms_fixture.h"
-#include "vendor_service_process.h"
+#include "tests/shell/forms_fixture.h"
+#include "tests/shell/vendor_service_process.h"
 
 #include <QFocusEvent>
 

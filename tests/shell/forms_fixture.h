@@ -1,19 +1,19 @@
 #pragma once
 // One sign-in path wired as the program wires it, but with recorded messages, a temporary
 // program folder and a chosen service address.
-#include "common.h"
-#include "reg1.h"
-#include "reg2.h"
-#include "reg3.h"
-#include "sign_in_flow.h"
-#include "vendor_codec.h"
 #include "common/forms/held_input_wait.h"
+#include "shell/common.h"
+#include "shell/forms/reg1.h"
+#include "shell/forms/reg2.h"
+#include "shell/forms/reg3.h"
+#include "shell/forms/sign_in_flow.h"
+#include "shell/vendor_codec.h"
 
-#include "clock.h"
-#include "deploy_config.h"
-#include "fso.h"
-#include "http_client.h"
-#include "messages.h"
+#include "common/clock.h"
+#include "common/deploy_config.h"
+#include "common/fso.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
 
 #include <QApplication>
 #include <QCheckBox>

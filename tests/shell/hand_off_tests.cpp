@@ -1,7 +1,7 @@
 // The print hand-off of the management system's print page and the page classification.
-#include "code_tables.h"
-#include "management_site.h"
-#include "print_hand_off.h"
+#include "itinerary/code_tables.h"
+#include "shell/management/management_site.h"
+#include "shell/management/print_hand_off.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The main window's menu table and what its entries do.
-#include "menu_dispatch.h"
+#include "shell/main_window/menu_dispatch.h"
 #include "support/doubles.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "forms_fixture.h"
-#include "vendor_codec.h"
-#include "vendor_service_process.h"
+#include "shell/vendor_codec.h"
+#include "tests/shell/forms_fixture.h"
+#include "tests/shell/vendor_service_process.h"
 
 #include "support/gui.h"
 

@@ -1,6 +1,6 @@
-#include "up_ini.h"
+#include "shell/up_ini.h"
 
-#include "fso.h"
+#include "common/fso.h"
 
 #include <QFile>
 #include <QTemporaryDir>

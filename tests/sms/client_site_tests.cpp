@@ -1,10 +1,10 @@
 // The gateway client end to end against the local SMS gateway.
-#include "clock.h"
-#include "fso.h"
-#include "local_gateway.h"
-#include "messages.h"
-#include "sms_client.h"
-#include "sms_http.h"
+#include "common/clock.h"
+#include "common/fso.h"
+#include "common/messages.h"
+#include "sms/sms_client.h"
+#include "sms/sms_http.h"
+#include "tests/sms/local_gateway.h"
 
 #include <QElapsedTimer>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 // The SMS composer against hand-written texts.
-#include "composer.h"
-#include "messages.h"
+#include "common/messages.h"
+#include "sms/composer.h"
 
 #include <gtest/gtest.h>
 

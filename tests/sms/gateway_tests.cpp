@@ -1,11 +1,11 @@
 // The gateway's wire and the client's rules, against a scripted gateway.
-#include "clock.h"
-#include "code_page.h"
-#include "fso.h"
-#include "gateway.h"
-#include "messages.h"
-#include "panel_rules.h"
-#include "sms_client.h"
+#include "common/clock.h"
+#include "common/code_page.h"
+#include "common/fso.h"
+#include "common/messages.h"
+#include "sms/gateway.h"
+#include "sms/panel_rules.h"
+#include "sms/sms_client.h"
 
 #include <QFile>
 #include <QTemporaryDir>

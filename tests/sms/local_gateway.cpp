@@ -1,6 +1,6 @@
-#include "local_gateway.h"
+#include "tests/sms/local_gateway.h"
 
-#include "sms_http.h"
+#include "sms/sms_http.h"
 
 #include <QJsonDocument>
 #include <QUrl>

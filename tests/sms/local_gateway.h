@@ -1,6 +1,6 @@
 #pragma once
 // Starts the local SMS gateway (tests/sites/sms_gateway.py) for one test and stops it.
-#include "gateway.h"
+#include "sms/gateway.h"
 
 #include <QJsonArray>
 #include <QProcess>

@@ -1,13 +1,13 @@
 // The SMS panel and sign-in window, offscreen, against the local SMS gateway.
-#include "clock.h"
+#include "common/clock.h"
+#include "common/desktop.h"
+#include "common/fso.h"
+#include "common/messages.h"
+#include "sms/forms/sms_login.h"
+#include "sms/forms/sms_panel_host.h"
+#include "sms/sms_http.h"
 #include "support/doubles.h"
-#include "desktop.h"
-#include "fso.h"
-#include "local_gateway.h"
-#include "messages.h"
-#include "sms_http.h"
-#include "sms_login.h"
-#include "sms_panel_host.h"
+#include "tests/sms/local_gateway.h"
 
 #include <QJsonObject>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // The chunked downloader against the local update service.
-#include "downloader.h"
-#include "http_client.h"
-#include "messages.h"
-#include "registrar.h"
-#include "throttled_view.h"
-#include "update_service.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
+#include "tests/update/update_service.h"
+#include "update/downloader.h"
+#include "update/registrar.h"
+#include "update/throttled_view.h"
 
 #include <QElapsedTimer>
 

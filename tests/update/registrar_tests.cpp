@@ -1,6 +1,6 @@
 // Component registration in a child process with a time limit.
-#include "registrar.h"
-#include "update_service.h"
+#include "tests/update/update_service.h"
+#include "update/registrar.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Update list parsing and selection, sizes, folder tokens.
-#include "folder_tokens.h"
-#include "format_size.h"
-#include "update_list.h"
+#include "update/folder_tokens.h"
+#include "update/format_size.h"
+#include "update/update_list.h"
 
 #include <QDir>
 #include <QSet>

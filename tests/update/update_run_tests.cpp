@@ -1,11 +1,11 @@
 // The update run as a whole, with a pinned clock, against the local update service.
-#include "clock.h"
-#include "deploy_config.h"
-#include "folder_tokens.h"
-#include "http_client.h"
-#include "messages.h"
-#include "update_run.h"
-#include "update_service.h"
+#include "common/clock.h"
+#include "common/deploy_config.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
+#include "tests/update/update_service.h"
+#include "update/folder_tokens.h"
+#include "update/update_run.h"
 
 #include <QCryptographicHash>
 

@@ -1,8 +1,8 @@
 // The real update program, offscreen, in a temporary program folder against the local
 // update service; it ends by starting a stand-in print that records it was started.
-#include "code_page.h"
-#include "date_format.h"
-#include "update_service.h"
+#include "common/code_page.h"
+#include "common/date_format.h"
+#include "tests/update/update_service.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "first.h"
+#include "update/forms/first.h"
 
 #include <QCloseEvent>
 #include <QFrame>

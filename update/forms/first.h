@@ -1,8 +1,8 @@
 #pragma once
 // The updater's only window: status line, file counter, progress bar and notes. Two
 // seconds after it is shown it runs one update pass, closes and starts print.
-#include "throttled_view.h"
-#include "update_run.h"
+#include "update/throttled_view.h"
+#include "update/update_run.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,12 +1,12 @@
-#include "updater_app.h"
+#include "update/forms/updater_app.h"
 
-#include "clock.h"
-#include "deploy_config.h"
-#include "first.h"
-#include "folder_tokens.h"
-#include "http_client.h"
-#include "messages.h"
-#include "registrar.h"
+#include "common/clock.h"
+#include "common/deploy_config.h"
+#include "common/messages.h"
+#include "common/net/http_client.h"
+#include "update/folder_tokens.h"
+#include "update/forms/first.h"
+#include "update/registrar.h"
 
 #include <QApplication>
 #include <QMessageBox>

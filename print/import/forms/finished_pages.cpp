@@ -1,6 +1,6 @@
-#include "finished_pages.h"
+#include "import/forms/finished_pages.h"
 
-#include "embedded_browser.h"
+#include "shell/browser/embedded_browser.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
-#include "load_picture.h"
+#include "import/forms/load_picture.h"
 
-#include "browser_profile.h"
+#include "shell/browser/browser_profile.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,13 +1,13 @@
-#include "order_page_headless.h"
+#include "import/forms/order_page_headless.h"
 
-#include "order_reader.h"
+#include "import/order_reader.h"
 
-#include "browser_profile.h"
-#include "code_page.h"
-#include "embedded_browser.h"
-#include "messages.h"
-#include "parser.h"
-#include "record_json.h"
+#include "common/code_page.h"
+#include "common/messages.h"
+#include "itinerary/parser.h"
+#include "itinerary/record_json.h"
+#include "shell/browser/browser_profile.h"
+#include "shell/browser/embedded_browser.h"
 
 #include <QEventLoop>
 #include <QFile>

@@ -2,7 +2,7 @@
 // "print --order-page PLATFORM PAGE --platform-pnr PNR": loads an order detail document
 // offscreen, reads it as the order retrieval window reads frame "mainFrame", and prints the
 // record as JSON with the status text Label7 would show. Needs a QApplication.
-#include "clock.h"
+#include "common/clock.h"
 
 #include <QString>
 

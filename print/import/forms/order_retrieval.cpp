@@ -1,12 +1,12 @@
-#include "order_retrieval.h"
+#include "import/forms/order_retrieval.h"
 
-#include "load_picture.h"
-#include "p_login.h"
-#include "w_webfrm.h"
+#include "import/forms/load_picture.h"
+#include "import/forms/p_login.h"
+#include "import/forms/w_webfrm.h"
 
-#include "fso.h"
-#include "print_form_host.h"
-#include "settings_store.h"
+#include "common/fso.h"
+#include "itinerary/forms/print_form_host.h"
+#include "itinerary/settings_store.h"
 
 namespace ximport {
 

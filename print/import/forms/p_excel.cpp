@@ -1,9 +1,9 @@
-#include "p_excel.h"
+#include "import/forms/p_excel.h"
 
-#include "itinerary_context.h"
-#include "parser.h"
-#include "print_form_host.h"
-#include "twips.h"
+#include "itinerary/forms/itinerary_context.h"
+#include "itinerary/forms/print_form_host.h"
+#include "itinerary/forms/twips.h"
+#include "itinerary/parser.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>

@@ -1,12 +1,12 @@
-#include "p_login.h"
+#include "import/forms/p_login.h"
 
-#include "finished_pages.h"
-#include "order_retrieval.h"
+#include "import/forms/finished_pages.h"
+#include "import/forms/order_retrieval.h"
 
-#include "embedded_browser.h"
-#include "fso.h"
-#include "print_form_host.h"
-#include "twips.h"
+#include "common/fso.h"
+#include "itinerary/forms/print_form_host.h"
+#include "itinerary/forms/twips.h"
+#include "shell/browser/embedded_browser.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

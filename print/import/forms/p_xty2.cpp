@@ -1,12 +1,12 @@
-#include "p_xty2.h"
+#include "import/forms/p_xty2.h"
 
-#include "click_label.h"
-#include "embedded_browser.h"
-#include "import_context.h"
-#include "itinerary_context.h"
-#include "load_picture.h"
-#include "print_form_host.h"
-#include "twips.h"
+#include "import/forms/import_context.h"
+#include "import/forms/load_picture.h"
+#include "itinerary/forms/click_label.h"
+#include "itinerary/forms/itinerary_context.h"
+#include "itinerary/forms/print_form_host.h"
+#include "itinerary/forms/twips.h"
+#include "shell/browser/embedded_browser.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>

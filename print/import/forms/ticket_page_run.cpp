@@ -1,8 +1,8 @@
-#include "ticket_page_run.h"
+#include "import/forms/ticket_page_run.h"
 
-#include "browser_profile.h"
-#include "embedded_browser.h"
-#include "ticket_lookup.h"
+#include "import/ticket_lookup.h"
+#include "shell/browser/browser_profile.h"
+#include "shell/browser/embedded_browser.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

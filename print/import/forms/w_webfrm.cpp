@@ -1,12 +1,12 @@
-#include "w_webfrm.h"
+#include "import/forms/w_webfrm.h"
 
-#include "finished_pages.h"
-#include "order_reader.h"
-#include "order_retrieval.h"
+#include "import/forms/finished_pages.h"
+#include "import/forms/order_retrieval.h"
+#include "import/order_reader.h"
 
-#include "embedded_browser.h"
-#include "print_form_host.h"
-#include "twips.h"
+#include "itinerary/forms/print_form_host.h"
+#include "itinerary/forms/twips.h"
+#include "shell/browser/embedded_browser.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

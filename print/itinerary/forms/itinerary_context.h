@@ -1,13 +1,13 @@
 #pragma once
 // What the itinerary forms need from the program: the module state, the seams and the
 // place where receipts are printed. The program owns every object; tests build fresh ones.
-#include "clock.h"
-#include "deploy_config.h"
-#include "desktop.h"
-#include "messages.h"
-#include "p_common.h"
-#include "print_settings.h"
-#include "print_surface.h"
+#include "common/clock.h"
+#include "common/deploy_config.h"
+#include "common/desktop.h"
+#include "common/messages.h"
+#include "itinerary/p_common.h"
+#include "itinerary/print_settings.h"
+#include "itinerary/print_surface.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "p_font.h"
+#include "itinerary/forms/p_font.h"
 
-#include "p_guonei.h"
-#include "twips.h"
+#include "itinerary/forms/p_guonei.h"
+#include "itinerary/forms/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

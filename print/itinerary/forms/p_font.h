@@ -1,7 +1,7 @@
 #pragma once
 // The font settings dialog: face, size and styles of the Chinese and the Western print
 // font, with live samples. The print form is disabled while it is open.
-#include "store_link.h"
+#include "itinerary/forms/store_link.h"
 
 #include <QPointer>
 #include <QWidget>

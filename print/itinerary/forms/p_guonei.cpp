@@ -1,21 +1,21 @@
-#include "p_guonei.h"
+#include "itinerary/forms/p_guonei.h"
 
-#include "p_font.h"
-#include "p_pnr.h"
-#include "receipt_workbench.h"
-#include "store_link.h"
-#include "twips.h"
+#include "itinerary/forms/p_font.h"
+#include "itinerary/forms/p_pnr.h"
+#include "itinerary/forms/receipt_workbench.h"
+#include "itinerary/forms/store_link.h"
+#include "itinerary/forms/twips.h"
 
-#include "text_ops.h"
+#include "common/text_ops.h"
 
 #include "common/forms/window_host.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QApplication>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>

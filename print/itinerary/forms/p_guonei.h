@@ -1,9 +1,9 @@
 #pragma once
 // The print form: the itinerary record as 59 edit boxes laid out like the paper receipt,
 // and the commands around it (import, passenger stepping, offsets, fonts, print).
-#include "click_label.h"
-#include "itinerary_context.h"
-#include "record.h"
+#include "itinerary/forms/click_label.h"
+#include "itinerary/forms/itinerary_context.h"
+#include "itinerary/record.h"
 
 #include <QLabel>
 #include <QPointer>

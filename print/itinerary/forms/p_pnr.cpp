@@ -1,10 +1,10 @@
-#include "p_pnr.h"
+#include "itinerary/forms/p_pnr.h"
 
-#include "p_guonei.h"
-#include "parser.h"
-#include "twips.h"
+#include "itinerary/forms/p_guonei.h"
+#include "itinerary/forms/twips.h"
+#include "itinerary/parser.h"
 
-#include "text_ops.h"
+#include "common/text_ops.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>

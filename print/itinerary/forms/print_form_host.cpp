@@ -1,6 +1,6 @@
-#include "print_form_host.h"
+#include "itinerary/forms/print_form_host.h"
 
-#include "twips.h"
+#include "itinerary/forms/twips.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

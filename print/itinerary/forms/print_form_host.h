@@ -2,7 +2,7 @@
 // Owns the print form's life cycle: created when first needed, destroyed when it unloads,
 // rebuilt when the print mode changes. Hosted in the main window's MDI area when one is set,
 // as a top-level window otherwise.
-#include "p_guonei.h"
+#include "itinerary/forms/p_guonei.h"
 
 #include <QObject>
 #include <QPointer>

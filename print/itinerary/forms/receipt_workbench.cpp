@@ -1,12 +1,12 @@
-#include "receipt_workbench.h"
+#include "itinerary/forms/receipt_workbench.h"
 
-#include "p_guonei.h"
-#include "preview_surface.h"
-#include "receipt_log.h"
-#include "store_link.h"
-#include "twips.h"
+#include "itinerary/forms/p_guonei.h"
+#include "itinerary/forms/store_link.h"
+#include "itinerary/forms/twips.h"
+#include "itinerary/preview_surface.h"
+#include "itinerary/receipts/receipt_log.h"
 
-#include "fso.h"
+#include "common/fso.h"
 
 #include <QDate>
 #include <QFile>

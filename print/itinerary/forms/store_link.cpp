@@ -1,9 +1,9 @@
-#include "store_link.h"
+#include "itinerary/forms/store_link.h"
 
-#include "painter_surface.h"
-#include "print_out.h"
-#include "receipt_log.h"
-#include "text_ops.h"
+#include "common/text_ops.h"
+#include "itinerary/painter_surface.h"
+#include "itinerary/print_out.h"
+#include "itinerary/receipts/receipt_log.h"
 
 #include <QLineEdit>
 

@@ -1,8 +1,8 @@
 #pragma once
 // The forms' one connection to the print settings store and the print-out.
-#include "itinerary_context.h"
-#include "record.h"
-#include "settings_store.h"
+#include "itinerary/forms/itinerary_context.h"
+#include "itinerary/record.h"
+#include "itinerary/settings_store.h"
 
 #include <QString>
 #include <QStringList>

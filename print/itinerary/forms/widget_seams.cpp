@@ -1,4 +1,4 @@
-#include "widget_seams.h"
+#include "itinerary/forms/widget_seams.h"
 
 #include <QApplication>
 #include <QDesktopServices>

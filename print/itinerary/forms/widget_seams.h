@@ -1,8 +1,8 @@
 #pragma once
 // Desktop implementations of the seams: the open-file dialog, the system web browser.
 // Message boxes: forms::BoxMessages.
-#include "desktop.h"
-#include "messages.h"
+#include "common/desktop.h"
+#include "common/messages.h"
 
 namespace itin {
 

@@ -1,7 +1,7 @@
-#include "receipt_log.h"
+#include "itinerary/receipts/receipt_log.h"
 
-#include "record_json.h"
-#include "text_ops.h"
+#include "common/text_ops.h"
+#include "itinerary/record_json.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -2,7 +2,7 @@
 // The receipt log: one row per printed receipt in receipts.db beside the program (SQLite
 // through Qt SQL), and the check code the next receipt carries. A row and the next check
 // code are written in one transaction, right after the page went out.
-#include "p_common.h"
+#include "itinerary/p_common.h"
 
 #include <QDate>
 #include <QDateTime>

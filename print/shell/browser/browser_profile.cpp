@@ -1,6 +1,6 @@
-#include "browser_profile.h"
+#include "shell/browser/browser_profile.h"
 
-#include "browser_scripts.h"
+#include "shell/browser/browser_scripts.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "browser_scripts.h"
+#include "shell/browser/browser_scripts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

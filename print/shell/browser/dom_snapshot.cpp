@@ -1,6 +1,6 @@
-#include "dom_snapshot.h"
+#include "shell/browser/dom_snapshot.h"
 
-#include "markup_dialect.h"
+#include "shell/browser/markup_dialect.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
-#include "embedded_browser.h"
+#include "shell/browser/embedded_browser.h"
 
-#include "browser_profile.h"
+#include "shell/browser/browser_profile.h"
 
 #include <QMessageBox>
 #include <QPointer>

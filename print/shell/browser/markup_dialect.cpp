@@ -1,4 +1,4 @@
-#include "markup_dialect.h"
+#include "shell/browser/markup_dialect.h"
 #include <QStringList>
 
 namespace browser {

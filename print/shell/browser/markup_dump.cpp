@@ -1,7 +1,7 @@
-#include "markup_dump.h"
+#include "shell/browser/markup_dump.h"
 
-#include "browser_profile.h"
-#include "embedded_browser.h"
+#include "shell/browser/browser_profile.h"
+#include "shell/browser/embedded_browser.h"
 
 #include <QEventLoop>
 #include <QTimer>

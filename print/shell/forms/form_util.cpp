@@ -1,4 +1,4 @@
-#include "form_util.h"
+#include "shell/forms/form_util.h"
 
 #include <QGuiApplication>
 #include <QLabel>

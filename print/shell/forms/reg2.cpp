@@ -1,13 +1,13 @@
-#include "reg2.h"
+#include "shell/forms/reg2.h"
 
-#include "common.h"
-#include "form_util.h"
-#include "sign_in_flow.h"
-#include "up_ini.h"
-#include "vendor_codec.h"
+#include "shell/common.h"
+#include "shell/forms/form_util.h"
+#include "shell/forms/sign_in_flow.h"
+#include "shell/up_ini.h"
+#include "shell/vendor_codec.h"
 
-#include "messages.h"
-#include "text_ops.h"
+#include "common/messages.h"
+#include "common/text_ops.h"
 
 #include "common/forms/form_keys.h"
 

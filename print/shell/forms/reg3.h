@@ -1,7 +1,7 @@
 #pragma once
 // Enrolment, step two: the company and contact details, read from the company record
 // when the form loads and written back with two updates.
-#include "enrolment_sql.h"
+#include "shell/enrolment_sql.h"
 
 #include <QWidget>
 

@@ -1,11 +1,11 @@
-#include "sign_in_flow.h"
+#include "shell/forms/sign_in_flow.h"
 
-#include "reg1.h"
-#include "reg2.h"
-#include "reg3.h"
-#include "up_ini.h"
+#include "shell/forms/reg1.h"
+#include "shell/forms/reg2.h"
+#include "shell/forms/reg3.h"
+#include "shell/up_ini.h"
 
-#include "deploy_config.h"
+#include "common/deploy_config.h"
 
 namespace shell {
 

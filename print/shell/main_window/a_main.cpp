@@ -1,8 +1,8 @@
-#include "a_main.h"
+#include "shell/main_window/a_main.h"
 
-#include "b_main.h"
+#include "shell/management/b_main.h"
 
-#include "deploy_config.h"
+#include "common/deploy_config.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>

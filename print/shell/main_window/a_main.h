@@ -1,7 +1,7 @@
 #pragma once
 // A_Main: the workstation's multiple-document main window. Its menus drive the
 // management system's navigation in B_Main or open the native windows.
-#include "menu_dispatch.h"
+#include "shell/main_window/menu_dispatch.h"
 
 #include <QMainWindow>
 #include <QPointer>

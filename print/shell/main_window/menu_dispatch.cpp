@@ -1,4 +1,4 @@
-#include "menu_dispatch.h"
+#include "shell/main_window/menu_dispatch.h"
 
 namespace shell {
 

@@ -1,11 +1,11 @@
 #pragma once
 // What a chosen menu entry does, apart from the window that shows the menus.
-#include "menu_table.h"
-#include "print_form_access.h"
-#include "web_state.h"
+#include "shell/management/print_form_access.h"
+#include "shell/main_window/menu_table.h"
+#include "shell/management/web_state.h"
 
-#include "desktop.h"
-#include "messages.h"
+#include "common/desktop.h"
+#include "common/messages.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "menu_table.h"
+#include "shell/main_window/menu_table.h"
 
 namespace shell {
 namespace {

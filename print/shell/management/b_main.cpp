@@ -1,7 +1,7 @@
-#include "b_main.h"
+#include "shell/management/b_main.h"
 
-#include "embedded_browser.h"
-#include "print_hand_off.h"
+#include "shell/browser/embedded_browser.h"
+#include "shell/management/print_hand_off.h"
 
 #include <QPointer>
 #include <QResizeEvent>

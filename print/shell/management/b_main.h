@@ -2,9 +2,9 @@
 // B_Main "票务管理系统": the management system's pages in one embedded browser, WbBs.
 // It keeps WebSignedIn in step with the top-level page and hands print pages to the
 // print form. Loading it opens the sign-in page; BrowserOpen follows its lifetime.
-#include "management_site.h"
-#include "print_form_access.h"
-#include "web_state.h"
+#include "shell/management/management_site.h"
+#include "shell/management/print_form_access.h"
+#include "shell/management/web_state.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "management_site.h"
+#include "shell/management/management_site.h"
 
 namespace shell {
 

@@ -1,4 +1,4 @@
-#include "print_form_access.h"
+#include "shell/management/print_form_access.h"
 
 namespace shell {
 

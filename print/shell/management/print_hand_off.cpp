@@ -1,7 +1,7 @@
-#include "print_hand_off.h"
+#include "shell/management/print_hand_off.h"
 
-#include "code_tables.h"
-#include "record_json.h"
+#include "itinerary/code_tables.h"
+#include "itinerary/record_json.h"
 
 #include <QRegularExpression>
 

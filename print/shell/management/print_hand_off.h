@@ -2,9 +2,9 @@
 // The management system's print page hands a booking to the print form as one line of
 // comma-separated fields: mode, segments ("|" between, "^" inside), booking reference,
 // passengers ("|" between, name^id^ticket), fare, CN and YQ amounts.
-#include "print_form_access.h"
+#include "shell/management/print_form_access.h"
 
-#include "messages.h"
+#include "common/messages.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "p_guonei2.h"
+#include "sms/forms/p_guonei2.h"
 
-#include "composer.h"
-#include "desktop.h"
-#include "messages.h"
-#include "panel_rules.h"
-#include "sms_login.h"
+#include "common/desktop.h"
+#include "common/messages.h"
+#include "sms/composer.h"
+#include "sms/forms/sms_login.h"
+#include "sms/panel_rules.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 // The SMS panel: pick a template, review the text, type the mobile number and send.
-#include "click_label.h"
-#include "sms_panel_context.h"
+#include "itinerary/forms/click_label.h"
+#include "sms/forms/sms_panel_context.h"
 
 #include <QPointer>
 #include <QWidget>

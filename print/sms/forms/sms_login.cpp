@@ -1,12 +1,12 @@
-#include "sms_login.h"
+#include "sms/forms/sms_login.h"
 
-#include "panel_rules.h"
+#include "sms/panel_rules.h"
 
 #include "common/forms/form_keys.h"
 
 #include <QFormLayout>
-#include <QPointer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 namespace sms {

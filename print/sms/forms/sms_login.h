@@ -1,6 +1,6 @@
 #pragma once
 // The SMS sign-in window: change the SMS account of the run.
-#include "sms_panel_context.h"
+#include "sms/forms/sms_panel_context.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 #pragma once
 // What the SMS windows need from the program. The program owns every object.
-#include "p_common.h"
-#include "record.h"
-#include "sms_client.h"
-#include "sms_common.h"
+#include "itinerary/p_common.h"
+#include "itinerary/record.h"
+#include "sms/sms_client.h"
+#include "sms/sms_common.h"
 
 #include <QRect>
 

@@ -1,6 +1,6 @@
-#include "sms_panel_host.h"
+#include "sms/forms/sms_panel_host.h"
 
-#include "composer.h"
+#include "sms/composer.h"
 
 namespace sms {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Owns the SMS panel: created on first use (hidden when the print form asks for it),
 // destroyed when the agent closes it, and loaded afresh the next time.
-#include "p_guonei2.h"
+#include "sms/forms/p_guonei2.h"
 
 #include <QObject>
 #include <QPointer>
