@@ -7,8 +7,6 @@
 #include "common/desktop.h"
 #include "common/fso.h"
 #include "common/messages.h"
-#include "import/forms/p_excel.h"
-#include "import/forms/p_xty2.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/p_pnr.h"
 #include "itinerary/forms/print_form_host.h"
@@ -113,11 +111,11 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->parentWidget(), main);
     w.printForms().form()->Cmdd2()->click();
-    auto* sheet = main->findChild<ximport::P_excel*>();
+    auto* sheet = support::child(main, "P_excel");
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isWindow());
     w.printForms().form()->Cmd_piaohao()->click();
-    auto* ticket = main->findChild<ximport::P_XTY2*>();
+    auto* ticket = support::child(main, "P_XTY2");
     ASSERT_NE(ticket, nullptr);
     EXPECT_TRUE(ticket->isWindow());
     QPointer<QWidget> panelGone(panel), sheetGone(sheet), ticketGone(ticket);

@@ -1,6 +1,7 @@
 // The spreadsheet dialog end to end, offscreen: opened from the print form, a workbook
 // chosen through the file-dialog seam, rows double-clicked into the print form.
 #include "import/forms/p_excel.h"
+#include "support/gui.h"
 #include "tests/itinerary/form_fixture.h"
 
 #include <QFile>
@@ -30,8 +31,14 @@ protected:
         EXPECT_NE(dlg, nullptr);
         return dlg;
     }
+    static QTreeWidget* listView(P_excel* dlg) {
+        return support::child<QTreeWidget>(dlg, "ListView1");
+    }
+    static QPushButton* chooseButton(P_excel* dlg) {
+        return support::child<QPushButton>(dlg, "Command1");
+    }
     static void doubleClickRow(P_excel* dlg, int index) {
-        QTreeWidget* list = dlg->ListView1();
+        QTreeWidget* list = listView(dlg);
         const QRect r = list->visualItemRect(list->topLevelItem(index));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
@@ -45,17 +52,17 @@ TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
     P_excel* dlg = openFromForm(form);
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("读取表格文件"));
-    EXPECT_EQ(dlg->Command1()->text(), QStringLiteral("选择表格文件"));
+    EXPECT_EQ(chooseButton(dlg)->text(), QStringLiteral("选择表格文件"));
     // Side by side: the dialog's right edge meets the form's left edge, tops aligned.
     EXPECT_EQ(dlg->pos().x() + dlg->frameGeometry().width(), form->pos().x());
     EXPECT_EQ(dlg->pos().y(), form->pos().y());
 
     fileDialogs.answer = dataFile("tickets.xlsx");
-    QTest::mouseClick(dlg->Command1(), Qt::LeftButton);
+    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
     EXPECT_EQ(fileDialogs.asked, QList<QString>{QStringLiteral("打开文件")});
     EXPECT_EQ(fileDialogs.lastFolder, dir.path());
     EXPECT_EQ(fileDialogs.lastFilter, QStringLiteral("表格文件(*.xls; *.xlt; *.xlsx)"));
-    QTreeWidget* list = dlg->ListView1();
+    QTreeWidget* list = listView(dlg);
     ASSERT_EQ(list->topLevelItemCount(), 6);
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("序号"));
     EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("姓名"));
@@ -98,8 +105,8 @@ TEST_F(SpreadsheetDialog, FailuresAndCancelKeepTheList) {
     P_excel* dlg = openFromForm(form);
     ASSERT_NE(dlg, nullptr);
     fileDialogs.answer = dataFile("tickets.xls");
-    dlg->Command1_Click();
-    ASSERT_EQ(dlg->ListView1()->topLevelItemCount(), 6);
+    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+    ASSERT_EQ(listView(dlg)->topLevelItemCount(), 6);
 
     const QString corrupt = dir.filePath(QStringLiteral("corrupt.xls"));
     QFile f(corrupt);
@@ -109,29 +116,30 @@ TEST_F(SpreadsheetDialog, FailuresAndCancelKeepTheList) {
     for (const QString& bad : {corrupt, dataFile("no_sheet1.xlsx"), dir.filePath("gone.xls")}) {
         messages.clear();
         fileDialogs.answer = bad;
-        dlg->Command1_Click();
+        QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].title, QStringLiteral("错误提示"));
         EXPECT_TRUE(messages.shown[0].text.contains(QFileInfo(bad).fileName()));
-        EXPECT_EQ(dlg->ListView1()->topLevelItemCount(), 6);
+        EXPECT_EQ(listView(dlg)->topLevelItemCount(), 6);
     }
     messages.clear();
     fileDialogs.answer.clear(); // cancelled
-    dlg->Command1_Click();
+    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(dlg->ListView1()->topLevelItemCount(), 6);
+    EXPECT_EQ(listView(dlg)->topLevelItemCount(), 6);
 
-    // No row selected: nothing is written.
-    dlg->ListView1()->clearSelection();
+    // A double-click below the rows, none selected: nothing is written.
+    listView(dlg)->clearSelection();
     const QString before = form->record()[PnrCode];
-    dlg->ListView1_DblClick();
+    QWidget* rows = listView(dlg)->viewport();
+    QTest::mouseDClick(rows, Qt::LeftButton, {}, QPoint(10, rows->height() - 5));
     EXPECT_EQ(form->record()[PnrCode], before);
 
     // An empty list from a workbook whose A1 is empty replaces the old rows.
     fileDialogs.answer = dataFile("empty_a1.xls");
-    dlg->Command1_Click();
-    EXPECT_EQ(dlg->ListView1()->topLevelItemCount(), 0);
-    EXPECT_FALSE(dlg->ListView1()->isHeaderHidden());
+    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+    EXPECT_EQ(listView(dlg)->topLevelItemCount(), 0);
+    EXPECT_FALSE(listView(dlg)->isHeaderHidden());
 }
 
 TEST_F(SpreadsheetDialog, DoubleClickLoadsAClosedForm) {
@@ -139,7 +147,7 @@ TEST_F(SpreadsheetDialog, DoubleClickLoadsAClosedForm) {
     P_excel* dlg = openFromForm(form);
     ASSERT_NE(dlg, nullptr);
     fileDialogs.answer = dataFile("tickets.xls");
-    dlg->Command1_Click();
+    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
     host->unload();
     settle();
     ASSERT_EQ(host->form(), nullptr);

@@ -25,6 +25,7 @@
 #include <cstdio>
 
 using namespace itin;
+using support::child;
 
 namespace {
 
@@ -144,20 +145,24 @@ TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
     ASSERT_TRUE(waitUntil([&] { return (login = retrieval->signIn()) != nullptr; }));
     EXPECT_FALSE(form->isEnabled());
     EXPECT_EQ(login->windowTitle(), QStringLiteral("请输入 今日天下通 用户名和密码"));
-    ASSERT_TRUE(waitUntil([&] { return login->Text3()->isVisibleTo(login); }));
-    EXPECT_TRUE(waitUntil([&] { return !login->Image1()->pixmap().isNull(); }));
+    auto* code = child<QLineEdit>(login, "Text3");
+    ASSERT_TRUE(waitUntil([&] { return code->isVisibleTo(login); }));
+    EXPECT_TRUE(waitUntil([&] { return !child<QLabel>(login, "Image1")->pixmap().isNull(); }));
 
-    login->Text1()->setText("agent");
-    login->Command1_Click();
+    auto* account = child<QLineEdit>(login, "Text1");
+    auto* password = child<QLineEdit>(login, "Text2");
+    auto* signIn = child<QPushButton>(login, "Command1");
+    type(account, "agent");
+    signIn->click();
     EXPECT_EQ(messages.shown.last().text, QStringLiteral("帐号不正确"));
-    login->Text1()->setText("agent01");
-    login->Text2()->setText("wrong12");
-    login->Text3()->setText("8888");
-    login->Command1_Click();
+    type(account, "agent01");
+    type(password, "wrong12");
+    type(code, "8888");
+    signIn->click();
     ASSERT_TRUE(shown(QStringLiteral("用户名或者密码错误")));
-    login->Text2()->setText("secret1");
-    login->Text3()->setText("8888");
-    login->Command1_Click();
+    type(password, "secret1");
+    type(code, "8888");
+    signIn->click();
     ASSERT_TRUE(statusIs(kDone));
     EXPECT_EQ(fso::ReadTextFile(dir.filePath("PingTai.ini")),
               QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,"));
@@ -171,14 +176,16 @@ TEST_F(Retrieval, SecondPlatformPictureCodeInTheWindowAndNothingFound) {
     ASSERT_TRUE(waitUntil(
         [&] { return window() && window()->windowTitle() == QStringLiteral("请输入验证码"); }));
     EXPECT_EQ(window()->y(), 0);
-    window()->Text1()->setText(" 12 ");
-    window()->Command1_Click();
+    auto* code = child<QLineEdit>(window(), "Text1");
+    auto* confirm = child<QPushButton>(window(), "Command1");
+    type(code, " 12 ");
+    confirm->click();
     EXPECT_EQ(messages.shown.last().text, QStringLiteral("请输入正确的验证码"));
-    window()->Text1()->setText("1111");
-    window()->Command1_Click();
+    type(code, "1111");
+    confirm->click();
     ASSERT_TRUE(shown(QStringLiteral("验证码错误")));
-    window()->Text1()->setText("8888");
-    window()->Command1_Click();
+    type(code, "8888");
+    confirm->click();
     ASSERT_TRUE(statusIs(kDone));
     EXPECT_EQ(form->record()[Flight2], "FM9302");
     EXPECT_EQ(form->record()[Time2], "09:10");
@@ -199,11 +206,12 @@ TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
     importOrder("TWO222", 1);
     ximport::P_Login* login = nullptr;
     ASSERT_TRUE(waitUntil([&] { return (login = retrieval->signIn()) != nullptr; }));
-    ASSERT_TRUE(waitUntil([&] { return login->Text3()->isVisibleTo(login); }));
-    login->Text1()->setText("agent01");
-    login->Text2()->setText("wrong12");
-    login->Text3()->setText("8888");
-    login->Command1_Click();
+    auto* code = child<QLineEdit>(login, "Text3");
+    ASSERT_TRUE(waitUntil([&] { return code->isVisibleTo(login); }));
+    type(child<QLineEdit>(login, "Text1"), "agent01");
+    type(child<QLineEdit>(login, "Text2"), "wrong12");
+    type(code, "8888");
+    child<QPushButton>(login, "Command1")->click();
     ASSERT_TRUE(shown(QStringLiteral("密码输入错误误")));
     // Closed without signing in: the retrieval ends and the print form is usable again.
     login->close();

@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -31,6 +32,7 @@ using ximport::P_XTY2;
 
 namespace {
 
+using support::child;
 using support::waitUntil;
 
 // The last query the site answered.
@@ -44,7 +46,7 @@ protected:
     // A picture fetched after every one under way: the site's code for this visitor.
     QString freshCode(P_XTY2* dlg) {
         int done = -1;
-        ximport::LoadPictureFromURL(dlg->Image1(),
+        ximport::LoadPictureFromURL(child<QLabel>(dlg, "Image1"),
                                     site.url() + "/newsky/servlet/CallYanServlet?fresh", profile,
                                     3000, [&](bool ok) { done = ok; });
         EXPECT_TRUE(waitUntil([&] { return done >= 0; }));
@@ -52,10 +54,10 @@ protected:
         return QString::fromLatin1(site.get("/__code"));
     }
     void query(P_XTY2* dlg, const QString& ticket, const QString& name, const QString& code) {
-        type(dlg->Text1(), ticket);
-        dlg->Text2()->setText(name); // typed text must be ASCII
-        type(dlg->Text3(), code);
-        QTest::mouseClick(dlg->Command1(), Qt::LeftButton);
+        type(child<QLineEdit>(dlg, "Text1"), ticket);
+        child<QLineEdit>(dlg, "Text2")->setText(name); // typed text must be ASCII
+        type(child<QLineEdit>(dlg, "Text3"), code);
+        QTest::mouseClick(child<QPushButton>(dlg, "Command1"), Qt::LeftButton);
     }
 
     // The windows go before the profile their browsers use.
@@ -81,26 +83,31 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("票号导入"));
     EXPECT_EQ(dlg->pos(), QGuiApplication::primaryScreen()->geometry().topLeft());
-    EXPECT_EQ(dlg->Command1()->text(), QStringLiteral("正在加载，请稍等……"));
-    EXPECT_FALSE(dlg->Command1()->isEnabled());
-    ASSERT_TRUE(waitUntil([&] { return dlg->Command1()->isEnabled(); }));
-    EXPECT_EQ(dlg->Command1()->text(), QStringLiteral("导    入"));
-    EXPECT_EQ(dlg->pageState(), 2);
+    auto* button = child<QPushButton>(dlg, "Command1");
+    auto* ticketBox = child<QLineEdit>(dlg, "Text1");
+    auto* codeBox = child<QLineEdit>(dlg, "Text3");
+    auto* picture = child<QLabel>(dlg, "Image1");
+    EXPECT_EQ(button->text(), QStringLiteral("正在加载，请稍等……"));
+    EXPECT_FALSE(button->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return button->isEnabled(); }));
+    EXPECT_EQ(button->text(), QStringLiteral("导    入"));
     // The browser's own status text follows the page.
-    EXPECT_TRUE(waitUntil([&] { return dlg->Label7()->text() == QStringLiteral("完成"); }));
-    ASSERT_TRUE(waitUntil([&] { return !dlg->Image1()->pixmap().isNull(); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return child<QLabel>(dlg, "Label7")->text() == QStringLiteral("完成"); }));
+    ASSERT_TRUE(waitUntil([&] { return !picture->pixmap().isNull(); }));
 
     // Refused before anything is sent; the picture code shows in upper case.
     query(dlg, "781-234567890", "张三", "ab12");
-    EXPECT_EQ(dlg->Text3()->text(), "AB12");
-    EXPECT_EQ(dlg->Text3()->cursorPosition(), 4);
+    EXPECT_EQ(codeBox->text(), "AB12");
+    EXPECT_EQ(codeBox->cursorPosition(), 4);
     query(dlg, "781-2345678901", "张三", "AB1");
     EXPECT_EQ(messages.shown, (QList<ShownMessage>{{QStringLiteral("票号位数不正确！"), "print"},
                                                    {QStringLiteral("验证码不正确"), "print"}}));
 
     // A wrong picture code: the site answers in the browser, the print form is untouched.
     QSignalSpy applied(dlg, &P_XTY2::resultApplied);
-    QSignalSpy loaded(dlg->WebBs(), &browser::EmbeddedBrowser::topLoadFinished);
+    QSignalSpy loaded(child<browser::EmbeddedBrowser>(dlg, "WebBs"),
+                      &browser::EmbeddedBrowser::topLoadFinished);
     query(dlg, "7812345678901", "张三", "ZZZZ");
     ASSERT_TRUE(loaded.wait(15000));
     QTest::qWait(300);
@@ -112,18 +119,18 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
 
     // A ticket typed with a dash and a lower-case code: one segment fills lines 1 and 2.
     const QString code = freshCode(dlg);
-    type(dlg->Text1(), "781-2345678901");
-    dlg->Text2()->setText(" 张三 ");
-    type(dlg->Text3(), code.toLower());
+    type(ticketBox, "781-2345678901");
+    child<QLineEdit>(dlg, "Text2")->setText(" 张三 ");
+    type(codeBox, code.toLower());
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(dlg->Command1(), Qt::LeftButton);
+    QTest::mouseClick(button, Qt::LeftButton);
     const bool filled = applied.wait(15000);
-    if (!filled) qDebug() << site.get("/__queries") << code << dlg->Text3()->text();
+    if (!filled) qDebug() << site.get("/__queries") << code << codeBox->text();
     ASSERT_TRUE(filled);
     std::printf("click on the import button to fields filled: %lld ms\n",
                 static_cast<long long>(clock.elapsed()));
-    EXPECT_EQ(dlg->Text1()->text(), "7812345678901");
+    EXPECT_EQ(ticketBox->text(), "7812345678901");
     const QJsonObject sent = lastQuery(site);
     EXPECT_EQ(sent.value("ticket").toString(), "7812345678901");
     EXPECT_EQ(sent.value("code").toString(), code);
@@ -139,7 +146,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     EXPECT_EQ(r[Carrier2], "KEEP");
     EXPECT_TRUE(fso::ReadTextFile(pnc).contains(QStringLiteral("印刷序号")));
     // The next page brought a new picture code.
-    EXPECT_TRUE(waitUntil([&] { return !dlg->Image1()->pixmap().isNull(); }));
+    EXPECT_TRUE(waitUntil([&] { return !picture->pixmap().isNull(); }));
 
     // No print form open: the result creates one.
     host->unload();
@@ -154,12 +161,12 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     // A picture that never answers: the dialog goes on and the picture stays empty.
     freshCode(dlg); // nothing under way
     site.get("/__hang?on=1");
-    dlg->RefreshPicture();
-    EXPECT_TRUE(dlg->Image1()->pixmap().isNull());
-    type(dlg->Text3(), "cd");
-    EXPECT_EQ(dlg->Text3()->text(), "CD");
+    QTest::mouseClick(child<QLabel>(dlg, "Label4"), Qt::LeftButton); // "刷新"
+    EXPECT_TRUE(picture->pixmap().isNull());
+    type(codeBox, "cd");
+    EXPECT_EQ(codeBox->text(), "CD");
     QTest::qWait(2000);
-    EXPECT_TRUE(dlg->Image1()->pixmap().isNull());
+    EXPECT_TRUE(picture->pixmap().isNull());
     EXPECT_TRUE(dlg->isVisible());
     site.get("/__hang?on=0");
     EXPECT_EQ(messages.shown.size(), 2);

@@ -23,22 +23,17 @@ public:
     // host and ctx must outlive the dialog. Places itself beside the loaded print form.
     P_excel(itin::PrintFormHost& host, itin::ItineraryContext& ctx, QWidget* parent = nullptr);
 
-    QPushButton* Command1() const { return Command1_; }
-    QTreeWidget* ListView1() const { return ListView1_; }
-    // The ticket row kept with a list row (its tag).
-    static QString tagOf(const QTreeWidgetItem* item);
-
-    // Event handlers.
-    void Command1_Click();
-    void ListView1_DblClick();
-
-    // Loads a workbook into the list; on failure shows why and leaves the list as it was.
-    bool loadWorkbook(const QString& path);
-
 protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // Event handlers.
+    void Command1_Click();
+    void ListView1_DblClick();
+    // Loads a workbook into the list; on failure shows why and leaves the list as it was.
+    bool loadWorkbook(const QString& path);
+    // The ticket row kept with a list row (its tag).
+    static QString tagOf(const QTreeWidgetItem* item);
     void placeBesideForm();
     bool placed_ = false;
 

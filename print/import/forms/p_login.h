@@ -24,22 +24,13 @@ class P_Login : public QWidget {
 public:
     explicit P_Login(OrderRetrieval& owner, QWidget* parent = nullptr);
 
-    QLabel* Label3() const { return Label3_; }
-    QLineEdit* Text1() const { return Text1_; }
-    QLineEdit* Text2() const { return Text2_; }
-    QLineEdit* Text3() const { return Text3_; }
-    QLabel* Image1() const { return Image1_; }
-    QPushButton* Command1() const { return Command1_; }
-    browser::EmbeddedBrowser* WebBs() const { return WebBs_; }
-
-    // Event handlers.
-    void Command1_Click();
-    void pageFinished(const QString& url, const browser::DomDocument& page);
-
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // Event handlers.
+    void Command1_Click();
+    void pageFinished(const QString& url, const browser::DomDocument& page);
     void showCodeRow(bool on);
     void succeed();
 

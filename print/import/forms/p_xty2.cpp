@@ -87,10 +87,6 @@ P_XTY2::P_XTY2(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
     RefreshPicture();
 }
 
-QLabel* P_XTY2::Image1() const {
-    return Image1_;
-}
-
 void P_XTY2::showButton() {
     Command1_->setText(state_.buttonCaption());
     Command1_->setEnabled(state_.buttonEnabled());

@@ -32,15 +32,11 @@ public:
     P_XTY2(itin::PrintFormHost& host, itin::ItineraryContext& ctx, browser::BrowserProfile& profile,
            int pictureTimeoutMs = 0, QWidget* parent = nullptr);
 
-    QLineEdit* Text1() const { return Text1_; }
-    QLineEdit* Text2() const { return Text2_; }
-    QLineEdit* Text3() const { return Text3_; }
-    QLabel* Image1() const;
-    QLabel* Label7() const { return Label7_; }
-    QPushButton* Command1() const { return Command1_; }
-    browser::EmbeddedBrowser* WebBs() const { return WebBs_; }
-    int pageState() const { return state_.pageState(); }
+signals:
+    // A result page was cut into the record (fields written).
+    void resultApplied(int written);
 
+private:
     // Event handlers.
     void Command1_Click();
     void Text3_Change();
@@ -49,12 +45,6 @@ public:
     void WebBs_DownloadComplete();
     // Clears Image1 and fetches a new picture code (Image1 and "刷新" clicks).
     void RefreshPicture();
-
-signals:
-    // A result page was cut into the record (fields written).
-    void resultApplied(int written);
-
-private:
     void showButton();
 
     itin::PrintFormHost& host_;

@@ -29,22 +29,15 @@ public:
     explicit W_Webfrm(OrderRetrieval& owner, QWidget* parent = nullptr);
     ~W_Webfrm() override;
 
-    browser::EmbeddedBrowser* WebBs() const { return WebBs_; }
-    QTextEdit* Rtb() const { return Rtb_; }
-    QLabel* Image1() const { return Image1_; }
-    QLineEdit* Text1() const { return Text1_; }
-    QPushButton* Command1() const { return Command1_; }
-
-    // Event handlers.
-    void Command1_Click();
-    void Image1_Click();
-    void pageFinished(const QString& url, const browser::DomDocument& page);
-
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // Event handlers.
+    void Command1_Click();
+    void Image1_Click();
+    void pageFinished(const QString& url, const browser::DomDocument& page);
     void setStatus(const QString& text);
     void newPictureCode();
     void readOrder(const browser::DomDocument& page);
