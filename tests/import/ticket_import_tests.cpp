@@ -53,11 +53,16 @@ protected:
         EXPECT_EQ(done, 1);
         return QString::fromLatin1(site.get("/__code"));
     }
-    void query(P_XTY2* dlg, const QString& ticket, const QString& name, const QString& code) {
+    // Fills the boxes, then clicks the button or presses Enter in the box named enterIn.
+    void query(P_XTY2* dlg, const QString& ticket, const QString& name, const QString& code,
+               const char* enterIn = nullptr) {
         type(child<QLineEdit>(dlg, "Text1"), ticket);
         child<QLineEdit>(dlg, "Text2")->setText(name); // typed text must be ASCII
         type(child<QLineEdit>(dlg, "Text3"), code);
-        QTest::mouseClick(child<QPushButton>(dlg, "Command1"), Qt::LeftButton);
+        if (enterIn)
+            QTest::keyClick(child<QLineEdit>(dlg, enterIn), Qt::Key_Return);
+        else
+            QTest::mouseClick(child<QPushButton>(dlg, "Command1"), Qt::LeftButton);
     }
 
     // The windows go before the profile their browsers use.
@@ -89,6 +94,8 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     auto* picture = child<QLabel>(dlg, "Image1");
     EXPECT_EQ(button->text(), QStringLiteral("正在加载，请稍等……"));
     EXPECT_FALSE(button->isEnabled());
+    QTest::keyClick(ticketBox, Qt::Key_Return); // nothing to press yet
+    EXPECT_TRUE(messages.shown.isEmpty());
     ASSERT_TRUE(waitUntil([&] { return button->isEnabled(); }));
     EXPECT_EQ(button->text(), QStringLiteral("导    入"));
     // The browser's own status text follows the page.
@@ -96,8 +103,9 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
         waitUntil([&] { return child<QLabel>(dlg, "Label7")->text() == QStringLiteral("完成"); }));
     ASSERT_TRUE(waitUntil([&] { return !picture->pixmap().isNull(); }));
 
-    // Refused before anything is sent; the picture code shows in upper case.
-    query(dlg, "781-234567890", "张三", "ab12");
+    // Refused before anything is sent (Enter in a box presses the button); the picture code
+    // shows in upper case.
+    query(dlg, "781-234567890", "张三", "ab12", "Text1");
     EXPECT_EQ(codeBox->text(), "AB12");
     EXPECT_EQ(codeBox->cursorPosition(), 4);
     query(dlg, "781-2345678901", "张三", "AB1");
@@ -151,7 +159,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     // No print form open: the result creates one.
     host->unload();
     ASSERT_EQ(host->form(), nullptr);
-    query(dlg, "7812345678902", "li/si", freshCode(dlg));
+    query(dlg, "7812345678902", "li/si", freshCode(dlg), "Text3");
     ASSERT_TRUE(applied.wait(15000));
     ASSERT_NE(host->form(), nullptr);
     EXPECT_EQ(host->form()->record()[PassengerName], "LI/SI");

@@ -69,6 +69,10 @@ P_XTY2::P_XTY2(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
 
     connect(Command1_, &QPushButton::clicked, this, &P_XTY2::Command1_Click);
     connect(Text3_, &QLineEdit::textChanged, this, &P_XTY2::Text3_Change);
+    // Enter in the dialog's own boxes presses the button (a disabled one ignores it); keys
+    // typed into the page stay with the page.
+    for (QLineEdit* box : {Text1_, Text2_, Text3_})
+        connect(box, &QLineEdit::returnPressed, Command1_, &QPushButton::click);
     connect(Image1_, &itin::ClickLabel::clicked, this, &P_XTY2::RefreshPicture);
     connect(refresh, &itin::ClickLabel::clicked, this, &P_XTY2::RefreshPicture);
     connect(WebBs_, &browser::EmbeddedBrowser::documentComplete, this,
