@@ -7,6 +7,7 @@
 #include "sms/forms/sms_panel_host.h"
 #include "sms/sms_http.h"
 #include "support/doubles.h"
+#include "support/print_form.h"
 #include "tests/sms/local_gateway.h"
 
 #include <QJsonObject>
@@ -38,15 +39,8 @@ struct PanelFixture : ::testing::Test {
     RecordingDesktopBrowser browser;
     SmsEnvironment env;
     ItineraryRecord record;
-    bool formOpen = true;
-    SmsPanelContext ctx{account,
-                        common,
-                        messages,
-                        clock,
-                        browser,
-                        env,
-                        [this]() -> const ItineraryRecord* { return formOpen ? &record : nullptr; },
-                        [] { return QRect(0, 98, 774, 455); }};
+    support::StandInPrintForm printForm{&record, QRect(0, 98, 774, 455)};
+    SmsPanelContext ctx{account, common, messages, clock, browser, env, printForm};
     SmsPanelHost host{ctx};
 
     void SetUp() override {

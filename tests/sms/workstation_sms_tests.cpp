@@ -5,6 +5,7 @@
 #include "common/desktop.h"
 #include "common/fso.h"
 #include "common/messages.h"
+#include "itinerary/forms/hosted_print_form.h"
 #include "itinerary/forms/p_guonei.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/print_settings.h"
@@ -46,16 +47,8 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
     sms::SmsCommon account;
     sms::SmsEnvironment env{
         sms::NetworkGet(deploy.httpTimeoutMs()), gateway.host(), dir.path(), {}};
-    sms::SmsPanelContext smsCtx{account,
-                                common,
-                                messages,
-                                clock,
-                                browser,
-                                env,
-                                [&]() -> const ItineraryRecord* {
-                                    return printHost.form() ? &printHost.form()->record() : nullptr;
-                                },
-                                {}};
+    HostedPrintForm printForm(printHost);
+    sms::SmsPanelContext smsCtx{account, common, messages, clock, browser, env, printForm};
     sms::SmsPanelHost smsHost(smsCtx);
     QObject::connect(&printHost, &PrintFormHost::formLoaded, &smsHost, [&](P_GuoNei* f) {
         env.workstationId = settings.workstationId;

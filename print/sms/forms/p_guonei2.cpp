@@ -86,7 +86,7 @@ Sms_Login* P_Guonei2::loginWindow() const {
 
 void P_Guonei2::load() {
     // Beside the print form: same top, left edge where the form ends.
-    const QRect form = ctx_.printFormFrame ? ctx_.printFormFrame() : QRect();
+    const QRect form = ctx_.printForm.frame();
     if (!form.isEmpty()) move(form.x() + form.width(), form.y());
     ctx_.account.TemplateType = 1;
     SmsClient client = ctx_.client();
@@ -95,7 +95,7 @@ void P_Guonei2::load() {
 
 void P_Guonei2::chooseTemplate(int type) {
     ctx_.account.TemplateType = type;
-    const itin::ItineraryRecord* shown = ctx_.currentRecord ? ctx_.currentRecord() : nullptr;
+    const itin::ItineraryRecord* shown = ctx_.printForm.record();
     const itin::ItineraryRecord empty;
     setSmsText(ComposeSms(shown ? *shown : empty, ctx_.common, ctx_.account, ctx_.messages));
 }
