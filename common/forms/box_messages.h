@@ -1,17 +1,23 @@
 #pragma once
-// The one message box of the program: a single OK button over the active window, no icon;
-// questions with Yes and No.
+// The one message box of both programs: a single OK button over the active window;
+// questions with Yes and No. print shows no icon; the updater's boxes carry the
+// information icon.
 #include "common/messages.h"
 
 namespace forms {
 
 class BoxMessages : public Messages {
 public:
-    using Messages::Messages;
+    enum class Icon { None, Information };
+    explicit BoxMessages(QString defaultTitle, Icon icon = Icon::None)
+        : Messages(std::move(defaultTitle)), icon_(icon) {}
 
 protected:
     void deliver(const QString& text, const QString& title) override;
     bool question(const QString& text, const QString& title) override;
+
+private:
+    Icon icon_;
 };
 
 } // namespace forms

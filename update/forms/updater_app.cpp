@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/deploy_config.h"
+#include "common/forms/box_messages.h"
 #include "common/messages.h"
 #include "common/net/http_client.h"
 #include "update/folder_tokens.h"
@@ -9,7 +10,6 @@
 #include "update/registrar.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 #include <memory>
@@ -17,16 +17,6 @@
 namespace upd {
 
 namespace {
-
-class BoxMessages : public Messages {
-public:
-    explicit BoxMessages(QString title) : Messages(std::move(title)) {}
-
-protected:
-    void deliver(const QString& text, const QString& title) override {
-        QMessageBox::information(QApplication::activeWindow(), title, text);
-    }
-};
 
 class PrintedMessages : public Messages {
 public:
@@ -54,7 +44,8 @@ int RunUpdater(const UpdaterOptions& options) {
     if (options.noDialogs)
         messages = std::make_unique<PrintedMessages>(title);
     else
-        messages = std::make_unique<BoxMessages>(title);
+        messages =
+            std::make_unique<forms::BoxMessages>(title, forms::BoxMessages::Icon::Information);
 
     UpdateState state = MakeUpdateState(folder, config, *clock);
     net::HttpClient http(config);
