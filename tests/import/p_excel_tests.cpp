@@ -27,7 +27,7 @@ protected:
 
     P_excel* openFromForm(P_GuoNei* form) {
         QTest::mouseClick(form->Cmdd2(), Qt::LeftButton);
-        P_excel* dlg = opener->dialog();
+        auto* dlg = support::window<P_excel>("P_excel");
         EXPECT_NE(dlg, nullptr);
         return dlg;
     }
@@ -97,7 +97,7 @@ TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
     EXPECT_EQ(form->record()[Time1], QStringLiteral("2026/3/14"));
     // A second click on the button brings up the same dialog.
     QTest::mouseClick(form->Cmdd2(), Qt::LeftButton);
-    EXPECT_EQ(opener->dialog(), dlg);
+    EXPECT_EQ(support::window<P_excel>("P_excel"), dlg);
 }
 
 TEST_F(SpreadsheetDialog, FailuresAndCancelKeepTheList) {

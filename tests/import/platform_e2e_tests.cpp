@@ -2,8 +2,6 @@
 // against the two local platform sites (tests/sites/platform_site.py). One process runs every
 // case, so the engine and the sites start once.
 #include "import/forms/order_retrieval.h"
-#include "import/forms/p_login.h"
-#include "import/forms/w_webfrm.h"
 
 #include "common/fso.h"
 #include "shell/browser/browser_profile.h"
@@ -76,7 +74,7 @@ protected:
             return false;
         });
     }
-    ximport::W_Webfrm* window() { return retrieval->window(); }
+    static QWidget* window() { return support::window("W_Webfrm"); }
 };
 
 const QString kAccounts0 = QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,");
@@ -141,8 +139,8 @@ TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
     gSites[0]->get("/__config?code=1");
     start(kNone);
     importOrder("ABC123", 0);
-    ximport::P_Login* login = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (login = retrieval->signIn()) != nullptr; }));
+    QWidget* login = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (login = support::window("P_Login")) != nullptr; }));
     EXPECT_FALSE(form->isEnabled());
     EXPECT_EQ(login->windowTitle(), QStringLiteral("请输入 今日天下通 用户名和密码"));
     auto* code = child<QLineEdit>(login, "Text3");
@@ -204,8 +202,8 @@ TEST_F(Retrieval, SecondPlatformPictureCodeInTheWindowAndNothingFound) {
 TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
     start(kNone);
     importOrder("TWO222", 1);
-    ximport::P_Login* login = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (login = retrieval->signIn()) != nullptr; }));
+    QWidget* login = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (login = support::window("P_Login")) != nullptr; }));
     auto* code = child<QLineEdit>(login, "Text3");
     ASSERT_TRUE(waitUntil([&] { return code->isVisibleTo(login); }));
     type(child<QLineEdit>(login, "Text1"), "agent01");

@@ -84,7 +84,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     form->record().setField(Carrier2, "KEEP");
 
     QTest::mouseClick(form->Cmd_piaohao(), Qt::LeftButton);
-    P_XTY2* dlg = opener->dialog();
+    auto* dlg = support::window<P_XTY2>("P_XTY2");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("票号导入"));
     EXPECT_EQ(dlg->pos(), QGuiApplication::primaryScreen()->geometry().topLeft());

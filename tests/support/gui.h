@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for tests that drive windows offscreen.
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
 #include <QWidget>
@@ -28,6 +28,14 @@ inline void settle() {
 // The widget of type T named name inside root, or null.
 template <class T = QWidget> T* child(QObject* root, const char* name) {
     return root ? root->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+// The window (top-level widget) of type T named name, or null.
+template <class T = QWidget> T* window(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name))
+            if (auto* t = qobject_cast<T*>(w)) return t;
+    return nullptr;
 }
 
 } // namespace support

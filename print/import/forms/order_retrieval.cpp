@@ -25,14 +25,6 @@ OrderRetrieval::~OrderRetrieval() {
     delete window_;
 }
 
-W_Webfrm* OrderRetrieval::window() const {
-    return window_;
-}
-
-P_Login* OrderRetrieval::signIn() const {
-    return signIn_;
-}
-
 void OrderRetrieval::loadPicture(QLabel* target, const QUrl& url) {
     LoadPictureFromURL(target, url.toString(), profile_);
 }

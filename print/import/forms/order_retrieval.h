@@ -54,9 +54,6 @@ public:
     // The sign-in window closed without signing in: the retrieval stops too.
     void signInAbandoned();
 
-    W_Webfrm* window() const;
-    P_Login* signIn() const;
-
     // The deployment address of a platform's site, and the neutral blank page.
     QString siteUrl(int platform) const;
     QString blankUrl() const;

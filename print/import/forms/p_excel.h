@@ -51,7 +51,6 @@ public:
     SpreadsheetImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx);
     ~SpreadsheetImport() override;
     P_excel* open();
-    P_excel* dialog() const { return dialog_; }
 
 private:
     itin::PrintFormHost& host_;

@@ -71,7 +71,6 @@ public:
                  browser::BrowserProfile& profile);
     ~TicketImport() override;
     P_XTY2* open();
-    P_XTY2* dialog() const { return dialog_; }
     // Picture-code time-out for dialogs opened from now on (0: the default).
     void setPictureTimeoutMs(int ms) { pictureTimeoutMs_ = ms; }
 
