@@ -35,6 +35,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -140,8 +141,8 @@ TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {
     main.menuAction("m_Sm(4)")->trigger();
     QPointer<sms::P_Guonei2> panel = s.w->smsPanels().panel();
     ASSERT_NE(panel, nullptr);
-    panel->setSmsText(QStringLiteral("您的机票已出票【岚舟】"));
-    panel->Text2->setText(QStringLiteral("13800000000"));
+    support::child<QTextEdit>(panel, "Rtb")->setPlainText(QStringLiteral("您的机票已出票【岚舟】"));
+    support::child<QLineEdit>(panel, "Text2")->setText(QStringLiteral("13800000000"));
     s.w->smsAccount().SmsUserName = QStringLiteral("demo");
     s.messages.clear();
     bool openDuringWait = false;
@@ -149,7 +150,7 @@ TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {
         panel->close();
         openDuringWait = panel && panel->isVisible();
     });
-    panel->Command10->click();
+    support::child<QPushButton>(panel, "Command10")->click();
     EXPECT_TRUE(openDuringWait);
     // A gateway that does not answer is named, never an empty box.
     EXPECT_EQ(s.messages.shown.value(0).text, QStringLiteral("连接短信服务器失败，请检查网络！"));

@@ -7,6 +7,7 @@
 #include "sms/forms/sms_panel_host.h"
 #include "sms/sms_http.h"
 #include "support/doubles.h"
+#include "support/gui.h"
 #include "support/print_form.h"
 #include "tests/sms/local_gateway.h"
 
@@ -22,8 +23,19 @@
 
 using namespace sms;
 using namespace itin;
+using support::child;
 
 namespace {
+
+QString editorText(QWidget* panel) {
+    return child<QTextEdit>(panel, "Rtb")->toPlainText();
+}
+QString balanceLine(QWidget* panel) {
+    return child<QLabel>(panel, "Label8")->text();
+}
+void click(QWidget* root, const char* name) {
+    QTest::mouseClick(child<QWidget>(root, name), Qt::LeftButton);
+}
 
 struct PanelFixture : ::testing::Test {
     static inline std::unique_ptr<LocalGateway> shared;
@@ -69,9 +81,9 @@ struct PanelFixture : ::testing::Test {
     }
     P_Guonei2& open() { return *host.show(); }
     void sendWith(P_Guonei2& p, const QString& mobile, const QString& text) {
-        p.Text2->setText(mobile);
-        p.Rtb->setPlainText(text);
-        QTest::mouseClick(p.Command10, Qt::LeftButton);
+        child<QLineEdit>(&p, "Text2")->setText(mobile);
+        child<QTextEdit>(&p, "Rtb")->setPlainText(text);
+        click(&p, "Command10");
     }
 };
 
@@ -83,9 +95,9 @@ TEST_F(PanelFixture, OpensBesideThePrintFormSignedIn) {
     EXPECT_TRUE(p.isVisible());
     EXPECT_EQ(p.windowTitle(), QStringLiteral("短信系统"));
     EXPECT_EQ(p.pos(), QPoint(774, 98));
-    EXPECT_EQ(p.Label8->text(), QStringLiteral("短信余额：12.50 元"));
+    EXPECT_EQ(balanceLine(&p), QStringLiteral("短信余额：12.50 元"));
     EXPECT_EQ(account.TemplateType, 1);
-    EXPECT_EQ(p.Command10->text(), QStringLiteral("发送短信"));
+    EXPECT_EQ(child<QPushButton>(&p, "Command10")->text(), QStringLiteral("发送短信"));
 }
 
 TEST_F(PanelFixture, SignedTextIsSentAndButtonRestored) {
@@ -95,41 +107,43 @@ TEST_F(PanelFixture, SignedTextIsSentAndButtonRestored) {
     const QJsonObject sent = gateway.sent().last().toObject();
     EXPECT_EQ(sent.value("content").toString(), QStringLiteral("您的航班CA1501已出票【示例】"));
     EXPECT_EQ(sent.value("mob").toString(), QStringLiteral("13800138000"));
-    EXPECT_TRUE(p.Command10->isEnabled());
-    EXPECT_EQ(p.Command10->text(), QStringLiteral("发  送"));
+    auto* button = child<QPushButton>(&p, "Command10");
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_EQ(button->text(), QStringLiteral("发  送"));
 }
 
 TEST_F(PanelFixture, ButtonBusyWhileSending) {
     P_Guonei2& p = open();
+    auto* button = child<QPushButton>(&p, "Command10");
     QString captionDuringSend;
     bool enabledDuringSend = true;
     HttpGet real = env.get;
     env.get = [&](const QString& url) {
-        captionDuringSend = p.Command10->text();
-        enabledDuringSend = p.Command10->isEnabled();
+        captionDuringSend = button->text();
+        enabledDuringSend = button->isEnabled();
         return real(url);
     };
     sendWith(p, QStringLiteral("13800138000"), QStringLiteral("好【示例】"));
     EXPECT_EQ(captionDuringSend, QStringLiteral("正在发送..."));
     EXPECT_FALSE(enabledDuringSend);
-    EXPECT_EQ(p.Command10->text(), QStringLiteral("发  送"));
+    EXPECT_EQ(button->text(), QStringLiteral("发  送"));
 }
 
 TEST_F(PanelFixture, SignatureChecksRefuseBeforeSending) {
     P_Guonei2& p = open();
     const int before = gateway.requests().size();
     sendWith(p, QStringLiteral("13800138000"), QStringLiteral("您好【一二三四五六七八】"));
-    EXPECT_EQ(p.smsText(), QStringLiteral("您好【一二三四五六七八】【公司简称】"));
+    EXPECT_EQ(editorText(&p), QStringLiteral("您好【一二三四五六七八】【公司简称】"));
     sendWith(p, QStringLiteral("13800138000"), QStringLiteral("客服:010-66668888,[示例]"));
-    EXPECT_EQ(p.smsText(), QStringLiteral("客服:010-66668888,[示例]【公司简称】"));
+    EXPECT_EQ(editorText(&p), QStringLiteral("客服:010-66668888,[示例]【公司简称】"));
     sendWith(p, QStringLiteral("13800138000"), QStringLiteral("航班已出票,请准时登机】"));
     EXPECT_EQ(texts(),
               (QStringList{QStringLiteral("短信签名太长，不得超过七个字，格式为【公司简称】"),
                            QStringLiteral("短信必须加签名，格式为【公司简称】"),
                            QStringLiteral("短信签名太长，不得超过七个字，格式为【公司简称】")}));
     EXPECT_EQ(gateway.requests().size(), before);
-    p.Rtb->setPlainText(QString(67, u'票') + QStringLiteral("【示例】")); // as the agent types
-    EXPECT_EQ(p.findChild<QLabel*>("SmsLength")->text(), QStringLiteral("共 71 字，分 2 条发送"));
+    child<QTextEdit>(&p, "Rtb")->setPlainText(QString(67, u'票') + QStringLiteral("【示例】"));
+    EXPECT_EQ(child<QLabel>(&p, "SmsLength")->text(), QStringLiteral("共 71 字，分 2 条发送"));
     // A short text ending in "】" without "【" goes out.
     messages.clear();
     sendWith(p, QStringLiteral("13800138000"), QStringLiteral("已出票】"));
@@ -138,15 +152,15 @@ TEST_F(PanelFixture, SignatureChecksRefuseBeforeSending) {
 
 TEST_F(PanelFixture, TemplateLabelsComposeFromTheOpenForm) {
     P_Guonei2& p = open();
-    QTest::mouseClick(p.Label31, Qt::LeftButton);
+    click(&p, "Label31");
     // An empty print form: the composer's message, and an empty editor.
     EXPECT_EQ(texts(), QStringList{QStringLiteral("填写票面内容后才能自动生成短信内容！")});
-    EXPECT_TRUE(p.smsText().isEmpty());
+    EXPECT_TRUE(editorText(&p).isEmpty());
     fillBooking();
-    QTest::mouseClick(p.Label34, Qt::LeftButton);
+    click(&p, "Label34");
     EXPECT_EQ(account.TemplateType, 5);
     EXPECT_EQ(
-        p.smsText(),
+        editorText(&p),
         QStringLiteral(
             "12月07日08:30北京(3号航站楼)-上海(2号航站楼)CA1501,请确认.客服:010-66668888,[示例]"));
 }
@@ -158,9 +172,9 @@ TEST_F(PanelFixture, FieldChangesRefreshTheTextAndLoadThePanelHidden) {
     fillBooking();
     ASSERT_NE(host.panel(), nullptr);
     EXPECT_FALSE(host.panel()->isVisible());
-    EXPECT_EQ(host.panel()->Label8->text(), QStringLiteral("短信余额：12.50 元"));
+    EXPECT_EQ(balanceLine(host.panel()), QStringLiteral("短信余额：12.50 元"));
     record.setField(PassengerName, QStringLiteral("李四"));
-    EXPECT_EQ(host.panel()->smsText(),
+    EXPECT_EQ(editorText(host.panel()),
               QStringLiteral("您预订的航班:12月07日08:30北京(3号航站楼)-上海(2号航站楼)CA1501,"
                              "已出票.电子票号:(李四),"
                              "请提前90分钟到机场办理登机手续.客服:010-66668888,[示例]"));
@@ -168,7 +182,7 @@ TEST_F(PanelFixture, FieldChangesRefreshTheTextAndLoadThePanelHidden) {
     host.panel()->setSmsText(QStringLiteral("手写"));
     record.setField(Date1, {});
     record.setField(PassengerName, QStringLiteral("王五"));
-    EXPECT_EQ(host.panel()->smsText(), QStringLiteral("手写"));
+    EXPECT_EQ(editorText(host.panel()), QStringLiteral("手写"));
 }
 
 TEST_F(PanelFixture, ClosingUnloadsAndReopeningStartsAgain) {
@@ -182,8 +196,8 @@ TEST_F(PanelFixture, ClosingUnloadsAndReopeningStartsAgain) {
 
 TEST_F(PanelFixture, AccountPageInTheDesktopBrowser) {
     P_Guonei2& p = open();
-    QTest::mouseClick(p.Command5, Qt::LeftButton);
-    QTest::mouseClick(p.Command7, Qt::LeftButton);
+    click(&p, "Command5");
+    click(&p, "Command7");
     const QString page =
         QStringLiteral("http://%1/logint.asp?UserName=agency1&Password=pw1").arg(gateway.host());
     EXPECT_EQ(browser.opened, (QList<QString>{page, page}));
@@ -191,22 +205,24 @@ TEST_F(PanelFixture, AccountPageInTheDesktopBrowser) {
 
 TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
     P_Guonei2& p = open();
-    QTest::mouseClick(p.Command6, Qt::LeftButton);
-    Sms_Login* login = p.loginWindow();
+    click(&p, "Command6");
+    auto* login = child<Sms_Login>(&p, "Sms_Login");
     ASSERT_NE(login, nullptr);
+    auto* accountBox = child<QLineEdit>(login, "Text1");
+    auto* passwordBox = child<QLineEdit>(login, "Text2");
     EXPECT_TRUE(login->isVisible());
     EXPECT_EQ(login->windowTitle(), QStringLiteral("短信系统登陆"));
     EXPECT_EQ(login->pos(), p.pos());
-    EXPECT_EQ(login->Text1->text(), QStringLiteral("agency1"));
-    EXPECT_EQ(login->Text2->text(), QStringLiteral("pw1"));
+    EXPECT_EQ(accountBox->text(), QStringLiteral("agency1"));
+    EXPECT_EQ(passwordBox->text(), QStringLiteral("pw1"));
     const int before = gateway.requests().size();
 
-    login->Text1->setText(QStringLiteral("ab"));
-    QTest::mouseClick(login->Command1, Qt::LeftButton);
+    accountBox->setText(QStringLiteral("ab"));
+    click(login, "Command1");
     EXPECT_EQ(account.SmsUserName, QStringLiteral("agency1"));
-    login->Text1->setText(QStringLiteral("other"));
-    login->Text2->setText(QStringLiteral("pw"));
-    QTest::mouseClick(login->Command1, Qt::LeftButton);
+    accountBox->setText(QStringLiteral("other"));
+    passwordBox->setText(QStringLiteral("pw"));
+    click(login, "Command1");
     EXPECT_EQ(account.SmsUserName, QStringLiteral("other"));
     EXPECT_EQ(gateway.requests().size(), before);
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("短信帐号不正确！"),
@@ -214,18 +230,18 @@ TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
 
     // Refused by the gateway: the reply is shown and the window stays.
     messages.clear();
-    login->Text2->setText(QStringLiteral("wrong"));
-    QTest::mouseClick(login->Command1, Qt::LeftButton);
+    passwordBox->setText(QStringLiteral("wrong"));
+    click(login, "Command1");
     EXPECT_EQ(texts(), QStringList{QStringLiteral("0,帐号或密码错误")});
     EXPECT_TRUE(login->isVisible());
 
     gateway.addAccount(QStringLiteral("other"), QStringLiteral("secret"), QStringLiteral("另一家"),
                        QStringLiteral("020-1"), 1);
-    login->Text2->setText(QStringLiteral(" secret "));
-    QTest::mouseClick(login->Command1, Qt::LeftButton);
+    passwordBox->setText(QStringLiteral(" secret "));
+    click(login, "Command1");
     EXPECT_FALSE(login->isVisible());
     EXPECT_EQ(account.AgencyShortName, QStringLiteral("另一家"));
     EXPECT_EQ(fso::ReadTextFile(SmsSetupPath(dir.path())), QStringLiteral("other\r\nsecret\r\n1"));
     // The balance line stays as the start-up wrote it.
-    EXPECT_EQ(p.Label8->text(), QStringLiteral("短信余额：12.50 元"));
+    EXPECT_EQ(balanceLine(&p), QStringLiteral("短信余额：12.50 元"));
 }

@@ -13,9 +13,11 @@
 #include "sms/forms/sms_panel_host.h"
 #include "sms/sms_http.h"
 #include "support/doubles.h"
+#include "support/gui.h"
 #include "tests/sms/local_gateway.h"
 
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -67,9 +69,10 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
     sms::P_Guonei2* panel = smsHost.panel();
     ASSERT_NE(panel, nullptr);
     EXPECT_FALSE(panel->isVisible());
-    EXPECT_EQ(panel->Label8->text(), QStringLiteral("短信余额：12.50 元"));
+    EXPECT_EQ(support::child<QLabel>(panel, "Label8")->text(),
+              QStringLiteral("短信余额：12.50 元"));
     EXPECT_EQ(
-        panel->smsText().toStdString(),
+        support::child<QTextEdit>(panel, "Rtb")->toPlainText().toStdString(),
         QStringLiteral(
             "您预订的航班:12月07日08:30北京(3号航站楼)-上海(2号航站楼)CA1501,已出票.电子票号:(),"
             "请提前90分钟到机场办理登机手续.客服:010-12345678,[示例]")

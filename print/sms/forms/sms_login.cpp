@@ -13,24 +13,28 @@ namespace sms {
 
 Sms_Login::Sms_Login(SmsPanelContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window), ctx_(ctx) {
+    setObjectName(QStringLiteral("Sms_Login"));
     setWindowTitle(QStringLiteral("短信系统登陆"));
-    Text1 = new QLineEdit(ctx.account.SmsUserName, this);
-    Text2 = new QLineEdit(ctx.account.SmsPassword, this);
-    Text2->setEchoMode(QLineEdit::Password);
-    Command1 = new QPushButton(QStringLiteral("登陆"), this);
-    connect(Command1, &QPushButton::clicked, this, &Sms_Login::signIn);
+    Text1_ = new QLineEdit(ctx.account.SmsUserName, this);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    Text2_ = new QLineEdit(ctx.account.SmsPassword, this);
+    Text2_->setObjectName(QStringLiteral("Text2"));
+    Text2_->setEchoMode(QLineEdit::Password);
+    auto* command1 = new QPushButton(QStringLiteral("登陆"), this);
+    command1->setObjectName(QStringLiteral("Command1"));
+    connect(command1, &QPushButton::clicked, this, &Sms_Login::signIn);
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("短信帐号："), Text1);
-    form->addRow(QStringLiteral("密    码："), Text2);
-    form->addRow(Command1);
-    forms::SetDefaultButton(this, Command1);
+    form->addRow(QStringLiteral("短信帐号："), Text1_);
+    form->addRow(QStringLiteral("密    码："), Text2_);
+    form->addRow(command1);
+    forms::SetDefaultButton(this, command1);
     forms::OrderTabsByLayout(this);
 }
 
 void Sms_Login::signIn() {
     SmsClient client = ctx_.client();
     const QPointer<Sms_Login> self(this);
-    if (SubmitSmsLogin(Text1->text(), Text2->text(), client, ctx_.messages) && self) hide();
+    if (SubmitSmsLogin(Text1_->text(), Text2_->text(), client, ctx_.messages) && self) hide();
 }
 
 } // namespace sms

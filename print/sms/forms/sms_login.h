@@ -4,9 +4,7 @@
 
 #include <QWidget>
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace sms {
 
@@ -15,14 +13,12 @@ class Sms_Login : public QWidget {
 public:
     explicit Sms_Login(SmsPanelContext& ctx, QWidget* parent = nullptr);
 
-    QLineEdit* Text1; // account
-    QLineEdit* Text2; // password
-    QPushButton* Command1;
-
 private:
     void signIn();
 
     SmsPanelContext& ctx_;
+    QLineEdit* Text1_; // account
+    QLineEdit* Text2_; // password
 };
 
 } // namespace sms

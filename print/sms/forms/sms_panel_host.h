@@ -14,23 +14,23 @@ public:
     explicit SmsPanelHost(SmsPanelContext& ctx, QObject* parent = nullptr);
     ~SmsPanelHost() override;
 
+    // The panel, or null when none is loaded.
     P_Guonei2* panel() const { return panel_; }
     // Panels made from now on are owned by owner (the main window).
     void setOwner(QWidget* owner) { owner_ = owner; }
     // Deletes the panel now, when there is one.
     void destroy() { delete panel_.data(); }
-    // Loads the panel without showing it.
-    P_Guonei2* ensureLoaded();
     // The main window's "打开短信窗口": load when needed and show, no sign-in test.
     P_Guonei2* show();
-
     // After every field change of the record: when PnrQuery and Date1 are both set,
     // the panel's text becomes the composed text (loading the panel, hidden, first).
-    void refreshFrom(const itin::ItineraryRecord& record);
-    // Hooks refreshFrom into the record's changes.
     void follow(itin::ItineraryRecord& record);
 
 private:
+    // Loads the panel without showing it.
+    P_Guonei2* ensureLoaded();
+    void refreshFrom(const itin::ItineraryRecord& record);
+
     SmsPanelContext& ctx_;
     QPointer<P_Guonei2> panel_;
     QPointer<QWidget> owner_;
