@@ -18,7 +18,7 @@
 #include "shell/main_window/a_main.h"
 #include "shell/management/b_main.h"
 #include "shell/management/web_state.h"
-#include "sms/forms/sms_panel_host.h"
+#include "sms/sms_common.h"
 #include "support/browser_events.h"
 #include "support/gui.h"
 #include "support/site_process.h"
@@ -108,7 +108,7 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
 
     // Every other window belongs to the main window.
     main->menuAction("m_Sm(4)")->trigger();
-    sms::P_Guonei2* panel = w.smsPanels().panel();
+    QWidget* panel = support::window("P_Guonei2");
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->parentWidget(), main);
     w.printForms().form()->Cmdd2()->click();
@@ -139,7 +139,7 @@ TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {
                {"HttpTimeoutMs", "300"}});
     A_Main& main = s.w->openMainWindow();
     main.menuAction("m_Sm(4)")->trigger();
-    QPointer<sms::P_Guonei2> panel = s.w->smsPanels().panel();
+    QPointer<QWidget> panel = support::window("P_Guonei2");
     ASSERT_NE(panel, nullptr);
     support::child<QTextEdit>(panel, "Rtb")->setPlainText(QStringLiteral("您的机票已出票【岚舟】"));
     support::child<QLineEdit>(panel, "Text2")->setText(QStringLiteral("13800000000"));
@@ -286,8 +286,8 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
 
     // The native entries work whatever the browser shows.
     main.menuAction("m_Sm(4)")->trigger();
-    ASSERT_NE(w.smsPanels().panel(), nullptr);
-    EXPECT_TRUE(w.smsPanels().panel()->isVisible());
+    ASSERT_NE(support::window("P_Guonei2"), nullptr);
+    EXPECT_TRUE(support::window("P_Guonei2")->isVisible());
     main.menuAction("m_CallHz")->trigger();
     EXPECT_EQ(desktop.opened.size(), 1);
     main.menuAction("m_Print(0)")->trigger();

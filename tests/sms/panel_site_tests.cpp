@@ -79,7 +79,11 @@ struct PanelFixture : ::testing::Test {
         record.setField(Time1, QStringLiteral("08:30"));
         record.setField(Date1, QStringLiteral("2026-12-07"));
     }
-    P_Guonei2& open() { return *host.show(); }
+    static P_Guonei2* panel() { return support::window<P_Guonei2>("P_Guonei2"); }
+    P_Guonei2& open() {
+        host.show();
+        return *panel();
+    }
     void sendWith(P_Guonei2& p, const QString& mobile, const QString& text) {
         child<QLineEdit>(&p, "Text2")->setText(mobile);
         child<QTextEdit>(&p, "Rtb")->setPlainText(text);
@@ -168,27 +172,27 @@ TEST_F(PanelFixture, TemplateLabelsComposeFromTheOpenForm) {
 TEST_F(PanelFixture, FieldChangesRefreshTheTextAndLoadThePanelHidden) {
     host.follow(record);
     record.setField(PnrQuery, QStringLiteral("HX4P2K"));
-    EXPECT_EQ(host.panel(), nullptr);
+    EXPECT_EQ(panel(), nullptr);
     fillBooking();
-    ASSERT_NE(host.panel(), nullptr);
-    EXPECT_FALSE(host.panel()->isVisible());
-    EXPECT_EQ(balanceLine(host.panel()), QStringLiteral("短信余额：12.50 元"));
+    ASSERT_NE(panel(), nullptr);
+    EXPECT_FALSE(panel()->isVisible());
+    EXPECT_EQ(balanceLine(panel()), QStringLiteral("短信余额：12.50 元"));
     record.setField(PassengerName, QStringLiteral("李四"));
-    EXPECT_EQ(editorText(host.panel()),
+    EXPECT_EQ(editorText(panel()),
               QStringLiteral("您预订的航班:12月07日08:30北京(3号航站楼)-上海(2号航站楼)CA1501,"
                              "已出票.电子票号:(李四),"
                              "请提前90分钟到机场办理登机手续.客服:010-66668888,[示例]"));
     // Without a first date nothing touches the text.
-    host.panel()->setSmsText(QStringLiteral("手写"));
+    panel()->setSmsText(QStringLiteral("手写"));
     record.setField(Date1, {});
     record.setField(PassengerName, QStringLiteral("王五"));
-    EXPECT_EQ(editorText(host.panel()), QStringLiteral("手写"));
+    EXPECT_EQ(editorText(panel()), QStringLiteral("手写"));
 }
 
 TEST_F(PanelFixture, ClosingUnloadsAndReopeningStartsAgain) {
     open().close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(host.panel(), nullptr);
+    EXPECT_EQ(panel(), nullptr);
     const int before = gateway.requests().size();
     open();
     EXPECT_EQ(gateway.requests().size(), before + 1);

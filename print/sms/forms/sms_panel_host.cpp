@@ -19,11 +19,10 @@ P_Guonei2* SmsPanelHost::ensureLoaded() {
     return panel_;
 }
 
-P_Guonei2* SmsPanelHost::show() {
+void SmsPanelHost::show() {
     P_Guonei2* p = ensureLoaded();
     p->show();
     p->raise();
-    return p;
 }
 
 void SmsPanelHost::refreshFrom(const itin::ItineraryRecord& record) {

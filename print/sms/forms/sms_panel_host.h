@@ -14,14 +14,12 @@ public:
     explicit SmsPanelHost(SmsPanelContext& ctx, QObject* parent = nullptr);
     ~SmsPanelHost() override;
 
-    // The panel, or null when none is loaded.
-    P_Guonei2* panel() const { return panel_; }
     // Panels made from now on are owned by owner (the main window).
     void setOwner(QWidget* owner) { owner_ = owner; }
     // Deletes the panel now, when there is one.
     void destroy() { delete panel_.data(); }
     // The main window's "打开短信窗口": load when needed and show, no sign-in test.
-    P_Guonei2* show();
+    void show();
     // After every field change of the record: when PnrQuery and Date1 are both set,
     // the panel's text becomes the composed text (loading the panel, hidden, first).
     void follow(itin::ItineraryRecord& record);
