@@ -81,7 +81,7 @@ bool startService(Link& link, const QString& sourceDir, const QString& root, int
 
 void BM_UpdaterDownloadFile(benchmark::State& state, Link* link) {
     net::HttpClient http(30000);
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     const QString target = fx->dir.filePath(QStringLiteral("updater/big.bin"));
     for (auto _ : state) {
         QElapsedTimer t;

@@ -88,10 +88,10 @@ void parse(benchmark::State& state) {
     QStringList texts;
     for (const QByteArray& b : inputs(int(state.range(0))))
         texts << QString::fromUtf8(b);
-    FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
+    common::FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
     itin::PCommon common;
     itin::ItineraryRecord record;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     for (auto _ : state) {
         for (const QString& text : texts) {
             itin::ParseReservationText(text, common, record, messages, clock);

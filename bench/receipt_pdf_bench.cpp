@@ -48,7 +48,7 @@ void BM_ReceiptToPdf(benchmark::State& state) {
     settings.fontsize1 = 18;
     settings.fonttype2 = QStringLiteral("DejaVu Sans");
     settings.fontsize2 = 13;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     const QString path = dir.filePath("receipt.pdf");
     for (auto _ : state) {
         record.setField(CheckCode, "0041");
@@ -82,15 +82,15 @@ BENCHMARK(BM_PreviewRedraw)->Arg(96)->Arg(150)->Unit(benchmark::kMillisecond);
 
 void BM_LogOneReceipt(benchmark::State& state) {
     QTemporaryDir dir;
-    receipts::ReceiptLog log;
+    itin::ReceiptLog log;
     if (!log.open(dir.filePath("receipts.db"))) state.SkipWithError("log not opened");
     ItineraryRecord record;
     fillRecord(record);
     int code = 41;
     for (auto _ : state) {
         record.setField(CheckCode, QString::number(code));
-        const receipts::Receipt r =
-            receipts::ReceiptFromRecord(record, Domestic, "default", QDateTime::currentDateTime());
+        const itin::Receipt r =
+            itin::ReceiptFromRecord(record, Domestic, "default", QDateTime::currentDateTime());
         if (!log.record(r, QString::number(++code))) state.SkipWithError("not logged");
     }
 }

@@ -2,6 +2,8 @@
 // The one source of the current date and time; tests pin it.
 #include <QDateTime>
 
+namespace common {
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -24,3 +26,5 @@ public:
 private:
     QDateTime at_;
 };
+
+} // namespace common

@@ -5,7 +5,7 @@
 
 #include <iconv.h>
 
-namespace codepage {
+namespace common {
 namespace {
 
 // Qt uses ICU for GBK when it has it; glibc's iconv serves otherwise.
@@ -71,4 +71,4 @@ QString decodeDetect(const QByteArray& bytes) {
     return fromGbk(bytes);
 }
 
-} // namespace codepage
+} // namespace common

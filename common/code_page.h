@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace codepage {
+namespace common {
 
 // Unicode text to GBK bytes. Characters GBK cannot hold become "?".
 QByteArray toGbk(const QString& text);
@@ -15,4 +15,4 @@ bool isValidUtf8(const QByteArray& bytes);
 // UTF-8 when the bytes are valid UTF-8 (a leading BOM is dropped), GBK otherwise.
 QString decodeDetect(const QByteArray& bytes);
 
-} // namespace codepage
+} // namespace common

@@ -4,7 +4,7 @@
 #include <QDateTime>
 #include <QString>
 
-namespace datefmt {
+namespace common {
 
 inline QString shortDate(const QDate& d) {
     return d.toString(QStringLiteral("yyyy/M/d"));
@@ -23,4 +23,4 @@ inline QDateTime parseGeneralDate(const QString& text) {
     return dt;
 }
 
-} // namespace datefmt
+} // namespace common

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+namespace common {
+
 namespace {
 
 struct DefaultValue {
@@ -82,3 +84,5 @@ int DeployConfig::httpTimeoutMs() const {
     const int ms = value(QStringLiteral("HttpTimeoutMs")).toInt(&ok);
     return ok && ms > 0 ? ms : 30000;
 }
+
+} // namespace common

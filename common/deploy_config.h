@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace common {
+
 class DeployConfig {
 public:
     // Build defaults only.
@@ -23,3 +25,5 @@ public:
 private:
     QMap<QString, QString> values_;
 };
+
+} // namespace common

@@ -4,8 +4,12 @@
 #include <QList>
 #include <QString>
 
+namespace common {
+
 class DesktopBrowser {
 public:
     virtual ~DesktopBrowser() = default;
     virtual void open(const QString& url) = 0;
 };
+
+} // namespace common

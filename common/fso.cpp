@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
-namespace fso {
+namespace common {
 
 bool FileExists(const QString& path) {
     QFileInfo info(path);
@@ -18,7 +18,7 @@ bool FileExists(const QString& path) {
 QString ReadTextFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    return codepage::fromGbk(f.readAll());
+    return common::fromGbk(f.readAll());
 }
 
 bool WriteTextFile(const QString& path, const QString& text, Access access) {
@@ -27,7 +27,7 @@ bool WriteTextFile(const QString& path, const QString& text, Access access) {
     // Set on the temporary copy, so the file is never readable by others, not even briefly.
     if (access == Access::OwnerOnly)
         f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray bytes = codepage::toGbk(text);
+    const QByteArray bytes = common::toGbk(text);
     if (f.write(bytes) != bytes.size()) {
         f.cancelWriting();
         return false;
@@ -59,4 +59,4 @@ ReadStatus ReadAtMost(const QString& path, qint64 limit, QByteArray& out) {
     return ReadStatus::Ok;
 }
 
-} // namespace fso
+} // namespace common

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace fso {
+namespace common {
 
 bool FileExists(const QString& path);
 // Whole content decoded from GBK; empty when the file cannot be read.
@@ -22,4 +22,4 @@ enum class ReadStatus { Ok, Unreadable, TooLarge };
 // (also for endless devices and pipes).
 ReadStatus ReadAtMost(const QString& path, qint64 limit, QByteArray& out);
 
-} // namespace fso
+} // namespace common

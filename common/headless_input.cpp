@@ -2,7 +2,7 @@
 
 #include "common/fso.h"
 
-namespace headless {
+namespace common {
 namespace {
 QString tooLarge(const QString& what, qint64 limit) {
     return QStringLiteral("%1 is larger than %2 KB; refused").arg(what).arg(limit / 1024);
@@ -11,13 +11,13 @@ QString tooLarge(const QString& what, qint64 limit) {
 
 std::optional<QByteArray> ReadInputFile(const QString& path, QString* error, qint64 limit) {
     QByteArray data;
-    switch (fso::ReadAtMost(path, limit, data)) {
-    case fso::ReadStatus::Ok:
+    switch (common::ReadAtMost(path, limit, data)) {
+    case common::ReadStatus::Ok:
         return data;
-    case fso::ReadStatus::TooLarge:
+    case common::ReadStatus::TooLarge:
         *error = tooLarge(path, limit);
         return {};
-    case fso::ReadStatus::Unreadable:
+    case common::ReadStatus::Unreadable:
         break;
     }
     *error = QStringLiteral("cannot read %1").arg(path);
@@ -30,4 +30,4 @@ bool CheckInputText(const QString& text, QString* error) {
     return false;
 }
 
-} // namespace headless
+} // namespace common

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace headless {
+namespace common {
 
 constexpr qint64 kMaxInputBytes = 1024 * 1024; // a booking, hand-off text or ticket row
 
@@ -17,4 +17,4 @@ std::optional<QByteArray> ReadInputFile(const QString& path, QString* error,
 // A text given on the command line; false with a message when it is over the cap.
 bool CheckInputText(const QString& text, QString* error);
 
-} // namespace headless
+} // namespace common

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+namespace common {
+
 class Messages {
 public:
     explicit Messages(QString defaultTitle = QStringLiteral("print"))
@@ -71,3 +73,5 @@ public:
         return {};
     }
 };
+
+} // namespace common

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace programfolder {
+namespace common {
 
 QCommandLineOption dataDirOption() {
     return QCommandLineOption(QStringLiteral("data-dir"),
@@ -21,4 +21,4 @@ QString resolve(const QString& dataDir, const QString& argv0) {
     return QFileInfo(argv0).absolutePath();
 }
 
-} // namespace programfolder
+} // namespace common

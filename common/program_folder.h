@@ -4,7 +4,7 @@
 #include <QCommandLineOption>
 #include <QString>
 
-namespace programfolder {
+namespace common {
 
 // The "--data-dir DIR" option, to add to a program's command-line parser.
 QCommandLineOption dataDirOption();
@@ -13,4 +13,4 @@ QCommandLineOption dataDirOption();
 // running application, or from argv0 before one exists).
 QString resolve(const QString& dataDir, const QString& argv0 = {});
 
-} // namespace programfolder
+} // namespace common

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-namespace textops {
+namespace common {
 
 QString trimSpaces(const QString& s) {
     qsizetype b = 0, e = s.size();
@@ -156,4 +156,4 @@ int pieceCount(const QString& s, const QString& marker, int limit) {
     return count;
 }
 
-} // namespace textops
+} // namespace common

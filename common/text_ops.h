@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace textops {
+namespace common {
 
 // Removes leading and trailing spaces (U+0020) only; line breaks and tabs stay.
 QString trimSpaces(const QString& s);
@@ -35,4 +35,4 @@ QStringView midView(QStringView s, int start, int length);
 // The part before the first occurrence of the marker (the whole view when there is none).
 QStringView beforeView(QStringView s, QStringView marker);
 
-} // namespace textops
+} // namespace common

@@ -1,5 +1,5 @@
 // Feeds arbitrary number format codes to the format engine, with values of every kind.
-#include "import/number_format.h"
+#include "import/workbook/number_format.h"
 
 #include <cstdint>
 #include <limits>
@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (double v : {0.0, 1130.0, -2.5, 0.354166, 46093.75, 1e300, -1e308, 1e-300, kInf, -kInf,
                      std::numeric_limits<double>::quiet_NaN()})
         for (bool date1904 : {false, true})
-            (void)xlfmt::formatNumber(v, code, date1904);
-    (void)xlfmt::formatText(QStringLiteral("O'Neil"), code);
-    (void)xlfmt::isDateTimeFormat(code);
+            (void)wbook::formatNumber(v, code, date1904);
+    (void)wbook::formatText(QStringLiteral("O'Neil"), code);
+    (void)wbook::isDateTimeFormat(code);
     return 0;
 }

@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QTemporaryDir dir;
-    static FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
+    static common::FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
     QFile f(dir.filePath(QStringLiteral("info.ini")));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
     f.write(reinterpret_cast<const char*>(data), qint64(size));

@@ -1,6 +1,6 @@
 // Feeds arbitrary files to the workbook reader, as the import opens them (the reader tells
 // the format by the content; the seeds decide which format a target mostly explores).
-#include "import/workbook.h"
+#include "import/workbook/workbook.h"
 
 #include <cstdint>
 

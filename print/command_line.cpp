@@ -30,7 +30,7 @@ CommandLine::CommandLine(int argc_, char** argv_)
       checkCode(option("check-code", "Check code of the first receipt.", "CODE")),
       international(option("international",
                            "International print mode (with --pdf/--printer: its layout).")),
-      dataDir(programfolder::dataDirOption()),
+      dataDir(common::dataDirOption()),
       vendorRequest(option("vendor-request",
                            "Send one vendor service request (e.g. \"s=0&u=name\"), print the "
                            "reply.",
@@ -65,17 +65,17 @@ CommandLine::CommandLine(int argc_, char** argv_)
 }
 
 QString CommandLine::programFolder() const {
-    return programfolder::resolve(value(dataDir), args.value(0));
+    return common::resolve(value(dataDir), args.value(0));
 }
 
-std::unique_ptr<Clock> CommandLine::makeClock() const {
-    if (!isSet(now)) return std::make_unique<SystemClock>();
+std::unique_ptr<common::Clock> CommandLine::makeClock() const {
+    if (!isSet(now)) return std::make_unique<common::SystemClock>();
     const QDateTime at = QDateTime::fromString(value(now), Qt::ISODate);
     if (!at.isValid()) {
         Fail(QStringLiteral("--now needs a date such as 2026-03-01T09:00:00"));
         return nullptr;
     }
-    return std::make_unique<FixedClock>(at);
+    return std::make_unique<common::FixedClock>(at);
 }
 
 int Fail(const QString& message) {
@@ -92,11 +92,11 @@ void PrintLine(const QString& line) {
 
 bool ReadInputFile(const QString& path, QString& text) {
     QString error;
-    const auto bytes = headless::ReadInputFile(path, &error);
+    const auto bytes = common::ReadInputFile(path, &error);
     if (!bytes) {
         Fail(error);
         return false;
     }
-    text = codepage::decodeDetect(*bytes);
+    text = common::decodeDetect(*bytes);
     return true;
 }

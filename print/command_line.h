@@ -27,7 +27,7 @@ struct CommandLine {
     QString programFolder() const;
     // The clock of the run: pinned by "--now", else the system clock; null after a bad
     // "--now" (the reason is printed).
-    std::unique_ptr<Clock> makeClock() const;
+    std::unique_ptr<common::Clock> makeClock() const;
 };
 
 // "print: <message>" on standard error; returns the exit code 2.

@@ -24,7 +24,7 @@ int RunOrderPage(const CommandLine& c) {
     job.page = c.cli.positionalArguments().constFirst();
     job.platformPnr = c.value(c.platformPnr);
     job.pnrFile = c.value(c.pnr);
-    job.timeoutMs = DeployConfig::load(c.programFolder()).httpTimeoutMs();
+    job.timeoutMs = common::DeployConfig::load(c.programFolder()).httpTimeoutMs();
     return ximport::RunOrderPage(
         job, *clock, [](const QByteArray& line) { PrintLine(QString::fromUtf8(line)); },
         [](const QString& why) { Fail(why); });

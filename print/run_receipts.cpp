@@ -11,16 +11,16 @@
 int RunReceipts(const CommandLine& c) {
     int argc = c.argc;
     QCoreApplication app(argc, c.argv);
-    receipts::Filter filter;
+    itin::Filter filter;
     for (const auto& [option, day] : {std::pair{&c.from, &filter.from}, {&c.to, &filter.to}}) {
         if (!c.isSet(*option)) continue;
         *day = QDate::fromString(c.value(*option), Qt::ISODate);
         if (!day->isValid()) return Fail(QStringLiteral("a date such as 2026-03-01 is needed"));
     }
-    receipts::ReceiptLog log;
-    if (!log.open(QDir(c.programFolder()).filePath(receipts::LogFileName())))
+    itin::ReceiptLog log;
+    if (!log.open(QDir(c.programFolder()).filePath(itin::LogFileName())))
         return Fail(log.error());
-    const QByteArray csv = receipts::ToCsv(log.list(filter));
+    const QByteArray csv = itin::ToCsv(log.list(filter));
     std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
     std::fflush(stdout);
     return 0;

@@ -11,10 +11,10 @@ int RunRecordJson(const CommandLine& c) {
     if (!clock) return 2;
     itin::PCommon common;
     itin::ItineraryRecord record;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     if (c.isSet(c.ticketRow)) {
         QString error;
-        if (!headless::CheckInputText(c.value(c.ticketRow), &error)) return Fail(error);
+        if (!common::CheckInputText(c.value(c.ticketRow), &error)) return Fail(error);
         itin::FillFromTicketRow(c.value(c.ticketRow), record);
     } else {
         QString booking;

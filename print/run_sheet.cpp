@@ -3,13 +3,13 @@
 
 #include "common/headless_input.h"
 #include "import/ticket_rows.h"
-#include "import/workbook.h"
+#include "import/workbook/workbook.h"
 
 #include <cstdio>
 
 int RunSheet(const CommandLine& c) {
     QString error;
-    if (!headless::ReadInputFile(c.value(c.sheet), &error, wbook::kMaxWorkbookBytes))
+    if (!common::ReadInputFile(c.value(c.sheet), &error, wbook::kMaxWorkbookBytes))
         return Fail(error);
     const ximport::TicketLoad load = ximport::LoadTicketWorkbook(c.value(c.sheet));
     if (!load.ok) {

@@ -18,7 +18,7 @@ int RunTicketPage(const CommandLine& c) {
     if (ximport::TicketPageUrl(c.value(c.ticketPage), &error).isEmpty()) return Fail(error);
     itin::PCommon common;
     itin::ItineraryRecord record;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     if (c.isSet(c.pnr)) {
         QString booking;
         if (!ReadInputFile(c.value(c.pnr), booking)) return 2;
@@ -30,7 +30,7 @@ int RunTicketPage(const CommandLine& c) {
     QApplication app(argc, c.argv);
     const QString folder = c.programFolder();
     const ximport::TicketPageRun run = ximport::ApplyTicketPage(
-        c.value(c.ticketPage), record, folder, DeployConfig::load(folder).httpTimeoutMs());
+        c.value(c.ticketPage), record, folder, common::DeployConfig::load(folder).httpTimeoutMs());
     if (!run.loaded) return Fail(run.error);
     PrintLine(QString::fromUtf8(itin::RecordJson(common, record, messages.shown)));
     return 0;

@@ -64,7 +64,7 @@ qint64 UnsatisfiedRangeTotal(const QByteArray& value) {
     return m.hasMatch() ? m.captured(1).toLongLong() : -1;
 }
 
-Downloader::Downloader(net::HttpClient& http, Messages& messages, DownloadView* view,
+Downloader::Downloader(net::HttpClient& http, common::Messages& messages, DownloadView* view,
                        const Registrar* registrar, DownloadLimits limits)
     : http_(http), messages_(messages), view_(view), registrar_(registrar), limits_(limits) {}
 

@@ -14,7 +14,9 @@
 #include <deque>
 #include <memory>
 
+namespace common {
 class Messages;
+} // namespace common
 class QSaveFile;
 namespace net {
 class HttpClient;
@@ -64,7 +66,7 @@ enum class DownloadEnd {
 class Downloader : public QObject {
     Q_OBJECT
 public:
-    Downloader(net::HttpClient& http, Messages& messages, DownloadView* view,
+    Downloader(net::HttpClient& http, common::Messages& messages, DownloadView* view,
                const Registrar* registrar, DownloadLimits limits = {});
     ~Downloader() override;
 
@@ -98,7 +100,7 @@ private:
     void say(const QString& text);
 
     net::HttpClient& http_;
-    Messages& messages_;
+    common::Messages& messages_;
     DownloadView* view_;
     const Registrar* registrar_;
     DownloadLimits limits_;

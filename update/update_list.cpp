@@ -8,7 +8,7 @@
 namespace upd {
 
 int UpdateRow::registerFlag() const {
-    return textops::leadingNumber(zc) == 1.0 ? 1 : 0;
+    return common::leadingNumber(zc) == 1.0 ? 1 : 0;
 }
 
 std::optional<QString> FindListAttribute(const QString& element, const QString& name) {
@@ -39,8 +39,8 @@ QDateTime ParseListDate(const QString& text) {
 }
 
 QString ReadLastUpdateTime(const QString& logPath) {
-    if (!fso::FileExists(logPath)) return QString::fromLatin1(kNoLastUpdate);
-    return fso::ReadTextFile(logPath);
+    if (!common::FileExists(logPath)) return QString::fromLatin1(kNoLastUpdate);
+    return common::ReadTextFile(logPath);
 }
 
 QList<UpdateRow> SelectUpdateRows(const QString& listText, const SelectionInputs& in) {

@@ -16,15 +16,15 @@
 
 namespace upd {
 
-UpdateState MakeUpdateState(const QString& appFolder, const DeployConfig& config,
-                            const Clock& clock) {
+UpdateState MakeUpdateState(const QString& appFolder, const common::DeployConfig& config,
+                            const common::Clock& clock) {
     UpdateState s;
     QString host = config.value(QStringLiteral("UpdateServiceHost"));
     if (!host.contains(QStringLiteral("://"))) host.prepend(QStringLiteral("http://"));
     while (host.endsWith(QLatin1Char('/')))
         host.chop(1);
     s.updateListUrl = host + QStringLiteral("/update/print/main/update.asp?t=") +
-                      datefmt::generalDate(clock.now());
+                      common::generalDate(clock.now());
     s.updatePublicKey = config.value(QStringLiteral("UpdatePublicKey")).trimmed();
     const QDir dir(appFolder);
     s.logPath = dir.filePath(QStringLiteral("update.log"));
@@ -36,9 +36,9 @@ UpdateState MakeUpdateState(const QString& appFolder, const DeployConfig& config
     return s;
 }
 
-UpdateRun::UpdateRun(UpdateState& state, const Clock& clock, net::HttpClient& http,
+UpdateRun::UpdateRun(UpdateState& state, const common::Clock& clock, net::HttpClient& http,
                      const FolderProvider& folders, UpdateView& view, Downloader& downloader,
-                     Messages& messages)
+                     common::Messages& messages)
     : state_(state), clock_(clock), http_(http), folders_(folders), view_(view),
       downloader_(downloader), messages_(messages) {}
 
@@ -68,7 +68,7 @@ void UpdateRun::BuildUpdateList() {
     SelectionInputs in;
     in.lastUpdate = ParseListDate(state_.lastUpdateTime);
     in.resolveTarget = [this](const QString& to) { return ResolveTargetInside(to, folders_); };
-    in.fileExists = [](const QString& path) { return fso::FileExists(path); };
+    in.fileExists = [](const QString& path) { return common::FileExists(path); };
     state_.updateList = SelectUpdateRows(text, in);
 }
 
@@ -99,7 +99,7 @@ void UpdateRun::RunUpdate() {
     view_.setStatus(QStringLiteral("更新完成！"));
     // A failed file must be fetched again next time, so the run is recorded only when
     // nothing failed.
-    if (allInstalled) fso::WriteTextFile(state_.logPath, datefmt::generalDate(clock_.now()));
+    if (allInstalled) common::WriteTextFile(state_.logPath, common::generalDate(clock_.now()));
 }
 
 bool UpdateRun::Installable(const UpdateRow& row) {

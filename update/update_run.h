@@ -7,9 +7,11 @@
 
 #include <QString>
 
+namespace common {
 class Clock;
 class DeployConfig;
 class Messages;
+} // namespace common
 
 namespace upd {
 
@@ -26,8 +28,8 @@ struct UpdateState {
 };
 
 // Addresses and paths for an updater started in appFolder.
-UpdateState MakeUpdateState(const QString& appFolder, const DeployConfig& config,
-                            const Clock& clock);
+UpdateState MakeUpdateState(const QString& appFolder, const common::DeployConfig& config,
+                            const common::Clock& clock);
 
 class UpdateView : public DownloadView {
 public:
@@ -37,9 +39,9 @@ public:
 
 class UpdateRun {
 public:
-    UpdateRun(UpdateState& state, const Clock& clock, net::HttpClient& http,
+    UpdateRun(UpdateState& state, const common::Clock& clock, net::HttpClient& http,
               const FolderProvider& folders, UpdateView& view, Downloader& downloader,
-              Messages& messages);
+              common::Messages& messages);
 
     // The list's text; empty, with a message, when the reply is too large or (with a
     // public key) not validly signed.
@@ -55,12 +57,12 @@ private:
     bool Installable(const UpdateRow& row);
 
     UpdateState& state_;
-    const Clock& clock_;
+    const common::Clock& clock_;
     net::HttpClient& http_;
     const FolderProvider& folders_;
     UpdateView& view_;
     Downloader& downloader_;
-    Messages& messages_;
+    common::Messages& messages_;
     bool listRefused_ = false;
 };
 

@@ -6,11 +6,11 @@
 
 namespace forms {
 
-class BoxMessages : public Messages {
+class BoxMessages : public common::Messages {
 public:
     enum class Icon { None, Information };
     explicit BoxMessages(QString defaultTitle, Icon icon = Icon::None)
-        : Messages(std::move(defaultTitle)), icon_(icon) {}
+        : common::Messages(std::move(defaultTitle)), icon_(icon) {}
 
 protected:
     void deliver(const QString& text, const QString& title) override;

@@ -11,7 +11,7 @@
 
 namespace net {
 
-HttpClient::HttpClient(const DeployConfig& config, WaitHook* hook)
+HttpClient::HttpClient(const common::DeployConfig& config, WaitHook* hook)
     : HttpClient(config.httpTimeoutMs(), hook) {}
 
 HttpClient::HttpClient(int timeoutMs, WaitHook* hook)

@@ -12,7 +12,9 @@
 
 #include <memory>
 
+namespace common {
 class DeployConfig;
+} // namespace common
 class QNetworkAccessManager;
 
 namespace net {
@@ -23,7 +25,7 @@ inline constexpr qint64 kMaxReplyBytes = 2 * 1024 * 1024;
 class HttpClient {
 public:
     // Time-out from the deployment values (HttpTimeoutMs).
-    explicit HttpClient(const DeployConfig& config, WaitHook* hook = nullptr);
+    explicit HttpClient(const common::DeployConfig& config, WaitHook* hook = nullptr);
     explicit HttpClient(int timeoutMs, WaitHook* hook = nullptr);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;

@@ -25,7 +25,7 @@ QString HttpReply::text(const QByteArray& charset) const {
 QString decodeText(const QByteArray& bytes, const QByteArray& charset) {
     const QByteArray cs = charset.trimmed().toUpper();
     if (cs == "UTF-8" || cs == "UTF8") return QString::fromUtf8(bytes);
-    return codepage::fromGbk(bytes);
+    return common::fromGbk(bytes);
 }
 
 } // namespace net

@@ -38,13 +38,13 @@ template <class T> T& either(T* given, std::unique_ptr<T>& own) {
 // each other; destroyed in reverse, windows first.
 struct Workstation::State {
     State(const QString& folder, Seams given)
-        : folder(folder), config(DeployConfig::load(folder)),
+        : folder(folder), config(common::DeployConfig::load(folder)),
           ownMessages(given.messages ? nullptr
                                      : std::make_unique<forms::BoxMessages>(
                                            config.value(QStringLiteral("ProductTitle")))),
           ownDialogs(given.fileDialogs ? nullptr : std::make_unique<itin::WidgetFileDialogs>()),
           ownDesktop(given.desktop ? nullptr : std::make_unique<itin::SystemDesktopBrowser>()),
-          ownClock(given.clock ? nullptr : std::make_unique<SystemClock>()),
+          ownClock(given.clock ? nullptr : std::make_unique<common::SystemClock>()),
           messages(either(given.messages, ownMessages)),
           fileDialogs(either(given.fileDialogs, ownDialogs)),
           desktop(either(given.desktop, ownDesktop)),
@@ -60,15 +60,15 @@ struct Workstation::State {
                         desktop, profile, printForm, [this] { smsHost.show(); }} {}
 
     QString folder;
-    DeployConfig config;
-    std::unique_ptr<Messages> ownMessages;
-    std::unique_ptr<FileDialogs> ownDialogs;
-    std::unique_ptr<DesktopBrowser> ownDesktop;
-    std::unique_ptr<Clock> ownClock;
-    Messages& messages;
-    FileDialogs& fileDialogs;
-    DesktopBrowser& desktop;
-    const Clock& clock;
+    common::DeployConfig config;
+    std::unique_ptr<common::Messages> ownMessages;
+    std::unique_ptr<common::FileDialogs> ownDialogs;
+    std::unique_ptr<common::DesktopBrowser> ownDesktop;
+    std::unique_ptr<common::Clock> ownClock;
+    common::Messages& messages;
+    common::FileDialogs& fileDialogs;
+    common::DesktopBrowser& desktop;
+    const common::Clock& clock;
     forms::HeldInputWait wait;
     net::HttpClient http;
     shell::SystemRandom random;
@@ -80,7 +80,7 @@ struct Workstation::State {
     shell::WebState web;
     sms::SmsCommon smsAccount;
     std::unique_ptr<shell::Common> vendor; // module Common, once the key table is accepted
-    receipts::ReceiptLog receiptLog;       // receipts.db, opened once
+    itin::ReceiptLog receiptLog;       // receipts.db, opened once
 
     itin::ItineraryContext itinerary;
     itin::PrintFormHost printHost;
@@ -99,7 +99,7 @@ struct Workstation::State {
 Workstation::Workstation(const QString& programFolder, Seams seams)
     : s_(std::make_unique<State>(programFolder, std::move(seams))) {
     State& s = *s_;
-    if (s.receiptLog.open(QDir(s.folder).filePath(receipts::LogFileName())))
+    if (s.receiptLog.open(QDir(s.folder).filePath(itin::LogFileName())))
         s.itinerary.receiptLog = &s.receiptLog;
     else
         s.messages.show(s.receiptLog.error());
@@ -174,10 +174,10 @@ void Workstation::openPrintFormAlone() {
     s.printHost.show();
 }
 
-const DeployConfig& Workstation::config() const {
+const common::DeployConfig& Workstation::config() const {
     return s_->config;
 }
-Messages& Workstation::messages() {
+common::Messages& Workstation::messages() {
     return s_->messages;
 }
 net::HttpClient& Workstation::http() {

@@ -11,11 +11,13 @@
 #include <functional>
 #include <memory>
 
+namespace common {
 class Clock;
 class DeployConfig;
 class DesktopBrowser;
 class FileDialogs;
 class Messages;
+} // namespace common
 
 namespace browser {
 class BrowserProfile;
@@ -49,10 +51,10 @@ namespace app {
 // message boxes, the open-file dialog, the system web browser, the system clock, the
 // default printer.
 struct Seams {
-    Messages* messages = nullptr;
-    FileDialogs* fileDialogs = nullptr;
-    DesktopBrowser* desktop = nullptr;
-    const Clock* clock = nullptr;
+    common::Messages* messages = nullptr;
+    common::FileDialogs* fileDialogs = nullptr;
+    common::DesktopBrowser* desktop = nullptr;
+    const common::Clock* clock = nullptr;
     std::function<std::unique_ptr<itin::PrintSurface>()> printSurface;
 };
 
@@ -72,8 +74,8 @@ public:
     // The print form alone as a top-level window; its final close ends the program.
     void openPrintFormAlone();
 
-    const DeployConfig& config() const;
-    Messages& messages();
+    const common::DeployConfig& config() const;
+    common::Messages& messages();
     net::HttpClient& http();
     browser::BrowserProfile& profile();
     itin::PCommon& common();

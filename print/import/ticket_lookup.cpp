@@ -38,7 +38,7 @@ QString VerificationHomeUrl(const QString& siteUrl) {
 
 QString PictureCodeUrl(const QString& siteUrl, const QDateTime& now) {
     return VerificationHomeUrl(siteUrl) + QStringLiteral("newsky/servlet/CallYanServlet?") +
-           datefmt::generalDate(now);
+           common::generalDate(now);
 }
 
 QString TicketPageState::buttonCaption() const {
@@ -65,7 +65,7 @@ ResultApplied ApplyResultPage(const browser::DomDocument& page,
     if (!markup.contains(ResultMarker())) return out;
     out.result = true;
     out.dumped =
-        fso::WriteTextFile(QDir(programFolder).filePath(QStringLiteral("PNC.txt")), markup);
+        common::WriteTextFile(QDir(programFolder).filePath(QStringLiteral("PNC.txt")), markup);
     const std::vector<const browser::DomNode*> tables =
         page.elementsByTagName(QStringLiteral("table"));
     itin::ItineraryRecord* target = record ? record() : nullptr;

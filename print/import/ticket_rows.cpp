@@ -1,6 +1,6 @@
 #include "import/ticket_rows.h"
 
-#include "import/number_format.h"
+#include "import/workbook/number_format.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -23,9 +23,9 @@ QString CellValueText(const wbook::Cell& cell, bool date1904) {
     case wbook::Cell::Error:
         return cell.text;
     case wbook::Cell::Number:
-        if (!cell.format.isEmpty() && xlfmt::isDateTimeFormat(cell.format))
-            return xlfmt::dateValueText(cell.number, date1904);
-        return xlfmt::valueText(cell.number);
+        if (!cell.format.isEmpty() && wbook::isDateTimeFormat(cell.format))
+            return wbook::dateValueText(cell.number, date1904);
+        return wbook::valueText(cell.number);
     }
     return {};
 }
@@ -35,13 +35,13 @@ QString CellDisplayText(const wbook::Cell& cell, bool date1904) {
     case wbook::Cell::Empty:
         return {};
     case wbook::Cell::Text:
-        return xlfmt::formatText(cell.text, cell.format);
+        return wbook::formatText(cell.text, cell.format);
     case wbook::Cell::Boolean:
         return cell.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case wbook::Cell::Error:
         return cell.text;
     case wbook::Cell::Number:
-        return xlfmt::formatNumber(cell.number, cell.format, date1904);
+        return wbook::formatNumber(cell.number, cell.format, date1904);
     }
     return {};
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Ticket rows from a workbook: the sheet "sheet1", rows 1 to 500 until column A is empty,
 // each row turned into the ";"-separated text the print form's row filler reads.
-#include "import/workbook.h"
+#include "import/workbook/workbook.h"
 
 #include <QList>
 #include <QString>

@@ -13,10 +13,10 @@
 
 namespace itin {
 
-int RunHeadlessPreview(const HeadlessPreviewJob& job, const Clock& clock,
+int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock,
                        const std::function<void(const QString&)>& out) {
     QString error;
-    const auto bytes = headless::ReadInputFile(job.pnrFile, &error);
+    const auto bytes = common::ReadInputFile(job.pnrFile, &error);
     if (!bytes) {
         out(error);
         return 2;
@@ -24,18 +24,18 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const Clock& clock,
     PCommon common;
     common.PrintMode = job.international ? International : Domestic;
     ItineraryRecord record;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     PrintSettings settings;
     LoadPrintSettings(settings, job.programFolder, record, clock);
     PageSetup boxes{QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}};
     ApplyPrintSettings(settings, job.programFolder, record, clock, boxes);
-    ParseReservationText(codepage::decodeDetect(*bytes), common, record, messages, clock);
-    for (const ShownMessage& m : messages.shown)
+    ParseReservationText(common::decodeDetect(*bytes), common, record, messages, clock);
+    for (const common::ShownMessage& m : messages.shown)
         out(m.text);
     QString checkCode = job.checkCode;
     if (checkCode.isEmpty()) {
-        receipts::ReceiptLog log;
-        if (log.open(QDir(job.programFolder).filePath(receipts::LogFileName())))
+        itin::ReceiptLog log;
+        if (log.open(QDir(job.programFolder).filePath(itin::LogFileName())))
             checkCode = log.nextCheckCode();
     }
     record.setField(CheckCode, checkCode);

@@ -22,7 +22,7 @@ struct HeadlessPreviewJob {
 // ("超出或重叠：" and the text). Returns 0 when written, 1 when the print-out refuses (its
 // message is the output) or the picture cannot be written, 2 when the booking file cannot
 // be read or is over the headless size cap.
-int RunHeadlessPreview(const HeadlessPreviewJob& job, const Clock& clock,
+int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock,
                        const std::function<void(const QString&)>& out);
 
 } // namespace itin

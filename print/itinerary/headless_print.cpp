@@ -20,7 +20,7 @@ namespace itin {
 namespace {
 
 // Passes each message on as an output line as it is shown.
-class LineMessages : public Messages {
+class LineMessages : public common::Messages {
 public:
     explicit LineMessages(const std::function<void(const QString&)>& out) : out_(out) {}
 
@@ -33,15 +33,15 @@ private:
 
 } // namespace
 
-int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
+int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
                      const std::function<void(const QString&)>& out) {
     QString error;
-    const auto bytes = headless::ReadInputFile(job.pnrFile, &error);
+    const auto bytes = common::ReadInputFile(job.pnrFile, &error);
     if (!bytes) {
         out(error);
         return 2;
     }
-    const QString booking = codepage::decodeDetect(*bytes);
+    const QString booking = common::decodeDetect(*bytes);
 
     PCommon common;
     common.PrintMode = job.international ? International : Domestic;
@@ -55,8 +55,8 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
     PageSetup boxes{QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}};
     ApplyPrintSettings(settings, job.programFolder, record, clock, boxes);
 
-    receipts::ReceiptLog log;
-    if (!log.open(QDir(job.programFolder).filePath(receipts::LogFileName()))) {
+    itin::ReceiptLog log;
+    if (!log.open(QDir(job.programFolder).filePath(itin::LogFileName()))) {
         out(log.error());
         return 1;
     }
@@ -79,13 +79,13 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
                                                      : job.printerName;
     // A printer job is out when it ends; PDF pages are out only when the file is complete,
     // so their rows wait for that.
-    QList<std::pair<receipts::Receipt, QString>> pending;
-    const auto logNow = [&](const receipts::Receipt& r, const QString& next) {
+    QList<std::pair<itin::Receipt, QString>> pending;
+    const auto logNow = [&](const itin::Receipt& r, const QString& next) {
         if (!log.record(r, next)) messages.show(log.error());
     };
     const auto logReceipt = [&](const QString& next) {
-        const receipts::Receipt r =
-            receipts::ReceiptFromRecord(record, common.PrintMode, target, clock.now());
+        const itin::Receipt r =
+            itin::ReceiptFromRecord(record, common.PrintMode, target, clock.now());
         if (pdf)
             pending.append({r, next});
         else
@@ -96,7 +96,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
         const QString name = record.field(PassengerName);
         const QString code = record.field(CheckCode);
         if (!job.reprint && log.contains(code)) {
-            messages.show(receipts::DuplicateCheckCodeMessage(code));
+            messages.show(itin::DuplicateCheckCodeMessage(code));
             status = 1;
             break;
         }

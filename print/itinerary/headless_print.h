@@ -26,7 +26,7 @@ struct HeadlessPrintJob {
 // failed, the log cannot be opened, or a check code is already in the log without reprint
 // (the message is in the output), 2 when the booking file cannot be read or is over the
 // headless size cap.
-int RunHeadlessPrint(const HeadlessPrintJob& job, const Clock& clock,
+int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
                      const std::function<void(const QString&)>& out);
 
 } // namespace itin

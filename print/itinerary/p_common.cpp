@@ -63,7 +63,7 @@ double MoneyValue(const QString& text) {
     for (QChar c : {u'F', u'C', u'N', u'Y', u'Q', u'X', u'T', u'O'})
         t.remove(c);
     if (t.isEmpty()) return 0.0;
-    return textops::leadingNumber(t);
+    return common::leadingNumber(t);
 }
 
 double OffsetMillimetres(const QString& text) {
@@ -73,7 +73,7 @@ double OffsetMillimetres(const QString& text) {
     t.remove(QChar(0x7C73)); // 米
     if (t.isEmpty()) return 0.0;
     // Letters typed by the agent read as the number they start with (0 when none).
-    return textops::leadingNumber(t);
+    return common::leadingNumber(t);
 }
 
 QString MoneyPrefix(int index) {

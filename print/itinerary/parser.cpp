@@ -12,10 +12,10 @@
 namespace itin {
 namespace {
 
-using textops::beforeView;
-using textops::midView;
-using textops::trimSpaces;
-using textops::trimSpacesView;
+using common::beforeView;
+using common::midView;
+using common::trimSpaces;
+using common::trimSpacesView;
 
 // Where split would cut a text at a marker, in order.
 using Cuts = QVarLengthArray<qsizetype, 24>;
@@ -132,7 +132,7 @@ QString hourMinute(QStringView seg, int hourAt) {
                    trimSpacesView(midView(seg, hourAt + 2, 2))});
 }
 
-QString convertDate(QStringView text, const Clock& clock) {
+QString convertDate(QStringView text, const common::Clock& clock) {
     const QStringView t = trimSpacesView(text);
     const QStringView day = midView(t, 1, 2);
     const QString month = MonthNumber(midView(t, 3, 3));
@@ -142,7 +142,7 @@ QString convertDate(QStringView text, const Clock& clock) {
 }
 
 // Carrier, flight, class, date, time and baggage of one row from a segment text.
-void fillRow(ItineraryRecord& record, int row, QStringView seg, const Clock& clock) {
+void fillRow(ItineraryRecord& record, int row, QStringView seg, const common::Clock& clock) {
     static const QString baggage = QStringLiteral("20K");
     const SegmentRow r = segmentRow(row);
     record.setField(r.carrier, AirlineShortName(midView(seg, 1, 2)));
@@ -155,7 +155,7 @@ void fillRow(ItineraryRecord& record, int row, QStringView seg, const Clock& clo
 
 // The segment texts are the pieces after the first and second ".  " of the text.
 void parseSegments(QStringView s1, QStringView s2, bool two, PCommon& common,
-                   ItineraryRecord& record, const Clock& clock) {
+                   ItineraryRecord& record, const common::Clock& clock) {
     static const QString voidMark = QStringLiteral("VOID");
     record.setField(City1, routeLine(midView(s1, 21, 3), midView(s1, 55, 2)));
     fillRow(record, 1, s1, clock);
@@ -257,7 +257,7 @@ void parsePassengers(QStringView text, const Markers& m, PCommon& common,
 
 // The parse proper, over a text in CR LF and the markers found in it.
 void parseScanned(QStringView text, const Markers& m, PCommon& common, ItineraryRecord& record,
-                  Messages& messages, const Clock& clock) {
+                  common::Messages& messages, const common::Clock& clock) {
     if (m.segments.isEmpty()) {
         messages.show(QStringLiteral("没有找到航段信息"), QStringLiteral("错误提示"));
         return;
@@ -284,12 +284,12 @@ void parseScanned(QStringView text, const Markers& m, PCommon& common, Itinerary
 
 } // namespace
 
-QString ConvertSegmentDate(const QString& text, const Clock& clock) {
+QString ConvertSegmentDate(const QString& text, const common::Clock& clock) {
     return convertDate(text, clock);
 }
 
 void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryRecord& record,
-                          Messages& messages, const Clock& clock) {
+                          common::Messages& messages, const common::Clock& clock) {
     common.CurrentPassenger = 0;
     ResetPassengerButtons(record);
     ClearParsedFields(record);
@@ -301,7 +301,7 @@ void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryR
     if (m.crLfOnly) {
         parseScanned(pastedText, m, common, record, messages, clock);
     } else {
-        const QString text = textops::toCrLf(pastedText);
+        const QString text = common::toCrLf(pastedText);
         parseScanned(text, scanMarkers(text), common, record, messages, clock);
     }
 }
@@ -319,16 +319,16 @@ qint64 roundHalfEven(double v) {
 } // namespace
 
 void FillFromTicketRow(const QString& row, ItineraryRecord& record) {
-    QStringList f = textops::split(row, QStringLiteral(";"));
+    QStringList f = common::split(row, QStringLiteral(";"));
     while (f.size() < 14)
         f << QString(); // a short row reads its missing fields as empty
     record.setField(PnrCode, f.at(3));
-    record.setField(Carrier1, AirlineShortName(textops::left(f.at(6), 2)));
+    record.setField(Carrier1, AirlineShortName(common::left(f.at(6), 2)));
     record.setField(Flight1, f.at(6));
     record.setField(Class1, f.at(7));
     record.setField(FareBasis1, f.at(7));
-    record.setField(City1, AirportCityName(textops::left(f.at(8), 3)));
-    record.setField(City2, AirportCityName(textops::right(f.at(8), 3)));
+    record.setField(City1, AirportCityName(common::left(f.at(8), 3)));
+    record.setField(City2, AirportCityName(common::right(f.at(8), 3)));
     record.setField(Date1, f.at(9));
     record.setField(Time1, f.at(10));
     record.setField(Baggage1, QStringLiteral("20K"));
@@ -337,14 +337,14 @@ void FillFromTicketRow(const QString& row, ItineraryRecord& record) {
     record.setField(PassengerName, f.at(4));
     record.setField(IdNumber, f.at(5));
     record.setField(TicketNumber, f.at(1));
-    record.setField(CheckCode, textops::right(trimSpaces(f.at(2)), 4));
+    record.setField(CheckCode, common::right(trimSpaces(f.at(2)), 4));
     record.setField(Fare, QStringLiteral("CNY ") + f.at(11) + QStringLiteral(".00"));
     record.setField(CnTax, QStringLiteral("CN ") + f.at(12) + QStringLiteral(".00"));
     record.setField(YqTax, QStringLiteral("YQ ") + f.at(13) + QStringLiteral(".00"));
     // Amounts that are not numbers count as 0; the sum is kept whole, never wrapped.
-    qint64 sum = roundHalfEven(textops::leadingNumber(f.at(11)));
-    sum = roundHalfEven(double(sum) + textops::leadingNumber(f.at(12)));
-    sum = roundHalfEven(double(sum) + textops::leadingNumber(f.at(13)));
+    qint64 sum = roundHalfEven(common::leadingNumber(f.at(11)));
+    sum = roundHalfEven(double(sum) + common::leadingNumber(f.at(12)));
+    sum = roundHalfEven(double(sum) + common::leadingNumber(f.at(13)));
     record.setField(Total, QStringLiteral("CNY ") + QString::number(sum) + QStringLiteral(".00"));
 }
 

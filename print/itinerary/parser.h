@@ -11,12 +11,12 @@ namespace itin {
 // Parses the pasted text (any line ends) into the record and the passenger state.
 // May show "没有找到航段信息" (title "错误提示") or "没有找到乘机人信息".
 void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryRecord& record,
-                          Messages& messages, const Clock& clock);
+                          common::Messages& messages, const common::Clock& clock);
 
 // ";"-separated ticket row with fields 0..13 (field 0 empty).
 void FillFromTicketRow(const QString& row, ItineraryRecord& record);
 
 // "12MAR" -> current year "-03-12"; "12MAR13" -> "13-03-12".
-QString ConvertSegmentDate(const QString& text, const Clock& clock);
+QString ConvertSegmentDate(const QString& text, const common::Clock& clock);
 
 } // namespace itin

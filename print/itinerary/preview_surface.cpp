@@ -148,14 +148,14 @@ QString RenderPreview(const ItineraryRecord& record, const PCommon& common,
     ItineraryRecord copy;
     for (int i = 0; i < kFieldCount; ++i)
         copy.setField(i, record.field(i));
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     if (PrintItinerary(copy, common, settings, leftr, topb, messages, surface)) return {};
     if (surface.image().isNull() && surface.beginPage()) surface.endDocument();
     return messages.shown.isEmpty() ? surface.error() : messages.shown.constLast().text;
 }
 
 QString PreviewFormImagePath(const QString& programFolder) {
-    const QString text = fso::ReadTextFile(previewIniPath(programFolder));
+    const QString text = common::ReadTextFile(previewIniPath(programFolder));
     for (const QString& line : text.split(QStringLiteral("\r\n")))
         if (line.startsWith(QLatin1String("formimage=")))
             return line.mid(10);
@@ -163,7 +163,7 @@ QString PreviewFormImagePath(const QString& programFolder) {
 }
 
 bool SavePreviewFormImagePath(const QString& programFolder, const QString& imagePath) {
-    return fso::WriteTextFile(previewIniPath(programFolder),
+    return common::WriteTextFile(previewIniPath(programFolder),
                               QStringLiteral("formimage=") + imagePath);
 }
 

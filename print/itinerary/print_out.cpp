@@ -68,7 +68,7 @@ std::optional<QPoint> PrintOrigin(const QString& leftr, const QString& topb) {
 }
 
 QString AdvanceCheckCode(const QString& checkCode) {
-    QString digits = textops::trimSpaces(checkCode);
+    QString digits = common::trimSpaces(checkCode);
     if (digits.isEmpty()) return checkCode;
     for (QChar c : digits)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return checkCode;
@@ -105,14 +105,14 @@ void PrintText(PrintSurface& surface, const PrintSettings& s, const QString& tex
 }
 
 bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintSettings& settings,
-                    const QString& leftr, const QString& topb, Messages& messages,
+                    const QString& leftr, const QString& topb, common::Messages& messages,
                     PrintSurface& surface,
                     const std::function<void(const QString& nextCheckCode)>& printed) {
     if (record.field(PnrQuery).isEmpty()) {
         messages.show(QStringLiteral("请填写PNR"));
         return false;
     }
-    if (textops::trimSpaces(record.field(CheckCode)).isEmpty()) {
+    if (common::trimSpaces(record.field(CheckCode)).isEmpty()) {
         messages.show(QStringLiteral("请填写验证码!"));
         return false;
     }

@@ -52,7 +52,7 @@ void PrintText(PrintSurface& surface, const PrintSettings& settings, const QStri
 // check code has then advanced. `printed`, when given, runs after the page went out and
 // before the check code advances, with the next check code (the receipt log writes there).
 bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintSettings& settings,
-                    const QString& leftr, const QString& topb, Messages& messages,
+                    const QString& leftr, const QString& topb, common::Messages& messages,
                     PrintSurface& surface,
                     const std::function<void(const QString& nextCheckCode)>& printed = {});
 

@@ -123,8 +123,8 @@ void ItineraryRecord::setField(int index, const QString& text) {
 
 void ItineraryRecord::applyFieldRules(int i) {
     // Rule 1: the two booking reference boxes follow each other, trimmed.
-    if (i == PnrQuery) setField(PnrCode, textops::trimSpaces(fields_[PnrQuery]));
-    if (i == PnrCode) setField(PnrQuery, textops::trimSpaces(fields_[PnrCode]));
+    if (i == PnrQuery) setField(PnrCode, common::trimSpaces(fields_[PnrQuery]));
+    if (i == PnrCode) setField(PnrQuery, common::trimSpaces(fields_[PnrCode]));
     // Rule 2: codes of rows 1 to 3 lose their spaces and become upper case.
     if (isCompactedField(i) && !isCompact(fields_[size_t(i)])) {
         QString t = fields_[size_t(i)];

@@ -15,7 +15,7 @@ QByteArray str(const QString& s) {
 } // namespace
 
 QByteArray RecordJson(const PCommon& common, const ItineraryRecord& record,
-                      const QList<ShownMessage>& messages) {
+                      const QList<common::ShownMessage>& messages) {
     // Written by hand so the fields keep their index order.
     QByteArray out = "{\"fields\": {";
     for (int i = 0; i < kFieldCount; ++i) {

@@ -12,6 +12,6 @@ namespace itin {
 //  "currentPassenger": n, "arrivalTimes": [t1, t2], "previousEnabled": b,
 //  "nextEnabled": b, "messages": [{"text": ..., "title": ...}]}
 QByteArray RecordJson(const PCommon& common, const ItineraryRecord& record,
-                      const QList<ShownMessage>& messages);
+                      const QList<common::ShownMessage>& messages);
 
 } // namespace itin

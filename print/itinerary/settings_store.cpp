@@ -96,8 +96,8 @@ QString GetTagValue(const QString& text, const QString& key) {
 }
 
 bool LoadPrintSettings(PrintSettings& s, const QString& programFolder, ItineraryRecord& record,
-                       const Clock& clock) {
-    QString date = datefmt::shortDate(clock.today());
+                       const common::Clock& clock) {
+    QString date = common::shortDate(clock.today());
     date.replace(QLatin1Char('/'), QLatin1Char('-'));
     date.replace(QLatin1Char('\\'), QLatin1Char('-'));
     record.setField(IssueDate, date);
@@ -113,9 +113,9 @@ bool LoadPrintSettings(PrintSettings& s, const QString& programFolder, Itinerary
     QString italic1 = flagText(s.italic1), italic2 = flagText(s.italic2);
     QString strike1 = flagText(s.strikethrough1), strike2 = flagText(s.strikethrough2);
 
-    const bool exists = fso::FileExists(s.infoPath);
+    const bool exists = common::FileExists(s.infoPath);
     if (exists) {
-        const QString text = fso::ReadTextFile(s.infoPath);
+        const QString text = common::ReadTextFile(s.infoPath);
         s.infoText = text;
         auto tag = [&text](const char* key) { return GetTagValue(text, QLatin1String(key)); };
         s.leftr = tag("leftr");
@@ -155,7 +155,7 @@ bool LoadPrintSettings(PrintSettings& s, const QString& programFolder, Itinerary
 }
 
 bool ApplyPrintSettings(PrintSettings& s, const QString& programFolder, ItineraryRecord& record,
-                        const Clock& clock, PageSetup& boxes) {
+                        const common::Clock& clock, PageSetup& boxes) {
     if (!LoadPrintSettings(s, programFolder, record, clock)) return false;
     boxes = PageSetup{s.leftr, s.topb, s.companycode, s.companynumber, s.companyname};
     record.setField(AgentCode, s.companycode);
@@ -172,7 +172,7 @@ PageSetup PageSetupFromForm(const QString& leftrBox, const QString& topbBox,
 
 bool SavePageSetup(const PrintSettings& s, const QString& programFolder, const PageSetup& form) {
     const QString path = InfoIniPath(programFolder);
-    const QString text = fso::FileExists(path) ? fso::ReadTextFile(path) : QString();
+    const QString text = common::FileExists(path) ? common::ReadTextFile(path) : QString();
     const QString closeTag = QStringLiteral("</setup>");
     const qsizetype cut = text.indexOf(closeTag);
     QString rest;
@@ -184,7 +184,7 @@ bool SavePageSetup(const PrintSettings& s, const QString& programFolder, const P
         const qsizetype font = text.indexOf(QStringLiteral("<font>"));
         rest = kCrLf + (font >= 0 ? text.mid(font) : fontBlock(FontChoiceFromSettings(s)));
     }
-    return fso::WriteTextFile(path, pageBlock(form) + rest);
+    return common::WriteTextFile(path, pageBlock(form) + rest);
 }
 
 FontChoice FontChoiceFromSettings(const PrintSettings& s) {
@@ -207,10 +207,10 @@ FontChoice FontChoiceFromSettings(const PrintSettings& s) {
 
 bool SaveFontSettings(PrintSettings& s, const QString& programFolder, const FontChoice& c) {
     const QString path = InfoIniPath(programFolder);
-    const QString text = fso::FileExists(path) ? fso::ReadTextFile(path) : QString();
+    const QString text = common::FileExists(path) ? common::ReadTextFile(path) : QString();
     const qsizetype font = text.indexOf(QStringLiteral("<font>"));
     const QString before = font >= 0 ? text.left(font) : text;
-    const bool written = fso::WriteTextFile(path, before + fontBlock(c));
+    const bool written = common::WriteTextFile(path, before + fontBlock(c));
 
     s.fonttype1 = c.face1;
     s.fonttype2 = c.face2;
@@ -231,19 +231,19 @@ bool SaveFontSettings(PrintSettings& s, const QString& programFolder, const Font
 PlatformList LoadPlatformList(PrintSettings& s, const QString& programFolder) {
     computePaths(s, programFolder);
     const QString& path = s.pingTaiPath;
-    if (!fso::FileExists(path)) fso::WriteTextFile(path, s.defaultPlatformList);
-    QString text = fso::FileExists(path) ? fso::ReadTextFile(path) : s.defaultPlatformList;
+    if (!common::FileExists(path)) common::WriteTextFile(path, s.defaultPlatformList);
+    QString text = common::FileExists(path) ? common::ReadTextFile(path) : s.defaultPlatformList;
     QStringList lines = text.split(kCrLf);
     const QStringList defaults = s.defaultPlatformList.split(kCrLf);
 
     if (lines.size() < defaults.size()) {
         for (qsizetype i = lines.size(); i < defaults.size(); ++i)
             text += kCrLf + defaults.at(i);
-        fso::WriteTextFile(path, text);
+        common::WriteTextFile(path, text);
         lines = text.split(kCrLf);
     } else if (lines.size() > defaults.size()) {
         text = lines.mid(0, defaults.size()).join(kCrLf);
-        fso::WriteTextFile(path, text);
+        common::WriteTextFile(path, text);
         lines = text.split(kCrLf);
     }
 

@@ -48,12 +48,12 @@ QString GetTagValue(const QString& text, const QString& key);
 // Puts today's date into IssueDate, computes the paths, establishes the workstation
 // identifier and reads "info.ini" when it exists (true), then normalises the font values.
 bool LoadPrintSettings(PrintSettings& settings, const QString& programFolder,
-                       ItineraryRecord& record, const Clock& clock);
+                       ItineraryRecord& record, const common::Clock& clock);
 
 // Loads; when "info.ini" exists, writes the agency fields into the record and returns
 // true with the five page values in boxes (the form shows leftr and topb from there).
 bool ApplyPrintSettings(PrintSettings& settings, const QString& programFolder,
-                        ItineraryRecord& record, const Clock& clock, PageSetup& boxes);
+                        ItineraryRecord& record, const common::Clock& clock, PageSetup& boxes);
 
 // The page values as the print form holds them: the offset boxes and the record.
 PageSetup PageSetupFromForm(const QString& leftrBox, const QString& topbBox,

@@ -10,8 +10,8 @@
 
 namespace shell {
 
-Common::Common(const DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
-               Messages& messages, const Clock& clock, RandomSource& random)
+Common::Common(const common::DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
+               common::Messages& messages, const common::Clock& clock, RandomSource& random)
     : config_(config), keys_(keys), http_(http), messages_(messages), clock_(clock),
       random_(random) {}
 
@@ -22,7 +22,7 @@ QString Common::CredentialQuery() const {
 
 QString Common::TimeStamp() const {
     const QDateTime now = clock_.now();
-    return datefmt::shortDate(now.date()) + QLatin1Char(' ') + datefmt::longTime(now.time());
+    return common::shortDate(now.date()) + QLatin1Char(' ') + common::longTime(now.time());
 }
 
 QString Common::vendorServiceUrl() const {

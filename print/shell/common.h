@@ -6,9 +6,11 @@
 
 #include <QString>
 
+namespace common {
 class Clock;
 class DeployConfig;
 class Messages;
+} // namespace common
 namespace net {
 class HttpClient;
 }
@@ -17,8 +19,8 @@ namespace shell {
 
 class Common {
 public:
-    Common(const DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
-           Messages& messages, const Clock& clock, RandomSource& random);
+    Common(const common::DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
+           common::Messages& messages, const common::Clock& clock, RandomSource& random);
 
     // Sign-in values, set by a successful sign-in or the first enrolment step.
     QString LoginComUser;
@@ -41,11 +43,11 @@ public:
     QString vendorServiceUrl() const;
 
 private:
-    const DeployConfig& config_;
+    const common::DeployConfig& config_;
     CipherKeyTable keys_;
     net::HttpClient& http_;
-    Messages& messages_;
-    const Clock& clock_;
+    common::Messages& messages_;
+    const common::Clock& clock_;
     RandomSource& random_;
 };
 

@@ -12,9 +12,9 @@ QString UpIniPath(const QString& programFolder) {
 
 SignInMemory ReadSignInMemory(const QString& path) {
     SignInMemory m;
-    fso::RemoveStaleCopies(path); // an interrupted save's copy holds the password too
-    if (!fso::FileExists(path)) return m;
-    const QStringList lines = fso::ReadTextFile(path).split(QStringLiteral("\r\n"));
+    common::RemoveStaleCopies(path); // an interrupted save's copy holds the password too
+    if (!common::FileExists(path)) return m;
+    const QStringList lines = common::ReadTextFile(path).split(QStringLiteral("\r\n"));
     m.account = lines.value(0);
     m.staff = lines.value(1);
     m.password = lines.value(2);
@@ -27,7 +27,7 @@ bool WriteSignInMemory(const QString& path, const SignInMemory& m) {
     const QStringList lines = {m.account, m.staff, m.password,
                                m.rememberAccount ? QStringLiteral("1") : QStringLiteral("0"),
                                m.rememberPassword ? QStringLiteral("1") : QStringLiteral("0")};
-    return fso::WriteTextFile(path, lines.join(QStringLiteral("\r\n")), fso::Access::OwnerOnly);
+    return common::WriteTextFile(path, lines.join(QStringLiteral("\r\n")), common::Access::OwnerOnly);
 }
 
 } // namespace shell

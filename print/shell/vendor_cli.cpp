@@ -12,7 +12,7 @@ namespace shell {
 
 int RunVendorRequest(const QString& folder, const QString& params,
                      const std::function<void(const QString&)>& out) {
-    const DeployConfig config = DeployConfig::load(folder);
+    const common::DeployConfig config = common::DeployConfig::load(folder);
     QString why;
     const auto keys = CipherKeyTable::parse(config.value(QStringLiteral("CipherKeyTable")), &why);
     if (!keys) {
@@ -20,8 +20,8 @@ int RunVendorRequest(const QString& folder, const QString& params,
         return 2;
     }
     net::HttpClient http(config);
-    RecordingMessages messages;
-    SystemClock clock;
+    common::RecordingMessages messages;
+    common::SystemClock clock;
     SystemRandom random;
     Common common(config, *keys, http, messages, clock, random);
     const QString reply = common.PostVendorRequest(params);

@@ -19,7 +19,7 @@ QString PlaceText(const QString& cityField) {
         name.remove(c);
     const QStringList parts = cityField.split(QLatin1Char('T'));
     if (parts.size() < 2) return name;
-    const QString terminal = textops::trimSpaces(parts[1]);
+    const QString terminal = common::trimSpaces(parts[1]);
     // A "T" with nothing after it names no terminal.
     if (terminal.isEmpty()) return name;
     return name + QStringLiteral("(") + terminal + QStringLiteral("号航站楼)");
@@ -96,7 +96,7 @@ QString compose(int type, const Pieces& x, const ItineraryRecord& r, const PComm
 } // namespace
 
 QString ComposeSms(const ItineraryRecord& record, const PCommon& common, SmsCommon& account,
-                   Messages& messages) {
+                   common::Messages& messages) {
     if (record[PnrQuery].isEmpty()) {
         messages.show(QStringLiteral("填写票面内容后才能自动生成短信内容！"));
         return {};

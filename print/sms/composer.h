@@ -5,7 +5,9 @@
 #include "itinerary/record.h"
 #include "sms/sms_common.h"
 
+namespace common {
 class Messages;
+} // namespace common
 
 namespace sms {
 
@@ -13,7 +15,7 @@ namespace sms {
 // Date1 or an unknown type gives an empty text. Fills the account's short name (from
 // IssuedBy) and service phone ("010-XXXXXXXX") when they are empty; they stay so.
 QString ComposeSms(const itin::ItineraryRecord& record, const itin::PCommon& common,
-                   SmsCommon& account, Messages& messages);
+                   SmsCommon& account, common::Messages& messages);
 
 // Flight time: month "月" day "日" time, from a year-month-day date; empty when the date
 // does not split at "-" into exactly three parts.

@@ -31,7 +31,7 @@ QString SmsLengthText(const SmsLength& length) {
     return QStringLiteral("共 %1 字，分 %2 条发送").arg(length.characters).arg(length.parts);
 }
 
-std::optional<QString> RefuseUnsigned(const QString& editorText, Messages& messages) {
+std::optional<QString> RefuseUnsigned(const QString& editorText, common::Messages& messages) {
     const QString text = SendableText(editorText);
     switch (CheckSignature(text)) {
     case Signature::Missing:
@@ -47,14 +47,14 @@ std::optional<QString> RefuseUnsigned(const QString& editorText, Messages& messa
 }
 
 bool SubmitSmsLogin(const QString& account, const QString& password, SmsClient& client,
-                    Messages& messages) {
-    const QString user = textops::trimSpaces(account);
+                    common::Messages& messages) {
+    const QString user = common::trimSpaces(account);
     if (user.size() < 3) {
         messages.show(QStringLiteral("短信帐号不正确！"));
         return false;
     }
     client.account().SmsUserName = user;
-    const QString pass = textops::trimSpaces(password);
+    const QString pass = common::trimSpaces(password);
     if (pass.size() < 3) {
         messages.show(QStringLiteral("密码太短不正确！"));
         return false;

@@ -4,7 +4,9 @@
 
 #include <optional>
 
+namespace common {
 class Messages;
+} // namespace common
 
 namespace sms {
 
@@ -31,12 +33,12 @@ QString SmsLengthText(const SmsLength& length);
 
 // The signature checks of a send. When the text is refused, shows why and returns the
 // editor's new text (the text with the placeholder "【公司简称】" appended).
-std::optional<QString> RefuseUnsigned(const QString& editorText, Messages& messages);
+std::optional<QString> RefuseUnsigned(const QString& editorText, common::Messages& messages);
 
 // The sign-in window's button: account and password checked (the account is taken
 // over before the password is looked at), then the sign-in; on success the account
 // is saved. True when the window is to hide.
 bool SubmitSmsLogin(const QString& account, const QString& password, SmsClient& client,
-                    Messages& messages);
+                    common::Messages& messages);
 
 } // namespace sms

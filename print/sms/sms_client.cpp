@@ -7,7 +7,7 @@
 
 namespace sms {
 
-SmsClient::SmsClient(SmsCommon& account, Messages& messages, const Clock& clock, SmsEnvironment env)
+SmsClient::SmsClient(SmsCommon& account, common::Messages& messages, const common::Clock& clock, SmsEnvironment env)
     : account_(account), messages_(messages), clock_(clock), env_(std::move(env)) {}
 
 void SmsClient::fixAddresses() {
@@ -17,7 +17,7 @@ void SmsClient::fixAddresses() {
 
 QString SmsClient::fetch(const QString& url) {
     if (!env_.get) return {};
-    return codepage::fromGbk(env_.get(url));
+    return common::fromGbk(env_.get(url));
 }
 
 std::optional<QString> SmsClient::SmsStartup() {
@@ -39,7 +39,7 @@ int SmsClient::SmsSignIn() {
     if (account_.GatewayAddress.isEmpty()) fixAddresses();
     const QString reply =
         fetch(SignInRequest(account_.GatewayAddress, env_.workstationId, account_.SmsUserName,
-                            account_.SmsPassword, datefmt::generalDate(clock_.now())));
+                            account_.SmsPassword, common::generalDate(clock_.now())));
     const SignInReply r = ReadSignInReply(reply);
     if (!r.ok) {
         messages_.show(ShownReply(reply));
@@ -54,7 +54,7 @@ int SmsClient::SmsSignIn() {
 int SmsClient::SmsAutoRegister() {
     if (account_.GatewayAddress.isEmpty()) fixAddresses();
     const QString reply = fetch(RegisterRequest(account_.GatewayAddress, env_.workstationId,
-                                                datefmt::generalDate(clock_.now())));
+                                                common::generalDate(clock_.now())));
     if (RegisterSucceeded(reply)) return 1;
     messages_.show(QStringLiteral("自动注册短信帐户时失败，手工注册，或联系客服，谢谢"));
     return 0;

@@ -6,8 +6,10 @@
 
 #include <optional>
 
+namespace common {
 class Clock;
 class Messages;
+} // namespace common
 
 namespace sms {
 
@@ -21,7 +23,7 @@ struct SmsEnvironment {
 
 class SmsClient {
 public:
-    SmsClient(SmsCommon& account, Messages& messages, const Clock& clock, SmsEnvironment env);
+    SmsClient(SmsCommon& account, common::Messages& messages, const common::Clock& clock, SmsEnvironment env);
 
     // Sets the gateway address and account file, signs in (SmsSetup.inf present) or
     // registers the workstation (absent). Returns the panel's new balance line, or
@@ -47,8 +49,8 @@ private:
     QString fetch(const QString& url);
 
     SmsCommon& account_;
-    Messages& messages_;
-    const Clock& clock_;
+    common::Messages& messages_;
+    const common::Clock& clock_;
     SmsEnvironment env_;
 };
 

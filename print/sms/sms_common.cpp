@@ -13,18 +13,18 @@ QString SmsSetupPath(const QString& programFolder) {
 }
 
 bool ReadSmsSetup(const QString& path, SmsCommon& account) {
-    fso::RemoveStaleCopies(path); // an interrupted save's copy holds the password too
-    if (!fso::FileExists(path)) return false;
-    const QStringList lines = textops::split(fso::ReadTextFile(path), QStringLiteral("\r\n"));
+    common::RemoveStaleCopies(path); // an interrupted save's copy holds the password too
+    if (!common::FileExists(path)) return false;
+    const QStringList lines = common::split(common::ReadTextFile(path), QStringLiteral("\r\n"));
     account.SmsUserName = lines.value(0);
     account.SmsPassword = lines.value(1);
     return true;
 }
 
 bool WriteSmsSetup(const QString& path, const SmsCommon& account) {
-    return fso::WriteTextFile(path, account.SmsUserName + QStringLiteral("\r\n") +
+    return common::WriteTextFile(path, account.SmsUserName + QStringLiteral("\r\n") +
                                         account.SmsPassword + QStringLiteral("\r\n1"),
-                              fso::Access::OwnerOnly);
+                              common::Access::OwnerOnly);
 }
 
 QString BalanceLine(float balance) {

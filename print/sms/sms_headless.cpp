@@ -8,12 +8,12 @@
 namespace sms {
 
 HeadlessSms ComposeHeadless(const QString& bookingText, int type, const QString& programFolder,
-                            const Clock& clock) {
+                            const common::Clock& clock) {
     itin::PCommon common;
     itin::ItineraryRecord record;
     itin::PrintSettings settings;
     itin::PageSetup boxes;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     // As the print form loads: settings first, then the pasted booking.
     itin::ApplyPrintSettings(settings, programFolder, record, clock, boxes);
     itin::ParseReservationText(bookingText, common, record, messages, clock);
@@ -21,7 +21,7 @@ HeadlessSms ComposeHeadless(const QString& bookingText, int type, const QString&
     account.TemplateType = type;
     HeadlessSms out;
     out.text = ComposeSms(record, common, account, messages);
-    for (const ShownMessage& m : messages.shown)
+    for (const common::ShownMessage& m : messages.shown)
         out.messages << m.text;
     return out;
 }

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+namespace common {
 class Clock;
+} // namespace common
 
 namespace sms {
 
@@ -15,6 +17,6 @@ struct HeadlessSms {
 // Parses the booking as the PNR dialog does, fills the agency fields from the print
 // settings in programFolder, and composes template type (1 to 7) for the first passenger.
 HeadlessSms ComposeHeadless(const QString& bookingText, int type, const QString& programFolder,
-                            const Clock& clock);
+                            const common::Clock& clock);
 
 } // namespace sms

@@ -26,7 +26,7 @@ TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[deploy]\nManagementSiteUrl=http://127.0.0.1:1/\nSmsGatewayHost=127.0.0.1:1\n");
     ini.close();
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     app::Workstation w(folder.path(), app::Seams{&messages, nullptr, nullptr, nullptr, {}});
     shell::A_Main& main = w.openMainWindow();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

@@ -60,10 +60,10 @@ struct Station {
                                           Seams{&messages, &dialogs, &desktop, &clock, {}});
     }
     QTemporaryDir folder;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     PresetFileDialogs dialogs;
     RecordingDesktopBrowser desktop;
-    FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
+    common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
     std::unique_ptr<Workstation> w;
 };
 
@@ -125,7 +125,7 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     support::settle();
     EXPECT_EQ(finished.size(), 1);
     EXPECT_FALSE(w.common().PrintFormOpen);
-    EXPECT_TRUE(fso::FileExists(s.folder.filePath("info.ini"))) << "the print form saved";
+    EXPECT_TRUE(common::FileExists(s.folder.filePath("info.ini"))) << "the print form saved";
     EXPECT_TRUE(panelGone.isNull() || !panelGone->isVisible());
     EXPECT_TRUE(sheetGone.isNull() || !sheetGone->isVisible());
     EXPECT_TRUE(ticketGone.isNull() || !ticketGone->isVisible());
@@ -175,7 +175,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     Workstation& w = *station.w;
     itin::PCommon& common = w.common();
     shell::WebState& web = w.web();
-    RecordingMessages& messages = station.messages;
+    common::RecordingMessages& messages = station.messages;
     RecordingDesktopBrowser& desktop = station.desktop;
     browser::BrowserProfile& profile = w.profile();
     QTemporaryDir& folder = station.folder;
@@ -203,7 +203,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
 
     // Before signing in: told, and the browser comes back afresh at the sign-in page.
     main.menuAction("m_TSt(0)")->trigger();
-    EXPECT_EQ(messages.shown, (QList<ShownMessage>{{QStringLiteral("请登陆系统"), "print"}}));
+    EXPECT_EQ(messages.shown, (QList<common::ShownMessage>{{QStringLiteral("请登陆系统"), "print"}}));
     B_Main* browser = main.browserWindow();
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(web.BrowserOpen);

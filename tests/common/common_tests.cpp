@@ -11,31 +11,31 @@
 
 TEST(CodePage, GbkRoundTripAndKnownBytes) {
     const QString text = QStringLiteral("啊 ABC 上海浦东");
-    const QByteArray gbk = codepage::toGbk(text);
+    const QByteArray gbk = common::toGbk(text);
     EXPECT_EQ(gbk.left(2), QByteArray("\xB0\xA1")); // 啊 is B0 A1 in GBK
-    EXPECT_EQ(codepage::fromGbk(gbk), text);
+    EXPECT_EQ(common::fromGbk(gbk), text);
 }
 
 TEST(CodePage, DetectsUtf8AndGbk) {
     const QString text = QStringLiteral("张三 李四");
-    EXPECT_EQ(codepage::decodeDetect(text.toUtf8()), text);
-    EXPECT_EQ(codepage::decodeDetect(codepage::toGbk(text)), text);
-    EXPECT_EQ(codepage::decodeDetect(QByteArray("\xEF\xBB\xBF") + "abc"), QStringLiteral("abc"));
+    EXPECT_EQ(common::decodeDetect(text.toUtf8()), text);
+    EXPECT_EQ(common::decodeDetect(common::toGbk(text)), text);
+    EXPECT_EQ(common::decodeDetect(QByteArray("\xEF\xBB\xBF") + "abc"), QStringLiteral("abc"));
 }
 
 TEST(Fso, WritesGbkWithoutBomOrLineEndAndReplacesWhole) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("info.ini"));
-    EXPECT_FALSE(fso::FileExists(path));
-    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("<setup>\r\n北京")));
+    EXPECT_FALSE(common::FileExists(path));
+    ASSERT_TRUE(common::WriteTextFile(path, QStringLiteral("<setup>\r\n北京")));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("<setup>\r\n") + codepage::toGbk(QStringLiteral("北京")));
+    EXPECT_EQ(f.readAll(), QByteArray("<setup>\r\n") + common::toGbk(QStringLiteral("北京")));
     f.close();
-    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("x")));
-    EXPECT_EQ(fso::ReadTextFile(path), QStringLiteral("x"));
-    EXPECT_TRUE(fso::FileExists(path));
-    EXPECT_FALSE(fso::FileExists(dir.path())); // a folder is not a file
+    ASSERT_TRUE(common::WriteTextFile(path, QStringLiteral("x")));
+    EXPECT_EQ(common::ReadTextFile(path), QStringLiteral("x"));
+    EXPECT_TRUE(common::FileExists(path));
+    EXPECT_FALSE(common::FileExists(dir.path())); // a folder is not a file
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("info.ini")});
 }
@@ -43,21 +43,21 @@ TEST(Fso, WritesGbkWithoutBomOrLineEndAndReplacesWhole) {
 TEST(Fso, FailedWriteKeepsTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.txt"));
-    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("old")));
+    ASSERT_TRUE(common::WriteTextFile(path, QStringLiteral("old")));
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool wrote = fso::WriteTextFile(path, QStringLiteral("new"));
+    const bool wrote = common::WriteTextFile(path, QStringLiteral("new"));
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (wrote) GTEST_SKIP() << "running with rights that ignore folder permissions";
-    EXPECT_EQ(fso::ReadTextFile(path), QStringLiteral("old"));
+    EXPECT_EQ(common::ReadTextFile(path), QStringLiteral("old"));
 }
 
 TEST(Fso, PasswordFilesOwnerOnlyStaleCopiesGoneReadsBounded) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("UP.ini"));
-    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("old")));
+    ASSERT_TRUE(common::WriteTextFile(path, QStringLiteral("old")));
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOther);
-    ASSERT_TRUE(fso::WriteTextFile(path, QStringLiteral("pw"), fso::Access::OwnerOnly));
+    ASSERT_TRUE(common::WriteTextFile(path, QStringLiteral("pw"), common::Access::OwnerOnly));
 #ifdef Q_OS_UNIX
     const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
                         QFileDevice::WriteOther;
@@ -69,35 +69,35 @@ TEST(Fso, PasswordFilesOwnerOnlyStaleCopiesGoneReadsBounded) {
         QFile f(dir.filePath(QLatin1String(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    fso::RemoveStaleCopies(path);
+    common::RemoveStaleCopies(path);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
               QStringList({"SmsSetup.inf", "UP.ini", "UP.ini.bak", "UP.ini.toolong1"}));
 
     QByteArray data;
-    EXPECT_EQ(fso::ReadAtMost(path, 2, data), fso::ReadStatus::Ok);
+    EXPECT_EQ(common::ReadAtMost(path, 2, data), common::ReadStatus::Ok);
     EXPECT_EQ(data, "pw");
-    EXPECT_EQ(fso::ReadAtMost(path, 1, data), fso::ReadStatus::TooLarge);
-    EXPECT_EQ(fso::ReadAtMost(QStringLiteral("/dev/zero"), 4096, data), fso::ReadStatus::TooLarge);
-    EXPECT_EQ(fso::ReadAtMost(dir.path(), 4096, data), fso::ReadStatus::Unreadable);
+    EXPECT_EQ(common::ReadAtMost(path, 1, data), common::ReadStatus::TooLarge);
+    EXPECT_EQ(common::ReadAtMost(QStringLiteral("/dev/zero"), 4096, data), common::ReadStatus::TooLarge);
+    EXPECT_EQ(common::ReadAtMost(dir.path(), 4096, data), common::ReadStatus::Unreadable);
 }
 
 TEST(TextOps, CutsNeverFailAndTrimOnlyBlanks) {
-    EXPECT_EQ(textops::mid(QStringLiteral("abc"), 2, 5), QStringLiteral("bc"));
-    EXPECT_EQ(textops::mid(QStringLiteral("abc"), 9, 2), QString());
-    EXPECT_EQ(textops::trimSpaces(QStringLiteral("  a\r\n ")), QStringLiteral("a\r\n"));
-    EXPECT_EQ(textops::toCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
-    EXPECT_EQ(textops::toCrLf(QStringLiteral("\r\r\n\n\r")), QStringLiteral("\r\n\r\n\r\n\r\n"));
+    EXPECT_EQ(common::mid(QStringLiteral("abc"), 2, 5), QStringLiteral("bc"));
+    EXPECT_EQ(common::mid(QStringLiteral("abc"), 9, 2), QString());
+    EXPECT_EQ(common::trimSpaces(QStringLiteral("  a\r\n ")), QStringLiteral("a\r\n"));
+    EXPECT_EQ(common::toCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
+    EXPECT_EQ(common::toCrLf(QStringLiteral("\r\r\n\n\r")), QStringLiteral("\r\n\r\n\r\n\r\n"));
     const QString crLf = QString::fromLatin1("a\r\nb\r\n");
-    EXPECT_TRUE(textops::toCrLf(crLf).isSharedWith(crLf)); // nothing to bring: no copy
+    EXPECT_TRUE(common::toCrLf(crLf).isSharedWith(crLf)); // nothing to bring: no copy
 }
 
 TEST(TextOps, LeadingNumberReadsLeniently) {
-    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral(" 1 130.00")), 1130.0);
-    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("1,130.00")), 1.0);
-    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("-1.5abc")), -1.5);
-    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("abc")), 0.0);
-    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("1e3")), 1000.0);
-    EXPECT_DOUBLE_EQ(textops::leadingNumber(QStringLiteral("1e999")), 0.0);
+    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral(" 1 130.00")), 1130.0);
+    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("1,130.00")), 1.0);
+    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("-1.5abc")), -1.5);
+    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("abc")), 0.0);
+    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("1e3")), 1000.0);
+    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("1e999")), 0.0);
 }
 
 TEST(DeployConfig, DeployIniOverridesDefaults) {
@@ -106,9 +106,9 @@ TEST(DeployConfig, DeployIniOverridesDefaults) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[deploy]\nSupportContact=12345\nHttpTimeoutMs=500\n");
     f.close();
-    const DeployConfig cfg = DeployConfig::load(dir.path());
+    const common::DeployConfig cfg = common::DeployConfig::load(dir.path());
     EXPECT_EQ(cfg.value(QStringLiteral("SupportContact")), QStringLiteral("12345"));
     EXPECT_EQ(cfg.httpTimeoutMs(), 500);
     EXPECT_EQ(cfg.value(QStringLiteral("ProductVersion")), QStringLiteral("V9.0"));
-    EXPECT_EQ(DeployConfig().httpTimeoutMs(), 30000);
+    EXPECT_EQ(common::DeployConfig().httpTimeoutMs(), 30000);
 }

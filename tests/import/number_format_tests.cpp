@@ -1,9 +1,9 @@
 // The displayed text of numbers, dates and times under format codes, and the value texts.
-#include "import/number_format.h"
+#include "import/workbook/number_format.h"
 
 #include <gtest/gtest.h>
 
-using namespace xlfmt;
+using namespace wbook;
 
 namespace {
 

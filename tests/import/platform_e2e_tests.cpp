@@ -54,7 +54,7 @@ protected:
     }
     // Writes PingTai.ini, opens the print form and installs the retrieval on it.
     void start(const QString& pingTai) {
-        fso::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
+        common::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
         retrieval = ximport::InstallOrderRetrieval(*host, ctx, *profile);
         form = host->show();
     }
@@ -162,7 +162,7 @@ TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
     type(code, "8888");
     signIn->click();
     ASSERT_TRUE(statusIs(kDone));
-    EXPECT_EQ(fso::ReadTextFile(dir.filePath("PingTai.ini")),
+    EXPECT_EQ(common::ReadTextFile(dir.filePath("PingTai.ini")),
               QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,"));
     EXPECT_EQ(form->record()[Flight1], "CA1501");
     gSites[0]->get("/__config?code=0");
@@ -214,7 +214,7 @@ TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
     // Closed without signing in: the retrieval ends and the print form is usable again.
     login->close();
     EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
-    EXPECT_EQ(fso::ReadTextFile(dir.filePath("PingTai.ini")), kNone);
+    EXPECT_EQ(common::ReadTextFile(dir.filePath("PingTai.ini")), kNone);
 }
 
 TEST(OrderPageEntry, ReadsADetailPageHeadless) {

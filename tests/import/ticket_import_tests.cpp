@@ -109,7 +109,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     EXPECT_EQ(codeBox->text(), "AB12");
     EXPECT_EQ(codeBox->cursorPosition(), 4);
     query(dlg, "781-2345678901", "张三", "AB1");
-    EXPECT_EQ(messages.shown, (QList<ShownMessage>{{QStringLiteral("票号位数不正确！"), "print"},
+    EXPECT_EQ(messages.shown, (QList<common::ShownMessage>{{QStringLiteral("票号位数不正确！"), "print"},
                                                    {QStringLiteral("验证码不正确"), "print"}}));
 
     // A wrong picture code: the site answers in the browser, the print form is untouched.
@@ -123,7 +123,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     EXPECT_EQ(applied.size(), 0);
     EXPECT_EQ(form->record()[PassengerName], "");
     const QString pnc = QDir(dir.path()).filePath("PNC.txt");
-    EXPECT_FALSE(fso::FileExists(pnc));
+    EXPECT_FALSE(common::FileExists(pnc));
 
     // A ticket typed with a dash and a lower-case code: one segment fills lines 1 and 2.
     const QString code = freshCode(dlg);
@@ -152,7 +152,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     EXPECT_EQ(r[TicketNumber], "781-2345678901");
     EXPECT_EQ(r[City3], "KEEP3");
     EXPECT_EQ(r[Carrier2], "KEEP");
-    EXPECT_TRUE(fso::ReadTextFile(pnc).contains(QStringLiteral("印刷序号")));
+    EXPECT_TRUE(common::ReadTextFile(pnc).contains(QStringLiteral("印刷序号")));
     // The next page brought a new picture code.
     EXPECT_TRUE(waitUntil([&] { return !picture->pixmap().isNull(); }));
 

@@ -170,18 +170,18 @@ TEST(ResultPage, OnlyAPageWithTheMarkerIsDumpedAndCut) {
     };
     EXPECT_FALSE(ApplyResultPage(page, record, dir.path()).result);
     EXPECT_FALSE(asked);
-    EXPECT_FALSE(fso::FileExists(QDir(dir.path()).filePath("PNC.txt")));
+    EXPECT_FALSE(common::FileExists(QDir(dir.path()).filePath("PNC.txt")));
 
     page.root.children.front().text = QString(kMaxResultMarkup, u'x') + QStringLiteral("印刷序号");
     EXPECT_TRUE(ApplyResultPage(page, record, dir.path()).tooLarge);
     EXPECT_FALSE(asked);
-    EXPECT_FALSE(fso::FileExists(QDir(dir.path()).filePath("PNC.txt")));
+    EXPECT_FALSE(common::FileExists(QDir(dir.path()).filePath("PNC.txt")));
 
     page.root.children.front().text = QStringLiteral("印刷序号 but no tables");
     const ResultApplied done = ApplyResultPage(page, record, dir.path());
     EXPECT_TRUE(done.result);
     EXPECT_TRUE(done.dumped);
     EXPECT_EQ(done.written, 0);
-    EXPECT_EQ(fso::ReadTextFile(QDir(dir.path()).filePath("PNC.txt")),
+    EXPECT_EQ(common::ReadTextFile(QDir(dir.path()).filePath("PNC.txt")),
               QStringLiteral("<HTML>印刷序号 but no tables</HTML>"));
 }

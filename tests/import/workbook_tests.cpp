@@ -1,7 +1,7 @@
 // Reading workbooks of both formats into ticket rows, and the failures the agent sees.
-#include "import/biff_scan.h"
+#include "import/workbook/biff_scan.h"
 #include "import/ticket_rows.h"
-#include "import/workbook.h"
+#include "import/workbook/workbook.h"
 
 #include <QDir>
 #include <QFile>
@@ -217,19 +217,19 @@ TEST(Workbook, OpenXmlDamagedSheetIsReported) {
 }
 
 TEST(Workbook, LegacyFormatsComeFromTheWorkbookStream) {
-    const wbook::biff::Stream stream =
-        wbook::biff::workbookStream(readAll(dataFile(QStringLiteral("tickets.xls"))));
-    ASSERT_EQ(stream.status, wbook::biff::Stream::Ok);
-    const wbook::biff::Scan scan =
-        wbook::biff::scanWorkbook(stream.data, QStringLiteral("SHEET1"), 500, 13);
-    ASSERT_EQ(scan.status, wbook::biff::Scan::Ok);
+    const wbook::Stream stream =
+        wbook::workbookStream(readAll(dataFile(QStringLiteral("tickets.xls"))));
+    ASSERT_EQ(stream.status, wbook::Stream::Ok);
+    const wbook::Scan scan =
+        wbook::scanWorkbook(stream.data, QStringLiteral("SHEET1"), 500, 13);
+    ASSERT_EQ(scan.status, wbook::Scan::Ok);
     EXPECT_EQ(scan.formatOf(scan.cell(1, 10).xf), QStringLiteral("hh:mm"));
     EXPECT_EQ(scan.formatOf(scan.cell(2, 10).xf), QStringLiteral("h:mm"));
     EXPECT_EQ(scan.formatOf(scan.cell(4, 10).xf), QStringLiteral("h\"时\"mm\"分\""));
     EXPECT_DOUBLE_EQ(scan.cell(1, 10).number, 8.5 / 24);
     EXPECT_EQ(scan.cell(4, 11).kind, wbook::Cell::Boolean);
-    EXPECT_EQ(wbook::biff::scanWorkbook(stream.data, QStringLiteral("Sheet9"), 500, 13).status,
-              wbook::biff::Scan::NoSheet);
+    EXPECT_EQ(wbook::scanWorkbook(stream.data, QStringLiteral("Sheet9"), 500, 13).status,
+              wbook::Scan::NoSheet);
 }
 
 namespace {
@@ -282,9 +282,9 @@ TEST(Workbook, LegacyValuesSharedStringsAcrossContinuationsAndFormulaResults) {
         record(0x0006, cellHead(0, 8) + QByteArray("\x00\0\0\0\0\0\xFF\xFF", 8) +
                            QByteArray(6, '\0')) +
         record(0x0207, le16(2) + QByteArray(1, '\0') + "fx"); // the formula's text result
-    const wbook::biff::Scan scan = wbook::biff::scanWorkbook(
+    const wbook::Scan scan = wbook::scanWorkbook(
         biffStream(0x0600, globals, cells), QStringLiteral("sheet1"), 500, 13);
-    ASSERT_EQ(scan.status, wbook::biff::Scan::Ok);
+    ASSERT_EQ(scan.status, wbook::Scan::Ok);
     EXPECT_EQ(scan.cell(1, 1).text, longText);
     EXPECT_EQ(scan.cell(1, 2).text, QStringLiteral("B"));
     EXPECT_EQ(scan.cell(1, 3).kind, wbook::Cell::Empty);
@@ -296,16 +296,16 @@ TEST(Workbook, LegacyValuesSharedStringsAcrossContinuationsAndFormulaResults) {
     EXPECT_EQ(scan.cell(1, 9).text, QStringLiteral("fx"));
 
     // A protected workbook says so; BIFF5 labels come in the workbook's code page.
-    EXPECT_EQ(wbook::biff::scanWorkbook(biffStream(0x0600, record(0x002F, le16(0)), {}),
+    EXPECT_EQ(wbook::scanWorkbook(biffStream(0x0600, record(0x002F, le16(0)), {}),
                                         QStringLiteral("sheet1"), 500, 13)
                   .status,
-              wbook::biff::Scan::Encrypted);
+              wbook::Scan::Encrypted);
     const QByteArray gbk = QByteArray("\xd5\xc5\xc8\xfd"); // 张三
-    const wbook::biff::Scan old = wbook::biff::scanWorkbook(
+    const wbook::Scan old = wbook::scanWorkbook(
         biffStream(0x0500, record(0x0042, le16(936)),
                    record(0x0204, cellHead(0, 0) + le16(int(gbk.size())) + gbk)),
         QStringLiteral("sheet1"), 500, 13);
-    ASSERT_EQ(old.status, wbook::biff::Scan::Ok);
+    ASSERT_EQ(old.status, wbook::Scan::Ok);
     EXPECT_EQ(old.cell(1, 1).text, QStringLiteral("张三"));
 }
 

@@ -28,7 +28,7 @@ protected:
 } // namespace
 
 TEST_F(FontDialog, ShowsTheStoredChoicesAndDisablesTheForm) {
-    fso::WriteTextFile(dir.filePath("info.ini"),
+    common::WriteTextFile(dir.filePath("info.ini"),
                        "<setup>\r\n</setup><font>\r\n<fonttype1>ACT</fonttype1>\r\n"
                        "<fonttype2>AET</fonttype2>\r\n<italic2>1</italic2>\r\n<sc>1</sc>\r\n"
                        "</font>");
@@ -78,7 +78,7 @@ TEST_F(FontDialog, EachCheckBoxSetsItsOwnStyle) {
 
 TEST_F(FontDialog, CancelChangesNothing) {
     P_GuoNei* f = open();
-    fso::WriteTextFile(dir.filePath("info.ini"), "<setup>\r\n</setup>\r\n<font>\r\n</font>");
+    common::WriteTextFile(dir.filePath("info.ini"), "<setup>\r\n</setup>\r\n<font>\r\n</font>");
     const FontChoice before = FontChoiceFromSettings(settings);
     P_font* d = openDialog(f);
     d->List1()->setCurrentRow(1);
@@ -90,7 +90,7 @@ TEST_F(FontDialog, CancelChangesNothing) {
     EXPECT_EQ(after.face1, before.face1);
     EXPECT_EQ(after.size2, before.size2);
     EXPECT_EQ(after.italic1, before.italic1);
-    EXPECT_EQ(fso::ReadTextFile(dir.filePath("info.ini")),
+    EXPECT_EQ(common::ReadTextFile(dir.filePath("info.ini")),
               "<setup>\r\n</setup>\r\n<font>\r\n</font>");
 }
 
@@ -113,13 +113,13 @@ TEST_F(FontDialog, SaveStoresTheChoices) {
     EXPECT_TRUE(settings.bold2);
     EXPECT_FALSE(settings.bold1);
     EXPECT_TRUE(settings.sc);
-    const QString info = fso::ReadTextFile(dir.filePath("info.ini"));
+    const QString info = common::ReadTextFile(dir.filePath("info.ini"));
     EXPECT_TRUE(info.contains("<fonttype1>ACT</fonttype1>\r\n<fontsize1>20</fontsize1>"));
     EXPECT_TRUE(info.contains("<strikethrough1>1</strikethrough1>"));
 }
 
 TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
-    fso::WriteTextFile(dir.filePath("info.ini"),
+    common::WriteTextFile(dir.filePath("info.ini"),
                        "<font><fonttype1>NotInstalled</fonttype1><fontsize1>7</fontsize1></font>");
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
@@ -128,7 +128,7 @@ TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
     QTest::mouseClick(d->Command1(), Qt::LeftButton);
     EXPECT_EQ(settings.fonttype1, "NotInstalled");
     EXPECT_EQ(settings.fontsize1, 7);
-    const QString info = fso::ReadTextFile(dir.filePath("info.ini"));
+    const QString info = common::ReadTextFile(dir.filePath("info.ini"));
     EXPECT_TRUE(info.contains("<fontsize1>7</fontsize1>")) << info.toStdString();
     EXPECT_TRUE(info.contains("<fonttype1>NotInstalled</fonttype1>"));
 }
@@ -143,7 +143,7 @@ TEST_F(FontDialog, DownloadOpensThePageAndClosesDialogAndForm) {
     EXPECT_TRUE(d.isNull());
     EXPECT_EQ(host->form(), nullptr);
     EXPECT_FALSE(common.PrintFormOpen);
-    EXPECT_TRUE(fso::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
+    EXPECT_TRUE(common::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
 }
 
 TEST_F(FontDialog, FormButtonOpensTheDialogOnce) {

@@ -39,9 +39,9 @@ protected:
     QTemporaryDir dir;
     PCommon common;
     PrintSettings settings;
-    RecordingMessages messages;
-    FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
-    DeployConfig deploy;
+    common::RecordingMessages messages;
+    common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
+    common::DeployConfig deploy;
     RecordingDesktopBrowser browser;
     PresetFileDialogs fileDialogs;
     RecordingSurface printed;

@@ -18,8 +18,8 @@ QString seg(const QString& item, const QString& flight, const QString& date, con
 struct Parse {
     PCommon common;
     ItineraryRecord record;
-    RecordingMessages messages;
-    FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
+    common::RecordingMessages messages;
+    common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
     void run(const QString& text) { ParseReservationText(text, common, record, messages, clock); }
 };
 
@@ -151,12 +151,12 @@ TEST(Parser, MessagesAndWhatStaysWritten) {
     EXPECT_TRUE(p.messages.shown.isEmpty());
     p.run(QStringLiteral("nothing here"));
     ASSERT_EQ(p.messages.shown.size(), 1);
-    EXPECT_EQ(p.messages.shown[0], (ShownMessage{"没有找到航段信息", "错误提示"}));
+    EXPECT_EQ(p.messages.shown[0], (common::ShownMessage{"没有找到航段信息", "错误提示"}));
     p.messages.clear();
     p.run(" 1 NO NAMES\r\n" + seg(" 2", "CA1", "01FEB", "PEK", "SHA", "T3T2") +
           " 3.FN/A/FCNY800.00/SCNY800.00/C3.00/TCNY50.00CN/TCNY10.00YQ/ACNY860.00\r\n");
     ASSERT_EQ(p.messages.shown.size(), 1);
-    EXPECT_EQ(p.messages.shown[0], (ShownMessage{"没有找到乘机人信息", "print"}));
+    EXPECT_EQ(p.messages.shown[0], (common::ShownMessage{"没有找到乘机人信息", "print"}));
     EXPECT_EQ(p.record[City1], QStringLiteral("北京   T3")); // segments stay
     EXPECT_EQ(p.record[Total], QStringLiteral("CNY 860.00"));
     EXPECT_EQ(p.record[PnrCode], QString());
@@ -184,7 +184,7 @@ TEST(Parser, ShortOrOddInputNeverStops) {
 }
 
 TEST(Parser, ConvertSegmentDate) {
-    FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
+    common::FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
     EXPECT_EQ(ConvertSegmentDate(QStringLiteral("05JAN14"), clock), QStringLiteral("14-01-05"));
     EXPECT_EQ(ConvertSegmentDate(QStringLiteral(" 05JAN "), clock), QStringLiteral("2026-01-05"));
     EXPECT_EQ(ConvertSegmentDate(QStringLiteral("05XYZ"), clock), QStringLiteral("2026--05"));

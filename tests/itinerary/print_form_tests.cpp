@@ -396,7 +396,7 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
     EXPECT_EQ(host->form(), nullptr);
     EXPECT_FALSE(common.PrintFormOpen);
     EXPECT_TRUE(area.subWindowList().isEmpty());
-    EXPECT_TRUE(fso::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
+    EXPECT_TRUE(common::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
 
     // The mode switch replaces the child in place.
     f = host->show();

@@ -24,7 +24,7 @@ protected:
     ItineraryRecord record;
     PCommon common;
     PrintSettings settings = fonts();
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     RecordingSurface surface;
 
     void SetUp() override {
@@ -181,7 +181,7 @@ TEST_F(PrintOut, RefusalsPrintNothingAndKeepTheCheckCode) {
     record.setField(CheckCode, "0041");
     EXPECT_FALSE(print("600", "0"));
     ASSERT_EQ(messages.shown.size(), 3);
-    EXPECT_EQ(messages.shown[0], (ShownMessage{QStringLiteral("请填写PNR"), "print"}));
+    EXPECT_EQ(messages.shown[0], (common::ShownMessage{QStringLiteral("请填写PNR"), "print"}));
     EXPECT_EQ(messages.shown[1].text, QStringLiteral("请填写验证码!"));
     EXPECT_TRUE(messages.shown[2].text.contains(QStringLiteral("偏移")));
     EXPECT_TRUE(surface.calls.isEmpty());

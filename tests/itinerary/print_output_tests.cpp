@@ -31,7 +31,7 @@ protected:
     ItineraryRecord record;
     PCommon common;
     PrintSettings settings;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
 
     void SetUp() override {
         settings.fonttype1 = kChineseFont;
@@ -126,7 +126,7 @@ TEST(PdfSurfaceTest, UnwritableFileIsAMessageNotACrash) {
     record.setField(CheckCode, "0041");
     PCommon common;
     PrintSettings settings;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     PdfSurface pdf(QStringLiteral("/nonexistent-dir/x/receipt.pdf"));
     EXPECT_FALSE(PrintItinerary(record, common, settings, "0", "0", messages, pdf));
     ASSERT_EQ(messages.shown.size(), 1);
@@ -267,10 +267,10 @@ TEST(HeadlessPrint, CheckCodesCarryOnThroughTheReceiptLog) {
     r = runPrint({"--pnr", sample(), "--pdf", "/dev/full", "--data-dir", dir.path()});
     EXPECT_EQ(r.exitCode, 1); // nothing written: nothing logged
 
-    receipts::ReceiptLog log;
+    itin::ReceiptLog log;
     ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
     QStringList codes;
-    for (const receipts::Receipt& row : log.list())
+    for (const itin::Receipt& row : log.list())
         codes << row.checkCode;
     EXPECT_EQ(codes, QStringList({"0044", "0043", "0042", "0041"}));
     EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0045"));
@@ -347,7 +347,7 @@ TEST(RealPrinter, ReceiptOnTheDefaultPrinterArrivesInItsOutputFolder) {
                                  "--data-dir", dir.path()});
     ASSERT_EQ(r.exitCode, 0) << r.lines.join('\n').toStdString();
     EXPECT_EQ(r.lines.size(), 2);
-    receipts::ReceiptLog log; // each job logged once, as the queue took it
+    itin::ReceiptLog log; // each job logged once, as the queue took it
     ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
     EXPECT_EQ(log.list().size(), 2);
 
@@ -387,7 +387,7 @@ TEST(RealPrinter, RefusedJobIsAMessageAndTheRunFails) {
     ASSERT_EQ(r.lines.size(), 1) << r.lines.join('\n').toStdString();
     EXPECT_TRUE(r.lines[0].startsWith(QStringLiteral("打印机拒绝了打印任务")))
         << r.lines[0].toStdString();
-    receipts::ReceiptLog log; // a refused job is not logged
+    itin::ReceiptLog log; // a refused job is not logged
     ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
     EXPECT_TRUE(log.list().isEmpty());
     EXPECT_EQ(log.nextCheckCode(), QString());

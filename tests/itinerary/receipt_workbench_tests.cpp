@@ -21,19 +21,19 @@ namespace {
 
 class Workbench : public FormFixture {
 protected:
-    receipts::ReceiptLog log;
+    itin::ReceiptLog log;
     void SetUp() override {
         ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
         ctx.receiptLog = &log;
     }
     QStringList loggedCodes() {
         QStringList codes;
-        for (const receipts::Receipt& r : log.list())
+        for (const itin::Receipt& r : log.list())
             codes << r.checkCode;
         return codes;
     }
     bool said(const QString& text) {
-        for (const ShownMessage& m : messages.shown)
+        for (const common::ShownMessage& m : messages.shown)
             if (m.text == text) return true;
         return false;
     }
@@ -65,7 +65,7 @@ TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
 }
 
 TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
-    receipts::Receipt earlier;
+    itin::Receipt earlier;
     earlier.checkCode = "0049";
     earlier.printedAt = clock.now();
     ASSERT_TRUE(log.record(earlier, "0050"));

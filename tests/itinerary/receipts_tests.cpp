@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-using namespace receipts;
+using namespace itin;
 
 namespace {
 

@@ -20,7 +20,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 class SettingsStore : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
+    common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
     ItineraryRecord record;
     PrintSettings settings;
 
@@ -30,12 +30,12 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    void writeInfo(const QString& text) { writeBytes("info.ini", codepage::toGbk(text)); }
+    void writeInfo(const QString& text) { writeBytes("info.ini", common::toGbk(text)); }
     QByteArray readBytes(const QString& name) const {
         QFile f(QDir(folder()).filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QString readInfo() const { return codepage::fromGbk(readBytes("info.ini")); }
+    QString readInfo() const { return common::fromGbk(readBytes("info.ini")); }
     bool load() { return LoadPrintSettings(settings, folder(), record, clock); }
 };
 
@@ -163,7 +163,7 @@ TEST_F(SettingsStore, SavingThePageBlockKeepsTheRestByteForByte) {
                        "<companynumber></companynumber>\r\n"
                        "<companyname>北京票务</companyname>\r\n</setup>") +
         tail;
-    EXPECT_EQ(readBytes("info.ini"), codepage::toGbk(expected));
+    EXPECT_EQ(readBytes("info.ini"), common::toGbk(expected));
     EXPECT_NE(readBytes("info.ini"), before);
     EXPECT_EQ(settings.leftr, QStringLiteral("2 毫米")); // memory unchanged
 }
@@ -212,7 +212,7 @@ TEST_F(SettingsStore, SavingTheFontBlockKeepsWhatStandsBeforeIt) {
                        "<bold2>0</bold2>\r\n<italic2>1</italic2>\r\n"
                        "<underline2>0</underline2>\r\n<strikethrough2>0</strikethrough2>\r\n"
                        "<sc>0</sc>\r\n</font>");
-    EXPECT_EQ(readBytes("info.ini"), codepage::toGbk(expected));
+    EXPECT_EQ(readBytes("info.ini"), common::toGbk(expected));
     EXPECT_EQ(settings.fonttype1, QStringLiteral("黑体"));
     EXPECT_EQ(settings.fontsize1, 20);
     EXPECT_EQ(settings.fontsize2, 12);
@@ -247,35 +247,35 @@ TEST_F(SettingsStore, FontSizeWithoutSelectionIsStoredEmptyAndHeldAsDefault) {
 
 TEST_F(SettingsStore, PlatformListIsCreatedWithTheDefaults) {
     const PlatformList list = LoadPlatformList(settings, folder());
-    EXPECT_EQ(readBytes("PingTai.ini"), codepage::toGbk(DefaultPlatformList()));
+    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(DefaultPlatformList()));
     EXPECT_EQ(list.names, QStringList({QStringLiteral("今日天下通"), QStringLiteral("羿天下")}));
     EXPECT_EQ(list.tag, DefaultPlatformList());
 }
 
 TEST_F(SettingsStore, PlatformListIsCompletedOrCut) {
     const QString first = QStringLiteral("0,今日天下通,agent01,secret");
-    writeBytes("PingTai.ini", codepage::toGbk(first));
+    writeBytes("PingTai.ini", common::toGbk(first));
     PlatformList list = LoadPlatformList(settings, folder());
-    EXPECT_EQ(readBytes("PingTai.ini"), codepage::toGbk(first + QStringLiteral("\r\n1,羿天下,,")));
+    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(first + QStringLiteral("\r\n1,羿天下,,")));
     EXPECT_EQ(list.names.size(), 2);
 
     const QString two = first + QStringLiteral("\r\n1,羿天下,u2,p2");
-    writeBytes("PingTai.ini", codepage::toGbk(two + "\r\n2,extra,,"));
+    writeBytes("PingTai.ini", common::toGbk(two + "\r\n2,extra,,"));
     list = LoadPlatformList(settings, folder());
-    EXPECT_EQ(readBytes("PingTai.ini"), codepage::toGbk(two));
+    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(two));
     EXPECT_EQ(list.tag, two);
 
     // A trailing line end counts as a further, empty line and is cut.
-    writeBytes("PingTai.ini", codepage::toGbk(two + "\r\n"));
+    writeBytes("PingTai.ini", common::toGbk(two + "\r\n"));
     LoadPlatformList(settings, folder());
-    EXPECT_EQ(readBytes("PingTai.ini"), codepage::toGbk(two));
+    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(two));
 }
 
 TEST_F(SettingsStore, PlatformLineWithoutNameShowsTheDefaultName) {
-    writeBytes("PingTai.ini", codepage::toGbk(QStringLiteral("0\r\n1,平台乙,,")));
+    writeBytes("PingTai.ini", common::toGbk(QStringLiteral("0\r\n1,平台乙,,")));
     const PlatformList list = LoadPlatformList(settings, folder());
     EXPECT_EQ(list.names, QStringList({QStringLiteral("今日天下通"), QStringLiteral("平台乙")}));
-    EXPECT_EQ(readBytes("PingTai.ini"), codepage::toGbk(QStringLiteral("0\r\n1,平台乙,,")));
+    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(QStringLiteral("0\r\n1,平台乙,,")));
 }
 
 TEST(WorkstationId, StablePerMachineDistinctBetweenMachinesQuerySafe) {
@@ -290,6 +290,6 @@ TEST(WorkstationId, StablePerMachineDistinctBetweenMachinesQuerySafe) {
 
 TEST(ProgramFolder, DataDirWinsOverTheExecutableFolder) {
     QTemporaryDir dir;
-    EXPECT_EQ(programfolder::resolve(dir.path() + "/./"), QDir(dir.path()).absolutePath());
-    EXPECT_FALSE(programfolder::resolve({}).isEmpty());
+    EXPECT_EQ(common::resolve(dir.path() + "/./"), QDir(dir.path()).absolutePath());
+    EXPECT_FALSE(common::resolve({}).isEmpty());
 }

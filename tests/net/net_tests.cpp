@@ -56,7 +56,7 @@ TEST(HttpClient, PostPutsWellFormedHeadersAndTheBodysOwnLength) {
 }
 
 TEST(HttpClient, ErrorStatusKeepsItsBodyHeadersAndGbkText) {
-    const QByteArray gbk = codepage::toGbk(QStringLiteral("错误页"));
+    const QByteArray gbk = common::toGbk(QStringLiteral("错误页"));
     LocalHttpServer server([&](const QByteArray&) {
         return LocalHttpServer::answer(500, "Internal Oops", gbk, "Set-Cookie: sid=1\r\n");
     });
@@ -85,7 +85,7 @@ TEST(HttpClient, CookiesAreNeitherKeptNorSent) {
 
 TEST(HttpClient, SilentPeerEndsAsEmptyReplyAfterTheDeployedTimeout) {
     LocalHttpServer server([](const QByteArray&) { return QByteArray(); });
-    DeployConfig config;
+    common::DeployConfig config;
     config.set(QStringLiteral("HttpTimeoutMs"), QStringLiteral("300"));
     CountingHook hook;
     net::HttpClient client(config, &hook);

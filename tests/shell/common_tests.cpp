@@ -25,16 +25,16 @@ QString decipherAndDecode(const QString& body, const CipherKeyTable& t) {
     for (QChar& c : text)
         if (c != QLatin1Char('%') && c != QLatin1Char('+')) c = t.restore(row, c);
     text.replace(QLatin1Char('+'), QLatin1Char(' '));
-    return codepage::fromGbk(QByteArray::fromPercentEncoding(text.toLatin1()));
+    return common::fromGbk(QByteArray::fromPercentEncoding(text.toLatin1()));
 }
 
 struct Fixture {
-    DeployConfig config;
+    common::DeployConfig config;
     CipherKeyTable keys =
-        *CipherKeyTable::parse(DeployConfig().value(QStringLiteral("CipherKeyTable")));
+        *CipherKeyTable::parse(common::DeployConfig().value(QStringLiteral("CipherKeyTable")));
     net::HttpClient http{3000};
-    RecordingMessages messages;
-    FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 5, 7))};
+    common::RecordingMessages messages;
+    common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 5, 7))};
     ScriptedRandom random{{0.35, 0.99}};
     Common common{config, keys, http, messages, clock, random};
 };
@@ -87,7 +87,7 @@ TEST(Common, RandomInRangeCoversOneToN) {
 
 TEST(Common, PostVendorRequestSendsTheEncipheredStampedBodyAndDecodesTheReply) {
     if (!QCoreApplication::instance()) GTEST_SKIP();
-    const QByteArray gbkReply = codepage::toGbk(QStringLiteral("中国旅行,张三,1"));
+    const QByteArray gbkReply = common::toGbk(QStringLiteral("中国旅行,张三,1"));
     LocalHttpServer server([&](const QByteArray&) {
         return LocalHttpServer::answer(404, "Not Found", gbkReply, "Set-Cookie: a=b\r\n");
     });

@@ -112,7 +112,7 @@ TEST_F(Enrolment, PasswordChecksFlagsStaySetAndTheServiceHasTheLastWord) {
     EXPECT_EQ(f.requests().last().toObject().value(QStringLiteral("s")).toString(),
               QStringLiteral("1"));
     EXPECT_EQ(f.flow->reg2(), reg2);
-    EXPECT_FALSE(fso::FileExists(f.flow->upIniPath()));
+    EXPECT_FALSE(common::FileExists(f.flow->upIniPath()));
 }
 
 TEST_F(Enrolment, FullPathCreatesTheAccountFillsDetailsAndSignsIn) {

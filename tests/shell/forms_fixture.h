@@ -53,7 +53,7 @@ struct FormsFixture {
             out << m.text;
         return out;
     }
-    QString upIni() const { return fso::ReadTextFile(flow->upIniPath()); }
+    QString upIni() const { return common::ReadTextFile(flow->upIniPath()); }
 
     // Test hooks of the local service.
     QString hook_get(const QString& path, const QList<QPair<QString, QString>>& query = {}) {
@@ -79,13 +79,13 @@ struct FormsFixture {
     }
 
     QTemporaryDir dir;
-    DeployConfig config;
+    common::DeployConfig config;
     shell::CipherKeyTable keys =
-        *shell::CipherKeyTable::parse(DeployConfig().value(QStringLiteral("CipherKeyTable")));
+        *shell::CipherKeyTable::parse(common::DeployConfig().value(QStringLiteral("CipherKeyTable")));
     forms::HeldInputWait hook;
     std::unique_ptr<net::HttpClient> http;
-    RecordingMessages messages;
-    SystemClock clock;
+    common::RecordingMessages messages;
+    common::SystemClock clock;
     shell::SystemRandom random;
     std::unique_ptr<shell::Common> common;
     std::unique_ptr<shell::SignInFlow> flow;

@@ -39,7 +39,7 @@ struct Menus : ::testing::Test {
     itin::PCommon common;
     HeadlessPrintForm form{common};
     FakeBrowser browser{web};
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     RecordingDesktopBrowser desktop;
     int smsOpened = 0;
     MenuContext context{web,
@@ -76,7 +76,7 @@ TEST(MenuTable, NavigationIdsNumberTheFirstGroupFromZeroAndTheOthersFromOne) {
 TEST_F(Menus, WebEntriesBeforeSignInAskForItAndReloadTheBrowser) {
     web.BrowserOpen = true;
     choose("申请出票");
-    EXPECT_EQ(messages.shown, (QList<ShownMessage>{{"请登陆系统", "print"}}));
+    EXPECT_EQ(messages.shown, (QList<common::ShownMessage>{{"请登陆系统", "print"}}));
     EXPECT_EQ(browser.log, QStringList({"unload", "show"}));
     browser.log.clear();
     web.BrowserOpen = false; // the agent closed it

@@ -82,7 +82,7 @@ TEST_F(SignIn, WrongPasswordAndTwoFieldRepliesStayOnTheForm) {
                                              QStringLiteral("登陆失败，请重试。")}));
     EXPECT_EQ(f.signedIn, 0);
     EXPECT_EQ(f.flow->reg1(), reg1);
-    EXPECT_FALSE(fso::FileExists(f.flow->upIniPath()));
+    EXPECT_FALSE(common::FileExists(f.flow->upIniPath()));
     EXPECT_TRUE(f.common->LoginComUser.isEmpty());
     // The boxes went out as typed, not trimmed.
     fill(reg1, QStringLiteral(" demo01"), QStringLiteral("001"), QStringLiteral("123456"));
@@ -160,7 +160,7 @@ TEST(SignInWithoutService, DownOrSilentServiceFailsAfterTheTimeoutWithTheWindowD
 
 TEST(SignInMemoryFile, HalfTickedFilesFillOnlyTheirPart) {
     FormsFixture f(QStringLiteral("http://127.0.0.1:1/"));
-    fso::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007\r\nsecret\r\n1\r\n0"));
+    common::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007\r\nsecret\r\n1\r\n0"));
     shell::Reg1* a = f.flow->start();
     EXPECT_EQ(f.child(a, "txt_Com_Username")->text(), QStringLiteral("acme01"));
     EXPECT_EQ(f.child(a, "txt_Sta_UserName")->text(), QStringLiteral("007"));
@@ -169,7 +169,7 @@ TEST(SignInMemoryFile, HalfTickedFilesFillOnlyTheirPart) {
     EXPECT_FALSE(f.child<QCheckBox>(a, "Chk_rmm")->isChecked());
     a->close();
 
-    fso::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007\r\nsecret\r\n0\r\n1"));
+    common::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007\r\nsecret\r\n0\r\n1"));
     shell::Reg1* b = f.flow->start();
     EXPECT_TRUE(f.child(b, "txt_Com_Username")->text().isEmpty());
     EXPECT_EQ(f.child(b, "txt_Sta_Password1")->text(), QStringLiteral("secret"));
@@ -177,7 +177,7 @@ TEST(SignInMemoryFile, HalfTickedFilesFillOnlyTheirPart) {
     EXPECT_TRUE(f.child<QCheckBox>(b, "Chk_rmm")->isChecked());
     b->close();
 
-    fso::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007"));
+    common::WriteTextFile(f.flow->upIniPath(), QStringLiteral("acme01\r\n007"));
     shell::Reg1* c = f.flow->start();
     EXPECT_TRUE(f.child(c, "txt_Com_Username")->text().isEmpty());
     EXPECT_FALSE(f.child<QCheckBox>(c, "Chk_rzh")->isChecked());

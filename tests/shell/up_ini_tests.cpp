@@ -28,14 +28,14 @@ TEST(SignInMemory, MissingShortOrOddFilesGiveNoTicks) {
     QTemporaryDir dir;
     const QString path = UpIniPath(dir.path());
     EXPECT_FALSE(ReadSignInMemory(path).rememberAccount);
-    fso::WriteTextFile(path, QStringLiteral("a\r\nb\r\nc\r\n1"));
+    common::WriteTextFile(path, QStringLiteral("a\r\nb\r\nc\r\n1"));
     SignInMemory m = ReadSignInMemory(path);
     EXPECT_TRUE(m.rememberAccount);
     EXPECT_FALSE(m.rememberPassword);
-    fso::WriteTextFile(path, QStringLiteral("a\r\nb\r\nc\r\n 1\r\n2"));
+    common::WriteTextFile(path, QStringLiteral("a\r\nb\r\nc\r\n 1\r\n2"));
     m = ReadSignInMemory(path);
     EXPECT_FALSE(m.rememberAccount);
     EXPECT_FALSE(m.rememberPassword);
-    fso::WriteTextFile(path, QStringLiteral("a\nb\nc\n1\n1")); // LF only: one line
+    common::WriteTextFile(path, QStringLiteral("a\nb\nc\n1\n1")); // LF only: one line
     EXPECT_FALSE(ReadSignInMemory(path).rememberAccount);
 }

@@ -24,8 +24,8 @@ struct SiteFixture : ::testing::Test {
     LocalGateway& gateway = *shared;
     QTemporaryDir dir;
     SmsCommon account;
-    RecordingMessages messages;
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
+    common::RecordingMessages messages;
+    common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
     std::unique_ptr<SmsClient> client;
 
     void SetUp() override {
@@ -53,7 +53,7 @@ struct SiteFixture : ::testing::Test {
 } // namespace
 
 TEST_F(SiteFixture, StartupSignsInFromAccountFile) {
-    fso::WriteTextFile(setupPath(), QStringLiteral("agency1\r\npw1\r\n1"));
+    common::WriteTextFile(setupPath(), QStringLiteral("agency1\r\npw1\r\n1"));
     EXPECT_EQ(client->SmsStartup(), QStringLiteral("短信余额：12.50 元"));
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_EQ(account.AgencyShortName, QStringLiteral("示例"));
@@ -66,7 +66,7 @@ TEST_F(SiteFixture, StartupSignsInFromAccountFile) {
 
 TEST_F(SiteFixture, StartupSignInRefusedKeepsLine) {
     account.AgencyShortName = QStringLiteral("旧名");
-    fso::WriteTextFile(setupPath(), QStringLiteral("agency1\r\nwrong\r\n1"));
+    common::WriteTextFile(setupPath(), QStringLiteral("agency1\r\nwrong\r\n1"));
     EXPECT_EQ(client->SmsStartup(), std::nullopt);
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("0,帐号或密码错误"),
                                     QStringLiteral("登陆短信系统失败，如需要发短信请手工登陆！")}));
@@ -76,7 +76,7 @@ TEST_F(SiteFixture, StartupSignInRefusedKeepsLine) {
 TEST_F(SiteFixture, StartupWithoutAccountFileRegistersWorkstation) {
     account.SmsBalance = 3.25f; // from an earlier sign-in of this run
     EXPECT_EQ(client->SmsStartup(), QStringLiteral("短信余额：3.25 元"));
-    EXPECT_EQ(fso::ReadTextFile(setupPath()), QStringLiteral("WS7F3A\r\nWS7F3A\r\n1"));
+    EXPECT_EQ(common::ReadTextFile(setupPath()), QStringLiteral("WS7F3A\r\nWS7F3A\r\n1"));
     EXPECT_EQ(account.SmsUserName, QStringLiteral("WS7F3A"));
     // Registered once: the next start-up signs in with the saved account.
     EXPECT_EQ(client->SmsStartup(), QStringLiteral("短信余额：0.00 元"));
@@ -88,13 +88,13 @@ TEST_F(SiteFixture, StartupRegistrationRefused) {
     EXPECT_EQ(client->SmsStartup(), QStringLiteral("您还没有登陆短信帐号！"));
     EXPECT_EQ(texts(),
               QStringList{QStringLiteral("自动注册短信帐户时失败，手工注册，或联系客服，谢谢")});
-    EXPECT_FALSE(fso::FileExists(setupPath()));
+    EXPECT_FALSE(common::FileExists(setupPath()));
 }
 
 TEST_F(SiteFixture, SilentGatewayEndsAfterTimeOut) {
     gateway.admin(QStringLiteral("silent"));
     client = makeClient(300);
-    fso::WriteTextFile(setupPath(), QStringLiteral("agency1\r\npw1\r\n1"));
+    common::WriteTextFile(setupPath(), QStringLiteral("agency1\r\npw1\r\n1"));
     QElapsedTimer t;
     t.start();
     EXPECT_EQ(client->SmsStartup(), std::nullopt);

@@ -14,7 +14,7 @@ struct Booking {
     ItineraryRecord record;
     PCommon common;
     SmsCommon account;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
 
     explicit Booking(bool twoFlights) {
         record.setField(PnrQuery, QStringLiteral("HX4P2K"));

@@ -93,7 +93,7 @@ TEST(SmsAccountFile, ThreeGbkLinesReadBack) {
     ASSERT_TRUE(WriteSmsSetup(path, a));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), codepage::toGbk(QStringLiteral("示例01\r\npw 1\r\n1")));
+    EXPECT_EQ(f.readAll(), common::toGbk(QStringLiteral("示例01\r\npw 1\r\n1")));
     SmsCommon b;
     EXPECT_TRUE(ReadSmsSetup(path, b));
     EXPECT_EQ(b.SmsUserName, a.SmsUserName);
@@ -149,13 +149,13 @@ struct ScriptedGateway {
 struct ClientFixture : ::testing::Test {
     QTemporaryDir dir;
     SmsCommon account;
-    RecordingMessages messages;
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
+    common::RecordingMessages messages;
+    common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
     ScriptedGateway gw;
     SmsClient client{
         account, messages, clock,
         SmsEnvironment{gw.get(), QStringLiteral("gw.local"), dir.path(), QStringLiteral("WS01")}};
-    void reply(const QString& text) { gw.replies << codepage::toGbk(text); }
+    void reply(const QString& text) { gw.replies << common::toGbk(text); }
     QStringList texts() const {
         QStringList out;
         for (const auto& m : messages.shown)
@@ -191,7 +191,7 @@ TEST_F(ClientFixture, StartupRegistrationFailureAndEmptyReply) {
     EXPECT_EQ(client.SmsStartup(), NoAccountLine());
     EXPECT_EQ(texts(),
               QStringList{QStringLiteral("自动注册短信帐户时失败，手工注册，或联系客服，谢谢")});
-    EXPECT_FALSE(fso::FileExists(SmsSetupPath(dir.path())));
+    EXPECT_FALSE(common::FileExists(SmsSetupPath(dir.path())));
     EXPECT_TRUE(account.SmsUserName.isEmpty());
 }
 
@@ -234,14 +234,14 @@ TEST_F(ClientFixture, LoginWindowRules) {
 
     reply(QStringLiteral("0,帐号或密码错误"));
     EXPECT_FALSE(SubmitSmsLogin(QStringLiteral("abc"), QStringLiteral("pw1"), client, messages));
-    EXPECT_FALSE(fso::FileExists(SmsSetupPath(dir.path())));
+    EXPECT_FALSE(common::FileExists(SmsSetupPath(dir.path())));
     reply(QStringLiteral("1,示例,010-1,,,2"));
     EXPECT_TRUE(SubmitSmsLogin(QStringLiteral("abc"), QStringLiteral("pw1"), client, messages));
-    EXPECT_EQ(fso::ReadTextFile(SmsSetupPath(dir.path())), QStringLiteral("abc\r\npw1\r\n1"));
+    EXPECT_EQ(common::ReadTextFile(SmsSetupPath(dir.path())), QStringLiteral("abc\r\npw1\r\n1"));
 }
 
 TEST(RefuseUnsigned, PlaceholderAppendedToTrimmedText) {
-    RecordingMessages m;
+    common::RecordingMessages m;
     EXPECT_EQ(RefuseUnsigned(QStringLiteral("  您好,[示例] \n"), m),
               QStringLiteral("您好,[示例]【公司简称】"));
     EXPECT_EQ(RefuseUnsigned(QStringLiteral("您好【一二三四五六七八】"), m),

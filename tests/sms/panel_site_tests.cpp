@@ -46,8 +46,8 @@ struct PanelFixture : ::testing::Test {
     QTemporaryDir dir;
     SmsCommon account;
     PCommon common;
-    RecordingMessages messages;
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
+    common::RecordingMessages messages;
+    common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
     RecordingDesktopBrowser browser;
     SmsEnvironment env;
     ItineraryRecord record;
@@ -62,7 +62,7 @@ struct PanelFixture : ::testing::Test {
                            QStringLiteral("010-66668888"), 12.5);
         env =
             SmsEnvironment{NetworkGet(2000), gateway.host(), dir.path(), QStringLiteral("WS7F3A")};
-        fso::WriteTextFile(SmsSetupPath(dir.path()), QStringLiteral("agency1\r\npw1\r\n1"));
+        common::WriteTextFile(SmsSetupPath(dir.path()), QStringLiteral("agency1\r\npw1\r\n1"));
     }
     QStringList texts() const {
         QStringList out;
@@ -245,7 +245,7 @@ TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
     click(login, "Command1");
     EXPECT_FALSE(login->isVisible());
     EXPECT_EQ(account.AgencyShortName, QStringLiteral("另一家"));
-    EXPECT_EQ(fso::ReadTextFile(SmsSetupPath(dir.path())), QStringLiteral("other\r\nsecret\r\n1"));
+    EXPECT_EQ(common::ReadTextFile(SmsSetupPath(dir.path())), QStringLiteral("other\r\nsecret\r\n1"));
     // The balance line stays as the start-up wrote it.
     EXPECT_EQ(balanceLine(&p), QStringLiteral("短信余额：12.50 元"));
 }

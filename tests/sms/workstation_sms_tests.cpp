@@ -32,12 +32,12 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
     LocalGateway gateway;
     ASSERT_TRUE(gateway.started());
     QTemporaryDir dir;
-    fso::WriteTextFile(sms::SmsSetupPath(dir.path()), QStringLiteral("demo\r\ndemo123\r\n1"));
+    common::WriteTextFile(sms::SmsSetupPath(dir.path()), QStringLiteral("demo\r\ndemo123\r\n1"));
     PCommon common;
     PrintSettings settings;
-    RecordingMessages messages;
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
-    DeployConfig deploy;
+    common::RecordingMessages messages;
+    common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
+    common::DeployConfig deploy;
     deploy.set(QStringLiteral("SmsGatewayHost"), gateway.host());
     deploy.set(QStringLiteral("HttpTimeoutMs"), QStringLiteral("3000"));
     RecordingDesktopBrowser browser;

@@ -8,7 +8,7 @@
 #include <QString>
 
 // Answers every open-file dialog with a preset path .
-class PresetFileDialogs : public FileDialogs {
+class PresetFileDialogs : public common::FileDialogs {
 public:
     QString answer;
     QList<QString> asked; // titles, in order
@@ -25,7 +25,7 @@ public:
     }
 };
 
-class RecordingDesktopBrowser : public DesktopBrowser {
+class RecordingDesktopBrowser : public common::DesktopBrowser {
 public:
     QList<QString> opened;
     void open(const QString& url) override { opened.append(url); }

@@ -54,7 +54,7 @@ protected:
 
     UpdateService service;
     net::HttpClient http{5000};
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     RecordingView view;
     RecordingRegistrar registrar;
     int requests = 0;
@@ -139,7 +139,7 @@ TEST_F(DownloadTest, EveryFailureLeavesTheOldTargetByteForByte) {
             EXPECT_TRUE(messages.shown.isEmpty());
         } else {
             ASSERT_EQ(messages.shown.size(), 1);
-            EXPECT_EQ(messages.shown[0], (ShownMessage{c.message, QStringLiteral("提示")}));
+            EXPECT_EQ(messages.shown[0], (common::ShownMessage{c.message, QStringLiteral("提示")}));
         }
         // Registration runs after every end.
         EXPECT_EQ(registrar.registered, QStringList{target + QStringLiteral("|")});

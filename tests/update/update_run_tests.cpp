@@ -56,10 +56,10 @@ protected:
 
     UpdateService service;
     QString app;
-    DeployConfig config;
-    FixedClock clock{QDateTime(QDate(2026, 3, 5), QTime(14, 3, 7))};
+    common::DeployConfig config;
+    common::FixedClock clock{QDateTime(QDate(2026, 3, 5), QTime(14, 3, 7))};
     net::HttpClient http{5000};
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     RecordingUpdateView view;
     UpdateState lastState;
 };
@@ -180,12 +180,12 @@ TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
                                        "date=\"2026-3-1\" sha256=\"%2\">")
                             .arg(service.fileUrl("f.bin"), hash.toUpper())
                             .toLatin1());
-        DeployConfig config;
+        common::DeployConfig config;
         config.set("UpdateServiceHost", service.host());
         if (c.keyed) config.set("UpdatePublicKey", key);
-        FixedClock clock{QDateTime(QDate(2026, 3, 5), QTime(14, 3, 7))};
+        common::FixedClock clock{QDateTime(QDate(2026, 3, 5), QTime(14, 3, 7))};
         net::HttpClient http{5000};
-        RecordingMessages messages;
+        common::RecordingMessages messages;
         RecordingUpdateView view;
         UpdateState state = MakeUpdateState(app, config, clock);
         FixedFolders folders(app, app, app);

@@ -92,7 +92,7 @@ TEST_F(UpdaterEndToEnd, InstallsNewerFilesRegistersAndStartsPrint) {
             "<file surl=\"%1\" to=\"{app}\\old.dll\" fg=\"0\" zc=\"0\" date=\"2009-3-1\"/>\r\n")
             .arg(service.fileUrl("data.txt")) +
         QStringLiteral("</files>");
-    service.setList(codepage::toGbk(list));
+    service.setList(common::toGbk(list));
 
     const QString out = runUpdater();
 
@@ -127,7 +127,7 @@ TEST_F(UpdaterEndToEnd, NothingListedStillRecordsTheRunAndStartsPrint) {
     runUpdater();
     EXPECT_EQ(printRecord(), QByteArray("old"));
     const QDateTime logged =
-        datefmt::parseGeneralDate(QString::fromLatin1(readAll(app + "/update.log")));
+        common::parseGeneralDate(QString::fromLatin1(readAll(app + "/update.log")));
     ASSERT_TRUE(logged.isValid());
     EXPECT_LT(logged, QDateTime::currentDateTime().addSecs(5));
     EXPECT_EQ(service.requests().size(), 1);

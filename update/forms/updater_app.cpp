@@ -18,9 +18,9 @@ namespace upd {
 
 namespace {
 
-class PrintedMessages : public Messages {
+class PrintedMessages : public common::Messages {
 public:
-    explicit PrintedMessages(QString title) : Messages(std::move(title)) {}
+    explicit PrintedMessages(QString title) : common::Messages(std::move(title)) {}
 
 protected:
     void deliver(const QString& text, const QString& title) override {
@@ -33,14 +33,14 @@ protected:
 
 int RunUpdater(const UpdaterOptions& options) {
     const QString folder = QApplication::applicationDirPath();
-    const DeployConfig config = DeployConfig::load(folder);
-    std::unique_ptr<Clock> clock;
+    const common::DeployConfig config = common::DeployConfig::load(folder);
+    std::unique_ptr<common::Clock> clock;
     if (options.now.isValid())
-        clock = std::make_unique<FixedClock>(options.now);
+        clock = std::make_unique<common::FixedClock>(options.now);
     else
-        clock = std::make_unique<SystemClock>();
+        clock = std::make_unique<common::SystemClock>();
     const QString title = config.value(QStringLiteral("ProductTitle"));
-    std::unique_ptr<Messages> messages;
+    std::unique_ptr<common::Messages> messages;
     if (options.noDialogs)
         messages = std::make_unique<PrintedMessages>(title);
     else

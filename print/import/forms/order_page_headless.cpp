@@ -65,7 +65,7 @@ QByteArray withStatus(QByteArray json, const QString& status) {
 
 } // namespace
 
-int RunOrderPage(const OrderPageJob& job, const Clock& clock,
+int RunOrderPage(const OrderPageJob& job, const common::Clock& clock,
                  const std::function<void(const QByteArray&)>& out,
                  const std::function<void(const QString&)>& err) {
     if (job.platform != u"0" && job.platform != u"1") {
@@ -79,14 +79,14 @@ int RunOrderPage(const OrderPageJob& job, const Clock& clock,
     }
     itin::PCommon common;
     itin::ItineraryRecord record;
-    RecordingMessages messages;
+    common::RecordingMessages messages;
     if (!job.pnrFile.isEmpty()) {
         QFile f(job.pnrFile);
         if (!f.open(QIODevice::ReadOnly)) {
             err(QStringLiteral("cannot read %1").arg(job.pnrFile));
             return 2;
         }
-        itin::ParseReservationText(codepage::decodeDetect(f.readAll()), common, record, messages,
+        itin::ParseReservationText(common::decodeDetect(f.readAll()), common, record, messages,
                                    clock);
     }
     browser::DomDocument page;

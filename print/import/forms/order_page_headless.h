@@ -20,7 +20,7 @@ struct OrderPageJob {
 
 // 0 and the JSON line; 1 and the status text when the page cannot be read as an order;
 // 2 and a reason on err when the platform is not 0 or 1 or the page does not load.
-int RunOrderPage(const OrderPageJob& job, const Clock& clock,
+int RunOrderPage(const OrderPageJob& job, const common::Clock& clock,
                  const std::function<void(const QByteArray&)>& out,
                  const std::function<void(const QString&)>& err);
 

@@ -71,7 +71,7 @@ QString OrderRetrieval::pingTaiPath() const {
 
 QString OrderRetrieval::pingTaiText() const {
     const QString path = pingTaiPath();
-    return fso::FileExists(path) ? fso::ReadTextFile(path) : QString();
+    return common::FileExists(path) ? common::ReadTextFile(path) : QString();
 }
 
 OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,

@@ -85,7 +85,7 @@ void P_Login::showCodeRow(bool on) {
 
 void P_Login::Command1_Click() {
     Text1_->setText(Text1_->text().trimmed());
-    Messages& messages = owner_.context().messages;
+    common::Messages& messages = owner_.context().messages;
     if (Text1_->text().size() < 6) return messages.show(QStringLiteral("帐号不正确"));
     if (Text2_->text().size() < 6) return messages.show(QStringLiteral("密码不正确"));
     const QString account = Text1_->text(), password = Text2_->text();
@@ -118,7 +118,7 @@ void P_Login::succeed() {
     succeeded_ = true;
     const QString text = RewritePlatformAccount(owner_.pingTaiText(), site_.platform(),
                                                 Text1_->text(), Text2_->text());
-    if (!fso::WriteTextFile(owner_.pingTaiPath(), text))
+    if (!common::WriteTextFile(owner_.pingTaiPath(), text))
         owner_.context().messages.show(QStringLiteral("无法保存 PingTai.ini"));
     close();
     owner_.restart();

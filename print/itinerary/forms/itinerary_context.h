@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-namespace receipts {
+namespace itin {
 class ReceiptLog;
 }
 
@@ -28,16 +28,16 @@ using PrintSurfaceFactory = std::function<std::unique_ptr<PrintSurface>()>;
 struct ItineraryContext {
     PCommon& common;
     PrintSettings& settings;
-    Messages& messages;
-    const Clock& clock;
-    const DeployConfig& deploy;
-    DesktopBrowser& browser;
-    FileDialogs& fileDialogs;
+    common::Messages& messages;
+    const common::Clock& clock;
+    const common::DeployConfig& deploy;
+    common::DesktopBrowser& browser;
+    common::FileDialogs& fileDialogs;
     // Folder of info.ini and PingTai.ini.
     QString programFolder;
     PrintSurfaceFactory makePrintSurface;
     // The receipt log (receipts.db), opened once by the program; none: receipts go unlogged.
-    receipts::ReceiptLog* receiptLog = nullptr;
+    itin::ReceiptLog* receiptLog = nullptr;
 };
 
 } // namespace itin

@@ -177,7 +177,7 @@ void P_font::closeEvent(QCloseEvent* e) {
 }
 
 void P_font::Command1_Click() {
-    if (form_) link::SaveFonts(form_->context(), choice());
+    if (form_) SaveFonts(form_->context(), choice());
     close();
 }
 

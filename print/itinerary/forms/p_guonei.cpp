@@ -132,7 +132,7 @@ P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* paren
 
     // Load, in order: open flag; settings with the stepping buttons reset; the mode.
     ctx_.common.PrintFormOpen = true;
-    link::LoadSettingsIntoForm(ctx_, record_, *leftr_, *topb_);
+    LoadSettingsIntoForm(ctx_, record_, *leftr_, *topb_);
     applyMode();
     InstallReceiptWorkbench(*this);
     Timer1_->start();
@@ -275,7 +275,7 @@ void P_GuoNei::applyMode() {
                            static_cast<QWidget*>(Cmd_piaohao_)})
             w->hide();
     } else {
-        const PlatformList platforms = link::LoadPlatforms(ctx_);
+        const PlatformList platforms = LoadPlatforms(ctx_);
         surs1Tag_ = platforms.tag;
         Surs1_->addItems(platforms.names);
         Surs1_->setCurrentIndex(-1);
@@ -367,7 +367,7 @@ void P_GuoNei::unload() {
     if (pnr_) pnr_->close();
     if (font_) font_->close();
     ctx_.common.PrintFormOpen = false;
-    link::SavePageBlock(ctx_, leftr_->text(), topb_->text(), record_);
+    SavePageBlock(ctx_, leftr_->text(), topb_->text(), record_);
     emit unloaded();
 }
 
@@ -378,7 +378,7 @@ void P_GuoNei::closeEvent(QCloseEvent* e) {
 
 void P_GuoNei::cmdprint_Click() {
     cmdprint_->setEnabled(false);
-    link::PrintReceipt(ctx_, record_, leftr_->text(), topb_->text());
+    PrintReceipt(ctx_, record_, leftr_->text(), topb_->text());
 }
 
 void P_GuoNei::Timer1_Timer() {
@@ -437,7 +437,7 @@ void P_GuoNei::Cmdd2_Click() {
 }
 
 void P_GuoNei::Cmdinput_Click() {
-    ctx_.common.PlatformPnr = textops::trimSpaces(record_[PnrQuery]);
+    ctx_.common.PlatformPnr = common::trimSpaces(record_[PnrQuery]);
     if (ctx_.common.PlatformPnr.size() != 6) {
         ctx_.messages.show(QStringLiteral("请输入正确的PNR"));
         return;

@@ -93,7 +93,7 @@ public:
             return;
         }
         form_.cmdprint()->setEnabled(false); // as the print button does
-        if (!link::PrintReceipt(form_.context(), form_.record(), form_.leftr()->text(),
+        if (!PrintReceipt(form_.context(), form_.record(), form_.leftr()->text(),
                                 form_.topb()->text()))
             return finish();
         ++printed_;
@@ -243,20 +243,20 @@ QLineEdit* P_Receipts::filterBox(const char* name) const {
 }
 
 void P_Receipts::refresh() {
-    receipts::ReceiptLog* log = form_.context().receiptLog;
+    itin::ReceiptLog* log = form_.context().receiptLog;
     table_->setRowCount(0);
     ids_.clear();
     if (!log) return;
-    receipts::Filter f;
+    itin::Filter f;
     f.from = QDate::fromString(from_->text().trimmed(), Qt::ISODate);
     f.to = QDate::fromString(to_->text().trimmed(), Qt::ISODate);
     f.ticketNumber = ticket_->text();
     f.pnr = pnr_->text();
     f.checkCode = code_->text();
-    const QList<receipts::Receipt> rows = log->list(f);
+    const QList<itin::Receipt> rows = log->list(f);
     table_->setRowCount(int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
-        const receipts::Receipt& r = rows[i];
+        const itin::Receipt& r = rows[i];
         ids_ << r.id;
         const QStringList cells = {r.printedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
                                    r.checkCode,
@@ -292,7 +292,7 @@ void P_Receipts::reprint() {
     const qint64 id = selectedId();
     const auto row = id && ctx.receiptLog ? ctx.receiptLog->find(id) : std::nullopt;
     if (!row) return ctx.messages.show(QStringLiteral("请先选择一行"));
-    const std::optional<QStringList> fields = receipts::PrintedFields(*row);
+    const std::optional<QStringList> fields = itin::PrintedFields(*row);
     if (!fields) return reprintFromForm(*row);
     const QString mode = ctx.common.PrintMode == International ? QStringLiteral("国际")
                                                                : QStringLiteral("国内");
@@ -313,7 +313,7 @@ void P_Receipts::reprint() {
     refresh();
 }
 
-void P_Receipts::reprintFromForm(const receipts::Receipt& row) {
+void P_Receipts::reprintFromForm(const itin::Receipt& row) {
     // A row logged before records were kept: printed again from the print form, which must
     // show that passenger's ticket.
     if (form_.record().field(TicketNumber) != row.ticketNumber ||
@@ -332,14 +332,14 @@ void P_Receipts::exportCsv() {
                                                   ctx.programFolder,
                                                   QStringLiteral("CSV 文件(*.csv)"));
     if (path.isEmpty()) return;
-    receipts::Filter f;
+    itin::Filter f;
     f.from = QDate::fromString(from_->text().trimmed(), Qt::ISODate);
     f.to = QDate::fromString(to_->text().trimmed(), Qt::ISODate);
     f.ticketNumber = ticket_->text();
     f.pnr = pnr_->text();
     f.checkCode = code_->text();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(receipts::ToCsv(ctx.receiptLog->list(f))) < 0 ||
+    if (!file.open(QIODevice::WriteOnly) || file.write(itin::ToCsv(ctx.receiptLog->list(f))) < 0 ||
         !file.commit())
         ctx.messages.show(QStringLiteral("无法写入 %1").arg(path));
 }

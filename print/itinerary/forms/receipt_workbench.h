@@ -8,7 +8,7 @@ class QLabel;
 class QLineEdit;
 class QTableWidget;
 
-namespace receipts {
+namespace itin {
 struct Receipt;
 }
 
@@ -63,7 +63,7 @@ public:
 
 private:
     qint64 selectedId() const;
-    void reprintFromForm(const receipts::Receipt& row);
+    void reprintFromForm(const itin::Receipt& row);
 
     P_GuoNei& form_;
     QLineEdit *from_, *to_, *ticket_, *pnr_, *code_;

@@ -7,7 +7,7 @@
 
 #include <QLineEdit>
 
-namespace itin::link {
+namespace itin {
 
 void LoadSettingsIntoForm(ItineraryContext& ctx, ItineraryRecord& record, QLineEdit& leftr,
                           QLineEdit& topb) {
@@ -38,10 +38,10 @@ void SaveFonts(ItineraryContext& ctx, const FontChoice& choice) {
 
 bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString& leftr,
                   const QString& topb) {
-    receipts::ReceiptLog* log = ctx.receiptLog;
-    const QString code = textops::trimSpaces(record.field(CheckCode));
+    itin::ReceiptLog* log = ctx.receiptLog;
+    const QString code = common::trimSpaces(record.field(CheckCode));
     if (log && !code.isEmpty() && log->contains(code) &&
-        !ctx.messages.ask(receipts::DuplicateCheckCodeMessage(code) +
+        !ctx.messages.ask(itin::DuplicateCheckCodeMessage(code) +
                           QStringLiteral("，确定用它再打印一张吗？")))
         return false;
     // Once per booking: the flights the receipt leaves out.
@@ -63,7 +63,7 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
     // The receipt is logged as its page goes out, with the check code that comes next.
     const auto logReceipt = [&](const QString& next) {
         if (!log) return;
-        const receipts::Receipt r = receipts::ReceiptFromRecord(
+        const itin::Receipt r = itin::ReceiptFromRecord(
             record, ctx.common.PrintMode, QStringLiteral("default"), ctx.clock.now());
         if (!log->record(r, next)) ctx.messages.show(log->error());
     };
@@ -71,4 +71,4 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
                           logReceipt);
 }
 
-} // namespace itin::link
+} // namespace itin

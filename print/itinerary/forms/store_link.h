@@ -9,7 +9,7 @@
 
 class QLineEdit;
 
-namespace itin::link {
+namespace itin {
 
 // The settings part of the print form's load: load, reset the stepping buttons, apply the
 // offsets and agency fields to the form.
@@ -29,4 +29,4 @@ void SaveFonts(ItineraryContext& ctx, const FontChoice& choice);
 bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString& leftr,
                   const QString& topb);
 
-} // namespace itin::link
+} // namespace itin

@@ -6,13 +6,13 @@
 
 namespace itin {
 
-class WidgetFileDialogs : public FileDialogs {
+class WidgetFileDialogs : public common::FileDialogs {
 public:
     QString openFile(const QString& title, const QString& folder, const QString& filter) override;
     QString saveFile(const QString& title, const QString& folder, const QString& filter) override;
 };
 
-class SystemDesktopBrowser : public DesktopBrowser {
+class SystemDesktopBrowser : public common::DesktopBrowser {
 public:
     void open(const QString& url) override;
 };

@@ -13,7 +13,7 @@
 
 #include <atomic>
 
-namespace receipts {
+namespace itin {
 
 namespace {
 
@@ -59,7 +59,7 @@ Receipt fromQuery(const QSqlQuery& q) {
 
 // A route line without its padding: "北京   T3" becomes "北京 T3".
 QString compactRoute(const QString& line) {
-    return textops::trimSpaces(line).split(QLatin1Char(' '), Qt::SkipEmptyParts).join(u' ');
+    return common::trimSpaces(line).split(QLatin1Char(' '), Qt::SkipEmptyParts).join(u' ');
 }
 
 // A field a spreadsheet would evaluate as a formula is kept as text by a leading quote.
@@ -85,11 +85,11 @@ Receipt ReceiptFromRecord(const itin::ItineraryRecord& record, qint16 printMode,
     using namespace itin;
     Receipt r;
     r.printedAt = at;
-    r.checkCode = textops::trimSpaces(record.field(CheckCode));
+    r.checkCode = common::trimSpaces(record.field(CheckCode));
     r.passenger = record.field(PassengerName);
     r.idNumber = record.field(IdNumber);
     r.ticketNumber = record.field(TicketNumber);
-    r.pnr = textops::trimSpaces(record.field(PnrCode));
+    r.pnr = common::trimSpaces(record.field(PnrCode));
     QStringList stops;
     for (int city : {City1, City2, City3, City4, City5}) {
         const QString stop = compactRoute(record.field(city));
@@ -203,7 +203,7 @@ bool ReceiptLog::setNextCheckCode(const QString& code) {
 bool ReceiptLog::contains(const QString& checkCode) const {
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.prepare(QStringLiteral("SELECT 1 FROM receipts WHERE check_code = ? LIMIT 1"));
-    q.addBindValue(textops::trimSpaces(checkCode));
+    q.addBindValue(common::trimSpaces(checkCode));
     return q.exec() && q.next();
 }
 
@@ -291,7 +291,7 @@ bool ReceiptLog::markSpoiled(qint64 id) {
 }
 
 QString DuplicateCheckCodeMessage(const QString& checkCode) {
-    return QStringLiteral("验证码 %1 已在打印记录中").arg(textops::trimSpaces(checkCode));
+    return QStringLiteral("验证码 %1 已在打印记录中").arg(common::trimSpaces(checkCode));
 }
 
 QByteArray ToCsv(const QList<Receipt>& rows) {
@@ -318,4 +318,4 @@ QByteArray ToCsv(const QList<Receipt>& rows) {
     return QByteArray("\xEF\xBB\xBF") + (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-} // namespace receipts
+} // namespace itin

@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace receipts {
+namespace itin {
 
 // The log's own file, in the program folder.
 QString LogFileName();
@@ -92,4 +92,4 @@ QString DuplicateCheckCodeMessage(const QString& checkCode);
 // field a spreadsheet would take for a formula starts with a single quote.
 QByteArray ToCsv(const QList<Receipt>& rows);
 
-} // namespace receipts
+} // namespace itin

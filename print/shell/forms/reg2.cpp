@@ -84,7 +84,7 @@ bool Reg2::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Reg2::checkName() {
-    const QString name = textops::trimSpaces(username_->text());
+    const QString name = common::trimSpaces(username_->text());
     if (name != username_->text()) username_->setText(name);
     if (name.size() < 6 || checking_) return;
     if (!FitsVendorRequest({name})) {

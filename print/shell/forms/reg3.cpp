@@ -96,8 +96,8 @@ void Reg3::load() {
 
 CompanyDetails Reg3::boxes() const {
     CompanyDetails d;
-    d.name = textops::trimSpaces(name_->text());
-    d.shortName = textops::trimSpaces(shortName_->text());
+    d.name = common::trimSpaces(name_->text());
+    d.shortName = common::trimSpaces(shortName_->text());
     d.tel = tel_->text();
     d.fax = fax_->text();
     d.address = address_->text();
@@ -121,7 +121,7 @@ void Reg3::next() {
         {mobile_, 11, 11, "手机号码不正确"},
     };
     for (const auto& r : rules) {
-        const QString trimmed = textops::trimSpaces(r.box->text());
+        const QString trimmed = common::trimSpaces(r.box->text());
         if (trimmed != r.box->text()) r.box->setText(trimmed);
         if (trimmed.size() < r.min || (r.max >= 0 && trimmed.size() > r.max)) {
             flow_.messages().show(QString::fromUtf8(r.message));
@@ -133,8 +133,8 @@ void Reg3::next() {
     // The company update's reply is not examined; the staff update decides.
     c.PostVendorRequest(c.CredentialQuery() + QStringLiteral("&s=5&sst=") +
                         UrlEncodeGbk(CompanyUpdateSql(d)));
-    d.contact = textops::trimSpaces(d.contact);
-    d.deskPhone = textops::trimSpaces(d.deskPhone);
+    d.contact = common::trimSpaces(d.contact);
+    d.deskPhone = common::trimSpaces(d.deskPhone);
     const QString reply = c.PostVendorRequest(c.CredentialQuery() + QStringLiteral("&s=5&sst=") +
                                               UrlEncodeGbk(StaffUpdateSql(d)));
     if (!IsNumberOne(reply)) {

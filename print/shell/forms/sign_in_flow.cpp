@@ -9,7 +9,7 @@
 
 namespace shell {
 
-SignInFlow::SignInFlow(Common& common, Messages& messages, const DeployConfig& config,
+SignInFlow::SignInFlow(Common& common, common::Messages& messages, const common::DeployConfig& config,
                        QString programFolder, QObject* parent)
     : QObject(parent), common_(common), messages_(messages), config_(config),
       folder_(std::move(programFolder)) {}

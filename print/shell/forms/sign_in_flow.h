@@ -6,8 +6,10 @@
 #include <QPointer>
 #include <QString>
 
+namespace common {
 class DeployConfig;
 class Messages;
+} // namespace common
 class QWidget;
 
 namespace shell {
@@ -20,7 +22,7 @@ class Reg3;
 class SignInFlow : public QObject {
     Q_OBJECT
 public:
-    SignInFlow(Common& common, Messages& messages, const DeployConfig& config,
+    SignInFlow(Common& common, common::Messages& messages, const common::DeployConfig& config,
                QString programFolder, QObject* parent = nullptr);
     ~SignInFlow() override;
 
@@ -32,7 +34,7 @@ public:
     Reg3* reg3() const;
 
     Common& common() { return common_; }
-    Messages& messages() { return messages_; }
+    common::Messages& messages() { return messages_; }
     QString upIniPath() const;
     // prefix + product title + " " + version.
     QString caption(const QString& prefix) const;
@@ -52,8 +54,8 @@ private:
     void track(QWidget* form);
 
     Common& common_;
-    Messages& messages_;
-    const DeployConfig& config_;
+    common::Messages& messages_;
+    const common::DeployConfig& config_;
     QString folder_;
     QPointer<Reg1> reg1_;
     QPointer<Reg2> reg2_;

@@ -8,7 +8,9 @@
 
 class QMdiArea;
 class QMdiSubWindow;
+namespace common {
 class DeployConfig;
+} // namespace common
 
 namespace browser {
 class BrowserProfile;
@@ -20,11 +22,11 @@ class B_Main;
 
 // Everything the main window works with; owned by the program.
 struct ShellServices {
-    const DeployConfig& config;
+    const common::DeployConfig& config;
     WebState& web;
     itin::PCommon& common;
-    Messages& messages;
-    DesktopBrowser& desktop;
+    common::Messages& messages;
+    common::DesktopBrowser& desktop;
     browser::BrowserProfile& profile;
     PrintFormAccess& printForm;
     std::function<void()> openSmsPanel;

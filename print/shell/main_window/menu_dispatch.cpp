@@ -15,7 +15,7 @@ void WebEntry(MenuContext& c, const QString& navId) {
         c.browser.showBrowser();
         return;
     }
-    Messages* messages = &c.messages;
+    common::Messages* messages = &c.messages;
     c.browser.clickNavItem(navId, [messages](bool found) {
         if (!found) messages->show(QStringLiteral("当前页面没有这个菜单项"));
     });

@@ -28,8 +28,8 @@ struct MenuContext {
     itin::PCommon& common;
     PrintFormAccess& printForm;
     BrowserWindowControl& browser;
-    Messages& messages;
-    DesktopBrowser& desktop;
+    common::Messages& messages;
+    common::DesktopBrowser& desktop;
     QString contactUrl;
     std::function<void()> openSmsPanel;
 };

@@ -5,18 +5,20 @@
 #include "sms/sms_client.h"
 #include "sms/sms_common.h"
 
+namespace common {
 class Clock;
 class DesktopBrowser;
 class Messages;
+} // namespace common
 
 namespace sms {
 
 struct SmsPanelContext {
     SmsCommon& account;
     itin::PCommon& common;
-    Messages& messages;
-    const Clock& clock;
-    DesktopBrowser& browser;
+    common::Messages& messages;
+    const common::Clock& clock;
+    common::DesktopBrowser& browser;
     // Transport, gateway host, program folder and workstation identifier; the program
     // may update it (the identifier is known once the print settings are loaded).
     SmsEnvironment& environment;

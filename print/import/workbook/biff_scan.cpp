@@ -1,11 +1,11 @@
-#include "import/biff_scan.h"
+#include "import/workbook/biff_scan.h"
 
 #include "common/code_page.h"
-#include "import/number_format.h"
+#include "import/workbook/number_format.h"
 
 #include <cstring>
 
-namespace wbook::biff {
+namespace wbook {
 namespace {
 
 constexpr quint32 kEndOfChain = 0xFFFFFFFE;
@@ -213,13 +213,13 @@ public:
     bool u16(quint16& v) {
         QByteArray b;
         if (!raw(2, &b)) return false;
-        v = biff::u16(b, 0);
+        v = wbook::u16(b, 0);
         return true;
     }
     bool u32(quint32& v) {
         QByteArray b;
         if (!raw(4, &b)) return false;
-        v = biff::u32(b, 0);
+        v = wbook::u32(b, 0);
         return true;
     }
     // cch characters, one byte (Latin-1) or two (UTF-16) each; false when cut short.
@@ -275,7 +275,7 @@ struct Strings {
     bool gbk = true; // byte strings of BIFF5: the workbook's code page, GBK unless it says
 
     QString bytes(const QByteArray& b) const {
-        return gbk ? codepage::fromGbk(b) : QString::fromLatin1(b);
+        return gbk ? common::fromGbk(b) : QString::fromLatin1(b);
     }
     // A string whose length takes lenBytes (1 or 2) bytes, read across continuations.
     QString read(const QList<QByteArray>& parts, qsizetype at, int lenBytes) const {
@@ -410,7 +410,7 @@ Scan scanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow
         }
     }
     for (int id : xfFormatIds)
-        out.xfFormats << (formats.contains(id) ? formats.value(id) : xlfmt::builtinFormatCode(id));
+        out.xfFormats << (formats.contains(id) ? formats.value(id) : wbook::builtinFormatCode(id));
     if (sheetAt < 0) {
         out.status = Scan::NoSheet;
         return out;
@@ -499,4 +499,4 @@ Scan scanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow
     return out;
 }
 
-} // namespace wbook::biff
+} // namespace wbook

@@ -2,8 +2,8 @@
 // relationships give their parts, shared strings hold the texts and the styles hold
 // the number formats. The sheet and the shared strings are read as they decompress and
 // only as far as the import needs, so a huge sheet costs no more than its first rows.
-#include "import/number_format.h"
-#include "import/workbook.h"
+#include "import/workbook/number_format.h"
+#include "import/workbook/workbook.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -191,7 +191,7 @@ QStringList readCellFormats(const QByteArray& xml) {
                 inCellXfs = true;
             else if (inCellXfs && x.name() == u"xf") {
                 const int id = attr(x, u"numFmtId").toInt();
-                out << (custom.contains(id) ? custom.value(id) : xlfmt::builtinFormatCode(id));
+                out << (custom.contains(id) ? custom.value(id) : wbook::builtinFormatCode(id));
             }
         } else if (x.isEndElement() && x.name() == u"cellXfs") {
             inCellXfs = false;

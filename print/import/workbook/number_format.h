@@ -5,7 +5,7 @@
 #include <QDateTime>
 #include <QString>
 
-namespace xlfmt {
+namespace wbook {
 
 // A serial day number (days since the workbook's epoch, fraction = time of day) as a date
 // and time, rounded to the second. Invalid for negative or absurd serials.
@@ -31,4 +31,4 @@ QString valueText(double value);
 // one day in the 1900 system), or both.
 QString dateValueText(double serial, bool date1904);
 
-} // namespace xlfmt
+} // namespace wbook

@@ -1,4 +1,4 @@
-#include "import/workbook.h"
+#include "import/workbook/workbook.h"
 
 #include "common/fso.h"
 
@@ -34,13 +34,13 @@ ReadResult ReadWorkbook(const QString& path, const QString& sheetName, int maxRo
         return fail;
     }
     QByteArray file;
-    switch (fso::ReadAtMost(path, kMaxWorkbookBytes, file)) {
-    case fso::ReadStatus::Ok:
+    switch (common::ReadAtMost(path, kMaxWorkbookBytes, file)) {
+    case common::ReadStatus::Ok:
         return ReadWorkbookData(file, sheetName, maxRow, maxColumn);
-    case fso::ReadStatus::TooLarge:
+    case common::ReadStatus::TooLarge:
         fail.reason = reasonTooLarge();
         return fail;
-    case fso::ReadStatus::Unreadable:
+    case common::ReadStatus::Unreadable:
         break;
     }
     fail.reason = QStringLiteral("文件无法打开，可能正被其他程序使用");

@@ -1,4 +1,4 @@
-#include "import/number_format.h"
+#include "import/workbook/number_format.h"
 
 #include "common/date_format.h"
 
@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace xlfmt {
+namespace wbook {
 namespace {
 
 struct Token {
@@ -621,9 +621,9 @@ QString valueText(double value) {
 QString dateValueText(double serial, bool date1904) {
     const QDateTime at = serialToDateTime(serial, date1904);
     if (!at.isValid()) return valueText(serial);
-    if (!date1904 && std::llround(serial * 86400.0) < 86400) return datefmt::longTime(at.time());
-    if (at.time() == QTime(0, 0)) return datefmt::shortDate(at.date());
-    return datefmt::generalDate(at);
+    if (!date1904 && std::llround(serial * 86400.0) < 86400) return common::longTime(at.time());
+    if (at.time() == QTime(0, 0)) return common::shortDate(at.date());
+    return common::generalDate(at);
 }
 
-} // namespace xlfmt
+} // namespace wbook

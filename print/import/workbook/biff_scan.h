@@ -3,7 +3,7 @@
 // document container, then the workbook stream's records: sheet names, number formats,
 // the shared string table with its continuation records, and the cell values (numbers,
 // RK and MULRK, labels, shared strings, booleans, errors, formula results).
-#include "import/workbook.h"
+#include "import/workbook/workbook.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -11,7 +11,7 @@
 
 #include <optional>
 
-namespace wbook::biff {
+namespace wbook {
 
 struct ScannedCell {
     int xf = -1;
@@ -47,4 +47,4 @@ Stream workbookStream(const QByteArray& file);
 // regard to case), rows and columns from 1 up to the limits.
 Scan scanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow, int maxColumn);
 
-} // namespace wbook::biff
+} // namespace wbook

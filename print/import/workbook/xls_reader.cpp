@@ -1,46 +1,46 @@
 // Legacy binary workbooks (.xls, .xlt): values and number formats from our own reader of
 // the compound document and its BIFF records.
-#include "import/biff_scan.h"
-#include "import/workbook.h"
+#include "import/workbook/biff_scan.h"
+#include "import/workbook/workbook.h"
 
 namespace wbook {
 
 ReadResult ReadXls(const QByteArray& file, const QString& sheetName, int maxRow, int maxColumn) {
     ReadResult res;
-    const biff::Stream stream = biff::workbookStream(file);
+    const Stream stream = workbookStream(file);
     switch (stream.status) {
-    case biff::Stream::Ok:
+    case Stream::Ok:
         break;
-    case biff::Stream::Encrypted:
+    case Stream::Encrypted:
         res.reason = reasonPassword();
         return res;
-    case biff::Stream::NotFound:
+    case Stream::NotFound:
         res.reason = reasonNotWorkbook();
         return res;
-    case biff::Stream::Damaged:
+    case Stream::Damaged:
         res.reason = reasonCorrupt();
         return res;
     }
-    const biff::Scan scan = biff::scanWorkbook(stream.data, sheetName, maxRow, maxColumn);
+    const Scan scan = scanWorkbook(stream.data, sheetName, maxRow, maxColumn);
     switch (scan.status) {
-    case biff::Scan::Ok:
+    case Scan::Ok:
         break;
-    case biff::Scan::NoSheet:
+    case Scan::NoSheet:
         res.reason = reasonNoSheet(sheetName);
         return res;
-    case biff::Scan::Encrypted:
+    case Scan::Encrypted:
         res.reason = reasonPassword();
         return res;
-    case biff::Scan::Unsupported:
+    case Scan::Unsupported:
         res.reason = QStringLiteral("表格文件的版本太旧，请另存为新版格式后再导入");
         return res;
-    case biff::Scan::Damaged:
+    case Scan::Damaged:
         res.reason = reasonCorrupt();
         return res;
     }
     res.cells.date1904 = scan.date1904;
     for (auto it = scan.cells.cbegin(); it != scan.cells.cend(); ++it) {
-        const biff::ScannedCell& sc = it.value();
+        const ScannedCell& sc = it.value();
         Cell cell;
         cell.kind = sc.kind;
         cell.number = sc.number;
