@@ -1,5 +1,5 @@
 #pragma once
-// Small text helpers with the semantics the legacy texts rely on: positions count from 1,
+// Small text helpers with the cut rules the booking and page readers rely on: positions count from 1,
 // out-of-range cuts give shortened or empty texts, trimming removes blanks only.
 #include <QString>
 #include <QStringList>

@@ -201,9 +201,6 @@ itin::PrintFormHost& Workstation::printForms() {
 itin::PrintFormAccess& Workstation::printForm() {
     return s_->printForm;
 }
-sms::SmsPanelHost& Workstation::smsPanels() {
-    return s_->smsHost;
-}
 sms::SmsCommon& Workstation::smsAccount() {
     return s_->smsAccount;
 }

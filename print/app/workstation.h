@@ -38,7 +38,6 @@ class SignInFlow;
 struct WebState;
 } // namespace shell
 namespace sms {
-class SmsPanelHost;
 struct SmsCommon;
 } // namespace sms
 namespace ximport {
@@ -83,7 +82,6 @@ public:
     itin::ItineraryContext& itinerary();
     itin::PrintFormHost& printForms();
     itin::PrintFormAccess& printForm();
-    sms::SmsPanelHost& smsPanels();
     sms::SmsCommon& smsAccount();
     shell::WebState& web();
     ximport::ImportContext& imports();

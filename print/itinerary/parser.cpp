@@ -308,7 +308,7 @@ void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryR
 
 namespace {
 
-// Rounds half to even, as the legacy whole-number conversion does.
+// Rounds half to even when an amount becomes a whole number.
 qint64 roundHalfEven(double v) {
     if (!std::isfinite(v)) return 0;
     if (v > 9e15) v = 9e15;

@@ -31,7 +31,7 @@ struct DomNode {
     bool hasAttribute(const QString& name) const;
     QString id() const { return attribute(QStringLiteral("id")); }
 
-    // Markup in the dialect the callers cut (upper-case tags, legacy quoting).
+    // Markup in the dialect the callers cut (upper-case tags, bare plain attribute values).
     QString outerMarkup() const;
     QString innerMarkup() const;
     // The concatenated text of the node and its descendants.
