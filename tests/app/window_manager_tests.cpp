@@ -4,7 +4,6 @@
 #include "app/workstation.h"
 
 #include "common/messages.h"
-#include "itinerary/forms/p_pnr.h"
 #include "itinerary/forms/print_form_host.h"
 #include "shell/browser/browser_profile.h"
 #include "shell/main_window/a_main.h"
@@ -39,8 +38,8 @@ TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
 
     itin::P_GuoNei* form = w.printForms().form();
     ASSERT_NE(form, nullptr);
-    form->Command1()->click();
-    QWidget* pnr = form->pnrDialog();
+    support::child<QPushButton>(form, "Command1")->click();
+    QWidget* pnr = support::window("P_Pnr");
     ASSERT_NE(pnr, nullptr);
     EXPECT_TRUE(support::waitUntil([&] { return QApplication::activeWindow() == pnr; }, 5000));
     pnr->close();

@@ -8,7 +8,6 @@
 #include "common/fso.h"
 #include "common/messages.h"
 #include "itinerary/forms/itinerary_context.h"
-#include "itinerary/forms/p_pnr.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/print_form_access.h"
 #include "shell/browser/browser_profile.h"
@@ -97,8 +96,8 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
 
     // A dialog of the print form belongs to the main window; when it closes, the print form
     // is the active window in front again, even if the browser was activated meanwhile.
-    w.printForms().form()->Command1()->click();
-    QWidget* pnr = w.printForms().form()->pnrDialog();
+    support::child<QPushButton>(w.printForms().form(), "Command1")->click();
+    QWidget* pnr = support::window("P_Pnr");
     ASSERT_NE(pnr, nullptr);
     EXPECT_EQ(pnr->parentWidget(), main);
     main->mdiArea()->setActiveSubWindow(main->mdiArea()->subWindowList().first());
@@ -111,11 +110,11 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     QWidget* panel = support::window("P_Guonei2");
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->parentWidget(), main);
-    w.printForms().form()->Cmdd2()->click();
+    support::child<QPushButton>(w.printForms().form(), "Cmdd2")->click();
     auto* sheet = support::child(main, "P_excel");
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isWindow());
-    w.printForms().form()->Cmd_piaohao()->click();
+    support::child<QPushButton>(w.printForms().form(), "Cmd_piaohao")->click();
     auto* ticket = support::child(main, "P_XTY2");
     ASSERT_NE(ticket, nullptr);
     EXPECT_TRUE(ticket->isWindow());
@@ -269,7 +268,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     EXPECT_EQ(form.record()->field(itin::PassengerName), "LI/SI");
     EXPECT_EQ(form.record()->field(itin::PnrQuery), "XYZ789");
     EXPECT_EQ(form.record()->field(itin::Carrier3), "VOID");
-    EXPECT_TRUE(host.form()->cmdnext()->isEnabled());
+    EXPECT_TRUE(support::child<QPushButton>(host.form(), "cmdnext")->isEnabled());
     EXPECT_EQ(common.PassengerList.size(), 3);
 
     browser->ClickNavItem("print_3");

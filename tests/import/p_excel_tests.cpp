@@ -26,7 +26,7 @@ protected:
     ximport::SpreadsheetImport* opener = ximport::InstallSpreadsheetImport(*host, ctx);
 
     P_excel* openFromForm(P_GuoNei* form) {
-        QTest::mouseClick(form->Cmdd2(), Qt::LeftButton);
+        support::click(form, "Cmdd2");
         auto* dlg = support::window<P_excel>("P_excel");
         EXPECT_NE(dlg, nullptr);
         return dlg;
@@ -85,7 +85,7 @@ TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
         EXPECT_EQ(rec[CheckCode], QStringLiteral("7890"));
         EXPECT_EQ(rec[Fare], QStringLiteral("CNY 1130.00"));
         EXPECT_EQ(rec[Total], QStringLiteral("CNY 1230.00"));
-        EXPECT_EQ(form->Pt(PassengerName)->text(), QStringLiteral("张三"));
+        EXPECT_EQ(support::box(form, PassengerName)->text(), QStringLiteral("张三"));
         EXPECT_TRUE(dlg->isVisible());
         EXPECT_EQ(host->form(), form);
     }
@@ -96,7 +96,7 @@ TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
     EXPECT_EQ(form->record()[PassengerName], QStringLiteral("3K"));
     EXPECT_EQ(form->record()[Time1], QStringLiteral("2026/3/14"));
     // A second click on the button brings up the same dialog.
-    QTest::mouseClick(form->Cmdd2(), Qt::LeftButton);
+    support::click(form, "Cmdd2");
     EXPECT_EQ(support::window<P_excel>("P_excel"), dlg);
 }
 

@@ -61,11 +61,12 @@ protected:
     // "导 入" for a PNR on a platform.
     void importOrder(const QString& pnr, int platform) {
         form->record().setField(PnrQuery, pnr);
-        form->Surs1()->setCurrentIndex(platform);
-        form->Cmdinput()->click();
+        support::child<QComboBox>(form, "Surs1")->setCurrentIndex(platform);
+        support::child<QPushButton>(form, "Cmdinput")->click();
     }
     bool statusIs(const QString& text, int ms = 20000) {
-        return waitUntil([&] { return form->Label7()->text() == text; }, ms);
+        return waitUntil([&] { return support::child<QLabel>(form, "Label7")->text() == text; },
+                         ms);
     }
     bool shown(const QString& text) {
         return waitUntil([&] {
@@ -91,7 +92,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     clock.start();
     importOrder("DEF456", 0);
     EXPECT_FALSE(form->isEnabled());
-    ASSERT_TRUE(statusIs(kDone)) << form->Label7()->text().toStdString();
+    ASSERT_TRUE(statusIs(kDone)) << support::child<QLabel>(form, "Label7")->text().toStdString();
     const qint64 ms = clock.elapsed();
     std::printf(
         "[ figure   ] 导 入 to 获取成功 on platform 0 (five pages, stored account): %lld ms\n",
@@ -108,7 +109,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_EQ(form->record()[Total], "CNY 2090.00");
     EXPECT_EQ(form->record()[PassengerName], QStringLiteral("李四"));
     EXPECT_EQ(common.PassengerList.size(), 3);
-    EXPECT_TRUE(form->cmdnext()->isEnabled());
+    EXPECT_TRUE(support::child<QPushButton>(form, "cmdnext")->isEnabled());
     EXPECT_EQ(retrieval->state().OrderRetrievalActive, 0);
 
     // Nothing found: the platform's message, the status, the form usable again.

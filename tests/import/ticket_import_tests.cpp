@@ -83,7 +83,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     form->record().setField(City3, "KEEP3");
     form->record().setField(Carrier2, "KEEP");
 
-    QTest::mouseClick(form->Cmd_piaohao(), Qt::LeftButton);
+    support::click(form, "Cmd_piaohao");
     auto* dlg = support::window<P_XTY2>("P_XTY2");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("票号导入"));

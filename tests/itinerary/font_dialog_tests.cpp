@@ -4,6 +4,7 @@
 #include "itinerary/forms/p_font.h"
 
 #include "common/fso.h"
+#include "support/gui.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 using namespace itin;
+using support::click;
 
 namespace {
 
@@ -22,6 +24,13 @@ protected:
         auto* d = new P_font(*form, faces);
         d->show();
         return d;
+    }
+    // List1..List4, Check1..Check9 and Label1..Label3 of the dialog.
+    static QListWidget* list(P_font* d, int n) { return named<QListWidget>(d, "List", n); }
+    static QCheckBox* check(P_font* d, int n) { return named<QCheckBox>(d, "Check", n); }
+    static QLabel* label(P_font* d, int n) { return named<QLabel>(d, "Label", n); }
+    template <class T> static T* named(P_font* d, const char* stem, int n) {
+        return d->findChild<T*>(QLatin1String(stem) + QString::number(n));
     }
 };
 
@@ -36,21 +45,21 @@ TEST_F(FontDialog, ShowsTheStoredChoicesAndDisablesTheForm) {
     P_font* d = openDialog(f);
     EXPECT_EQ(d->windowTitle(), "字体设置");
     EXPECT_FALSE(f->isEnabled());
-    EXPECT_EQ(d->List1()->count(), 4);
-    EXPECT_EQ(d->List1()->currentItem()->text(), "ACT");
-    EXPECT_EQ(d->List3()->currentItem()->text(), "AET");
-    EXPECT_EQ(d->List2()->count(), 65);
-    EXPECT_EQ(d->List2()->currentRow(), 10) << "18 is the eleventh entry";
-    EXPECT_EQ(d->List4()->currentRow(), 5) << "13 is the sixth entry";
-    EXPECT_EQ(d->Label1()->text(), "上海浦东");
-    EXPECT_EQ(d->Label2()->text(), "PVG SHA");
-    EXPECT_EQ(d->Label1()->font().pointSize(), 18);
-    EXPECT_EQ(d->Label2()->font().pointSize(), 13);
-    EXPECT_TRUE(d->Label2()->font().italic());
-    EXPECT_FALSE(d->Label1()->font().italic());
-    EXPECT_TRUE(d->Check(6)->isChecked());
-    EXPECT_TRUE(d->Check(9)->isChecked());
-    EXPECT_TRUE(d->Label3()->text().startsWith("提示：\r\n    1、中文字体为ACT"));
+    EXPECT_EQ(list(d, 1)->count(), 4);
+    EXPECT_EQ(list(d, 1)->currentItem()->text(), "ACT");
+    EXPECT_EQ(list(d, 3)->currentItem()->text(), "AET");
+    EXPECT_EQ(list(d, 2)->count(), 65);
+    EXPECT_EQ(list(d, 2)->currentRow(), 10) << "18 is the eleventh entry";
+    EXPECT_EQ(list(d, 4)->currentRow(), 5) << "13 is the sixth entry";
+    EXPECT_EQ(label(d, 1)->text(), "上海浦东");
+    EXPECT_EQ(label(d, 2)->text(), "PVG SHA");
+    EXPECT_EQ(label(d, 1)->font().pointSize(), 18);
+    EXPECT_EQ(label(d, 2)->font().pointSize(), 13);
+    EXPECT_TRUE(label(d, 2)->font().italic());
+    EXPECT_FALSE(label(d, 1)->font().italic());
+    EXPECT_TRUE(check(d, 6)->isChecked());
+    EXPECT_TRUE(check(d, 9)->isChecked());
+    EXPECT_TRUE(label(d, 3)->text().startsWith("提示：\r\n    1、中文字体为ACT"));
     d->close();
     EXPECT_TRUE(f->isEnabled());
 }
@@ -58,21 +67,21 @@ TEST_F(FontDialog, ShowsTheStoredChoicesAndDisablesTheForm) {
 TEST_F(FontDialog, EachCheckBoxSetsItsOwnStyle) {
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
-    QTest::mouseClick(d->Check(8), Qt::LeftButton);
-    EXPECT_TRUE(d->Label2()->font().strikeOut());
-    EXPECT_FALSE(d->Label1()->font().strikeOut());
-    EXPECT_FALSE(d->Label2()->font().bold());
-    QTest::mouseClick(d->Check(1), Qt::LeftButton);
-    QTest::mouseClick(d->Check(3), Qt::LeftButton);
-    EXPECT_TRUE(d->Label1()->font().bold());
-    EXPECT_TRUE(d->Label1()->font().underline());
-    EXPECT_FALSE(d->Label1()->font().italic());
-    EXPECT_FALSE(d->Label2()->font().bold());
+    click(d, "Check8");
+    EXPECT_TRUE(label(d, 2)->font().strikeOut());
+    EXPECT_FALSE(label(d, 1)->font().strikeOut());
+    EXPECT_FALSE(label(d, 2)->font().bold());
+    click(d, "Check1");
+    click(d, "Check3");
+    EXPECT_TRUE(label(d, 1)->font().bold());
+    EXPECT_TRUE(label(d, 1)->font().underline());
+    EXPECT_FALSE(label(d, 1)->font().italic());
+    EXPECT_FALSE(label(d, 2)->font().bold());
 
-    d->List2()->setCurrentRow(0);
-    EXPECT_EQ(d->Label1()->font().pointSize(), 8);
-    d->List3()->setCurrentRow(3);
-    EXPECT_EQ(d->Label2()->font().family(), "Serif");
+    list(d, 2)->setCurrentRow(0);
+    EXPECT_EQ(label(d, 1)->font().pointSize(), 8);
+    list(d, 3)->setCurrentRow(3);
+    EXPECT_EQ(label(d, 2)->font().family(), "Serif");
     d->close();
 }
 
@@ -81,10 +90,10 @@ TEST_F(FontDialog, CancelChangesNothing) {
     common::WriteTextFile(dir.filePath("info.ini"), "<setup>\r\n</setup>\r\n<font>\r\n</font>");
     const FontChoice before = FontChoiceFromSettings(settings);
     P_font* d = openDialog(f);
-    d->List1()->setCurrentRow(1);
-    d->List4()->setCurrentRow(20);
-    QTest::mouseClick(d->Check(2), Qt::LeftButton);
-    QTest::mouseClick(d->Command2(), Qt::LeftButton);
+    list(d, 1)->setCurrentRow(1);
+    list(d, 4)->setCurrentRow(20);
+    click(d, "Check2");
+    click(d, "Command2");
     EXPECT_TRUE(f->isEnabled());
     const FontChoice after = FontChoiceFromSettings(settings);
     EXPECT_EQ(after.face1, before.face1);
@@ -97,13 +106,13 @@ TEST_F(FontDialog, CancelChangesNothing) {
 TEST_F(FontDialog, SaveStoresTheChoices) {
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
-    d->List1()->setCurrentRow(1);
-    d->List3()->setCurrentRow(0);
-    d->List2()->setCurrentRow(12);
-    QTest::mouseClick(d->Check(4), Qt::LeftButton);
-    QTest::mouseClick(d->Check(5), Qt::LeftButton);
-    QTest::mouseClick(d->Check(9), Qt::LeftButton);
-    QTest::mouseClick(d->Command1(), Qt::LeftButton);
+    list(d, 1)->setCurrentRow(1);
+    list(d, 3)->setCurrentRow(0);
+    list(d, 2)->setCurrentRow(12);
+    click(d, "Check4");
+    click(d, "Check5");
+    click(d, "Check9");
+    click(d, "Command1");
     EXPECT_TRUE(f->isEnabled());
     EXPECT_EQ(settings.fonttype1, "ACT");
     EXPECT_EQ(settings.fonttype2, "AET");
@@ -123,9 +132,9 @@ TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
                        "<font><fonttype1>NotInstalled</fonttype1><fontsize1>7</fontsize1></font>");
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
-    EXPECT_EQ(d->List1()->selectedItems().size(), 0);
-    EXPECT_EQ(d->List2()->selectedItems().size(), 0);
-    QTest::mouseClick(d->Command1(), Qt::LeftButton);
+    EXPECT_EQ(list(d, 1)->selectedItems().size(), 0);
+    EXPECT_EQ(list(d, 2)->selectedItems().size(), 0);
+    click(d, "Command1");
     EXPECT_EQ(settings.fonttype1, "NotInstalled");
     EXPECT_EQ(settings.fontsize1, 7);
     const QString info = common::ReadTextFile(dir.filePath("info.ini"));
@@ -135,9 +144,9 @@ TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
 
 TEST_F(FontDialog, DownloadOpensThePageAndClosesDialogAndForm) {
     P_GuoNei* f = open();
-    QTest::mouseClick(f->cmdtoleft(), Qt::LeftButton);
+    click(f, "cmdtoleft");
     QPointer<P_font> d = openDialog(f);
-    QTest::mouseClick(d->Command3(), Qt::LeftButton);
+    click(d, "Command3");
     settle();
     EXPECT_EQ(browser.opened, QList<QString>({deploy.value("FontDownloadUrl")}));
     EXPECT_TRUE(d.isNull());
@@ -148,12 +157,12 @@ TEST_F(FontDialog, DownloadOpensThePageAndClosesDialogAndForm) {
 
 TEST_F(FontDialog, FormButtonOpensTheDialogOnce) {
     P_GuoNei* f = open();
-    QTest::mouseClick(f->Command3(), Qt::LeftButton);
-    P_font* d = f->fontDialog();
+    click(f, "Command3");
+    auto* d = support::window<P_font>("P_font");
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_GT(d->List1()->count(), 0) << "installed fonts listed";
+    EXPECT_GT(list(d, 1)->count(), 0) << "installed fonts listed";
     d->close();
     settle();
-    EXPECT_EQ(f->fontDialog(), nullptr);
+    EXPECT_EQ(support::window<P_font>("P_font"), nullptr);
 }

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace itin::testing {
 
@@ -24,7 +25,11 @@ void FormFixture::type(QWidget* box, const QString& text) {
 }
 
 void FormFixture::leave(P_GuoNei* form) {
-    form->cmdprint()->setFocus();
+    support::child<QPushButton>(form, "cmdprint")->setFocus();
+}
+
+void FormFixture::tick(P_GuoNei* form) {
+    QMetaObject::invokeMethod(support::child<QTimer>(form, "Timer1"), "timeout");
 }
 
 void FormFixture::settle() {

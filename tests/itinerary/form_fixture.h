@@ -4,6 +4,7 @@
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "support/doubles.h"
+#include "support/gui.h"
 #include "support/recording_surface.h"
 
 #include <QTemporaryDir>
@@ -64,6 +65,8 @@ protected:
     P_GuoNei* open();
     // Types into a box as the agent does: focus it, select all, type.
     static void type(QWidget* box, const QString& text);
+    // Timer1 ticks now: the print button is back.
+    static void tick(P_GuoNei* form);
     // Moves the focus away from whatever box has it.
     static void leave(P_GuoNei* form);
     // Lets deferred deletes and queued calls run.

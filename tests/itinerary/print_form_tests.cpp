@@ -4,9 +4,11 @@
 #include "itinerary/forms/p_pnr.h"
 
 #include "common/fso.h"
+#include "support/gui.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,6 +20,9 @@
 
 using namespace itin;
 using itin::testing::FormFixture;
+using support::box;
+using support::child;
+using support::click;
 
 namespace {
 
@@ -32,34 +37,38 @@ const char* const kBooking = " 1.张三 2.李四 HX3K8M\n"
                              " 9.TN/000-0000000001/P1\n"
                              "10.TN/000-0000000002/P2";
 
+P_Pnr* pnrDialog() {
+    return support::window<P_Pnr>("P_Pnr");
+}
+
 } // namespace
 
 TEST_F(FormFixture, BookingReferenceBoxesFollowEachOtherTrimmed) {
     P_GuoNei* f = open();
-    type(f->Pt(PnrQuery), QStringLiteral(" HX3K8M "));
-    EXPECT_EQ(f->Pt(PnrCode)->text(), "HX3K8M");
+    type(box(f, PnrQuery), QStringLiteral(" HX3K8M "));
+    EXPECT_EQ(box(f, PnrCode)->text(), "HX3K8M");
     // PnrCode's change trims PnrQuery back, so only the trailing blank, which leaves
     // PnrCode unchanged, stays where it was typed.
-    EXPECT_EQ(f->Pt(PnrQuery)->text(), "HX3K8M ");
-    type(f->Pt(PnrCode), QStringLiteral(" AB12CD"));
-    EXPECT_EQ(f->Pt(PnrQuery)->text(), "AB12CD");
+    EXPECT_EQ(box(f, PnrQuery)->text(), "HX3K8M ");
+    type(box(f, PnrCode), QStringLiteral(" AB12CD"));
+    EXPECT_EQ(box(f, PnrQuery)->text(), "AB12CD");
     EXPECT_EQ(f->record()[PnrQuery], "AB12CD");
 }
 
 TEST_F(FormFixture, CodesOfRowsOneToThreeAreCompactedWithCaretAtEnd) {
     P_GuoNei* f = open();
-    QLineEdit* flight1 = f->Pt(Flight1);
+    QLineEdit* flight1 = box(f, Flight1);
     type(flight1, QStringLiteral("ca 1501"));
     EXPECT_EQ(flight1->text(), "CA1501");
     EXPECT_EQ(flight1->cursorPosition(), 6);
     EXPECT_EQ(f->record()[Flight1], "CA1501");
 
-    type(f->Pt(Flight4), QStringLiteral("ca 1501"));
-    EXPECT_EQ(f->Pt(Flight4)->text(), "ca 1501");
+    type(box(f, Flight4), QStringLiteral("ca 1501"));
+    EXPECT_EQ(box(f, Flight4)->text(), "ca 1501");
     EXPECT_EQ(f->record()[Flight4], "ca 1501");
 
     // An edit in the middle of an untouched box keeps the caret where the agent put it.
-    QLineEdit* notice = f->Pt(Notice);
+    QLineEdit* notice = box(f, Notice);
     type(notice, QStringLiteral("abcd"));
     notice->setCursorPosition(2);
     QTest::keyClicks(notice, QStringLiteral("X"));
@@ -70,50 +79,50 @@ TEST_F(FormFixture, CodesOfRowsOneToThreeAreCompactedWithCaretAtEnd) {
 TEST_F(FormFixture, WritersShowInTheBoxes) {
     P_GuoNei* f = open();
     f->record().setField(Carrier2, QStringLiteral("mu 5101"));
-    EXPECT_EQ(f->Pt(Carrier2)->text(), "MU5101");
+    EXPECT_EQ(box(f, Carrier2)->text(), "MU5101");
     f->record().setField(PnrQuery, QStringLiteral("XYZ789"));
-    EXPECT_EQ(f->Pt(PnrCode)->text(), "XYZ789");
+    EXPECT_EQ(box(f, PnrCode)->text(), "XYZ789");
 }
 
 TEST_F(FormFixture, DomesticMoneyBoxesNormaliseOnLeavingAndRecomputeTotal) {
     P_GuoNei* f = open();
-    type(f->Pt(Fare), QStringLiteral("1200"));
-    type(f->Pt(CnTax), QStringLiteral("CN 50"));
-    EXPECT_EQ(f->Pt(Fare)->text(), "CNY 1200.00");
+    type(box(f, Fare), QStringLiteral("1200"));
+    type(box(f, CnTax), QStringLiteral("CN 50"));
+    EXPECT_EQ(box(f, Fare)->text(), "CNY 1200.00");
     leave(f);
-    EXPECT_EQ(f->Pt(CnTax)->text(), "CN 50.00");
-    EXPECT_EQ(f->Pt(Total)->text(), "CNY 1250.00");
+    EXPECT_EQ(box(f, CnTax)->text(), "CN 50.00");
+    EXPECT_EQ(box(f, Total)->text(), "CNY 1250.00");
 
     // A hand-typed total is only reformatted.
-    type(f->Pt(Total), QStringLiteral("999"));
+    type(box(f, Total), QStringLiteral("999"));
     leave(f);
-    EXPECT_EQ(f->Pt(Total)->text(), "CNY 999.00");
+    EXPECT_EQ(box(f, Total)->text(), "CNY 999.00");
     // Other boxes are left as typed.
-    type(f->Pt(Notice), QStringLiteral("12"));
+    type(box(f, Notice), QStringLiteral("12"));
     leave(f);
-    EXPECT_EQ(f->Pt(Notice)->text(), "12");
+    EXPECT_EQ(box(f, Notice)->text(), "12");
 }
 
 TEST_F(FormFixture, InternationalMoneyBoxesStayAsTyped) {
     common.PrintMode = International;
     P_GuoNei* f = open();
-    type(f->Pt(Fare), QStringLiteral("1200"));
+    type(box(f, Fare), QStringLiteral("1200"));
     leave(f);
-    EXPECT_EQ(f->Pt(Fare)->text(), "1200");
-    EXPECT_EQ(f->Pt(Total)->text(), "CNY 0.00");
+    EXPECT_EQ(box(f, Fare)->text(), "1200");
+    EXPECT_EQ(box(f, Total)->text(), "CNY 0.00");
 }
 
 TEST_F(FormFixture, OffsetButtonsStepByOneMillimetreAndSurviveReopening) {
     P_GuoNei* f = open();
-    EXPECT_EQ(f->leftr()->text(), "0");
+    EXPECT_EQ(child<QLineEdit>(f, "leftr")->text(), "0");
     for (int i = 0; i < 3; ++i)
-        QTest::mouseClick(f->cmdtoleft(), Qt::LeftButton);
-    EXPECT_EQ(f->leftr()->text(), "-3 毫米");
-    QTest::mouseClick(f->cmdtobum(), Qt::LeftButton);
-    QTest::mouseClick(f->cmdtobum(), Qt::LeftButton);
-    QTest::mouseClick(f->cmdtotop(), Qt::LeftButton);
-    EXPECT_EQ(f->topb()->text(), "1 毫米");
-    type(f->Pt(AgentCode), QStringLiteral("PEK123"));
+        click(f, "cmdtoleft");
+    EXPECT_EQ(child<QLineEdit>(f, "leftr")->text(), "-3 毫米");
+    click(f, "cmdtobum");
+    click(f, "cmdtobum");
+    click(f, "cmdtotop");
+    EXPECT_EQ(child<QLineEdit>(f, "topb")->text(), "1 毫米");
+    type(box(f, AgentCode), QStringLiteral("PEK123"));
 
     f->close();
     settle();
@@ -122,11 +131,11 @@ TEST_F(FormFixture, OffsetButtonsStepByOneMillimetreAndSurviveReopening) {
 
     f = open();
     EXPECT_TRUE(common.PrintFormOpen);
-    EXPECT_EQ(f->leftr()->text(), "-3 毫米");
-    EXPECT_EQ(f->topb()->text(), "1 毫米");
+    EXPECT_EQ(child<QLineEdit>(f, "leftr")->text(), "-3 毫米");
+    EXPECT_EQ(child<QLineEdit>(f, "topb")->text(), "1 毫米");
     EXPECT_EQ(f->record()[AgentCode], "PEK123");
-    QTest::mouseClick(f->cmdtoright(), Qt::LeftButton);
-    EXPECT_EQ(f->leftr()->text(), "-2 毫米");
+    click(f, "cmdtoright");
+    EXPECT_EQ(child<QLineEdit>(f, "leftr")->text(), "-2 毫米");
 }
 
 TEST_F(FormFixture, ShiftedOffsetReadsWhatTheAgentTyped) {
@@ -137,52 +146,53 @@ TEST_F(FormFixture, ShiftedOffsetReadsWhatTheAgentTyped) {
 
 TEST_F(FormFixture, PrintIsBlockedUntilTheNextTimerTick) {
     P_GuoNei* f = open();
-    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
-    type(f->Pt(CheckCode), QStringLiteral("0041"));
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(box(f, CheckCode), QStringLiteral("0041"));
+    click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1);
-    EXPECT_EQ(f->Pt(CheckCode)->text(), "0042");
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_EQ(box(f, CheckCode)->text(), "0042");
+    click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1) << "a second click before the tick prints nothing";
 
-    EXPECT_TRUE(f->Timer1()->isActive());
-    EXPECT_EQ(f->Timer1()->interval(), 3000);
-    f->Timer1()->setInterval(20); // the real tick, sooner
-    QSignalSpy tick(f->Timer1(), &QTimer::timeout);
+    auto* timer = child<QTimer>(f, "Timer1");
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 3000);
+    timer->setInterval(20); // the real tick, sooner
+    QSignalSpy tick(timer, &QTimer::timeout);
     ASSERT_TRUE(tick.wait(2000));
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 2);
 }
 
 TEST_F(FormFixture, PrintRefusalsLeaveTheCheckCode) {
     P_GuoNei* f = open();
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    click(f, "cmdprint");
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "请填写PNR");
     EXPECT_TRUE(printed.pages.isEmpty());
 
-    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
-    type(f->Pt(CheckCode), QStringLiteral("0041"));
+    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(box(f, CheckCode), QStringLiteral("0041"));
     printerMissing = true;
-    f->Timer1_Timer();
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    tick(f);
+    click(f, "cmdprint");
     EXPECT_EQ(messages.shown.back().text, "打印机不可用");
-    EXPECT_EQ(f->Pt(CheckCode)->text(), "0041");
+    EXPECT_EQ(box(f, CheckCode)->text(), "0041");
 }
 
 TEST_F(FormFixture, PrintsThePassengerShownAtTheFormsOffsetsAndMode) {
     common.PrintMode = International;
     P_GuoNei* f = open();
     SetPassengerList(common, f->record(), {{"ZHANG/SAN", "1", "T1"}, {"李四", "2", "T2"}});
-    type(f->Pt(PnrCode), QStringLiteral("HX3K8M"));
-    type(f->Pt(CheckCode), QStringLiteral("0999"));
-    QTest::mouseClick(f->cmdtoright(), Qt::LeftButton);
-    QTest::mouseClick(f->cmdtoright(), Qt::LeftButton);
-    QTest::mouseClick(f->cmdtotop(), Qt::LeftButton);
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
-    QTest::mouseClick(f->cmdnext(), Qt::LeftButton);
-    f->Timer1_Timer();
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    type(box(f, PnrCode), QStringLiteral("HX3K8M"));
+    type(box(f, CheckCode), QStringLiteral("0999"));
+    click(f, "cmdtoright");
+    click(f, "cmdtoright");
+    click(f, "cmdtotop");
+    click(f, "cmdprint");
+    click(f, "cmdnext");
+    tick(f);
+    click(f, "cmdprint");
 
     ASSERT_EQ(printed.pages.size(), 2);
     const DrawnText* first = printed.pages[0].find("ZHANG/SAN");
@@ -193,23 +203,23 @@ TEST_F(FormFixture, PrintsThePassengerShownAtTheFormsOffsetsAndMode) {
     EXPECT_NE(printed.pages[0].find(QStringLiteral("国际(I)")), nullptr);
     EXPECT_NE(printed.pages[1].find(QStringLiteral("李四")), nullptr);
     EXPECT_NE(printed.pages[1].find("1000"), nullptr);
-    EXPECT_EQ(f->Pt(CheckCode)->text(), "1001");
+    EXPECT_EQ(box(f, CheckCode)->text(), "1001");
 }
 
 TEST_F(FormFixture, ModeSwitchDiscardsTheRecordButKeepsOffsetsAndPassengers) {
     P_GuoNei* f = open();
     EXPECT_EQ(f->windowTitle(), "国内单据打印——客服QQ：800000001");
-    EXPECT_EQ(f->Label27()->text(), "切换到国际");
-    EXPECT_TRUE(f->Cmdd2()->isVisible());
-    EXPECT_EQ(f->Surs1()->count(), 2);
+    EXPECT_EQ(child<QLabel>(f, "Label27")->text(), "切换到国际");
+    EXPECT_TRUE(child<QPushButton>(f, "Cmdd2")->isVisible());
+    EXPECT_EQ(child<QComboBox>(f, "Surs1")->count(), 2);
 
     SetPassengerList(common, f->record(), {{"张三", "1", "T1"}, {"李四", "2", "T2"}});
-    type(f->Pt(Notice), QStringLiteral("typed"));
-    QTest::mouseClick(f->cmdtoright(), Qt::LeftButton);
+    type(box(f, Notice), QStringLiteral("typed"));
+    click(f, "cmdtoright");
     QSignalSpy unloaded(host.get(), &PrintFormHost::formUnloaded);
     QSignalSpy loaded(host.get(), &PrintFormHost::formLoaded);
 
-    QTest::mouseClick(f->Label27(), Qt::LeftButton);
+    click(f, "Label27");
     settle();
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_EQ(loaded.count(), 1);
@@ -219,49 +229,49 @@ TEST_F(FormFixture, ModeSwitchDiscardsTheRecordButKeepsOffsetsAndPassengers) {
     EXPECT_EQ(common.PrintMode, International);
     EXPECT_TRUE(common.PrintFormOpen);
     EXPECT_EQ(g->windowTitle(), "国际单据打印——客服QQ：800000001");
-    EXPECT_EQ(g->Label27()->text(), "切换到国内");
+    EXPECT_EQ(child<QLabel>(g, "Label27")->text(), "切换到国内");
     EXPECT_EQ(g->record()[Notice], "");
     EXPECT_EQ(g->record()[PassengerName], "");
-    EXPECT_EQ(g->leftr()->text(), "1 毫米");
+    EXPECT_EQ(child<QLineEdit>(g, "leftr")->text(), "1 毫米");
     EXPECT_EQ(common.PassengerList.size(), 2);
-    for (QWidget* w : {static_cast<QWidget*>(g->Label15()), static_cast<QWidget*>(g->Pt(PnrQuery)),
-                       static_cast<QWidget*>(g->Surs1()), static_cast<QWidget*>(g->Cmdinput()),
-                       static_cast<QWidget*>(g->Cmd_piaohao()), static_cast<QWidget*>(g->Cmdd2())})
+    for (QWidget* w :
+         {child(g, "Label15"), static_cast<QWidget*>(box(g, PnrQuery)), child(g, "Surs1"),
+          child(g, "Cmdinput"), child(g, "Cmd_piaohao"), child(g, "Cmdd2")})
         EXPECT_FALSE(g->isVisible() && w->isVisible()) << w->objectName().toStdString();
-    EXPECT_TRUE(g->Pt(PnrCode)->isVisible());
-    EXPECT_EQ(g->Surs1()->count(), 0);
+    EXPECT_TRUE(box(g, PnrCode)->isVisible());
+    EXPECT_EQ(child<QComboBox>(g, "Surs1")->count(), 0);
 
     // Hidden PnrQuery still follows PnrCode, so the print check passes.
-    type(g->Pt(PnrCode), QStringLiteral("HX3K8M"));
+    type(box(g, PnrCode), QStringLiteral("HX3K8M"));
     EXPECT_EQ(g->record()[PnrQuery], "HX3K8M");
 
-    QTest::mouseClick(g->Label27(), Qt::LeftButton);
+    click(g, "Label27");
     settle();
     EXPECT_EQ(common.PrintMode, Domestic);
-    EXPECT_TRUE(host->form()->Cmdd2()->isVisible());
+    EXPECT_TRUE(child<QPushButton>(host->form(), "Cmdd2")->isVisible());
 }
 
 TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
     P_GuoNei* f = open();
-    EXPECT_FALSE(f->cmdpau()->isEnabled());
-    EXPECT_FALSE(f->cmdnext()->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(f, "cmdpau")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(f, "cmdnext")->isEnabled());
     SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
-    EXPECT_TRUE(f->cmdnext()->isEnabled());
-    QTest::mouseClick(f->cmdnext(), Qt::LeftButton);
-    QTest::mouseClick(f->cmdnext(), Qt::LeftButton);
-    EXPECT_EQ(f->Pt(PassengerName)->text(), "C");
-    EXPECT_EQ(f->Pt(TicketNumber)->text(), "T3");
-    EXPECT_FALSE(f->cmdnext()->isEnabled());
-    EXPECT_TRUE(f->cmdpau()->isEnabled());
-    QTest::mouseClick(f->cmdpau(), Qt::LeftButton);
-    EXPECT_EQ(f->Pt(IdNumber)->text(), "2");
+    EXPECT_TRUE(child<QPushButton>(f, "cmdnext")->isEnabled());
+    click(f, "cmdnext");
+    click(f, "cmdnext");
+    EXPECT_EQ(box(f, PassengerName)->text(), "C");
+    EXPECT_EQ(box(f, TicketNumber)->text(), "T3");
+    EXPECT_FALSE(child<QPushButton>(f, "cmdnext")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(f, "cmdpau")->isEnabled());
+    click(f, "cmdpau");
+    EXPECT_EQ(box(f, IdNumber)->text(), "2");
 
     // A reopened form starts with both buttons disabled; the list survives.
     f->close();
     settle();
     f = open();
-    EXPECT_FALSE(f->cmdpau()->isEnabled());
-    EXPECT_FALSE(f->cmdnext()->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(f, "cmdpau")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(f, "cmdnext")->isEnabled());
     EXPECT_EQ(common.PassengerList.size(), 3);
 }
 
@@ -269,21 +279,21 @@ TEST_F(FormFixture, PlatformRetrievalChecksBeforeOpening) {
     int opened = 0;
     host->setOpenOrderRetrieval([&](P_GuoNei&) { ++opened; });
     P_GuoNei* f = open();
-    type(f->Pt(PnrQuery), QStringLiteral(" HX3K8 "));
-    QTest::mouseClick(f->Cmdinput(), Qt::LeftButton);
+    type(box(f, PnrQuery), QStringLiteral(" HX3K8 "));
+    click(f, "Cmdinput");
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown.back().text, "请输入正确的PNR");
     EXPECT_EQ(common.PlatformPnr, "HX3K8");
 
-    type(f->Pt(PnrQuery), QStringLiteral(" HX3K8M "));
-    QTest::mouseClick(f->Cmdinput(), Qt::LeftButton);
+    type(box(f, PnrQuery), QStringLiteral(" HX3K8M "));
+    click(f, "Cmdinput");
     EXPECT_EQ(messages.shown.back().text, "请选择出票平台");
-    EXPECT_TRUE(f->Surs1()->view()->isVisible()) << "the selector's list opens";
-    f->Surs1()->hidePopup();
+    EXPECT_TRUE(child<QComboBox>(f, "Surs1")->view()->isVisible()) << "the selector's list opens";
+    child<QComboBox>(f, "Surs1")->hidePopup();
     EXPECT_EQ(opened, 0);
 
-    f->Surs1()->setCurrentIndex(1);
-    QTest::mouseClick(f->Cmdinput(), Qt::LeftButton);
+    child<QComboBox>(f, "Surs1")->setCurrentIndex(1);
+    click(f, "Cmdinput");
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(common.PlatformPnr, "HX3K8M");
     EXPECT_EQ(messages.shown.size(), 2);
@@ -294,8 +304,8 @@ TEST_F(FormFixture, ImportButtonsReachTheirDialogs) {
     host->setOpenSpreadsheetImport([&](P_GuoNei&) { calls << "sheet"; });
     host->setOpenTicketImport([&](P_GuoNei&) { calls << "ticket"; });
     P_GuoNei* f = open();
-    QTest::mouseClick(f->Cmdd2(), Qt::LeftButton);
-    QTest::mouseClick(f->Cmd_piaohao(), Qt::LeftButton);
+    click(f, "Cmdd2");
+    click(f, "Cmd_piaohao");
     EXPECT_EQ(calls, QStringList({"sheet", "ticket"}));
 }
 
@@ -313,29 +323,29 @@ TEST_F(FormFixture, EnsureLoadedLoadsWithoutShowing) {
 
 TEST_F(FormFixture, PnrDialogDisablesTheFormAndParsesInDomesticMode) {
     P_GuoNei* f = open();
-    QTest::mouseClick(f->Command1(), Qt::LeftButton);
-    P_Pnr* d = f->pnrDialog();
+    click(f, "Command1");
+    P_Pnr* d = pnrDialog();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->windowTitle(), "PNR内容导入");
     EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(f->isEnabled());
-    d->Text1()->setPlainText(QString::fromUtf8(kBooking));
-    QTest::mouseClick(d->Command1(), Qt::LeftButton);
+    child<QPlainTextEdit>(d, "Text1")->setPlainText(QString::fromUtf8(kBooking));
+    click(d, "Command1");
     settle();
-    EXPECT_EQ(f->pnrDialog(), nullptr);
+    EXPECT_EQ(pnrDialog(), nullptr);
     EXPECT_TRUE(f->isEnabled());
-    EXPECT_EQ(f->Pt(PnrQuery)->text(), "HX3K8M");
-    EXPECT_EQ(f->Pt(Flight1)->text(), "CA1501");
-    EXPECT_EQ(f->Pt(PassengerName)->text(), "张三");
-    EXPECT_TRUE(f->cmdnext()->isEnabled());
+    EXPECT_EQ(box(f, PnrQuery)->text(), "HX3K8M");
+    EXPECT_EQ(box(f, Flight1)->text(), "CA1501");
+    EXPECT_EQ(box(f, PassengerName)->text(), "张三");
+    EXPECT_TRUE(child<QPushButton>(f, "cmdnext")->isEnabled());
 
     // Cancel, and closing by the window's own button, both give the form back.
-    QTest::mouseClick(f->Command1(), Qt::LeftButton);
+    click(f, "Command1");
     EXPECT_FALSE(f->isEnabled());
-    QTest::mouseClick(f->pnrDialog()->Command2(), Qt::LeftButton);
+    click(pnrDialog(), "Command2");
     EXPECT_TRUE(f->isEnabled());
-    QTest::mouseClick(f->Command1(), Qt::LeftButton);
-    f->pnrDialog()->close();
+    click(f, "Command1");
+    pnrDialog()->close();
     EXPECT_TRUE(f->isEnabled());
 }
 
@@ -343,11 +353,11 @@ TEST_F(FormFixture, PnrDialogDoesNotParseInInternationalMode) {
     common.PrintMode = International;
     P_GuoNei* f = open();
     const QStringList before = f->record().texts();
-    QTest::mouseClick(f->Command1(), Qt::LeftButton);
-    f->pnrDialog()->Text1()->setPlainText(QString::fromUtf8(kBooking));
-    QTest::mouseClick(f->pnrDialog()->Command1(), Qt::LeftButton);
+    click(f, "Command1");
+    child<QPlainTextEdit>(pnrDialog(), "Text1")->setPlainText(QString::fromUtf8(kBooking));
+    click(pnrDialog(), "Command1");
     settle();
-    EXPECT_EQ(f->pnrDialog(), nullptr);
+    EXPECT_EQ(pnrDialog(), nullptr);
     EXPECT_EQ(f->record().texts(), before);
     EXPECT_TRUE(common.PassengerList.isEmpty());
     EXPECT_TRUE(f->isEnabled());
@@ -355,8 +365,8 @@ TEST_F(FormFixture, PnrDialogDoesNotParseInInternationalMode) {
 
 TEST_F(FormFixture, PnrDialogOutlivingTheFormDoesNotTouchIt) {
     P_GuoNei* f = open();
-    QTest::mouseClick(f->Command1(), Qt::LeftButton);
-    QPointer<P_Pnr> d = f->pnrDialog();
+    click(f, "Command1");
+    QPointer<P_Pnr> d = pnrDialog();
     host->unload();
     settle();
     EXPECT_TRUE(d.isNull()) << "unloading the form closes its dialogs";
@@ -369,12 +379,12 @@ TEST_F(FormFixture, HookAttachedOnLoadSeesEveryEditOfEachNewForm) {
     });
     P_GuoNei* f = open();
     changed.clear();
-    type(f->Pt(Date1), QStringLiteral("2"));
+    type(box(f, Date1), QStringLiteral("2"));
     EXPECT_EQ(changed, QList<int>({Date1}));
-    QTest::mouseClick(f->Label27(), Qt::LeftButton);
+    click(f, "Label27");
     settle();
     changed.clear();
-    type(host->form()->Pt(Notice), QStringLiteral("x"));
+    type(box(host->form(), Notice), QStringLiteral("x"));
     EXPECT_EQ(changed, QList<int>({Notice}));
 }
 
@@ -389,7 +399,7 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
     EXPECT_EQ(sub->widget(), f);
     EXPECT_EQ(sub->pos(), QPoint(0, 98));
     EXPECT_EQ(sub->windowTitle(), f->windowTitle());
-    QTest::mouseClick(f->cmdtoleft(), Qt::LeftButton);
+    click(f, "cmdtoleft");
 
     sub->close();
     settle();
@@ -400,7 +410,7 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
 
     // The mode switch replaces the child in place.
     f = host->show();
-    QTest::mouseClick(f->Label27(), Qt::LeftButton);
+    click(f, "Label27");
     settle();
     ASSERT_EQ(area.subWindowList().size(), 1);
     EXPECT_EQ(area.subWindowList().first()->widget(), host->form());
@@ -409,28 +419,28 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
 
 TEST_F(FormFixture, MoneyRulesWaitForTheFocusToLandOnAnotherControl) {
     P_GuoNei* f = open();
-    type(f->Pt(Fare), QStringLiteral("15"));
+    type(box(f, Fare), QStringLiteral("15"));
     // A switch to another program and back is not leaving the box.
     QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QCoreApplication::sendEvent(f->Pt(Fare), &away);
-    EXPECT_EQ(f->Pt(Fare)->text(), "15");
+    QCoreApplication::sendEvent(box(f, Fare), &away);
+    EXPECT_EQ(box(f, Fare)->text(), "15");
     QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-    QCoreApplication::sendEvent(f->Pt(Fare), &back);
-    QTest::keyClicks(f->Pt(Fare), QStringLiteral("00"));
+    QCoreApplication::sendEvent(box(f, Fare), &back);
+    QTest::keyClicks(box(f, Fare), QStringLiteral("00"));
     leave(f);
-    EXPECT_EQ(f->Pt(Fare)->text(), "CNY 1500.00");
+    EXPECT_EQ(box(f, Fare)->text(), "CNY 1500.00");
     // A right-click menu neither; the rules run when the focus then lands elsewhere.
-    type(f->Pt(CnTax), QStringLiteral("CN 5"));
+    type(box(f, CnTax), QStringLiteral("CN 5"));
     QFocusEvent menu(QEvent::FocusOut, Qt::PopupFocusReason);
-    QCoreApplication::sendEvent(f->Pt(CnTax), &menu);
-    EXPECT_EQ(f->Pt(CnTax)->text(), "CN 5");
-    f->Pt(Notice)->setFocus();
-    EXPECT_EQ(f->Pt(CnTax)->text(), "CN 5.00");
+    QCoreApplication::sendEvent(box(f, CnTax), &menu);
+    EXPECT_EQ(box(f, CnTax)->text(), "CN 5");
+    box(f, Notice)->setFocus();
+    EXPECT_EQ(box(f, CnTax)->text(), "CN 5.00");
 }
 
 TEST_F(FormFixture, OffsetBoxesShowTheirWholeValue) {
     P_GuoNei* f = open();
-    for (QLineEdit* box : {f->leftr(), f->topb()}) {
+    for (QLineEdit* box : {child<QLineEdit>(f, "leftr"), child<QLineEdit>(f, "topb")}) {
         box->setText(ShiftedOffset(QStringLiteral("-99 毫米"), 0));
         const int needed = box->fontMetrics().horizontalAdvance(box->text());
         EXPECT_LE(needed + 6, box->width()) << box->text().toStdString();
@@ -441,11 +451,11 @@ TEST_F(FormFixture, TheFormIsInFrontAgainWhenItsDialogsClose) {
     P_GuoNei* f = open();
     QWidget other;
     other.show();
-    f->Command1()->click();
-    ASSERT_NE(f->pnrDialog(), nullptr);
+    child<QPushButton>(f, "Command1")->click();
+    ASSERT_NE(pnrDialog(), nullptr);
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    f->pnrDialog()->close();
+    pnrDialog()->close();
     settle();
     EXPECT_TRUE(QTest::qWaitForWindowActive(f));
 }

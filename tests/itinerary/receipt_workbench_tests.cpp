@@ -4,6 +4,7 @@
 #include "itinerary/forms/receipt_workbench.h"
 #include "itinerary/parser.h"
 #include "itinerary/receipts/receipt_log.h"
+#include "support/gui.h"
 #include "tests/itinerary/form_fixture.h"
 
 #include <QFile>
@@ -16,6 +17,9 @@
 
 using namespace itin;
 using namespace itin::testing;
+using support::box;
+using support::child;
+using support::click;
 
 namespace {
 
@@ -43,10 +47,10 @@ protected:
 
 TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
     P_GuoNei* f = open();
-    f->Timer1()->setInterval(10);
+    child<QTimer>(f, "Timer1")->setInterval(10);
     SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
-    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
-    type(f->Pt(CheckCode), QStringLiteral("0041"));
+    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(box(f, CheckCode), QStringLiteral("0041"));
     EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 1/3 位"));
     ctx.makePrintSurface = [this]() -> std::unique_ptr<PrintSurface> {
         if (printed.pages.size() == 2) return nullptr; // the third receipt is refused
@@ -60,7 +64,7 @@ TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
     EXPECT_NE(printed.pages[1].find("B"), nullptr);
     EXPECT_EQ(loggedCodes(), QStringList({"0042", "0041"}));
     EXPECT_EQ(log.nextCheckCode(), "0043");
-    EXPECT_EQ(f->Pt(CheckCode)->text(), "0043");
+    EXPECT_EQ(box(f, CheckCode)->text(), "0043");
     EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 3/3 位"));
 }
 
@@ -70,51 +74,52 @@ TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
     earlier.printedAt = clock.now();
     ASSERT_TRUE(log.record(earlier, "0050"));
     P_GuoNei* f = open();
-    EXPECT_EQ(f->Pt(CheckCode)->text(), "0050");
-    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
-    type(f->Pt(CheckCode), QStringLiteral("0049"));
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    EXPECT_EQ(box(f, CheckCode)->text(), "0050");
+    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(box(f, CheckCode), QStringLiteral("0049"));
+    click(f, "cmdprint");
     EXPECT_TRUE(printed.pages.isEmpty());
     EXPECT_TRUE(said(QStringLiteral("验证码 0049 已在打印记录中，确定用它再打印一张吗？")));
     messages.answer = true;
-    f->Timer1_Timer();
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    tick(f);
+    click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1);
     EXPECT_EQ(loggedCodes(), QStringList({"0049", "0049"}));
 }
 
 TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) {
     P_GuoNei* f = open();
-    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
-    type(f->Pt(CheckCode), QStringLiteral("0041"));
+    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(box(f, CheckCode), QStringLiteral("0041"));
     QTest::mouseClick(f->findChild<QPushButton*>("cmdpreview"), Qt::LeftButton);
     auto* preview = f->findChild<P_Preview*>("P_Preview");
     ASSERT_NE(preview, nullptr);
     settle();
     EXPECT_EQ(preview->flaggedCount(), 0);
     f->record().setField(Carrier1, QStringLiteral("中国国际航空股份有限公司"));
-    type(f->Pt(Flight1), QStringLiteral("CA1501"));
+    type(box(f, Flight1), QStringLiteral("CA1501"));
     settle();
     EXPECT_GE(preview->flaggedCount(), 2);
-    EXPECT_FALSE(preview->status()->text().isEmpty());
-    EXPECT_EQ(f->Pt(CheckCode)->text(), "0041"); // the preview prints nothing
+    EXPECT_FALSE(child<QLabel>(preview, "PreviewStatus")->text().isEmpty());
+    EXPECT_EQ(box(f, CheckCode)->text(), "0041"); // the preview prints nothing
 
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    click(f, "cmdprint");
     QTest::mouseClick(f->findChild<QPushButton*>("cmdreceipts"), Qt::LeftButton);
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(window->table()->rowCount(), 1);
-    EXPECT_EQ(window->table()->item(0, 1)->text(), "0041");
-    window->filterBox("code")->setText("0042");
-    window->refresh();
-    EXPECT_EQ(window->table()->rowCount(), 0);
-    window->filterBox("code")->clear();
-    window->refresh();
-    window->table()->selectRow(0);
-    window->markSpoiled();
-    EXPECT_EQ(window->table()->item(0, 10)->text(), QStringLiteral("作废"));
+    auto* table = child<QTableWidget>(window, "ReceiptTable");
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->item(0, 1)->text(), "0041");
+    child<QLineEdit>(window, "code")->setText("0042");
+    click(window, "cmdquery");
+    EXPECT_EQ(table->rowCount(), 0);
+    child<QLineEdit>(window, "code")->clear();
+    click(window, "cmdquery");
+    table->selectRow(0);
+    click(window, "cmdspoil");
+    EXPECT_EQ(table->item(0, 10)->text(), QStringLiteral("作废"));
     fileDialogs.answer = dir.filePath("log.csv");
-    window->exportCsv();
+    click(window, "cmdcsv");
     QFile csv(fileDialogs.answer);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(csv.readAll().startsWith("\xEF\xBB\xBF"));
@@ -123,20 +128,21 @@ TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) 
 TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     P_GuoNei* f = open();
     SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}});
-    type(f->Pt(PnrQuery), QStringLiteral("HX3K8M"));
-    type(f->Pt(Flight1), QStringLiteral("CA1501"));
-    type(f->Pt(CheckCode), QStringLiteral("0041"));
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
-    f->cmdnext_Click();
-    type(f->Pt(Flight1), QStringLiteral("MU5101"));
+    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(box(f, Flight1), QStringLiteral("CA1501"));
+    type(box(f, CheckCode), QStringLiteral("0041"));
+    click(f, "cmdprint");
+    click(f, "cmdnext");
+    type(box(f, Flight1), QStringLiteral("MU5101"));
     QTest::mouseClick(f->findChild<QPushButton*>("cmdreceipts"), Qt::LeftButton);
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
-    window->table()->selectRow(0);
-    window->reprint(); // declined: nothing changes
+    auto* table = child<QTableWidget>(window, "ReceiptTable");
+    table->selectRow(0);
+    click(window, "cmdreprint"); // declined: nothing changes
     EXPECT_EQ(f->record().field(PassengerName), "B");
     messages.answer = true;
-    window->reprint();
+    click(window, "cmdreprint");
     ASSERT_EQ(printed.pages.size(), 2);
     EXPECT_NE(printed.pages[1].find("A"), nullptr);
     EXPECT_NE(printed.pages[1].find("CA1501"), nullptr);
@@ -144,8 +150,8 @@ TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     EXPECT_EQ(loggedCodes(), QStringList({"0042", "0041"}));
     EXPECT_EQ(f->record().field(PassengerName), "A");
     EXPECT_FALSE(f->record().nextEnabled());
-    EXPECT_EQ(f->Pt(CheckCode)->text(), "0043");
-    EXPECT_EQ(window->table()->rowCount(), 2);
+    EXPECT_EQ(box(f, CheckCode)->text(), "0043");
+    EXPECT_EQ(table->rowCount(), 2);
 }
 
 TEST_F(Workbench, FlightsTheReceiptLeavesOutAreToldOncePerBooking) {
@@ -157,11 +163,11 @@ TEST_F(Workbench, FlightsTheReceiptLeavesOutAreToldOncePerBooking) {
         "4.  CZ3101 Y   TU15MAR  CANPEK HK1   0900 1120          E T2T2\r\n");
     ParseReservationText(text, common, f->record(), messages, clock);
     f->record().setField(CheckCode, "0041");
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    click(f, "cmdprint");
     EXPECT_TRUE(said(QStringLiteral("行程单只打印前两个航段，以下航班不在行程单上：CZ3101")));
     EXPECT_EQ(printed.pages.size(), 1);
     messages.clear();
-    f->Timer1_Timer();
-    QTest::mouseClick(f->cmdprint(), Qt::LeftButton);
+    tick(f);
+    click(f, "cmdprint");
     EXPECT_TRUE(messages.shown.isEmpty());
 }

@@ -59,13 +59,13 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
 
     P_GuoNei* form = printHost.show();
     ASSERT_NE(form, nullptr);
-    QTest::keyClicks(form->Pt(PnrQuery), QStringLiteral("HX4P2K"));
+    QTest::keyClicks(support::box(form, PnrQuery), QStringLiteral("HX4P2K"));
     EXPECT_EQ(support::window("P_Guonei2"), nullptr);
     form->record().setField(City1, QStringLiteral("北京   T3"));
     form->record().setField(City2, QStringLiteral("上海   T2"));
-    QTest::keyClicks(form->Pt(Flight1), QStringLiteral("ca 1501"));
-    QTest::keyClicks(form->Pt(Time1), QStringLiteral("08:30"));
-    QTest::keyClicks(form->Pt(Date1), QStringLiteral("2026-12-07"));
+    QTest::keyClicks(support::box(form, Flight1), QStringLiteral("ca 1501"));
+    QTest::keyClicks(support::box(form, Time1), QStringLiteral("08:30"));
+    QTest::keyClicks(support::box(form, Date1), QStringLiteral("2026-12-07"));
     QWidget* panel = support::window("P_Guonei2");
     ASSERT_NE(panel, nullptr);
     EXPECT_FALSE(panel->isVisible());

@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QEvent>
+#include <QLineEdit>
+#include <QTest>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -36,6 +40,21 @@ template <class T = QWidget> T* window(const char* name) {
         if (w->objectName() == QLatin1String(name))
             if (auto* t = qobject_cast<T*>(w)) return t;
     return nullptr;
+}
+
+// A left click on the control named name inside root, as the agent clicks.
+inline void click(QObject* root, const char* name) {
+    QWidget* w = child(root, name);
+    if (!w) {
+        ADD_FAILURE() << "no control " << name;
+        return;
+    }
+    QTest::mouseClick(w, Qt::LeftButton);
+}
+
+// The print form's edit box of the record field index.
+inline QLineEdit* box(QObject* form, int index) {
+    return form ? form->findChild<QLineEdit*>(QStringLiteral("Pt_%1").arg(index)) : nullptr;
 }
 
 } // namespace support

@@ -9,7 +9,6 @@
 #include "shell/browser/embedded_browser.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -68,7 +67,7 @@ P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
     const QPoint at = form ? form->mapToGlobal(QPoint(0, 0)) : QPoint();
     setGeometry(QRect(at + QPoint(4000 / itin::kTwipsPerPixel, 1000 / itin::kTwipsPerPixel),
                       QSize(4200, 2500) / itin::kTwipsPerPixel));
-    setWindowTitle(QStringLiteral("请输入 ") + (form ? form->Surs1()->currentText() : QString()) +
+    setWindowTitle(QStringLiteral("请输入 ") + (form ? form->platformName() : QString()) +
                    QStringLiteral(" 用户名和密码"));
     const PlatformAccount stored = ReadPlatformAccount(owner.pingTaiText(), site_.platform());
     Text1_->setText(stored.account);

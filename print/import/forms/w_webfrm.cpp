@@ -9,7 +9,6 @@
 #include "shell/browser/embedded_browser.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -58,7 +57,7 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     setGeometry(itin::twipRect(0, 90000, 4710, 1060));
     itin::P_GuoNei* form = owner.host().form();
     PlatformState& state = owner.state();
-    state.SelectedPlatform = qint16(form ? form->Surs1()->currentIndex() : 0);
+    state.SelectedPlatform = qint16(form ? form->platformIndex() : 0);
     if (form) form->setEnabled(false);
     site_ = PlatformSite(state.SelectedPlatform, owner.siteUrl(state.SelectedPlatform));
     account_ = ReadPlatformAccount(owner.pingTaiText(), state.SelectedPlatform);
@@ -95,7 +94,7 @@ bool W_Webfrm::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void W_Webfrm::setStatus(const QString& text) {
-    if (itin::P_GuoNei* form = owner_.host().form()) form->Label7()->setText(text);
+    if (itin::P_GuoNei* form = owner_.host().form()) form->setStatusText(text);
 }
 
 void W_Webfrm::newPictureCode() {

@@ -26,30 +26,15 @@ public:
     P_font(P_GuoNei& form, const QStringList& installedFaces);
     ~P_font() override;
 
-    QListWidget* List1() const { return List1_; }
-    QListWidget* List2() const { return List2_; }
-    QListWidget* List3() const { return List3_; }
-    QListWidget* List4() const { return List4_; }
-    // Check1..Check9.
-    QCheckBox* Check(int n) const { return checks_.at(size_t(n - 1)); }
-    QLabel* Label1() const { return Label1_; }
-    QLabel* Label2() const { return Label2_; }
-    QLabel* Label3() const { return Label3_; }
-    QPushButton* Command1() const { return Command1_; }
-    QPushButton* Command2() const { return Command2_; }
-    QPushButton* Command3() const { return Command3_; }
-
-    // What "保存修改" would save now.
-    FontChoice choice() const;
-
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    // What "保存修改" would save now.
+    FontChoice choice() const;
     void build(const QStringList& faces);
     void updateSample(int set);
 

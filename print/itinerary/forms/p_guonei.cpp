@@ -147,11 +147,20 @@ P_GuoNei::~P_GuoNei() {
     }
 }
 
-P_Pnr* P_GuoNei::pnrDialog() const {
-    return pnr_;
+int P_GuoNei::platformIndex() const {
+    return Surs1_->currentIndex();
 }
-P_font* P_GuoNei::fontDialog() const {
-    return font_;
+QString P_GuoNei::platformName() const {
+    return Surs1_->currentText();
+}
+void P_GuoNei::setStatusText(const QString& text) {
+    Label7_->setText(text);
+}
+QString P_GuoNei::leftOffset() const {
+    return leftr_->text();
+}
+QString P_GuoNei::topOffset() const {
+    return topb_->text();
 }
 
 void P_GuoNei::buildControls() {
@@ -247,6 +256,8 @@ void P_GuoNei::buildControls() {
     Timer1_->setObjectName(QStringLiteral("Timer1"));
     Timer1_->setInterval(3000);
 
+    connect(leftr_, &QLineEdit::textChanged, this, &P_GuoNei::offsetsChanged);
+    connect(topb_, &QLineEdit::textChanged, this, &P_GuoNei::offsetsChanged);
     connect(cmdprint_, &QPushButton::clicked, this, &P_GuoNei::cmdprint_Click);
     connect(Timer1_, &QTimer::timeout, this, &P_GuoNei::Timer1_Timer);
     connect(cmdnext_, &QPushButton::clicked, this, &P_GuoNei::cmdnext_Click);
@@ -376,13 +387,22 @@ void P_GuoNei::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-void P_GuoNei::cmdprint_Click() {
+bool P_GuoNei::printReceipt() {
     cmdprint_->setEnabled(false);
-    PrintReceipt(ctx_, record_, leftr_->text(), topb_->text());
+    return PrintReceipt(ctx_, record_, leftr_->text(), topb_->text());
+}
+
+bool P_GuoNei::printBlocked() const {
+    return !cmdprint_->isEnabled();
+}
+
+void P_GuoNei::cmdprint_Click() {
+    printReceipt();
 }
 
 void P_GuoNei::Timer1_Timer() {
     cmdprint_->setEnabled(true);
+    emit printUnblocked();
 }
 
 void P_GuoNei::cmdnext_Click() {

@@ -41,38 +41,39 @@ public:
 
     ItineraryRecord& record() { return record_; }
     ItineraryContext& context() { return ctx_; }
-    QLineEdit* Pt(int index) const { return Pt_.at(size_t(index)); }
 
-    QPushButton* cmdprint() const { return cmdprint_; }
-    QPushButton* cmdpau() const { return cmdpau_; }
-    QPushButton* cmdnext() const { return cmdnext_; }
-    QPushButton* Command3() const { return Command3_; }
-    QPushButton* Command1() const { return Command1_; }
-    QPushButton* Cmd_piaohao() const { return Cmd_piaohao_; }
-    QPushButton* Cmdd2() const { return Cmdd2_; }
-    QPushButton* Cmdinput() const { return Cmdinput_; }
-    QPushButton* cmdtoleft() const { return cmdtoleft_; }
-    QPushButton* cmdtoright() const { return cmdtoright_; }
-    QPushButton* cmdtotop() const { return cmdtotop_; }
-    QPushButton* cmdtobum() const { return cmdtobum_; }
-    QLineEdit* leftr() const { return leftr_; }
-    QLineEdit* topb() const { return topb_; }
-    QComboBox* Surs1() const { return Surs1_; }
-    // The platform list text kept with the selector; empty when no list was loaded.
-    QString Surs1Tag() const { return surs1Tag_; }
-    ClickLabel* Label27() const { return Label27_; }
-    QLabel* Label7() const { return Label7_; }
-    QLabel* Label15() const { return Label15_; }
-    QGroupBox* Frame1() const { return Frame1_; }
-    QTimer* Timer1() const { return Timer1_; }
-    // The open PNR and font dialogs, or nullptr.
-    P_Pnr* pnrDialog() const;
-    P_font* fontDialog() const;
+    // The platform chosen in Surs1: its index (-1 for none) and its name.
+    int platformIndex() const;
+    QString platformName() const;
+    // Shows text in the status line (Label7).
+    void setStatusText(const QString& text);
+    // The page offsets as the agent typed them ("-3 毫米").
+    QString leftOffset() const;
+    QString topOffset() const;
+    // Prints the receipt shown, as "打印" does: the print button then waits for Timer1's
+    // next tick. False when the print was refused.
+    bool printReceipt();
+    // True while the print button waits for Timer1's tick.
+    bool printBlocked() const;
 
     // Unload: clears PrintFormOpen and saves the page block, once.
     void unload();
-    bool isUnloaded() const { return unloaded_; }
 
+signals:
+    // The form has unloaded; its owner deletes it.
+    void unloaded();
+    // Label27 toggled PrintMode; the owner reloads the form in the new mode.
+    void modeSwitchRequested();
+    // Timer1 gave the print button back.
+    void printUnblocked();
+    // leftr or topb changed.
+    void offsetsChanged();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
     // Event handlers, one per control and event.
     void cmdprint_Click();
     void Timer1_Timer();
@@ -89,17 +90,6 @@ public:
     void Cmdinput_Click();
     void Label27_Click();
 
-signals:
-    // The form has unloaded; its owner deletes it.
-    void unloaded();
-    // Label27 toggled PrintMode; the owner reloads the form in the new mode.
-    void modeSwitchRequested();
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
-
-private:
     void buildControls();
     void applyMode();
     void showField(int index);
@@ -110,6 +100,7 @@ private:
     void returnToFront();
     void shiftOffset(QLineEdit* box, int by);
     void updateStepButtons();
+    QLineEdit* Pt(int index) const { return Pt_.at(size_t(index)); }
 
     ItineraryContext& ctx_;
     const FormHooks* hooks_;

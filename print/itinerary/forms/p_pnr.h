@@ -17,17 +17,13 @@ public:
     explicit P_Pnr(P_GuoNei& form);
     ~P_Pnr() override;
 
-    QPlainTextEdit* Text1() const { return Text1_; }
-    QPushButton* Command1() const { return Command1_; }
-    QPushButton* Command2() const { return Command2_; }
-
-    void Command1_Click();
-    void Command2_Click();
-
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    void Command1_Click();
+    void Command2_Click();
+
     QPointer<P_GuoNei> form_;
     QPlainTextEdit* Text1_;
     QPushButton* Command1_;

@@ -51,6 +51,45 @@ void showOwned(P_GuoNei& form, const char* name) {
     w->raise();
 }
 
+// One run of "全部打印"; lives on the form, so it ends with it.
+class PrintAllRun : public QObject {
+public:
+    explicit PrintAllRun(P_GuoNei& form) : QObject(&form), form_(form) {}
+
+    void step() {
+        if (form_.printBlocked()) { // the debounce of the last print
+            connect(&form_, &P_GuoNei::printUnblocked, this, [this] { step(); },
+                    Qt::SingleShotConnection);
+            return;
+        }
+        if (!form_.printReceipt()) return finish();
+        ++printed_;
+        if (!form_.record().nextEnabled()) return finish();
+        NextPassenger(form_.context().common, form_.record());
+        step();
+    }
+
+private:
+    void finish() {
+        form_.context().messages.show(QStringLiteral("已打印 %1 张行程单").arg(printed_));
+        if (auto* b = form_.findChild<QPushButton*>(QStringLiteral("cmdprintall")))
+            b->setEnabled(true);
+        deleteLater();
+    }
+
+    P_GuoNei& form_;
+    int printed_ = 0;
+};
+
+// Prints every passenger from the one shown to the last, as "打印" then "下一位" in turn,
+// waiting for the print button to come back (Timer1) between receipts; the first refusal
+// stops the run. Then says how many were printed.
+void PrintAllPassengers(P_GuoNei& form) {
+    if (auto* b = form.findChild<QPushButton*>(QStringLiteral("cmdprintall")))
+        b->setEnabled(false);
+    (new PrintAllRun(form))->step();
+}
+
 } // namespace
 
 void InstallReceiptWorkbench(P_GuoNei& form) {
@@ -79,49 +118,6 @@ void InstallReceiptWorkbench(P_GuoNei& form) {
     log->setEnabled(form.context().receiptLog != nullptr);
 }
 
-namespace {
-
-// One run of "全部打印"; lives on the form, so it ends with it.
-class PrintAllRun : public QObject {
-public:
-    explicit PrintAllRun(P_GuoNei& form) : QObject(&form), form_(form) {}
-
-    void step() {
-        if (!form_.cmdprint()->isEnabled()) { // the debounce of the last print
-            connect(form_.Timer1(), &QTimer::timeout, this, [this] { step(); },
-                    Qt::SingleShotConnection);
-            return;
-        }
-        form_.cmdprint()->setEnabled(false); // as the print button does
-        if (!PrintReceipt(form_.context(), form_.record(), form_.leftr()->text(),
-                                form_.topb()->text()))
-            return finish();
-        ++printed_;
-        if (!form_.record().nextEnabled()) return finish();
-        form_.cmdnext_Click();
-        step();
-    }
-
-private:
-    void finish() {
-        form_.context().messages.show(QStringLiteral("已打印 %1 张行程单").arg(printed_));
-        if (auto* b = form_.findChild<QPushButton*>(QStringLiteral("cmdprintall")))
-            b->setEnabled(true);
-        deleteLater();
-    }
-
-    P_GuoNei& form_;
-    int printed_ = 0;
-};
-
-} // namespace
-
-void PrintAllPassengers(P_GuoNei& form) {
-    if (auto* b = form.findChild<QPushButton*>(QStringLiteral("cmdprintall")))
-        b->setEnabled(false);
-    (new PrintAllRun(form))->step();
-}
-
 P_Preview::P_Preview(P_GuoNei& form) : QWidget(&form, Qt::Window), form_(form) {
     setObjectName(QStringLiteral("P_Preview"));
     setWindowTitle(QStringLiteral("行程单预览"));
@@ -142,8 +138,7 @@ P_Preview::P_Preview(P_GuoNei& form) : QWidget(&form, Qt::Window), form_(form) {
     v->addWidget(picture_);
     v->addLayout(buttons);
     connect(&form.record(), &ItineraryRecord::fieldChanged, this, &P_Preview::scheduleRedraw);
-    connect(form.leftr(), &QLineEdit::textChanged, this, &P_Preview::scheduleRedraw);
-    connect(form.topb(), &QLineEdit::textChanged, this, &P_Preview::scheduleRedraw);
+    connect(&form, &P_GuoNei::offsetsChanged, this, &P_Preview::scheduleRedraw);
     redraw();
 }
 
@@ -162,7 +157,7 @@ void P_Preview::redraw() {
     const QString image = PreviewFormImagePath(ctx.programFolder);
     PreviewSurface surface(kPreviewDpi, image.isEmpty() ? QImage() : QImage(image));
     const QString refused = RenderPreview(form_.record(), ctx.common, ctx.settings,
-                                          form_.leftr()->text(), form_.topb()->text(), surface);
+                                          form_.leftOffset(), form_.topOffset(), surface);
     picture_->setPixmap(QPixmap::fromImage(surface.image()));
     flagged_ = surface.flaggedCount();
     if (!refused.isEmpty())
@@ -221,25 +216,22 @@ P_Receipts::P_Receipts(P_GuoNei& form) : QWidget(&form, Qt::Window), form_(form)
     for (QLineEdit* e : {from_, to_, ticket_, pnr_, code_})
         filters->addWidget(e);
     auto* buttons = new QHBoxLayout;
-    const auto button = [&](const QString& caption, void (P_Receipts::*slot)()) {
+    const auto button = [&](const QString& caption, const char* name, void (P_Receipts::*slot)()) {
         auto* b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
         connect(b, &QPushButton::clicked, this, slot);
         buttons->addWidget(b);
     };
-    button(QStringLiteral("查询"), &P_Receipts::refresh);
-    button(QStringLiteral("作废"), &P_Receipts::markSpoiled);
-    button(QStringLiteral("重打"), &P_Receipts::reprint);
-    button(QStringLiteral("导出CSV"), &P_Receipts::exportCsv);
+    button(QStringLiteral("查询"), "cmdquery", &P_Receipts::refresh);
+    button(QStringLiteral("作废"), "cmdspoil", &P_Receipts::markSpoiled);
+    button(QStringLiteral("重打"), "cmdreprint", &P_Receipts::reprint);
+    button(QStringLiteral("导出CSV"), "cmdcsv", &P_Receipts::exportCsv);
     auto* v = new QVBoxLayout(this);
     v->addLayout(filters);
     v->addWidget(table_, 1);
     v->addLayout(buttons);
     resize(900, 420);
     refresh();
-}
-
-QLineEdit* P_Receipts::filterBox(const char* name) const {
-    return findChild<QLineEdit*>(QLatin1String(name));
 }
 
 void P_Receipts::refresh() {
@@ -309,7 +301,7 @@ void P_Receipts::reprint() {
         record.setField(i, i == CheckCode ? code : fields->at(i));
     SetPassengerList(ctx.common, record,
                      {{fields->at(PassengerName), fields->at(IdNumber), fields->at(TicketNumber)}});
-    form_.cmdprint_Click();
+    form_.printReceipt();
     refresh();
 }
 
@@ -321,7 +313,7 @@ void P_Receipts::reprintFromForm(const itin::Receipt& row) {
         return form_.context().messages.show(
             QStringLiteral("请先在打印窗口调出 %1 的行程单（电子客票号码 %2）再重打")
                 .arg(row.passenger, row.ticketNumber));
-    form_.cmdprint_Click();
+    form_.printReceipt();
     refresh();
 }
 

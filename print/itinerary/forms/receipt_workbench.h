@@ -20,23 +20,17 @@ class PreviewSurface;
 // Adds the workbench's controls to a freshly loaded form.
 void InstallReceiptWorkbench(P_GuoNei& form);
 
-// Prints every passenger from the one shown to the last, as "打印" then "下一位" in turn,
-// waiting for the print button to come back (Timer1) between receipts; the first refusal
-// stops the run. Then says how many were printed.
-void PrintAllPassengers(P_GuoNei& form);
-
 // The preview window: the receipt the print button would print now, redrawn as the record
 // and the offsets change.
 class P_Preview : public QWidget {
     Q_OBJECT
 public:
     explicit P_Preview(P_GuoNei& form);
-    void redraw();
-    QLabel* picture() const { return picture_; }
-    QLabel* status() const { return status_; }
+    // How many texts the preview marks as overlapping or off the paper.
     int flaggedCount() const { return flagged_; }
 
 private:
+    void redraw();
     void scheduleRedraw();
     void chooseFormImage();
     void useOutline();
@@ -54,14 +48,12 @@ class P_Receipts : public QWidget {
     Q_OBJECT
 public:
     explicit P_Receipts(P_GuoNei& form);
+
+private:
     void refresh();
-    QTableWidget* table() const { return table_; }
-    QLineEdit* filterBox(const char* name) const;
     void markSpoiled();
     void reprint();
     void exportCsv();
-
-private:
     qint64 selectedId() const;
     void reprintFromForm(const itin::Receipt& row);
 
