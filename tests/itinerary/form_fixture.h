@@ -18,7 +18,7 @@ namespace itin::testing {
 // Hands every call on to one recording surface that outlives the prints.
 class SharedSurface : public PrintSurface {
 public:
-    explicit SharedSurface(RecordingSurface& to) : to_(to) {}
+    explicit SharedSurface(support::RecordingSurface& to) : to_(to) {}
     bool beginPage() override { return to_.beginPage(); }
     void setFontName(const QString& f) override { to_.setFontName(f); }
     void setFontSize(double p) override { to_.setFontSize(p); }
@@ -32,7 +32,7 @@ public:
     QString error() const override { return to_.error(); }
 
 private:
-    RecordingSurface& to_;
+    support::RecordingSurface& to_;
 };
 
 class FormFixture : public ::testing::Test {
@@ -45,7 +45,7 @@ protected:
     common::DeployConfig deploy;
     RecordingDesktopBrowser browser;
     PresetFileDialogs fileDialogs;
-    RecordingSurface printed;
+    support::RecordingSurface printed;
     bool printerMissing = false;
     ItineraryContext ctx{common,
                          settings,

@@ -20,6 +20,7 @@
 
 using namespace itin;
 using itin::testing::FormFixture;
+using support::DrawnText;
 using support::box;
 using support::child;
 using support::click;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 using namespace itin;
+using support::DrawnText;
+using support::RecordedPage;
+using support::RecordingSurface;
 
 namespace {
 

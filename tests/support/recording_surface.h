@@ -6,7 +6,7 @@
 #include <QList>
 #include <QStringList>
 
-namespace itin {
+namespace support {
 
 struct DrawnText {
     int x = 0;
@@ -26,7 +26,7 @@ struct RecordedPage {
     }
 };
 
-class RecordingSurface : public PrintSurface {
+class RecordingSurface : public itin::PrintSurface {
 public:
     QList<RecordedPage> pages; // ended pages
     RecordedPage current;
@@ -87,4 +87,4 @@ private:
     DrawnText font_;
 };
 
-} // namespace itin
+} // namespace support
