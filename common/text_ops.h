@@ -1,6 +1,6 @@
 #pragma once
-// Small text helpers with the cut rules the booking and page readers rely on: positions count from 1,
-// out-of-range cuts give shortened or empty texts, trimming removes blanks only.
+// Small text helpers with the cut rules the booking and page readers rely on: positions count from
+// 1, out-of-range cuts give shortened or empty texts, trimming removes blanks only.
 #include <QString>
 #include <QStringList>
 

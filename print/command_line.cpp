@@ -28,8 +28,8 @@ CommandLine::CommandLine(int argc_, char** argv_)
                      "With --pnr: print the receipts on a printer (a name or \"default\").",
                      "NAME")),
       checkCode(option("check-code", "Check code of the first receipt.", "CODE")),
-      international(option("international",
-                           "International print mode (with --pdf/--printer: its layout).")),
+      international(
+          option("international", "International print mode (with --pdf/--printer: its layout).")),
       dataDir(common::dataDirOption()),
       vendorRequest(option("vendor-request",
                            "Send one vendor service request (e.g. \"s=0&u=name\"), print the "
@@ -52,8 +52,8 @@ CommandLine::CommandLine(int argc_, char** argv_)
       receipts(option("receipts", "Print the receipt log (receipts.db) as CSV.")),
       from(option("from", "With --receipts: from this day (YYYY-MM-DD).", "DATE")),
       to(option("to", "With --receipts: up to this day (YYYY-MM-DD).", "DATE")),
-      preview(option("preview", "With --pnr: the first receipt's print preview as a PNG.",
-                     "OUT.png")),
+      preview(
+          option("preview", "With --pnr: the first receipt's print preview as a PNG.", "OUT.png")),
       dpi(option("dpi", "With --preview: pixels per inch (default 150).", "N")) {
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

@@ -14,5 +14,6 @@ int RunMarkup(const CommandLine& c) {
     int argc = c.argc;
     QApplication app(argc, c.argv);
     const QString folder = c.programFolder();
-    return browser::DumpMarkup(c.value(c.markup), common::DeployConfig::load(folder).httpTimeoutMs());
+    return browser::DumpMarkup(c.value(c.markup),
+                               common::DeployConfig::load(folder).httpTimeoutMs());
 }

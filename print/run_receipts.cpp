@@ -18,8 +18,7 @@ int RunReceipts(const CommandLine& c) {
         if (!day->isValid()) return Fail(QStringLiteral("a date such as 2026-03-01 is needed"));
     }
     itin::ReceiptLog log;
-    if (!log.open(QDir(c.programFolder()).filePath(itin::LogFileName())))
-        return Fail(log.error());
+    if (!log.open(QDir(c.programFolder()).filePath(itin::LogFileName()))) return Fail(log.error());
     const QByteArray csv = itin::ToCsv(log.list(filter));
     std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
     std::fflush(stdout);

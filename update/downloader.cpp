@@ -230,8 +230,7 @@ bool Downloader::apply(SliceRequest& slice) {
         return false;
     }
     if (slice.overflow) return end(DownloadEnd::NoSize, kNoSize), false;
-    if (get.failed() || cutShort(slice))
-        return end(DownloadEnd::Connection, kNoConnection), false;
+    if (get.failed() || cutShort(slice)) return end(DownloadEnd::Connection, kNoConnection), false;
     return slice.whole ? applyWhole(slice) : applyRange(slice);
 }
 

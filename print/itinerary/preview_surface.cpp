@@ -164,7 +164,7 @@ QString PreviewFormImagePath(const QString& programFolder) {
 
 bool SavePreviewFormImagePath(const QString& programFolder, const QString& imagePath) {
     return common::WriteTextFile(previewIniPath(programFolder),
-                              QStringLiteral("formimage=") + imagePath);
+                                 QStringLiteral("formimage=") + imagePath);
 }
 
 } // namespace itin

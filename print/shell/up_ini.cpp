@@ -27,7 +27,8 @@ bool WriteSignInMemory(const QString& path, const SignInMemory& m) {
     const QStringList lines = {m.account, m.staff, m.password,
                                m.rememberAccount ? QStringLiteral("1") : QStringLiteral("0"),
                                m.rememberPassword ? QStringLiteral("1") : QStringLiteral("0")};
-    return common::WriteTextFile(path, lines.join(QStringLiteral("\r\n")), common::Access::OwnerOnly);
+    return common::WriteTextFile(path, lines.join(QStringLiteral("\r\n")),
+                                 common::Access::OwnerOnly);
 }
 
 } // namespace shell

@@ -7,7 +7,8 @@
 
 namespace sms {
 
-SmsClient::SmsClient(SmsCommon& account, common::Messages& messages, const common::Clock& clock, SmsEnvironment env)
+SmsClient::SmsClient(SmsCommon& account, common::Messages& messages, const common::Clock& clock,
+                     SmsEnvironment env)
     : account_(account), messages_(messages), clock_(clock), env_(std::move(env)) {}
 
 void SmsClient::fixAddresses() {

@@ -23,7 +23,8 @@ struct SmsEnvironment {
 
 class SmsClient {
 public:
-    SmsClient(SmsCommon& account, common::Messages& messages, const common::Clock& clock, SmsEnvironment env);
+    SmsClient(SmsCommon& account, common::Messages& messages, const common::Clock& clock,
+              SmsEnvironment env);
 
     // Sets the gateway address and account file, signs in (SmsSetup.inf present) or
     // registers the workstation (absent). Returns the panel's new balance line, or

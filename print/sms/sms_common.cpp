@@ -22,9 +22,10 @@ bool ReadSmsSetup(const QString& path, SmsCommon& account) {
 }
 
 bool WriteSmsSetup(const QString& path, const SmsCommon& account) {
-    return common::WriteTextFile(path, account.SmsUserName + QStringLiteral("\r\n") +
-                                        account.SmsPassword + QStringLiteral("\r\n1"),
-                              common::Access::OwnerOnly);
+    return common::WriteTextFile(path,
+                                 account.SmsUserName + QStringLiteral("\r\n") +
+                                     account.SmsPassword + QStringLiteral("\r\n1"),
+                                 common::Access::OwnerOnly);
 }
 
 QString BalanceLine(float balance) {

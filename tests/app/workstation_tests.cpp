@@ -202,7 +202,8 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
 
     // Before signing in: told, and the browser comes back afresh at the sign-in page.
     main.menuAction("m_TSt(0)")->trigger();
-    EXPECT_EQ(messages.shown, (QList<common::ShownMessage>{{QStringLiteral("请登陆系统"), "print"}}));
+    EXPECT_EQ(messages.shown,
+              (QList<common::ShownMessage>{{QStringLiteral("请登陆系统"), "print"}}));
     B_Main* browser = main.browserWindow();
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(web.BrowserOpen);

@@ -77,7 +77,8 @@ TEST(Fso, PasswordFilesOwnerOnlyStaleCopiesGoneReadsBounded) {
     EXPECT_EQ(common::ReadAtMost(path, 2, data), common::ReadStatus::Ok);
     EXPECT_EQ(data, "pw");
     EXPECT_EQ(common::ReadAtMost(path, 1, data), common::ReadStatus::TooLarge);
-    EXPECT_EQ(common::ReadAtMost(QStringLiteral("/dev/zero"), 4096, data), common::ReadStatus::TooLarge);
+    EXPECT_EQ(common::ReadAtMost(QStringLiteral("/dev/zero"), 4096, data),
+              common::ReadStatus::TooLarge);
     EXPECT_EQ(common::ReadAtMost(dir.path(), 4096, data), common::ReadStatus::Unreadable);
 }
 

@@ -109,8 +109,9 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     EXPECT_EQ(codeBox->text(), "AB12");
     EXPECT_EQ(codeBox->cursorPosition(), 4);
     query(dlg, "781-2345678901", "张三", "AB1");
-    EXPECT_EQ(messages.shown, (QList<common::ShownMessage>{{QStringLiteral("票号位数不正确！"), "print"},
-                                                   {QStringLiteral("验证码不正确"), "print"}}));
+    EXPECT_EQ(messages.shown,
+              (QList<common::ShownMessage>{{QStringLiteral("票号位数不正确！"), "print"},
+                                           {QStringLiteral("验证码不正确"), "print"}}));
 
     // A wrong picture code: the site answers in the browser, the print form is untouched.
     QSignalSpy applied(dlg, &P_XTY2::resultApplied);

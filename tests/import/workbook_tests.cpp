@@ -1,6 +1,6 @@
 // Reading workbooks of both formats into ticket rows, and the failures the agent sees.
-#include "import/workbook/biff_scan.h"
 #include "import/ticket_rows.h"
+#include "import/workbook/biff_scan.h"
 #include "import/workbook/workbook.h"
 
 #include <QDir>
@@ -220,8 +220,7 @@ TEST(Workbook, LegacyFormatsComeFromTheWorkbookStream) {
     const wbook::Stream stream =
         wbook::workbookStream(readAll(dataFile(QStringLiteral("tickets.xls"))));
     ASSERT_EQ(stream.status, wbook::Stream::Ok);
-    const wbook::Scan scan =
-        wbook::scanWorkbook(stream.data, QStringLiteral("SHEET1"), 500, 13);
+    const wbook::Scan scan = wbook::scanWorkbook(stream.data, QStringLiteral("SHEET1"), 500, 13);
     ASSERT_EQ(scan.status, wbook::Scan::Ok);
     EXPECT_EQ(scan.formatOf(scan.cell(1, 10).xf), QStringLiteral("hh:mm"));
     EXPECT_EQ(scan.formatOf(scan.cell(2, 10).xf), QStringLiteral("h:mm"));
@@ -282,8 +281,8 @@ TEST(Workbook, LegacyValuesSharedStringsAcrossContinuationsAndFormulaResults) {
         record(0x0006, cellHead(0, 8) + QByteArray("\x00\0\0\0\0\0\xFF\xFF", 8) +
                            QByteArray(6, '\0')) +
         record(0x0207, le16(2) + QByteArray(1, '\0') + "fx"); // the formula's text result
-    const wbook::Scan scan = wbook::scanWorkbook(
-        biffStream(0x0600, globals, cells), QStringLiteral("sheet1"), 500, 13);
+    const wbook::Scan scan =
+        wbook::scanWorkbook(biffStream(0x0600, globals, cells), QStringLiteral("sheet1"), 500, 13);
     ASSERT_EQ(scan.status, wbook::Scan::Ok);
     EXPECT_EQ(scan.cell(1, 1).text, longText);
     EXPECT_EQ(scan.cell(1, 2).text, QStringLiteral("B"));
@@ -297,7 +296,7 @@ TEST(Workbook, LegacyValuesSharedStringsAcrossContinuationsAndFormulaResults) {
 
     // A protected workbook says so; BIFF5 labels come in the workbook's code page.
     EXPECT_EQ(wbook::scanWorkbook(biffStream(0x0600, record(0x002F, le16(0)), {}),
-                                        QStringLiteral("sheet1"), 500, 13)
+                                  QStringLiteral("sheet1"), 500, 13)
                   .status,
               wbook::Scan::Encrypted);
     const QByteArray gbk = QByteArray("\xd5\xc5\xc8\xfd"); // 张三

@@ -38,9 +38,9 @@ protected:
 
 TEST_F(FontDialog, ShowsTheStoredChoicesAndDisablesTheForm) {
     common::WriteTextFile(dir.filePath("info.ini"),
-                       "<setup>\r\n</setup><font>\r\n<fonttype1>ACT</fonttype1>\r\n"
-                       "<fonttype2>AET</fonttype2>\r\n<italic2>1</italic2>\r\n<sc>1</sc>\r\n"
-                       "</font>");
+                          "<setup>\r\n</setup><font>\r\n<fonttype1>ACT</fonttype1>\r\n"
+                          "<fonttype2>AET</fonttype2>\r\n<italic2>1</italic2>\r\n<sc>1</sc>\r\n"
+                          "</font>");
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
     EXPECT_EQ(d->windowTitle(), "字体设置");
@@ -128,8 +128,9 @@ TEST_F(FontDialog, SaveStoresTheChoices) {
 }
 
 TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
-    common::WriteTextFile(dir.filePath("info.ini"),
-                       "<font><fonttype1>NotInstalled</fonttype1><fontsize1>7</fontsize1></font>");
+    common::WriteTextFile(
+        dir.filePath("info.ini"),
+        "<font><fonttype1>NotInstalled</fonttype1><fontsize1>7</fontsize1></font>");
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
     EXPECT_EQ(list(d, 1)->selectedItems().size(), 0);

@@ -20,10 +20,10 @@
 
 using namespace itin;
 using itin::testing::FormFixture;
-using support::DrawnText;
 using support::box;
 using support::child;
 using support::click;
+using support::DrawnText;
 
 namespace {
 

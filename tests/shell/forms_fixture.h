@@ -80,8 +80,8 @@ struct FormsFixture {
 
     QTemporaryDir dir;
     common::DeployConfig config;
-    shell::CipherKeyTable keys =
-        *shell::CipherKeyTable::parse(common::DeployConfig().value(QStringLiteral("CipherKeyTable")));
+    shell::CipherKeyTable keys = *shell::CipherKeyTable::parse(
+        common::DeployConfig().value(QStringLiteral("CipherKeyTable")));
     forms::HeldInputWait hook;
     std::unique_ptr<net::HttpClient> http;
     common::RecordingMessages messages;

@@ -245,7 +245,8 @@ TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
     click(login, "Command1");
     EXPECT_FALSE(login->isVisible());
     EXPECT_EQ(account.AgencyShortName, QStringLiteral("另一家"));
-    EXPECT_EQ(common::ReadTextFile(SmsSetupPath(dir.path())), QStringLiteral("other\r\nsecret\r\n1"));
+    EXPECT_EQ(common::ReadTextFile(SmsSetupPath(dir.path())),
+              QStringLiteral("other\r\nsecret\r\n1"));
     // The balance line stays as the start-up wrote it.
     EXPECT_EQ(balanceLine(&p), QStringLiteral("短信余额：12.50 元"));
 }

@@ -339,9 +339,9 @@ double rkValue(quint32 rk) {
 
 QString errorText(int code) {
     static const QHash<int, QString> texts{
-        {0x00, QStringLiteral("#NULL!")}, {0x07, QStringLiteral("#DIV/0!")},
+        {0x00, QStringLiteral("#NULL!")},  {0x07, QStringLiteral("#DIV/0!")},
         {0x0F, QStringLiteral("#VALUE!")}, {0x17, QStringLiteral("#REF!")},
-        {0x1D, QStringLiteral("#NAME?")}, {0x24, QStringLiteral("#NUM!")}};
+        {0x1D, QStringLiteral("#NAME?")},  {0x24, QStringLiteral("#NUM!")}};
     return texts.value(code, QStringLiteral("#N/A"));
 }
 

@@ -63,8 +63,8 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
     // The receipt is logged as its page goes out, with the check code that comes next.
     const auto logReceipt = [&](const QString& next) {
         if (!log) return;
-        const itin::Receipt r = itin::ReceiptFromRecord(
-            record, ctx.common.PrintMode, QStringLiteral("default"), ctx.clock.now());
+        const itin::Receipt r = itin::ReceiptFromRecord(record, ctx.common.PrintMode,
+                                                        QStringLiteral("default"), ctx.clock.now());
         if (!log->record(r, next)) ctx.messages.show(log->error());
     };
     return PrintItinerary(record, ctx.common, ctx.settings, leftr, topb, ctx.messages, *surface,

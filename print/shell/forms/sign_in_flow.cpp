@@ -9,8 +9,8 @@
 
 namespace shell {
 
-SignInFlow::SignInFlow(Common& common, common::Messages& messages, const common::DeployConfig& config,
-                       QString programFolder, QObject* parent)
+SignInFlow::SignInFlow(Common& common, common::Messages& messages,
+                       const common::DeployConfig& config, QString programFolder, QObject* parent)
     : QObject(parent), common_(common), messages_(messages), config_(config),
       folder_(std::move(programFolder)) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 // What a chosen menu entry does, apart from the window that shows the menus.
-#include "shell/management/print_form_access.h"
 #include "shell/main_window/menu_table.h"
+#include "shell/management/print_form_access.h"
 #include "shell/management/web_state.h"
 
 #include "common/desktop.h"
