@@ -5,6 +5,7 @@
 #include "itinerary/record.h"
 
 #include <QRect>
+#include <QString>
 
 namespace itin {
 
@@ -26,6 +27,22 @@ public:
     }
     // The form's frame on the screen; an empty rectangle when none is open.
     virtual QRect frame() const { return {}; }
+
+    // What the import windows read from and do to the open form; a form without a window, or
+    // no open form, answers with the defaults and ignores the rest.
+    // The platform chosen on the form (-1 for none) and its name.
+    virtual int platformIndex() const { return 0; }
+    virtual QString platformName() const { return {}; }
+    // Shows text in the form's status line.
+    virtual void setStatusText(const QString&) {}
+    // Takes the form's controls away from the agent (false) or gives them back (true).
+    virtual void setEnabled(bool) {}
+    // The top-left corner of the form's contents on the screen.
+    virtual QPoint origin() const { return {}; }
+    // The size of the form's window with its decoration; invalid when none is open.
+    virtual QSize windowSize() const { return {}; }
+    // Moves the form's window (within the main window's area when it sits there).
+    virtual void moveWindow(const QPoint&) {}
 };
 
 } // namespace itin

@@ -23,7 +23,7 @@ QString dataFile(const char* name) {
 
 class SpreadsheetDialog : public itin::testing::FormFixture {
 protected:
-    ximport::SpreadsheetImport* opener = ximport::InstallSpreadsheetImport(*host, ctx);
+    ximport::SpreadsheetImport* opener = ximport::InstallSpreadsheetImport(*host, printForm, ctx);
 
     P_excel* openFromForm(P_GuoNei* form) {
         support::click(form, "Cmdd2");

@@ -55,7 +55,7 @@ protected:
     // Writes PingTai.ini, opens the print form and installs the retrieval on it.
     void start(const QString& pingTai) {
         common::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
-        retrieval = ximport::InstallOrderRetrieval(*host, ctx, *profile);
+        retrieval = ximport::InstallOrderRetrieval(*host, printForm, ctx, *profile);
         form = host->show();
     }
     // "导 入" for a PNR on a platform.

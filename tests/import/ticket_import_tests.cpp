@@ -77,7 +77,7 @@ protected:
 TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     ASSERT_TRUE(site.running());
     deploy.set("VerificationSiteUrl", site.url() + "/");
-    ximport::TicketImport* opener = ximport::InstallTicketImport(*host, ctx, profile);
+    ximport::TicketImport* opener = ximport::InstallTicketImport(*host, printForm, ctx, profile);
     opener->setPictureTimeoutMs(1500);
     P_GuoNei* form = open();
     form->record().setField(City3, "KEEP3");

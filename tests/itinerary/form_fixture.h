@@ -1,6 +1,7 @@
 #pragma once
 // A fresh program around the print form: module state, seams and a temporary program
 // folder; receipts go to a counting surface.
+#include "itinerary/forms/hosted_print_form.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "support/doubles.h"
@@ -60,6 +61,7 @@ protected:
                              return std::make_unique<SharedSurface>(printed);
                          }};
     std::unique_ptr<PrintFormHost> host = std::make_unique<PrintFormHost>(ctx);
+    HostedPrintForm printForm{*host}; // what the import windows reach the form through
 
     // Shows the form and makes it the active window, so focus moves as for the agent.
     P_GuoNei* open();

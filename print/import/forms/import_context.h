@@ -1,7 +1,8 @@
 #pragma once
-// What an import window gets from the program: the print form (its buttons' hooks and
-// its record), the itinerary module state and seams, the one web profile and the one
-// HTTP client, whose synchronous waits hold the agent's input. The program owns all of it.
+// What an import window gets from the program: the print form (its buttons' hooks, and
+// the form itself behind PrintFormAccess), the itinerary module state and seams, the one web
+// profile and the one HTTP client, whose synchronous waits hold the agent's input. The program owns
+// all of it.
 namespace browser {
 class BrowserProfile;
 }
@@ -17,8 +18,8 @@ struct ItineraryContext;
 namespace ximport {
 
 struct ImportContext {
-    itin::PrintFormHost& printForms;   // setOpen...() hooks; ensureLoaded(), show()
-    itin::PrintFormAccess& printForm;  // the record and the frame of the form
+    itin::PrintFormHost& printForms;   // setOpen...() hooks, ownerWindow(), formUnloaded
+    itin::PrintFormAccess& printForm;  // everything the windows read from or do to the form
     itin::ItineraryContext& itinerary; // PCommon, settings, messages, clock, deploy values
     browser::BrowserProfile& profile;
     net::HttpClient& http;

@@ -1,18 +1,20 @@
 #include "import/forms/order_retrieval.h"
 
+#include "import/forms/import_context.h"
 #include "import/forms/load_picture.h"
 #include "import/forms/p_login.h"
 #include "import/forms/w_webfrm.h"
 
 #include "common/fso.h"
 #include "itinerary/forms/print_form_host.h"
+#include "itinerary/print_form_access.h"
 #include "itinerary/settings_store.h"
 
 namespace ximport {
 
-OrderRetrieval::OrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                               browser::BrowserProfile& profile)
-    : QObject(&host), host_(host), ctx_(ctx), profile_(profile) {
+OrderRetrieval::OrderRetrieval(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                               itin::ItineraryContext& ctx, browser::BrowserProfile& profile)
+    : QObject(&host), host_(host), form_(form), ctx_(ctx), profile_(profile) {
     // The print form going away ends a retrieval that would write into it.
     connect(&host, &itin::PrintFormHost::formUnloaded, this, [this] {
         if (signIn_) signIn_->close();
@@ -34,7 +36,7 @@ W_Webfrm* OrderRetrieval::open() {
         window_->close();
         delete window_;
     }
-    if (!host_.form()) return nullptr;
+    if (!form_.record()) return nullptr;                // no form open
     window_ = new W_Webfrm(*this, host_.ownerWindow()); // goes with the main window
     window_->show();
     return window_;
@@ -74,11 +76,16 @@ QString OrderRetrieval::pingTaiText() const {
     return common::FileExists(path) ? common::ReadTextFile(path) : QString();
 }
 
-OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                                      itin::ItineraryContext& ctx,
                                       browser::BrowserProfile& profile) {
-    auto* opener = new OrderRetrieval(host, ctx, profile);
+    auto* opener = new OrderRetrieval(host, form, ctx, profile);
     host.setOpenOrderRetrieval([opener](itin::P_GuoNei&) { opener->open(); });
     return opener;
+}
+
+OrderRetrieval* InstallOrderRetrieval(ImportContext& ctx) {
+    return InstallOrderRetrieval(ctx.printForms, ctx.printForm, ctx.itinerary, ctx.profile);
 }
 
 } // namespace ximport

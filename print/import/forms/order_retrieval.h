@@ -14,13 +14,14 @@ namespace browser {
 class BrowserProfile;
 }
 namespace itin {
-class P_GuoNei;
+class PrintFormAccess;
 class PrintFormHost;
 struct ItineraryContext;
 } // namespace itin
 
 namespace ximport {
 
+struct ImportContext;
 class P_Login;
 class W_Webfrm;
 
@@ -34,12 +35,13 @@ class OrderRetrieval : public QObject {
     Q_OBJECT
 public:
     // Everything must outlive the opener.
-    OrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                   browser::BrowserProfile& profile);
+    OrderRetrieval(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                   itin::ItineraryContext& ctx, browser::BrowserProfile& profile);
     ~OrderRetrieval() override;
 
     PlatformState& state() { return state_; }
-    itin::PrintFormHost& host() { return host_; }
+    // The print form the windows read the platform from and write the order into.
+    itin::PrintFormAccess& printForm() { return form_; }
     itin::ItineraryContext& context() { return ctx_; }
     browser::BrowserProfile& profile() { return profile_; }
     // The picture-code fetch (LoadPictureFromURL) into a picture control.
@@ -63,6 +65,7 @@ public:
 
 private:
     itin::PrintFormHost& host_;
+    itin::PrintFormAccess& form_;
     itin::ItineraryContext& ctx_;
     browser::BrowserProfile& profile_;
     PlatformState state_;
@@ -70,8 +73,11 @@ private:
     QPointer<P_Login> signIn_;
 };
 
-// Creates the opener as a child of host and hooks it to the print form's "导 入".
-OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+// Creates the opener as a child of host and hooks it to the print form's "导 入"; the
+// windows reach the form through form.
+OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                                      itin::ItineraryContext& ctx,
                                       browser::BrowserProfile& profile);
+OrderRetrieval* InstallOrderRetrieval(ImportContext& ctx);
 
 } // namespace ximport

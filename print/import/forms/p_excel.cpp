@@ -1,13 +1,14 @@
 #include "import/forms/p_excel.h"
 
+#include "import/forms/import_context.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/parser.h"
+#include "itinerary/print_form_access.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
@@ -19,8 +20,8 @@ constexpr int kWidthTwips = 4815;
 constexpr int kHeightTwips = 6825;
 } // namespace
 
-P_excel::P_excel(itin::PrintFormHost& host, itin::ItineraryContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Window), host_(host), ctx_(ctx) {
+P_excel::P_excel(itin::PrintFormAccess& form, itin::ItineraryContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Window), form_(form), ctx_(ctx) {
     setObjectName(QStringLiteral("P_excel"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("读取表格文件"));
@@ -63,14 +64,11 @@ void P_excel::placeBesideForm() {
     if (!screen) return;
     const QRect area = screen->geometry();
     const QSize dlg = frameGeometry().size();
-    itin::P_GuoNei* form = host_.form();
-    QWidget* formWindow = form;
-    if (form && qobject_cast<QMdiSubWindow*>(form->parentWidget()))
-        formWindow = form->parentWidget();
-    const QSize formSize = formWindow ? formWindow->frameGeometry().size() : QSize(0, dlg.height());
+    const QSize shown = form_.windowSize();
+    const QSize formSize = shown.isValid() ? shown : QSize(0, dlg.height());
     const int formLeft = (area.width() - dlg.width() - formSize.width()) / 2 + dlg.width();
     const int formTop = (area.height() - formSize.height()) / 2;
-    if (formWindow) formWindow->move(area.left() + formLeft, area.top() + formTop);
+    if (shown.isValid()) form_.moveWindow(QPoint(area.left() + formLeft, area.top() + formTop));
     move(area.left() + formLeft - dlg.width(), area.top() + formTop);
 }
 
@@ -109,31 +107,36 @@ bool P_excel::loadWorkbook(const QString& path) {
 void P_excel::ListView1_DblClick() {
     const QList<QTreeWidgetItem*> selected = ListView1_->selectedItems();
     if (selected.isEmpty()) return;
-    itin::P_GuoNei* form = host_.ensureLoaded();
-    if (!form) return;
-    itin::FillFromTicketRow(tagOf(selected.first()), form->record());
+    itin::ItineraryRecord* record = form_.loadRecord();
+    if (!record) return;
+    itin::FillFromTicketRow(tagOf(selected.first()), *record);
 }
 
-SpreadsheetImport::SpreadsheetImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx)
-    : QObject(&host), host_(host), ctx_(ctx) {}
+SpreadsheetImport::SpreadsheetImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                                     itin::ItineraryContext& ctx)
+    : QObject(&host), host_(host), form_(form), ctx_(ctx) {}
 
 SpreadsheetImport::~SpreadsheetImport() {
     delete dialog_.data();
 }
 
 P_excel* SpreadsheetImport::open() {
-    if (!dialog_) dialog_ = new P_excel(host_, ctx_, host_.ownerWindow());
+    if (!dialog_) dialog_ = new P_excel(form_, ctx_, host_.ownerWindow());
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();
     return dialog_;
 }
 
-SpreadsheetImport* InstallSpreadsheetImport(itin::PrintFormHost& host,
+SpreadsheetImport* InstallSpreadsheetImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
                                             itin::ItineraryContext& ctx) {
-    auto* opener = new SpreadsheetImport(host, ctx);
+    auto* opener = new SpreadsheetImport(host, form, ctx);
     host.setOpenSpreadsheetImport([opener](itin::P_GuoNei&) { opener->open(); });
     return opener;
+}
+
+SpreadsheetImport* InstallSpreadsheetImport(ImportContext& ctx) {
+    return InstallSpreadsheetImport(ctx.printForms, ctx.printForm, ctx.itinerary);
 }
 
 } // namespace ximport

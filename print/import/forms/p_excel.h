@@ -11,6 +11,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace itin {
+class PrintFormAccess;
 class PrintFormHost;
 struct ItineraryContext;
 } // namespace itin
@@ -20,8 +21,8 @@ namespace ximport {
 class P_excel : public QWidget {
     Q_OBJECT
 public:
-    // host and ctx must outlive the dialog. Places itself beside the loaded print form.
-    P_excel(itin::PrintFormHost& host, itin::ItineraryContext& ctx, QWidget* parent = nullptr);
+    // form and ctx must outlive the dialog. Places itself beside the loaded print form.
+    P_excel(itin::PrintFormAccess& form, itin::ItineraryContext& ctx, QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -37,7 +38,7 @@ private:
     void placeBesideForm();
     bool placed_ = false;
 
-    itin::PrintFormHost& host_;
+    itin::PrintFormAccess& form_;
     itin::ItineraryContext& ctx_;
     QPushButton* Command1_;
     QTreeWidget* ListView1_;
@@ -48,17 +49,24 @@ private:
 class SpreadsheetImport : public QObject {
     Q_OBJECT
 public:
-    SpreadsheetImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx);
+    SpreadsheetImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                      itin::ItineraryContext& ctx);
     ~SpreadsheetImport() override;
     P_excel* open();
 
 private:
     itin::PrintFormHost& host_;
+    itin::PrintFormAccess& form_;
     itin::ItineraryContext& ctx_;
     QPointer<P_excel> dialog_;
 };
 
-// Creates the opener as a child of host and hooks it to the form's button.
-SpreadsheetImport* InstallSpreadsheetImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx);
+struct ImportContext;
+
+// Creates the opener as a child of host and hooks it to the form's button; the dialog
+// reaches the form through form.
+SpreadsheetImport* InstallSpreadsheetImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                                            itin::ItineraryContext& ctx);
+SpreadsheetImport* InstallSpreadsheetImport(ImportContext& ctx);
 
 } // namespace ximport

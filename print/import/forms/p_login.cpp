@@ -4,8 +4,9 @@
 #include "import/forms/order_retrieval.h"
 
 #include "common/fso.h"
-#include "itinerary/forms/print_form_host.h"
+#include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/twips.h"
+#include "itinerary/print_form_access.h"
 #include "shell/browser/embedded_browser.h"
 
 #include <QCloseEvent>
@@ -63,11 +64,11 @@ P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
     });
 
     // Load.
-    const itin::P_GuoNei* form = owner.host().form();
-    const QPoint at = form ? form->mapToGlobal(QPoint(0, 0)) : QPoint();
+    const itin::PrintFormAccess& form = owner.printForm();
+    const QPoint at = form.origin();
     setGeometry(QRect(at + QPoint(4000 / itin::kTwipsPerPixel, 1000 / itin::kTwipsPerPixel),
                       QSize(4200, 2500) / itin::kTwipsPerPixel));
-    setWindowTitle(QStringLiteral("请输入 ") + (form ? form->platformName() : QString()) +
+    setWindowTitle(QStringLiteral("请输入 ") + form.platformName() +
                    QStringLiteral(" 用户名和密码"));
     const PlatformAccount stored = ReadPlatformAccount(owner.pingTaiText(), site_.platform());
     Text1_->setText(stored.account);

@@ -6,6 +6,7 @@
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/twips.h"
+#include "itinerary/print_form_access.h"
 #include "shell/browser/embedded_browser.h"
 
 #include <QGuiApplication>
@@ -37,9 +38,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
 
 } // namespace
 
-P_XTY2::P_XTY2(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
+P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
                browser::BrowserProfile& profile, int pictureTimeoutMs, QWidget* parent)
-    : QWidget(parent, Qt::Window), host_(host), ctx_(ctx), profile_(profile),
+    : QWidget(parent, Qt::Window), form_(form), ctx_(ctx), profile_(profile),
       pictureTimeoutMs_(pictureTimeoutMs > 0 ? pictureTimeoutMs : kPictureTimeoutMs),
       siteUrl_(ctx.deploy.value(QStringLiteral("VerificationSiteUrl"))) {
     setObjectName(QStringLiteral("P_XTY2"));
@@ -125,12 +126,7 @@ void P_XTY2::WebBs_DownloadComplete() {
         if (!self) return;
         // Only a result page reaches the print form, which is created when none is open.
         const ResultApplied done = ApplyResultPage(
-            page,
-            [self]() -> itin::ItineraryRecord* {
-                itin::P_GuoNei* form = self->host_.ensureLoaded();
-                return form ? &form->record() : nullptr;
-            },
-            self->ctx_.programFolder);
+            page, [self] { return self->form_.loadRecord(); }, self->ctx_.programFolder);
         if (!self) return;
         if (done.tooLarge) self->ctx_.messages.show(ResultTooLargeMessage(), {});
         if (done.result) emit self->resultApplied(done.written);
@@ -160,9 +156,9 @@ void P_XTY2::Command1_Click() {
     WebBs_->run(QueryActions(q));
 }
 
-TicketImport::TicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                           browser::BrowserProfile& profile)
-    : QObject(&host), host_(host), ctx_(ctx), profile_(profile) {}
+TicketImport::TicketImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                           itin::ItineraryContext& ctx, browser::BrowserProfile& profile)
+    : QObject(&host), host_(host), form_(form), ctx_(ctx), profile_(profile) {}
 
 TicketImport::~TicketImport() {
     delete dialog_.data();
@@ -170,22 +166,22 @@ TicketImport::~TicketImport() {
 
 P_XTY2* TicketImport::open() {
     if (!dialog_)
-        dialog_ = new P_XTY2(host_, ctx_, profile_, pictureTimeoutMs_, host_.ownerWindow());
+        dialog_ = new P_XTY2(form_, ctx_, profile_, pictureTimeoutMs_, host_.ownerWindow());
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();
     return dialog_;
 }
 
-TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                                  browser::BrowserProfile& profile) {
-    auto* opener = new TicketImport(host, ctx, profile);
+TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                                  itin::ItineraryContext& ctx, browser::BrowserProfile& profile) {
+    auto* opener = new TicketImport(host, form, ctx, profile);
     host.setOpenTicketImport([opener](itin::P_GuoNei&) { opener->open(); });
     return opener;
 }
 
 TicketImport* InstallTicketImport(ImportContext& ctx) {
-    return InstallTicketImport(ctx.printForms, ctx.itinerary, ctx.profile);
+    return InstallTicketImport(ctx.printForms, ctx.printForm, ctx.itinerary, ctx.profile);
 }
 
 } // namespace ximport

@@ -18,6 +18,7 @@ class EmbeddedBrowser;
 
 namespace itin {
 class ClickLabel;
+class PrintFormAccess;
 class PrintFormHost;
 struct ItineraryContext;
 } // namespace itin
@@ -27,10 +28,10 @@ namespace ximport {
 class P_XTY2 : public QWidget {
     Q_OBJECT
 public:
-    // host, ctx and profile must outlive the dialog. Loads on creation: the home page and
+    // form, ctx and profile must outlive the dialog. Loads on creation: the home page and
     // a picture code are on their way when the constructor returns.
-    P_XTY2(itin::PrintFormHost& host, itin::ItineraryContext& ctx, browser::BrowserProfile& profile,
-           int pictureTimeoutMs = 0, QWidget* parent = nullptr);
+    P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
+           browser::BrowserProfile& profile, int pictureTimeoutMs = 0, QWidget* parent = nullptr);
 
 signals:
     // A result page was cut into the record (fields written).
@@ -47,7 +48,7 @@ private:
     void RefreshPicture();
     void showButton();
 
-    itin::PrintFormHost& host_;
+    itin::PrintFormAccess& form_;
     itin::ItineraryContext& ctx_;
     browser::BrowserProfile& profile_;
     int pictureTimeoutMs_;
@@ -67,8 +68,8 @@ private:
 class TicketImport : public QObject {
     Q_OBJECT
 public:
-    TicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                 browser::BrowserProfile& profile);
+    TicketImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                 itin::ItineraryContext& ctx, browser::BrowserProfile& profile);
     ~TicketImport() override;
     P_XTY2* open();
     // Picture-code time-out for dialogs opened from now on (0: the default).
@@ -76,6 +77,7 @@ public:
 
 private:
     itin::PrintFormHost& host_;
+    itin::PrintFormAccess& form_;
     itin::ItineraryContext& ctx_;
     browser::BrowserProfile& profile_;
     int pictureTimeoutMs_ = 0;
@@ -85,9 +87,10 @@ private:
 struct ImportContext;
 
 // Creates the opener as a child of host and hooks it to the form's button; the dialog
-// belongs to the window holding the print form (the main window), when there is one.
-TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::ItineraryContext& ctx,
-                                  browser::BrowserProfile& profile);
+// belongs to the window holding the print form (the main window), when there is one, and
+// reaches the form through form.
+TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
+                                  itin::ItineraryContext& ctx, browser::BrowserProfile& profile);
 TicketImport* InstallTicketImport(ImportContext& ctx);
 
 } // namespace ximport

@@ -4,8 +4,9 @@
 #include "import/forms/order_retrieval.h"
 #include "import/order_reader.h"
 
-#include "itinerary/forms/print_form_host.h"
+#include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/twips.h"
+#include "itinerary/print_form_access.h"
 #include "shell/browser/embedded_browser.h"
 
 #include <QCloseEvent>
@@ -55,10 +56,10 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
 
     // Load: out of sight, the print form disabled, the stored account of the platform.
     setGeometry(itin::twipRect(0, 90000, 4710, 1060));
-    itin::P_GuoNei* form = owner.host().form();
+    itin::PrintFormAccess& form = owner.printForm();
     PlatformState& state = owner.state();
-    state.SelectedPlatform = qint16(form ? form->platformIndex() : 0);
-    if (form) form->setEnabled(false);
+    state.SelectedPlatform = qint16(form.platformIndex());
+    form.setEnabled(false);
     site_ = PlatformSite(state.SelectedPlatform, owner.siteUrl(state.SelectedPlatform));
     account_ = ReadPlatformAccount(owner.pingTaiText(), state.SelectedPlatform);
     if (!account_.account.isEmpty() && !account_.password.isEmpty()) {
@@ -80,7 +81,7 @@ void W_Webfrm::unload() {
     if (unloaded_) return;
     unloaded_ = true;
     owner_.state().OrderRetrievalActive = 0;
-    if (itin::P_GuoNei* form = owner_.host().form()) form->setEnabled(true);
+    owner_.printForm().setEnabled(true);
 }
 
 void W_Webfrm::closeEvent(QCloseEvent* e) {
@@ -94,7 +95,7 @@ bool W_Webfrm::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void W_Webfrm::setStatus(const QString& text) {
-    if (itin::P_GuoNei* form = owner_.host().form()) form->setStatusText(text);
+    owner_.printForm().setStatusText(text);
 }
 
 void W_Webfrm::newPictureCode() {
@@ -150,15 +151,15 @@ void W_Webfrm::pageFinished(const QString& url, const browser::DomDocument& page
 }
 
 void W_Webfrm::readOrder(const browser::DomDocument& page) {
-    itin::P_GuoNei* form = owner_.host().form();
+    itin::ItineraryRecord* record = owner_.printForm().record();
     const browser::DomDocument* main = page.frame(QStringLiteral("mainFrame"));
-    if (!form) {
+    if (!record) {
         close();
         return;
     }
     const OrderRead order = main ? ReadPlatformOrder(site_.platform(), *main) : OrderRead{};
-    setStatus(ApplyOrder(order, owner_.context().common.PlatformPnr, owner_.context().common,
-                         form->record()));
+    setStatus(
+        ApplyOrder(order, owner_.context().common.PlatformPnr, owner_.context().common, *record));
     close();
 }
 

@@ -15,9 +15,6 @@ class QTimer;
 namespace browser {
 class EmbeddedBrowser;
 }
-namespace itin {
-class P_GuoNei;
-}
 
 namespace ximport {
 

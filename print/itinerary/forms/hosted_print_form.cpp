@@ -24,16 +24,52 @@ ItineraryRecord* HostedPrintForm::loadRecord() {
     return form ? &form->record() : nullptr;
 }
 
-QRect HostedPrintForm::frame() const {
+QWidget* HostedPrintForm::window() const {
     P_GuoNei* form = host_.form();
-    if (!form) return {};
-    // In the main window the frame is the MDI sub-window around the form.
-    QWidget* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget())
-                         ? form->parentWidget()
-                         : static_cast<QWidget*>(form);
+    if (!form) return nullptr;
+    // In the main window the form sits in an MDI sub-window.
+    return qobject_cast<QMdiSubWindow*>(form->parentWidget()) ? form->parentWidget()
+                                                              : static_cast<QWidget*>(form);
+}
+
+QRect HostedPrintForm::frame() const {
+    const QWidget* frame = window();
+    if (!frame) return {};
     const QPoint at =
         frame->parentWidget() ? frame->parentWidget()->mapToGlobal(frame->pos()) : frame->pos();
     return {at, frame->size()};
+}
+
+int HostedPrintForm::platformIndex() const {
+    const P_GuoNei* form = host_.form();
+    return form ? form->platformIndex() : 0;
+}
+
+QString HostedPrintForm::platformName() const {
+    const P_GuoNei* form = host_.form();
+    return form ? form->platformName() : QString();
+}
+
+void HostedPrintForm::setStatusText(const QString& text) {
+    if (P_GuoNei* form = host_.form()) form->setStatusText(text);
+}
+
+void HostedPrintForm::setEnabled(bool on) {
+    if (P_GuoNei* form = host_.form()) form->setEnabled(on);
+}
+
+QPoint HostedPrintForm::origin() const {
+    const P_GuoNei* form = host_.form();
+    return form ? form->mapToGlobal(QPoint(0, 0)) : QPoint();
+}
+
+QSize HostedPrintForm::windowSize() const {
+    const QWidget* frame = window();
+    return frame ? frame->frameGeometry().size() : QSize();
+}
+
+void HostedPrintForm::moveWindow(const QPoint& to) {
+    if (QWidget* frame = window()) frame->move(to);
 }
 
 } // namespace itin

@@ -3,6 +3,8 @@
 // PrintFormAccess interface.
 #include "itinerary/print_form_access.h"
 
+class QWidget;
+
 namespace itin {
 
 class PrintFormHost;
@@ -15,8 +17,18 @@ public:
     ItineraryRecord* record() override;
     ItineraryRecord* loadRecord() override;
     QRect frame() const override;
+    int platformIndex() const override;
+    QString platformName() const override;
+    void setStatusText(const QString& text) override;
+    void setEnabled(bool on) override;
+    QPoint origin() const override;
+    QSize windowSize() const override;
+    void moveWindow(const QPoint& to) override;
 
 private:
+    // The window around the loaded form (its MDI sub-window, or the form itself), or null.
+    QWidget* window() const;
+
     PrintFormHost& host_;
 };
 
