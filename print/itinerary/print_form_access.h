@@ -30,7 +30,7 @@ public:
 
     // What the import windows read from and do to the open form; a form without a window, or
     // no open form, answers with the defaults and ignores the rest.
-    // The platform chosen on the form (-1 for none) and its name.
+    // The platform chosen on the form and its name (-1 when none is chosen; 0 without a form).
     virtual int platformIndex() const { return 0; }
     virtual QString platformName() const { return {}; }
     // Shows text in the form's status line.
