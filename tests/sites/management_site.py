@@ -15,7 +15,8 @@ import secrets
 import sys
 import threading
 import urllib.parse
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+from stand_in import QuietHandler, listen, run
 
 NAV_GROUPS = [
     ("出票员菜单", "1_", 0, ["订单监控", "会员管理", "所有订单", "乘机人信息", "密码修改"]),
@@ -54,24 +55,8 @@ def page(title, body):
             % (html.escape(title), body))
 
 
-class Handler(BaseHTTPRequestHandler):
+class Handler(QuietHandler):
     site = None  # set by main
-
-    def log_message(self, fmt, *args):
-        pass
-
-    def send(self, status, body, content_type="text/html; charset=utf-8", headers=()):
-        data = body.encode("utf-8")
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(data)))
-        for k, v in headers:
-            self.send_header(k, v)
-        self.end_headers()
-        self.wfile.write(data)
-
-    def redirect(self, location, headers=()):
-        self.send(302, "", headers=[("Location", location)] + list(headers))
 
     def session(self):
         for part in self.headers.get("Cookie", "").split(";"):
@@ -188,12 +173,7 @@ def main():
     parser.add_argument("--password", default="secret")
     args = parser.parse_args()
     Handler.site = Site(args.user, args.password)
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    print("PORT %d" % server.server_address[1], flush=True)
-    try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
+    run(listen(Handler, args.port))
 
 
 if __name__ == "__main__":

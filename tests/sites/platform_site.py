@@ -14,12 +14,11 @@ import argparse
 import html
 import json
 import secrets
-import struct
 import sys
 import threading
 import urllib.parse
-import zlib
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+from stand_in import QuietHandler, listen, png, run
 
 # PNR -> order: segments (route, flight, class, departure), fare, tax, passengers.
 ORDERS = {
@@ -47,15 +46,9 @@ ORDERS = {
 }
 
 
-def png(width=40, height=16):
+def grey_picture(width=40, height=16):
     """A small grey picture, as a picture-code address answers."""
-    raw = b"".join(b"\x00" + b"\x80" * width for _ in range(height))
-
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data +
-                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0))
-            + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+    return png(width, height, [b"\x80" * width] * height)
 
 
 def page(title, body):
@@ -93,24 +86,8 @@ class Site:
         self.lock = threading.Lock()
 
 
-class Handler(BaseHTTPRequestHandler):
+class Handler(QuietHandler):
     site = None  # set by main
-
-    def log_message(self, fmt, *args):
-        pass
-
-    def send(self, status, body, content_type="text/html; charset=utf-8", headers=()):
-        data = body if isinstance(body, bytes) else body.encode("utf-8")
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(data)))
-        for k, v in headers:
-            self.send_header(k, v)
-        self.end_headers()
-        self.wfile.write(data)
-
-    def redirect(self, location, headers=()):
-        self.send(302, "", headers=[("Location", location)] + list(headers))
 
     def session(self):
         for part in self.headers.get("Cookie", "").split(";"):
@@ -143,7 +120,7 @@ class Handler(BaseHTTPRequestHandler):
             with self.site.lock:
                 return self.send(200, json.dumps(self.site.log), "application/json")
         if url.path in ("/ValidateCode.aspx", "/SPL_ValidateCode.aspx"):
-            return self.send(200, png(), "image/png")
+            return self.send(200, grey_picture(), "image/png")
         if url.path == "/Top.aspx":
             return self.send(200, page("top", "<b>分销平台</b>"))
         handler = (self.first if self.site.platform == 0 else self.second).get(url.path)
@@ -334,12 +311,7 @@ def main():
     args = parser.parse_args()
     Handler.site = Site(args.platform, args.user, args.password, args.code)
     Handler.site.ask_code = args.ask_code
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    print("PORT %d" % server.server_address[1], flush=True)
-    try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
+    run(listen(Handler, args.port))
 
 
 if __name__ == "__main__":

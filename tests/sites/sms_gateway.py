@@ -17,8 +17,9 @@ import os
 import sys
 import threading
 import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import unquote, urlsplit
+
+from stand_in import QuietHandler, listen, run
 
 DEMO_ACCOUNTS = {
     "demo": {"password": "demo123", "name": "示例", "phone": "010-12345678", "balance": 12.5},
@@ -89,11 +90,8 @@ class Store:
         return "1"
 
 
-class Handler(BaseHTTPRequestHandler):
+class Handler(QuietHandler):
     store = None
-
-    def log_message(self, fmt, *args):
-        pass
 
     def reply(self, body, ctype="text/plain; charset=gb2312", encoding="gbk"):
         data = body.encode(encoding, errors="replace")
@@ -187,19 +185,14 @@ def main():
                     help="stop when standard input closes")
     args = ap.parse_args()
     Handler.store = Store(args.store)
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
-    print("PORT %d" % server.server_address[1], flush=True)
+    server = listen(Handler, args.port)
     if args.exit_with_stdin:
         # Ends with the test that started it, even when that test dies.
         def watch():
             sys.stdin.read()
             os._exit(0)
         threading.Thread(target=watch, daemon=True).start()
-    try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
+    run(server)
 
 
 if __name__ == "__main__":

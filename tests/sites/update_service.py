@@ -37,8 +37,10 @@ import re
 import sys
 import threading
 import time
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from http.server import ThreadingHTTPServer
 from urllib.parse import parse_qs, unquote, urlsplit
+
+from stand_in import QuietHandler, listen, run
 
 LIST_PATH = "/update/print/main/update.asp"
 
@@ -103,13 +105,10 @@ def ed25519_sign(seed, message):
     return big_r + ((r + k * a) % L).to_bytes(32, "little")
 
 
-class Handler(BaseHTTPRequestHandler):
+class Handler(QuietHandler):
     protocol_version = "HTTP/1.1"
     disable_nagle_algorithm = True  # headers and body go out at once
     server_version = "UpdateStandIn/1"
-
-    def log_message(self, fmt, *args):  # quiet
-        pass
 
     def record(self, parts):
         log = self.server.options.log
@@ -268,8 +267,6 @@ class Handler(BaseHTTPRequestHandler):
 
 
 class Server(ThreadingHTTPServer):
-    daemon_threads = True
-
     def handle_error(self, request, client_address):
         # The downloader drops slices it no longer needs: a reset connection is expected.
         if not isinstance(sys.exc_info()[1], ConnectionError):
@@ -287,14 +284,10 @@ def main():
     ap.add_argument("--bad-signature", action="store_true")
     ap.add_argument("--wrong-hash", action="store_true")
     options = ap.parse_args()
-    server = Server(("127.0.0.1", options.port), Handler)
+    server = listen(Handler, options.port, Server)
     server.options = options
     server.log_lock = threading.Lock()
-    print("PORT %d" % server.server_address[1], flush=True)
-    try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
+    run(server)
     return 0
 
 

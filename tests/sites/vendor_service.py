@@ -19,11 +19,11 @@ import argparse
 import json
 import re
 import sqlite3
-import sys
 import threading
 import time
 import urllib.parse
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+from stand_in import QuietHandler, listen, run
 
 ALPHABET = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
 DEFAULT_KEYS = (
@@ -220,13 +220,10 @@ class Service:
         return "004"
 
 
-class Handler(BaseHTTPRequestHandler):
+class Handler(QuietHandler):
     service = None
     protocol_version = "HTTP/1.1"
     disable_nagle_algorithm = True
-
-    def log_message(self, *args):
-        pass
 
     def reply(self, status, body, ctype="text/html; charset=gb2312"):
         data = body.encode("gbk", errors="replace") if isinstance(body, str) else body
@@ -288,13 +285,7 @@ def main():
                           com_zw="经理", com_mob="13600000000", com_tel="010-88888888",
                           com_address="北京市朝阳区")
     Handler.service = Service(store, parse_keys(args.key_table), args.utf8_columns, args.silent)
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
-    print("PORT %d" % server.server_address[1], flush=True)
-    try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
+    run(listen(Handler, args.port))
 
 
 if __name__ == "__main__":

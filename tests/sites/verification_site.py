@@ -15,13 +15,12 @@ import html
 import json
 import os
 import secrets
-import struct
 import sys
 import threading
 import time
 import urllib.parse
-import zlib
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+from stand_in import QuietHandler, listen, png, run
 
 # Ticket number -> name, ID, endorsement, route lines, segments, money, notice.
 TICKETS = {
@@ -68,21 +67,15 @@ def picture(code, scale=3):
     width, height = (len(code) * 4 + 1) * scale, 7 * scale
     rows = []
     for y in range(height):
-        row = bytearray([0])  # filter: none
+        row = bytearray()
         for x in range(width):
             cx, cy = x // scale - 1, y // scale - 1
             ink = False
             if 0 <= cy < 5 and cx >= 0 and cx % 4 < 3 and cx // 4 < len(code):
                 ink = FONT[code[cx // 4]][cy * 3 + cx % 4] == "1"
             row.append(0 if ink else 235)
-        rows.append(bytes(row))
-
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data +
-                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    return (b"\x89PNG\r\n\x1a\n" +
-            chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(b"".join(rows))) + chunk(b"IEND", b""))
+        rows.append(row)
+    return png(width, height, rows)
 
 
 def page(title, body, script=""):
@@ -146,12 +139,9 @@ class Site:
         self.lock = threading.Lock()
 
 
-class Handler(BaseHTTPRequestHandler):
+class Handler(QuietHandler):
     site = None  # set by main
     protocol_version = "HTTP/1.1"
-
-    def log_message(self, fmt, *args):
-        pass
 
     def session(self):
         for part in self.headers.get("Cookie", "").split(";"):
@@ -161,16 +151,11 @@ class Handler(BaseHTTPRequestHandler):
         return secrets.token_hex(8), True
 
     def send(self, status, body, ctype="text/html; charset=utf-8"):
-        data = body if isinstance(body, bytes) else body.encode("utf-8")
         sid, new = self.session()
-        self.send_response(status)
-        self.send_header("Content-Type", ctype)
-        self.send_header("Content-Length", str(len(data)))
-        self.send_header("Cache-Control", "no-store")
+        headers = [("Cache-Control", "no-store")]
         if new:
-            self.send_header("Set-Cookie", "JSESSIONID=%s; Path=/" % sid)
-        self.end_headers()
-        self.wfile.write(data)
+            headers.append(("Set-Cookie", "JSESSIONID=%s; Path=/" % sid))
+        super().send(status, body, ctype, headers)
         return sid
 
     def do_GET(self):
@@ -233,8 +218,7 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     args = parser.parse_args()
     Handler.site = Site()
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
+    server = listen(Handler, args.port)
     # A test that crashes leaves no site behind: it ends with the process that started it.
     parent = os.getppid()
 
@@ -243,11 +227,7 @@ def main():
             time.sleep(1)
         os._exit(0)
     threading.Thread(target=follow_parent, daemon=True).start()
-    print("PORT %d" % server.server_address[1], flush=True)
-    try:
-        server.serve_forever()
-    except KeyboardInterrupt:
-        pass
+    run(server)
 
 
 if __name__ == "__main__":
