@@ -83,6 +83,10 @@ int Fail(const QString& message) {
     return 2;
 }
 
+void DrawOffscreen() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 void PrintLine(const QString& line) {
     const QByteArray utf8 = line.toUtf8();
     std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);

@@ -32,6 +32,8 @@ struct CommandLine {
 
 // "print: <message>" on standard error; returns the exit code 2.
 int Fail(const QString& message);
+// Headless runs draw offscreen unless QT_QPA_PLATFORM names a window system.
+void DrawOffscreen();
 // One line on standard output, flushed.
 void PrintLine(const QString& line);
 // The whole file as text (UTF-8 or GBK), read through the size cap of headless input;

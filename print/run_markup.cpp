@@ -9,8 +9,7 @@
 
 int RunMarkup(const CommandLine& c) {
     browser::PrepareEngine();
-    // No window system needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    DrawOffscreen();
     int argc = c.argc;
     QApplication app(argc, c.argv);
     const QString folder = c.programFolder();

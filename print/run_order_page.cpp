@@ -16,7 +16,7 @@ int RunOrderPage(const CommandLine& c) {
     const auto clock = c.makeClock();
     if (!clock) return 2;
     browser::PrepareEngine();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    DrawOffscreen();
     int argc = c.argc;
     QApplication app(argc, c.argv);
     ximport::OrderPageJob job;

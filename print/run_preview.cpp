@@ -8,7 +8,7 @@
 int RunPreview(const CommandLine& c) {
     const auto clock = c.makeClock();
     if (!clock) return 2;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    DrawOffscreen();
     int argc = c.argc;
     QGuiApplication app(argc, c.argv);
     itin::HeadlessPreviewJob job;

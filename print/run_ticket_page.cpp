@@ -25,7 +25,7 @@ int RunTicketPage(const CommandLine& c) {
         itin::ParseReservationText(booking, common, record, messages, *clock);
     }
     browser::PrepareEngine();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    DrawOffscreen();
     int argc = c.argc;
     QApplication app(argc, c.argv);
     const QString folder = c.programFolder();

@@ -1,12 +1,11 @@
 #include "itinerary/headless_preview.h"
 
+#include "itinerary/headless_booking.h"
 #include "itinerary/parser.h"
 #include "itinerary/preview_surface.h"
 #include "itinerary/receipts/receipt_log.h"
-#include "itinerary/settings_store.h"
 
-#include "common/code_page.h"
-#include "common/headless_input.h"
+#include "common/messages.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -15,21 +14,14 @@ namespace itin {
 
 int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock,
                        const std::function<void(const QString&)>& out) {
-    QString error;
-    const auto bytes = common::ReadInputFile(job.pnrFile, &error);
-    if (!bytes) {
-        out(error);
-        return 2;
-    }
-    PCommon common;
-    common.PrintMode = job.international ? International : Domestic;
-    ItineraryRecord record;
+    const auto booking =
+        PrepareHeadlessBooking(job.pnrFile, job.programFolder, job.international, clock, out);
+    if (!booking) return 2;
+    PCommon& common = booking->common;
+    ItineraryRecord& record = booking->record;
+    const PageSetup& boxes = booking->boxes;
     common::RecordingMessages messages;
-    PrintSettings settings;
-    LoadPrintSettings(settings, job.programFolder, record, clock);
-    PageSetup boxes{QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}};
-    ApplyPrintSettings(settings, job.programFolder, record, clock, boxes);
-    ParseReservationText(common::decodeDetect(*bytes), common, record, messages, clock);
+    ParseReservationText(booking->text, common, record, messages, clock);
     for (const common::ShownMessage& m : messages.shown)
         out(m.text);
     QString checkCode = job.checkCode;
@@ -43,7 +35,7 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock
     const QString formPath = PreviewFormImagePath(job.programFolder);
     PreviewSurface surface(job.dpi, formPath.isEmpty() ? QImage() : QImage(formPath));
     const QString refused =
-        RenderPreview(record, common, settings, boxes.leftr, boxes.topb, surface);
+        RenderPreview(record, common, booking->settings, boxes.leftr, boxes.topb, surface);
     if (!refused.isEmpty()) {
         out(refused);
         return 1;

@@ -1,13 +1,11 @@
 #include "itinerary/headless_print.h"
 
+#include "itinerary/headless_booking.h"
 #include "itinerary/painter_surface.h"
 #include "itinerary/parser.h"
 #include "itinerary/print_out.h"
 #include "itinerary/receipts/receipt_log.h"
-#include "itinerary/settings_store.h"
 
-#include "common/code_page.h"
-#include "common/headless_input.h"
 #include "common/messages.h"
 
 #include <QDir>
@@ -35,25 +33,14 @@ private:
 
 int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
                      const std::function<void(const QString&)>& out) {
-    QString error;
-    const auto bytes = common::ReadInputFile(job.pnrFile, &error);
-    if (!bytes) {
-        out(error);
-        return 2;
-    }
-    const QString booking = common::decodeDetect(*bytes);
-
-    PCommon common;
-    common.PrintMode = job.international ? International : Domestic;
-    ItineraryRecord record;
+    const auto booking =
+        PrepareHeadlessBooking(job.pnrFile, job.programFolder, job.international, clock, out);
+    if (!booking) return 2;
+    PCommon& common = booking->common;
+    ItineraryRecord& record = booking->record;
+    const PrintSettings& settings = booking->settings;
+    const PageSetup& boxes = booking->boxes;
     LineMessages messages(out);
-
-    // As the print form loads: settings, button reset, settings applied to the boxes.
-    PrintSettings settings;
-    LoadPrintSettings(settings, job.programFolder, record, clock);
-    ResetPassengerButtons(record);
-    PageSetup boxes{QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}};
-    ApplyPrintSettings(settings, job.programFolder, record, clock, boxes);
 
     itin::ReceiptLog log;
     if (!log.open(QDir(job.programFolder).filePath(itin::LogFileName()))) {
@@ -61,7 +48,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
         return 1;
     }
 
-    ParseReservationText(booking, common, record, messages, clock);
+    ParseReservationText(booking->text, common, record, messages, clock);
     record.setField(CheckCode, job.checkCode.isEmpty() ? log.nextCheckCode() : job.checkCode);
 
     std::unique_ptr<PdfSurface> pdf;
