@@ -239,31 +239,26 @@ void P_Receipts::refresh() {
     table_->setRowCount(0);
     ids_.clear();
     if (!log) return;
+    const QList<itin::Receipt> rows = log->list(filter());
+    table_->setRowCount(int(rows.size()));
+    for (int i = 0; i < rows.size(); ++i) {
+        const itin::Receipt& r = rows[i];
+        ids_ << r.id;
+        const QStringList cells =
+            itin::ReceiptColumns(r, QStringLiteral("yyyy-MM-dd HH:mm"), QStringLiteral("作废"));
+        for (int c = 0; c < cells.size(); ++c)
+            table_->setItem(i, c, new QTableWidgetItem(cells[c]));
+    }
+}
+
+itin::Filter P_Receipts::filter() const {
     itin::Filter f;
     f.from = QDate::fromString(from_->text().trimmed(), Qt::ISODate);
     f.to = QDate::fromString(to_->text().trimmed(), Qt::ISODate);
     f.ticketNumber = ticket_->text();
     f.pnr = pnr_->text();
     f.checkCode = code_->text();
-    const QList<itin::Receipt> rows = log->list(f);
-    table_->setRowCount(int(rows.size()));
-    for (int i = 0; i < rows.size(); ++i) {
-        const itin::Receipt& r = rows[i];
-        ids_ << r.id;
-        const QStringList cells = {r.printedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                                   r.checkCode,
-                                   r.passenger,
-                                   r.idNumber,
-                                   r.ticketNumber,
-                                   r.pnr,
-                                   r.route,
-                                   r.total,
-                                   r.mode,
-                                   r.target,
-                                   r.spoiled ? QStringLiteral("作废") : QString()};
-        for (int c = 0; c < cells.size(); ++c)
-            table_->setItem(i, c, new QTableWidgetItem(cells[c]));
-    }
+    return f;
 }
 
 qint64 P_Receipts::selectedId() const {
@@ -324,15 +319,9 @@ void P_Receipts::exportCsv() {
                                                   ctx.programFolder,
                                                   QStringLiteral("CSV 文件(*.csv)"));
     if (path.isEmpty()) return;
-    itin::Filter f;
-    f.from = QDate::fromString(from_->text().trimmed(), Qt::ISODate);
-    f.to = QDate::fromString(to_->text().trimmed(), Qt::ISODate);
-    f.ticketNumber = ticket_->text();
-    f.pnr = pnr_->text();
-    f.checkCode = code_->text();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(itin::ToCsv(ctx.receiptLog->list(f))) < 0 ||
-        !file.commit())
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(itin::ToCsv(ctx.receiptLog->list(filter()))) < 0 || !file.commit())
         ctx.messages.show(QStringLiteral("无法写入 %1").arg(path));
 }
 

@@ -9,11 +9,9 @@ class QLineEdit;
 class QTableWidget;
 
 namespace itin {
+
+struct Filter;
 struct Receipt;
-}
-
-namespace itin {
-
 class P_GuoNei;
 class PreviewSurface;
 
@@ -54,6 +52,8 @@ private:
     void markSpoiled();
     void reprint();
     void exportCsv();
+    // The criteria in the filter boxes.
+    itin::Filter filter() const;
     qint64 selectedId() const;
     void reprintFromForm(const itin::Receipt& row);
 

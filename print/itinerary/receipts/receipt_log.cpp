@@ -294,24 +294,29 @@ QString DuplicateCheckCodeMessage(const QString& checkCode) {
     return QStringLiteral("验证码 %1 已在打印记录中").arg(common::trimSpaces(checkCode));
 }
 
+QStringList ReceiptColumns(const Receipt& r, const QString& timeFormat,
+                           const QString& spoiledMark) {
+    return {r.printedAt.toString(timeFormat),
+            r.checkCode,
+            r.passenger,
+            r.idNumber,
+            r.ticketNumber,
+            r.pnr,
+            r.route,
+            r.total,
+            r.mode,
+            r.target,
+            r.spoiled ? spoiledMark : QString()};
+}
+
 QByteArray ToCsv(const QList<Receipt>& rows) {
     QStringList lines;
     lines << QStringLiteral("时间,验证码,旅客姓名,有效身份证号码,电子客票号码,PNR,航程,合计,类型,"
                             "打印机或文件,作废");
     for (const Receipt& r : rows) {
-        const QStringList fields = {r.printedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                                    r.checkCode,
-                                    r.passenger,
-                                    r.idNumber,
-                                    r.ticketNumber,
-                                    r.pnr,
-                                    r.route,
-                                    r.total,
-                                    r.mode,
-                                    r.target,
-                                    r.spoiled ? QStringLiteral("是") : QString()};
         QStringList quoted;
-        for (const QString& f : fields)
+        for (const QString& f :
+             ReceiptColumns(r, QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("是")))
             quoted << csvField(f);
         lines << quoted.join(QLatin1Char(','));
     }

@@ -42,6 +42,11 @@ struct Filter {
     QString checkCode;
 };
 
+// A row's columns in the order of the log window and the CSV header: time (in timeFormat),
+// check code, passenger, ID, ticket, PNR, route, total, mode, printer or file, and
+// spoiledMark when the row is spoiled.
+QStringList ReceiptColumns(const Receipt& r, const QString& timeFormat, const QString& spoiledMark);
+
 // The receipt the record describes now (before its check code advances).
 Receipt ReceiptFromRecord(const itin::ItineraryRecord& record, qint16 printMode,
                           const QString& target, const QDateTime& at);
