@@ -38,16 +38,22 @@ void fillRecord(ItineraryRecord& r) {
     r.setField(IssueDate, "2026-3-1");
 }
 
-void BM_ReceiptToPdf(benchmark::State& state) {
-    QTemporaryDir dir;
-    ItineraryRecord record;
-    fillRecord(record);
-    PCommon common;
+// The fonts the receipts are drawn in: installed from Debian's packages.
+PrintSettings benchFonts() {
     PrintSettings settings;
     settings.fonttype1 = QStringLiteral("WenQuanYi Zen Hei");
     settings.fontsize1 = 18;
     settings.fonttype2 = QStringLiteral("DejaVu Sans");
     settings.fontsize2 = 13;
+    return settings;
+}
+
+void BM_ReceiptToPdf(benchmark::State& state) {
+    QTemporaryDir dir;
+    ItineraryRecord record;
+    fillRecord(record);
+    PCommon common;
+    const PrintSettings settings = benchFonts();
     common::RecordingMessages messages;
     const QString path = dir.filePath("receipt.pdf");
     for (auto _ : state) {
@@ -66,11 +72,7 @@ void BM_PreviewRedraw(benchmark::State& state) {
         if (record.field(i).isEmpty()) record.setField(i, QStringLiteral("X%1").arg(i));
     record.setField(CheckCode, "0041");
     PCommon common;
-    PrintSettings settings;
-    settings.fonttype1 = QStringLiteral("WenQuanYi Zen Hei");
-    settings.fontsize1 = 18;
-    settings.fonttype2 = QStringLiteral("DejaVu Sans");
-    settings.fontsize2 = 13;
+    const PrintSettings settings = benchFonts();
     for (auto _ : state) {
         PreviewSurface preview(int(state.range(0)));
         if (!RenderPreview(record, common, settings, "0", "0", preview).isEmpty())
