@@ -192,18 +192,6 @@ void Downloader::applyFinished() {
     fill();
 }
 
-namespace {
-
-// A slice whose body stops short of its announced length: the connection dropped under it
-// (the network layer does not always report that as an error).
-bool cutShort(const SliceRequest& slice) {
-    bool known = false;
-    const qint64 length = slice.get->header("Content-Length").toLongLong(&known);
-    return !slice.whole && known && slice.received < length;
-}
-
-} // namespace
-
 bool Downloader::apply(SliceRequest& slice) {
     const net::AsyncGet& get = *slice.get;
     const int status = get.status();
@@ -230,7 +218,7 @@ bool Downloader::apply(SliceRequest& slice) {
         return false;
     }
     if (slice.overflow) return end(DownloadEnd::NoSize, kNoSize), false;
-    if (get.failed() || cutShort(slice)) return end(DownloadEnd::Connection, kNoConnection), false;
+    if (get.failed()) return end(DownloadEnd::Connection, kNoConnection), false;
     return slice.whole ? applyWhole(slice) : applyRange(slice);
 }
 

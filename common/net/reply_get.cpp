@@ -30,7 +30,9 @@ void ReplyGet::onMetaData() {
 }
 
 QByteArray ReplyGet::readAvailable() {
-    return reply_ && reply_->isOpen() ? reply_->readAll() : QByteArray();
+    const QByteArray data = reply_ && reply_->isOpen() ? reply_->readAll() : QByteArray();
+    taken_ += data.size();
+    return data;
 }
 
 void ReplyGet::setReadBufferSize(qint64 bytes) {
@@ -46,7 +48,18 @@ void ReplyGet::onFinished() {
     if (isFinished()) return;
     if (!headersReceived()) onMetaData();
     const int error = int(reply_->error());
-    markFinished(error > 0 && error < int(QNetworkReply::ContentAccessDenied));
+    markFinished((error > 0 && error < int(QNetworkReply::ContentAccessDenied)) || cutShort());
+}
+
+// A body that stops short of its announced length: the connection dropped under it, which
+// the network layer does not always report as an error. Encoded bodies are left alone (their
+// length counts the encoded bytes).
+bool ReplyGet::cutShort() const {
+    bool known = false;
+    const qint64 length = header("Content-Length").toLongLong(&known);
+    const QByteArray encoding = header("Content-Encoding").trimmed().toLower();
+    if (!known || !(encoding.isEmpty() || encoding == "identity")) return false;
+    return taken_ + (reply_->isOpen() ? reply_->bytesAvailable() : 0) < length;
 }
 
 } // namespace net

@@ -21,8 +21,10 @@ public:
 private:
     void onMetaData();
     void onFinished();
+    bool cutShort() const;
 
     QPointer<QNetworkReply> reply_;
+    qint64 taken_ = 0; // body bytes handed out by readAvailable()
 };
 
 } // namespace net
