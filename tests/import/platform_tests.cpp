@@ -103,104 +103,93 @@ TEST(PlatformAccounts, ReadAndRewriteOneLineKeepingTheOthers) {
               QStringLiteral("0,今日天下通,agent01,pass  \r\n1,羿天下,old,pw"));
 }
 
-TEST(PlatformPages, FirstPlatformRowsInOrder) {
+namespace {
+
+// One finished page of the order retrieval and what the window is to do with it.
+struct PageRow {
+    int platform;
+    DomDocument page;
+    RetrievalStep::Kind kind;
+    QStringList ops = {};
+    QStringList messages = {};
+    QString status = {};
+    bool close = false;
+    QString url = QStringLiteral("http://x/");
+    QString navigateTo = {};
+    bool codePage = false;
+};
+
+} // namespace
+
+TEST(PlatformPages, EachPageTakesItsRowOrNone) {
     const DomDocument signIn =
         doc(QStringLiteral("<html><body><input id=\"Uname\"/>保存密码</body></html>"));
-    RetrievalStep s = ClassifyRetrievalPage(kFirst, input(0), signIn);
-    EXPECT_EQ(s.kind, RetrievalStep::SignIn);
-    EXPECT_EQ(ops(s.actions),
-              QStringList({"1::Uname:agent01:0", "1::Passwd:secret1:0", "0::btnLogin::0"}));
-
-    // The refusal answer wins over the sign-in page it shows.
-    s = ClassifyRetrievalPage(kFirst, input(0, QStringLiteral("http://p0.test/?Uname=agent01")),
-                              signIn);
-    EXPECT_EQ(s.kind, RetrievalStep::Refused);
-    EXPECT_EQ(s.messages, QStringList{"密码错误"});
-    EXPECT_TRUE(s.close);
-
-    s = ClassifyRetrievalPage(kFirst, input(0), frameset("<p/>", " 今日.天下通 我的桌面 "));
-    EXPECT_EQ(s.kind, RetrievalStep::Desktop);
-    EXPECT_EQ(ops(s.actions),
-              QStringList({"0:leftFrame:reptMenu_ctl14_menuTitle::0", "4:leftFrame::a:13"}));
-
-    s = ClassifyRetrievalPage(kFirst, input(0), frameset("<span id=\"TolOrder\"/>"));
-    EXPECT_EQ(s.kind, RetrievalStep::SearchPage);
-    EXPECT_EQ(ops(s.actions),
-              QStringList({"1:mainFrame:SearchKey:ABC123:0", "2:mainFrame:SeaWay_0::1",
-                           "0:mainFrame:GeneralBut::0"}));
-
-    s = ClassifyRetrievalPage(kFirst, input(0), frameset("<span id=\"TolOrder\">0</span>"));
-    EXPECT_EQ(s.kind, RetrievalStep::NothingFound);
-    EXPECT_TRUE(s.close);
-    EXPECT_EQ(s.status, "提取信息失败！PNR不存在");
-    EXPECT_TRUE(s.messages.value(0).contains(QStringLiteral("天下通平台出票")));
-
-    s = ClassifyRetrievalPage(kFirst, input(0), frameset("<span id=\"TolOrder\">2</span>"));
-    EXPECT_EQ(ops(s.actions), QStringList{"0:mainFrame:OrderRepeater_ctl00_OrderLink::0"});
-
-    s = ClassifyRetrievalPage(kFirst, input(0), frameset("<p/>", "今日.天下通 订单详细"));
-    EXPECT_EQ(s.kind, RetrievalStep::OrderDetail);
-
-    s = ClassifyRetrievalPage(
-        kFirst, input(0),
-        frameset("<p>登入系统时间超时，请重新登录！</p>", "今日.天下通 我的桌面"));
-    EXPECT_EQ(s.kind, RetrievalStep::TimedOut);
-    EXPECT_EQ(s.navigateTo, "http://p0.test/");
-    EXPECT_TRUE(s.actions.isEmpty());
-
-    // Another title, a frameset without TolOrder, a plain page: no action.
-    EXPECT_EQ(ClassifyRetrievalPage(kFirst, input(0), frameset("<p/>", "别的")).kind,
-              RetrievalStep::None);
-    EXPECT_EQ(ClassifyRetrievalPage(kFirst, input(0), frameset("<p/>")).kind, RetrievalStep::None);
-    EXPECT_EQ(ClassifyRetrievalPage(kFirst, input(0), doc("<html><body/></html>")).kind,
-              RetrievalStep::None);
-
-    // A page over the size cap is refused before any row is tested.
     const QString huge = QStringLiteral("保存密码") + QString(kMaxPageMarkup, u'x');
-    s = ClassifyRetrievalPage(kFirst, input(0), doc("<html><body>" + huge + "</body></html>"));
-    EXPECT_EQ(s.kind, RetrievalStep::TooLarge);
-    EXPECT_TRUE(s.close);
-    EXPECT_FALSE(ReadPlatformOrder(0, doc("<html><body>" + huge + "</body></html>")).ok);
-}
-
-TEST(PlatformPages, SecondPlatformRowsAndItsSignInPage) {
     const QString form =
         QStringLiteral("一年前订单请到历史订单管理中查询<input id=\"txtPNR\" value=\"%1\"/>");
-    QString cells;
-    for (int i = 0; i < 38; ++i)
-        cells += QStringLiteral("<td>x</td>");
-    RetrievalStep s = ClassifyRetrievalPage(kSecond, input(1), frameset("上次登录"));
-    EXPECT_EQ(ops(s.actions), QStringList{"4:leftFrame::a:11"});
+    const QString cells = QStringLiteral("<td>x</td>").repeated(38);
+    const QString notFound = QStringLiteral("提取信息失败！PNR不存在");
+    const auto nothingOn = [](const char* platform) {
+        return QStringList{QStringLiteral("没有查询到相符的信息，请检查此记录是不是在%1平台出票？"
+                                          "登陆帐号是否正确？")
+                               .arg(QString::fromUtf8(platform))};
+    };
+    // clang-format off
+    const QList<PageRow> rows{
+        // platform, page, kind, ops, messages, status, close, url, navigateTo, codePage
+        {0, signIn, RetrievalStep::SignIn,
+         {"1::Uname:agent01:0", "1::Passwd:secret1:0", "0::btnLogin::0"}},
+        // The refusal answer wins over the sign-in page it shows.
+        {0, signIn, RetrievalStep::Refused, {}, {"密码错误"}, {}, true,
+         "http://p0.test/?Uname=agent01"},
+        {0, frameset("<p/>", " 今日.天下通 我的桌面 "), RetrievalStep::Desktop,
+         {"0:leftFrame:reptMenu_ctl14_menuTitle::0", "4:leftFrame::a:13"}},
+        {0, frameset("<span id=\"TolOrder\"/>"), RetrievalStep::SearchPage,
+         {"1:mainFrame:SearchKey:ABC123:0", "2:mainFrame:SeaWay_0::1", "0:mainFrame:GeneralBut::0"}},
+        {0, frameset("<span id=\"TolOrder\">0</span>"), RetrievalStep::NothingFound, {},
+         nothingOn("天下通"), notFound, true},
+        {0, frameset("<span id=\"TolOrder\">2</span>"), RetrievalStep::OrdersListed,
+         {"0:mainFrame:OrderRepeater_ctl00_OrderLink::0"}},
+        {0, frameset("<p/>", "今日.天下通 订单详细"), RetrievalStep::OrderDetail},
+        {0, frameset("<p>登入系统时间超时，请重新登录！</p>", "今日.天下通 我的桌面"),
+         RetrievalStep::TimedOut, {}, {}, {}, false, "http://x/", "http://p0.test/"},
+        // Another title, a frameset without TolOrder, a plain page: no action.
+        {0, frameset("<p/>", "别的"), RetrievalStep::None},
+        {0, frameset("<p/>"), RetrievalStep::None},
+        {0, doc("<html><body/></html>"), RetrievalStep::None},
+        // A page over the size cap is refused before any row is tested.
+        {0, doc("<html><body>" + huge + "</body></html>"), RetrievalStep::TooLarge, {},
+         {PageTooLargeMessage()}, StalledRetrievalStatus(), true},
 
-    s = ClassifyRetrievalPage(kSecond, input(1), frameset(form.arg("")));
-    EXPECT_EQ(ops(s.actions),
-              QStringList({"1:mainFrame:txtPNR:ABC123:0", "0:mainFrame:DetailbtnFind::0"}));
-
-    s = ClassifyRetrievalPage(
-        kSecond, input(1),
-        frameset(form.arg("ABC123") + "<table><tr>" + cells + "<td/></tr></table>"));
-    EXPECT_EQ(s.kind, RetrievalStep::NothingFound);
-    EXPECT_TRUE(s.messages.value(0).contains(QStringLiteral("羿天下 平台出票")));
-
-    s = ClassifyRetrievalPage(
-        kSecond, input(1),
-        frameset(form.arg("ABC123") + "<table><tr>" + cells + "<td>1</td></tr></table>"));
-    EXPECT_EQ(ops(s.actions), QStringList{"0:mainFrame:repOrder_ctl00_linkOrderID::0"});
-
-    // A changed result page without a 39th cell does nothing.
-    s = ClassifyRetrievalPage(kSecond, input(1), frameset(form.arg("ABC123")));
-    EXPECT_EQ(s.kind, RetrievalStep::None);
-
-    EXPECT_EQ(ClassifyRetrievalPage(kSecond, input(1), frameset("订单详细信息")).kind,
-              RetrievalStep::OrderDetail);
-    EXPECT_EQ(
-        ClassifyRetrievalPage(kSecond, input(1), doc("<html><body>上次登录</body></html>")).kind,
-        RetrievalStep::None);
-
-    const DomDocument wrong = doc(QStringLiteral("<html><body>验证码错误</body></html>"));
-    s = ClassifyRetrievalPage(kSecond, input(1, kSecond.signInPageUrl()), wrong);
-    EXPECT_TRUE(s.pictureCodePage);
-    EXPECT_EQ(s.messages, QStringList{"验证码错误"});
+        {1, frameset("上次登录"), RetrievalStep::Desktop, {"4:leftFrame::a:11"}},
+        {1, frameset(form.arg("")), RetrievalStep::SearchPage,
+         {"1:mainFrame:txtPNR:ABC123:0", "0:mainFrame:DetailbtnFind::0"}},
+        {1, frameset(form.arg("ABC123") + "<table><tr>" + cells + "<td/></tr></table>"),
+         RetrievalStep::NothingFound, {}, nothingOn(" 羿天下 "), notFound, true},
+        {1, frameset(form.arg("ABC123") + "<table><tr>" + cells + "<td>1</td></tr></table>"),
+         RetrievalStep::OrdersListed, {"0:mainFrame:repOrder_ctl00_linkOrderID::0"}},
+        // A changed result page without a 39th cell does nothing.
+        {1, frameset(form.arg("ABC123")), RetrievalStep::None},
+        {1, frameset("订单详细信息"), RetrievalStep::OrderDetail},
+        {1, doc("<html><body>上次登录</body></html>"), RetrievalStep::None},
+        {1, doc("<html><body>验证码错误</body></html>"), RetrievalStep::None, {}, {"验证码错误"}, {},
+         false, kSecond.signInPageUrl(), {}, true},
+    };
+    // clang-format on
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const PageRow& r = rows[i];
+        SCOPED_TRACE(::testing::Message() << "row " << i);
+        const RetrievalStep s =
+            ClassifyRetrievalPage(r.platform ? kSecond : kFirst, input(r.platform, r.url), r.page);
+        EXPECT_EQ(s.kind, r.kind);
+        EXPECT_EQ(ops(s.actions), r.ops);
+        EXPECT_EQ(s.messages, r.messages);
+        EXPECT_EQ(s.status, r.status);
+        EXPECT_EQ(s.close, r.close);
+        EXPECT_EQ(s.navigateTo, r.navigateTo);
+        EXPECT_EQ(s.pictureCodePage, r.codePage);
+    }
+    EXPECT_FALSE(ReadPlatformOrder(0, doc("<html><body>" + huge + "</body></html>")).ok);
     EXPECT_EQ(kSecond.signInPageUrl(), "http://p1.test/Distributor/Dis_Login.aspx");
     EXPECT_EQ(kSecond.startUrl(), "http://p1.test/Distributor/DIS_Default.aspx");
     EXPECT_EQ(kFirst.startUrl(), "http://p0.test/Default.aspx");
@@ -325,9 +314,9 @@ TEST(OrderReaders, FirstPlatformTaxSplitRoundingAndPassengerInputs) {
     // Missing inputs, a missing element, a tax that is no number: nothing to write.
     EXPECT_FALSE(ReadFirstPlatformOrder(firstDetail("170", 1, 5)).ok);
     EXPECT_FALSE(ReadFirstPlatformOrder(firstDetail("170", 4)).ok);
-    EXPECT_FALSE(ReadFirstPlatformOrder(firstDetail("abc", 1)).ok);
-    EXPECT_TRUE(ReadFirstPlatformOrder(firstDetail("170", 1)).fields.size() > 0);
-    EXPECT_TRUE(ReadFirstPlatformOrder(firstDetail("abc", 1)).fields.isEmpty());
+    const OrderRead noNumber = ReadFirstPlatformOrder(firstDetail("abc", 1));
+    EXPECT_FALSE(noNumber.ok);
+    EXPECT_TRUE(noNumber.fields.isEmpty());
 
     qint64 v = 0;
     EXPECT_TRUE(WholeNumber("40000", v));
@@ -338,30 +327,30 @@ TEST(OrderReaders, FirstPlatformTaxSplitRoundingAndPassengerInputs) {
 }
 
 TEST(OrderReaders, SecondPlatformSegmentsAndPassengers) {
-    OrderRead r = ReadSecondPlatformOrder(
-        frameDoc("mainFrame", secondDetailBody(false, 1, QStringLiteral("Y(经济舱)"))));
-    ASSERT_TRUE(r.ok) << r.problem.toStdString();
-    EXPECT_EQ(fieldOf(r, itin::City1), "北京");
-    EXPECT_EQ(fieldOf(r, itin::City2), "上海");
-    EXPECT_EQ(fieldOf(r, itin::Class1), "Y");
-    EXPECT_EQ(fieldOf(r, itin::Time1), "08:05");
-    EXPECT_EQ(fieldOf(r, itin::Date1), "2026-03-01");
-    EXPECT_EQ(fieldOf(r, itin::Carrier2), "VOID");
-    EXPECT_EQ(fieldOf(r, itin::City3), "VOID");
-    EXPECT_EQ(fieldOf(r, itin::CnTax), "CN50.00");
-    EXPECT_EQ(fieldOf(r, itin::YqTax), "YQ120.00");
-    EXPECT_EQ(fieldOf(r, itin::Total), "CNY 1300.00");
-    EXPECT_EQ(r.passengers, QList<itin::PassengerRow>({{"P1", "ID1", "T1"}}));
-
-    r = ReadSecondPlatformOrder(frameDoc("mainFrame", secondDetailBody(true, 3, "Y")));
-    ASSERT_TRUE(r.ok) << r.problem.toStdString();
-    EXPECT_EQ(fieldOf(r, itin::Flight2), "FM9301");
-    EXPECT_EQ(fieldOf(r, itin::Time2), "14:30");
-    EXPECT_EQ(fieldOf(r, itin::City3), "广州");
-    EXPECT_EQ(fieldOf(r, itin::Baggage2), "20K");
-    EXPECT_EQ(fieldOf(r, itin::Carrier3), "VOID");
-    EXPECT_EQ(fieldOf(r, itin::City4), "VOID");
-    EXPECT_EQ(r.passengers.size(), 3);
+    const struct {
+        bool twoSegments;
+        int passengers;
+        const char* cls;
+        QList<QPair<int, QString>> fields;
+    } cases[] = {
+        // clang-format off
+        {false, 1, "Y(经济舱)", {{itin::City1, "北京"}, {itin::City2, "上海"}, {itin::Class1, "Y"},
+            {itin::Time1, "08:05"}, {itin::Date1, "2026-03-01"}, {itin::Carrier2, "VOID"},
+            {itin::City3, "VOID"}, {itin::CnTax, "CN50.00"}, {itin::YqTax, "YQ120.00"},
+            {itin::Total, "CNY 1300.00"}}},
+        {true, 3, "Y", {{itin::Flight2, "FM9301"}, {itin::Time2, "14:30"}, {itin::City3, "广州"},
+            {itin::Baggage2, "20K"}, {itin::Carrier3, "VOID"}, {itin::City4, "VOID"}}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const OrderRead r = ReadSecondPlatformOrder(
+            frameDoc("mainFrame", secondDetailBody(c.twoSegments, c.passengers, c.cls)));
+        ASSERT_TRUE(r.ok) << r.problem.toStdString();
+        for (const auto& [field, text] : c.fields)
+            EXPECT_EQ(fieldOf(r, field), text) << itin::fieldName(field).toStdString();
+        ASSERT_EQ(r.passengers.size(), c.passengers);
+        EXPECT_EQ(r.passengers[0], (itin::PassengerRow{"P1", "ID1", "T1"}));
+    }
 
     // Too few tables or cells: not read.
     EXPECT_FALSE(
