@@ -40,30 +40,12 @@ public:
         current = {};
         return !refuseBegin;
     }
-    void setFontName(const QString& face) override {
-        calls << QStringLiteral("name");
-        font_.face = face;
-    }
-    void setFontSize(double points) override {
-        calls << QStringLiteral("size");
-        font_.size = points;
-    }
-    void setFontUnderline(bool on) override {
-        calls << QStringLiteral("underline");
-        font_.underline = on;
-    }
-    void setFontBold(bool on) override {
-        calls << QStringLiteral("bold");
-        font_.bold = on;
-    }
-    void setFontItalic(bool on) override {
-        calls << QStringLiteral("italic");
-        font_.italic = on;
-    }
-    void setFontStrikethrough(bool on) override {
-        calls << QStringLiteral("strikethrough");
-        font_.strikethrough = on;
-    }
+    void setFontName(const QString& face) override { note("name", font_.face, face); }
+    void setFontSize(double points) override { note("size", font_.size, points); }
+    void setFontUnderline(bool on) override { note("underline", font_.underline, on); }
+    void setFontBold(bool on) override { note("bold", font_.bold, on); }
+    void setFontItalic(bool on) override { note("italic", font_.italic, on); }
+    void setFontStrikethrough(bool on) override { note("strikethrough", font_.strikethrough, on); }
     void setPosition(int x, int y) override {
         font_.x = x;
         font_.y = y;
@@ -84,6 +66,11 @@ public:
     QString error() const override { return failure; }
 
 private:
+    // Keeps the call's name and the font value it sets.
+    template <typename T> void note(const char* call, T& field, const T& value) {
+        calls << QString::fromLatin1(call);
+        field = value;
+    }
     DrawnText font_;
 };
 
