@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 using namespace itin;
 
@@ -53,38 +54,44 @@ const int kWriter = [] {
 
 // Reads a CSV text back into rows of fields (quotes, doubled quotes, CR LF).
 QList<QStringList> readCsv(const QString& text) {
-    QList<QStringList> rows;
-    QStringList row;
+    QList<QStringList> rows(1);
     QString field;
     bool quoted = false;
-    const auto next = [&](qsizetype i) { return i + 1 < text.size() ? text.at(i + 1) : QChar(); };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (quoted) {
-            if (c == u'"' && next(i) == u'"') {
-                field += c;
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            row << field;
-            field.clear();
-        } else if (c == u'\r' && next(i) == u'\n') {
-            row << field;
-            rows << row;
-            field.clear();
-            row.clear();
-            ++i;
-        } else {
+        const bool lineEnd = c == u'\r' && text.mid(i + 1, 1) == u"\n";
+        if (c == u'"' && quoted && text.mid(i + 1, 1) == u"\"")
+            field += text.at(++i);
+        else if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && (c == u',' || lineEnd))
+            rows.last() << std::exchange(field, QString());
+        else
             field += c;
+        if (!quoted && lineEnd) {
+            rows.append(QStringList());
+            ++i;
         }
     }
+    rows.removeLast(); // an unfinished line
     return rows;
+}
+
+// Runs statements on the log's file directly, as an older version or a checker would;
+// gives the first value the last one answered.
+QString onFile(const QString& path, const QStringList& statements) {
+    QString answer;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const QString& statement : statements)
+            EXPECT_TRUE(q.exec(statement)) << statement.toStdString();
+        if (q.next()) answer = q.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase("raw");
+    return answer;
 }
 
 } // namespace
@@ -157,22 +164,14 @@ TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
 TEST(ReceiptLog, OlderFilesAreMigratedAndNewerOnesRefused) {
     QTemporaryDir dir;
     const QString path = dir.filePath(LogFileName());
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v1");
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        ASSERT_TRUE(q.exec("CREATE TABLE receipts (id INTEGER PRIMARY KEY AUTOINCREMENT,"
-                           " printed_at TEXT NOT NULL, check_code TEXT NOT NULL, passenger TEXT,"
-                           " id_number TEXT, ticket_number TEXT, pnr TEXT, route TEXT, total TEXT,"
-                           " mode TEXT, target TEXT, spoiled INTEGER NOT NULL DEFAULT 0)"));
-        ASSERT_TRUE(q.exec("CREATE TABLE state (key TEXT PRIMARY KEY, value TEXT)"));
-        ASSERT_TRUE(q.exec("INSERT INTO receipts (printed_at, check_code) VALUES "
-                           "('2026-03-01T09:00:00', '0041')"));
-        ASSERT_TRUE(q.exec("PRAGMA user_version = 1"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("v1");
+    onFile(path,
+           {"CREATE TABLE receipts (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+            " printed_at TEXT NOT NULL, check_code TEXT NOT NULL, passenger TEXT,"
+            " id_number TEXT, ticket_number TEXT, pnr TEXT, route TEXT, total TEXT,"
+            " mode TEXT, target TEXT, spoiled INTEGER NOT NULL DEFAULT 0)",
+            "CREATE TABLE state (key TEXT PRIMARY KEY, value TEXT)",
+            "INSERT INTO receipts (printed_at, check_code) VALUES ('2026-03-01T09:00:00', '0041')",
+            "PRAGMA user_version = 1"});
     {
         ReceiptLog log;
         ASSERT_TRUE(log.open(path)) << log.error().toStdString();
@@ -184,14 +183,7 @@ TEST(ReceiptLog, OlderFilesAreMigratedAndNewerOnesRefused) {
         ASSERT_TRUE(log.record(receipt(42), "0043"));
         EXPECT_EQ(log.list().size(), 2);
     }
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v99");
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QSqlQuery(db).exec("PRAGMA user_version = 99");
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("v99");
+    onFile(path, {"PRAGMA user_version = 99"});
     ReceiptLog log;
     EXPECT_FALSE(log.open(path));
     EXPECT_TRUE(log.error().contains(QStringLiteral("receipts.db")));
@@ -218,10 +210,5 @@ TEST(ReceiptLog, WriterKilledMidWriteLeavesAWholeLog) {
     // The last row and the next check code were written together.
     EXPECT_EQ(log.nextCheckCode(), receipt(int(rows.size()) + 1).checkCode);
     EXPECT_EQ(rows.first().checkCode, receipt(int(rows.size())).checkCode);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "check");
-    db.setDatabaseName(path);
-    ASSERT_TRUE(db.open());
-    QSqlQuery q(db);
-    ASSERT_TRUE(q.exec("PRAGMA integrity_check") && q.next());
-    EXPECT_EQ(q.value(0).toString(), QStringLiteral("ok"));
+    EXPECT_EQ(onFile(path, {"PRAGMA integrity_check"}), QStringLiteral("ok"));
 }
