@@ -96,46 +96,35 @@ TEST(TicketQuery, DashesTrimmingAndTheTwoRefusals) {
         "http://v.example:81/newsky/servlet/CallYanServlet?2026/3/1 9:05:00");
 }
 
-TEST(ResultCut, OneSegmentFillsRouteLinesOneAndTwoAndSegmentOneOnly) {
-    ItineraryRecord r;
-    mark(r);
-    apply(resultTable(routeOf(2), columns(1)), r);
-    EXPECT_EQ(r[PassengerName], QStringLiteral("张三"));
-    EXPECT_EQ(r[Endorsement], QStringLiteral("不得签转 改期收费"));
-    EXPECT_EQ(r[City1], QStringLiteral("北京首都   T3"));
-    EXPECT_EQ(r[City2], QStringLiteral("上海虹桥   T2"));
-    EXPECT_EQ(r[Carrier1], "MU"); // the field rules still apply
-    EXPECT_EQ(r[Date1], "2026-03-10");
-    EXPECT_EQ(r[Baggage1], "20K");
-    for (int f : {City3, City4, City5, Carrier2, Flight2, Baggage2, Carrier4, ValidFrom1})
-        EXPECT_EQ(r[f], "KEEP") << fieldName(f).toStdString();
-    EXPECT_EQ(r[Fare], "CNY 1130.00");
-    EXPECT_EQ(r[CnTax], "CN 50.00");
-    EXPECT_EQ(r[YqTax], "YQ 110.00");
-    EXPECT_EQ(r[XtTax], "XT0.00");
-    EXPECT_EQ(r[Total], "CNY 1290.00");
-    EXPECT_EQ(r[TicketNumber], "781-2345678901");
-    EXPECT_EQ(r[Notice], QStringLiteral("仅供验真"));
-}
-
-TEST(ResultCut, TwoAndFourSegmentsReachRowFourAndCityFive) {
-    ItineraryRecord r;
-    mark(r);
-    apply(resultTable(routeOf(3), columns(2)), r);
-    EXPECT_EQ(r[City3], QStringLiteral("广州白云"));
-    EXPECT_EQ(r[Flight2], "CA1502");
-    EXPECT_EQ(r[City4], "KEEP");
-    EXPECT_EQ(r[Carrier3], "KEEP");
-
-    mark(r);
-    apply(resultTable(routeOf(5), columns(4)), r);
-    EXPECT_EQ(r[City4], QStringLiteral("成都双流   T1"));
-    EXPECT_EQ(r[City5], QStringLiteral("昆明长水"));
-    EXPECT_EQ(r[Carrier3], "CZ");
-    EXPECT_EQ(r[Carrier4], "3U");
-    EXPECT_EQ(r[Flight4], "3U8732");
-    EXPECT_EQ(r[Date4], "2026-03-13");
-    EXPECT_EQ(r[Baggage4], "20K");
+TEST(ResultCut, SegmentsFillTheirRowsAndRouteLinesAndLeaveTheRest) {
+    const struct {
+        int routeLines, segments;
+        QList<QPair<int, QString>> fields;
+        QList<int> kept;
+    } cases[] = {
+        // clang-format off
+        {2, 1, {{PassengerName, "张三"}, {Endorsement, "不得签转 改期收费"},
+                {City1, "北京首都   T3"}, {City2, "上海虹桥   T2"},
+                {Carrier1, "MU"}, // the field rules still apply
+                {Date1, "2026-03-10"}, {Baggage1, "20K"}, {Fare, "CNY 1130.00"},
+                {CnTax, "CN 50.00"}, {YqTax, "YQ 110.00"}, {XtTax, "XT0.00"},
+                {Total, "CNY 1290.00"}, {TicketNumber, "781-2345678901"}, {Notice, "仅供验真"}},
+         {City3, City4, City5, Carrier2, Flight2, Baggage2, Carrier4, ValidFrom1}},
+        {3, 2, {{City3, "广州白云"}, {Flight2, "CA1502"}}, {City4, Carrier3}},
+        {5, 4, {{City4, "成都双流   T1"}, {City5, "昆明长水"}, {Carrier3, "CZ"}, {Carrier4, "3U"},
+                {Flight4, "3U8732"}, {Date4, "2026-03-13"}, {Baggage4, "20K"}}, {}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.segments);
+        ItineraryRecord r;
+        mark(r);
+        apply(resultTable(routeOf(c.routeLines), columns(c.segments)), r);
+        for (const auto& [field, text] : c.fields)
+            EXPECT_EQ(r[field], text) << fieldName(field).toStdString();
+        for (int field : c.kept)
+            EXPECT_EQ(r[field], "KEEP") << fieldName(field).toStdString();
+    }
 }
 
 TEST(ResultCut, MissingRowsCellsAndMarkersLeaveTheirFields) {
