@@ -69,11 +69,7 @@ protected:
                          ms);
     }
     bool shown(const QString& text) {
-        return waitUntil([&] {
-            for (const auto& m : messages.shown)
-                if (m.text == text) return true;
-            return false;
-        });
+        return waitUntil([&] { return support::shownTexts(messages).contains(text); });
     }
     static QWidget* window() { return support::window("W_Webfrm"); }
 };

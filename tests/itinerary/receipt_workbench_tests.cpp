@@ -36,11 +36,7 @@ protected:
             codes << r.checkCode;
         return codes;
     }
-    bool said(const QString& text) {
-        for (const common::ShownMessage& m : messages.shown)
-            if (m.text == text) return true;
-        return false;
-    }
+    bool said(const QString& text) { return support::shownTexts(messages).contains(text); }
 };
 
 } // namespace
@@ -156,11 +152,11 @@ TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
 
 TEST_F(Workbench, FlightsTheReceiptLeavesOutAreToldOncePerBooking) {
     P_GuoNei* f = open();
-    const QString text = QStringLiteral(
-        "1.张三 HX3K8M\r\n"
-        "2.  CA1501 Y   SA12MAR  PEKSHA HK1   0830 1040          E T3T2\r\n"
-        "3.  MU5101 Y   MO14MAR  SHACAN HK1   0900 1120          E T2T2\r\n"
-        "4.  CZ3101 Y   TU15MAR  CANPEK HK1   0900 1120          E T2T2\r\n");
+    const QString text =
+        QStringLiteral("1.张三 HX3K8M\r\n"
+                       "2.  CA1501 Y   SA12MAR  PEKSHA HK1   0830 1040          E T3T2\r\n"
+                       "3.  MU5101 Y   MO14MAR  SHACAN HK1   0900 1120          E T2T2\r\n"
+                       "4.  CZ3101 Y   TU15MAR  CANPEK HK1   0900 1120          E T2T2\r\n");
     ParseReservationText(text, common, f->record(), messages, clock);
     f->record().setField(CheckCode, "0041");
     click(f, "cmdprint");

@@ -14,6 +14,7 @@
 #include "common/fso.h"
 #include "common/messages.h"
 #include "common/net/http_client.h"
+#include "support/doubles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -47,12 +48,7 @@ struct FormsFixture {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
     }
-    QStringList messageTexts() const {
-        QStringList out;
-        for (const auto& m : messages.shown)
-            out << m.text;
-        return out;
-    }
+    QStringList messageTexts() const { return support::shownTexts(messages); }
     QString upIni() const { return common::ReadTextFile(flow->upIniPath()); }
 
     // Test hooks of the local service.

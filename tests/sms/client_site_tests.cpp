@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "sms/sms_client.h"
 #include "sms/sms_http.h"
+#include "support/doubles.h"
 #include "tests/sms/local_gateway.h"
 
 #include <QElapsedTimer>
@@ -41,12 +42,7 @@ struct SiteFixture : ::testing::Test {
                                                           dir.path(), QStringLiteral("WS7F3A")});
     }
     QString setupPath() const { return SmsSetupPath(dir.path()); }
-    QStringList texts() const {
-        QStringList out;
-        for (const auto& m : messages.shown)
-            out << m.text;
-        return out;
-    }
+    QStringList texts() const { return support::shownTexts(messages); }
     QString lastContent() { return gateway.sent().last().toObject().value("content").toString(); }
 };
 

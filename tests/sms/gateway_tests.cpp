@@ -6,6 +6,7 @@
 #include "sms/gateway.h"
 #include "sms/panel_rules.h"
 #include "sms/sms_client.h"
+#include "support/doubles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -156,12 +157,7 @@ struct ClientFixture : ::testing::Test {
         account, messages, clock,
         SmsEnvironment{gw.get(), QStringLiteral("gw.local"), dir.path(), QStringLiteral("WS01")}};
     void reply(const QString& text) { gw.replies << common::toGbk(text); }
-    QStringList texts() const {
-        QStringList out;
-        for (const auto& m : messages.shown)
-            out << m.text;
-        return out;
-    }
+    QStringList texts() const { return support::shownTexts(messages); }
 };
 
 } // namespace

@@ -64,12 +64,7 @@ struct PanelFixture : ::testing::Test {
             SmsEnvironment{NetworkGet(2000), gateway.host(), dir.path(), QStringLiteral("WS7F3A")};
         common::WriteTextFile(SmsSetupPath(dir.path()), QStringLiteral("agency1\r\npw1\r\n1"));
     }
-    QStringList texts() const {
-        QStringList out;
-        for (const auto& m : messages.shown)
-            out << m.text;
-        return out;
-    }
+    QStringList texts() const { return support::shownTexts(messages); }
     void fillBooking() {
         record.setField(PnrQuery, QStringLiteral("HX4P2K"));
         record.setField(PassengerName, QStringLiteral("张三"));

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Answers every open-file dialog with a preset path .
 class PresetFileDialogs : public common::FileDialogs {
@@ -30,3 +31,15 @@ public:
     QList<QString> opened;
     void open(const QString& url) override { opened.append(url); }
 };
+
+namespace support {
+
+// The texts the agent was shown, questions too, in order.
+inline QStringList shownTexts(const common::RecordingMessages& messages) {
+    QStringList out;
+    for (const common::ShownMessage& m : messages.shown)
+        out << m.text;
+    return out;
+}
+
+} // namespace support

@@ -3,6 +3,7 @@
 #include "common/deploy_config.h"
 #include "common/messages.h"
 #include "common/net/http_client.h"
+#include "support/doubles.h"
 #include "tests/update/update_service.h"
 #include "update/folder_tokens.h"
 #include "update/update_run.h"
@@ -13,6 +14,7 @@
 #include <sodium.h>
 
 using namespace upd;
+using support::shownTexts;
 
 namespace {
 
@@ -40,13 +42,6 @@ UpdateState runUpdate(const QString& app, const common::DeployConfig& config, ne
     Downloader downloader(http, messages, &view, nullptr);
     UpdateRun(state, clock, http, folders, view, downloader, messages).RunUpdate();
     return state;
-}
-
-QStringList texts(const common::RecordingMessages& messages) {
-    QStringList out;
-    for (const auto& m : messages.shown)
-        out << m.text;
-    return out;
 }
 
 class RunTest : public ::testing::Test {
@@ -141,10 +136,11 @@ TEST_F(RunTest, AFailedOrRefusedFileLeavesTheRunUnrecorded) {
     EXPECT_FALSE(QFileInfo::exists(outside));
     EXPECT_FALSE(QFileInfo::exists(app + "/host.txt"));
     EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
-    EXPECT_EQ(texts(messages), (QStringList{"连接服务器失败，请检查网络！",
-                                            "更新文件的目标位置不允许：{app}\\..\\evil.txt",
-                                            "更新文件的目标位置不允许：" + outside,
-                                            "更新文件的下载地址不允许：file:///etc/hostname"}));
+    EXPECT_EQ(shownTexts(messages),
+              (QStringList{"连接服务器失败，请检查网络！",
+                           "更新文件的目标位置不允许：{app}\\..\\evil.txt",
+                           "更新文件的目标位置不允许：" + outside,
+                           "更新文件的下载地址不允许：file:///etc/hostname"}));
     // Mended on the server: the next run fetches again and records itself.
     service.setList(listEntry(service.fileUrl("b.bin"), "{app}\\b.bin").toLatin1());
     run();
@@ -202,7 +198,7 @@ TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
         EXPECT_EQ(QFileInfo::exists(app + "/update.log"), c.installed);
         const QString expected =
             c.message == "@" ? QStringLiteral("文件校验失败：") + app + "/f.bin" : c.message;
-        EXPECT_EQ(texts(messages), expected.isEmpty() ? QStringList() : QStringList{expected});
+        EXPECT_EQ(shownTexts(messages), expected.isEmpty() ? QStringList() : QStringList{expected});
         // A refused list downloads nothing.
         if (c.message == "更新列表签名无效") {
             EXPECT_EQ(service.requests().size(), 1);
@@ -216,5 +212,5 @@ TEST_F(RunTest, AnOversizedListIsRefusedWithAMessage) {
     EXPECT_TRUE(lastState.updateList.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(app + "/a.bin"));
     EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
-    EXPECT_EQ(texts(messages), QStringList{QStringLiteral("更新列表过大，已拒绝")});
+    EXPECT_EQ(shownTexts(messages), QStringList{QStringLiteral("更新列表过大，已拒绝")});
 }
