@@ -52,9 +52,7 @@ struct Station {
         QString ini = QStringLiteral("[deploy]\n");
         for (const auto& kv : values)
             ini += kv.first + u'=' + kv.second + u'\n';
-        QFile f(folder.filePath(QStringLiteral("deploy.ini")));
-        if (f.open(QIODevice::WriteOnly)) f.write(ini.toUtf8());
-        f.close();
+        EXPECT_TRUE(common::WriteTextFile(folder.filePath(QStringLiteral("deploy.ini")), ini));
         w = std::make_unique<Workstation>(folder.path(),
                                           Seams{&messages, &dialogs, &desktop, &clock, {}});
     }
@@ -174,10 +172,6 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     Workstation& w = *station.w;
     itin::PCommon& common = w.common();
     shell::WebState& web = w.web();
-    common::RecordingMessages& messages = station.messages;
-    RecordingDesktopBrowser& desktop = station.desktop;
-    browser::BrowserProfile& profile = w.profile();
-    QTemporaryDir& folder = station.folder;
     itin::PrintFormHost& host = w.printForms();
     itin::PrintFormAccess& form = w.printForm();
     A_Main& main = w.openMainWindow();
@@ -202,7 +196,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
 
     // Before signing in: told, and the browser comes back afresh at the sign-in page.
     main.menuAction("m_TSt(0)")->trigger();
-    EXPECT_EQ(messages.shown,
+    EXPECT_EQ(station.messages.shown,
               (QList<common::ShownMessage>{{QStringLiteral("请登陆系统"), "print"}}));
     B_Main* browser = main.browserWindow();
     ASSERT_NE(browser, nullptr);
@@ -222,26 +216,20 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     EXPECT_TRUE(web.WebSignedIn);
 
     // Downloads beside the pages carry the same cookies; another profile's do not.
-    const QString picture = folder.filePath("tmppp");
-    int downloaded = -1;
-    profile.downloadToFile(QUrl(site.url() + "/member/code.asp"), picture, 10000,
-                           [&](bool ok) { downloaded = ok; });
-    ASSERT_TRUE(waitUntil([&] { return downloaded >= 0; }));
-    EXPECT_EQ(downloaded, 1);
-    QFile code(picture);
-    ASSERT_TRUE(code.open(QIODevice::ReadOnly));
-    EXPECT_EQ(code.readAll(), "PICTURE-CODE");
+    // Gives whether the download succeeded and what the file holds.
+    const auto download = [&](browser::BrowserProfile& profile, const QString& name) {
+        const QString path = station.folder.filePath(name);
+        int ok = -1;
+        profile.downloadToFile(QUrl(site.url() + "/member/code.asp"), path, 10000,
+                               [&](bool done) { ok = done; });
+        EXPECT_TRUE(waitUntil([&] { return ok >= 0; }));
+        QFile file(path);
+        return std::pair(ok == 1, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    };
+    EXPECT_EQ(download(w.profile(), "tmppp"), std::pair(true, QByteArray("PICTURE-CODE")));
     {
         browser::BrowserProfile stranger;
-        const QString other = folder.filePath("other");
-        downloaded = -1;
-        stranger.downloadToFile(QUrl(site.url() + "/member/code.asp"), other, 10000,
-                                [&](bool ok) { downloaded = ok; });
-        ASSERT_TRUE(waitUntil([&] { return downloaded >= 0; }));
-        QFile page(other);
-        if (page.open(QIODevice::ReadOnly)) {
-            EXPECT_FALSE(page.readAll().contains("PICTURE-CODE"));
-        }
+        EXPECT_FALSE(download(stranger, "other").second.contains("PICTURE-CODE"));
     }
 
     // A menu entry clicks its navigation element in leftFrame.
@@ -250,15 +238,12 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     main.menuAction("m_Fin(11)")->trigger();
     ASSERT_TRUE(done.waitFor("nav.asp?id=5_12"));
     EXPECT_EQ(site.get("/__clicks"), "[\"2_1\", \"5_12\"]");
-    EXPECT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(station.messages.shown.size(), 1);
 
-    bool answered = false, found = true;
-    browser->ClickNavItem("9_9", [&](bool f) {
-        answered = true;
-        found = f;
-    });
-    ASSERT_TRUE(waitUntil([&] { return answered; }));
-    EXPECT_FALSE(found);
+    int found = -1;
+    browser->ClickNavItem("9_9", [&](bool f) { found = f; });
+    ASSERT_TRUE(waitUntil([&] { return found >= 0; }));
+    EXPECT_EQ(found, 0);
 
     // A print page hands its booking to the print form.
     QSignalSpy handed(browser, &B_Main::printHandedOff);
@@ -289,7 +274,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     ASSERT_NE(support::window("P_Guonei2"), nullptr);
     EXPECT_TRUE(support::window("P_Guonei2")->isVisible());
     main.menuAction("m_CallHz")->trigger();
-    EXPECT_EQ(desktop.opened.size(), 1);
+    EXPECT_EQ(station.desktop.opened.size(), 1);
     main.menuAction("m_Print(0)")->trigger();
     EXPECT_EQ(common.PrintMode, itin::Domestic);
     EXPECT_EQ(form.record()->field(itin::PassengerName), ""); // a fresh record
