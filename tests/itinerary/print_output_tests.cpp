@@ -1,5 +1,6 @@
 // The print-out on real output: PDF pages read back with Poppler, the headless print
 // program, and a real printer queue when the test run provides one.
+#include "common/fso.h"
 #include "itinerary/painter_surface.h"
 #include "itinerary/preview_surface.h"
 #include "itinerary/print_out.h"
@@ -238,7 +239,8 @@ TEST(HeadlessPrint, InternationalLayoutAndRefusals) {
     EXPECT_NE(pages[0].find("XT"), nullptr);
 
     QTemporaryDir fresh; // no receipt log yet, so no check code to carry on
-    r = runPrint({"--pnr", sample(), "--pdf", dir.filePath("none.pdf"), "--data-dir", fresh.path()});
+    r = runPrint(
+        {"--pnr", sample(), "--pdf", dir.filePath("none.pdf"), "--data-dir", fresh.path()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.lines, QStringList({QStringLiteral("请填写验证码!")}));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("none.pdf")));
@@ -254,8 +256,8 @@ TEST(HeadlessPrint, InternationalLayoutAndRefusals) {
 
 TEST(HeadlessPrint, CheckCodesCarryOnThroughTheReceiptLog) {
     QTemporaryDir dir;
-    const QStringList pdf = {"--pnr", sample(), "--pdf", dir.filePath("r.pdf"), "--data-dir",
-                             dir.path()};
+    const QStringList pdf = {"--pnr",      sample(),  "--pdf", dir.filePath("r.pdf"),
+                             "--data-dir", dir.path()};
     PrintRun r = runPrint(pdf + QStringList{"--check-code", "0041"});
     ASSERT_EQ(r.exitCode, 0);
     r = runPrint(pdf); // no check code: the log's next one
@@ -300,15 +302,10 @@ TEST(HeadlessPrint, PdfWriteErrorsAreReportedAndKeepTheFileThatWasThere) {
     EXPECT_EQ(r.lines.value(r.lines.size() - 1), QStringLiteral("无法写入PDF文件"));
 
     const QString out = dir.filePath("old.pdf");
-    QFile old(out);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("an earlier PDF");
-    old.close();
+    ASSERT_TRUE(common::WriteTextFile(out, QStringLiteral("an earlier PDF")));
     r = runPrint({"--pnr", sample(), "--pdf", out, "--data-dir", dir.path()}); // no check code
     EXPECT_EQ(r.exitCode, 1);
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), "an earlier PDF");
-    old.close();
+    EXPECT_EQ(common::ReadTextFile(out), QStringLiteral("an earlier PDF"));
     QStringList files = QDir(dir.path()).entryList(QDir::Files);
     files.removeOne(QStringLiteral("receipts.db"));
     EXPECT_EQ(files, QStringList({"old.pdf"})); // no copies
