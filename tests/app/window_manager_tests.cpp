@@ -3,6 +3,7 @@
 // its dialog closes.
 #include "app/workstation.h"
 
+#include "common/fso.h"
 #include "common/messages.h"
 #include "itinerary/forms/print_form_host.h"
 #include "shell/browser/browser_profile.h"
@@ -10,7 +11,6 @@
 #include "support/gui.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -21,10 +21,10 @@
 
 TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
     QTemporaryDir folder;
-    QFile ini(folder.filePath(QStringLiteral("deploy.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[deploy]\nManagementSiteUrl=http://127.0.0.1:1/\nSmsGatewayHost=127.0.0.1:1\n");
-    ini.close();
+    ASSERT_TRUE(common::WriteTextFile(
+        folder.filePath(QStringLiteral("deploy.ini")),
+        QStringLiteral(
+            "[deploy]\nManagementSiteUrl=http://127.0.0.1:1/\nSmsGatewayHost=127.0.0.1:1\n")));
     common::RecordingMessages messages;
     app::Workstation w(folder.path(), app::Seams{&messages, nullptr, nullptr, nullptr, {}});
     shell::A_Main& main = w.openMainWindow();

@@ -24,6 +24,7 @@
 using namespace sms;
 using namespace itin;
 using support::child;
+using support::click;
 
 namespace {
 
@@ -32,9 +33,6 @@ QString editorText(QWidget* panel) {
 }
 QString balanceLine(QWidget* panel) {
     return child<QLabel>(panel, "Label8")->text();
-}
-void click(QWidget* root, const char* name) {
-    QTest::mouseClick(child<QWidget>(root, name), Qt::LeftButton);
 }
 
 struct PanelFixture : ::testing::Test {
