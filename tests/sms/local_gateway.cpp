@@ -5,23 +5,9 @@
 #include <QJsonDocument>
 #include <QUrl>
 
-LocalGateway::LocalGateway() : get_(sms::NetworkGet(5000)) {
-    const QString script =
-        qEnvironmentVariable("WS_SOURCE_DIR") + QStringLiteral("/tests/sites/sms_gateway.py");
-    proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    proc_.start(QStringLiteral(WS_PYTHON), {script, QStringLiteral("--exit-with-stdin")});
-    if (!proc_.waitForStarted(5000)) return;
-    // The first line of output is "PORT <n>".
-    for (int i = 0; i < 50 && !proc_.canReadLine(); ++i)
-        proc_.waitForReadyRead(200);
-    const QByteArray line = proc_.canReadLine() ? proc_.readLine().trimmed() : QByteArray();
-    if (line.startsWith("PORT ")) port_ = line.mid(5).toInt();
-}
-
-LocalGateway::~LocalGateway() {
-    proc_.kill();
-    proc_.waitForFinished(3000);
-}
+LocalGateway::LocalGateway()
+    : site_(QStringLiteral("sms_gateway.py"), {QStringLiteral("--exit-with-stdin")}),
+      get_(sms::NetworkGet(5000)) {}
 
 QByteArray LocalGateway::admin(const QString& what, const QUrlQuery& query) {
     QUrl url(QStringLiteral("http://%1/admin/%2").arg(host(), what));

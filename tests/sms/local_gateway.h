@@ -1,18 +1,17 @@
 #pragma once
-// Starts the local SMS gateway (tests/sites/sms_gateway.py) for one test and stops it.
+// The local SMS gateway (tests/sites/sms_gateway.py), running while this object lives.
 #include "sms/gateway.h"
+#include "support/site_process.h"
 
 #include <QJsonArray>
-#include <QProcess>
 #include <QString>
 #include <QUrlQuery>
 
 class LocalGateway {
 public:
     LocalGateway();
-    ~LocalGateway();
-    bool started() const { return port_ > 0; }
-    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+    bool started() const { return site_.running(); }
+    QString host() const { return site_.host(); }
 
     // Test control, through the gateway's /admin/ pages (values in UTF-8).
     QByteArray admin(const QString& what, const QUrlQuery& query = {});
@@ -23,7 +22,6 @@ public:
     void force(const QString& service, const QString& reply);
 
 private:
-    QProcess proc_;
-    int port_ = 0;
+    support::SiteProcess site_;
     sms::HttpGet get_;
 };
