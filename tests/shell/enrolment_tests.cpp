@@ -7,15 +7,8 @@
 
 namespace {
 
-class Enrolment : public ::testing::Test {
+class Enrolment : public DemoServiceTest {
 protected:
-    static void SetUpTestSuite() { service = new VendorServiceProcess({QStringLiteral("--demo")}); }
-    static void TearDownTestSuite() {
-        delete service;
-        service = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(service->running()); }
-
     static void leave(QLineEdit* box) {
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(box, &out);
@@ -46,9 +39,7 @@ protected:
         FormsFixture::child(reg3, "txt_Mob")->setText(QStringLiteral("13900000000"));
         FormsFixture::child(reg3, "txt_Email")->setText(QStringLiteral("zl@oh.cn"));
     }
-    static VendorServiceProcess* service;
 };
-VendorServiceProcess* Enrolment::service = nullptr;
 
 } // namespace
 

@@ -13,24 +13,15 @@
 
 namespace {
 
-class SignIn : public ::testing::Test {
+class SignIn : public DemoServiceTest {
 protected:
-    static void SetUpTestSuite() { service = new VendorServiceProcess({QStringLiteral("--demo")}); }
-    static void TearDownTestSuite() {
-        delete service;
-        service = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(service->running()); }
-
     static void fill(QWidget* reg1, const QString& account, const QString& staff,
                      const QString& password) {
         FormsFixture::child(reg1, "txt_Com_Username")->setText(account);
         FormsFixture::child(reg1, "txt_Sta_UserName")->setText(staff);
         FormsFixture::child(reg1, "txt_Sta_Password1")->setText(password);
     }
-    static VendorServiceProcess* service;
 };
-VendorServiceProcess* SignIn::service = nullptr;
 
 } // namespace
 

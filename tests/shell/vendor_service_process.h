@@ -1,6 +1,11 @@
 #pragma once
-// The local vendor service (tests/sites/vendor_service.py), running while this object lives.
+// The local vendor service (tests/sites/vendor_service.py), running while this object lives,
+// and a suite fixture around it.
 #include "support/site_process.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
 
 class VendorServiceProcess : public support::SiteProcess {
 public:
@@ -10,4 +15,15 @@ public:
     QString url(const QString& path = QStringLiteral("/service.asp")) const {
         return SiteProcess::url(path);
     }
+};
+
+// A suite of tests sharing one demo vendor service.
+class DemoServiceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        service = std::make_unique<VendorServiceProcess>(QStringList{QStringLiteral("--demo")});
+    }
+    static void TearDownTestSuite() { service.reset(); }
+    void SetUp() override { ASSERT_TRUE(service->running()); }
+    static inline std::unique_ptr<VendorServiceProcess> service;
 };
