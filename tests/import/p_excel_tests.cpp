@@ -37,6 +37,11 @@ protected:
     static QPushButton* chooseButton(P_excel* dlg) {
         return support::child<QPushButton>(dlg, "Command1");
     }
+    // The agent clicks the button and picks path in the file dialog (empty: cancels).
+    void choose(P_excel* dlg, const QString& path) {
+        fileDialogs.answer = path;
+        QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+    }
     static void doubleClickRow(P_excel* dlg, int index) {
         QTreeWidget* list = listView(dlg);
         const QRect r = list->visualItemRect(list->topLevelItem(index));
@@ -57,19 +62,17 @@ TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
     EXPECT_EQ(dlg->pos().x() + dlg->frameGeometry().width(), form->pos().x());
     EXPECT_EQ(dlg->pos().y(), form->pos().y());
 
-    fileDialogs.answer = dataFile("tickets.xlsx");
-    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+    choose(dlg, dataFile("tickets.xlsx"));
     EXPECT_EQ(fileDialogs.asked, QList<QString>{QStringLiteral("打开文件")});
     EXPECT_EQ(fileDialogs.lastFolder, dir.path());
     EXPECT_EQ(fileDialogs.lastFilter, QStringLiteral("表格文件(*.xls; *.xlt; *.xlsx)"));
     QTreeWidget* list = listView(dlg);
     ASSERT_EQ(list->topLevelItemCount(), 6);
-    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("序号"));
-    EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("姓名"));
-    EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("票号"));
-    EXPECT_EQ(list->columnWidth(0), 40);
-    EXPECT_EQ(list->columnWidth(1), 106);
-    EXPECT_EQ(list->columnWidth(2), 133);
+    for (const auto& [column, caption, width] :
+         {std::tuple(0, "序号", 40), std::tuple(1, "姓名", 106), std::tuple(2, "票号", 133)}) {
+        EXPECT_EQ(list->headerItem()->text(column), QString::fromUtf8(caption));
+        EXPECT_EQ(list->columnWidth(column), width);
+    }
     EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("张三"));
 
     for (int round = 0; round < 2; ++round) {
@@ -104,8 +107,7 @@ TEST_F(SpreadsheetDialog, FailuresAndCancelKeepTheList) {
     P_GuoNei* form = open();
     P_excel* dlg = openFromForm(form);
     ASSERT_NE(dlg, nullptr);
-    fileDialogs.answer = dataFile("tickets.xls");
-    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+    choose(dlg, dataFile("tickets.xls"));
     ASSERT_EQ(listView(dlg)->topLevelItemCount(), 6);
 
     const QString corrupt = dir.filePath(QStringLiteral("corrupt.xls"));
@@ -115,16 +117,14 @@ TEST_F(SpreadsheetDialog, FailuresAndCancelKeepTheList) {
     f.close();
     for (const QString& bad : {corrupt, dataFile("no_sheet1.xlsx"), dir.filePath("gone.xls")}) {
         messages.clear();
-        fileDialogs.answer = bad;
-        QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+        choose(dlg, bad);
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].title, QStringLiteral("错误提示"));
         EXPECT_TRUE(messages.shown[0].text.contains(QFileInfo(bad).fileName()));
         EXPECT_EQ(listView(dlg)->topLevelItemCount(), 6);
     }
     messages.clear();
-    fileDialogs.answer.clear(); // cancelled
-    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+    choose(dlg, QString()); // cancelled
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_EQ(listView(dlg)->topLevelItemCount(), 6);
 
@@ -136,8 +136,7 @@ TEST_F(SpreadsheetDialog, FailuresAndCancelKeepTheList) {
     EXPECT_EQ(form->record()[PnrCode], before);
 
     // An empty list from a workbook whose A1 is empty replaces the old rows.
-    fileDialogs.answer = dataFile("empty_a1.xls");
-    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+    choose(dlg, dataFile("empty_a1.xls"));
     EXPECT_EQ(listView(dlg)->topLevelItemCount(), 0);
     EXPECT_FALSE(listView(dlg)->isHeaderHidden());
 }
@@ -146,8 +145,7 @@ TEST_F(SpreadsheetDialog, DoubleClickLoadsAClosedForm) {
     P_GuoNei* form = open();
     P_excel* dlg = openFromForm(form);
     ASSERT_NE(dlg, nullptr);
-    fileDialogs.answer = dataFile("tickets.xls");
-    QTest::mouseClick(chooseButton(dlg), Qt::LeftButton);
+    choose(dlg, dataFile("tickets.xls"));
     host->unload();
     settle();
     ASSERT_EQ(host->form(), nullptr);
