@@ -47,11 +47,3 @@ TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
     EXPECT_EQ(main.mdiArea()->activeSubWindow()->widget(), form);
     main.close();
 }
-
-int main(int argc, char** argv) {
-    browser::PrepareEngine();
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -23,7 +23,6 @@
 #include "support/site_process.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -282,11 +281,4 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     main.unloadBrowser();
     EXPECT_FALSE(web.BrowserOpen);
     EXPECT_EQ(main.browserWindow(), nullptr);
-}
-int main(int argc, char** argv) {
-    browser::PrepareEngine();
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

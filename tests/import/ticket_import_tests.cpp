@@ -10,7 +10,6 @@
 #include "support/gui.h"
 #include "support/site_process.h"
 
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -198,11 +197,4 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     ASSERT_TRUE(print.waitForFinished(30000));
     EXPECT_EQ(print.exitCode(), 2);
     EXPECT_EQ(print.readAllStandardError().count("print: "), 1);
-}
-
-int main(int argc, char** argv) {
-    browser::PrepareEngine();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

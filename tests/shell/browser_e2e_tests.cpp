@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -125,11 +124,4 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
     b.execScript("alert('one'); confirm('two')");
     ASSERT_TRUE(waitUntil([&] { return dialogs.size() == 2; }));
     EXPECT_EQ(dialogs[1][0].toString(), "two");
-}
-
-int main(int argc, char** argv) {
-    browser::PrepareEngine();
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
