@@ -245,37 +245,33 @@ TEST_F(SettingsStore, FontSizeWithoutSelectionIsStoredEmptyAndHeldAsDefault) {
     EXPECT_EQ(settings.leftr, "0");
 }
 
-TEST_F(SettingsStore, PlatformListIsCreatedWithTheDefaults) {
-    const PlatformList list = LoadPlatformList(settings, folder());
-    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(DefaultPlatformList()));
-    EXPECT_EQ(list.names, QStringList({QStringLiteral("今日天下通"), QStringLiteral("羿天下")}));
-    EXPECT_EQ(list.tag, DefaultPlatformList());
-}
-
-TEST_F(SettingsStore, PlatformListIsCompletedOrCut) {
+TEST_F(SettingsStore, PlatformListIsCreatedCompletedOrCut) {
     const QString first = QStringLiteral("0,今日天下通,agent01,secret");
-    writeBytes("PingTai.ini", common::toGbk(first));
-    PlatformList list = LoadPlatformList(settings, folder());
-    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(first + QStringLiteral("\r\n1,羿天下,,")));
-    EXPECT_EQ(list.names.size(), 2);
-
     const QString two = first + QStringLiteral("\r\n1,羿天下,u2,p2");
-    writeBytes("PingTai.ini", common::toGbk(two + "\r\n2,extra,,"));
-    list = LoadPlatformList(settings, folder());
-    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(two));
-    EXPECT_EQ(list.tag, two);
-
-    // A trailing line end counts as a further, empty line and is cut.
-    writeBytes("PingTai.ini", common::toGbk(two + "\r\n"));
-    LoadPlatformList(settings, folder());
-    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(two));
-}
-
-TEST_F(SettingsStore, PlatformLineWithoutNameShowsTheDefaultName) {
-    writeBytes("PingTai.ini", common::toGbk(QStringLiteral("0\r\n1,平台乙,,")));
-    const PlatformList list = LoadPlatformList(settings, folder());
-    EXPECT_EQ(list.names, QStringList({QStringLiteral("今日天下通"), QStringLiteral("平台乙")}));
-    EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(QStringLiteral("0\r\n1,平台乙,,")));
+    const QStringList both{QStringLiteral("今日天下通"), QStringLiteral("羿天下")};
+    const struct {
+        QString written; // null: no file
+        QString stored;
+        QStringList names;
+    } cases[] = {
+        {QString(), DefaultPlatformList(), both},
+        {first, first + QStringLiteral("\r\n1,羿天下,,"), both},
+        {two + "\r\n2,extra,,", two, both},
+        {two + "\r\n", two, both}, // a trailing line end is a further, empty line, and is cut
+        // A line without a name shows the default name.
+        {QStringLiteral("0\r\n1,平台乙,,"),
+         QStringLiteral("0\r\n1,平台乙,,"),
+         {QStringLiteral("今日天下通"), QStringLiteral("平台乙")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written.toStdString());
+        QFile::remove(QDir(folder()).filePath("PingTai.ini"));
+        if (!c.written.isNull()) writeBytes("PingTai.ini", common::toGbk(c.written));
+        const PlatformList list = LoadPlatformList(settings, folder());
+        EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(c.stored));
+        EXPECT_EQ(list.names, c.names);
+        EXPECT_EQ(list.tag, c.stored);
+    }
 }
 
 TEST(WorkstationId, StablePerMachineDistinctBetweenMachinesQuerySafe) {
