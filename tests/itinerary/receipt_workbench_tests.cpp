@@ -10,9 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 #include <QTimer>
 
 using namespace itin;
@@ -52,9 +50,8 @@ TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
         if (printed.pages.size() == 2) return nullptr; // the third receipt is refused
         return std::make_unique<SharedSurface>(printed);
     };
-    QTest::mouseClick(f->findChild<QPushButton*>("cmdprintall"), Qt::LeftButton);
-    for (int i = 0; i < 200 && !said(QStringLiteral("已打印 2 张行程单")); ++i)
-        QTest::qWait(10);
+    click(f, "cmdprintall");
+    support::waitUntil([&] { return said(QStringLiteral("已打印 2 张行程单")); }, 2000);
     EXPECT_TRUE(said(QStringLiteral("打印机不可用")));
     ASSERT_EQ(printed.pages.size(), 2);
     EXPECT_NE(printed.pages[1].find("B"), nullptr);
@@ -87,7 +84,7 @@ TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) 
     P_GuoNei* f = open();
     type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
     type(box(f, CheckCode), QStringLiteral("0041"));
-    QTest::mouseClick(f->findChild<QPushButton*>("cmdpreview"), Qt::LeftButton);
+    click(f, "cmdpreview");
     auto* preview = f->findChild<P_Preview*>("P_Preview");
     ASSERT_NE(preview, nullptr);
     settle();
@@ -100,7 +97,7 @@ TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) 
     EXPECT_EQ(box(f, CheckCode)->text(), "0041"); // the preview prints nothing
 
     click(f, "cmdprint");
-    QTest::mouseClick(f->findChild<QPushButton*>("cmdreceipts"), Qt::LeftButton);
+    click(f, "cmdreceipts");
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
     auto* table = child<QTableWidget>(window, "ReceiptTable");
@@ -130,7 +127,7 @@ TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     click(f, "cmdprint");
     click(f, "cmdnext");
     type(box(f, Flight1), QStringLiteral("MU5101"));
-    QTest::mouseClick(f->findChild<QPushButton*>("cmdreceipts"), Qt::LeftButton);
+    click(f, "cmdreceipts");
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
     auto* table = child<QTableWidget>(window, "ReceiptTable");
