@@ -15,20 +15,17 @@
 
 using namespace sms;
 
-TEST(EscapeSmsText, DoubleByteCharactersBlanksAndAscii) {
-    // 你 C4E3, 好 BAC3 in GBK.
-    EXPECT_EQ(EscapeSmsText(QStringLiteral("你好 CA1501")),
-              QStringLiteral("%C4%E3%BA%C3%20CA1501"));
-    EXPECT_EQ(EscapeSmsText(QStringLiteral("啊")), QStringLiteral("%B0%A1"));
-    EXPECT_EQ(EscapeSmsText(QStringLiteral("【示例】")),
-              QStringLiteral("%A1%BE%CA%BE%C0%FD%A1%BF"));
-    EXPECT_EQ(EscapeSmsText(QStringLiteral("a=b,c.d:e;f(g)[h]")),
-              QStringLiteral("a=b,c.d:e;f(g)[h]"));
-}
-
-TEST(EscapeSmsText, CharactersThatWouldCutOrChangeTheText) {
-    EXPECT_EQ(EscapeSmsText(QStringLiteral("a&b%c+d#e")), QStringLiteral("a%26b%25c%2Bd%23e"));
-    EXPECT_EQ(EscapeSmsText(QStringLiteral("50% off")), QStringLiteral("50%25%20off"));
+TEST(EscapeSmsText, GbkPairsAndEscapesForWhatWouldCutOrChangeTheText) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"你好 CA1501", "%C4%E3%BA%C3%20CA1501"}, // 你 C4E3, 好 BAC3 in GBK
+        {"啊", "%B0%A1"},
+        {"【示例】", "%A1%BE%CA%BE%C0%FD%A1%BF"},
+        {"a=b,c.d:e;f(g)[h]", "a=b,c.d:e;f(g)[h]"},
+        {"a&b%c+d#e", "a%26b%25c%2Bd%23e"},
+        {"50% off", "50%25%20off"},
+    };
+    for (const auto& [text, escaped] : cases)
+        EXPECT_EQ(EscapeSmsText(QString::fromUtf8(text)), QString::fromUtf8(escaped)) << text;
 }
 
 TEST(WireUrl, OnlyWhatCannotStandInAnAddressIsEscaped) {
