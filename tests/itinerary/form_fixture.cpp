@@ -1,6 +1,5 @@
 #include "tests/itinerary/form_fixture.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -33,8 +32,7 @@ void FormFixture::tick(P_GuoNei* form) {
 }
 
 void FormFixture::settle() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+    support::settle();
 }
 
 } // namespace itin::testing

@@ -15,6 +15,7 @@
 #include "common/messages.h"
 #include "common/net/http_client.h"
 #include "support/doubles.h"
+#include "support/gui.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,10 +45,7 @@ struct FormsFixture {
     }
     static void click(QWidget* form, const char* name) { child<QPushButton>(form, name)->click(); }
     // Lets closed forms go away.
-    static void settle() {
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QApplication::processEvents();
-    }
+    static void settle() { support::settle(); }
     QStringList messageTexts() const { return support::shownTexts(messages); }
     QString upIni() const { return common::ReadTextFile(flow->upIniPath()); }
 
