@@ -1,6 +1,7 @@
 // The chunked downloader against the local update service.
 #include "common/messages.h"
 #include "common/net/http_client.h"
+#include "support/doubles.h"
 #include "tests/update/update_service.h"
 #include "update/downloader.h"
 #include "update/registrar.h"
@@ -87,15 +88,14 @@ TEST_F(DownloadTest, ThreeSlicesWithOverlappingRanges) {
 }
 
 TEST_F(DownloadTest, ExactSliceSizesEndWithoutExtraRequests) {
-    service.serve("b.bin", patternBytes(20481));
-    service.serve("c.bin", patternBytes(20482));
+    for (const auto& [size, slices] : {std::pair(20481, 1), std::pair(20482, 2)}) {
+        const QString name = QStringLiteral("%1.bin").arg(size);
+        service.serve(name, patternBytes(size));
+        EXPECT_EQ(download(service.fileUrl(name), service.scratch(name)), DownloadEnd::Complete);
+        EXPECT_EQ(requests, slices);
+        EXPECT_EQ(readAll(service.scratch(name)), patternBytes(size));
+    }
     service.serve("empty.bin", QByteArray());
-    EXPECT_EQ(download(service.fileUrl("b.bin"), service.scratch("b.bin")), DownloadEnd::Complete);
-    EXPECT_EQ(requests, 1);
-    EXPECT_EQ(readAll(service.scratch("b.bin")), patternBytes(20481));
-    EXPECT_EQ(download(service.fileUrl("c.bin"), service.scratch("c.bin")), DownloadEnd::Complete);
-    EXPECT_EQ(requests, 2);
-    EXPECT_EQ(readAll(service.scratch("c.bin")), patternBytes(20482));
     // An empty file on the server answers 416 at once: the target becomes empty.
     writeAll(service.scratch("empty.bin"), "old");
     EXPECT_EQ(download(service.fileUrl("empty.bin"), service.scratch("empty.bin")),
@@ -135,12 +135,8 @@ TEST_F(DownloadTest, EveryFailureLeavesTheOldTargetByteForByte) {
         registrar.registered.clear();
         EXPECT_EQ(download(service.fileUrl("f.bin", c.query), target, 1, 400), c.end);
         EXPECT_EQ(readAll(target), old);
-        if (c.message.isEmpty()) {
-            EXPECT_TRUE(messages.shown.isEmpty());
-        } else {
-            ASSERT_EQ(messages.shown.size(), 1);
-            EXPECT_EQ(messages.shown[0], (common::ShownMessage{c.message, QStringLiteral("提示")}));
-        }
+        const QList<common::ShownMessage> expected{{c.message, QStringLiteral("提示")}};
+        EXPECT_EQ(messages.shown, c.message.isEmpty() ? QList<common::ShownMessage>() : expected);
         // Registration runs after every end.
         EXPECT_EQ(registrar.registered, QStringList{target + QStringLiteral("|")});
         EXPECT_EQ(QDir(service.scratch("app")).entryList(QDir::Files), QStringList{"f.bin"});
@@ -169,8 +165,7 @@ TEST_F(DownloadTest, ServerIgnoringRangeGivesTheWholeFileOnce) {
     EXPECT_EQ(download(service.fileUrl("h.bin", "fail=norange"), target), DownloadEnd::Complete);
     EXPECT_EQ(requests, 1);
     EXPECT_EQ(readAll(target), file);
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, QStringLiteral("无法获取文件大小！"));
+    EXPECT_EQ(support::shownTexts(messages), QStringList{QStringLiteral("无法获取文件大小！")});
 }
 
 TEST_F(DownloadTest, CreatesMissingFoldersAndKeepsNoTemporaryFiles) {
@@ -223,10 +218,10 @@ TEST_F(DownloadTest, AFailureInTheWindowDiscardsTheSlicesAfterIt) {
     EXPECT_EQ(download(service.fileUrl("m.bin", "fail=500&at=40960&slow=20480"), target),
               DownloadEnd::HttpError);
     EXPECT_EQ(readAll(target), QByteArray("old"));
-    EXPECT_EQ(view.statuses, (QStringList{"开始下载……", "当前进度:12% (20k/160k)",
-                                          "当前进度:25% (40k/160k)"}));
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, QStringLiteral("未知错误：Internal Server Error(500)"));
+    EXPECT_EQ(view.statuses,
+              (QStringList{"开始下载……", "当前进度:12% (20k/160k)", "当前进度:25% (40k/160k)"}));
+    EXPECT_EQ(support::shownTexts(messages),
+              QStringList{QStringLiteral("未知错误：Internal Server Error(500)")});
 }
 
 TEST(ContentRange, ParsesAndRefuses) {
