@@ -50,8 +50,9 @@ CommandLine::CommandLine(int argc_, char** argv_)
       reprint(option("reprint",
                      "With --pdf/--printer: print check codes the receipt log already holds.")),
       receipts(option("receipts", "Print the receipt log (receipts.db) as CSV.")),
-      from(option("from", "With --receipts: from this day (YYYY-MM-DD).", "DATE")),
-      to(option("to", "With --receipts: up to this day (YYYY-MM-DD).", "DATE")),
+      from(option("from", "With --receipts: from this day (2026-03-01, 2026/3/1 or 20260301).",
+                  "DATE")),
+      to(option("to", "With --receipts: up to and with this day.", "DATE")),
       preview(
           option("preview", "With --pnr: the first receipt's print preview as a PNG.", "OUT.png")),
       dpi(option("dpi", "With --preview: pixels per inch (default 150).", "N")) {

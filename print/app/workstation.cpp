@@ -80,7 +80,7 @@ struct Workstation::State {
     shell::WebState web;
     sms::SmsCommon smsAccount;
     std::unique_ptr<shell::Common> vendor; // module Common, once the key table is accepted
-    itin::ReceiptLog receiptLog;       // receipts.db, opened once
+    itin::ReceiptLog receiptLog;       // receipts.db, opened on first use
 
     itin::ItineraryContext itinerary;
     itin::PrintFormHost printHost;
@@ -99,10 +99,10 @@ struct Workstation::State {
 Workstation::Workstation(const QString& programFolder, Seams seams)
     : s_(std::make_unique<State>(programFolder, std::move(seams))) {
     State& s = *s_;
-    if (s.receiptLog.open(QDir(s.folder).filePath(itin::LogFileName())))
-        s.itinerary.receiptLog = &s.receiptLog;
-    else
-        s.messages.show(s.receiptLog.error());
+    // The log opens on its first use (a print form, a print, the log window); its errors
+    // are told there.
+    s.receiptLog.setPath(QDir(s.folder).filePath(itin::LogFileName()));
+    s.itinerary.receiptLog = &s.receiptLog;
     // The SMS panel follows every print form's record.
     connect(&s.printHost, &itin::PrintFormHost::formLoaded, &s.smsHost,
             [&s](itin::P_GuoNei* form) {

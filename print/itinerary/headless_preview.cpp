@@ -8,6 +8,7 @@
 #include "common/messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace itin {
@@ -25,10 +26,11 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock
     for (const common::ShownMessage& m : messages.shown)
         out(m.text);
     QString checkCode = job.checkCode;
+    // The log's next code when there is one; a preview needs none.
     if (checkCode.isEmpty()) {
+        const QString path = QDir(job.programFolder).filePath(itin::LogFileName());
         itin::ReceiptLog log;
-        if (log.open(QDir(job.programFolder).filePath(itin::LogFileName())))
-            checkCode = log.nextCheckCode();
+        if (QFileInfo::exists(path) && log.open(path)) checkCode = log.nextCheckCode();
     }
     record.setField(CheckCode, checkCode);
 

@@ -4,6 +4,7 @@
 #include "itinerary/painter_surface.h"
 #include "itinerary/parser.h"
 #include "itinerary/print_out.h"
+#include "itinerary/receipts/print_refusal.h"
 #include "itinerary/receipts/receipt_log.h"
 
 #include "common/messages.h"
@@ -41,15 +42,22 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     const PrintSettings& settings = booking->settings;
     const PageSetup& boxes = booking->boxes;
     LineMessages messages(out);
+    ParseReservationText(booking->text, common, record, messages, clock);
 
     itin::ReceiptLog log;
     if (!log.open(QDir(job.programFolder).filePath(itin::LogFileName()))) {
         out(log.error());
         return 1;
     }
-
-    ParseReservationText(booking->text, common, record, messages, clock);
+    const CodeSource source = job.checkCode.isEmpty() ? CodeSource::LogNext : CodeSource::Given;
     record.setField(CheckCode, job.checkCode.isEmpty() ? log.nextCheckCode() : job.checkCode);
+    // A refused receipt gets neither a page nor a row.
+    if (const QString refused =
+            PrintRefusal(record, common, settings, boxes.leftr, boxes.topb);
+        !refused.isEmpty()) {
+        messages.show(refused);
+        return 1;
+    }
 
     std::unique_ptr<PdfSurface> pdf;
     std::unique_ptr<PrinterSurface> printer;
@@ -61,49 +69,55 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
         pdf = std::make_unique<PdfSurface>(job.pdfPath);
         surface = pdf.get();
     }
-
     const QString target = job.printerName.isEmpty() ? QFileInfo(job.pdfPath).absoluteFilePath()
                                                      : job.printerName;
-    // A printer job is out when it ends; PDF pages are out only when the file is complete,
-    // so their rows wait for that.
-    QList<std::pair<itin::Receipt, QString>> pending;
-    const auto logNow = [&](const itin::Receipt& r, const QString& next) {
-        if (!log.record(r, next)) messages.show(log.error());
-    };
-    const auto logReceipt = [&](const QString& next) {
-        const itin::Receipt r =
-            itin::ReceiptFromRecord(record, common.PrintMode, target, clock.now());
-        if (pdf)
-            pending.append({r, next});
-        else
-            logNow(r, next);
-    };
-    int status = 0;
+
+    // Every passenger's row and check code are taken in one transaction before any page.
+    QList<itin::Receipt> rows;
     for (;;) {
-        const QString name = record.field(PassengerName);
-        const QString code = record.field(CheckCode);
-        if (!job.reprint && log.contains(code)) {
-            messages.show(itin::DuplicateCheckCodeMessage(code));
-            status = 1;
-            break;
-        }
-        if (!PrintItinerary(record, common, settings, boxes.leftr, boxes.topb, messages, *surface,
-                            logReceipt)) {
-            status = 1;
-            break;
-        }
-        out(name + QLatin1Char('\t') + code);
+        rows << itin::ReceiptFromRecord(record, common.PrintMode, target, clock.now());
         if (!record.nextEnabled()) break;
         NextPassenger(common, record);
     }
-    if (pdf && !pdf->finish()) {
-        if (status == 0)
-            out(pdf->error().isEmpty() ? QStringLiteral("无法写入PDF文件") : pdf->error());
-        status = 1;
-        pending.clear();
+    while (common.CurrentPassenger > 0)
+        PreviousPassenger(common, record);
+    if (!log.reserve(rows, source, job.reprint)) {
+        messages.show(log.error());
+        return 1;
     }
-    for (const auto& [r, next] : pending)
-        logNow(r, next);
+
+    QList<PageOutcome> outcomes;
+    int status = 0;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (i > 0) NextPassenger(common, record);
+        record.setField(CheckCode, rows[i].checkCode);
+        if (status != 0) {
+            outcomes.append({rows[i].id, false, QStringLiteral("前一张没有打印出来，这张未打印")});
+            continue;
+        }
+        if (!PrintItinerary(record, common, settings, boxes.leftr, boxes.topb, messages,
+                            *surface)) {
+            status = 1;
+            outcomes.append({rows[i].id, false,
+                             surface->error().isEmpty() ? QStringLiteral("打印机没有接受这一页")
+                                                        : surface->error()});
+            continue;
+        }
+        out(rows[i].passenger + QLatin1Char('\t') + rows[i].checkCode);
+        outcomes.append({rows[i].id, true, QString()});
+    }
+    // PDF pages are out only when the file is complete.
+    if (pdf && !pdf->finish()) {
+        const QString why = pdf->error().isEmpty() ? QStringLiteral("无法写入PDF文件") : pdf->error();
+        if (status == 0) out(why);
+        status = 1;
+        for (PageOutcome& o : outcomes)
+            if (o.printed) o = {o.id, false, why};
+    }
+    if (!log.finish(outcomes)) {
+        out(log.error());
+        status = 1;
+    }
     return status;
 }
 

@@ -14,18 +14,19 @@ struct HeadlessPrintJob {
     QString pnrFile;     // booking display, UTF-8 or GBK
     QString pdfPath;     // PDF output, or
     QString printerName; // a printer: a name, or "default"
-    QString checkCode;   // CheckCode of the first receipt; empty: the next one of the log
+    QString checkCode;   // CheckCode of the first receipt; empty: the log's next free one
     bool international = false;
     QString programFolder; // where info.ini and receipts.db live
     bool reprint = false;  // print check codes the log already holds
 };
 
 // Runs the job; every output line (one per receipt: passenger and check code, and every
-// message shown) goes to out. Each printed receipt is logged in receipts.db with the next
-// check code. Returns 0 when every receipt was printed, 1 when the print-out refused or
-// failed, the log cannot be opened, or a check code is already in the log without reprint
-// (the message is in the output), 2 when the booking file cannot be read or is over the
-// headless size cap.
+// message shown) goes to out. Every receipt's row and check code are written to receipts.db
+// in one transaction before any page goes out, and marked printed or failed when the job
+// ends. Returns 0 when every receipt was printed, 1 when the print-out refused or failed,
+// the log cannot be opened or written (nothing is printed then), or a check code is already
+// in the log without reprint (the message is in the output), 2 when the booking file
+// cannot be read or is over the headless size cap.
 int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
                      const std::function<void(const QString&)>& out);
 

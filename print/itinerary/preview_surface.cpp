@@ -149,7 +149,7 @@ QString RenderPreview(const ItineraryRecord& record, const PCommon& common,
     for (int i = 0; i < kFieldCount; ++i)
         copy.setField(i, record.field(i));
     common::RecordingMessages messages;
-    if (PrintItinerary(copy, common, settings, leftr, topb, messages, surface)) return {};
+    if (PrintItinerary(copy, common, settings, leftr, topb, messages, surface, false)) return {};
     if (surface.image().isNull() && surface.beginPage()) surface.endDocument();
     return messages.shown.isEmpty() ? surface.error() : messages.shown.constLast().text;
 }

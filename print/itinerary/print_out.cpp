@@ -106,13 +106,12 @@ void PrintText(PrintSurface& surface, const PrintSettings& s, const QString& tex
 
 bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintSettings& settings,
                     const QString& leftr, const QString& topb, common::Messages& messages,
-                    PrintSurface& surface,
-                    const std::function<void(const QString& nextCheckCode)>& printed) {
+                    PrintSurface& surface, bool requireCheckCode) {
     if (record.field(PnrQuery).isEmpty()) {
         messages.show(QStringLiteral("请填写PNR"));
         return false;
     }
-    if (common::trimSpaces(record.field(CheckCode)).isEmpty()) {
+    if (requireCheckCode && common::trimSpaces(record.field(CheckCode)).isEmpty()) {
         messages.show(QStringLiteral("请填写验证码!"));
         return false;
     }
@@ -136,9 +135,7 @@ bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintS
         messages.show(surface.error());
         return false;
     }
-    const QString next = AdvanceCheckCode(record.field(CheckCode));
-    if (printed) printed(next);
-    record.setField(CheckCode, next);
+    record.setField(CheckCode, AdvanceCheckCode(record.field(CheckCode)));
     return true;
 }
 

@@ -11,7 +11,6 @@
 #include <QList>
 #include <QPoint>
 
-#include <functional>
 
 #include <optional>
 
@@ -49,11 +48,10 @@ void PrintText(PrintSurface& surface, const PrintSettings& settings, const QStri
 // Prints the receipt of the record as the print form shows it (offset boxes leftr and
 // topb). Shows a message and prints nothing when PnrQuery or CheckCode is empty, the
 // offsets are out of range or the printer cannot print. True when the page went out; the
-// check code has then advanced. `printed`, when given, runs after the page went out and
-// before the check code advances, with the next check code (the receipt log writes there).
+// check code has then advanced. A preview (requireCheckCode false) draws an empty check
+// code as an empty box.
 bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintSettings& settings,
                     const QString& leftr, const QString& topb, common::Messages& messages,
-                    PrintSurface& surface,
-                    const std::function<void(const QString& nextCheckCode)>& printed = {});
+                    PrintSurface& surface, bool requireCheckCode = true);
 
 } // namespace itin

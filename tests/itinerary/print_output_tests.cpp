@@ -142,6 +142,7 @@ namespace {
 struct PrintRun {
     int exitCode = -1;
     QStringList lines;
+    QStringList errors; // standard error
 };
 
 PrintRun runPrint(const QStringList& args) {
@@ -157,6 +158,7 @@ PrintRun runPrint(const QStringList& args) {
     }
     r.exitCode = p.exitCode();
     r.lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    r.errors = QString::fromUtf8(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
     return r;
 }
 
@@ -195,10 +197,16 @@ TEST_F(PdfPrintOut, PreviewPlacesTextsWhereThePdfDoesAndOutlinesClashes) {
     PreviewSurface off(96);
     ASSERT_EQ(RenderPreview(record, common, settings, "120", "0", off), QString());
     EXPECT_GT(off.flaggedCount(), 3);
-    PreviewSurface refused(96);
+    PreviewSurface noCode(96); // a preview needs no check code: its box stays empty
     record.setField(CheckCode, "");
+    EXPECT_EQ(RenderPreview(record, common, settings, "0", "0", noCode), QString());
+    EXPECT_TRUE(std::none_of(noCode.placed().begin(), noCode.placed().end(),
+                             [](const auto& p) { return p.text == "0041"; }));
+    EXPECT_FALSE(noCode.placed().isEmpty());
+    PreviewSurface refused(96);
+    record.setField(PnrQuery, "");
     EXPECT_EQ(RenderPreview(record, common, settings, "0", "0", refused),
-              QStringLiteral("请填写验证码!"));
+              QStringLiteral("请填写PNR"));
     EXPECT_FALSE(refused.image().isNull()); // the bare form
 }
 
@@ -267,31 +275,50 @@ TEST(HeadlessPrint, CheckCodesCarryOnThroughTheReceiptLog) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.lines, QStringList({QStringLiteral("验证码 0042 已在打印记录中")}));
     r = runPrint({"--pnr", sample(), "--pdf", "/dev/full", "--data-dir", dir.path()});
-    EXPECT_EQ(r.exitCode, 1); // nothing written: nothing logged
+    EXPECT_EQ(r.exitCode, 1); // nothing written: both rows failed, their codes free again
 
     itin::ReceiptLog log;
     ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
     QStringList codes;
     for (const itin::Receipt& row : log.list())
-        codes << row.checkCode;
-    EXPECT_EQ(codes, QStringList({"0044", "0043", "0042", "0041"}));
-    EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0045"));
-    EXPECT_EQ(log.list().first().target, dir.filePath("r.pdf"));
+        codes << row.checkCode + (row.status == ReceiptStatus::Printed ? "" : "x");
+    EXPECT_EQ(codes, QStringList({"0046x", "0045x", "0044", "0043", "0042", "0041"}));
+    EXPECT_FALSE(log.contains("0045"));
+    EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0047"));
+    EXPECT_EQ(log.list().last().target, dir.filePath("r.pdf"));
 
     r = runPrint(pdf + QStringList{"--check-code", "0042", "--reprint"});
     EXPECT_EQ(r.exitCode, 0);
-    r = runPrint({"--receipts", "--from", QDate::currentDate().toString(Qt::ISODate), "--data-dir",
-                  dir.path()});
+    EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0047")); // a reprint leaves the counter
+    r = runPrint({"--receipts", "--from", QDate::currentDate().toString(Qt::ISODate), "--to",
+                  "9999-12-31", "--data-dir", dir.path()});
     ASSERT_EQ(r.exitCode, 0);
-    ASSERT_EQ(r.lines.size(), 7); // the header and six receipts
+    ASSERT_EQ(r.lines.size(), 9); // the header and eight rows
     EXPECT_TRUE(r.lines[1].contains(QStringLiteral(",0043,李四,")));
     r = runPrint({"--receipts", "--to", "2000-01-01", "--data-dir", dir.path()});
     EXPECT_EQ(r.lines.size(), 1);
 
-    r = runPrint({"--pnr", sample(), "--preview", dir.filePath("p.png"), "--dpi", "96",
-                  "--data-dir", dir.path()});
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(QImage(dir.filePath("p.png")).size(), QSize(900, 403));
+    // A preview takes the log's next code, or none from a folder without a log.
+    QTemporaryDir fresh;
+    for (const QString& folder : {dir.path(), fresh.path()}) {
+        r = runPrint({"--pnr", sample(), "--preview", dir.filePath("p.png"), "--dpi", "96",
+                      "--data-dir", folder});
+        EXPECT_EQ(r.exitCode, 0) << r.lines.join('\n').toStdString();
+        EXPECT_EQ(QImage(dir.filePath("p.png")).size(), QSize(900, 403));
+    }
+    EXPECT_FALSE(QFileInfo::exists(fresh.filePath("receipts.db")));
+
+    // A damaged log: every job says why and fails, nothing is printed.
+    ASSERT_TRUE(common::WriteTextFile(fresh.filePath("receipts.db"), QString(4096, u'x')));
+    for (const QStringList& args :
+         {QStringList{"--receipts"}, {"--pnr", sample(), "--pdf", fresh.filePath("d.pdf")}}) {
+        r = runPrint(args + QStringList{"--data-dir", fresh.path()});
+        EXPECT_EQ(r.exitCode, 1);
+        const QString said = (r.lines + r.errors).join('\n');
+        EXPECT_TRUE(said.contains(QStringLiteral("receipts.db 出错：file is not a")))
+            << said.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(fresh.filePath("d.pdf")));
 }
 
 TEST(HeadlessPrint, PdfWriteErrorsAreReportedAndKeepTheFileThatWasThere) {
@@ -301,12 +328,13 @@ TEST(HeadlessPrint, PdfWriteErrorsAreReportedAndKeepTheFileThatWasThere) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.lines.value(r.lines.size() - 1), QStringLiteral("无法写入PDF文件"));
 
-    const QString out = dir.filePath("old.pdf");
+    QTemporaryDir fresh; // no log, so no check code: refused
+    const QString out = fresh.filePath("old.pdf");
     ASSERT_TRUE(common::WriteTextFile(out, QStringLiteral("an earlier PDF")));
-    r = runPrint({"--pnr", sample(), "--pdf", out, "--data-dir", dir.path()}); // no check code
+    r = runPrint({"--pnr", sample(), "--pdf", out, "--data-dir", fresh.path()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(common::ReadTextFile(out), QStringLiteral("an earlier PDF"));
-    QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    QStringList files = QDir(fresh.path()).entryList(QDir::Files);
     files.removeOne(QStringLiteral("receipts.db"));
     EXPECT_EQ(files, QStringList({"old.pdf"})); // no copies
 }
@@ -384,10 +412,12 @@ TEST(RealPrinter, RefusedJobIsAMessageAndTheRunFails) {
     ASSERT_EQ(r.lines.size(), 1) << r.lines.join('\n').toStdString();
     EXPECT_TRUE(r.lines[0].startsWith(QStringLiteral("打印机拒绝了打印任务")))
         << r.lines[0].toStdString();
-    itin::ReceiptLog log; // a refused job is not logged
+    itin::ReceiptLog log; // a refused job is logged as failed, its codes free again
     ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
-    EXPECT_TRUE(log.list().isEmpty());
-    EXPECT_EQ(log.nextCheckCode(), QString());
+    ASSERT_EQ(log.list().size(), 2);
+    EXPECT_EQ(log.list().first().status, ReceiptStatus::Failed);
+    EXPECT_FALSE(log.list().first().reason.isEmpty());
+    EXPECT_FALSE(log.contains("0041"));
 }
 
 int main(int argc, char** argv) {

@@ -7,10 +7,12 @@
 #include "support/gui.h"
 #include "tests/itinerary/form_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableWidget>
+#include <QAbstractItemModel>
+#include <QTableView>
 #include <QTimer>
 
 using namespace itin;
@@ -35,6 +37,9 @@ protected:
         return codes;
     }
     bool said(const QString& text) { return support::shownTexts(messages).contains(text); }
+    static QString cell(QTableView* table, int row, int column) {
+        return table->model()->index(row, column).data().toString();
+    }
 };
 
 } // namespace
@@ -78,6 +83,28 @@ TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
     click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1);
     EXPECT_EQ(loggedCodes(), QStringList({"0049", "0049"}));
+    EXPECT_EQ(box(f, CheckCode)->text(), "0050"); // the counter did not move back
+    EXPECT_EQ(log.nextCheckCode(), "0050");
+
+    // Refused before printing: a code that is not 1-4 digits, a log that cannot be written.
+    itin::ReceiptLog damaged;
+    QFile bad(dir.filePath("bad.db"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write(QByteArray(4096, 'x')) == 4096);
+    bad.close();
+    damaged.setPath(bad.fileName());
+    const std::pair<const char*, QString> refusals[] = {
+        {"abc", BadCheckCodeMessage()},
+        {"0051", QStringLiteral("打印记录 receipts.db 出错：file is not a database")}};
+    for (const auto& [code, message] : refusals) {
+        if (QString(code) == "0051") ctx.receiptLog = &damaged;
+        messages.clear();
+        tick(f);
+        type(box(f, CheckCode), QString(code));
+        click(f, "cmdprint");
+        EXPECT_EQ(printed.pages.size(), 1) << code;
+        ASSERT_EQ(messages.shown.size(), 1) << code;
+        EXPECT_TRUE(messages.shown[0].text.startsWith(message)) << messages.shown[0].text.toStdString();
+    }
 }
 
 TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) {
@@ -100,22 +127,67 @@ TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) 
     click(f, "cmdreceipts");
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
-    auto* table = child<QTableWidget>(window, "ReceiptTable");
-    ASSERT_EQ(table->rowCount(), 1);
-    EXPECT_EQ(table->item(0, 1)->text(), "0041");
-    child<QLineEdit>(window, "code")->setText("0042");
-    click(window, "cmdquery");
-    EXPECT_EQ(table->rowCount(), 0);
-    child<QLineEdit>(window, "code")->clear();
-    click(window, "cmdquery");
+    auto* table = child<QTableView>(window, "ReceiptTable");
+    ASSERT_EQ(table->model()->rowCount(), 1);
+    EXPECT_EQ(cell(table, 0, 1), "0041");
     table->selectRow(0);
     click(window, "cmdspoil");
-    EXPECT_EQ(table->item(0, 10)->text(), QStringLiteral("作废"));
-    fileDialogs.answer = dir.filePath("log.csv");
+    EXPECT_EQ(cell(table, 0, 10), QStringLiteral("作废"));
+    fileDialogs.answer = dir.filePath("log"); // ".csv" is added
     click(window, "cmdcsv");
-    QFile csv(fileDialogs.answer);
+    QFile csv(dir.filePath("log.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(csv.readAll().startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(said(QStringLiteral("已导出 1 条记录到 ") + QDir::toNativeSeparators(csv.fileName())));
+}
+
+TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
+    const std::tuple<QDate, const char*, const char*> rows[] = {
+        {{2026, 3, 1}, "HX3K8M", "999-1234567890"}, {{2026, 3, 2}, "ab12cd", "999-2222222222"}};
+    for (const auto& [day, pnr, ticket] : rows) {
+        itin::Receipt r;
+        r.printedAt = QDateTime(day, QTime(23, 59));
+        r.checkCode = QString::number(day.day());
+        r.pnr = pnr;
+        r.ticketNumber = ticket;
+        ASSERT_TRUE(log.record(r, {}));
+    }
+    P_GuoNei* f = open();
+    click(f, "cmdreceipts");
+    auto* window = f->findChild<P_Receipts*>("P_Receipts");
+    ASSERT_NE(window, nullptr);
+    auto* table = child<QTableView>(window, "ReceiptTable");
+    auto* count = child<QLabel>(window, "ReceiptCount");
+    EXPECT_EQ(count->text(), QStringLiteral("共 2 条"));
+    EXPECT_EQ(cell(table, 0, 5), "ab12cd"); // newest first
+    const std::tuple<const char*, const char*, QString> searches[] = {
+        {"from", "2026/3/2", QStringLiteral("共 1 条")},
+        {"from", "20260301", QStringLiteral("共 2 条")},
+        {"to", "2026-3-1", QStringLiteral("共 1 条")},
+        {"pnr", "hx3k", QStringLiteral("共 1 条")},
+        {"ticket", "2222222222", QStringLiteral("共 1 条")},
+        {"code", "0002", QStringLiteral("共 1 条")},
+        {"pnr", "ZZZ", QStringLiteral("没有找到记录")},
+        {"to", "2026-13-01", QStringLiteral("无法识别日期 2026-13-01，请写成 2026-03-01、2026/3/1 或 20260301")},
+    };
+    for (const auto& [name, text, expected] : searches) {
+        for (const char* other : {"from", "to", "ticket", "pnr", "code"})
+            child<QLineEdit>(window, other)->clear();
+        child<QLineEdit>(window, name)->setText(text);
+        click(window, "cmdquery");
+        EXPECT_EQ(count->text(), expected) << name << " " << text;
+    }
+    EXPECT_TRUE(child<QLineEdit>(window, "to")->property("invalid").toBool());
+
+    child<QLineEdit>(window, "to")->clear();
+    click(window, "cmdquery");
+    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(box(f, CheckCode), QStringLiteral("0041"));
+    click(f, "cmdprint");
+    EXPECT_EQ(count->text(), QStringLiteral("共 3 条"));
+    table->sortByColumn(1, Qt::AscendingOrder);
+    EXPECT_EQ(cell(table, 0, 1), "1");
+    EXPECT_EQ(cell(table, 2, 1), "0041");
 }
 
 TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
@@ -130,7 +202,7 @@ TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     click(f, "cmdreceipts");
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
-    auto* table = child<QTableWidget>(window, "ReceiptTable");
+    auto* table = child<QTableView>(window, "ReceiptTable");
     table->selectRow(0);
     click(window, "cmdreprint"); // declined: nothing changes
     EXPECT_EQ(f->record().field(PassengerName), "B");
@@ -144,7 +216,7 @@ TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     EXPECT_EQ(f->record().field(PassengerName), "A");
     EXPECT_FALSE(f->record().nextEnabled());
     EXPECT_EQ(box(f, CheckCode)->text(), "0043");
-    EXPECT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->model()->rowCount(), 2);
 }
 
 TEST_F(Workbench, FlightsTheReceiptLeavesOutAreToldOncePerBooking) {

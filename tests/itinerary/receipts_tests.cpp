@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -47,6 +48,23 @@ const int kWriter = [] {
         if (n == 5) {
             std::puts("READY");
             std::fflush(stdout);
+        }
+    }
+    std::_Exit(0);
+}();
+
+// Started twice at once by the two-process test: 30 receipts on the log's next codes.
+const int kTaker = [] {
+    const QByteArray path = qgetenv("WS_RECEIPT_TAKER");
+    if (path.isEmpty()) return 0;
+    ReceiptLog log;
+    log.setPath(QString::fromLocal8Bit(path));
+    for (int n = 0; n < 30; ++n) {
+        QList<Receipt> rows = {receipt(0)};
+        if (!log.reserve(rows, CodeSource::LogNext, false) ||
+            !log.finish({{rows[0].id, true, {}}})) {
+            std::fputs(qPrintable(log.error()), stderr);
+            std::_Exit(4);
         }
     }
     std::_Exit(0);
@@ -110,7 +128,7 @@ TEST(ReceiptLog, RowsAndNextCheckCodeCarryOnAcrossOpenings) {
     }
     ReceiptLog log;
     ASSERT_TRUE(log.open(path));
-    EXPECT_EQ(log.schemaVersion(), 3);
+    EXPECT_EQ(log.schemaVersion(), 4);
     EXPECT_EQ(log.nextCheckCode(), QStringLiteral("0044"));
     EXPECT_TRUE(log.contains(QStringLiteral(" 0042 ")));
     EXPECT_FALSE(log.contains(QStringLiteral("0044")));
@@ -157,8 +175,21 @@ TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
     EXPECT_EQ(rows[0].value(1), QStringLiteral("验证码"));
     EXPECT_EQ(rows[1], QStringList({"2026-03-01 09:00:00", "0007", odd.passenger,
                                     "'" + odd.idNumber, "999-7", "HX3K8M", odd.route, "'-1+2",
-                                    QStringLiteral("国内"), "'@SUM(A1)", QStringLiteral("是")}));
+                                    QStringLiteral("国内"), "'@SUM(A1)", QStringLiteral("是"),
+                                    QStringLiteral("已打印")}));
     EXPECT_EQ(rows[2].value(2), QStringLiteral("旅客8"));
+
+    // The streamed export writes what the list gives.
+    QTemporaryDir dir;
+    ReceiptLog log;
+    ASSERT_TRUE(log.open(dir.filePath(LogFileName())));
+    ASSERT_TRUE(log.record(odd, "0008") && log.record(receipt(8), "0009"));
+    QByteArray streamed;
+    qint64 count = 0;
+    ASSERT_TRUE(log.exportCsv({}, [&](const QByteArray& piece) { return streamed += piece, true; },
+                              &count));
+    EXPECT_EQ(streamed, ToCsv(log.list()));
+    EXPECT_EQ(count, 2);
 }
 
 TEST(ReceiptLog, OlderFilesAreMigratedAndNewerOnesRefused) {
@@ -171,17 +202,21 @@ TEST(ReceiptLog, OlderFilesAreMigratedAndNewerOnesRefused) {
             " mode TEXT, target TEXT, spoiled INTEGER NOT NULL DEFAULT 0)",
             "CREATE TABLE state (key TEXT PRIMARY KEY, value TEXT)",
             "INSERT INTO receipts (printed_at, check_code) VALUES ('2026-03-01T09:00:00', '0041')",
+            "INSERT INTO receipts (printed_at, check_code) VALUES ('2026-03-01T09:05:00', '41')",
             "PRAGMA user_version = 1"});
     {
         ReceiptLog log;
         ASSERT_TRUE(log.open(path)) << log.error().toStdString();
-        EXPECT_EQ(log.schemaVersion(), 3);
+        EXPECT_EQ(log.schemaVersion(), 4);
         EXPECT_TRUE(log.contains("0041"));
         const QList<Receipt> rows = log.list();
-        ASSERT_EQ(rows.size(), 1);
+        ASSERT_EQ(rows.size(), 2);
         EXPECT_FALSE(PrintedFields(rows[0]));
+        EXPECT_TRUE(rows[0].reused); // the older repeat is kept, as a reprint
+        QList<Receipt> again = {receipt(41)};
+        EXPECT_FALSE(log.reserve(again, CodeSource::Given, false));
         ASSERT_TRUE(log.record(receipt(42), "0043"));
-        EXPECT_EQ(log.list().size(), 2);
+        EXPECT_EQ(log.list().size(), 3);
     }
     onFile(path, {"PRAGMA user_version = 99"});
     ReceiptLog log;
@@ -211,4 +246,156 @@ TEST(ReceiptLog, WriterKilledMidWriteLeavesAWholeLog) {
     EXPECT_EQ(log.nextCheckCode(), receipt(int(rows.size()) + 1).checkCode);
     EXPECT_EQ(rows.first().checkCode, receipt(int(rows.size())).checkCode);
     EXPECT_EQ(onFile(path, {"PRAGMA integrity_check"}), QStringLiteral("ok"));
+}
+
+TEST(ReceiptLog, CodesAndDaysAreReadAsAgentsTypeThem) {
+    const std::pair<const char*, std::optional<int>> codes[] = {
+        {"41", 41},    {"041", 41},       {"0041", 41},      {" 0041 ", 41},
+        {"0", 0},      {"9999", 9999},    {"00041", {}},     {"abc", {}},
+        {"", {}},      {"4 1", {}},       {"-41", {}},       {"4a", {}}};
+    for (const auto& [text, number] : codes)
+        EXPECT_EQ(CheckCodeNumber(QString::fromUtf8(text)), number) << text;
+    EXPECT_EQ(CheckCodeNumber(QStringLiteral("００４１")), 41);
+
+    const std::pair<const char*, QDate> days[] = {
+        {"2026-03-01", {2026, 3, 1}}, {"2026/3/1", {2026, 3, 1}}, {"20260301", {2026, 3, 1}},
+        {"2026-3-2", {2026, 3, 2}},   {"2026.03.02", {2026, 3, 2}}, {" 2026/12/31 ", {2026, 12, 31}},
+        {"2026-13-01", {}},           {"2026-02-30", {}},         {"3/1/2026", {}},
+        {"202631", {}},               {"yesterday", {}},          {"", {}}};
+    for (const auto& [text, day] : days)
+        EXPECT_EQ(ParseDay(QString::fromUtf8(text)), day) << text;
+}
+
+TEST(ReceiptLog, CodesAreTakenOnceAndTheCounterOnlyMovesForward) {
+    QTemporaryDir dir;
+    ReceiptLog log;
+    log.setPath(dir.filePath(LogFileName())); // opened by its first use
+    struct Step {
+        CodeSource source;
+        QString first; // the typed code
+        int rows;
+        bool reuse;
+        QStringList taken; // empty: refused
+        QString error;
+        QString next;
+    };
+    const auto G = CodeSource::Given;
+    const Step steps[] = {
+        {CodeSource::LogNext, "", 1, false, {}, QStringLiteral("请填写验证码!"), ""},
+        {G, "0041", 1, false, {"0041"}, "", "0042"},
+        {CodeSource::LogNext, "", 2, false, {"0042", "0043"}, "", "0044"},
+        {G, "41", 1, false, {}, DuplicateCheckCodeMessage("41"), "0044"},
+        {G, "043", 2, false, {}, DuplicateCheckCodeMessage("043"), "0044"},
+        {G, QStringLiteral("００４１"), 1, true, {QStringLiteral("００４１")}, "", "0044"},
+        {G, "abc", 1, true, {}, BadCheckCodeMessage(), "0044"},
+        {G, "12345", 1, true, {}, BadCheckCodeMessage(), "0044"},
+        {G, "0050", 1, false, {"0050"}, "", "0051"},
+        {G, "45", 1, false, {"45"}, "", "0051"}, // a free code below the counter
+        {CodeSource::LogNext, "", 1, false, {"0051"}, "", "0052"},
+        {G, "9999", 1, false, {"9999"}, "", "1000"},
+    };
+    for (const Step& step : steps) {
+        QList<Receipt> rows;
+        for (int i = 0; i < step.rows; ++i)
+            rows << receipt(0);
+        rows[0].checkCode = step.first;
+        const bool ok = log.reserve(rows, step.source, step.reuse);
+        EXPECT_EQ(ok, !step.taken.isEmpty()) << step.first.toStdString();
+        if (ok) {
+            QStringList taken;
+            for (const Receipt& r : rows)
+                taken << r.checkCode;
+            EXPECT_EQ(taken, step.taken);
+        } else {
+            EXPECT_EQ(log.error(), step.error);
+        }
+        EXPECT_EQ(log.nextCheckCode(), step.next) << step.first.toStdString();
+    }
+    const QList<Receipt> all = log.list();
+    ASSERT_EQ(all.size(), 8);
+    EXPECT_EQ(all.last().status, ReceiptStatus::Reserved);
+    // A failed page gives its code back; the rule on codes is the database's own.
+    EXPECT_TRUE(log.finish({{all[0].id, false, QStringLiteral("缺纸")}}));
+    EXPECT_FALSE(log.contains("9999"));
+    EXPECT_EQ(log.find(all[0].id)->reason, QStringLiteral("缺纸"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw-insert");
+        db.setDatabaseName(dir.filePath(LogFileName()));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        EXPECT_FALSE(q.exec("INSERT INTO receipts (printed_at, check_code, code_number)"
+                            " VALUES ('2026-03-01T09:00:00', '0050', 50)"));
+        EXPECT_TRUE(q.exec("INSERT INTO receipts (printed_at, check_code, code_number)"
+                           " VALUES ('2026-03-01T09:00:00', '9999', 9999)"));
+    }
+    QSqlDatabase::removeDatabase("raw-insert");
+
+    Filter endOfTime;
+    endOfTime.to = QDate(9999, 12, 31);
+    EXPECT_EQ(log.count(endOfTime), 9);
+}
+
+TEST(ReceiptLog, TwoProcessesNeverTakeTheSameCode) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(LogFileName());
+    {
+        ReceiptLog log;
+        ASSERT_TRUE(log.open(path) && log.setNextCheckCode("0001"));
+    }
+    QProcess takers[2];
+    for (QProcess& p : takers) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("WS_RECEIPT_TAKER", path);
+        p.setProcessEnvironment(env);
+        p.start(QCoreApplication::applicationFilePath(), {"--gtest_list_tests"});
+    }
+    for (QProcess& p : takers) {
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    }
+    ReceiptLog log;
+    ASSERT_TRUE(log.open(path));
+    QSet<QString> codes;
+    for (const Receipt& r : log.list())
+        codes << r.checkCode;
+    EXPECT_EQ(codes.size(), 60);
+    EXPECT_EQ(log.nextCheckCode(), "0061");
+}
+
+TEST(ReceiptLog, EveryErrorNamesItsCause) {
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath("damaged.db");
+    QFile garbage(damaged);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    const QString locked = dir.filePath("locked.db");
+    {
+        ReceiptLog log;
+        ASSERT_TRUE(log.open(locked));
+    }
+    QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    holder.setDatabaseName(locked);
+    ASSERT_TRUE(holder.open());
+    QSqlQuery hold(holder);
+    ASSERT_TRUE(hold.exec("BEGIN IMMEDIATE"));
+    const std::pair<QString, const char*> cases[] = {
+        {damaged, "file is not a database"},
+        {dir.path(), "unable to open"}, // a folder where the file should be
+        {locked, "database is locked"},
+    };
+    for (const auto& [path, cause] : cases) {
+        ReceiptLog log;
+        log.setPath(path);
+        QList<Receipt> rows = {receipt(41)};
+        EXPECT_FALSE(log.reserve(rows, CodeSource::Given, false));
+        EXPECT_TRUE(log.error().startsWith(QStringLiteral("打印记录 receipts.db 出错：")));
+        EXPECT_TRUE(log.error().contains(QLatin1String(cause), Qt::CaseInsensitive))
+            << log.error().toStdString();
+    }
+    hold.exec("ROLLBACK");
+    holder.close();
+    hold = QSqlQuery();
+    holder = QSqlDatabase();
+    QSqlDatabase::removeDatabase("holder");
 }

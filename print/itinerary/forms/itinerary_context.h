@@ -36,7 +36,7 @@ struct ItineraryContext {
     // Folder of info.ini and PingTai.ini.
     QString programFolder;
     PrintSurfaceFactory makePrintSurface;
-    // The receipt log (receipts.db), opened once by the program; none: receipts go unlogged.
+    // The receipt log (receipts.db), opened on its first use; none: receipts go unlogged.
     itin::ReceiptLog* receiptLog = nullptr;
 };
 

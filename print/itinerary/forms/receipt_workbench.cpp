@@ -1,6 +1,7 @@
 #include "itinerary/forms/receipt_workbench.h"
 
 #include "itinerary/forms/p_guonei.h"
+#include "itinerary/forms/receipt_table_model.h"
 #include "itinerary/forms/store_link.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/preview_surface.h"
@@ -9,6 +10,7 @@
 #include "common/fso.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,7 +19,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -202,20 +204,28 @@ P_Receipts::P_Receipts(P_GuoNei& form) : QWidget(&form, Qt::Window), form_(form)
     ticket_ = box("ticket", QStringLiteral("电子客票号码"));
     pnr_ = box("pnr", QStringLiteral("PNR"));
     code_ = box("code", QStringLiteral("验证码"));
-    table_ = new QTableWidget(this);
+    table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("ReceiptTable"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setWordWrap(false);
     table_->verticalHeader()->hide();
-    const QStringList headers = {"时间", "验证码", "旅客姓名", "有效身份证号码", "电子客票号码",
-                                 "PNR", "航程", "合计", "类型", "打印机或文件", "作废"};
-    table_->setColumnCount(int(headers.size()));
-    table_->setHorizontalHeaderLabels(headers);
+    count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("ReceiptCount"));
+    if (itin::ReceiptLog* log = form.context().receiptLog) {
+        model_ = new ReceiptTableModel(*log, this);
+        table_->setModel(model_);
+        // Newest first until a column header is clicked.
+        table_->horizontalHeader()->setSortIndicator(TimeColumn, Qt::DescendingOrder);
+        table_->setSortingEnabled(true);
+        connect(log, &ReceiptLog::changed, this, &P_Receipts::refresh);
+    }
     auto* filters = new QHBoxLayout;
     for (QLineEdit* e : {from_, to_, ticket_, pnr_, code_})
         filters->addWidget(e);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(count_, 1);
     const auto button = [&](const QString& caption, const char* name, void (P_Receipts::*slot)()) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
@@ -235,26 +245,38 @@ P_Receipts::P_Receipts(P_GuoNei& form) : QWidget(&form, Qt::Window), form_(form)
 }
 
 void P_Receipts::refresh() {
-    itin::ReceiptLog* log = form_.context().receiptLog;
-    table_->setRowCount(0);
-    ids_.clear();
-    if (!log) return;
-    const QList<itin::Receipt> rows = log->list(filter());
-    table_->setRowCount(int(rows.size()));
-    for (int i = 0; i < rows.size(); ++i) {
-        const itin::Receipt& r = rows[i];
-        ids_ << r.id;
-        const QStringList cells =
-            itin::ReceiptColumns(r, QStringLiteral("yyyy-MM-dd HH:mm"), QStringLiteral("作废"));
-        for (int c = 0; c < cells.size(); ++c)
-            table_->setItem(i, c, new QTableWidgetItem(cells[c]));
+    if (!model_) return;
+    const std::optional<itin::Filter> f = filter();
+    if (!f) return;
+    if (!model_->setFilter(*f)) {
+        count_->setStyleSheet(QStringLiteral("color: red"));
+        count_->setText(model_->error());
+        return;
     }
+    count_->setStyleSheet(QString());
+    count_->setText(model_->total() == 0 ? QStringLiteral("没有找到记录")
+                                         : QStringLiteral("共 %1 条").arg(model_->total()));
+    // Sized to the rows read so far: a page, not the whole log.
+    table_->resizeColumnsToContents();
 }
 
-itin::Filter P_Receipts::filter() const {
+std::optional<itin::Filter> P_Receipts::filter() {
     itin::Filter f;
-    f.from = QDate::fromString(from_->text().trimmed(), Qt::ISODate);
-    f.to = QDate::fromString(to_->text().trimmed(), Qt::ISODate);
+    QStringList unreadable;
+    for (const auto& [edit, day] : {std::pair{from_, &f.from}, {to_, &f.to}}) {
+        const QString text = edit->text().trimmed();
+        *day = text.isEmpty() ? QDate() : itin::ParseDay(text);
+        const bool bad = !text.isEmpty() && !day->isValid();
+        edit->setStyleSheet(bad ? QStringLiteral("border: 1px solid red") : QString());
+        edit->setProperty("invalid", bad);
+        if (bad) unreadable << text;
+    }
+    if (!unreadable.isEmpty()) {
+        count_->setStyleSheet(QStringLiteral("color: red"));
+        count_->setText(QStringLiteral("无法识别日期 %1，请写成 2026-03-01、2026/3/1 或 20260301")
+                            .arg(unreadable.join(QStringLiteral("、"))));
+        return std::nullopt;
+    }
     f.ticketNumber = ticket_->text();
     f.pnr = pnr_->text();
     f.checkCode = code_->text();
@@ -262,8 +284,7 @@ itin::Filter P_Receipts::filter() const {
 }
 
 qint64 P_Receipts::selectedId() const {
-    const int row = table_->currentRow();
-    return row >= 0 && row < ids_.size() ? ids_[row] : 0;
+    return model_ ? model_->idAt(table_->currentIndex().row()) : 0;
 }
 
 void P_Receipts::markSpoiled() {
@@ -271,7 +292,6 @@ void P_Receipts::markSpoiled() {
     const qint64 id = selectedId();
     if (!id || !ctx.receiptLog) return ctx.messages.show(QStringLiteral("请先选择一行"));
     if (!ctx.receiptLog->markSpoiled(id)) ctx.messages.show(ctx.receiptLog->error());
-    refresh();
 }
 
 void P_Receipts::reprint() {
@@ -297,7 +317,6 @@ void P_Receipts::reprint() {
     SetPassengerList(ctx.common, record,
                      {{fields->at(PassengerName), fields->at(IdNumber), fields->at(TicketNumber)}});
     form_.printReceipt();
-    refresh();
 }
 
 void P_Receipts::reprintFromForm(const itin::Receipt& row) {
@@ -309,20 +328,31 @@ void P_Receipts::reprintFromForm(const itin::Receipt& row) {
             QStringLiteral("请先在打印窗口调出 %1 的行程单（电子客票号码 %2）再重打")
                 .arg(row.passenger, row.ticketNumber));
     form_.printReceipt();
-    refresh();
 }
 
 void P_Receipts::exportCsv() {
     ItineraryContext& ctx = form_.context();
     if (!ctx.receiptLog) return;
-    const QString path = ctx.fileDialogs.saveFile(QStringLiteral("导出打印记录"),
-                                                  ctx.programFolder,
-                                                  QStringLiteral("CSV 文件(*.csv)"));
+    const std::optional<itin::Filter> f = filter();
+    if (!f) return ctx.messages.show(count_->text());
+    QString path = ctx.fileDialogs.saveFile(QStringLiteral("导出打印记录"), ctx.programFolder,
+                                            QStringLiteral("CSV 文件(*.csv)"));
     if (path.isEmpty()) return;
+    if (!path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) path += QLatin1String(".csv");
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(itin::ToCsv(ctx.receiptLog->list(filter()))) < 0 || !file.commit())
-        ctx.messages.show(QStringLiteral("无法写入 %1").arg(path));
+    qint64 rows = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return ctx.messages.show(QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()));
+    const bool read = ctx.receiptLog->exportCsv(
+        *f, [&file](const QByteArray& piece) { return file.write(piece) == piece.size(); },
+        &rows);
+    if (!read) {
+        file.cancelWriting();
+        return ctx.messages.show(ctx.receiptLog->error());
+    }
+    if (!file.commit())
+        return ctx.messages.show(QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()));
+    ctx.messages.show(QStringLiteral("已导出 %1 条记录到 %2").arg(rows).arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace itin

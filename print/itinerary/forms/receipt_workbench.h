@@ -4,15 +4,18 @@
 // and "第 n/m 位" beside the passenger buttons.
 #include <QWidget>
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
-class QTableWidget;
+class QTableView;
 
 namespace itin {
 
 struct Filter;
 struct Receipt;
 class P_GuoNei;
+class ReceiptTableModel;
 class PreviewSurface;
 
 // Adds the workbench's controls to a freshly loaded form.
@@ -40,8 +43,10 @@ private:
     int flagged_ = 0;
 };
 
-// The receipt log window "打印记录": newest first, filters, spoiled forms, reprint (the
-// logged record refilled into the form with the next check code), CSV.
+// The receipt log window "打印记录": newest first, filters (dates as typed, ticket number
+// and PNR by part), a row count, sortable columns, rows read as the list scrolls, spoiled
+// forms, reprint (the logged record refilled into the form with the next check code), CSV.
+// It follows the log: a receipt printed while it is open shows at once.
 class P_Receipts : public QWidget {
     Q_OBJECT
 public:
@@ -52,15 +57,16 @@ private:
     void markSpoiled();
     void reprint();
     void exportCsv();
-    // The criteria in the filter boxes.
-    itin::Filter filter() const;
+    // The criteria in the filter boxes; nullopt after a date box that cannot be read was
+    // marked and said so.
+    std::optional<itin::Filter> filter();
     qint64 selectedId() const;
     void reprintFromForm(const itin::Receipt& row);
 
     P_GuoNei& form_;
     QLineEdit *from_, *to_, *ticket_, *pnr_, *code_;
-    QTableWidget* table_;
-    QList<qint64> ids_;
+    QTableView* table_;
+    QLabel* count_;
+    ReceiptTableModel* model_ = nullptr;
 };
-
 } // namespace itin

@@ -3,6 +3,7 @@
 #include "common/text_ops.h"
 #include "itinerary/painter_surface.h"
 #include "itinerary/print_out.h"
+#include "itinerary/receipts/print_refusal.h"
 #include "itinerary/receipts/receipt_log.h"
 
 #include <QLineEdit>
@@ -40,9 +41,15 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
                   const QString& topb) {
     itin::ReceiptLog* log = ctx.receiptLog;
     const QString code = common::trimSpaces(record.field(CheckCode));
-    if (log && !code.isEmpty() && log->contains(code) &&
-        !ctx.messages.ask(itin::DuplicateCheckCodeMessage(code) +
-                          QStringLiteral("，确定用它再打印一张吗？")))
+    // A refused receipt gets neither a page nor a row.
+    if (const QString refused = PrintRefusal(record, ctx.common, ctx.settings, leftr, topb);
+        !refused.isEmpty()) {
+        ctx.messages.show(refused);
+        return false;
+    }
+    const bool reuse = log && log->contains(code);
+    if (reuse && !ctx.messages.ask(itin::DuplicateCheckCodeMessage(code) +
+                                   QStringLiteral("，确定用它再打印一张吗？")))
         return false;
     // Once per booking: the flights the receipt leaves out.
     if (!ctx.common.LeftOutFlights.isEmpty() &&
@@ -60,15 +67,28 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
         ctx.messages.show(QStringLiteral("打印机不可用"));
         return false;
     }
-    // The receipt is logged as its page goes out, with the check code that comes next.
-    const auto logReceipt = [&](const QString& next) {
-        if (!log) return;
-        const itin::Receipt r = itin::ReceiptFromRecord(record, ctx.common.PrintMode,
-                                                        QStringLiteral("default"), ctx.clock.now());
-        if (!log->record(r, next)) ctx.messages.show(log->error());
-    };
-    return PrintItinerary(record, ctx.common, ctx.settings, leftr, topb, ctx.messages, *surface,
-                          logReceipt);
+    // The row and its check code are written before the page goes out; no row, no page.
+    QList<itin::Receipt> rows;
+    if (log) {
+        rows = {itin::ReceiptFromRecord(record, ctx.common.PrintMode, QStringLiteral("default"),
+                                        ctx.clock.now())};
+        if (!log->reserve(rows, CodeSource::Given, reuse)) {
+            ctx.messages.show(log->error() + QStringLiteral("，行程单没有打印"));
+            return false;
+        }
+    }
+    const bool printed =
+        PrintItinerary(record, ctx.common, ctx.settings, leftr, topb, ctx.messages, *surface);
+    if (!log) return printed;
+    QString reason;
+    if (!printed)
+        reason = surface->error().isEmpty() ? QStringLiteral("打印机没有接受这一页")
+                                            : surface->error();
+    if (!log->finish({{rows.first().id, printed, reason}})) ctx.messages.show(log->error());
+    // The counter only moves forward: after a reprint the box shows the log's next code.
+    if (const QString next = log->nextCheckCode(); printed && !next.isEmpty())
+        record.setField(CheckCode, next);
+    return printed;
 }
 
 } // namespace itin
