@@ -15,7 +15,7 @@ import time
 build = sys.argv[1] if len(sys.argv) > 1 else "build"
 rows = int(sys.argv[2]) if len(sys.argv) > 2 else 100_000
 rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 7
-program = os.path.join(build, "print")
+program = os.path.join(build, "bin", "print")
 
 COLUMNS = ("printed_at, check_code, passenger, id_number, ticket_number, pnr, route, total,"
            " mode, target, spoiled, status, reason, reused")

@@ -80,7 +80,7 @@ struct Workstation::State {
     shell::WebState web;
     sms::SmsCommon smsAccount;
     std::unique_ptr<shell::Common> vendor; // module Common, once the key table is accepted
-    itin::ReceiptLog receiptLog;       // receipts.db, opened on first use
+    itin::ReceiptLog receiptLog;           // receipts.db, opened on first use
 
     itin::ItineraryContext itinerary;
     itin::PrintFormHost printHost;

@@ -52,8 +52,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     const CodeSource source = job.checkCode.isEmpty() ? CodeSource::LogNext : CodeSource::Given;
     record.setField(CheckCode, job.checkCode.isEmpty() ? log.nextCheckCode() : job.checkCode);
     // A refused receipt gets neither a page nor a row.
-    if (const QString refused =
-            PrintRefusal(record, common, settings, boxes.leftr, boxes.topb);
+    if (const QString refused = PrintRefusal(record, common, settings, boxes.leftr, boxes.topb);
         !refused.isEmpty()) {
         messages.show(refused);
         return 1;
@@ -108,7 +107,8 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     }
     // PDF pages are out only when the file is complete.
     if (pdf && !pdf->finish()) {
-        const QString why = pdf->error().isEmpty() ? QStringLiteral("无法写入PDF文件") : pdf->error();
+        const QString why =
+            pdf->error().isEmpty() ? QStringLiteral("无法写入PDF文件") : pdf->error();
         if (status == 0) out(why);
         status = 1;
         for (PageOutcome& o : outcomes)

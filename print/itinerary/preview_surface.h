@@ -46,7 +46,8 @@ private:
 
 // Draws the receipt the print button would print now onto the preview, through the same
 // print-out, without touching the record (its check code does not advance); an empty check
-// code is drawn as an empty box. When the print-out refuses, the preview shows the bare form and its message is returned.
+// code is drawn as an empty box. When the print-out refuses, the preview shows the bare form and
+// its message is returned.
 QString RenderPreview(const ItineraryRecord& record, const PCommon& common,
                       const PrintSettings& settings, const QString& leftr, const QString& topb,
                       PreviewSurface& surface);

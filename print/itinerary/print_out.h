@@ -11,7 +11,6 @@
 #include <QList>
 #include <QPoint>
 
-
 #include <optional>
 
 namespace itin {

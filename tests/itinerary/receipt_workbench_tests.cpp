@@ -7,11 +7,11 @@
 #include "support/gui.h"
 #include "tests/itinerary/form_fixture.h"
 
+#include <QAbstractItemModel>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QAbstractItemModel>
 #include <QTableView>
 #include <QTimer>
 
@@ -103,7 +103,8 @@ TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
         click(f, "cmdprint");
         EXPECT_EQ(printed.pages.size(), 1) << code;
         ASSERT_EQ(messages.shown.size(), 1) << code;
-        EXPECT_TRUE(messages.shown[0].text.startsWith(message)) << messages.shown[0].text.toStdString();
+        EXPECT_TRUE(messages.shown[0].text.startsWith(message))
+            << messages.shown[0].text.toStdString();
     }
 }
 
@@ -138,7 +139,8 @@ TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) 
     QFile csv(dir.filePath("log.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(csv.readAll().startsWith("\xEF\xBB\xBF"));
-    EXPECT_TRUE(said(QStringLiteral("已导出 1 条记录到 ") + QDir::toNativeSeparators(csv.fileName())));
+    EXPECT_TRUE(
+        said(QStringLiteral("已导出 1 条记录到 ") + QDir::toNativeSeparators(csv.fileName())));
 }
 
 TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
@@ -168,7 +170,8 @@ TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
         {"ticket", "2222222222", QStringLiteral("共 1 条")},
         {"code", "0002", QStringLiteral("共 1 条")},
         {"pnr", "ZZZ", QStringLiteral("没有找到记录")},
-        {"to", "2026-13-01", QStringLiteral("无法识别日期 2026-13-01，请写成 2026-03-01、2026/3/1 或 20260301")},
+        {"to", "2026-13-01",
+         QStringLiteral("无法识别日期 2026-13-01，请写成 2026-03-01、2026/3/1 或 20260301")},
     };
     for (const auto& [name, text, expected] : searches) {
         for (const char* other : {"from", "to", "ticket", "pnr", "code"})

@@ -173,10 +173,10 @@ TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
     const QList<QStringList> rows = readCsv(QString::fromUtf8(csv.mid(3)));
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0].value(1), QStringLiteral("验证码"));
-    EXPECT_EQ(rows[1], QStringList({"2026-03-01 09:00:00", "0007", odd.passenger,
-                                    "'" + odd.idNumber, "999-7", "HX3K8M", odd.route, "'-1+2",
-                                    QStringLiteral("国内"), "'@SUM(A1)", QStringLiteral("是"),
-                                    QStringLiteral("已打印")}));
+    EXPECT_EQ(rows[1],
+              QStringList({"2026-03-01 09:00:00", "0007", odd.passenger, "'" + odd.idNumber,
+                           "999-7", "HX3K8M", odd.route, "'-1+2", QStringLiteral("国内"),
+                           "'@SUM(A1)", QStringLiteral("是"), QStringLiteral("已打印")}));
     EXPECT_EQ(rows[2].value(2), QStringLiteral("旅客8"));
 
     // The streamed export writes what the list gives.
@@ -186,8 +186,8 @@ TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
     ASSERT_TRUE(log.record(odd, "0008") && log.record(receipt(8), "0009"));
     QByteArray streamed;
     qint64 count = 0;
-    ASSERT_TRUE(log.exportCsv({}, [&](const QByteArray& piece) { return streamed += piece, true; },
-                              &count));
+    ASSERT_TRUE(log.exportCsv(
+        {}, [&](const QByteArray& piece) { return streamed += piece, true; }, &count));
     EXPECT_EQ(streamed, ToCsv(log.list()));
     EXPECT_EQ(count, 2);
 }
@@ -250,18 +250,24 @@ TEST(ReceiptLog, WriterKilledMidWriteLeavesAWholeLog) {
 
 TEST(ReceiptLog, CodesAndDaysAreReadAsAgentsTypeThem) {
     const std::pair<const char*, std::optional<int>> codes[] = {
-        {"41", 41},    {"041", 41},       {"0041", 41},      {" 0041 ", 41},
-        {"0", 0},      {"9999", 9999},    {"00041", {}},     {"abc", {}},
-        {"", {}},      {"4 1", {}},       {"-41", {}},       {"4a", {}}};
+        {"41", 41},    {"041", 41}, {"0041", 41}, {" 0041 ", 41}, {"0", 0},    {"9999", 9999},
+        {"00041", {}}, {"abc", {}}, {"", {}},     {"4 1", {}},    {"-41", {}}, {"4a", {}}};
     for (const auto& [text, number] : codes)
         EXPECT_EQ(CheckCodeNumber(QString::fromUtf8(text)), number) << text;
     EXPECT_EQ(CheckCodeNumber(QStringLiteral("００４１")), 41);
 
-    const std::pair<const char*, QDate> days[] = {
-        {"2026-03-01", {2026, 3, 1}}, {"2026/3/1", {2026, 3, 1}}, {"20260301", {2026, 3, 1}},
-        {"2026-3-2", {2026, 3, 2}},   {"2026.03.02", {2026, 3, 2}}, {" 2026/12/31 ", {2026, 12, 31}},
-        {"2026-13-01", {}},           {"2026-02-30", {}},         {"3/1/2026", {}},
-        {"202631", {}},               {"yesterday", {}},          {"", {}}};
+    const std::pair<const char*, QDate> days[] = {{"2026-03-01", {2026, 3, 1}},
+                                                  {"2026/3/1", {2026, 3, 1}},
+                                                  {"20260301", {2026, 3, 1}},
+                                                  {"2026-3-2", {2026, 3, 2}},
+                                                  {"2026.03.02", {2026, 3, 2}},
+                                                  {" 2026/12/31 ", {2026, 12, 31}},
+                                                  {"2026-13-01", {}},
+                                                  {"2026-02-30", {}},
+                                                  {"3/1/2026", {}},
+                                                  {"202631", {}},
+                                                  {"yesterday", {}},
+                                                  {"", {}}};
     for (const auto& [text, day] : days)
         EXPECT_EQ(ParseDay(QString::fromUtf8(text)), day) << text;
 }

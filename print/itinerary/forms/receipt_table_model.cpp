@@ -46,8 +46,7 @@ QVariant ReceiptTableModel::data(const QModelIndex& index, int role) const {
         .value(index.column());
 }
 
-QVariant ReceiptTableModel::headerData(int section, Qt::Orientation orientation,
-                                       int role) const {
+QVariant ReceiptTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
     return ReceiptHeaders().value(section);
 }

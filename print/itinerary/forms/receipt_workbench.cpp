@@ -344,15 +344,15 @@ void P_Receipts::exportCsv() {
     if (!file.open(QIODevice::WriteOnly))
         return ctx.messages.show(QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()));
     const bool read = ctx.receiptLog->exportCsv(
-        *f, [&file](const QByteArray& piece) { return file.write(piece) == piece.size(); },
-        &rows);
+        *f, [&file](const QByteArray& piece) { return file.write(piece) == piece.size(); }, &rows);
     if (!read) {
         file.cancelWriting();
         return ctx.messages.show(ctx.receiptLog->error());
     }
     if (!file.commit())
         return ctx.messages.show(QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()));
-    ctx.messages.show(QStringLiteral("已导出 %1 条记录到 %2").arg(rows).arg(QDir::toNativeSeparators(path)));
+    ctx.messages.show(
+        QStringLiteral("已导出 %1 条记录到 %2").arg(rows).arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace itin

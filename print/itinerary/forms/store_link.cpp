@@ -82,8 +82,8 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
     if (!log) return printed;
     QString reason;
     if (!printed)
-        reason = surface->error().isEmpty() ? QStringLiteral("打印机没有接受这一页")
-                                            : surface->error();
+        reason =
+            surface->error().isEmpty() ? QStringLiteral("打印机没有接受这一页") : surface->error();
     if (!log->finish({{rows.first().id, printed, reason}})) ctx.messages.show(log->error());
     // The counter only moves forward: after a reprint the box shows the log's next code.
     if (const QString next = log->nextCheckCode(); printed && !next.isEmpty())

@@ -34,8 +34,7 @@ const char* const kStep1[] = {
     " spoiled INTEGER NOT NULL DEFAULT 0)",
     "CREATE TABLE state (key TEXT PRIMARY KEY, value TEXT)", nullptr};
 const char* const kStep2[] = {"CREATE INDEX receipts_check_code ON receipts (check_code)",
-                              "CREATE INDEX receipts_printed_at ON receipts (printed_at)",
-                              nullptr};
+                              "CREATE INDEX receipts_printed_at ON receipts (printed_at)", nullptr};
 // The record each receipt was printed from, so a row can be printed again.
 const char* const kStep3[] = {"ALTER TABLE receipts ADD COLUMN record TEXT", nullptr};
 // The ledger: what became of each page, the check code as a number, and one row per code
@@ -57,9 +56,8 @@ constexpr int kSchemaVersion = int(std::size(kMigrations));
 
 // Takes the write lock at once, so two writers never read the same next code.
 const char* const kBeginWrite = "BEGIN IMMEDIATE";
-const char* const kSetNext =
-    "INSERT INTO state (key, value) VALUES ('next_check_code', ?)"
-    " ON CONFLICT (key) DO UPDATE SET value = excluded.value";
+const char* const kSetNext = "INSERT INTO state (key, value) VALUES ('next_check_code', ?)"
+                             " ON CONFLICT (key) DO UPDATE SET value = excluded.value";
 // A rollback journal and full syncs: a write cut off by a crash is rolled back.
 const char* const kFileSettings = "PRAGMA synchronous = FULL";
 const char* const kReadVersion = "PRAGMA user_version";
@@ -74,7 +72,9 @@ int statusValue(ReceiptStatus s) {
     return s == ReceiptStatus::Reserved ? 0 : s == ReceiptStatus::Printed ? 1 : 2;
 }
 ReceiptStatus statusFrom(int v) {
-    return v == 0 ? ReceiptStatus::Reserved : v == 2 ? ReceiptStatus::Failed : ReceiptStatus::Printed;
+    return v == 0   ? ReceiptStatus::Reserved
+           : v == 2 ? ReceiptStatus::Failed
+                    : ReceiptStatus::Printed;
 }
 
 const char* const kListColumns =
@@ -116,8 +116,8 @@ QString compactRoute(const QString& line) {
 void appendCsvField(QString& line, QStringView s) {
     static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
     const bool formula = !s.isEmpty() && kFormulaStarts.contains(s.front());
-    const bool quote = s.contains(u',') || s.contains(u'"') || s.contains(u'\n') ||
-                       s.contains(u'\r');
+    const bool quote =
+        s.contains(u',') || s.contains(u'"') || s.contains(u'\n') || s.contains(u'\r');
     if (quote) line += u'"';
     if (formula) line += u'\'';
     if (quote && s.contains(u'"'))
@@ -294,8 +294,8 @@ ReceiptLog::~ReceiptLog() {
 
 bool ReceiptLog::fail(const QString& what) const {
     error_ = QStringLiteral("打印记录 %1 出错：%2")
-                 .arg(LogFileName(), what.trimmed().isEmpty() ? QStringLiteral("原因不明")
-                                                              : what.trimmed());
+                 .arg(LogFileName(),
+                      what.trimmed().isEmpty() ? QStringLiteral("原因不明") : what.trimmed());
     return false;
 }
 
@@ -415,7 +415,8 @@ bool ReceiptLog::contains(const QString& checkCode) const {
     const std::optional<int> n = CheckCodeNumber(checkCode);
     if (!n || !ready()) return false;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.prepare(QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2 LIMIT 1"));
+    q.prepare(
+        QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2 LIMIT 1"));
     q.addBindValue(*n);
     return q.exec() && q.next();
 }
@@ -523,9 +524,9 @@ bool ReceiptLog::finish(const QList<PageOutcome>& outcomes) {
     q.prepare(QStringLiteral("UPDATE receipts SET status = ?, reason = ? WHERE id = ?"));
     for (const PageOutcome& o : outcomes) {
         q.addBindValue(statusValue(o.printed ? ReceiptStatus::Printed : ReceiptStatus::Failed));
-        q.addBindValue(o.printed ? QVariant(QMetaType::fromType<QString>())
-                                 : QVariant(o.reason.isEmpty() ? QStringLiteral("原因不明")
-                                                               : o.reason));
+        q.addBindValue(o.printed
+                           ? QVariant(QMetaType::fromType<QString>())
+                           : QVariant(o.reason.isEmpty() ? QStringLiteral("原因不明") : o.reason));
         q.addBindValue(o.id);
         if (!q.exec()) {
             failSql(q.lastError());
@@ -553,10 +554,9 @@ bool ReceiptLog::record(const Receipt& r, const QString& nextCheckCode) {
                              " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     const std::optional<int> n = CheckCodeNumber(r.checkCode);
     for (const QVariant& v :
-         {QVariant(r.printedAt.toString(kTimeFormat)), QVariant(r.checkCode),
-          QVariant(r.passenger), QVariant(r.idNumber), QVariant(r.ticketNumber), QVariant(r.pnr),
-          QVariant(r.route), QVariant(r.total), QVariant(r.mode), QVariant(r.target),
-          QVariant(r.spoiled ? 1 : 0),
+         {QVariant(r.printedAt.toString(kTimeFormat)), QVariant(r.checkCode), QVariant(r.passenger),
+          QVariant(r.idNumber), QVariant(r.ticketNumber), QVariant(r.pnr), QVariant(r.route),
+          QVariant(r.total), QVariant(r.mode), QVariant(r.target), QVariant(r.spoiled ? 1 : 0),
           r.record.isEmpty() ? QVariant(QMetaType::fromType<QString>())
                              : QVariant(QString::fromUtf8(r.record)),
           QVariant(statusValue(r.status)),
@@ -620,9 +620,8 @@ std::optional<QList<Receipt>> ReceiptLog::page(const Filter& f, ReceiptColumn so
                                                bool ascending, qint64 offset, int limit) const {
     if (!ready()) return std::nullopt;
     const Where w = whereOf(f);
-    const char* column = kSortColumns[sortColumn >= 0 && sortColumn < ReceiptColumnCount
-                                          ? sortColumn
-                                          : TimeColumn];
+    const char* column =
+        kSortColumns[sortColumn >= 0 && sortColumn < ReceiptColumnCount ? sortColumn : TimeColumn];
     const QString dir = ascending ? QStringLiteral("ASC") : QStringLiteral("DESC");
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.setForwardOnly(true);
@@ -681,8 +680,8 @@ bool ReceiptLog::exportCsv(const Filter& f, const std::function<bool(const QByte
     for (const QVariant& v : w.values)
         q.addBindValue(v);
     if (!q.exec()) return failSql(q.lastError());
-    QString chunk = QStringLiteral("\uFEFF") + ReceiptHeaders().join(QLatin1Char(',')) +
-                    QStringLiteral("\r\n");
+    QString chunk =
+        QStringLiteral("\uFEFF") + ReceiptHeaders().join(QLatin1Char(',')) + QStringLiteral("\r\n");
     const auto flush = [&] {
         const bool ok = write(chunk.toUtf8());
         chunk.clear();
@@ -736,8 +735,8 @@ QStringList ReceiptColumns(const Receipt& r, const QString& timeFormat,
 }
 
 QByteArray ToCsv(const QList<Receipt>& rows) {
-    QString text = QStringLiteral("\uFEFF") + ReceiptHeaders().join(QLatin1Char(',')) +
-                   QStringLiteral("\r\n");
+    QString text =
+        QStringLiteral("\uFEFF") + ReceiptHeaders().join(QLatin1Char(',')) + QStringLiteral("\r\n");
     for (const Receipt& r : rows) {
         const QStringList fields =
             ReceiptColumns(r, QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("是"));

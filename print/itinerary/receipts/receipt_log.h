@@ -43,7 +43,7 @@ struct Receipt {
     bool spoiled = false; // the form was wasted in the printer
     QByteArray record;    // the record as printed (JSON); empty in rows logged before it was kept
     ReceiptStatus status = ReceiptStatus::Printed;
-    QString reason; // why the page failed
+    QString reason;      // why the page failed
     bool reused = false; // printed again with a check code the log already held
     bool operator==(const Receipt&) const = default;
 };
