@@ -1,58 +1,24 @@
 #include "common/code_page.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "common/platform/platform.h"
 
-#include <iconv.h>
+#include <QStringDecoder>
 
 namespace common {
-namespace {
 
-// Qt uses ICU for GBK when it has it; glibc's iconv serves otherwise.
-QByteArray iconvConvert(const char* to, const char* from, const QByteArray& in) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-    QByteArray out;
-    out.resize(in.size() * 4 + 16);
-    char* inPtr = const_cast<char*>(in.constData());
-    size_t inLeft = size_t(in.size());
-    char* outPtr = out.data();
-    size_t outLeft = size_t(out.size());
-    while (inLeft > 0) {
-        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1)) {
-            // Skip one undecodable byte and mark it, as a lenient decoder would.
-            if (outLeft < 4) break;
-            *outPtr++ = '?';
-            --outLeft;
-            ++inPtr;
-            --inLeft;
-        }
-    }
-    iconv_close(cd);
-    out.resize(out.size() - int(outLeft));
-    return out;
-}
-
-} // namespace
-
+// Through the platform's own converter (code page 936), the same on every platform:
+// Qt names GBK only when built with ICU.
 QByteArray toGbk(const QString& text) {
-    if (text.isEmpty()) return {};
-    QStringEncoder enc("GBK");
-    if (enc.isValid()) {
-        QByteArray out = enc.encode(text);
-        return out;
-    }
-    return iconvConvert("GBK//TRANSLIT", "UTF-8", text.toUtf8());
+    std::string bytes;
+    platform::Encode(platform::CodePage::Gbk, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())),
+                     bytes);
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
 QString fromGbk(const QByteArray& bytes) {
-    if (bytes.isEmpty()) return {};
-    QStringDecoder dec("GBK");
-    if (dec.isValid()) {
-        QString out = dec.decode(bytes);
-        return out;
-    }
-    return QString::fromUtf8(iconvConvert("UTF-8", "GBK", bytes));
+    const std::u16string text = platform::Decode(
+        platform::CodePage::Gbk, std::string_view(bytes.constData(), size_t(bytes.size())));
+    return QString::fromStdU16String(text);
 }
 
 bool isValidUtf8(const QByteArray& bytes) {

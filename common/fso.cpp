@@ -1,6 +1,7 @@
 #include "common/fso.h"
 
 #include "common/code_page.h"
+#include "common/platform/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,7 +33,11 @@ bool WriteTextFile(const QString& path, const QString& text, Access access) {
         f.cancelWriting();
         return false;
     }
-    return f.commit();
+    if (!f.commit()) return false;
+    // On Windows the permissions above touch only the read-only flag, and the file keeps
+    // the folder's ACL through the rename: the owner-only one is set now.
+    return access != Access::OwnerOnly ||
+           platform::RestrictToOwner(std::filesystem::path(path.toStdU16String()));
 }
 
 void RemoveStaleCopies(const QString& path) {

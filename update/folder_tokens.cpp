@@ -1,12 +1,8 @@
 #include "update/folder_tokens.h"
 
-#include <QDir>
-#include <QStandardPaths>
+#include "common/platform/platform.h"
 
-#ifdef Q_OS_WIN
-#include <shlobj.h>
-#include <windows.h>
-#endif
+#include <QDir>
 
 namespace upd {
 
@@ -28,26 +24,13 @@ QString fromEnvironment(const char* name) {
 QString PlatformFolders::systemFolder() const {
     const QString overridden = fromEnvironment("WS_SYSTEM_FOLDER");
     if (!overridden.isEmpty()) return overridden;
-#ifdef Q_OS_WIN
-    wchar_t buffer[MAX_PATH] = {};
-    const UINT n = GetSystemDirectoryW(buffer, MAX_PATH);
-    return QString::fromWCharArray(buffer, int(n < MAX_PATH ? n : 0));
-#else
-    return QStringLiteral("/usr/lib");
-#endif
+    return QString::fromStdU16String(platform::SystemFolder().u16string());
 }
 
 QString PlatformFolders::fontsFolder() const {
     const QString overridden = fromEnvironment("WS_FONTS_FOLDER");
     if (!overridden.isEmpty()) return overridden;
-#ifdef Q_OS_WIN
-    wchar_t buffer[MAX_PATH] = {};
-    if (SHGetSpecialFolderPathW(nullptr, buffer, CSIDL_FONTS, FALSE))
-        return QString::fromWCharArray(buffer);
-    return {};
-#else
-    return QStandardPaths::writableLocation(QStandardPaths::FontsLocation);
-#endif
+    return QString::fromStdU16String(platform::FontsFolder().u16string());
 }
 
 QString ResolveFolderTokens(const QString& path, const FolderProvider& folders) {
