@@ -2,9 +2,9 @@
 
 #include "common/code_page.h"
 #include "common/headless_input.h"
+#include "common/platform/platform.h"
 #include "common/program_folder.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -56,8 +56,11 @@ CommandLine::CommandLine(int argc_, char** argv_)
       preview(
           option("preview", "With --pnr: the first receipt's print preview as a PNG.", "OUT.png")),
       dpi(option("dpi", "With --preview: pixels per inch (default 150).", "N")) {
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    // Headless options print to the console the program was started from (print is a
+    // windowed program on Windows); arguments whole, whatever the code page.
+    if (argc > 1) platform::AttachParentConsole();
+    for (const std::string& arg : platform::Arguments(argc, argv))
+        args << QString::fromStdString(arg);
     cli.setApplicationDescription(QStringLiteral("Air-ticket agency workstation"));
     cli.addHelpOption();
     cli.addOptions({ticketPage, orderPage, platformPnr, sms, pnr, ticketRow, now, form, pdf, printer, checkCode, international,
@@ -80,7 +83,7 @@ std::unique_ptr<common::Clock> CommandLine::makeClock() const {
 }
 
 int Fail(const QString& message) {
-    std::fprintf(stderr, "print: %s\n", message.toUtf8().constData());
+    platform::WriteOutput(QStringLiteral("print: %1\n").arg(message).toStdString(), true);
     return 2;
 }
 
@@ -89,10 +92,7 @@ void DrawOffscreen() {
 }
 
 void PrintLine(const QString& line) {
-    const QByteArray utf8 = line.toUtf8();
-    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    platform::WriteOutput((line + QLatin1Char('\n')).toStdString());
 }
 
 bool ReadInputFile(const QString& path, QString& text) {

@@ -11,8 +11,8 @@
 int main(int argc, char* argv[]) {
     if (argc >= 3 && std::strcmp(argv[1], "--register") == 0) {
         const bool hasMode = argc >= 5 && std::strcmp(argv[3], "--register-mode") == 0;
-        return upd::RunRegistrationEntry(QString::fromLocal8Bit(argv[2]),
-                                         hasMode ? QString::fromLocal8Bit(argv[4]) : QString());
+        return upd::RunRegistrationEntry(upd::ArgumentAt(argc, argv, 2),
+                                         hasMode ? upd::ArgumentAt(argc, argv, 4) : QString());
     }
     QApplication app(argc, argv);
     upd::UpdaterOptions options;

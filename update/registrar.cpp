@@ -1,9 +1,12 @@
 #include "update/registrar.h"
 
+#include "common/platform/platform.h"
+
 #include <QEventLoop>
-#include <QLibrary>
 #include <QProcess>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace upd {
 
@@ -13,6 +16,7 @@ constexpr int kExitRegistered = 0;
 constexpr int kExitNotLibrary = 3;
 constexpr int kExitNoEntryPoint = 4;
 constexpr int kExitBadMode = 5;
+constexpr int kExitFailed = 6;
 
 const char* entryPointFor(const QString& mode) {
     if (mode.isEmpty()) return "DllRegisterServer";
@@ -26,11 +30,11 @@ Registrar::Registrar(QString helperProgram, QStringList helperArgs, int limitMs)
     : program_(std::move(helperProgram)), args_(std::move(helperArgs)), limitMs_(limitMs) {}
 
 RegisterOutcome Registrar::RegisterComponent(const QString& path, const QString& mode) const {
+    hresult_ = 0;
     if (!entryPointFor(mode)) return RegisterOutcome::BadMode;
 
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.setStandardOutputFile(QProcess::nullDevice());
     QEventLoop loop;
     QTimer limit;
     limit.setSingleShot(true);
@@ -59,9 +63,16 @@ RegisterOutcome Registrar::RegisterComponent(const QString& path, const QString&
                child.exitStatus() == QProcess::CrashExit) {
         outcome = RegisterOutcome::HelperFailed;
     } else {
+        // The child's last line: "HRESULT 0x........".
+        const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
+        if (lines.last().startsWith("HRESULT 0x"))
+            hresult_ = qint32(lines.last().mid(10).trimmed().toUInt(nullptr, 16));
         switch (child.exitCode()) {
         case kExitRegistered:
             outcome = RegisterOutcome::Registered;
+            break;
+        case kExitFailed:
+            outcome = RegisterOutcome::Failed;
             break;
         case kExitNotLibrary:
             outcome = RegisterOutcome::NotLibrary;
@@ -84,14 +95,43 @@ RegisterOutcome Registrar::RegisterComponent(const QString& path, const QString&
 int RunRegistrationEntry(const QString& path, const QString& mode) {
     const char* entry = entryPointFor(mode);
     if (!entry) return kExitBadMode;
-    QLibrary library(path);
-    if (!library.load()) return kExitNotLibrary;
-    using EntryPoint = long (*)();
-    const auto fn = reinterpret_cast<EntryPoint>(library.resolve(entry));
-    if (!fn) return kExitNoEntryPoint;
-    fn();
     // The library stays loaded until the process ends, so the entry point's threads do too.
-    return kExitRegistered;
+    const platform::RegisterResult r =
+        platform::CallRegistrationEntry(std::filesystem::path(path.toStdU16String()), entry);
+    if (r.status == platform::RegisterStatus::NotLibrary) return kExitNotLibrary;
+    if (r.status == platform::RegisterStatus::NoEntryPoint) return kExitNoEntryPoint;
+    std::printf("HRESULT 0x%08X\n", unsigned(r.hresult));
+    std::fflush(stdout);
+    return r.hresult < 0 ? kExitFailed : kExitRegistered;
+}
+
+bool RegisterFont(const QString& path) {
+    return platform::InstallFont(std::filesystem::path(path.toStdU16String()));
+}
+
+bool NeedsElevation(const QList<UpdateRow>& rows, bool appFolderWritable) {
+    for (const UpdateRow& row : rows) {
+        if (row.listedTo.startsWith(QStringLiteral("{sys}")) ||
+            row.listedTo.startsWith(QStringLiteral("{font}")))
+            return true;
+        if (row.listedTo.startsWith(QStringLiteral("{app}")) && !appFolderWritable) return true;
+    }
+    return false;
+}
+
+bool HandOverElevated(const QList<UpdateRow>& rows, const QString& appFolder,
+                      const QStringList& args) {
+    if (platform::IsElevated() ||
+        !NeedsElevation(rows, platform::CanCreateFilesIn(appFolder.toStdU16String())))
+        return false;
+    std::vector<std::string> forwarded;
+    for (const QString& arg : args) forwarded.push_back(arg.toStdString());
+    return platform::RestartElevated(forwarded);
+}
+
+QString ArgumentAt(int argc, char* argv[], int i) {
+    const std::vector<std::string> args = platform::Arguments(argc, argv);
+    return i < int(args.size()) ? QString::fromStdString(args[size_t(i)]) : QString();
 }
 
 } // namespace upd

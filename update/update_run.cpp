@@ -8,6 +8,7 @@
 #include "common/net/http_client.h"
 #include "update/folder_tokens.h"
 #include "update/list_signature.h"
+#include "update/registrar.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,6 +81,8 @@ void UpdateRun::RunUpdate() {
         state_.lastUpdateTime = QString::fromLatin1(kNoLastUpdate);
 
     BuildUpdateList();
+    state_.handedOver = state_.handOver && state_.handOver(state_.updateList);
+    if (state_.handedOver) return;
     bool allInstalled = !listRefused_;
     if (!state_.updateList.isEmpty()) {
         view_.setHeadline(QStringLiteral("正在更新到最新版本，请不要关闭程序！"));
@@ -92,7 +95,8 @@ void UpdateRun::RunUpdate() {
                 continue;
             }
             if (downloader_.DownloadFile(row.surl, row.to, row.registerFlag(), row.sha256) !=
-                DownloadEnd::Complete)
+                    DownloadEnd::Complete ||
+                (row.listedTo.startsWith(QStringLiteral("{font}")) && !RegisterFont(row.to)))
                 allInstalled = false;
         }
     }

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace common {
 class Clock;
 class DeployConfig;
@@ -25,6 +27,10 @@ struct UpdateState {
     QString updatePublicKey; // base64 Ed25519 key; empty: lists are not signed
     QString lastUpdateTime;
     QList<UpdateRow> updateList; // empty: no update list
+    // Asked once the list is read: true when an elevated copy of the updater took it over
+    // (handedOver then; this copy installs nothing and does not start print).
+    std::function<bool(const QList<UpdateRow>&)> handOver;
+    bool handedOver = false;
 };
 
 // Addresses and paths for an updater started in appFolder.

@@ -1,5 +1,7 @@
 #include "itinerary/painter_surface.h"
 
+#include "common/platform/platform.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -11,31 +13,17 @@
 
 #include <cmath>
 
-#ifdef Q_OS_UNIX
-#include <dlfcn.h>
-#endif
-
 namespace itin {
 
 namespace {
 constexpr int kTwipsPerInch = 1440;
 constexpr int kTwipsPerPoint = 20;
 
-// The print system on Unix is CUPS; Qt hands the finished job to it without looking at
-// the answer. The IPP status of that last request tells whether the queue took the job.
-// Status 0x0400 and above are errors (the queue rejects jobs, is gone, ...).
-bool printSystemRefusedLastJob() {
-#ifdef Q_OS_UNIX
-    void* cups = dlopen("libcups.so.2", RTLD_LAZY | RTLD_NOLOAD);
-    if (!cups) return false;
-    using LastError = int (*)();
-    const auto lastError = reinterpret_cast<LastError>(dlsym(cups, "cupsLastError"));
-    const bool refused = lastError && lastError() >= 0x0400;
-    dlclose(cups);
-    return refused;
-#else
-    return false;
-#endif
+// Qt hands the finished job to the print system without looking at the answer; the
+// spooler (CUPS on Linux) tells whether the queue took it and the printer is there.
+bool printSystemRefusedLastJob(const QPrinter& printer) {
+    return platform::LastJobStatus(printer.printerName().toStdString(),
+                                   printer.docName().toStdString()) != platform::JobStatus::Accepted;
 }
 } // namespace
 
@@ -151,7 +139,7 @@ bool PrinterSurface::endDocument() {
     const bool ok =
         ended && printer_->printerState() != QPrinter::Error &&
         printer_->printerState() != QPrinter::Aborted &&
-        !(printer_->outputFormat() == QPrinter::NativeFormat && printSystemRefusedLastJob());
+        !(printer_->outputFormat() == QPrinter::NativeFormat && printSystemRefusedLastJob(*printer_));
     if (!ok) error_ = QStringLiteral("打印机拒绝了打印任务：%1").arg(printer_->printerName());
     printer_.reset();
     return ok;

@@ -1,6 +1,6 @@
 // A component whose registration entry point appends a line to the file named by
 // WS_REG_COUNTER and answers 0x00040201 when COM was already initialised on its thread
-// (E_UNEXPECTED otherwise; always 0x00040201 off Windows).
+// (E_UNEXPECTED otherwise; 0x00040201 off Windows), or the hexadecimal WS_REG_ANSWER.
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,10 +15,13 @@ using HRESULT = int;
 #endif
 
 WS_EXPORT HRESULT WS_CALL DllRegisterServer() {
-    if (FILE* f = std::fopen(std::getenv("WS_REG_COUNTER"), "ab")) {
-        std::fputs("registered\n", f);
-        std::fclose(f);
-    }
+    if (const char* counter = std::getenv("WS_REG_COUNTER"))
+        if (FILE* f = std::fopen(counter, "ab")) {
+            std::fputs("registered\n", f);
+            std::fclose(f);
+        }
+    if (const char* answer = std::getenv("WS_REG_ANSWER"))
+        return HRESULT(std::strtoul(answer, nullptr, 16));
 #ifdef _WIN32
     const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (SUCCEEDED(hr)) CoUninitialize();

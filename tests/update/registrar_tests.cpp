@@ -49,6 +49,23 @@ TEST_F(RegisterTest, RunsTheEntryPointsOfALibrary) {
     EXPECT_FALSE(QFileInfo::exists(marker()));
 }
 
+TEST_F(RegisterTest, TheEntryPointsAnswerDecidesAndIsKept) {
+    const QString path = component(WS_REG_HRESULT_LIB, "answer.ocx");
+    const struct {
+        const char* answer;
+        RegisterOutcome outcome;
+    } cases[] = {{"0", RegisterOutcome::Registered},
+                 {"00040201", RegisterOutcome::Registered}, // a success code other than S_OK
+                 {"80004005", RegisterOutcome::Failed}};
+    Registrar r(helper());
+    for (const auto& c : cases) {
+        qputenv("WS_REG_ANSWER", c.answer);
+        EXPECT_EQ(r.RegisterComponent(path, QString()), c.outcome) << c.answer;
+        EXPECT_EQ(quint32(r.lastHresult()), QByteArray(c.answer).toUInt(nullptr, 16));
+    }
+    qunsetenv("WS_REG_ANSWER");
+}
+
 TEST_F(RegisterTest, NonLibrariesAndMissingEntryPointsAreLeftAlone) {
     Registrar r(helper());
     const QString text = dir.filePath(QStringLiteral("readme.dll"));
@@ -75,4 +92,27 @@ TEST_F(RegisterTest, HangingEntryPointIsEndedAfterTheLimit) {
     const int pid = readAll(marker()).toInt();
     ASSERT_GT(pid, 0);
     EXPECT_NE(::kill(pid, 0), 0);
+}
+
+TEST(Elevation, AskedForOnlyWhereTheTargetsNeedIt) {
+    const auto rows = [](std::initializer_list<const char*> targets) {
+        QList<UpdateRow> list;
+        for (const char* t : targets) {
+            list.append(UpdateRow{});
+            list.last().listedTo = QString::fromLatin1(t);
+        }
+        return list;
+    };
+    const struct {
+        QList<UpdateRow> rows;
+        bool appWritable, needed;
+    } cases[] = {
+        {rows({"{app}\\print.exe"}), true, false},
+        {rows({"{app}\\print.exe"}), false, true},
+        {rows({"{app}\\a.dll", "{sys}\\b.ocx"}), true, true},
+        {rows({"{font}\\simsun.ttc"}), true, true},
+        {rows({}), false, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NeedsElevation(c.rows, c.appWritable), c.needed) << c.rows.size();
 }

@@ -5,6 +5,7 @@
 #include "common/forms/box_messages.h"
 #include "common/messages.h"
 #include "common/net/http_client.h"
+#include "common/platform/platform.h"
 #include "update/folder_tokens.h"
 #include "update/forms/first.h"
 #include "update/registrar.h"
@@ -24,8 +25,7 @@ public:
 
 protected:
     void deliver(const QString& text, const QString& title) override {
-        std::printf("%s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
-        std::fflush(stdout);
+        platform::WriteOutput(QStringLiteral("%1: %2\n").arg(title, text).toStdString());
     }
 };
 
@@ -41,13 +41,18 @@ int RunUpdater(const UpdaterOptions& options) {
         clock = std::make_unique<common::SystemClock>();
     const QString title = config.value(QStringLiteral("ProductTitle"));
     std::unique_ptr<common::Messages> messages;
-    if (options.noDialogs)
+    if (options.noDialogs) {
+        platform::AttachParentConsole(); // a windowed program on Windows
         messages = std::make_unique<PrintedMessages>(title);
-    else
+    } else {
         messages =
             std::make_unique<forms::BoxMessages>(title, forms::BoxMessages::Icon::Information);
+    }
 
     UpdateState state = MakeUpdateState(folder, config, *clock);
+    state.handOver = [&](const QList<UpdateRow>& rows) {
+        return HandOverElevated(rows, folder, QApplication::arguments().mid(1));
+    };
     net::HttpClient http(config);
     PlatformFolders folders(folder);
     Registrar registrar(QApplication::applicationFilePath());
@@ -70,7 +75,7 @@ int RunUpdater(const UpdaterOptions& options) {
     run = std::make_unique<UpdateRun>(state, *clock, http, folders, window, downloader, *messages);
 
     QObject::connect(&window, &First::runFinished, [&] {
-        StartProgram(state.programPath);
+        if (!state.handedOver) StartProgram(state.programPath);
         QApplication::quit();
     });
     window.show();

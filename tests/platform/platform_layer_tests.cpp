@@ -236,6 +236,29 @@ TEST(Console, OutputIsUtf8AndArgumentsArriveWhole) {
     EXPECT_EQ(args.back(), "--utf8-arg=行程单");
 }
 
+#ifdef _WIN32
+TEST(Program, VersionIconAndManifestAreBuiltIn) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::string block(GetFileVersionInfoSizeW(self, nullptr), '\0');
+    ASSERT_TRUE(GetFileVersionInfoW(self, 0, DWORD(block.size()), block.data()));
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &size));
+    const std::string version =
+        std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+        std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+        std::to_string(HIWORD(info->dwFileVersionLS)) + "." + std::to_string(LOWORD(info->dwFileVersionLS));
+    EXPECT_EQ(version.rfind(WS_VERSION, 0), 0u) << version; // "9.0" in "9.0.0.0"
+    EXPECT_NE(FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)), nullptr); // icon group
+    HRSRC manifest = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(static_cast<const char*>(LockResource(LoadResource(nullptr, manifest))),
+                           SizeofResource(nullptr, manifest));
+    EXPECT_NE(text.find(R"(level="asInvoker")"), std::string::npos);
+}
+#endif
+
 int main(int argc, char* argv[]) {
     gArgc = argc;
     gArgv = argv;

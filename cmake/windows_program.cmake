@@ -1,0 +1,31 @@
+# ws_windows_program(TARGET DESCRIPTION [LEVEL level]): on Windows the target becomes a
+# windowed program with a version resource (from PROJECT_VERSION), the icon and a
+# manifest (requested execution level, default asInvoker). Nothing elsewhere.
+function(ws_windows_program target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(P "" "LEVEL" "" ${ARGN})
+  set(WS_RC_NAME ${target})
+  set(WS_RC_DESCRIPTION "${description}")
+  set(WS_RC_LEVEL ${P_LEVEL})
+  if(NOT WS_RC_LEVEL)
+    set(WS_RC_LEVEL asInvoker)
+  endif()
+  set(v ${PROJECT_VERSION_MAJOR} ${PROJECT_VERSION_MINOR} ${PROJECT_VERSION_PATCH}
+        ${PROJECT_VERSION_TWEAK})
+  list(TRANSFORM v REPLACE "^$" "0")
+  list(JOIN v "," WS_RC_VERSION_COMMAS)
+  list(JOIN v "." WS_RC_VERSION_DOTS)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources)
+  set(WS_RC_ICON ${CMAKE_SOURCE_DIR}/cmake/windows/program.ico)
+  set(WS_RC_MANIFEST ${dir}/${target}.manifest)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/windows/program.manifest.in ${WS_RC_MANIFEST} @ONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/windows/program.rc.in ${dir}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${dir}/${target}.rc)
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  if(MSVC)
+    # The manifest comes from the resource; the linker adds none of its own.
+    target_link_options(${target} PRIVATE /MANIFEST:NO)
+  endif()
+endfunction()
