@@ -71,9 +71,12 @@ bool Encode(CodePage cp, std::u16string_view text, std::string& out) {
         if (iconv(cd, &in, &inLeft, &to, &toLeft) != std::size_t(-1)) break;
         if (errno != EILSEQ && errno != EINVAL) return false;
         // A character the code page lacks, or a lone surrogate: "?" in its place.
-        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
-                                                (static_cast<unsigned char>(in[1]) << 8));
-        const bool pair = unit >= 0xD800 && unit < 0xDC00 && inLeft >= 4;
+        const auto unitAt = [&](std::size_t k) {
+            return char16_t(static_cast<unsigned char>(in[k]) |
+                            (static_cast<unsigned char>(in[k + 1]) << 8));
+        };
+        const bool pair = unitAt(0) >= 0xD800 && unitAt(0) < 0xDC00 && inLeft >= 4 &&
+                          unitAt(2) >= 0xDC00 && unitAt(2) < 0xE000;
         const std::size_t skip = pair ? 4 : 2;
         *to++ = '?';
         --toLeft;
