@@ -10,8 +10,10 @@ namespace common {
 // Qt names GBK only when built with ICU.
 QByteArray toGbk(const QString& text) {
     std::string bytes;
-    platform::Encode(platform::CodePage::Gbk, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())),
-                     bytes);
+    platform::Encode(
+        platform::CodePage::Gbk,
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())),
+        bytes);
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 

@@ -25,9 +25,9 @@ QString executableFolder(const QString& argv0) {
 QString dataFolderFor(const QString& programFolder, bool programFolderWritable) {
     // Every file the programs keep beside themselves; deploy.ini too, so the per-user
     // folder starts with the deployment values.
-    static const std::vector<std::string> kFiles = {
-        "info.ini", "PingTai.ini", "UP.ini", "SmsSetup.inf", "preview.ini",
-        "receipts.db", "PNC.txt", "update.log", "deploy.ini"};
+    static const std::vector<std::string> kFiles = {"info.ini",     "PingTai.ini", "UP.ini",
+                                                    "SmsSetup.inf", "preview.ini", "receipts.db",
+                                                    "PNC.txt",      "update.log",  "deploy.ini"};
     const std::filesystem::path program(programFolder.toStdU16String());
     // Named after the program folder, so two installations keep apart.
     QString name = QFileInfo(programFolder).fileName();

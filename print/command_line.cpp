@@ -5,7 +5,6 @@
 #include "common/platform/platform.h"
 #include "common/program_folder.h"
 
-
 namespace {
 
 QCommandLineOption option(const char* name, const char* help, const char* value = nullptr) {
@@ -63,9 +62,10 @@ CommandLine::CommandLine(int argc_, char** argv_)
         args << QString::fromStdString(arg);
     cli.setApplicationDescription(QStringLiteral("Air-ticket agency workstation"));
     cli.addHelpOption();
-    cli.addOptions({ticketPage, orderPage, platformPnr, sms, pnr, ticketRow, now, form, pdf, printer, checkCode, international,
-                    dataDir, markup, handoff, sheet, vendorRequest, reprint, receipts, from, to,
-                    preview, dpi});
+    cli.addOptions(
+        {ticketPage,    orderPage, platformPnr, sms,           pnr,     ticketRow, now,     form,
+         pdf,           printer,   checkCode,   international, dataDir, markup,    handoff, sheet,
+         vendorRequest, reprint,   receipts,    from,          to,      preview,   dpi});
 }
 
 QString CommandLine::programFolder() const {

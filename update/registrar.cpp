@@ -125,7 +125,8 @@ bool HandOverElevated(const QList<UpdateRow>& rows, const QString& appFolder,
         !NeedsElevation(rows, platform::CanCreateFilesIn(appFolder.toStdU16String())))
         return false;
     std::vector<std::string> forwarded;
-    for (const QString& arg : args) forwarded.push_back(arg.toStdString());
+    for (const QString& arg : args)
+        forwarded.push_back(arg.toStdString());
     return platform::RestartElevated(forwarded);
 }
 

@@ -109,8 +109,7 @@ Path SystemFolder() {
 }
 
 Path FontsFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return Path(data) / "fonts";
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return Path(data) / "fonts";
     const char* home = std::getenv("HOME");
     return Path(home ? home : "/tmp") / ".local/share/fonts";
 }
@@ -122,8 +121,8 @@ bool InstallFont(const Path& file) {
     std::filesystem::create_directories(folder, ec);
     const Path to = folder / file.filename();
     if (std::filesystem::equivalent(file, to, ec)) return true;
-    return std::filesystem::copy_file(file, to,
-                                      std::filesystem::copy_options::overwrite_existing, ec);
+    return std::filesystem::copy_file(file, to, std::filesystem::copy_options::overwrite_existing,
+                                      ec);
 }
 
 bool CanCreateFilesIn(const Path& folder) {

@@ -51,8 +51,8 @@ Path PerUserFolder(const std::string& name);
 // programFolder when programFolderWritable; otherwise userFolder. When userFolder is made
 // here, each of files that programFolder holds is copied into it (once: later runs find
 // the folder and copy nothing). Empty when userFolder cannot be made.
-Path ChooseDataFolder(const Path& programFolder, bool programFolderWritable,
-                      const Path& userFolder, const std::vector<std::string>& files);
+Path ChooseDataFolder(const Path& programFolder, bool programFolderWritable, const Path& userFolder,
+                      const std::vector<std::string>& files);
 
 // ---- Owner-only files (passwords).
 // Only the current user may read or write the file (Windows: a protected ACL with one

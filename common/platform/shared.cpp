@@ -51,8 +51,8 @@ std::u16string Decode(CodePage cp, std::string_view bytes) {
     return out;
 }
 
-Path ChooseDataFolder(const Path& programFolder, bool programFolderWritable,
-                      const Path& userFolder, const std::vector<std::string>& files) {
+Path ChooseDataFolder(const Path& programFolder, bool programFolderWritable, const Path& userFolder,
+                      const std::vector<std::string>& files) {
     if (programFolderWritable) return programFolder;
     std::error_code ec;
     if (std::filesystem::is_directory(userFolder, ec)) return userFolder;

@@ -29,8 +29,7 @@ std::string utf8(std::wstring_view text) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
                                       nullptr, nullptr);
     std::string out(std::size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
 
@@ -108,7 +107,8 @@ bool Encode(CodePage cp, std::u16string_view text, std::string& out) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         const bool high = c >= 0xD800 && c < 0xDC00, low = c >= 0xDC00 && c < 0xE000;
-        const bool pair = high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+        const bool pair =
+            high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
         if (pair && cp != CodePage::Gbk) {
             clean += c;
             clean += text[++i];
@@ -124,8 +124,8 @@ bool Encode(CodePage cp, std::u16string_view text, std::string& out) {
     const DWORD flags = cp == CodePage::Gbk ? WC_NO_BEST_FIT_CHARS : 0;
     const char* fallback = cp == CodePage::Gbk ? "?" : nullptr;
     const auto* wtext = reinterpret_cast<const wchar_t*>(clean.data());
-    const int n = WideCharToMultiByte(page, flags, wtext, int(clean.size()), nullptr, 0,
-                                      fallback, nullptr);
+    const int n =
+        WideCharToMultiByte(page, flags, wtext, int(clean.size()), nullptr, 0, fallback, nullptr);
     if (n <= 0) return false;
     out.resize(std::size_t(n));
     WideCharToMultiByte(page, flags, wtext, int(clean.size()), out.data(), n, fallback, nullptr);
@@ -174,13 +174,16 @@ bool InstallFont(const Path& file) {
     // The value the fonts control panel writes: the name with its kind, and the file's name
     // (relative to the fonts folder), so the font is loaded again after a restart.
     std::wstring ext = to.extension().wstring();
-    for (wchar_t& c : ext) c = wchar_t(towlower(c));
-    const std::wstring name = to.stem().wstring() + (ext == L".otf" ? L" (OpenType)" : L" (TrueType)");
+    for (wchar_t& c : ext)
+        c = wchar_t(towlower(c));
+    const std::wstring name =
+        to.stem().wstring() + (ext == L".otf" ? L" (OpenType)" : L" (TrueType)");
     const std::wstring data = to.filename().wstring();
     HKEY key = nullptr;
     const bool stored =
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
-                        0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS &&
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                        L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS &&
         RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                        DWORD((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
     if (key) RegCloseKey(key);
@@ -272,9 +275,9 @@ JobStatus LastJobStatus(const std::string& printerUtf8, const std::string& docNa
             if (job[i].pDocument && doc == job[i].pDocument &&
                 (!newest || job[i].JobId > newest->JobId))
                 newest = &job[i];
-        if (newest && (newest->Status & (JOB_STATUS_ERROR | JOB_STATUS_DELETING |
-                                         JOB_STATUS_DELETED | JOB_STATUS_BLOCKED_DEVQ |
-                                         JOB_STATUS_USER_INTERVENTION)))
+        if (newest &&
+            (newest->Status & (JOB_STATUS_ERROR | JOB_STATUS_DELETING | JOB_STATUS_DELETED |
+                               JOB_STATUS_BLOCKED_DEVQ | JOB_STATUS_USER_INTERVENTION)))
             status = JobStatus::Refused;
         else if (newest && (newest->Status & JOB_STATUS_OFFLINE))
             status = JobStatus::PrinterOffline;
@@ -287,9 +290,9 @@ void AttachParentConsole() {
     // A windowed program has no standard output unless it was redirected.
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     if ((out && out != INVALID_HANDLE_VALUE) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
+    HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (console == INVALID_HANDLE_VALUE) return;
     SetStdHandle(STD_OUTPUT_HANDLE, console);
     SetStdHandle(STD_ERROR_HANDLE, console);
@@ -317,7 +320,8 @@ std::vector<std::string> Arguments(int, char*[]) {
     int n = 0;
     LPWSTR* wargs = CommandLineToArgvW(GetCommandLineW(), &n);
     std::vector<std::string> args;
-    for (int i = 0; wargs && i < n; ++i) args.push_back(utf8(wargs[i]));
+    for (int i = 0; wargs && i < n; ++i)
+        args.push_back(utf8(wargs[i]));
     LocalFree(wargs);
     return args;
 }
@@ -339,7 +343,8 @@ bool RestartElevated(const std::vector<std::string>& args) {
     const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
     std::wstring params;
-    for (const std::string& a : args) params += (params.empty() ? L"" : L" ") + quoted(wide(a));
+    for (const std::string& a : args)
+        params += (params.empty() ? L"" : L" ") + quoted(wide(a));
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOASYNC;

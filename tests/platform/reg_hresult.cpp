@@ -1,31 +1,27 @@
-// A component whose registration entry point appends a line to the file named by
-// WS_REG_COUNTER and answers 0x00040201 when COM was already initialised on its thread
-// (E_UNEXPECTED otherwise; 0x00040201 off Windows), or the hexadecimal WS_REG_ANSWER.
+// A component whose registration entry point appends a line to the file WS_REG_COUNTER
+// names and answers the hexadecimal WS_REG_ANSWER, or 0x00040201 (on Windows only when COM
+// was initialised on its thread before the call; E_UNEXPECTED otherwise).
 #include <cstdio>
 #include <cstdlib>
-
 #ifdef _WIN32
 #include <objbase.h>
-#define WS_EXPORT extern "C" __declspec(dllexport)
-#define WS_CALL __stdcall
+#define WS_ENTRY extern "C" __declspec(dllexport) HRESULT __stdcall
 #else
-#define WS_EXPORT extern "C" __attribute__((visibility("default")))
-#define WS_CALL
-using HRESULT = int;
+#define WS_ENTRY extern "C" __attribute__((visibility("default"))) int
 #endif
 
-WS_EXPORT HRESULT WS_CALL DllRegisterServer() {
-    if (const char* counter = std::getenv("WS_REG_COUNTER"))
-        if (FILE* f = std::fopen(counter, "ab")) {
-            std::fputs("registered\n", f);
-            std::fclose(f);
-        }
+WS_ENTRY DllRegisterServer() {
+    if (FILE* f = std::getenv("WS_REG_COUNTER") ? std::fopen(std::getenv("WS_REG_COUNTER"), "ab")
+                                                : nullptr) {
+        std::fputs("registered\n", f);
+        std::fclose(f);
+    }
     if (const char* answer = std::getenv("WS_REG_ANSWER"))
-        return HRESULT(std::strtoul(answer, nullptr, 16));
+        return int(std::strtoul(answer, nullptr, 16));
 #ifdef _WIN32
     const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (SUCCEEDED(hr)) CoUninitialize();
-    if (hr != S_FALSE) return HRESULT(0x8000FFFFL);
+    if (hr != S_FALSE) return E_UNEXPECTED;
 #endif
-    return HRESULT(0x00040201);
+    return 0x00040201;
 }

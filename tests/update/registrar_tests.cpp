@@ -95,24 +95,19 @@ TEST_F(RegisterTest, HangingEntryPointIsEndedAfterTheLimit) {
 }
 
 TEST(Elevation, AskedForOnlyWhereTheTargetsNeedIt) {
-    const auto rows = [](std::initializer_list<const char*> targets) {
-        QList<UpdateRow> list;
-        for (const char* t : targets) {
-            list.append(UpdateRow{});
-            list.last().listedTo = QString::fromLatin1(t);
-        }
-        return list;
-    };
     const struct {
-        QList<UpdateRow> rows;
+        QStringList targets;
         bool appWritable, needed;
-    } cases[] = {
-        {rows({"{app}\\print.exe"}), true, false},
-        {rows({"{app}\\print.exe"}), false, true},
-        {rows({"{app}\\a.dll", "{sys}\\b.ocx"}), true, true},
-        {rows({"{font}\\simsun.ttc"}), true, true},
-        {rows({}), false, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(NeedsElevation(c.rows, c.appWritable), c.needed) << c.rows.size();
+    } cases[] = {{{"{app}\\print.exe"}, true, false},
+                 {{"{app}\\print.exe"}, false, true},
+                 {{"{app}\\a.dll", "{sys}\\b.ocx"}, true, true},
+                 {{"{font}\\simsun.ttc"}, true, true},
+                 {{}, false, false}};
+    for (const auto& c : cases) {
+        QList<UpdateRow> rows(c.targets.size());
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            rows[i].listedTo = c.targets[i];
+        EXPECT_EQ(NeedsElevation(rows, c.appWritable), c.needed)
+            << c.targets.join(' ').toStdString();
+    }
 }
