@@ -16,7 +16,7 @@ struct DefaultValue {
 // Build defaults. Keep this table and the README's list in step.
 const DefaultValue kDefaults[] = {
     {"ProductTitle", "岚舟票务管理系统"},
-    {"ProductVersion", "V9.0"},
+    {"ProductVersion", "V" WS_VERSION},
     {"SupportContact", "800000001"},
     {"HttpTimeoutMs", "30000"},
     {"VendorServiceUrl", "http://127.0.0.1:8801/service.asp"},
@@ -83,6 +83,10 @@ int DeployConfig::httpTimeoutMs() const {
     bool ok = false;
     const int ms = value(QStringLiteral("HttpTimeoutMs")).toInt(&ok);
     return ok && ms > 0 ? ms : 30000;
+}
+
+QString BuildVersion() {
+    return QStringLiteral(WS_VERSION);
 }
 
 } // namespace common

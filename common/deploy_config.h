@@ -26,4 +26,8 @@ private:
     QMap<QString, QString> values_;
 };
 
+// The version of this build ("9.0"), the same in both programs; the caption's
+// ProductVersion defaults to it with a leading "V".
+QString BuildVersion();
+
 } // namespace common

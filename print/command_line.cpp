@@ -1,9 +1,14 @@
 #include "command_line.h"
 
 #include "common/code_page.h"
+#include "common/deploy_config.h"
 #include "common/headless_input.h"
 #include "common/platform/platform.h"
 #include "common/program_folder.h"
+#include "shell/browser/browser_profile.h"
+
+#include <QApplication>
+#include <QGuiApplication>
 
 namespace {
 
@@ -15,9 +20,8 @@ QCommandLineOption option(const char* name, const char* help, const char* value 
 
 } // namespace
 
-CommandLine::CommandLine(int argc_, char** argv_)
-    : argc(argc_), argv(argv_),
-      pnr(option("pnr", "Parse a booking display file, print JSON.", "FILE")),
+CommandLine::CommandLine()
+    : pnr(option("pnr", "Parse a booking display file, print JSON.", "FILE")),
       ticketRow(option("ticket-row", "Fill a fresh record from a ticket row.", "TEXT")),
       now(option("now", "Pin the clock (ISO date and time).", "DATETIME")),
       sheet(option("sheet", "List the ticket rows of a workbook as JSON.", "FILE")),
@@ -54,22 +58,138 @@ CommandLine::CommandLine(int argc_, char** argv_)
       to(option("to", "With --receipts: up to and with this day.", "DATE")),
       preview(
           option("preview", "With --pnr: the first receipt's print preview as a PNG.", "OUT.png")),
-      dpi(option("dpi", "With --preview: pixels per inch (default 150).", "N")) {
+      dpi(option("dpi", "With --preview: pixels per inch (default 150).", "N")),
+      help(QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help"),
+                       QStringLiteral("help-all")},
+           QStringLiteral("Show this help.")),
+      version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+              QStringLiteral("Show the version.")) {
+    cli.setApplicationDescription(
+        QStringLiteral("Air-ticket agency workstation. Without options: the sign-in window, "
+                       "then the main window."));
+    cli.addOptions({help, version, ticketPage, orderPage, platformPnr, sms, pnr, ticketRow, now,
+                    form, pdf, printer, checkCode, international, dataDir, markup, handoff,
+                    sheet, vendorRequest, reprint, receipts, from, to, preview, dpi});
+    cli.addPositionalArgument(QStringLiteral("PAGE"),
+                              QStringLiteral("With --order-page: the order page (a file or an "
+                                             "address)."),
+                              QStringLiteral("[PAGE]"));
+}
+
+namespace {
+
+const char kExamples[] = R"(
+Examples:
+  print
+  print --form --international
+  print --pnr booking.txt
+  print --pnr booking.txt --pdf receipts.pdf --check-code 0041
+  print --pnr booking.txt --preview page.png --dpi 200
+  print --receipts --from 2026-03-01 --to 2026-03-31
+  print --vendor-request "s=2&u=demo01&u2=001&p=123456")";
+
+// What a run needs besides its options: the engine, a GUI, a window system.
+enum class AppKind { Core, Offscreen, EngineOffscreen, Windows };
+
+// An option is only read with the one it belongs to; alone it would start the windows.
+QString missingOption(const CommandLine& c) {
+    struct Need {
+        const QCommandLineOption& option;
+        QList<const QCommandLineOption*> anyOf;
+    };
+    const Need needs[] = {
+        {c.pdf, {&c.pnr}},
+        {c.printer, {&c.pnr}},
+        {c.preview, {&c.pnr}},
+        {c.sms, {&c.pnr}},
+        {c.checkCode, {&c.pdf, &c.printer, &c.preview}},
+        {c.reprint, {&c.pdf, &c.printer}},
+        {c.dpi, {&c.preview}},
+        {c.international, {&c.form, &c.pdf, &c.printer, &c.preview}},
+        {c.from, {&c.receipts}},
+        {c.to, {&c.receipts}},
+        {c.platformPnr, {&c.orderPage}},
+    };
+    for (const Need& need : needs) {
+        if (!c.isSet(need.option)) continue;
+        QStringList names;
+        bool met = false;
+        for (const QCommandLineOption* o : need.anyOf) {
+            met = met || c.isSet(*o);
+            names << QStringLiteral("--") + o->names().constLast();
+        }
+        if (met) continue;
+        const QString last = names.takeLast();
+        return QStringLiteral("--") + need.option.names().constLast() + QStringLiteral(" needs ") +
+               (names.isEmpty() ? last : names.join(QStringLiteral(", ")) +
+                                             QStringLiteral(" or ") + last);
+    }
+    const QStringList stray = c.cli.positionalArguments();
+    if (!stray.isEmpty() && !c.isSet(c.orderPage))
+        return stray.constFirst() + QStringLiteral(" needs an option before it, such as --pnr");
+    return {};
+}
+
+} // namespace
+
+bool CommandLine::acceptable(const QStringList& args) {
+    return cli.parse(args) && !isSet(help) && !isSet(version) && missingOption(*this).isEmpty();
+}
+
+std::optional<int> CommandLine::parse(const QStringList& args) {
+    if (!cli.parse(args)) return Fail(cli.errorText());
+    if (isSet(help)) {
+        // The usage line names the program, not the path it was started by.
+        const QString usage = cli.helpText();
+        PrintLine(QStringLiteral("Usage: print") + usage.mid(usage.indexOf(u" [options]")) +
+                  QString::fromLatin1(kExamples));
+        return 0;
+    }
+    if (isSet(version)) {
+        PrintLine(QStringLiteral("print ") + common::BuildVersion());
+        return 0;
+    }
+    if (const QString missing = missingOption(*this); !missing.isEmpty()) return Fail(missing);
+    return std::nullopt;
+}
+
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
     // Headless options print to the console the program was started from (print is a
-    // windowed program on Windows); arguments whole, whatever the code page.
+    // windowed program on Windows).
     if (argc > 1) platform::AttachParentConsole();
+    // Only to choose the kind; the options are read from the application's arguments.
+    QStringList raw;
     for (const std::string& arg : platform::Arguments(argc, argv))
-        args << QString::fromStdString(arg);
-    cli.setApplicationDescription(QStringLiteral("Air-ticket agency workstation"));
-    cli.addHelpOption();
-    cli.addOptions(
-        {ticketPage,    orderPage, platformPnr, sms,           pnr,     ticketRow, now,     form,
-         pdf,           printer,   checkCode,   international, dataDir, markup,    handoff, sheet,
-         vendorRequest, reprint,   receipts,    from,          to,      preview,   dpi});
+        raw << QString::fromStdString(arg);
+    CommandLine c;
+    AppKind kind = AppKind::Core;
+    if (c.acceptable(raw)) {
+        if (c.isSet(c.markup) || c.isSet(c.orderPage) || c.isSet(c.ticketPage))
+            kind = AppKind::EngineOffscreen;
+        else if (c.isSet(c.pdf) || c.isSet(c.printer) || c.isSet(c.preview))
+            kind = AppKind::Offscreen;
+        else if (!(c.isSet(c.sheet) || c.isSet(c.vendorRequest) || c.isSet(c.receipts) ||
+                   c.isSet(c.pnr) || c.isSet(c.ticketRow) || c.isSet(c.handoff)))
+            kind = AppKind::Windows;
+    }
+    switch (kind) {
+    case AppKind::Core:
+        return std::make_unique<QCoreApplication>(argc, argv);
+    case AppKind::Offscreen:
+        DrawOffscreen();
+        return std::make_unique<QGuiApplication>(argc, argv);
+    case AppKind::EngineOffscreen:
+        DrawOffscreen();
+        [[fallthrough]];
+    case AppKind::Windows:
+        browser::PrepareEngine();
+        return std::make_unique<QApplication>(argc, argv);
+    }
+    return nullptr;
 }
 
 QString CommandLine::programFolder() const {
-    return common::resolve(value(dataDir), args.value(0));
+    return common::resolve(value(dataDir));
 }
 
 std::unique_ptr<common::Clock> CommandLine::makeClock() const {

@@ -1,25 +1,33 @@
 #pragma once
 // The options of print and what every entry point gets: the parsed command line, the
-// program folder and the clock. main.cpp picks the entry point; each headless entry point
-// is one small file beside it (run_*.cpp).
+// program folder and the clock. main.cpp makes the application the options need, reads
+// the options and picks the entry point; each headless entry point is one small file
+// beside it (run_*.cpp).
 #include "common/clock.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 struct CommandLine {
-    CommandLine(int argc, char** argv);
+    CommandLine();
 
-    int argc;
-    char** argv;
-    QStringList args;
+    // Reads args (the application's arguments once it exists). Returns the exit code when
+    // the run ends here: 0 after --help or --version, 2 after one line naming what is
+    // wrong (an unknown option, an option without the one it belongs to, a stray
+    // argument); nothing when an entry point is to run.
+    std::optional<int> parse(const QStringList& args);
+    // The same checks without printing anything.
+    bool acceptable(const QStringList& args);
+
     QCommandLineParser cli;
     const QCommandLineOption pnr, ticketRow, now, sheet, form, pdf, printer, checkCode,
         international, dataDir, vendorRequest, sms, markup, handoff, orderPage, platformPnr,
-        ticketPage, reprint, receipts, from, to, preview, dpi;
+        ticketPage, reprint, receipts, from, to, preview, dpi, help, version;
 
     bool isSet(const QCommandLineOption& o) const { return cli.isSet(o); }
     QString value(const QCommandLineOption& o) const { return cli.value(o); }
@@ -29,6 +37,12 @@ struct CommandLine {
     // "--now" (the reason is printed).
     std::unique_ptr<common::Clock> makeClock() const;
 };
+
+// The application the options ask for, made before they are read: the web engine's
+// set-up and a widgets application for the windows and the page jobs, a GUI application
+// drawing offscreen for the PDF, printer and preview jobs, otherwise (also for --help,
+// --version and bad options) a core application.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv);
 
 // "print: <message>" on standard error; returns the exit code 2.
 int Fail(const QString& message);

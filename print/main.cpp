@@ -3,12 +3,9 @@
 #include "command_line.h"
 
 int main(int argc, char* argv[]) {
-    CommandLine c(argc, argv);
-    if (!c.cli.parse(c.args)) return Fail(c.cli.errorText());
-    if (c.isSet(QCommandLineOption(QStringLiteral("help")))) {
-        PrintLine(c.cli.helpText());
-        return 0;
-    }
+    const auto app = MakeApplication(argc, argv);
+    CommandLine c;
+    if (const auto exitCode = c.parse(QCoreApplication::arguments())) return *exitCode;
     if (c.isSet(c.sheet)) return RunSheet(c);
     if (c.isSet(c.vendorRequest)) return RunVendorRequest(c);
     if (c.isSet(c.pnr) && (c.isSet(c.pdf) || c.isSet(c.printer))) return RunPrintJob(c);

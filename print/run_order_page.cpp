@@ -4,9 +4,6 @@
 
 #include "common/deploy_config.h"
 #include "import/forms/order_page_headless.h"
-#include "shell/browser/browser_profile.h"
-
-#include <QApplication>
 
 #include <cstdio>
 
@@ -15,10 +12,6 @@ int RunOrderPage(const CommandLine& c) {
         return Fail(QStringLiteral("--order-page needs PLATFORM and PAGE"));
     const auto clock = c.makeClock();
     if (!clock) return 2;
-    browser::PrepareEngine();
-    DrawOffscreen();
-    int argc = c.argc;
-    QApplication app(argc, c.argv);
     ximport::OrderPageJob job;
     job.platform = c.value(c.orderPage);
     job.page = c.cli.positionalArguments().constFirst();

@@ -3,14 +3,9 @@
 
 #include "itinerary/headless_preview.h"
 
-#include <QGuiApplication>
-
 int RunPreview(const CommandLine& c) {
     const auto clock = c.makeClock();
     if (!clock) return 2;
-    DrawOffscreen();
-    int argc = c.argc;
-    QGuiApplication app(argc, c.argv);
     itin::HeadlessPreviewJob job;
     job.pnrFile = c.value(c.pnr);
     job.pngPath = c.value(c.preview);

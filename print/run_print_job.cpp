@@ -3,14 +3,9 @@
 
 #include "itinerary/headless_print.h"
 
-#include <QGuiApplication>
-
 int RunPrintJob(const CommandLine& c) {
     const auto clock = c.makeClock();
     if (!clock) return 2;
-    DrawOffscreen();
-    int argc = c.argc;
-    QGuiApplication app(argc, c.argv);
     itin::HeadlessPrintJob job;
     job.pnrFile = c.value(c.pnr);
     job.pdfPath = c.value(c.pdf);

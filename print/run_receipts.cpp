@@ -3,14 +3,11 @@
 
 #include "itinerary/receipts/receipt_log.h"
 
-#include <QCoreApplication>
 #include <QDir>
 
 #include <cstdio>
 
 int RunReceipts(const CommandLine& c) {
-    int argc = c.argc;
-    QCoreApplication app(argc, c.argv);
     itin::Filter filter;
     for (const auto& [option, day] : {std::pair{&c.from, &filter.from}, {&c.to, &filter.to}}) {
         if (!c.isSet(*option)) continue;

@@ -7,9 +7,6 @@
 #include "import/forms/ticket_page_run.h"
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
-#include "shell/browser/browser_profile.h"
-
-#include <QApplication>
 
 int RunTicketPage(const CommandLine& c) {
     const auto clock = c.makeClock();
@@ -24,10 +21,6 @@ int RunTicketPage(const CommandLine& c) {
         if (!ReadInputFile(c.value(c.pnr), booking)) return 2;
         itin::ParseReservationText(booking, common, record, messages, *clock);
     }
-    browser::PrepareEngine();
-    DrawOffscreen();
-    int argc = c.argc;
-    QApplication app(argc, c.argv);
     const QString folder = c.programFolder();
     const ximport::TicketPageRun run = ximport::ApplyTicketPage(
         c.value(c.ticketPage), record, folder, common::DeployConfig::load(folder).httpTimeoutMs());

@@ -3,10 +3,6 @@
 
 #include "shell/vendor_cli.h"
 
-#include <QCoreApplication>
-
 int RunVendorRequest(const CommandLine& c) {
-    int argc = c.argc;
-    QCoreApplication app(argc, c.argv);
     return shell::RunVendorRequest(c.programFolder(), c.value(c.vendorRequest), PrintLine);
 }

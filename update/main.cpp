@@ -4,22 +4,11 @@
 #include "update/forms/updater_app.h"
 #include "update/registrar.h"
 
-#include <QApplication>
-
-#include <cstring>
-
 int main(int argc, char* argv[]) {
-    if (argc >= 3 && std::strcmp(argv[1], "--register") == 0) {
-        const bool hasMode = argc >= 5 && std::strcmp(argv[3], "--register-mode") == 0;
-        return upd::RunRegistrationEntry(upd::ArgumentAt(argc, argv, 2),
-                                         hasMode ? upd::ArgumentAt(argc, argv, 4) : QString());
-    }
-    QApplication app(argc, argv);
+    const auto app = upd::MakeApplication(argc, argv);
     upd::UpdaterOptions options;
-    const QStringList args = QApplication::arguments();
-    options.noDialogs = args.contains(QStringLiteral("--no-dialogs"));
-    const qsizetype now = args.indexOf(QStringLiteral("--now"));
-    if (now >= 0 && now + 1 < args.size())
-        options.now = QDateTime::fromString(args[now + 1], Qt::ISODate);
+    if (const auto exitCode = upd::ReadOptions(options)) return *exitCode;
+    if (!options.registerFile.isEmpty())
+        return upd::RunRegistrationEntry(options.registerFile, options.registerMode);
     return upd::RunUpdater(options);
 }

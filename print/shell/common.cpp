@@ -45,13 +45,14 @@ QString Common::EncipherParams(const QString& text) {
     return EncipherWithRow(text, keys_, row, filler);
 }
 
-QString Common::PostVendorRequest(const QString& params) {
+QString Common::PostVendorRequest(const QString& params, QString* transportError) {
     const QString body = EncipherParams(UrlEncodeGbk(params + QStringLiteral("&t=") + TimeStamp()));
     if (body.isEmpty()) return {};
     const net::HttpReply reply =
         http_.post(vendorServiceUrl(), body.toLatin1(),
                    {{"Content-Length ", QByteArray::number(body.size())},
                     {"CONTENT-TYPE ", "application/x-www-form-urlencoded "}});
+    if (transportError) *transportError = reply.error;
     // Cookies of the reply are not kept: every request is a fresh exchange.
     return reply.text("GB2312");
 }

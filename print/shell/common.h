@@ -30,8 +30,9 @@ public:
     // "u=...&u2=...&p=..." from the sign-in values, unescaped.
     QString CredentialQuery() const;
     // Appends the time stamp, encodes, enciphers and posts params to VendorServiceUrl;
-    // the reply body decoded as GB2312. Empty when the exchange fails or times out.
-    QString PostVendorRequest(const QString& params);
+    // the reply body decoded as GB2312. Empty when the exchange fails or times out (why, in
+    // transportError when given).
+    QString PostVendorRequest(const QString& params, QString* transportError = nullptr);
     // Encipher with a random row and filler; shows "加密错误" and returns empty when the
     // text holds a character outside the cipher alphabet, "%" and "+".
     QString EncipherParams(const QString& text);

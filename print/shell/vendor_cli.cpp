@@ -24,7 +24,13 @@ int RunVendorRequest(const QString& folder, const QString& params,
     common::SystemClock clock;
     SystemRandom random;
     Common common(config, *keys, http, messages, clock, random);
-    const QString reply = common.PostVendorRequest(params);
+    QString transportError;
+    const QString reply = common.PostVendorRequest(params, &transportError);
+    if (!transportError.isEmpty()) {
+        out(QStringLiteral("no reply from ") + common.vendorServiceUrl() + QStringLiteral(": ") +
+            transportError);
+        return 1;
+    }
     out(QStringLiteral("reply: ") + reply);
     const QString code = reply.split(QLatin1Char(';')).value(0);
     if (reply.startsWith(QLatin1Char('0')) && ResultCodeMessage(code) != code)

@@ -31,6 +31,37 @@ protected:
 
 } // namespace
 
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+    // Only to choose the kind; the options are read from the application's arguments.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    UpdaterOptions options;
+    QString text;
+    if (ReadUpdaterOptions(raw, options, text) == OptionsVerdict::Run &&
+        options.registerFile.isEmpty())
+        return std::make_unique<QApplication>(argc, argv);
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+std::optional<int> ReadOptions(UpdaterOptions& options) {
+    QString text;
+    switch (ReadUpdaterOptions(QCoreApplication::arguments(), options, text)) {
+    case OptionsVerdict::Run:
+        return std::nullopt;
+    case OptionsVerdict::Help:
+    case OptionsVerdict::Version:
+        platform::AttachParentConsole(); // a windowed program on Windows
+        platform::WriteOutput((text + QLatin1Char('\n')).toStdString());
+        return 0;
+    case OptionsVerdict::Bad:
+        platform::AttachParentConsole();
+        platform::WriteOutput(QStringLiteral("update: %1\n").arg(text).toStdString(), true);
+        return 2;
+    }
+    return 2;
+}
+
 int RunUpdater(const UpdaterOptions& options) {
     const QString folder = QApplication::applicationDirPath();
     const common::DeployConfig config = common::DeployConfig::load(folder);
@@ -75,9 +106,13 @@ int RunUpdater(const UpdaterOptions& options) {
     run = std::make_unique<UpdateRun>(state, *clock, http, folders, window, downloader, *messages);
 
     QObject::connect(&window, &First::runFinished, [&] {
-        if (!state.handedOver) StartProgram(state.programPath);
-        QApplication::quit();
+        QString why;
+        if (state.handedOver || StartProgram(state.programPath, &why)) return QApplication::exit(0);
+        messages->show(QStringLiteral("无法启动 print：") + why);
+        QApplication::exit(1);
     });
+    // The run ends the program itself, after any message about starting print.
+    QApplication::setQuitOnLastWindowClosed(false);
     window.show();
     return QApplication::exec();
 }
