@@ -5,7 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qint64 first = 0, last = 0, total = 0;
-    (void)upd::ParseContentRange(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)),
-                                 first, last, total);
+    const QByteArray value(reinterpret_cast<const char*>(data), qsizetype(size));
+    (void)upd::ParseContentRange(value, first, last, total);
+    (void)upd::UnsatisfiedRangeTotal(value);
     return 0;
 }

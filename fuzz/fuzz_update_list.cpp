@@ -1,5 +1,6 @@
-// Feeds arbitrary update-list replies (GBK) to the selection of the files to fetch, with
-// every target resolved and the file alternately present and missing.
+// Feeds arbitrary update-list replies (GBK) to the release element's reading and the
+// selection of the files to fetch, with every target resolved and the file alternately
+// present and missing.
 #include "common/code_page.h"
 #include "update/update_list.h"
 
@@ -13,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     in.resolveTarget = [](const QString& to) { return QStringLiteral("/fuzz/app/") + to; };
     bool exists = false;
     in.fileExists = [&exists](const QString&) { return exists = !exists; };
+    (void)upd::ReadReleaseElement(list);
     for (const upd::UpdateRow& row : upd::SelectUpdateRows(list, in)) {
         (void)row.registerFlag();
         (void)upd::ParseListDate(row.date);

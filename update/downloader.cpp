@@ -9,9 +9,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
-#include <QTimer>
 
 namespace upd {
 
@@ -28,40 +26,112 @@ constexpr qint64 kReadBufferBytes = 256 * 1024;
 // One range request and what has come back for it. A 200 reply to the first slice (a
 // server that ignores Range) streams to the file; any other body is kept, at most one
 // slice long.
-class SliceRequest : public QObject {
-public:
-    explicit SliceRequest(qint64 offset) : offset(offset) { idle.setSingleShot(true); }
+struct SliceRequest {
+    explicit SliceRequest(qint64 offset) : offset(offset) {}
+    // The body is the whole file, written as it arrives.
+    bool whole() const { return offset == 0 && get->status() == 200; }
 
     const qint64 offset;
     std::unique_ptr<net::AsyncGet> get;
     QByteArray body;
     qint64 received = 0;
-    QTimer idle;
     QElapsedTimer clock;
-    bool whole = false; // the body is the whole file, written as it arrives
     bool done = false;
-    bool timedOut = false;
+    bool overLimit = false; // longer than the whole-slice limit
     bool overflow = false;
     bool writeFailed = false;
 };
 
+namespace {
+
+// A reader of header values such as "bytes 20480-40960/45000", one token at a time.
+class HeaderCursor {
+public:
+    explicit HeaderCursor(QByteArrayView text) : text_(text) {}
+
+    void skipBlanks() {
+        while (at_ < text_.size() && isBlank(text_[at_]))
+            ++at_;
+    }
+    bool take(char c) {
+        if (at_ >= text_.size() || text_[at_] != c) return false;
+        ++at_;
+        return true;
+    }
+    // "bytes" in any case.
+    bool takeBytesUnit() {
+        const QByteArrayView unit = text_.sliced(at_).first(qMin<qsizetype>(5, text_.size() - at_));
+        if (unit.compare("bytes", Qt::CaseInsensitive) != 0) return false;
+        at_ += 5;
+        return true;
+    }
+    // 1 to 18 decimal digits, so the value fits.
+    bool takeNumber(qint64& value) {
+        value = 0;
+        qsizetype digits = 0;
+        for (; at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9'; ++at_, ++digits) {
+            if (digits == 18) return false;
+            value = value * 10 + (text_[at_] - '0');
+        }
+        return digits > 0;
+    }
+    bool atEnd() {
+        skipBlanks();
+        return at_ == text_.size();
+    }
+
+private:
+    static bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+    QByteArrayView text_;
+    qsizetype at_ = 0;
+};
+
+} // namespace
+
 bool ParseContentRange(const QByteArray& value, qint64& first, qint64& last, qint64& total) {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^\s*bytes[ =]\s*(\d{1,18})\s*-\s*(\d{1,18})\s*/\s*(\d{1,18})\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(QString::fromLatin1(value));
-    if (!m.hasMatch()) return false;
-    first = m.captured(1).toLongLong();
-    last = m.captured(2).toLongLong();
-    total = m.captured(3).toLongLong();
+    HeaderCursor c(value);
+    c.skipBlanks();
+    if (!c.takeBytesUnit() || !(c.take(' ') || c.take('='))) return false;
+    c.skipBlanks();
+    if (!c.takeNumber(first)) return false;
+    c.skipBlanks();
+    if (!c.take('-')) return false;
+    c.skipBlanks();
+    if (!c.takeNumber(last)) return false;
+    c.skipBlanks();
+    if (!c.take('/')) return false;
+    c.skipBlanks();
+    if (!c.takeNumber(total) || !c.atEnd()) return false;
     return first <= last && last < total;
 }
 
 qint64 UnsatisfiedRangeTotal(const QByteArray& value) {
-    static const QRegularExpression re(QStringLiteral(R"(^\s*bytes\s*\*\s*/\s*(\d{1,18})\s*$)"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(QString::fromLatin1(value));
-    return m.hasMatch() ? m.captured(1).toLongLong() : -1;
+    HeaderCursor c(value);
+    qint64 total = -1;
+    c.skipBlanks();
+    if (!c.takeBytesUnit()) return -1;
+    c.skipBlanks();
+    if (!c.take('*')) return -1;
+    c.skipBlanks();
+    if (!c.take('/')) return -1;
+    c.skipBlanks();
+    return c.takeNumber(total) && c.atEnd() ? total : -1;
+}
+
+void DownloadView::setProgress(qint64 last, qint64 total) {
+    setStatus(ProgressText(last, total));
+    setProgressTwips(ProgressTwips(last, total));
+}
+
+QString ProgressText(qint64 last, qint64 total) {
+    const int percent = int(double(last) / double(total) * 100.0);
+    return QStringLiteral("当前进度:") + QString::number(percent) + QStringLiteral("% (") +
+           FormatSize(last) + QLatin1Char('/') + FormatSize(total) + QLatin1Char(')');
+}
+
+int ProgressTwips(qint64 last, qint64 total) {
+    return int(double(last) / double(total) * kProgressFrameTwips);
 }
 
 Downloader::Downloader(net::HttpClient& http, common::Messages& messages, DownloadView* view,
@@ -94,6 +164,10 @@ void Downloader::start(const QString& url, const QString& target, int registerFl
         end(DownloadEnd::LocalError);
         return;
     }
+    request_ = http_.prepareGet(url_,
+                                {{"Content-Type:", "application/octet-stream"},
+                                 {"Accept-Encoding", "identity"}},
+                                limits_.inactivityMs);
     file_ = std::make_unique<QSaveFile>(target_);
     if (!file_->open(QIODevice::WriteOnly)) {
         end(DownloadEnd::LocalError);
@@ -114,66 +188,54 @@ void Downloader::fill() {
 }
 
 void Downloader::send(qint64 offset) {
-    const net::HttpHeaders headers{
-        {"Range",
-         "bytes=" + QByteArray::number(offset) + '-' + QByteArray::number(offset + kSliceSize)},
-        {"Content-Type:", "application/octet-stream"},
-        {"Accept-Encoding", "identity"},
-    };
+    QNetworkRequest request = request_;
+    request.setRawHeader("Range", "bytes=" + QByteArray::number(offset) + '-' +
+                                      QByteArray::number(offset + kSliceSize));
     ++requests_;
     auto slice = std::make_unique<SliceRequest>(offset);
     SliceRequest* s = slice.get();
-    // The client's own inactivity limit is a backstop; ours ends the slice first.
-    s->get = http_.getAsync(url_, headers, limits_.inactivityMs + 5000);
-    s->get->setReadBufferSize(kReadBufferBytes);
+    s->get = http_.getAsync(request);
+    // Only the first slice can be a whole file that must stream to disk.
+    if (offset == 0) s->get->setReadBufferSize(kReadBufferBytes);
     net::AsyncGet* get = s->get.get();
-
-    const auto timeOut = [s] {
-        if (s->done || !s->get) return;
-        s->timedOut = true;
-        s->get->abort();
-    };
-    const auto drain = [this, s] {
-        const QByteArray data = s->get->readAvailable();
-        if (data.isEmpty() || s->writeFailed || s->overflow) return;
-        const int status = s->get->status();
-        if (s->whole) {
-            if (s->received + data.size() > kMaxFileBytes || !file_->seek(s->received) ||
-                file_->write(data) != data.size()) {
-                s->writeFailed = true;
-                s->get->abort();
-                return;
-            }
-            if (!sha256_.isEmpty()) hash_.addData(data);
-        } else if (status >= 200 && status < 300) {
-            if (s->body.size() + data.size() > kSliceSize + 1) {
-                s->overflow = true;
-                s->get->abort();
-                return;
-            }
-            s->body += data;
+    connect(get, &net::AsyncGet::readyRead, get, [this, s] {
+        if (s->clock.elapsed() > limits_.sliceLimitMs) {
+            s->overLimit = true;
+            s->get->abort();
+            return;
         }
-        s->received += data.size();
-    };
-    connect(&s->idle, &QTimer::timeout, s, timeOut);
-    connect(get, &net::AsyncGet::headersArrived, s, [this, s] {
-        s->idle.start(limits_.inactivityMs);
-        s->whole = s->offset == 0 && s->get->status() == 200;
+        drain(*s);
     });
-    connect(get, &net::AsyncGet::readyRead, s, [this, s, timeOut, drain] {
-        s->idle.start(limits_.inactivityMs);
-        if (s->clock.elapsed() > limits_.sliceLimitMs) return timeOut();
-        drain();
-    });
-    connect(get, &net::AsyncGet::finished, s, [this, s, drain] {
-        s->idle.stop();
-        drain(); // whatever is still buffered
+    connect(get, &net::AsyncGet::finished, get, [this, s] {
+        drain(*s); // whatever is still buffered
         s->done = true;
-        applyFinished();
+        applyFinished(); // may discard s
     });
     s->clock.start();
-    s->idle.start(limits_.inactivityMs);
     window_.push_back(std::move(slice));
+}
+
+void Downloader::drain(SliceRequest& s) {
+    const QByteArray data = s.get->readAvailable();
+    if (data.isEmpty() || s.writeFailed || s.overflow) return;
+    const int status = s.get->status();
+    if (s.whole()) {
+        if (s.received + data.size() > kMaxFileBytes || !file_->seek(s.received) ||
+            file_->write(data) != data.size()) {
+            s.writeFailed = true;
+            s.get->abort();
+            return;
+        }
+        if (!sha256_.isEmpty()) hash_.addData(data);
+    } else if (status >= 200 && status < 300) {
+        if (s.body.size() + data.size() > kSliceSize + 1) {
+            s.overflow = true;
+            s.get->abort();
+            return;
+        }
+        s.body += data;
+    }
+    s.received += data.size();
 }
 
 void Downloader::applyFinished() {
@@ -184,8 +246,8 @@ void Downloader::applyFinished() {
         window_.pop_front();
         const bool goOn = apply(*slice);
         // We may be inside a signal of this request.
+        slice->get->disconnect();
         slice->get.release()->deleteLater();
-        slice.release()->deleteLater();
         if (!goOn) break;
     }
     applying_ = false;
@@ -195,7 +257,8 @@ void Downloader::applyFinished() {
 bool Downloader::apply(SliceRequest& slice) {
     const net::AsyncGet& get = *slice.get;
     const int status = get.status();
-    if (slice.timedOut) return end(DownloadEnd::TimedOut, QStringLiteral("下载文件超时")), false;
+    if (slice.overLimit || get.timedOut())
+        return end(DownloadEnd::TimedOut, QStringLiteral("下载文件超时")), false;
     if (slice.writeFailed) return end(DownloadEnd::LocalError), false;
     if (!get.headersReceived()) return end(DownloadEnd::Connection, kNoConnection), false;
     if (status == 416) {
@@ -219,7 +282,7 @@ bool Downloader::apply(SliceRequest& slice) {
     }
     if (slice.overflow) return end(DownloadEnd::NoSize, kNoSize), false;
     if (get.failed()) return end(DownloadEnd::Connection, kNoConnection), false;
-    return slice.whole ? applyWhole(slice) : applyRange(slice);
+    return slice.whole() ? applyWhole(slice) : applyRange(slice);
 }
 
 bool Downloader::applyWhole(SliceRequest& slice) {
@@ -254,27 +317,17 @@ bool Downloader::applyRange(SliceRequest& slice) {
     if (!sha256_.isEmpty())
         hash_.addData(final ? QByteArrayView(slice.body) : QByteArrayView(slice.body).first(kSliceSize));
     total_ = total;
-    showProgress(last);
+    if (view_) view_->setProgress(last, total);
     if (!final) return true;
     file_->resize(total_);
     end(DownloadEnd::Complete);
     return false;
 }
 
-void Downloader::showProgress(qint64 last) {
-    const int percent = int(double(last) / double(total_) * 100.0);
-    say(QStringLiteral("当前进度:") + QString::number(percent) + QStringLiteral("%") +
-        QStringLiteral(" (") + FormatSize(last) + QLatin1Char('/') + FormatSize(total_) +
-        QLatin1Char(')'));
-    if (view_) view_->setProgressTwips(int(double(last) / double(total_) * kProgressFrameTwips));
-}
-
 void Downloader::discardSlices() {
     for (auto& slice : window_) {
-        slice->idle.stop();
-        slice->get->disconnect(slice.get());
+        slice->get->disconnect();
         slice->get.release()->deleteLater(); // aborts a transfer still running
-        slice.release()->deleteLater();
     }
     window_.clear();
 }

@@ -8,6 +8,7 @@
 // another. Waits are driven by the replies' signals; the caller's event loop keeps running.
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QNetworkRequest>
 #include <QObject>
 #include <QString>
 
@@ -25,7 +26,7 @@ class HttpClient;
 namespace upd {
 
 class Registrar;
-class SliceRequest;
+struct SliceRequest;
 
 inline constexpr qint64 kSliceSize = 20480;
 inline constexpr int kProgressFrameTwips = 6600;
@@ -42,7 +43,15 @@ public:
     virtual ~DownloadView() = default;
     virtual void setStatus(const QString& text) = 0;
     virtual void setProgressTwips(int width) = 0;
+    // Last byte and total of the latest slice. Shows ProgressText and ProgressTwips; a
+    // view that repaints less often than slices arrive formats only what it shows.
+    virtual void setProgress(qint64 last, qint64 total);
 };
+
+// "当前进度:45% (20k/43k)" for the last byte index and the total size.
+QString ProgressText(qint64 last, qint64 total);
+// The bar's width in twips within its frame.
+int ProgressTwips(qint64 last, qint64 total);
 
 struct DownloadLimits {
     int inactivityMs = 30000;            // no byte for this long ends the slice as a time-out
@@ -89,12 +98,11 @@ signals:
 private:
     void fill();
     void send(qint64 offset);
-    void onSliceEvent();
+    void drain(SliceRequest& slice); // takes what has arrived
     void applyFinished();
     bool apply(SliceRequest& slice); // false when the file has ended
     bool applyWhole(SliceRequest& slice);
     bool applyRange(SliceRequest& slice);
-    void showProgress(qint64 last);
     void end(DownloadEnd how, const QString& message = {});
     void discardSlices();
     void say(const QString& text);
@@ -106,6 +114,7 @@ private:
     DownloadLimits limits_;
 
     QString url_;
+    QNetworkRequest request_; // set up once per file; each slice adds its Range
     QString target_;
     QString sha256_;
     int registerFlag_ = 0;

@@ -10,13 +10,29 @@ ThrottledView::ThrottledView(DownloadView& target, int intervalMs)
 
 void ThrottledView::setStatus(const QString& text) {
     status_ = text;
+    // The slice's bar stays pending; its text is replaced.
+    if (progress_) width_ = ProgressTwips(progress_->last, progress_->total);
+    progress_.reset();
     latest_ = text;
+    latestSlice_.reset();
     schedule();
 }
 
 void ThrottledView::setProgressTwips(int width) {
     width_ = width;
     schedule();
+}
+
+void ThrottledView::setProgress(qint64 last, qint64 total) {
+    progress_ = Progress{last, total};
+    status_.reset();
+    width_.reset();
+    latestSlice_ = progress_;
+    schedule();
+}
+
+QString ThrottledView::status() const {
+    return latestSlice_ ? ProgressText(latestSlice_->last, latestSlice_->total) : latest_;
 }
 
 void ThrottledView::schedule() {
@@ -30,9 +46,13 @@ void ThrottledView::schedule() {
 
 void ThrottledView::flush() {
     timer_.stop();
-    if (!status_ && !width_) return;
-    if (status_) target_.setStatus(*std::exchange(status_, std::nullopt));
-    if (width_) target_.setProgressTwips(*std::exchange(width_, std::nullopt));
+    if (!status_ && !progress_ && !width_) return;
+    if (progress_) target_.setProgress(progress_->last, progress_->total);
+    if (status_) target_.setStatus(*status_);
+    if (width_) target_.setProgressTwips(*width_);
+    status_.reset();
+    progress_.reset();
+    width_.reset();
     sinceShown_.start();
 }
 

@@ -38,6 +38,70 @@ QDateTime ParseListDate(const QString& text) {
     return QDateTime(d, t);
 }
 
+namespace {
+
+// Where the first file element starts: "<file" followed by a blank, "/" or ">" (a
+// wrapper such as "<files>" is not one); the text's size when there is none. Text or GBK
+// bytes (the marker is ASCII either way).
+char16_t code(QChar c) {
+    return c.unicode();
+}
+char16_t code(char c) {
+    return uchar(c);
+}
+template <typename Text, typename Marker>
+qsizetype firstFileElement(const Text& text, Marker marker) {
+    for (qsizetype at = text.indexOf(marker); at >= 0; at = text.indexOf(marker, at + 1)) {
+        const qsizetype next = at + 5;
+        if (next >= text.size()) return at;
+        const char16_t c = code(text[next]);
+        if (c == u' ' || (c >= u'\t' && c <= u'\r') || c == u'/' || c == u'>') return at;
+    }
+    return text.size();
+}
+
+} // namespace
+
+std::optional<ReleaseInfo> ReadReleaseElement(const QString& listText) {
+    const QStringView opener = u"<release";
+    const qsizetype at = listText.indexOf(opener);
+    if (at < 0 || listText.indexOf(opener, at + 1) >= 0 || at >= firstFileElement(listText, QLatin1String("<file")))
+        return std::nullopt;
+    const qsizetype close = listText.indexOf(u'>', at);
+    if (close < 0) return std::nullopt;
+    const QString element = listText.mid(at, close - at);
+    const auto serial = FindListAttribute(element, QStringLiteral("serial"));
+    if (!serial || serial->isEmpty() || serial->size() > 18) return std::nullopt;
+    for (const QChar c : *serial)
+        if (c < u'0' || c > u'9') return std::nullopt;
+    ReleaseInfo info;
+    info.serial = serial->toLongLong();
+    if (const auto expires = FindListAttribute(element, QStringLiteral("expires"))) {
+        info.expires = QDateTime::fromString(*expires, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (!info.expires.isValid()) return std::nullopt;
+    }
+    return info;
+}
+
+QByteArray WithReleaseElement(const QByteArray& list, qint64 serial, const QDateTime& expires) {
+    if (list.contains("<release")) return {};
+    QByteArray element = "<release serial=\"" + QByteArray::number(serial) + '"';
+    if (expires.isValid())
+        element += " expires=\"" + expires.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1() + '"';
+    element += "/>\r\n";
+    return QByteArray(list).insert(firstFileElement(list, QByteArrayView("<file")), element);
+}
+
+bool IsWellFormedSha256(const QString& text) {
+    if (text.size() != 64) return false;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F')))
+            return false;
+    }
+    return true;
+}
+
 QString ReadLastUpdateTime(const QString& logPath) {
     if (!common::FileExists(logPath)) return QString::fromLatin1(kNoLastUpdate);
     return common::ReadTextFile(logPath);

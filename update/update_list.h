@@ -38,6 +38,21 @@ QString GetListAttribute(const QString& element, const QString& name);
 // a date alone (midnight), or ISO 8601. Invalid when it is none of these.
 QDateTime ParseListDate(const QString& text);
 
+// The release element a signed list carries before its first file element:
+// <release serial="N" expires="YYYY-MM-DD HH:MM:SS"/>, expires optional.
+struct ReleaseInfo {
+    qint64 serial = 0;
+    QDateTime expires; // invalid: the list does not expire
+};
+// The one release element ahead of the first file element; nothing when it is missing,
+// repeated, or its serial or expiry is malformed. A plain function (fuzzed).
+std::optional<ReleaseInfo> ReadReleaseElement(const QString& listText);
+// The list's bytes with <release serial="N" expires="..."/> put before its first file
+// element (or at its end); empty when it has a release element already.
+QByteArray WithReleaseElement(const QByteArray& list, qint64 serial, const QDateTime& expires);
+// A SHA-256 as a row gives it: 64 hex digits.
+bool IsWellFormedSha256(const QString& text);
+
 // update.log in the given path, or kNoLastUpdate when it does not exist.
 QString ReadLastUpdateTime(const QString& logPath);
 

@@ -29,6 +29,7 @@ UpdateState MakeUpdateState(const QString& appFolder, const common::DeployConfig
     s.updatePublicKey = config.value(QStringLiteral("UpdatePublicKey")).trimmed();
     const QDir dir(appFolder);
     s.logPath = dir.filePath(QStringLiteral("update.log"));
+    s.serialPath = dir.filePath(QStringLiteral("update.serial"));
 #ifdef Q_OS_WIN
     s.programPath = dir.filePath(QStringLiteral("print.exe"));
 #else
@@ -48,20 +49,43 @@ QString UpdateRun::FetchUpdateList() {
     const net::HttpReply reply = http_.post(
         state_.updateListUrl, QByteArray(),
         {{"Content-Length ", "0"}, {"CONTENT-TYPE ", "application/x-www-form-urlencoded "}});
-    listRefused_ = false;
+    list_ = ListOutcome::Refused;
     if (reply.tooLarge) {
-        listRefused_ = true;
         messages_.show(QStringLiteral("更新列表过大，已拒绝"));
         return {};
     }
-    if (!state_.updatePublicKey.isEmpty() && reply.arrived &&
-        !VerifyListSignature(reply.body, reply.header("X-Update-Signature"),
-                             state_.updatePublicKey.toLatin1())) {
-        listRefused_ = true;
-        messages_.show(QStringLiteral("更新列表签名无效"));
+    // Unreachable, timed out, or an error page instead of a list: not a run.
+    if (!reply.arrived || reply.status < 200 || reply.status > 299) {
+        list_ = ListOutcome::NoReply;
         return {};
     }
-    return reply.text("GB2312");
+    const QString text = reply.text("GB2312");
+    if (!state_.updatePublicKey.isEmpty() && !acceptSigned(reply, text)) return {};
+    list_ = ListOutcome::Answered;
+    return text;
+}
+
+bool UpdateRun::acceptSigned(const net::HttpReply& reply, const QString& text) {
+    const auto release =
+        VerifyListSignature(reply.body, reply.header("X-Update-Signature"),
+                            state_.updatePublicKey.toLatin1())
+            ? ReadReleaseElement(text)
+            : std::nullopt;
+    if (!release) {
+        messages_.show(QStringLiteral("更新列表签名无效"));
+        return false;
+    }
+    // A recorded older list replayed, or one past its date, must not roll the files back.
+    bool known = false;
+    const qint64 accepted = common::ReadTextFile(state_.serialPath).trimmed().toLongLong(&known);
+    if ((known && release->serial < accepted) ||
+        (release->expires.isValid() && clock_.now() > release->expires)) {
+        messages_.show(QStringLiteral("更新列表已过期"));
+        return false;
+    }
+    if (!known || release->serial > accepted)
+        common::WriteTextFile(state_.serialPath, QString::number(release->serial));
+    return true;
 }
 
 void UpdateRun::BuildUpdateList() {
@@ -83,7 +107,7 @@ void UpdateRun::RunUpdate() {
     BuildUpdateList();
     state_.handedOver = state_.handOver && state_.handOver(state_.updateList);
     if (state_.handedOver) return;
-    bool allInstalled = !listRefused_;
+    bool allInstalled = list_ == ListOutcome::Answered;
     if (!state_.updateList.isEmpty()) {
         view_.setHeadline(QStringLiteral("正在更新到最新版本，请不要关闭程序！"));
         const int count = int(state_.updateList.size());
@@ -116,11 +140,21 @@ bool UpdateRun::Installable(const UpdateRow& row) {
         messages_.show(QStringLiteral("更新文件的下载地址不允许：") + row.surl);
         return false;
     }
+    // A signed list vouches for its files only through their hashes.
+    if (!state_.updatePublicKey.isEmpty() && !IsWellFormedSha256(row.sha256)) {
+        messages_.show(QStringLiteral("文件校验失败：") + row.to, QStringLiteral("提示"));
+        return false;
+    }
     return true;
 }
 
-bool StartProgram(const QString& path) {
-    return QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
+bool StartProgram(const QString& path, QString* why) {
+    QProcess program;
+    program.setProgram(path);
+    program.setWorkingDirectory(QFileInfo(path).absolutePath());
+    if (program.startDetached()) return true;
+    if (why) *why = program.errorString();
+    return false;
 }
 
 } // namespace upd

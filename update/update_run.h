@@ -15,6 +15,10 @@ class DeployConfig;
 class Messages;
 } // namespace common
 
+namespace net {
+struct HttpReply;
+} // namespace net
+
 namespace upd {
 
 class FolderProvider;
@@ -23,6 +27,7 @@ class FolderProvider;
 struct UpdateState {
     QString updateListUrl; // host + "/update/print/main/update.asp?t=" + general date
     QString logPath;       // beside the updater: update.log
+    QString serialPath;    // beside update.log: the highest release serial accepted
     QString programPath;   // beside the updater: print
     QString updatePublicKey; // base64 Ed25519 key; empty: lists are not signed
     QString lastUpdateTime;
@@ -49,17 +54,24 @@ public:
               const FolderProvider& folders, UpdateView& view, Downloader& downloader,
               common::Messages& messages);
 
-    // The list's text; empty, with a message, when the reply is too large or (with a
-    // public key) not validly signed.
+    // The list's text; empty when no reply came, and empty with a message when the reply
+    // is too large or (with a public key) not validly signed, older than the release
+    // accepted before, or expired.
     QString FetchUpdateList();
     void BuildUpdateList();
-    // Steps up to writing update.log, which is written only when every selected file was
-    // installed and the list was not refused; the caller then closes the window and starts
-    // print.
+    // Steps up to writing update.log, which is written only when the service answered
+    // with a list that was not refused and every selected file was installed; the caller
+    // then closes the window and starts print.
     void RunUpdate();
 
 private:
-    // A refused target or a source that is not http(s): a message, and nothing written.
+    enum class ListOutcome { NoReply, Refused, Answered };
+
+    // With a public key: the signature, then the release element's serial against the
+    // highest accepted so far (kept in serialPath) and its expiry.
+    bool acceptSigned(const net::HttpReply& reply, const QString& text);
+    // A refused target, a source that is not http(s), or (with a public key) a row without
+    // a well-formed sha256: a message, and nothing written.
     bool Installable(const UpdateRow& row);
 
     UpdateState& state_;
@@ -69,10 +81,11 @@ private:
     UpdateView& view_;
     Downloader& downloader_;
     common::Messages& messages_;
-    bool listRefused_ = false;
+    ListOutcome list_ = ListOutcome::NoReply;
 };
 
-// Starts the program as a normal window in its own folder; false when it cannot start.
-bool StartProgram(const QString& path);
+// Starts the program as a normal window in its own folder; false, with the reason in why,
+// when it cannot start.
+bool StartProgram(const QString& path, QString* why = nullptr);
 
 } // namespace upd

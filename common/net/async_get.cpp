@@ -14,9 +14,10 @@ void AsyncGet::markHeaders(HttpReply meta) {
     emit headersArrived();
 }
 
-void AsyncGet::markFinished(bool failed) {
+void AsyncGet::markFinished(bool failed, bool timedOut) {
     if (finished_) return;
-    failed_ = failed || !headersSeen_;
+    failed_ = failed || timedOut || !headersSeen_;
+    timedOut_ = timedOut;
     finished_ = true;
     emit finished();
 }

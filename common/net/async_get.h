@@ -19,6 +19,8 @@ public:
     // 4 when done.
     int readyState() const;
     bool failed() const { return failed_; }
+    // Failed because no byte arrived within the time-out.
+    bool timedOut() const { return timedOut_; }
     bool headersReceived() const { return headersSeen_; }
     int status() const { return meta_.status; }
     QString statusText() const { return meta_.statusText; }
@@ -40,13 +42,14 @@ protected:
     AsyncGet() = default;
     // Both emit their signal once; later calls are ignored.
     void markHeaders(HttpReply meta);
-    void markFinished(bool failed);
+    void markFinished(bool failed, bool timedOut = false);
 
 private:
     HttpReply meta_;
     bool headersSeen_ = false;
     bool finished_ = false;
     bool failed_ = false;
+    bool timedOut_ = false;
 };
 
 } // namespace net

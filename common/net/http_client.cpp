@@ -32,7 +32,11 @@ HttpReply HttpClient::get(const QString& url, const HttpHeaders& headers, int ti
 HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QByteArray* body,
                           const HttpHeaders& headers, int timeoutMs) {
     const QUrl target(url);
-    if (!target.isValid() || target.scheme().isEmpty() || target.host().isEmpty()) return {};
+    if (!target.isValid() || target.scheme().isEmpty() || target.host().isEmpty()) {
+        HttpReply invalid;
+        invalid.error = QStringLiteral("not a valid address");
+        return invalid;
+    }
     const int limit = timeoutMs > 0 ? timeoutMs : timeoutMs_;
     QNetworkRequest request = buildRequest(target, headers, body != nullptr);
 
@@ -76,16 +80,32 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
         out.tooLarge = true;
     else if (!timedOut)
         out = replyOf(*reply, std::move(received));
+    if (tooLarge)
+        out.error = QStringLiteral("reply larger than %1 bytes").arg(maxReplyBytes_);
+    else if (timedOut)
+        out.error = QStringLiteral("no reply within %1 ms").arg(limit);
+    else if (!out.arrived)
+        out.error = reply->errorString();
     reply->deleteLater();
     return out;
 }
 
 std::unique_ptr<AsyncGet> HttpClient::getAsync(const QString& url, const HttpHeaders& headers,
                                                int timeoutMs) {
-    const int limit = timeoutMs > 0 ? timeoutMs : timeoutMs_;
-    const QUrl target(url);
-    QNetworkRequest request = buildRequest(target, headers, false);
-    request.setTransferTimeout(limit);
+    return getAsync(prepareGet(url, headers, timeoutMs));
+}
+
+QNetworkRequest HttpClient::prepareGet(const QString& url, const HttpHeaders& headers,
+                                       int timeoutMs) const {
+    QNetworkRequest request = buildRequest(QUrl(url), headers, false);
+    // No cache is kept, and a ranged GET is never answered from one: the default control
+    // sends no cache headers.
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QVariant());
+    request.setTransferTimeout(timeoutMs > 0 ? timeoutMs : timeoutMs_);
+    return request;
+}
+
+std::unique_ptr<AsyncGet> HttpClient::getAsync(const QNetworkRequest& request) {
     return std::make_unique<ReplyGet>(nam_->get(request));
 }
 

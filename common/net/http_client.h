@@ -8,6 +8,7 @@
 #include "common/net/wait_hook.h"
 
 #include <QByteArray>
+#include <QNetworkRequest>
 #include <QString>
 
 #include <memory>
@@ -42,10 +43,17 @@ public:
     HttpReply get(const QString& url, const HttpHeaders& headers = {}, int timeoutMs = 0);
 
     // Starts a GET and returns at once; the caller owns the result. The time-out here is
-    // one of inactivity: the transfer ends as failed when no byte arrives for that long.
-    // Several may be in flight; Qt Network keeps up to six connections per host alive.
+    // one of inactivity: the transfer ends as failed (and timedOut) when no byte arrives
+    // for that long. Several may be in flight; Qt Network keeps up to six connections per
+    // host alive.
     std::unique_ptr<AsyncGet> getAsync(const QString& url, const HttpHeaders& headers = {},
                                        int timeoutMs = 0);
+    // A GET set up once for many transfers from one address (the slices of a download):
+    // cleaned headers, no cookies, no cache headers, the inactivity time-out. Set a header
+    // on a copy and start it with getAsync(request).
+    QNetworkRequest prepareGet(const QString& url, const HttpHeaders& headers = {},
+                               int timeoutMs = 0) const;
+    std::unique_ptr<AsyncGet> getAsync(const QNetworkRequest& request);
 
 private:
     HttpReply run(const QByteArray& method, const QString& url, const QByteArray* body,

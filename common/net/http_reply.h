@@ -21,6 +21,7 @@ struct HttpReply {
     QString statusText;
     QByteArray body;
     HttpHeaders headers;
+    QString error; // why no reply arrived (refused connection, time-out, ...); else empty
 
     bool isEmpty() const { return !arrived; }
     // Response header by name, compared without case and ignoring blanks or a colon

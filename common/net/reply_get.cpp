@@ -41,6 +41,7 @@ void ReplyGet::setReadBufferSize(qint64 bytes) {
 
 void ReplyGet::abort() {
     if (isFinished() || !reply_) return;
+    aborted_ = true;
     reply_->abort(); // emits finished, which marks the transfer failed
 }
 
@@ -48,7 +49,11 @@ void ReplyGet::onFinished() {
     if (isFinished()) return;
     if (!headersReceived()) onMetaData();
     const int error = int(reply_->error());
-    markFinished((error > 0 && error < int(QNetworkReply::ContentAccessDenied)) || cutShort());
+    // The transfer time-out cancels the reply as an abort would.
+    const bool timedOut = !aborted_ && (reply_->error() == QNetworkReply::TimeoutError ||
+                                        reply_->error() == QNetworkReply::OperationCanceledError);
+    markFinished((error > 0 && error < int(QNetworkReply::ContentAccessDenied)) || cutShort(),
+                 timedOut);
 }
 
 // A body that stops short of its announced length: the connection dropped under it, which

@@ -25,6 +25,7 @@ private:
 
     QPointer<QNetworkReply> reply_;
     qint64 taken_ = 0; // body bytes handed out by readAvailable()
+    bool aborted_ = false;
 };
 
 } // namespace net

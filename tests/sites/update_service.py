@@ -24,7 +24,8 @@ Failure switches, as query parameters of a file address:
 --sign-key SEED (base64 of a 32-byte Ed25519 seed) signs every list: the signature of the
 exact body, base64, in the reply header "X-Update-Signature". --bad-signature sends a
 signature with one bit changed; --wrong-hash changes every sha256="..." of the list (before
-signing) so that no file matches it.
+signing) so that no file matches it. --serial N puts <release serial="N"/> before the
+first file element (with --expires "YYYY-MM-DD HH:MM:SS" also its expiry), before signing.
 Prints "PORT <n>" once it listens on 127.0.0.1. --log FILE appends one JSON line per
 request (method, path, range, accept-encoding).
 """
@@ -105,6 +106,17 @@ def ed25519_sign(seed, message):
     return big_r + ((r + k * a) % L).to_bytes(32, "little")
 
 
+def with_release(body, serial, expires):
+    """The list with its release element before the first file element ("<files>" is none)."""
+    element = b'<release serial="%d"' % serial
+    if expires:
+        element += b' expires="%s"' % expires.encode()
+    element += b"/>\r\n"
+    first = re.search(rb"<file[\s/>]", body)
+    at = first.start() if first else len(body)
+    return body[:at] + element + body[at:]
+
+
 class Handler(QuietHandler):
     protocol_version = "HTTP/1.1"
     disable_nagle_algorithm = True  # headers and body go out at once
@@ -175,6 +187,8 @@ class Handler(QuietHandler):
             if options.wrong_hash:
                 body = re.sub(rb'sha256="([0-9a-fA-F])',
                               lambda m: b'sha256="' + (b"1" if m.group(1) == b"0" else b"0"), body)
+            if options.serial is not None:
+                body = with_release(body, options.serial, options.expires)
             headers = [("Content-Type", "text/html; charset=gb2312")]
             if options.sign_key:
                 signature = bytearray(ed25519_sign(base64.b64decode(options.sign_key), body))
@@ -283,6 +297,8 @@ def main():
     ap.add_argument("--sign-key", default="")
     ap.add_argument("--bad-signature", action="store_true")
     ap.add_argument("--wrong-hash", action="store_true")
+    ap.add_argument("--serial", type=int, default=None)
+    ap.add_argument("--expires", default="")
     options = ap.parse_args()
     server = listen(Handler, options.port, Server)
     server.options = options

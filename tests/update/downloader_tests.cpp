@@ -225,16 +225,38 @@ TEST_F(DownloadTest, AFailureInTheWindowDiscardsTheSlicesAfterIt) {
 }
 
 TEST(ContentRange, ParsesAndRefuses) {
-    qint64 a = 0, b = 0, t = 0;
-    EXPECT_TRUE(ParseContentRange("bytes 20480-40960/45000", a, b, t));
-    EXPECT_EQ(a, 20480);
-    EXPECT_EQ(b, 40960);
-    EXPECT_EQ(t, 45000);
-    EXPECT_FALSE(ParseContentRange("bytes */45000", a, b, t));
-    EXPECT_FALSE(ParseContentRange("bytes 0-45000/45000", a, b, t)); // last byte past the end
-    EXPECT_FALSE(ParseContentRange("bytes 10-5/45000", a, b, t));
-    EXPECT_FALSE(ParseContentRange("", a, b, t));
-    EXPECT_FALSE(ParseContentRange("bytes 0-99999999999999999999/1", a, b, t));
+    struct Case {
+        QByteArray value;
+        qint64 first = -1, last = -1, total = -1; // -1: refused
+    };
+    const QList<Case> cases{
+        {"bytes 20480-40960/45000", 20480, 40960, 45000},
+        {" \tBYTES=0 - 9 /\t10\r\n", 0, 9, 10},
+        {"bytes 999999999999999998-999999999999999998/999999999999999999", 999999999999999998,
+         999999999999999998, 999999999999999999},
+        {"bytes */45000"},
+        {"bytes 0-45000/45000"}, // last byte past the end
+        {"bytes 10-5/45000"},
+        {""},
+        {"bytes"},
+        {"bytes0-1/2"}, // no separator after the unit
+        {"bytes 0-1/2 x"},
+        {"bytes 0-1/"},
+        {"bytes 0-99999999999999999999/1"},
+        {"bytes 0-1/1234567890123456789"},
+        {"octets 0-1/2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value.toStdString());
+        qint64 a = 0, b = 0, t = 0;
+        ASSERT_EQ(ParseContentRange(c.value, a, b, t), c.total >= 0);
+        if (c.total < 0) continue;
+        EXPECT_EQ(QList<qint64>({a, b, t}), QList<qint64>({c.first, c.last, c.total}));
+    }
+    for (const auto& [value, total] :
+         {std::pair<QByteArray, qint64>{"bytes */45000", 45000}, {" Bytes * / 0 ", 0},
+          {"bytes */", -1}, {"bytes 0-1/2", -1}, {"bytes */12x", -1}})
+        EXPECT_EQ(UnsatisfiedRangeTotal(value), total) << value.toStdString();
 }
 
 namespace {

@@ -181,3 +181,42 @@ TEST(FolderTokens, PlatformFoldersFollowTheEnvironment) {
     EXPECT_FALSE(f.systemFolder().isEmpty());
     EXPECT_FALSE(f.fontsFolder().isEmpty());
 }
+
+TEST(ReleaseElement, OneBeforeTheFirstFileWithAWholeSerial) {
+    const QString file = element("http://h/a", "{app}\\a", "0", "0", "2026-3-1");
+    const QDateTime noon(QDate(2026, 6, 30), QTime(12, 0));
+    struct Case {
+        QString list;
+        std::optional<qint64> serial; // nothing: refused
+        QDateTime expires = {};
+    };
+    const QList<Case> cases{
+        {"<files>\r\n<release serial=\"42\"/>\r\n" + file + "</files>", 42},
+        {"<release expires=\"2026-06-30 12:00:00\" serial=\"7\"/>" + file, 7, noon},
+        {"<release serial=\"7\"/>", 7}, // a release with no files
+        {file, {}},
+        {file + "<release serial=\"7\"/>", {}}, // after the first file
+        {"<release serial=\"7\"/><release serial=\"9\"/>" + file, {}},
+        {"<release serial=\"-7\"/>" + file, {}},
+        {"<release serial=\"7a\"/>" + file, {}},
+        {"<release serial=\"\"/>" + file, {}},
+        {"<release serial=\"1234567890123456789\"/>" + file, {}},
+        {"<release serial=\"7\" expires=\"2026-6-30\"/>" + file, {}},
+        {"<release/>" + file, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list.toStdString());
+        const auto release = ReadReleaseElement(c.list);
+        ASSERT_EQ(release.has_value(), c.serial.has_value());
+        if (!release) continue;
+        EXPECT_EQ(release->serial, *c.serial);
+        EXPECT_EQ(release->expires, c.expires);
+    }
+    // The signing command puts it where the updater looks, once.
+    const QByteArray signedList =
+        WithReleaseElement("<files>\r\n" + file.toLatin1() + "</files>", 5, noon);
+    EXPECT_EQ(ReadReleaseElement(QString::fromLatin1(signedList))->expires, noon);
+    EXPECT_TRUE(signedList.startsWith("<files>\r\n<release serial=\"5\" expires="));
+    EXPECT_TRUE(WithReleaseElement(signedList, 6, {}).isEmpty());
+    EXPECT_EQ(select(QString::fromLatin1(signedList), "2010-10-10").size(), 1);
+}

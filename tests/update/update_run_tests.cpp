@@ -114,12 +114,33 @@ TEST_F(RunTest, OnlyFilesAfterTheLastRunAndStartOverWhenTheClockWentBack) {
     EXPECT_EQ(lastState.updateList.size(), 2);
 }
 
-TEST_F(RunTest, UnansweringServiceStillEndsTheRun) {
-    config.set("UpdateServiceHost", "127.0.0.1:1");
-    run();
-    EXPECT_TRUE(lastState.updateList.isEmpty());
-    EXPECT_EQ(readAll(app + "/update.log"), QByteArray("2026/3/5 14:03:07"));
-    EXPECT_TRUE(messages.shown.isEmpty());
+TEST(RunRecord, OnlyARunThatReachedTheServiceIsRecorded) {
+    struct Case {
+        QStringList switches;
+        QString host; // empty: the service's own
+        bool recorded;
+    };
+    const QList<Case> cases{
+        {{}, "127.0.0.1:1", false},          // nothing listens
+        {{"--delay-ms", "1500"}, {}, false}, // no reply within the time-out
+        {{}, {}, true},                      // an empty list from a service that answered
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.switches.join(' ').toStdString() + c.host.toStdString());
+        UpdateService service(c.switches);
+        ASSERT_NE(service.port(), 0);
+        const QString app = service.scratch("app");
+        writeAll(app + "/update.log", "2026/3/1 9:00:00");
+        common::DeployConfig config;
+        config.set("UpdateServiceHost", c.host.isEmpty() ? service.host() : c.host);
+        net::HttpClient http{400};
+        common::RecordingMessages messages;
+        RecordingUpdateView view;
+        runUpdate(app, config, http, messages, view);
+        EXPECT_EQ(readAll(app + "/update.log"),
+                  c.recorded ? QByteArray("2026/3/5 14:03:07") : QByteArray("2026/3/1 9:00:00"));
+        EXPECT_TRUE(messages.shown.isEmpty());
+    }
 }
 
 TEST_F(RunTest, AFailedOrRefusedFileLeavesTheRunUnrecorded) {
@@ -148,7 +169,7 @@ TEST_F(RunTest, AFailedOrRefusedFileLeavesTheRunUnrecorded) {
     EXPECT_EQ(readAll(app + "/update.log"), QByteArray("2026/3/5 14:03:07"));
 }
 
-TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
+TEST(SignedList, SignatureFreshnessAndHashDecideWhatIsInstalled) {
     ASSERT_GE(sodium_init(), 0);
     unsigned char seed[crypto_sign_SEEDBYTES], pk[crypto_sign_PUBLICKEYBYTES],
         sk[crypto_sign_SECRETKEYBYTES];
@@ -161,27 +182,40 @@ TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
     const QByteArray file = patternBytes(30000);
     const QString hash =
         QString::fromLatin1(QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex());
+    const QStringList sign{"--sign-key", secret, "--serial", "4"};
+    const QString stale = "更新列表已过期", unsigned_ = "更新列表签名无效";
 
     struct Case {
         QStringList switches;
         bool keyed;
-        QString message; // "" none; "@" the hash message for the target
+        QString message;      // "" none; "@" the hash message for the target
         bool installed;
+        QString serialBefore; // update.serial before the run ("" none)
+        QString serialAfter;
     };
     const QList<Case> cases{
-        {{"--sign-key", secret}, true, "", true},
-        {{}, false, "", true}, // signing off: unsigned lists as before
-        {{}, true, "更新列表签名无效", false},
-        {{"--sign-key", secret, "--bad-signature"}, true, "更新列表签名无效", false},
-        {{"--sign-key", secret, "--wrong-hash"}, true, "@", false},
-        {{"--wrong-hash"}, false, "@", false},
+        {sign, true, "", true, "", "4"},
+        {sign, true, "", true, "4", "4"}, // the same release again
+        {sign, true, "", true, "3", "4"},
+        {{"--sign-key", secret, "--serial", "3"}, true, stale, false, "4", "4"}, // replayed
+        {sign + QStringList{"--expires", "2026-03-05 14:03:06"}, true, stale, false, "", ""},
+        {sign + QStringList{"--expires", "2026-03-05 14:03:08"}, true, "", true, "", "4"},
+        {{"--sign-key", secret}, true, unsigned_, false, "", ""}, // no release element
+        {{}, false, "", true, "", ""}, // no key: lists as before
+        {{"--serial", "3"}, false, "", true, "9", "9"},
+        {{}, true, unsigned_, false, "", ""},
+        {sign + QStringList{"--bad-signature"}, true, unsigned_, false, "", ""},
+        {sign + QStringList{"--wrong-hash"}, true, "@", false, "", "4"},
+        {{"--wrong-hash"}, false, "@", false, "", ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.switches.join(' ').toStdString() + (c.keyed ? " keyed" : ""));
+        SCOPED_TRACE(c.switches.join(' ').toStdString() + (c.keyed ? " keyed " : " ") +
+                     c.serialBefore.toStdString());
         UpdateService service(c.switches);
         ASSERT_NE(service.port(), 0);
         const QString app = service.scratch("app");
         writeAll(app + "/f.bin", "old");
+        if (!c.serialBefore.isEmpty()) writeAll(app + "/update.serial", c.serialBefore.toLatin1());
         service.serve("f.bin", file);
         service.setList(
             listEntry(service.fileUrl("f.bin"), "{app}\\f.bin", "sha256=\"" + hash.toUpper() + "\"")
@@ -196,14 +230,46 @@ TEST(SignedList, SignatureAndHashDecideWhatIsInstalled) {
 
         EXPECT_EQ(readAll(app + "/f.bin"), c.installed ? file : QByteArray("old"));
         EXPECT_EQ(QFileInfo::exists(app + "/update.log"), c.installed);
+        EXPECT_EQ(readAll(app + "/update.serial"), c.serialAfter.toLatin1());
         const QString expected =
             c.message == "@" ? QStringLiteral("文件校验失败：") + app + "/f.bin" : c.message;
         EXPECT_EQ(shownTexts(messages), expected.isEmpty() ? QStringList() : QStringList{expected});
         // A refused list downloads nothing.
-        if (c.message == "更新列表签名无效") {
+        if (c.message == stale || c.message == unsigned_) {
             EXPECT_EQ(service.requests().size(), 1);
         }
     }
+}
+
+TEST(SignedList, EveryRowNeedsAHash) {
+    unsigned char pk[crypto_sign_PUBLICKEYBYTES], sk[crypto_sign_SECRETKEYBYTES];
+    const QByteArray seed(crypto_sign_SEEDBYTES, '\x05');
+    crypto_sign_seed_keypair(pk, sk, reinterpret_cast<const unsigned char*>(seed.constData()));
+    UpdateService service({"--sign-key", QString::fromLatin1(seed.toBase64()), "--serial", "1"});
+    ASSERT_NE(service.port(), 0);
+    const QString app = service.scratch("app");
+    service.serve("a.bin", patternBytes(100));
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(patternBytes(100), QCryptographicHash::Sha256).toHex());
+    service.setList((listEntry(service.fileUrl("a.bin"), "{app}\\a.bin", "sha256=\"" + hash + "\"") +
+                     listEntry(service.fileUrl("a.bin"), "{app}\\b.bin") +
+                     listEntry(service.fileUrl("a.bin"), "{app}\\c.bin", "sha256=\"" + hash.left(63) + "\""))
+                        .toLatin1());
+    common::DeployConfig config;
+    config.set("UpdateServiceHost", service.host());
+    config.set("UpdatePublicKey",
+               QString::fromLatin1(QByteArray(reinterpret_cast<char*>(pk), 32).toBase64()));
+    net::HttpClient http{5000};
+    common::RecordingMessages messages;
+    RecordingUpdateView view;
+    runUpdate(app, config, http, messages, view);
+    EXPECT_EQ(readAll(app + "/a.bin"), patternBytes(100));
+    EXPECT_FALSE(QFileInfo::exists(app + "/b.bin"));
+    EXPECT_FALSE(QFileInfo::exists(app + "/c.bin"));
+    EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
+    EXPECT_EQ(shownTexts(messages), (QStringList{"文件校验失败：" + app + "/b.bin",
+                                                 "文件校验失败：" + app + "/c.bin"}));
+    EXPECT_EQ(service.requests().size(), 2); // the list and a.bin
 }
 
 TEST_F(RunTest, AnOversizedListIsRefusedWithAMessage) {

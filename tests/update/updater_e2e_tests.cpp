@@ -34,7 +34,7 @@ protected:
     }
 
     // Runs the updater to its end; its standard output.
-    QString runUpdater() {
+    QString runUpdater(int exitCode = 0) {
         QProcess p;
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert("QT_QPA_PLATFORM", "offscreen");
@@ -44,7 +44,7 @@ protected:
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p.start(app + "/update", {"--no-dialogs"});
         EXPECT_TRUE(p.waitForFinished(30000));
-        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(p.exitCode(), exitCode);
         return QString::fromUtf8(p.readAllStandardOutput());
     }
 
@@ -131,4 +131,12 @@ TEST_F(UpdaterEndToEnd, NothingListedStillRecordsTheRunAndStartsPrint) {
     ASSERT_TRUE(logged.isValid());
     EXPECT_LT(logged, QDateTime::currentDateTime().addSecs(5));
     EXPECT_EQ(service.requests().size(), 1);
+}
+
+TEST_F(UpdaterEndToEnd, APrintThatCannotStartIsNamedAndEndsWithStatusOne) {
+    service.setList("");
+    QFile::remove(app + "/print");
+    const QString out = runUpdater(1);
+    EXPECT_TRUE(out.contains(QStringLiteral("无法启动 print："))) << out.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(app + "/update.log")); // the update itself went through
 }
