@@ -10,12 +10,12 @@
 
 namespace {
 
-struct Run {
+struct ProgramRun {
     int exitCode = -1;
     QString out, err;
 };
 
-Run run(const QString& program, const QStringList& args) {
+ProgramRun run(const QString& program, const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // No window system: a run that tried to open a window would fail differently.
@@ -24,7 +24,7 @@ Run run(const QString& program, const QStringList& args) {
     env.remove("QT_QPA_PLATFORM");
     p.setProcessEnvironment(env);
     p.start(qEnvironmentVariable("WS_BIN_DIR") + "/" + program, args);
-    Run r;
+    ProgramRun r;
     if (!p.waitForFinished(20000)) {
         p.kill();
         p.waitForFinished();
@@ -69,7 +69,7 @@ TEST(CommandLine, HelpVersionAndOptionsThatCannotRun) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.program + " " + c.args.join(' ')).toStdString());
-        const Run r = run(c.program, c.args);
+        const ProgramRun r = run(c.program, c.args);
         EXPECT_EQ(r.exitCode, c.exitCode);
         EXPECT_EQ(r.err, c.err + "\n");
         EXPECT_EQ(r.out, QString());
@@ -78,14 +78,14 @@ TEST(CommandLine, HelpVersionAndOptionsThatCannotRun) {
     for (const QString program : {"print", "update"}) {
         SCOPED_TRACE(program.toStdString());
         for (const QString option : {"--help", "-h", "--help-all"}) {
-            const Run help = run(program, {option});
+            const ProgramRun help = run(program, {option});
             EXPECT_EQ(help.exitCode, 0);
             EXPECT_TRUE(help.out.startsWith("Usage: " + program + " [options]")) << help.out.toStdString();
             EXPECT_TRUE(help.out.contains("\nExamples:\n  " + program + "\n"));
             EXPECT_TRUE(help.out.contains("--version"));
         }
         // One version in both programs and in the caption's default.
-        const Run version = run(program, {"--version"});
+        const ProgramRun version = run(program, {"--version"});
         EXPECT_EQ(version.exitCode, 0);
         EXPECT_EQ(version.out, program + " " + common::BuildVersion() + "\n");
         EXPECT_EQ("V" + common::BuildVersion(),
@@ -100,7 +100,7 @@ TEST(CommandLine, VendorRequestNamesTheAddressAndTheErrorWhenNoReplyComes) {
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[deploy]\nVendorServiceUrl=http://127.0.0.1:1/service.asp\n");
     ini.close();
-    const Run r = run("print", {"--data-dir", dir.path(), "--vendor-request", "s=0&u=demo01"});
+    const ProgramRun r = run("print", {"--data-dir", dir.path(), "--vendor-request", "s=0&u=demo01"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "no reply from http://127.0.0.1:1/service.asp: Connection refused\n");
 }
