@@ -67,9 +67,11 @@ CommandLine::CommandLine()
     cli.setApplicationDescription(
         QStringLiteral("Air-ticket agency workstation. Without options: the sign-in window, "
                        "then the main window."));
-    cli.addOptions({help, version, ticketPage, orderPage, platformPnr, sms, pnr, ticketRow, now,
-                    form, pdf, printer, checkCode, international, dataDir, markup, handoff,
-                    sheet, vendorRequest, reprint, receipts, from, to, preview, dpi});
+    cli.addOptions({help,     version, ticketPage, orderPage,     platformPnr,
+                    sms,      pnr,     ticketRow,  now,           form,
+                    pdf,      printer, checkCode,  international, dataDir,
+                    markup,   handoff, sheet,      vendorRequest, reprint,
+                    receipts, from,    to,         preview,       dpi});
     cli.addPositionalArgument(QStringLiteral("PAGE"),
                               QStringLiteral("With --order-page: the order page (a file or an "
                                              "address)."),
@@ -121,8 +123,8 @@ QString missingOption(const CommandLine& c) {
         if (met) continue;
         const QString last = names.takeLast();
         return QStringLiteral("--") + need.option.names().constLast() + QStringLiteral(" needs ") +
-               (names.isEmpty() ? last : names.join(QStringLiteral(", ")) +
-                                             QStringLiteral(" or ") + last);
+               (names.isEmpty() ? last
+                                : names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last);
     }
     const QStringList stray = c.cli.positionalArguments();
     if (!stray.isEmpty() && !c.isSet(c.orderPage))

@@ -55,15 +55,15 @@ void PrintLine(const QString& line);
 bool ReadInputFile(const QString& path, QString& text);
 
 // Entry points, one file each.
-int RunSheet(const CommandLine& c);          // --sheet FILE
-int RunVendorRequest(const CommandLine& c);  // --vendor-request PARAMS
-int RunPrintJob(const CommandLine& c);       // --pnr FILE with --pdf or --printer
-int RunSmsText(const CommandLine& c);        // --pnr FILE --sms TYPE
-int RunRecordJson(const CommandLine& c);     // --pnr FILE, or --ticket-row TEXT
-int RunHandOff(const CommandLine& c);        // --handoff FILE
-int RunOrderPage(const CommandLine& c);      // --order-page PLATFORM PAGE
-int RunTicketPage(const CommandLine& c);     // [--pnr FILE] --ticket-page PAGE
-int RunMarkup(const CommandLine& c);         // --markup URL
-int RunReceipts(const CommandLine& c);       // --receipts [--from DATE] [--to DATE]
-int RunPreview(const CommandLine& c);        // --pnr FILE --preview OUT.png [--dpi N]
-int RunWindows(const CommandLine& c);        // no option (or --form): the windows
+int RunSheet(const CommandLine& c);         // --sheet FILE
+int RunVendorRequest(const CommandLine& c); // --vendor-request PARAMS
+int RunPrintJob(const CommandLine& c);      // --pnr FILE with --pdf or --printer
+int RunSmsText(const CommandLine& c);       // --pnr FILE --sms TYPE
+int RunRecordJson(const CommandLine& c);    // --pnr FILE, or --ticket-row TEXT
+int RunHandOff(const CommandLine& c);       // --handoff FILE
+int RunOrderPage(const CommandLine& c);     // --order-page PLATFORM PAGE
+int RunTicketPage(const CommandLine& c);    // [--pnr FILE] --ticket-page PAGE
+int RunMarkup(const CommandLine& c);        // --markup URL
+int RunReceipts(const CommandLine& c);      // --receipts [--from DATE] [--to DATE]
+int RunPreview(const CommandLine& c);       // --pnr FILE --preview OUT.png [--dpi N]
+int RunWindows(const CommandLine& c);       // no option (or --form): the windows

@@ -15,7 +15,8 @@ int RunPreview(const CommandLine& c) {
     if (c.isSet(c.dpi)) {
         bool ok = false;
         job.dpi = c.value(c.dpi).toInt(&ok);
-        if (!ok || job.dpi < 24 || job.dpi > 1200) return Fail(QStringLiteral("--dpi takes 24 to 1200"));
+        if (!ok || job.dpi < 24 || job.dpi > 1200)
+            return Fail(QStringLiteral("--dpi takes 24 to 1200"));
     }
     return itin::RunHeadlessPreview(job, *clock, PrintLine);
 }

@@ -164,10 +164,9 @@ void Downloader::start(const QString& url, const QString& target, int registerFl
         end(DownloadEnd::LocalError);
         return;
     }
-    request_ = http_.prepareGet(url_,
-                                {{"Content-Type:", "application/octet-stream"},
-                                 {"Accept-Encoding", "identity"}},
-                                limits_.inactivityMs);
+    request_ = http_.prepareGet(
+        url_, {{"Content-Type:", "application/octet-stream"}, {"Accept-Encoding", "identity"}},
+        limits_.inactivityMs);
     file_ = std::make_unique<QSaveFile>(target_);
     if (!file_->open(QIODevice::WriteOnly)) {
         end(DownloadEnd::LocalError);
@@ -315,7 +314,8 @@ bool Downloader::applyRange(SliceRequest& slice) {
     // The last byte of a slice is written again by the next one.
     const bool final = total - last == 1;
     if (!sha256_.isEmpty())
-        hash_.addData(final ? QByteArrayView(slice.body) : QByteArrayView(slice.body).first(kSliceSize));
+        hash_.addData(final ? QByteArrayView(slice.body)
+                            : QByteArrayView(slice.body).first(kSliceSize));
     total_ = total;
     if (view_) view_->setProgress(last, total);
     if (!final) return true;

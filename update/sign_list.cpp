@@ -56,7 +56,8 @@ int sign(const QString& secretPath, const QString& listPath, const QString& outP
          const QString& serialText, const QString& expiresText) {
     QFile secretFile(secretPath), listFile(listPath);
     if (!secretFile.open(QIODevice::ReadOnly) || !listFile.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot read ") + secretPath + QStringLiteral(" or ") + listPath);
+        return fail(QStringLiteral("cannot read ") + secretPath + QStringLiteral(" or ") +
+                    listPath);
     const QByteArray seed = QByteArray::fromBase64(secretFile.readAll().trimmed());
     if (seed.size() != crypto_sign_SEEDBYTES) return fail(QStringLiteral("not a secret key"));
     bool ok = false;
@@ -84,8 +85,8 @@ int sign(const QString& secretPath, const QString& listPath, const QString& outP
         return fail(QStringLiteral("the signed list does not check out"));
     if (!save(outPath, body) || !save(outPath + QStringLiteral(".sig"), signature.toBase64()))
         return fail(QStringLiteral("cannot write ") + outPath);
-    std::printf("signed %s (serial %lld) for UpdatePublicKey=%s\n",
-                outPath.toUtf8().constData(), serial, pk.toBase64().constData());
+    std::printf("signed %s (serial %lld) for UpdatePublicKey=%s\n", outPath.toUtf8().constData(),
+                serial, pk.toBase64().constData());
     return 0;
 }
 

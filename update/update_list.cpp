@@ -65,7 +65,8 @@ qsizetype firstFileElement(const Text& text, Marker marker) {
 std::optional<ReleaseInfo> ReadReleaseElement(const QString& listText) {
     const QStringView opener = u"<release";
     const qsizetype at = listText.indexOf(opener);
-    if (at < 0 || listText.indexOf(opener, at + 1) >= 0 || at >= firstFileElement(listText, QLatin1String("<file")))
+    if (at < 0 || listText.indexOf(opener, at + 1) >= 0 ||
+        at >= firstFileElement(listText, QLatin1String("<file")))
         return std::nullopt;
     const qsizetype close = listText.indexOf(u'>', at);
     if (close < 0) return std::nullopt;
@@ -87,7 +88,8 @@ QByteArray WithReleaseElement(const QByteArray& list, qint64 serial, const QDate
     if (list.contains("<release")) return {};
     QByteArray element = "<release serial=\"" + QByteArray::number(serial) + '"';
     if (expires.isValid())
-        element += " expires=\"" + expires.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1() + '"';
+        element += " expires=\"" +
+                   expires.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1() + '"';
     element += "/>\r\n";
     return QByteArray(list).insert(firstFileElement(list, QByteArrayView("<file")), element);
 }

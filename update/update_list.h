@@ -14,12 +14,12 @@ namespace upd {
 inline constexpr auto kNoLastUpdate = "2010-10-10 00:00:00";
 
 struct UpdateRow {
-    QString surl; // download address
-    QString to;   // target path, folder tokens resolved
-    QString fg;   // "0": replace when newer; otherwise only write a missing file
-    QString zc;   // "1": register after download
-    QString date; // release date and time of the file
-    QString sha256; // 64 hex digits the file must match; empty: unchecked
+    QString surl;     // download address
+    QString to;       // target path, folder tokens resolved
+    QString fg;       // "0": replace when newer; otherwise only write a missing file
+    QString zc;       // "1": register after download
+    QString date;     // release date and time of the file
+    QString sha256;   // 64 hex digits the file must match; empty: unchecked
     QString listedTo; // `to` as the list wrote it
     bool operator==(const UpdateRow&) const = default;
     // Refused: the target lies outside the folder of its token.

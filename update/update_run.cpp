@@ -66,11 +66,10 @@ QString UpdateRun::FetchUpdateList() {
 }
 
 bool UpdateRun::acceptSigned(const net::HttpReply& reply, const QString& text) {
-    const auto release =
-        VerifyListSignature(reply.body, reply.header("X-Update-Signature"),
-                            state_.updatePublicKey.toLatin1())
-            ? ReadReleaseElement(text)
-            : std::nullopt;
+    const auto release = VerifyListSignature(reply.body, reply.header("X-Update-Signature"),
+                                             state_.updatePublicKey.toLatin1())
+                             ? ReadReleaseElement(text)
+                             : std::nullopt;
     if (!release) {
         messages_.show(QStringLiteral("更新列表签名无效"));
         return false;

@@ -25,10 +25,10 @@ class FolderProvider;
 
 // Module state of one run.
 struct UpdateState {
-    QString updateListUrl; // host + "/update/print/main/update.asp?t=" + general date
-    QString logPath;       // beside the updater: update.log
-    QString serialPath;    // beside update.log: the highest release serial accepted
-    QString programPath;   // beside the updater: print
+    QString updateListUrl;   // host + "/update/print/main/update.asp?t=" + general date
+    QString logPath;         // beside the updater: update.log
+    QString serialPath;      // beside update.log: the highest release serial accepted
+    QString programPath;     // beside the updater: print
     QString updatePublicKey; // base64 Ed25519 key; empty: lists are not signed
     QString lastUpdateTime;
     QList<UpdateRow> updateList; // empty: no update list

@@ -8,7 +8,8 @@ namespace upd {
 
 namespace {
 
-const char kDescription[] = R"(Brings the program files of print up to date from the update service, then starts print.
+const char kDescription[] =
+    R"(Brings the program files of print up to date from the update service, then starts print.
 Without options it shows its window and runs one update.)";
 
 const char kExamples[] = R"(
@@ -19,8 +20,7 @@ Examples:
 
 } // namespace
 
-OptionsVerdict ReadUpdaterOptions(const QStringList& args, UpdaterOptions& options,
-                                  QString& text) {
+OptionsVerdict ReadUpdaterOptions(const QStringList& args, UpdaterOptions& options, QString& text) {
     QCommandLineParser cli;
     cli.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help"),

@@ -19,7 +19,6 @@ enum class OptionsVerdict { Run, Help, Version, Bad };
 // Reads args into options. For Help and Version, text is what to print; for Bad, the one
 // line saying what is wrong (an unknown option, an option without the one it belongs to,
 // a stray argument, an unreadable date).
-OptionsVerdict ReadUpdaterOptions(const QStringList& args, UpdaterOptions& options,
-                                  QString& text);
+OptionsVerdict ReadUpdaterOptions(const QStringList& args, UpdaterOptions& options, QString& text);
 
 } // namespace upd

@@ -49,8 +49,7 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
     // of being kept whole.
     const auto take = [&] {
         if (tooLarge) return;
-        const qint64 announced =
-            reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
         if (announced > maxReplyBytes_ ||
             received.size() + reply->bytesAvailable() > maxReplyBytes_) {
             tooLarge = true;

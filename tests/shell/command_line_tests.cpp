@@ -49,21 +49,35 @@ TEST(CommandLine, HelpVersionAndOptionsThatCannotRun) {
         {"print", {"--bogus"}, 2, "print: Unknown option 'bogus'."},
         {"print", {"--pdf", "out.pdf"}, 2, "print: --pdf needs --pnr"},
         {"print", {"--printer", "default"}, 2, "print: --printer needs --pnr"},
-        {"print", {"--check-code", "0041"}, 2,
+        {"print",
+         {"--check-code", "0041"},
+         2,
          "print: --check-code needs --pdf, --printer or --preview"},
-        {"print", {"--pnr", "b.txt", "--check-code", "0041"}, 2,
+        {"print",
+         {"--pnr", "b.txt", "--check-code", "0041"},
+         2,
          "print: --check-code needs --pdf, --printer or --preview"},
         {"print", {"--reprint"}, 2, "print: --reprint needs --pdf or --printer"},
         {"print", {"--dpi", "300"}, 2, "print: --dpi needs --preview"},
         {"print", {"--from", "2026-03-01"}, 2, "print: --from needs --receipts"},
         {"print", {"--platform-pnr", "HX3K8M"}, 2, "print: --platform-pnr needs --order-page"},
         {"print", {"--sms", "1"}, 2, "print: --sms needs --pnr"},
-        {"print", {"--international"}, 2,
+        {"print",
+         {"--international"},
+         2,
          "print: --international needs --form, --pdf, --printer or --preview"},
-        {"print", {"booking.txt"}, 2, "print: booking.txt needs an option before it, such as --pnr"},
+        {"print",
+         {"booking.txt"},
+         2,
+         "print: booking.txt needs an option before it, such as --pnr"},
         {"update", {"--bogus"}, 2, "update: Unknown option 'bogus'."},
-        {"update", {"list.xml"}, 2, "update: unexpected argument list.xml (update takes options only)"},
-        {"update", {"--now", "yesterday"}, 2,
+        {"update",
+         {"list.xml"},
+         2,
+         "update: unexpected argument list.xml (update takes options only)"},
+        {"update",
+         {"--now", "yesterday"},
+         2,
          "update: --now needs a date such as 2026-03-01T09:00:00"},
         {"update", {"--register-mode", "U"}, 2, "update: --register-mode needs --register"},
     };
@@ -80,7 +94,8 @@ TEST(CommandLine, HelpVersionAndOptionsThatCannotRun) {
         for (const QString option : {"--help", "-h", "--help-all"}) {
             const ProgramRun help = run(program, {option});
             EXPECT_EQ(help.exitCode, 0);
-            EXPECT_TRUE(help.out.startsWith("Usage: " + program + " [options]")) << help.out.toStdString();
+            EXPECT_TRUE(help.out.startsWith("Usage: " + program + " [options]"))
+                << help.out.toStdString();
             EXPECT_TRUE(help.out.contains("\nExamples:\n  " + program + "\n"));
             EXPECT_TRUE(help.out.contains("--version"));
         }
@@ -88,8 +103,7 @@ TEST(CommandLine, HelpVersionAndOptionsThatCannotRun) {
         const ProgramRun version = run(program, {"--version"});
         EXPECT_EQ(version.exitCode, 0);
         EXPECT_EQ(version.out, program + " " + common::BuildVersion() + "\n");
-        EXPECT_EQ("V" + common::BuildVersion(),
-                  common::DeployConfig().value("ProductVersion"));
+        EXPECT_EQ("V" + common::BuildVersion(), common::DeployConfig().value("ProductVersion"));
         EXPECT_FALSE(common::BuildVersion().isEmpty());
     }
 }
@@ -100,7 +114,8 @@ TEST(CommandLine, VendorRequestNamesTheAddressAndTheErrorWhenNoReplyComes) {
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[deploy]\nVendorServiceUrl=http://127.0.0.1:1/service.asp\n");
     ini.close();
-    const ProgramRun r = run("print", {"--data-dir", dir.path(), "--vendor-request", "s=0&u=demo01"});
+    const ProgramRun r =
+        run("print", {"--data-dir", dir.path(), "--vendor-request", "s=0&u=demo01"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "no reply from http://127.0.0.1:1/service.asp: Connection refused\n");
 }

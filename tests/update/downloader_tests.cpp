@@ -253,9 +253,11 @@ TEST(ContentRange, ParsesAndRefuses) {
         if (c.total < 0) continue;
         EXPECT_EQ(QList<qint64>({a, b, t}), QList<qint64>({c.first, c.last, c.total}));
     }
-    for (const auto& [value, total] :
-         {std::pair<QByteArray, qint64>{"bytes */45000", 45000}, {" Bytes * / 0 ", 0},
-          {"bytes */", -1}, {"bytes 0-1/2", -1}, {"bytes */12x", -1}})
+    for (const auto& [value, total] : {std::pair<QByteArray, qint64>{"bytes */45000", 45000},
+                                       {" Bytes * / 0 ", 0},
+                                       {"bytes */", -1},
+                                       {"bytes 0-1/2", -1},
+                                       {"bytes */12x", -1}})
         EXPECT_EQ(UnsatisfiedRangeTotal(value), total) << value.toStdString();
 }
 

@@ -188,7 +188,7 @@ TEST(SignedList, SignatureFreshnessAndHashDecideWhatIsInstalled) {
     struct Case {
         QStringList switches;
         bool keyed;
-        QString message;      // "" none; "@" the hash message for the target
+        QString message; // "" none; "@" the hash message for the target
         bool installed;
         QString serialBefore; // update.serial before the run ("" none)
         QString serialAfter;
@@ -201,7 +201,7 @@ TEST(SignedList, SignatureFreshnessAndHashDecideWhatIsInstalled) {
         {sign + QStringList{"--expires", "2026-03-05 14:03:06"}, true, stale, false, "", ""},
         {sign + QStringList{"--expires", "2026-03-05 14:03:08"}, true, "", true, "", "4"},
         {{"--sign-key", secret}, true, unsigned_, false, "", ""}, // no release element
-        {{}, false, "", true, "", ""}, // no key: lists as before
+        {{}, false, "", true, "", ""},                            // no key: lists as before
         {{"--serial", "3"}, false, "", true, "9", "9"},
         {{}, true, unsigned_, false, "", ""},
         {sign + QStringList{"--bad-signature"}, true, unsigned_, false, "", ""},
@@ -251,10 +251,11 @@ TEST(SignedList, EveryRowNeedsAHash) {
     service.serve("a.bin", patternBytes(100));
     const QString hash = QString::fromLatin1(
         QCryptographicHash::hash(patternBytes(100), QCryptographicHash::Sha256).toHex());
-    service.setList((listEntry(service.fileUrl("a.bin"), "{app}\\a.bin", "sha256=\"" + hash + "\"") +
-                     listEntry(service.fileUrl("a.bin"), "{app}\\b.bin") +
-                     listEntry(service.fileUrl("a.bin"), "{app}\\c.bin", "sha256=\"" + hash.left(63) + "\""))
-                        .toLatin1());
+    service.setList(
+        (listEntry(service.fileUrl("a.bin"), "{app}\\a.bin", "sha256=\"" + hash + "\"") +
+         listEntry(service.fileUrl("a.bin"), "{app}\\b.bin") +
+         listEntry(service.fileUrl("a.bin"), "{app}\\c.bin", "sha256=\"" + hash.left(63) + "\""))
+            .toLatin1());
     common::DeployConfig config;
     config.set("UpdateServiceHost", service.host());
     config.set("UpdatePublicKey",
@@ -267,8 +268,8 @@ TEST(SignedList, EveryRowNeedsAHash) {
     EXPECT_FALSE(QFileInfo::exists(app + "/b.bin"));
     EXPECT_FALSE(QFileInfo::exists(app + "/c.bin"));
     EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
-    EXPECT_EQ(shownTexts(messages), (QStringList{"文件校验失败：" + app + "/b.bin",
-                                                 "文件校验失败：" + app + "/c.bin"}));
+    EXPECT_EQ(shownTexts(messages),
+              (QStringList{"文件校验失败：" + app + "/b.bin", "文件校验失败：" + app + "/c.bin"}));
     EXPECT_EQ(service.requests().size(), 2); // the list and a.bin
 }
 
