@@ -21,16 +21,17 @@ const DefaultValue kDefaults[] = {
     {"HttpTimeoutMs", "30000"},
     {"VendorServiceUrl", "http://127.0.0.1:8801/service.asp"},
     // Ten permutations of the cipher alphabet, shared with the vendor service.
-    {"CipherKeyTable", "72NZvRXKm5oxb1D4sjfWAuFYV39tHGPUBcliME0In6QgeLazhySqTCwpO8Jrkd;"
-                       "Lxh8izJ0svwQyZXMAFSagcBU2dt71RN53fHbK4lG9OIkuop6eCrDjmqVPTnEWY;"
-                       "TrdiNMw3FUGRxILzEKank6jS47umC2lqOHAJ1hVvDceYtbpPs8ZB9Xo5gWfy0Q;"
-                       "36kJplNdDR2YIsiFGOLBtjcAqmVgMX1ChvuTQoZbW8fay9EzSwHKe0r75nP4Ux;"
-                       "a7clEq3Y29NkSgCjvRx4V1DsfPUznJFuiXBOIGo0MAZ65LebHwW8TrdhtKQpmy;"
-                       "POuLkAfEa3CHJglG04tXyDviSWbIM8FqhsTVRZUm29zxwdpr5QY76jcB1NKneo;"
-                       "A2aW3ICJ5eKZwhxymjsdM9cYqbfgpUzPEnV4HtouiS16rRG8lBLkvOT7NXDQF0;"
-                       "7juphNvl8oUCgMbLT1edi65GaR3KZDmcfBXywErF2tPzHOWSQJ04VYIAsxqnk9;"
-                       "QHI5PCARx83s2nFJDf09lwGrhMYgN6zT7SWcd4pqOvKouZbVeXUkLtBjmiay1E;"
-                       "VB8QwXKqx2nyoiLf4pjYkT7MIe0h9rvaRHDPESGcsmdJlUCzZt5b6u1N3AFgOW"},
+    {"CipherKeyTable",
+     "72NZvRXKm5oxb1D4sjfWAuFYV39tHGPUBcliME0In6QgeLazhySqTCwpO8Jrkd;"
+     "Lxh8izJ0svwQyZXMAFSagcBU2dt71RN53fHbK4lG9OIkuop6eCrDjmqVPTnEWY;"
+     "TrdiNMw3FUGRxILzEKank6jS47umC2lqOHAJ1hVvDceYtbpPs8ZB9Xo5gWfy0Q;"
+     "36kJplNdDR2YIsiFGOLBtjcAqmVgMX1ChvuTQoZbW8fay9EzSwHKe0r75nP4Ux;"
+     "a7clEq3Y29NkSgCjvRx4V1DsfPUznJFuiXBOIGo0MAZ65LebHwW8TrdhtKQpmy;"
+     "POuLkAfEa3CHJglG04tXyDviSWbIM8FqhsTVRZUm29zxwdpr5QY76jcB1NKneo;"
+     "A2aW3ICJ5eKZwhxymjsdM9cYqbfgpUzPEnV4HtouiS16rRG8lBLkvOT7NXDQF0;"
+     "7juphNvl8oUCgMbLT1edi65GaR3KZDmcfBXywErF2tPzHOWSQJ04VYIAsxqnk9;"
+     "QHI5PCARx83s2nFJDf09lwGrhMYgN6zT7SWcd4pqOvKouZbVeXUkLtBjmiay1E;"
+     "VB8QwXKqx2nyoiLf4pjYkT7MIe0h9rvaRHDPESGcsmdJlUCzZt5b6u1N3AFgOW"},
     {"ManagementSiteUrl", "http://127.0.0.1:8802/"},
     {"ContactUrl", "http://127.0.0.1:8802/contact.html"},
     {"FontDownloadUrl", "http://127.0.0.1:8802/fonts.html"},
