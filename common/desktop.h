@@ -9,7 +9,8 @@ namespace common {
 class DesktopBrowser {
 public:
     virtual ~DesktopBrowser() = default;
-    virtual void open(const QString& url) = 0;
+    // False when no browser could be started.
+    virtual bool open(const QString& url) = 0;
 };
 
 } // namespace common

@@ -40,7 +40,25 @@ void HeldInputWait::beginWait() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
+void HeldInputWait::waitLoop(QEventLoop& loop) {
+    loops_.append(&loop);
+}
+
+void HeldInputWait::abandonWhenClosed(QWidget* main, std::function<void()> then) {
+    main_ = main;
+    onAbandon_ = std::move(then);
+}
+
+void HeldInputWait::abandon() {
+    if (abandoned_) return;
+    abandoned_ = true;
+    if (onAbandon_) onAbandon_();
+    for (const QPointer<QEventLoop>& loop : std::as_const(loops_))
+        if (loop) loop->quit();
+}
+
 void HeldInputWait::endWait() {
+    if (!loops_.isEmpty()) loops_.removeLast();
     if (depth_ == 0 || --depth_ > 0) return;
     qApp->removeEventFilter(this);
     QApplication::restoreOverrideCursor();
@@ -54,6 +72,7 @@ bool HeldInputWait::eventFilter(QObject* watched, QEvent* event) {
         event->ignore();
         closes_.append(static_cast<QWidget*>(watched));
         ++held_;
+        if (main_ && watched == main_) abandon();
         return true;
     }
     // Input from the agent (the platform's, or a shortcut it triggers) waits for the end.
@@ -69,6 +88,7 @@ void HeldInputWait::deliverHeld() {
     // Posted, so they arrive after the code that waited has finished with its reply.
     std::vector<Held> input = std::move(input_);
     input_.clear();
+    if (abandoned_) input.clear(); // the program is closing: the keys and clicks go with it
     for (Held& h : input)
         if (h.receiver) QCoreApplication::postEvent(h.receiver, h.event.release());
     const QList<QPointer<QWidget>> closes = std::move(closes_);

@@ -71,7 +71,13 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
             loop.quit();
         });
         timer.start(limit);
-        if (!reply->isFinished()) Wait(loop, hook_);
+        // An abandoned wait (the program is closing) drops the request unanswered.
+        if (!reply->isFinished() && !Wait(loop, hook_) && !reply->isFinished()) {
+            QObject::disconnect(reply, nullptr, &loop, nullptr);
+            reply->abort();
+            reply->deleteLater();
+            return {};
+        }
     }
     take();
     HttpReply out;

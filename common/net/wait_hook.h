@@ -13,12 +13,22 @@ public:
     virtual ~WaitHook() = default;
     virtual void beginWait() = 0;
     virtual void endWait() = 0;
+    // The loop of the wait that has just begun (nested waits stack up).
+    virtual void waitLoop(QEventLoop& loop) { Q_UNUSED(loop); }
+    // True once the waits are abandoned: the program is closing.
+    virtual bool abandoned() const { return false; }
 };
 
-inline void Wait(QEventLoop& loop, WaitHook* hook) {
-    if (hook) hook->beginWait();
+// False when the wait was abandoned: what it waited for has not come and will not.
+inline bool Wait(QEventLoop& loop, WaitHook* hook) {
+    if (hook && hook->abandoned()) return false;
+    if (hook) {
+        hook->beginWait();
+        hook->waitLoop(loop);
+    }
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (hook) hook->endWait();
+    return !(hook && hook->abandoned());
 }
 
 } // namespace net

@@ -5,6 +5,7 @@
 #include "common/desktop.h"
 #include "common/forms/box_messages.h"
 #include "common/forms/held_input_wait.h"
+#include "common/forms/window_owners.h"
 #include "common/messages.h"
 #include "common/net/http_client.h"
 #include "import/forms/import_context.h"
@@ -31,6 +32,25 @@ template <class T> T& either(T* given, std::unique_ptr<T>& own) {
     if (given) return *given;
     return *own;
 }
+
+// The program's messages, dropped once it closes: a request abandoned by the close is no
+// failure to report.
+class ClosingMessages : public common::Messages {
+public:
+    explicit ClosingMessages(common::Messages& to) : common::Messages(to.defaultTitle()), to_(to) {}
+    bool closing = false;
+
+protected:
+    void deliver(const QString& text, const QString& title) override {
+        if (!closing) to_.show(text, title);
+    }
+    bool question(const QString& text, const QString& title) override {
+        return !closing && to_.ask(text, title);
+    }
+
+private:
+    common::Messages& to_;
+};
 
 } // namespace
 
@@ -65,11 +85,12 @@ struct Workstation::State {
     std::unique_ptr<common::FileDialogs> ownDialogs;
     std::unique_ptr<common::DesktopBrowser> ownDesktop;
     std::unique_ptr<common::Clock> ownClock;
-    common::Messages& messages;
+    ClosingMessages messages;
     common::FileDialogs& fileDialogs;
     common::DesktopBrowser& desktop;
     const common::Clock& clock;
     forms::HeldInputWait wait;
+    forms::WindowOwners owners;
     net::HttpClient http;
     shell::SystemRandom random;
     browser::BrowserProfile profile;
@@ -94,6 +115,15 @@ struct Workstation::State {
     // Windows.
     std::unique_ptr<shell::SignInFlow> signIn;
     std::unique_ptr<shell::A_Main> main;
+
+    // main is the window whose close ends the program: the other windows belong to it, and
+    // its close abandons whatever request waits, silently.
+    void endWith(QWidget* main) {
+        owners.setMainWindow(main);
+        if (auto* box = dynamic_cast<forms::BoxMessages*>(ownMessages.get()))
+            box->setMainWindow(main);
+        wait.abandonWhenClosed(main, [this] { messages.closing = true; });
+    }
 };
 
 Workstation::Workstation(const QString& programFolder, Seams seams)
@@ -151,17 +181,21 @@ shell::A_Main& Workstation::openMainWindow() {
         s.printHost.setMdiArea(s.main->mdiArea());
         s.smsHost.setOwner(s.main.get());
         connect(s.main.get(), &shell::A_Main::closed, this, &Workstation::mainWindowClosed);
+        s.endWith(s.main.get());
         s.main->load();
     }
     return *s.main;
 }
 
 void Workstation::mainWindowClosed() {
+    s_->messages.closing = true;
     emit finished();
 }
 
 void Workstation::openPrintFormAlone() {
     State& s = *s_;
+    connect(&s.printHost, &itin::PrintFormHost::formLoaded, this,
+            [&s](itin::P_GuoNei* form) { s.endWith(form); });
     // The program ends when the form closes for good, not when it reloads in the other mode.
     connect(&s.printHost, &itin::PrintFormHost::formUnloaded, this, [this] {
         QMetaObject::invokeMethod(

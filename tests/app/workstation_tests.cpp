@@ -23,6 +23,7 @@
 #include "support/site_process.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -153,6 +154,33 @@ TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {
     support::settle();
     support::settle();
     EXPECT_TRUE(panel.isNull()) << "closed, and deleted, after the send returned";
+}
+
+TEST(Workstation, ClosingTheMainWindowWhileAnSmsRequestWaitsEndsAtOnceWithoutMessages) {
+    QTcpServer gateway; // accepts and never answers
+    ASSERT_TRUE(gateway.listen(QHostAddress::LocalHost, 0));
+    Station s({{"ManagementSiteUrl", "http://127.0.0.1:1/"},
+               {"SmsGatewayHost", QStringLiteral("127.0.0.1:%1").arg(gateway.serverPort())},
+               {"HttpTimeoutMs", "30000"}});
+    QSignalSpy finished(s.w.get(), &Workstation::finished);
+    A_Main& main = s.w->openMainWindow();
+    main.menuAction("m_Sm(4)")->trigger();
+    QWidget* panel = support::window("P_Guonei2");
+    ASSERT_NE(panel, nullptr);
+    support::child<QTextEdit>(panel, "Rtb")->setPlainText(QStringLiteral("您的机票已出票【岚舟】"));
+    support::child<QLineEdit>(panel, "Text2")->setText(QStringLiteral("13800000000"));
+    s.w->smsAccount().SmsUserName = QStringLiteral("demo");
+    s.messages.clear();
+    QElapsedTimer sinceClose;
+    QTimer::singleShot(100, [&] {
+        sinceClose.start();
+        main.close();
+    });
+    support::child<QPushButton>(panel, "Command10")->click();
+    ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }, 2000));
+    EXPECT_LT(sinceClose.elapsed(), 2000);
+    EXPECT_EQ(support::shownTexts(s.messages), QStringList()) << "the close abandoned the send";
+    EXPECT_FALSE(main.isVisible());
 }
 
 TEST(Workstation, ClosingTheSignInFormWithoutSuccessEnds) {

@@ -7,8 +7,10 @@
 #include "support/gui.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTest>
 
@@ -143,17 +145,41 @@ TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
     EXPECT_TRUE(info.contains("<fonttype1>NotInstalled</fonttype1>"));
 }
 
-TEST_F(FontDialog, DownloadOpensThePageAndClosesDialogAndForm) {
-    P_GuoNei* f = open();
-    click(f, "cmdtoleft");
-    QPointer<P_font> d = openDialog(f);
-    click(d, "Command3");
-    settle();
-    EXPECT_EQ(browser.opened, QList<QString>({deploy.value("FontDownloadUrl")}));
-    EXPECT_TRUE(d.isNull());
-    EXPECT_EQ(host->form(), nullptr);
-    EXPECT_FALSE(common.PrintFormOpen);
-    EXPECT_TRUE(common::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
+TEST_F(FontDialog, DownloadOpensThePageAndClosesTheFormOnlyInsideTheMainWindow) {
+    const struct {
+        bool inMainWindow, browserStarts, formCloses;
+    } cases[] = {
+        {true, true, true},    // the form closes and saves its page settings
+        {false, true, false},  // the program's only window stays, with the booking
+        {true, false, false},  // no browser: the agent is told, the form stays
+    };
+    for (const auto& c : cases) {
+        QMdiArea area;
+        host->setMdiArea(c.inMainWindow ? &area : nullptr);
+        if (c.inMainWindow) area.show();
+        browser.starts = c.browserStarts;
+        browser.opened.clear();
+        messages.clear();
+        P_GuoNei* f = open();
+        click(f, "cmdtoleft");
+        QPointer<P_font> d = openDialog(f);
+        click(d, "Command3");
+        settle();
+        const QString page = deploy.value("FontDownloadUrl");
+        EXPECT_EQ(browser.opened, QList<QString>({page}));
+        EXPECT_TRUE(d.isNull());
+        EXPECT_EQ(host->form() == nullptr, c.formCloses) << c.inMainWindow << c.browserStarts;
+        EXPECT_EQ(common.PrintFormOpen, !c.formCloses);
+        EXPECT_EQ(support::shownTexts(messages),
+                  c.browserStarts ? QStringList()
+                                  : QStringList({"无法启动浏览器，请手工打开字体下载页面：\n" + page}));
+        if (host->form()) EXPECT_TRUE(host->form()->isEnabled());
+        host->unload();
+        settle();
+        EXPECT_TRUE(
+            common::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
+        QFile::remove(dir.filePath("info.ini"));
+    }
 }
 
 TEST_F(FontDialog, FormButtonOpensTheDialogOnce) {

@@ -29,7 +29,11 @@ public:
 class RecordingDesktopBrowser : public common::DesktopBrowser {
 public:
     QList<QString> opened;
-    void open(const QString& url) override { opened.append(url); }
+    bool starts = true; // false: as if no browser could be started
+    bool open(const QString& url) override {
+        opened.append(url);
+        return starts;
+    }
 };
 
 namespace support {

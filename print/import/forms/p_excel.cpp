@@ -21,7 +21,7 @@ constexpr int kHeightTwips = 6825;
 } // namespace
 
 P_excel::P_excel(itin::PrintFormAccess& form, itin::ItineraryContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Window), form_(form), ctx_(ctx) {
+    : QWidget(parent, Qt::Dialog), form_(form), ctx_(ctx) {
     setObjectName(QStringLiteral("P_excel"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("读取表格文件"));

@@ -38,7 +38,7 @@ QLineEdit* edit(QWidget* parent, const char* name, int left, int top, int width)
 } // namespace
 
 P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
-    : QWidget(parent, Qt::Window), owner_(owner),
+    : QWidget(parent, Qt::Dialog), owner_(owner),
       site_(owner.state().SelectedPlatform, owner.siteUrl(owner.state().SelectedPlatform)) {
     setObjectName(QStringLiteral("P_Login"));
     setAttribute(Qt::WA_DeleteOnClose);

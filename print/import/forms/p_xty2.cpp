@@ -40,7 +40,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
 
 P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
                browser::BrowserProfile& profile, int pictureTimeoutMs, QWidget* parent)
-    : QWidget(parent, Qt::Window), form_(form), ctx_(ctx), profile_(profile),
+    : QWidget(parent, Qt::Dialog), form_(form), ctx_(ctx), profile_(profile),
       pictureTimeoutMs_(pictureTimeoutMs > 0 ? pictureTimeoutMs : kPictureTimeoutMs),
       siteUrl_(ctx.deploy.value(QStringLiteral("VerificationSiteUrl"))) {
     setObjectName(QStringLiteral("P_XTY2"));

@@ -22,7 +22,7 @@ namespace ximport {
 using itin::placeTwips;
 
 W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
-    : QWidget(parent, Qt::Window), owner_(owner), site_(0, QString()) {
+    : QWidget(parent, Qt::Dialog), owner_(owner), site_(0, QString()) {
     setObjectName(QStringLiteral("W_Webfrm"));
     setAttribute(Qt::WA_DeleteOnClose);
     WebBs_ = new browser::EmbeddedBrowser(owner.profile(), this);

@@ -29,7 +29,7 @@ void selectText(QListWidget* list, const QString& text) {
 P_font::P_font(P_GuoNei& form) : P_font(form, QFontDatabase::families()) {}
 
 P_font::P_font(P_GuoNei& form, const QStringList& installedFaces)
-    : QWidget(DialogOwner(form), Qt::Window | Qt::WindowStaysOnTopHint), form_(&form),
+    : QWidget(DialogOwner(form), Qt::Dialog | Qt::WindowStaysOnTopHint), form_(&form),
       stored_(FontChoiceFromSettings(form.context().settings)) {
     setObjectName(QStringLiteral("P_font"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -187,11 +187,17 @@ void P_font::Command2_Click() {
 
 void P_font::Command3_Click() {
     QPointer<P_GuoNei> form = form_;
-    if (form)
-        form->context().browser.open(
-            form->context().deploy.value(QStringLiteral("FontDownloadUrl")));
     close();
-    if (form) form->close();
+    if (!form) return;
+    ItineraryContext& ctx = form->context();
+    const QString page = ctx.deploy.value(QStringLiteral("FontDownloadUrl"));
+    if (!ctx.browser.open(page)) {
+        ctx.messages.show(QStringLiteral("无法启动浏览器，请手工打开字体下载页面：\n") + page);
+        return;
+    }
+    // The print form closes as well, unless it is the program's only window: closing it
+    // would end the program with the booking on screen.
+    if (DialogOwner(*form)) form->close();
 }
 
 } // namespace itin

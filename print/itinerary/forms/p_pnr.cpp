@@ -4,16 +4,31 @@
 #include "itinerary/forms/twips.h"
 #include "itinerary/parser.h"
 
+#include "common/forms/form_keys.h"
 #include "common/text_ops.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace itin {
 
+QFont TerminalFont(double points) {
+    // The reservation terminal's columns line up only in a fixed-width font; these carry
+    // the Chinese glyphs too, each two columns wide.
+    QFont f;
+    f.setFamilies({QStringLiteral("新宋体"), QStringLiteral("NSimSun"),
+                   QStringLiteral("Noto Sans Mono CJK SC"),
+                   QStringLiteral("WenQuanYi Zen Hei Mono")});
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    f.setPointSizeF(points);
+    return f;
+}
+
 P_Pnr::P_Pnr(P_GuoNei& form)
-    : QWidget(DialogOwner(form), Qt::Window | Qt::WindowStaysOnTopHint), form_(&form) {
+    : QWidget(DialogOwner(form), Qt::Dialog | Qt::WindowStaysOnTopHint), form_(&form) {
     setObjectName(QStringLiteral("P_Pnr"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("PNR内容导入"));
@@ -25,7 +40,9 @@ P_Pnr::P_Pnr(P_GuoNei& form)
     Text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1_->setFont(songTi(14.25));
+    Text1_->setFont(TerminalFont(14.25));
+    // Tab leaves the text for the buttons; the display holds no tabs of its own.
+    Text1_->setTabChangesFocus(true);
     Text1_->setStyleSheet(
         QStringLiteral("QPlainTextEdit { color: rgb(0, 192, 0); background-color: black; }"));
     placeTwips(Text1_, 0, 0, 8055, 4695);
@@ -38,6 +55,11 @@ P_Pnr::P_Pnr(P_GuoNei& form)
     placeTwips(Command1_, 6480, 4800, 1335, 375);
     connect(Command1_, &QPushButton::clicked, this, &P_Pnr::Command1_Click);
     connect(Command2_, &QPushButton::clicked, this, &P_Pnr::Command2_Click);
+    // Ctrl+Enter imports from inside the text, where Enter starts a new line.
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, Command1_,
+                &QPushButton::click);
+    forms::OrderTabsByLayout(this);
 
     form.setEnabled(false);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The PNR import dialog: the agent pastes the reservation display; "导入" parses it into
 // the print form's record (domestic mode only). The print form is disabled while it is open.
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 
@@ -10,6 +11,9 @@ class QPushButton;
 namespace itin {
 
 class P_GuoNei;
+
+// A fixed-width font of the given size with Chinese glyphs: the terminal's display.
+QFont TerminalFont(double points);
 
 class P_Pnr : public QWidget {
     Q_OBJECT

@@ -120,7 +120,7 @@ void InstallReceiptWorkbench(P_GuoNei& form) {
     log->setEnabled(form.context().receiptLog != nullptr);
 }
 
-P_Preview::P_Preview(P_GuoNei& form) : QWidget(&form, Qt::Window), form_(form) {
+P_Preview::P_Preview(P_GuoNei& form) : QWidget(&form, Qt::Dialog), form_(form) {
     setObjectName(QStringLiteral("P_Preview"));
     setWindowTitle(QStringLiteral("行程单预览"));
     picture_ = new QLabel(this);
@@ -189,7 +189,7 @@ void P_Preview::useOutline() {
     redraw();
 }
 
-P_Receipts::P_Receipts(P_GuoNei& form) : QWidget(&form, Qt::Window), form_(form) {
+P_Receipts::P_Receipts(P_GuoNei& form) : QWidget(&form, Qt::Dialog), form_(form) {
     setObjectName(QStringLiteral("P_Receipts"));
     setWindowTitle(QStringLiteral("打印记录"));
     const auto box = [this](const char* name, const QString& hint) {

@@ -28,8 +28,8 @@ QString WidgetFileDialogs::saveFile(const QString& title, const QString& folder,
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, folder, filter);
 }
 
-void SystemDesktopBrowser::open(const QString& url) {
-    QDesktopServices::openUrl(QUrl(url));
+bool SystemDesktopBrowser::open(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
 }
 
 } // namespace itin

@@ -14,7 +14,7 @@ public:
 
 class SystemDesktopBrowser : public common::DesktopBrowser {
 public:
-    void open(const QString& url) override;
+    bool open(const QString& url) override;
 };
 
 } // namespace itin

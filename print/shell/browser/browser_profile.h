@@ -35,7 +35,9 @@ private:
 
 // Call before the QApplication is created: the engine shares the GUI's GL contexts. Run as
 // root, it turns the engine's sandbox off (the engine will not start it for root) and says
-// so in one line on standard error.
+// so in one line on standard error. The engine's informational logging stays off unless
+// QT_LOGGING_RULES asks for it, and without XDG_RUNTIME_DIR the engine gets a private runtime
+// folder of its own.
 void PrepareEngine();
 
 } // namespace browser
