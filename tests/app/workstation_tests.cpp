@@ -164,22 +164,18 @@ TEST(Workstation, ClosingTheMainWindowWhileAnSmsRequestWaitsEndsAtOnceWithoutMes
                {"HttpTimeoutMs", "30000"}});
     QSignalSpy finished(s.w.get(), &Workstation::finished);
     A_Main& main = s.w->openMainWindow();
-    main.menuAction("m_Sm(4)")->trigger();
-    QWidget* panel = support::window("P_Guonei2");
-    ASSERT_NE(panel, nullptr);
-    support::child<QTextEdit>(panel, "Rtb")->setPlainText(QStringLiteral("您的机票已出票【岚舟】"));
-    support::child<QLineEdit>(panel, "Text2")->setText(QStringLiteral("13800000000"));
-    s.w->smsAccount().SmsUserName = QStringLiteral("demo");
     s.messages.clear();
     QElapsedTimer sinceClose;
     QTimer::singleShot(100, [&] {
         sinceClose.start();
         main.close();
     });
-    support::child<QPushButton>(panel, "Command10")->click();
+    // The panel signs in to the gateway as it opens; the agent closes the program meanwhile.
+    main.menuAction("m_Sm(4)")->trigger();
+    EXPECT_TRUE(sinceClose.isValid()) << "closed while the request waited";
     ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }, 2000));
     EXPECT_LT(sinceClose.elapsed(), 2000);
-    EXPECT_EQ(support::shownTexts(s.messages), QStringList()) << "the close abandoned the send";
+    EXPECT_EQ(support::shownTexts(s.messages), QStringList()) << "the close abandoned the sign-in";
     EXPECT_FALSE(main.isVisible());
 }
 
