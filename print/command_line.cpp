@@ -5,6 +5,7 @@
 #include "common/headless_input.h"
 #include "common/platform/platform.h"
 #include "common/program_folder.h"
+#include "common/runtime_folder.h"
 #include "shell/browser/browser_profile.h"
 
 #include <QApplication>
@@ -211,6 +212,7 @@ int Fail(const QString& message) {
 
 void DrawOffscreen() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    common::EnsurePrivateRuntimeFolder(); // else the platform warns on standard error
 }
 
 void PrintLine(const QString& line) {

@@ -2,6 +2,8 @@
 
 #include "shell/browser/browser_scripts.h"
 
+#include "common/runtime_folder.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -17,41 +19,16 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstdlib>
 #endif
 
 namespace browser {
-namespace {
-
-#ifdef Q_OS_UNIX
-// A runtime folder only this user can enter: the named one when it is ours (made if
-// missing), else a fresh one beside it.
-QByteArray privateRuntimeFolder() {
-    const QByteArray named = "/tmp/print-runtime-" + QByteArray::number(::geteuid());
-    ::mkdir(named.constData(), 0700);
-    struct stat st {};
-    if (::lstat(named.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
-        ::chmod(named.constData(), 0700) == 0)
-        return named;
-    QByteArray fresh = named + ".XXXXXX";
-    return ::mkdtemp(fresh.data()) ? fresh : QByteArray();
-}
-#endif
-
-} // namespace
 
 void PrepareEngine() {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The engine's start-up parameters are informational; QT_LOGGING_RULES overrides this.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-#ifdef Q_OS_UNIX
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        if (const QByteArray folder = privateRuntimeFolder(); !folder.isEmpty())
-            qputenv("XDG_RUNTIME_DIR", folder);
-#endif
+    common::EnsurePrivateRuntimeFolder();
 #ifdef Q_OS_UNIX
     // The engine refuses to start its sandbox for the root user and the program would end
     // silently; as root it runs without the sandbox, and says so.
