@@ -25,8 +25,8 @@ void fitTitle(QMessageBox& box, const QString& title) {
 int TitleWidth(const QMessageBox& box, const QString& title) {
     // The window manager's title font is unknown here: room for a larger one, its icon and
     // its three buttons.
-    const int text = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
-                         .horizontalAdvance(title);
+    const int text =
+        QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(title);
     return text * 3 / 2 + 4 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight);
 }
 
@@ -46,8 +46,7 @@ void BoxMessages::deliver(const QString& text, const QString& title) {
 }
 
 bool BoxMessages::question(const QString& text, const QString& title) {
-    QMessageBox box(boxIcon(icon_), title, text, QMessageBox::Yes | QMessageBox::No,
-                    concerned());
+    QMessageBox box(boxIcon(icon_), title, text, QMessageBox::Yes | QMessageBox::No, concerned());
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setDefaultButton(QMessageBox::No);
     fitTitle(box, title);

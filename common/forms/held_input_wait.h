@@ -8,9 +8,9 @@
 // wait: the loops end at once, the requests go unanswered, and the close follows.
 #include "common/net/wait_hook.h"
 
+#include <QEventLoop>
 #include <QList>
 #include <QObject>
-#include <QEventLoop>
 #include <QPointer>
 
 #include <functional>

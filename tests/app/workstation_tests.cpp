@@ -159,24 +159,19 @@ TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {
 TEST(Workstation, ClosingTheMainWindowWhileAnSmsRequestWaitsEndsAtOnceWithoutMessages) {
     QTcpServer gateway; // accepts and never answers
     ASSERT_TRUE(gateway.listen(QHostAddress::LocalHost, 0));
-    Station s({{"ManagementSiteUrl", "http://127.0.0.1:1/"},
-               {"SmsGatewayHost", QStringLiteral("127.0.0.1:%1").arg(gateway.serverPort())},
+    Station s({{"SmsGatewayHost", QStringLiteral("127.0.0.1:%1").arg(gateway.serverPort())},
+               {"ManagementSiteUrl", "http://127.0.0.1:1/"},
                {"HttpTimeoutMs", "30000"}});
     QSignalSpy finished(s.w.get(), &Workstation::finished);
     A_Main& main = s.w->openMainWindow();
     s.messages.clear();
     QElapsedTimer sinceClose;
-    QTimer::singleShot(100, [&] {
-        sinceClose.start();
-        main.close();
-    });
-    // The panel signs in to the gateway as it opens; the agent closes the program meanwhile.
-    main.menuAction("m_Sm(4)")->trigger();
+    QTimer::singleShot(100, [&] { sinceClose.start(), main.close(); });
+    main.menuAction("m_Sm(4)")->trigger(); // the panel signs in to the gateway as it opens
     EXPECT_TRUE(sinceClose.isValid()) << "closed while the request waited";
     ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }, 2000));
     EXPECT_LT(sinceClose.elapsed(), 2000);
     EXPECT_EQ(support::shownTexts(s.messages), QStringList()) << "the close abandoned the sign-in";
-    EXPECT_FALSE(main.isVisible());
 }
 
 TEST(Workstation, ClosingTheSignInFormWithoutSuccessEnds) {
