@@ -77,12 +77,10 @@ TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
     for (const char* name : {"P_Preview", "P_Receipts", "P_Guonei2"}) {
         QWidget* owned = support::window(name);
         ASSERT_NE(owned, nullptr) << name;
-        EXPECT_EQ(xWindows({"-id", QString::number(owned->winId()), "WM_TRANSIENT_FOR"}),
-                  QList<WId>{main.winId()})
-            << name;
+        const QStringList hint = {"-id", QString::number(owned->winId()), "WM_TRANSIENT_FOR"};
+        EXPECT_EQ(xWindows(hint), QList<WId>{main.winId()}) << name;
         EXPECT_TRUE(support::waitUntil([&] { return screen.contains(owned->frameGeometry()); }));
-        EXPECT_TRUE(support::waitUntil([&] { return stacked(owned) > stacked(&main); }, 5000))
-            << name;
+        EXPECT_TRUE(support::waitUntil([&] { return stacked(owned) > stacked(&main); })) << name;
     }
 
     // A question: on the main window, its title whole, Qt's buttons in Chinese.
