@@ -60,6 +60,8 @@ CommandLine::CommandLine()
       preview(
           option("preview", "With --pnr: the first receipt's print preview as a PNG.", "OUT.png")),
       dpi(option("dpi", "With --preview: pixels per inch (default 150).", "N")),
+      ledgerImport(option("ledger-import",
+                          "Copy the local receipt log into the shared ledger of deploy.ini, once.")),
       help(QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help"),
                        QStringLiteral("help-all")},
            QStringLiteral("Show this help.")),
@@ -72,7 +74,8 @@ CommandLine::CommandLine()
                     sms,      pnr,     ticketRow,  now,           form,
                     pdf,      printer, checkCode,  international, dataDir,
                     markup,   handoff, sheet,      vendorRequest, reprint,
-                    receipts, from,    to,         preview,       dpi});
+                    receipts, from,    to,         preview,       dpi,
+                    ledgerImport});
     cli.addPositionalArgument(QStringLiteral("PAGE"),
                               QStringLiteral("With --order-page: the order page (a file or an "
                                              "address)."),
@@ -172,6 +175,7 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
         else if (c.isSet(c.pdf) || c.isSet(c.printer) || c.isSet(c.preview))
             kind = AppKind::Offscreen;
         else if (!(c.isSet(c.sheet) || c.isSet(c.vendorRequest) || c.isSet(c.receipts) ||
+                   c.isSet(c.ledgerImport) ||
                    c.isSet(c.pnr) || c.isSet(c.ticketRow) || c.isSet(c.handoff)))
             kind = AppKind::Windows;
     }

@@ -27,7 +27,7 @@ struct CommandLine {
     QCommandLineParser cli;
     const QCommandLineOption pnr, ticketRow, now, sheet, form, pdf, printer, checkCode,
         international, dataDir, vendorRequest, sms, markup, handoff, orderPage, platformPnr,
-        ticketPage, reprint, receipts, from, to, preview, dpi, help, version;
+        ticketPage, reprint, receipts, from, to, preview, dpi, ledgerImport, help, version;
 
     bool isSet(const QCommandLineOption& o) const { return cli.isSet(o); }
     QString value(const QCommandLineOption& o) const { return cli.value(o); }
@@ -67,3 +67,4 @@ int RunMarkup(const CommandLine& c);        // --markup URL
 int RunReceipts(const CommandLine& c);      // --receipts [--from DATE] [--to DATE]
 int RunPreview(const CommandLine& c);       // --pnr FILE --preview OUT.png [--dpi N]
 int RunWindows(const CommandLine& c);       // no option (or --form): the windows
+int RunLedgerImport(const CommandLine& c); // --ledger-import

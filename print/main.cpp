@@ -11,6 +11,7 @@ int main(int argc, char* argv[]) {
     if (c.isSet(c.pnr) && (c.isSet(c.pdf) || c.isSet(c.printer))) return RunPrintJob(c);
     if (c.isSet(c.pnr) && c.isSet(c.preview)) return RunPreview(c);
     if (c.isSet(c.receipts)) return RunReceipts(c);
+    if (c.isSet(c.ledgerImport)) return RunLedgerImport(c);
     if (c.isSet(c.pnr) && c.isSet(c.sms)) return RunSmsText(c);
     if (c.isSet(c.orderPage)) return RunOrderPage(c);
     if (c.isSet(c.ticketPage)) return RunTicketPage(c);

@@ -8,9 +8,14 @@
 #include <optional>
 
 class QSqlDatabase;
+class QSqlError;
 class QSqlQuery;
 
 namespace itin {
+
+// The cause of a database error in words: the database's own, else the driver's, with the
+// error code.
+QString ErrorCause(const QSqlError& e);
 
 class LedgerBackend {
 public:
@@ -30,6 +35,8 @@ public:
     virtual void configure(QSqlDatabase& db) const = 0;
     // What the agent is told when the connection cannot be opened, and why.
     virtual QString openFailure(const QString& why) const = 0;
+    // What the agent is told when the ledger fails a statement, and why.
+    virtual QString failure(const QString& why) const = 0;
     // Settles a freshly opened connection and brings the schema up to date, also when another
     // counter does the same at the same moment. False with *why set.
     virtual bool migrate(QSqlDatabase& db, QString* why) const = 0;

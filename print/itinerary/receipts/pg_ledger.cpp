@@ -72,6 +72,11 @@ QString PgLedger::openFailure(const QString& why) const {
         .arg(uri_.host, why.trimmed().isEmpty() ? QStringLiteral("原因不明") : plain(why));
 }
 
+QString PgLedger::failure(const QString& why) const {
+    return QStringLiteral("打印记录数据库 %1 出错：%2")
+        .arg(uri_.host, why.trimmed().isEmpty() ? QStringLiteral("原因不明") : plain(why));
+}
+
 int PgLedger::schemaVersion(QSqlDatabase& db) const {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT to_regclass('ledger_schema') IS NOT NULL")) || !q.next())
@@ -91,7 +96,9 @@ bool PgLedger::migrate(QSqlDatabase& db, QString* why) const {
         return false;
     };
     const auto run = [&](const QString& sql) { return q.exec(sql); };
-    if (!run(QStringLiteral("BEGIN"))) return failed(q.lastError().databaseText());
+    // The notices of "IF NOT EXISTS" are of no use to the agent.
+    if (!run(QStringLiteral("SET client_min_messages = warning")) || !run(QStringLiteral("BEGIN")))
+        return failed(q.lastError().databaseText());
     // The lock ends with the transaction; whoever comes second finds the schema ready.
     if (!run(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock)) ||
         !run(QStringLiteral("CREATE TABLE IF NOT EXISTS ledger_schema (version integer NOT NULL)")) ||

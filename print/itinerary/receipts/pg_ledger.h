@@ -19,6 +19,7 @@ public:
     bool sharedByCounters() const override { return true; }
     void configure(QSqlDatabase& db) const override;
     QString openFailure(const QString& why) const override;
+    QString failure(const QString& why) const override;
     bool migrate(QSqlDatabase& db, QString* why) const override;
     int schemaVersion(QSqlDatabase& db) const override;
     bool beginWrite(QSqlQuery& q) const override;
