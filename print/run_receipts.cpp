@@ -21,7 +21,8 @@ int RunReceipts(const CommandLine& c) {
         std::fprintf(stderr, "print: %s\n", log.error().toUtf8().constData());
         return 1;
     };
-    if (!log.open(QDir(c.programFolder()).filePath(itin::LogFileName()))) return failed();
+    itin::UseConfiguredLedger(log, c.programFolder());
+    if (!log.open()) return failed();
     const bool written = log.exportCsv(filter, [](const QByteArray& piece) {
         return std::fwrite(piece.constData(), 1, size_t(piece.size()), stdout) ==
                size_t(piece.size());

@@ -131,7 +131,8 @@ Workstation::Workstation(const QString& programFolder, Seams seams)
     State& s = *s_;
     // The log opens on its first use (a print form, a print, the log window); its errors
     // are told there.
-    s.receiptLog.setPath(QDir(s.folder).filePath(itin::LogFileName()));
+    // receipts.db in the data folder, or the agency's shared ledger that deploy.ini names.
+    itin::UseConfiguredLedger(s.receiptLog, s.config, s.folder, nullptr);
     s.itinerary.receiptLog = &s.receiptLog;
     // The SMS panel follows every print form's record.
     connect(&s.printHost, &itin::PrintFormHost::formLoaded, &s.smsHost,

@@ -28,9 +28,13 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock
     QString checkCode = job.checkCode;
     // The log's next code when there is one; a preview needs none.
     if (checkCode.isEmpty()) {
-        const QString path = QDir(job.programFolder).filePath(itin::LogFileName());
         itin::ReceiptLog log;
-        if (QFileInfo::exists(path) && log.open(path)) checkCode = log.nextCheckCode();
+        itin::UseConfiguredLedger(log, job.programFolder);
+        // A local log is not made for a preview; a shared ledger is asked.
+        const bool local = !log.shared();
+        if ((!local || QFileInfo::exists(QDir(job.programFolder).filePath(itin::LogFileName()))) &&
+            log.open())
+            checkCode = log.nextCheckCode();
     }
     record.setField(CheckCode, checkCode);
 

@@ -44,8 +44,10 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     LineMessages messages(out);
     ParseReservationText(booking->text, common, record, messages, clock);
 
+    // The ledger deploy.ini names: receipts.db here, or the agency's shared one.
     itin::ReceiptLog log;
-    if (!log.open(QDir(job.programFolder).filePath(itin::LogFileName()))) {
+    itin::UseConfiguredLedger(log, job.programFolder);
+    if (!log.open()) {
         out(log.error());
         return 1;
     }

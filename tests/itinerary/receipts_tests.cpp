@@ -138,6 +138,7 @@ TEST(ReceiptLog, RowsAndNextCheckCodeCarryOnAcrossOpenings) {
     EXPECT_EQ(all[0].checkCode, QStringLiteral("0043")); // newest first
     Receipt expected = receipt(41);
     expected.id = all[2].id;
+    expected.workstation = log.counter(); // every local row is this counter's
     EXPECT_EQ(all[2], expected);
 
     Filter days;
@@ -168,6 +169,7 @@ TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
     odd.idNumber = QStringLiteral("=HYPERLINK(\"x\")");
     odd.total = QStringLiteral("-1+2");
     odd.target = QStringLiteral("@SUM(A1)");
+    odd.workstation = QStringLiteral("柜台1");
     const QByteArray csv = ToCsv({odd, receipt(8)});
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
     const QList<QStringList> rows = readCsv(QString::fromUtf8(csv.mid(3)));
@@ -176,7 +178,8 @@ TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
     EXPECT_EQ(rows[1],
               QStringList({"2026-03-01 09:00:00", "0007", odd.passenger, "'" + odd.idNumber,
                            "999-7", "HX3K8M", odd.route, "'-1+2", QStringLiteral("国内"),
-                           "'@SUM(A1)", QStringLiteral("是"), QStringLiteral("已打印")}));
+                           "'@SUM(A1)", QStringLiteral("是"), QStringLiteral("已打印"),
+                           odd.workstation}));
     EXPECT_EQ(rows[2].value(2), QStringLiteral("旅客8"));
 
     // The streamed export writes what the list gives.

@@ -204,6 +204,7 @@ P_Receipts::P_Receipts(P_GuoNei& form) : QWidget(&form, Qt::Dialog), form_(form)
     ticket_ = box("ticket", QStringLiteral("电子客票号码"));
     pnr_ = box("pnr", QStringLiteral("PNR"));
     code_ = box("code", QStringLiteral("验证码"));
+    counter_ = box("workstation", QStringLiteral("工作站"));
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("ReceiptTable"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -222,7 +223,7 @@ P_Receipts::P_Receipts(P_GuoNei& form) : QWidget(&form, Qt::Dialog), form_(form)
         connect(log, &ReceiptLog::changed, this, &P_Receipts::refresh);
     }
     auto* filters = new QHBoxLayout;
-    for (QLineEdit* e : {from_, to_, ticket_, pnr_, code_})
+    for (QLineEdit* e : {from_, to_, ticket_, pnr_, code_, counter_})
         filters->addWidget(e);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(count_, 1);
@@ -280,6 +281,7 @@ std::optional<itin::Filter> P_Receipts::filter() {
     f.ticketNumber = ticket_->text();
     f.pnr = pnr_->text();
     f.checkCode = code_->text();
+    f.workstation = counter_->text();
     return f;
 }
 

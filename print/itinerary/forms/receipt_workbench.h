@@ -64,7 +64,7 @@ private:
     void reprintFromForm(const itin::Receipt& row);
 
     P_GuoNei& form_;
-    QLineEdit *from_, *to_, *ticket_, *pnr_, *code_;
+    QLineEdit *from_, *to_, *ticket_, *pnr_, *code_, *counter_;
     QTableView* table_;
     QLabel* count_;
     ReceiptTableModel* model_ = nullptr;

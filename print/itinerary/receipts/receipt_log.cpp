@@ -1,8 +1,13 @@
 #include "itinerary/receipts/receipt_log.h"
 
+#include "common/deploy_config.h"
 #include "common/text_ops.h"
+#include "itinerary/receipts/pg_ledger.h"
+#include "itinerary/receipts/sqlite_ledger.h"
 #include "itinerary/record_json.h"
+#include "itinerary/workstation_id.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -20,53 +25,6 @@ namespace {
 
 constexpr QStringView kTimeFormat = u"yyyy-MM-ddTHH:mm:ss";
 
-// Everything below in this block is particular to SQLite: the schema steps, the write lock,
-// the upsert of the counter and the file settings. Another database keeps the rest.
-namespace sqlite {
-
-// Each step brings the file from the version before it to its own; user_version says
-// which steps a file has had. Plain literals, so the log can be opened before any static
-// QString is built.
-const char* const kStep1[] = {
-    "CREATE TABLE receipts (id INTEGER PRIMARY KEY AUTOINCREMENT,"
-    " printed_at TEXT NOT NULL, check_code TEXT NOT NULL, passenger TEXT, id_number TEXT,"
-    " ticket_number TEXT, pnr TEXT, route TEXT, total TEXT, mode TEXT, target TEXT,"
-    " spoiled INTEGER NOT NULL DEFAULT 0)",
-    "CREATE TABLE state (key TEXT PRIMARY KEY, value TEXT)", nullptr};
-const char* const kStep2[] = {"CREATE INDEX receipts_check_code ON receipts (check_code)",
-                              "CREATE INDEX receipts_printed_at ON receipts (printed_at)", nullptr};
-// The record each receipt was printed from, so a row can be printed again.
-const char* const kStep3[] = {"ALTER TABLE receipts ADD COLUMN record TEXT", nullptr};
-// The ledger: what became of each page, the check code as a number, and one row per code
-// except confirmed reprints. Rows from before that repeat a code are marked reprints.
-const char* const kStep4[] = {
-    "ALTER TABLE receipts ADD COLUMN status INTEGER NOT NULL DEFAULT 1",
-    "ALTER TABLE receipts ADD COLUMN reason TEXT",
-    "ALTER TABLE receipts ADD COLUMN code_number INTEGER",
-    "ALTER TABLE receipts ADD COLUMN reused INTEGER NOT NULL DEFAULT 0",
-    "UPDATE receipts SET code_number = CAST(trim(check_code) AS INTEGER)"
-    " WHERE length(trim(check_code)) BETWEEN 1 AND 4 AND trim(check_code) NOT GLOB '*[^0-9]*'",
-    "UPDATE receipts SET reused = 1 WHERE code_number IS NOT NULL AND id NOT IN"
-    " (SELECT min(id) FROM receipts WHERE code_number IS NOT NULL GROUP BY code_number)",
-    "CREATE UNIQUE INDEX receipts_code_once ON receipts (code_number)"
-    " WHERE status <> 2 AND reused = 0",
-    nullptr};
-const char* const* const kMigrations[] = {kStep1, kStep2, kStep3, kStep4};
-constexpr int kSchemaVersion = int(std::size(kMigrations));
-
-// Takes the write lock at once, so two writers never read the same next code.
-const char* const kBeginWrite = "BEGIN IMMEDIATE";
-const char* const kSetNext = "INSERT INTO state (key, value) VALUES ('next_check_code', ?)"
-                             " ON CONFLICT (key) DO UPDATE SET value = excluded.value";
-// A rollback journal and full syncs: a write cut off by a crash is rolled back.
-const char* const kFileSettings = "PRAGMA synchronous = FULL";
-const char* const kReadVersion = "PRAGMA user_version";
-const char* const kWriteVersion = "PRAGMA user_version = %1";
-const char* const kConnectOptions = "QSQLITE_BUSY_TIMEOUT=5000";
-const char* const kDriver = "QSQLITE";
-
-} // namespace sqlite
-
 // Status as stored.
 int statusValue(ReceiptStatus s) {
     return s == ReceiptStatus::Reserved ? 0 : s == ReceiptStatus::Printed ? 1 : 2;
@@ -77,16 +35,21 @@ ReceiptStatus statusFrom(int v) {
                     : ReceiptStatus::Printed;
 }
 
+// A local log's rows carry no counter: they are all this one's.
 const char* const kListColumns =
     "id, printed_at, check_code, passenger, id_number, ticket_number, pnr, route, total, mode, "
-    "target, spoiled, status, reason, reused";
+    "target, spoiled, status, reason, reused, %1";
+QString listColumns(const LedgerBackend& b) {
+    return QLatin1String(kListColumns)
+        .arg(b.sharedByCounters() ? QLatin1String("workstation") : QLatin1String("NULL"));
+}
 
 // The sortable SQL column of each window column.
 const char* const kSortColumns[ReceiptColumnCount] = {
-    "printed_at", "code_number", "passenger", "id_number", "ticket_number", "pnr",
-    "route",      "total",       "mode",      "target",    "spoiled",       "status"};
+    "printed_at", "code_number", "passenger", "id_number", "ticket_number", "pnr",        "route",
+    "total",      "mode",        "target",    "spoiled",   "status",        "workstation"};
 
-Receipt fromQuery(const QSqlQuery& q, bool withRecord) {
+Receipt fromQuery(const QSqlQuery& q, bool withRecord, const QString& counter) {
     Receipt r;
     r.id = q.value(0).toLongLong();
     r.printedAt = QDateTime::fromString(q.value(1).toString(), kTimeFormat);
@@ -103,7 +66,8 @@ Receipt fromQuery(const QSqlQuery& q, bool withRecord) {
     r.status = statusFrom(q.value(12).toInt());
     r.reason = q.value(13).toString();
     r.reused = q.value(14).toInt() != 0;
-    if (withRecord) r.record = q.value(15).toByteArray();
+    r.workstation = q.value(15).isNull() ? counter : q.value(15).toString();
+    if (withRecord) r.record = q.value(16).toByteArray();
     return r;
 }
 
@@ -162,7 +126,7 @@ QString likePattern(const QString& text) {
     return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
 
-Where whereOf(const Filter& f) {
+Where whereOf(const Filter& f, const LedgerBackend& b) {
     QStringList parts;
     Where w;
     if (f.from.isValid()) {
@@ -192,6 +156,14 @@ Where whereOf(const Filter& f) {
         } else {
             parts << QStringLiteral("check_code = ?");
             w.values << code;
+        }
+    }
+    if (const QString counter = f.workstation.trimmed(); !counter.isEmpty()) {
+        if (b.sharedByCounters()) {
+            parts << QStringLiteral("workstation = ?");
+            w.values << counter;
+        } else if (counter != b.counter()) {
+            parts << QStringLiteral("1 = 0"); // a local log holds this counter only
         }
     }
     if (!parts.isEmpty()) w.sql = QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
@@ -241,7 +213,8 @@ QStringList ReceiptHeaders() {
             QStringLiteral("电子客票号码"), QStringLiteral("PNR"),
             QStringLiteral("航程"),         QStringLiteral("合计"),
             QStringLiteral("类型"),         QStringLiteral("打印机或文件"),
-            QStringLiteral("作废"),         QStringLiteral("状态")};
+            QStringLiteral("作废"),         QStringLiteral("状态"),
+            QStringLiteral("工作站")};
 }
 
 Receipt ReceiptFromRecord(const itin::ItineraryRecord& record, qint16 printMode,
@@ -280,6 +253,16 @@ std::optional<QStringList> PrintedFields(const Receipt& receipt) {
     return out;
 }
 
+QString ErrorCause(const QSqlError& e) {
+    // The database's own words first ("database is locked", "file is not a database"), then
+    // the driver's, then the bare error code.
+    QString why = e.databaseText().simplified();
+    if (why.isEmpty()) why = e.driverText().simplified();
+    if (!e.nativeErrorCode().isEmpty())
+        why += QStringLiteral("（错误码 %1）").arg(e.nativeErrorCode());
+    return why;
+}
+
 ReceiptLog::ReceiptLog() {
     static std::atomic<int> counter{0};
     connection_ = QStringLiteral("receipts-%1").arg(++counter);
@@ -293,51 +276,67 @@ ReceiptLog::~ReceiptLog() {
 }
 
 bool ReceiptLog::fail(const QString& what) const {
-    error_ = QStringLiteral("打印记录 %1 出错：%2")
-                 .arg(LogFileName(),
-                      what.trimmed().isEmpty() ? QStringLiteral("原因不明") : what.trimmed());
+    if (backend_)
+        error_ = backend_->failure(what);
+    else if (!unavailable_.isEmpty())
+        error_ = unavailable_;
+    else
+        error_ = QStringLiteral("打印记录 %1 出错：%2").arg(LogFileName(), what);
     return false;
 }
 
 bool ReceiptLog::failSql(const QSqlError& e) const {
-    // SQLite's own words first ("database is locked", "file is not a database"), then the
-    // driver's, then the bare error code.
-    QString why = e.databaseText().trimmed();
-    if (why.isEmpty()) why = e.driverText().trimmed();
-    if (!e.nativeErrorCode().isEmpty())
-        why += QStringLiteral("（错误码 %1）").arg(e.nativeErrorCode());
-    return fail(why);
+    return fail(ErrorCause(e));
+}
+
+void ReceiptLog::setBackend(std::unique_ptr<LedgerBackend> backend) {
+    if (QSqlDatabase::contains(connection_)) {
+        QSqlDatabase::database(connection_, false).close();
+        QSqlDatabase::removeDatabase(connection_);
+    }
+    backend_ = std::move(backend);
+    unavailable_.clear();
 }
 
 void ReceiptLog::setPath(const QString& path) {
-    path_ = path;
+    setBackend(std::make_unique<SqliteLedger>(path, MachineWorkstationId()));
+}
+
+void ReceiptLog::setUnavailable(const QString& why) {
+    setBackend(nullptr);
+    unavailable_ = why;
 }
 
 bool ReceiptLog::ready() const {
     if (isOpen()) return true;
-    if (path_.isEmpty()) return fail(QStringLiteral("未打开"));
-    return const_cast<ReceiptLog*>(this)->open(path_);
+    if (!backend_) return fail(QStringLiteral("未打开"));
+    return const_cast<ReceiptLog*>(this)->open();
 }
 
 bool ReceiptLog::open(const QString& path) {
-    path_ = path;
+    setPath(path);
+    return open();
+}
+
+bool ReceiptLog::open() {
+    if (!backend_) return fail(QStringLiteral("未打开"));
     QSqlDatabase db = QSqlDatabase::contains(connection_)
                           ? QSqlDatabase::database(connection_, false)
-                          : QSqlDatabase::addDatabase(QLatin1String(sqlite::kDriver), connection_);
-    if (!db.isValid()) return fail(QStringLiteral("没有 SQLite 驱动"));
-    db.close();
-    db.setDatabaseName(path);
-    db.setConnectOptions(QLatin1String(sqlite::kConnectOptions));
-    if (!db.open()) return failSql(db.lastError());
-    QSqlQuery q(db);
-    if (!q.exec(QLatin1String(sqlite::kFileSettings))) {
-        failSql(q.lastError());
-        db.close();
+                          : QSqlDatabase::addDatabase(backend_->driver(), connection_);
+    if (!db.isValid()) {
+        error_ = backend_->openFailure(QStringLiteral("没有 %1 驱动").arg(backend_->driver()));
         return false;
     }
-    if (!migrate()) {
-        db.close();
+    db.close();
+    backend_->configure(db);
+    if (!db.open()) {
+        error_ = backend_->openFailure(ErrorCause(db.lastError()));
         return false;
+    }
+    QString why;
+    if (!backend_->migrate(db, &why)) {
+        db.close();
+        return fail(why);
     }
     return true;
 }
@@ -347,336 +346,455 @@ bool ReceiptLog::isOpen() const {
            QSqlDatabase::database(connection_, false).isOpen();
 }
 
-int ReceiptLog::schemaVersion() const {
-    if (!ready()) return -1;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    if (!q.exec(QLatin1String(sqlite::kReadVersion)) || !q.next()) {
-        failSql(q.lastError());
-        return -1;
-    }
-    return q.value(0).toInt();
+QString ReceiptLog::counter() const {
+    return backend_ ? backend_->counter() : QString();
 }
 
-bool ReceiptLog::migrate() {
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    const auto version = [&]() -> int {
-        if (!q.exec(QLatin1String(sqlite::kReadVersion)) || !q.next()) return -1;
-        const int v = q.value(0).toInt();
-        q.finish();
-        return v;
-    };
-    int v = version();
-    if (v < 0) return failSql(q.lastError());
-    if (v > sqlite::kSchemaVersion) return fail(QStringLiteral("文件来自较新的版本"));
-    if (v == sqlite::kSchemaVersion) return true;
-    // Every pending step in one write transaction: the file is at its old version or the
-    // newest. Another program may have brought it up meanwhile, so look again under the lock.
-    const auto rollBack = [&](const QSqlError& e) {
-        failSql(e);
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return false;
-    };
-    if (!q.exec(QLatin1String(sqlite::kBeginWrite))) return failSql(q.lastError());
-    v = version();
-    if (v < 0) return rollBack(q.lastError());
-    if (v >= sqlite::kSchemaVersion) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return v == sqlite::kSchemaVersion || fail(QStringLiteral("文件来自较新的版本"));
+bool ReceiptLog::shared() const {
+    return backend_ && backend_->sharedByCounters();
+}
+
+template <class F, class R> R ReceiptLog::again(F&& operation, R failed) const {
+    error_.clear();
+    if (!ready()) {
+        // Never reached, or gone since (a restarted server): one more try.
+        if (!backend_ || backend_->driver() == u"QSQLITE") return failed;
+    } else {
+        R result = operation();
+        QSqlDatabase db = QSqlDatabase::database(connection_, false);
+        if (error_.isEmpty() || !backend_->connectionLost(db)) return result;
     }
-    for (; v < sqlite::kSchemaVersion; ++v)
-        for (const char* const* s = sqlite::kMigrations[v]; *s; ++s)
-            if (!q.exec(QLatin1String(*s))) return rollBack(q.lastError());
-    if (!q.exec(QString::fromLatin1(sqlite::kWriteVersion).arg(sqlite::kSchemaVersion)) ||
-        !q.exec(QStringLiteral("COMMIT")))
-        return rollBack(q.lastError());
-    return true;
+    if (!const_cast<ReceiptLog*>(this)->open()) return failed;
+    error_.clear();
+    return operation();
+}
+
+QString ReceiptLog::counterScope() const {
+    return shared() ? QStringLiteral(" AND workstation = ?") : QString();
+}
+
+void ReceiptLog::bindCounter(QSqlQuery& q) const {
+    if (shared()) q.addBindValue(backend_->counter());
+}
+
+int ReceiptLog::schemaVersion() const {
+    return again(
+        [&] {
+            QSqlDatabase db = QSqlDatabase::database(connection_, false);
+            const int v = backend_->schemaVersion(db);
+            if (v < 0) failSql(db.lastError());
+            return v;
+        },
+        -1);
 }
 
 QString ReceiptLog::nextCheckCode() const {
-    if (!ready()) return {};
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    if (!q.exec(QStringLiteral("SELECT value FROM state WHERE key = 'next_check_code'"))) {
-        failSql(q.lastError());
-        return {};
-    }
-    return q.next() ? q.value(0).toString() : QString();
+    return again(
+        [&]() -> QString {
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            const std::optional<QString> next = backend_->readNext(q);
+            if (!next) failSql(q.lastError());
+            return next.value_or(QString());
+        },
+        QString());
 }
 
 bool ReceiptLog::setNextCheckCode(const QString& code) {
-    if (!ready()) return false;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.prepare(QLatin1String(sqlite::kSetNext));
-    q.addBindValue(code);
-    return q.exec() || failSql(q.lastError());
+    return again(
+        [&] {
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            return backend_->writeNext(q, code) || failSql(q.lastError());
+        },
+        false);
 }
 
 bool ReceiptLog::contains(const QString& checkCode) const {
     const std::optional<int> n = CheckCodeNumber(checkCode);
-    if (!n || !ready()) return false;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.prepare(
-        QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2 LIMIT 1"));
-    q.addBindValue(*n);
-    return q.exec() && q.next();
+    if (!n) return false;
+    return again(
+        [&] {
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            q.prepare(
+                QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2") +
+                counterScope() + QStringLiteral(" LIMIT 1"));
+            q.addBindValue(*n);
+            bindCounter(q);
+            if (!q.exec()) return failSql(q.lastError());
+            return q.next();
+        },
+        false);
 }
 
-bool ReceiptLog::reserve(QList<Receipt>& rows, CodeSource source, bool allowReuse) {
-    if (!ready()) return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    if (!q.exec(QLatin1String(sqlite::kBeginWrite))) return failSql(q.lastError());
-    // Ends the transaction unwritten; error_ is set by the caller's fail.
-    const auto refuse = [&](bool) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return false;
-    };
-    const auto taken = [&](int n, bool* ok) {
-        QSqlQuery t(db);
-        t.prepare(
-            QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2 LIMIT 1"));
-        t.addBindValue(n);
-        *ok = t.exec();
-        if (!*ok) failSql(t.lastError());
-        return *ok && t.next();
-    };
-    if (!q.exec(QStringLiteral("SELECT value FROM state WHERE key = 'next_check_code'")))
-        return refuse(failSql(q.lastError()));
-    const QString storedNext = q.next() ? q.value(0).toString() : QString();
-    q.finish();
-    std::optional<int> next = CheckCodeNumber(storedNext);
-    std::optional<int> code;
-    if (source == CodeSource::LogNext) {
-        if (!next) {
-            error_ = QStringLiteral("请填写验证码!");
-            return refuse(false);
-        }
+namespace {
+
+// The columns a row is written with; a shared ledger adds the counter.
+QString insertSql(const LedgerBackend& b, bool withLocalId = false) {
+    QString columns = QStringLiteral(
+        "printed_at, check_code, passenger, id_number, ticket_number, pnr, route, total, mode,"
+        " target, spoiled, record, status, reason, code_number, reused");
+    int values = 16;
+    if (b.sharedByCounters()) {
+        columns += QStringLiteral(", workstation");
+        ++values;
     }
-    // The counter may point at a code someone typed ahead: the log's codes go on to a free one.
-    const auto firstFree = [&](int from, bool* ok) {
-        int c = from;
-        for (int guard = 0; guard < 10000 && taken(c, ok) && *ok; ++guard)
-            c = codeAfter(c);
-        return c;
-    };
-    q.prepare(QStringLiteral(
-        "INSERT INTO receipts (printed_at, check_code, passenger, id_number, ticket_number, pnr,"
-        " route, total, mode, target, spoiled, record, status, reason, code_number, reused)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, ?, 0, NULL, ?, ?)"));
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        Receipt& r = rows[i];
-        bool ok = true;
-        if (source == CodeSource::LogNext) {
-            code = firstFree(i == 0 ? *next : codeAfter(*code), &ok);
-            if (!ok) return refuse(false);
-            r.checkCode = codeText(*code);
-        } else if (i > 0) {
-            code = codeAfter(*code);
-            r.checkCode = codeText(*code);
-        } else {
-            code = CheckCodeNumber(r.checkCode);
-            if (!code) {
-                error_ = BadCheckCodeMessage();
-                return refuse(false);
-            }
-            r.checkCode = common::trimSpaces(r.checkCode).trimmed();
-        }
-        r.reused = taken(*code, &ok);
-        if (!ok) return refuse(false);
-        if (r.reused && !allowReuse) {
-            error_ = DuplicateCheckCodeMessage(r.checkCode);
-            return refuse(false);
-        }
-        r.status = ReceiptStatus::Reserved;
-        r.reason.clear();
-        r.spoiled = false;
-        for (const QVariant& v :
-             {QVariant(r.printedAt.toString(kTimeFormat)), QVariant(r.checkCode),
-              QVariant(r.passenger), QVariant(r.idNumber), QVariant(r.ticketNumber),
-              QVariant(r.pnr), QVariant(r.route), QVariant(r.total), QVariant(r.mode),
-              QVariant(r.target),
-              r.record.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                 : QVariant(QString::fromUtf8(r.record)),
-              QVariant(*code), QVariant(r.reused ? 1 : 0)})
-            q.addBindValue(v);
-        if (!q.exec()) return refuse(failSql(q.lastError()));
-        r.id = q.lastInsertId().toLongLong();
-        // The counter only moves forward (or wraps from 9999); a reprint leaves it.
-        if (!r.reused && (!next || *code >= *next)) next = codeAfter(*code);
+    if (withLocalId) {
+        columns += QStringLiteral(", local_id");
+        ++values;
     }
-    if (next && codeText(*next) != storedNext) {
-        QSqlQuery s(db);
-        s.prepare(QLatin1String(sqlite::kSetNext));
-        s.addBindValue(codeText(*next));
-        if (!s.exec()) return refuse(failSql(s.lastError()));
-    }
-    if (!q.exec(QStringLiteral("COMMIT"))) return refuse(failSql(q.lastError()));
-    emit changed();
-    return true;
+    QStringList marks(values, QStringLiteral("?"));
+    return QStringLiteral("INSERT INTO receipts (%1) VALUES (%2)")
+        .arg(columns, marks.join(QStringLiteral(", ")));
 }
 
-bool ReceiptLog::finish(const QList<PageOutcome>& outcomes) {
-    if (outcomes.isEmpty()) return true;
-    if (!ready()) return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    if (!q.exec(QLatin1String(sqlite::kBeginWrite))) return failSql(q.lastError());
-    q.prepare(QStringLiteral("UPDATE receipts SET status = ?, reason = ? WHERE id = ?"));
-    for (const PageOutcome& o : outcomes) {
-        q.addBindValue(statusValue(o.printed ? ReceiptStatus::Printed : ReceiptStatus::Failed));
-        q.addBindValue(o.printed
-                           ? QVariant(QMetaType::fromType<QString>())
-                           : QVariant(o.reason.isEmpty() ? QStringLiteral("原因不明") : o.reason));
-        q.addBindValue(o.id);
-        if (!q.exec()) {
-            failSql(q.lastError());
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-            return false;
-        }
-    }
-    if (!q.exec(QStringLiteral("COMMIT"))) {
-        failSql(q.lastError());
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return false;
-    }
-    emit changed();
-    return true;
+QVariant nullText() {
+    return QVariant(QMetaType::fromType<QString>());
 }
 
-bool ReceiptLog::record(const Receipt& r, const QString& nextCheckCode) {
-    if (!ready()) return false;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QSqlQuery q(db);
-    if (!q.exec(QLatin1String(sqlite::kBeginWrite))) return failSql(q.lastError());
-    q.prepare(QStringLiteral("INSERT INTO receipts (printed_at, check_code, passenger, id_number,"
-                             " ticket_number, pnr, route, total, mode, target, spoiled, record,"
-                             " status, reason, code_number, reused)"
-                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+// Binds a row's values in the order of insertSql.
+void bindRow(QSqlQuery& q, const Receipt& r, const LedgerBackend& b) {
     const std::optional<int> n = CheckCodeNumber(r.checkCode);
     for (const QVariant& v :
          {QVariant(r.printedAt.toString(kTimeFormat)), QVariant(r.checkCode), QVariant(r.passenger),
           QVariant(r.idNumber), QVariant(r.ticketNumber), QVariant(r.pnr), QVariant(r.route),
           QVariant(r.total), QVariant(r.mode), QVariant(r.target), QVariant(r.spoiled ? 1 : 0),
-          r.record.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                             : QVariant(QString::fromUtf8(r.record)),
-          QVariant(statusValue(r.status)),
-          r.reason.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(r.reason),
+          r.record.isEmpty() ? nullText() : QVariant(QString::fromUtf8(r.record)),
+          QVariant(statusValue(r.status)), r.reason.isEmpty() ? nullText() : QVariant(r.reason),
           n ? QVariant(*n) : QVariant(QMetaType::fromType<int>()), QVariant(r.reused ? 1 : 0)})
         q.addBindValue(v);
-    bool ok = q.exec();
-    if (ok) {
-        q.prepare(QLatin1String(sqlite::kSetNext));
-        q.addBindValue(nextCheckCode);
-        ok = q.exec();
-    }
-    if (!ok) {
-        failSql(q.lastError());
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    if (b.sharedByCounters()) q.addBindValue(b.counter());
+}
+
+// Runs a prepared INSERT and gives the new row's id; 0 on error.
+qint64 insertRow(QSqlQuery& q, const LedgerBackend& b) {
+    if (!q.exec()) return 0;
+    if (b.returningId().isEmpty()) return q.lastInsertId().toLongLong();
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+} // namespace
+
+bool ReceiptLog::reserve(QList<Receipt>& rows, CodeSource source, bool allowReuse) {
+    const QList<Receipt> asGiven = rows;
+    return again(
+        [&] {
+            rows = asGiven; // a second try starts from the rows as they came
+            QSqlDatabase db = QSqlDatabase::database(connection_, false);
+            QSqlQuery q(db);
+            // Ends the transaction unwritten; error_ is set by the caller's fail.
+            const auto refuse = [&](bool) {
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                return false;
+            };
+            if (!backend_->beginWrite(q)) return refuse(failSql(q.lastError()));
+            const auto taken = [&](int n, bool* ok) {
+                QSqlQuery t(db);
+                t.prepare(
+                    QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2") +
+                    counterScope() + QStringLiteral(" LIMIT 1"));
+                t.addBindValue(n);
+                bindCounter(t);
+                *ok = t.exec();
+                if (!*ok) failSql(t.lastError());
+                return *ok && t.next();
+            };
+            const std::optional<QString> read = backend_->readNext(q);
+            if (!read) return refuse(failSql(q.lastError()));
+            const QString storedNext = *read;
+            std::optional<int> next = CheckCodeNumber(storedNext);
+            std::optional<int> code;
+            if (source == CodeSource::LogNext) {
+                if (!next) {
+                    error_ = QStringLiteral("请填写验证码!");
+                    return refuse(false);
+                }
+            }
+            // The counter may point at a code someone typed ahead: the log's codes go on to a
+            // free one.
+            const auto firstFree = [&](int from, bool* ok) {
+                int c = from;
+                for (int guard = 0; guard < 10000 && taken(c, ok) && *ok; ++guard)
+                    c = codeAfter(c);
+                return c;
+            };
+            q.prepare(insertSql(*backend_) + backend_->returningId());
+            for (qsizetype i = 0; i < rows.size(); ++i) {
+                Receipt& r = rows[i];
+                bool ok = true;
+                if (source == CodeSource::LogNext) {
+                    code = firstFree(i == 0 ? *next : codeAfter(*code), &ok);
+                    if (!ok) return refuse(false);
+                    r.checkCode = codeText(*code);
+                } else if (i > 0) {
+                    code = codeAfter(*code);
+                    r.checkCode = codeText(*code);
+                } else {
+                    code = CheckCodeNumber(r.checkCode);
+                    if (!code) {
+                        error_ = BadCheckCodeMessage();
+                        return refuse(false);
+                    }
+                    r.checkCode = common::trimSpaces(r.checkCode).trimmed();
+                }
+                r.reused = taken(*code, &ok);
+                if (!ok) return refuse(false);
+                if (r.reused && !allowReuse) {
+                    error_ = DuplicateCheckCodeMessage(r.checkCode);
+                    return refuse(false);
+                }
+                r.status = ReceiptStatus::Reserved;
+                r.reason.clear();
+                r.spoiled = false;
+                r.workstation = backend_->counter();
+                bindRow(q, r, *backend_);
+                r.id = insertRow(q, *backend_);
+                if (!r.id) return refuse(failSql(q.lastError()));
+                // The counter only moves forward (or wraps from 9999); a reprint leaves it.
+                if (!r.reused && (!next || *code >= *next)) next = codeAfter(*code);
+            }
+            if (next && codeText(*next) != storedNext) {
+                QSqlQuery s(db);
+                if (!backend_->writeNext(s, codeText(*next))) return refuse(failSql(s.lastError()));
+            }
+            if (!q.exec(QStringLiteral("COMMIT"))) return refuse(failSql(q.lastError()));
+            emit const_cast<ReceiptLog*>(this)->changed();
+            return true;
+        },
+        false);
+}
+
+bool ReceiptLog::finish(const QList<PageOutcome>& outcomes) {
+    if (outcomes.isEmpty()) return true;
+    return again(
+        [&] {
+            QSqlDatabase db = QSqlDatabase::database(connection_, false);
+            QSqlQuery q(db);
+            const auto refuse = [&](const QSqlError& e) {
+                failSql(e);
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                return false;
+            };
+            if (!backend_->beginWrite(q)) return refuse(q.lastError());
+            q.prepare(QStringLiteral("UPDATE receipts SET status = ?, reason = ? WHERE id = ?"));
+            for (const PageOutcome& o : outcomes) {
+                q.addBindValue(
+                    statusValue(o.printed ? ReceiptStatus::Printed : ReceiptStatus::Failed));
+                q.addBindValue(o.printed ? nullText()
+                                         : QVariant(o.reason.isEmpty() ? QStringLiteral("原因不明")
+                                                                       : o.reason));
+                q.addBindValue(o.id);
+                if (!q.exec()) return refuse(q.lastError());
+            }
+            if (!q.exec(QStringLiteral("COMMIT"))) return refuse(q.lastError());
+            emit const_cast<ReceiptLog*>(this)->changed();
+            return true;
+        },
+        false);
+}
+
+bool ReceiptLog::record(const Receipt& r, const QString& nextCheckCode) {
+    return again(
+        [&] {
+            QSqlDatabase db = QSqlDatabase::database(connection_, false);
+            QSqlQuery q(db);
+            const auto refuse = [&](const QSqlError& e) {
+                failSql(e);
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                return false;
+            };
+            if (!backend_->beginWrite(q)) return refuse(q.lastError());
+            q.prepare(insertSql(*backend_) + backend_->returningId());
+            bindRow(q, r, *backend_);
+            if (!insertRow(q, *backend_)) return refuse(q.lastError());
+            QSqlQuery s(db);
+            if (!backend_->writeNext(s, nextCheckCode)) return refuse(s.lastError());
+            if (!q.exec(QStringLiteral("COMMIT"))) return refuse(q.lastError());
+            emit const_cast<ReceiptLog*>(this)->changed();
+            return true;
+        },
+        false);
+}
+
+bool ReceiptLog::importFrom(const ReceiptLog& local, qint64* copied) {
+    *copied = 0;
+    if (!shared() || backend_->skipCopied().isEmpty())
+        return fail(QStringLiteral("ReceiptLedger 未指向共用的打印记录数据库"));
+    if (!local.ready()) {
+        error_ = local.error();
         return false;
     }
-    if (!q.exec(QStringLiteral("COMMIT"))) return failSql(q.lastError());
-    emit changed();
-    return true;
+    const QString localNext = local.nextCheckCode();
+    QList<Receipt> all = local.list();
+    if (!local.error().isEmpty()) {
+        error_ = local.error();
+        return false;
+    }
+    return again(
+        [&] {
+            *copied = 0;
+            QSqlDatabase db = QSqlDatabase::database(connection_, false);
+            QSqlQuery q(db);
+            const auto refuse = [&](const QSqlError& e) {
+                failSql(e);
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                return false;
+            };
+            if (!backend_->beginWrite(q)) return refuse(q.lastError());
+            QSqlQuery t(db);
+            t.prepare(QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2"
+                                     " AND reused = 0 AND workstation = ? AND local_id IS DISTINCT"
+                                     " FROM ? LIMIT 1"));
+            q.prepare(insertSql(*backend_, true) + backend_->skipCopied());
+            // Oldest first, so the ledger's ids keep the local order.
+            for (auto it = all.crbegin(); it != all.crend(); ++it) {
+                Receipt r = *it;
+                // A code this counter already holds in the ledger stays, as a reprint.
+                if (const std::optional<int> n = CheckCodeNumber(r.checkCode); n && !r.reused) {
+                    t.addBindValue(*n);
+                    t.addBindValue(backend_->counter());
+                    t.addBindValue(r.id);
+                    if (!t.exec()) return refuse(t.lastError());
+                    r.reused = t.next();
+                }
+                bindRow(q, r, *backend_);
+                q.addBindValue(r.id);
+                if (!q.exec()) return refuse(q.lastError());
+                *copied += q.numRowsAffected();
+            }
+            const std::optional<QString> next = backend_->readNext(q);
+            if (!next) return refuse(q.lastError());
+            const std::optional<int> ours = CheckCodeNumber(*next);
+            const std::optional<int> theirs = CheckCodeNumber(localNext);
+            if (theirs && (!ours || *theirs > *ours) && !backend_->writeNext(q, codeText(*theirs)))
+                return refuse(q.lastError());
+            if (!q.exec(QStringLiteral("COMMIT"))) return refuse(q.lastError());
+            if (*copied) emit const_cast<ReceiptLog*>(this)->changed();
+            return true;
+        },
+        false);
 }
 
 QList<Receipt> ReceiptLog::list(const Filter& f) const {
-    QList<Receipt> out;
-    if (!ready()) return out;
-    const Where w = whereOf(f);
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1, record FROM receipts%2 ORDER BY id DESC")
-                  .arg(QLatin1String(kListColumns), w.sql));
-    for (const QVariant& v : w.values)
-        q.addBindValue(v);
-    if (!q.exec()) {
-        failSql(q.lastError());
-        return out;
-    }
-    while (q.next())
-        out << fromQuery(q, true);
-    if (q.lastError().isValid()) {
-        failSql(q.lastError());
-        return {};
-    }
-    return out;
+    return again(
+        [&] {
+            QList<Receipt> out;
+            const Where w = whereOf(f, *backend_);
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            q.setForwardOnly(true);
+            q.prepare(QStringLiteral("SELECT %1, record FROM receipts%2 ORDER BY id DESC")
+                          .arg(listColumns(*backend_), w.sql));
+            for (const QVariant& v : w.values)
+                q.addBindValue(v);
+            if (!q.exec()) {
+                failSql(q.lastError());
+                return out;
+            }
+            while (q.next())
+                out << fromQuery(q, true, backend_->counter());
+            if (q.lastError().isValid()) {
+                failSql(q.lastError());
+                return QList<Receipt>();
+            }
+            return out;
+        },
+        QList<Receipt>());
 }
 
 qint64 ReceiptLog::count(const Filter& f) const {
-    if (!ready()) return -1;
-    const Where w = whereOf(f);
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.prepare(QStringLiteral("SELECT count(*) FROM receipts") + w.sql);
-    for (const QVariant& v : w.values)
-        q.addBindValue(v);
-    if (!q.exec() || !q.next()) {
-        failSql(q.lastError());
-        return -1;
-    }
-    return q.value(0).toLongLong();
+    return again(
+        [&]() -> qint64 {
+            const Where w = whereOf(f, *backend_);
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            q.prepare(QStringLiteral("SELECT count(*) FROM receipts") + w.sql);
+            for (const QVariant& v : w.values)
+                q.addBindValue(v);
+            if (!q.exec() || !q.next()) {
+                failSql(q.lastError());
+                return -1;
+            }
+            return q.value(0).toLongLong();
+        },
+        qint64(-1));
 }
 
 std::optional<QList<Receipt>> ReceiptLog::page(const Filter& f, ReceiptColumn sortColumn,
                                                bool ascending, qint64 offset, int limit) const {
-    if (!ready()) return std::nullopt;
-    const Where w = whereOf(f);
-    const char* column =
-        kSortColumns[sortColumn >= 0 && sortColumn < ReceiptColumnCount ? sortColumn : TimeColumn];
-    const QString dir = ascending ? QStringLiteral("ASC") : QStringLiteral("DESC");
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM receipts%2 ORDER BY %3 %4, id %4 LIMIT ? OFFSET ?")
-                  .arg(QLatin1String(kListColumns), w.sql, QLatin1String(column), dir));
-    for (const QVariant& v : w.values)
-        q.addBindValue(v);
-    q.addBindValue(limit);
-    q.addBindValue(offset);
-    if (!q.exec()) {
-        failSql(q.lastError());
-        return std::nullopt;
-    }
-    QList<Receipt> out;
-    while (q.next())
-        out << fromQuery(q, false);
-    if (q.lastError().isValid()) {
-        failSql(q.lastError());
-        return std::nullopt;
-    }
-    return out;
+    return again(
+        [&]() -> std::optional<QList<Receipt>> {
+            const Where w = whereOf(f, *backend_);
+            const int sort =
+                sortColumn >= 0 && sortColumn < ReceiptColumnCount ? sortColumn : TimeColumn;
+            // A local log's rows are all one counter's: in the order they came.
+            const char* column = sort == WorkstationColumn && !shared() ? "id" : kSortColumns[sort];
+            const QString dir = ascending ? QStringLiteral("ASC") : QStringLiteral("DESC");
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            q.setForwardOnly(true);
+            q.prepare(
+                QStringLiteral("SELECT %1 FROM receipts%2 ORDER BY %3 %4, id %4 LIMIT ? OFFSET ?")
+                    .arg(listColumns(*backend_), w.sql, QLatin1String(column), dir));
+            for (const QVariant& v : w.values)
+                q.addBindValue(v);
+            q.addBindValue(limit);
+            q.addBindValue(offset);
+            if (!q.exec()) {
+                failSql(q.lastError());
+                return std::nullopt;
+            }
+            QList<Receipt> out;
+            while (q.next())
+                out << fromQuery(q, false, backend_->counter());
+            if (q.lastError().isValid()) {
+                failSql(q.lastError());
+                return std::nullopt;
+            }
+            return out;
+        },
+        std::optional<QList<Receipt>>());
 }
 
 std::optional<Receipt> ReceiptLog::find(qint64 id) const {
-    if (!ready()) return std::nullopt;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.prepare(QStringLiteral("SELECT %1, record FROM receipts WHERE id = ?")
-                  .arg(QLatin1String(kListColumns)));
-    q.addBindValue(id);
-    if (!q.exec() || !q.next()) return std::nullopt;
-    return fromQuery(q, true);
+    return again(
+        [&]() -> std::optional<Receipt> {
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            q.prepare(QStringLiteral("SELECT %1, record FROM receipts WHERE id = ?")
+                          .arg(listColumns(*backend_)));
+            q.addBindValue(id);
+            if (!q.exec()) {
+                failSql(q.lastError());
+                return std::nullopt;
+            }
+            if (!q.next()) return std::nullopt;
+            return fromQuery(q, true, backend_->counter());
+        },
+        std::optional<Receipt>());
 }
 
 bool ReceiptLog::markSpoiled(qint64 id) {
-    if (!ready()) return false;
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
-    q.prepare(QStringLiteral("UPDATE receipts SET spoiled = 1 WHERE id = ?"));
-    q.addBindValue(id);
-    if (!q.exec()) return failSql(q.lastError());
-    if (q.numRowsAffected() != 1) return fail(QStringLiteral("没有第 %1 行").arg(id));
-    emit changed();
-    return true;
+    return again(
+        [&] {
+            QSqlQuery q(QSqlDatabase::database(connection_, false));
+            q.prepare(QStringLiteral("UPDATE receipts SET spoiled = 1 WHERE id = ?"));
+            q.addBindValue(id);
+            if (!q.exec()) return failSql(q.lastError());
+            if (q.numRowsAffected() != 1) return fail(QStringLiteral("没有第 %1 行").arg(id));
+            emit const_cast<ReceiptLog*>(this)->changed();
+            return true;
+        },
+        false);
 }
 
 bool ReceiptLog::exportCsv(const Filter& f, const std::function<bool(const QByteArray&)>& write,
                            qint64* rows) const {
     if (rows) *rows = 0;
-    if (!ready()) return false;
-    const Where w = whereOf(f);
+    // A connection gone since the last use is opened again before anything is written.
+    nextCheckCode();
+    if (!error_.isEmpty()) return false;
+    const Where w = whereOf(f, *backend_);
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT printed_at, check_code, passenger, id_number, ticket_number,"
-                             " pnr, route, total, mode, target, spoiled, status, reason, reused"
-                             " FROM receipts%1 ORDER BY id DESC")
-                  .arg(w.sql));
+                             " pnr, route, total, mode, target, spoiled, status, reason, reused, %1"
+                             " FROM receipts%2 ORDER BY id DESC")
+                  .arg(shared() ? QStringLiteral("workstation") : QStringLiteral("NULL"), w.sql));
     for (const QVariant& v : w.values)
         q.addBindValue(v);
     if (!q.exec()) return failSql(q.lastError());
@@ -704,6 +822,8 @@ bool ReceiptLog::exportCsv(const Filter& f, const std::function<bool(const QByte
         r.reason = q.value(12).toString();
         r.reused = q.value(13).toInt() != 0;
         appendCsvField(chunk, statusText(r));
+        chunk += u',';
+        appendCsvField(chunk, q.value(14).isNull() ? backend_->counter() : q.value(14).toString());
         chunk += QLatin1String("\r\n");
         ++n;
         if (chunk.size() > 32768 && !flush()) return false;
@@ -731,7 +851,8 @@ QStringList ReceiptColumns(const Receipt& r, const QString& timeFormat,
             r.mode,
             r.target,
             r.spoiled ? spoiledMark : QString(),
-            statusText(r)};
+            statusText(r),
+            r.workstation};
 }
 
 QByteArray ToCsv(const QList<Receipt>& rows) {
@@ -747,6 +868,39 @@ QByteArray ToCsv(const QList<Receipt>& rows) {
         text += QLatin1String("\r\n");
     }
     return text.toUtf8();
+}
+
+} // namespace itin
+
+namespace itin {
+
+QString CounterName(const common::DeployConfig& config) {
+    const QString named = config.value(QStringLiteral("Workstation")).trimmed();
+    return named.isEmpty() ? MachineWorkstationId() : named;
+}
+
+bool UseConfiguredLedger(ReceiptLog& log, const common::DeployConfig& config, const QString& folder,
+                         QString* error) {
+    const QString address = config.value(QStringLiteral("ReceiptLedger")).trimmed();
+    if (address.isEmpty()) {
+        log.setBackend(std::make_unique<SqliteLedger>(QDir(folder).filePath(LogFileName()),
+                                                      CounterName(config)));
+        return true;
+    }
+    QString why;
+    const std::optional<LedgerUri> uri = ParseLedgerUri(address, &why);
+    if (!uri) {
+        log.setUnavailable(why);
+        if (error) *error = why;
+        return false;
+    }
+    log.setBackend(std::make_unique<PgLedger>(*uri, CounterName(config)));
+    return true;
+}
+
+void UseConfiguredLedger(ReceiptLog& log, const QString& folder) {
+    // A wrong address is told at the log's first use.
+    UseConfiguredLedger(log, common::DeployConfig::load(folder), folder, nullptr);
 }
 
 } // namespace itin

@@ -4,6 +4,7 @@
 // A print job's rows and their check codes are taken in one write transaction before the
 // pages go out; the rows are marked printed or failed in one transaction afterwards.
 #include "itinerary/p_common.h"
+#include "itinerary/receipts/ledger_backend.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -12,7 +13,12 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+namespace common {
+class DeployConfig;
+}
 
 class QSqlError;
 
@@ -45,6 +51,7 @@ struct Receipt {
     ReceiptStatus status = ReceiptStatus::Printed;
     QString reason;      // why the page failed
     bool reused = false; // printed again with a check code the log already held
+    QString workstation; // the counter that printed it
     bool operator==(const Receipt&) const = default;
 };
 
@@ -57,6 +64,7 @@ struct Filter {
     QString ticketNumber;
     QString pnr;
     QString checkCode;
+    QString workstation; // the counter, exactly
 };
 
 // A day as an agent types it: 2026-03-01, 2026-3-1, 2026/3/1, 2026.3.1 or 20260301. Invalid
@@ -83,12 +91,13 @@ enum ReceiptColumn {
     TargetColumn,
     SpoiledColumn,
     StatusColumn,
+    WorkstationColumn,
     ReceiptColumnCount
 };
 QStringList ReceiptHeaders();
 
 // A row's columns in ReceiptColumn order: time (in timeFormat), ..., spoiledMark when the
-// row is spoiled, and its status ("已打印", "未确认", "失败：" and the reason).
+// row is spoiled, its status ("已打印", "未确认", "失败：" and the reason) and its counter.
 QStringList ReceiptColumns(const Receipt& r, const QString& timeFormat, const QString& spoiledMark);
 
 // The receipt the record describes now, with the record's check code.
@@ -113,6 +122,8 @@ struct PageOutcome {
     QString reason; // when not printed
 };
 
+// The ledger of printed forms: the rows, codes, filters, pages and CSV shared by every
+// database, over a LedgerBackend for what differs (receipts.db by default).
 class ReceiptLog : public QObject {
     Q_OBJECT
 public:
@@ -120,14 +131,22 @@ public:
     ~ReceiptLog() override;
 
     // Where the log lives; it is opened (created or brought up to date) on its first use.
+    void setBackend(std::unique_ptr<LedgerBackend> backend);
+    // The local receipts.db at path, for this machine's counter.
     void setPath(const QString& path);
+    // No ledger can be used (its address is wrong): every use fails with why.
+    void setUnavailable(const QString& why);
     // Opens the log now. False with error() set.
+    bool open();
     bool open(const QString& path);
     bool isOpen() const;
-    // The last error: names receipts.db and its cause, or says why a job was refused.
+    // The last error: names the ledger and its cause, or says why a job was refused.
     QString error() const { return error_; }
-    // The schema version the file is at (PRAGMA user_version).
+    // The schema version the ledger is at.
     int schemaVersion() const;
+    // The counter this program prints for, and whether the ledger holds other counters too.
+    QString counter() const;
+    bool shared() const;
 
     // The check code for the next receipt; empty when none is remembered yet.
     QString nextCheckCode() const;
@@ -162,20 +181,44 @@ public:
     bool exportCsv(const Filter& filter, const std::function<bool(const QByteArray&)>& write,
                    qint64* rows = nullptr) const;
 
+    // Copies the rows of a local log into this shared ledger as this counter's, in one
+    // transaction; rows copied before are skipped. The next code moves on to the local
+    // one if that is ahead. False with error() set: nothing was copied.
+    bool importFrom(const ReceiptLog& local, qint64* copied);
+
 signals:
     // Rows were added or changed.
     void changed();
 
 private:
     bool ready() const;
-    bool migrate();
     bool fail(const QString& what) const;
     bool failSql(const QSqlError& e) const;
+    // Runs an operation; when it fails because the connection is gone, opens the connection
+    // again and runs it once more. failed is its answer when it cannot run.
+    template <class F, class R>
+    R again(F&& operation, R failed) const;
+    // " AND workstation = ?" for a shared ledger, with bindCounter to bind the value.
+    QString counterScope() const;
+    void bindCounter(QSqlQuery& q) const;
 
     QString connection_;
-    QString path_;
+    std::unique_ptr<LedgerBackend> backend_;
+    QString unavailable_;
     mutable QString error_;
 };
+
+// The counter's name: the deployment value "Workstation", else the machine's workstation
+// identifier.
+QString CounterName(const common::DeployConfig& config);
+
+// Points log at the ledger the deployment value "ReceiptLedger" names: empty, receipts.db in
+// folder; else the shared ledger at that address. False with *error set when the address is
+// not one.
+bool UseConfiguredLedger(ReceiptLog& log, const common::DeployConfig& config,
+                         const QString& folder, QString* error);
+// The same with the deployment values of folder (its deploy.ini), for headless jobs.
+void UseConfiguredLedger(ReceiptLog& log, const QString& folder);
 
 // What the agent is told when a check code is already in the log.
 QString DuplicateCheckCodeMessage(const QString& checkCode);
