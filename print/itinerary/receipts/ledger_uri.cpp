@@ -28,7 +28,7 @@ std::optional<LedgerUri> ParseLedgerUri(const QString& text, QString* error) {
     uri.database = url.path(QUrl::FullyDecoded).mid(1);
     if (uri.database.isEmpty() || uri.database.contains(u'/'))
         return refuse(QStringLiteral("缺少数据库名"));
-    static const QStringList kSslModes = {"disable", "allow", "prefer",
+    static const QStringList kSslModes = {"disable", "allow",     "prefer",
                                           "require", "verify-ca", "verify-full"};
     for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
         if (key != u"sslmode") return refuse(QStringLiteral("不支持参数 %1").arg(key));

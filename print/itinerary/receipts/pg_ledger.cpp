@@ -29,8 +29,7 @@ const char* const kStep1[] = {
     " WHERE status <> 2 AND reused = 0",
     "CREATE UNIQUE INDEX receipts_copied_once ON receipts (workstation, local_id)"
     " WHERE local_id IS NOT NULL",
-    "CREATE INDEX receipts_printed_at ON receipts (printed_at)",
-    nullptr};
+    "CREATE INDEX receipts_printed_at ON receipts (printed_at)", nullptr};
 const char* const* const kMigrations[] = {kStep1};
 constexpr int kSchemaVersion = int(std::size(kMigrations));
 
@@ -82,8 +81,7 @@ int PgLedger::schemaVersion(QSqlDatabase& db) const {
     if (!q.exec(QStringLiteral("SELECT to_regclass('ledger_schema') IS NOT NULL")) || !q.next())
         return -1;
     if (!q.value(0).toBool()) return 0;
-    if (!q.exec(QStringLiteral("SELECT coalesce(max(version), 0) FROM ledger_schema")) ||
-        !q.next())
+    if (!q.exec(QStringLiteral("SELECT coalesce(max(version), 0) FROM ledger_schema")) || !q.next())
         return -1;
     return q.value(0).toInt();
 }
@@ -101,7 +99,8 @@ bool PgLedger::migrate(QSqlDatabase& db, QString* why) const {
         return failed(q.lastError().databaseText());
     // The lock ends with the transaction; whoever comes second finds the schema ready.
     if (!run(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock)) ||
-        !run(QStringLiteral("CREATE TABLE IF NOT EXISTS ledger_schema (version integer NOT NULL)")) ||
+        !run(QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS ledger_schema (version integer NOT NULL)")) ||
         !run(QStringLiteral("SELECT coalesce(max(version), 0) FROM ledger_schema")) || !q.next())
         return failed(q.lastError().databaseText());
     const int version = q.value(0).toInt();
@@ -112,7 +111,8 @@ bool PgLedger::migrate(QSqlDatabase& db, QString* why) const {
             if (!run(QLatin1String(*s))) return failed(q.lastError().databaseText());
     if (version < kSchemaVersion &&
         (!run(QStringLiteral("DELETE FROM ledger_schema")) ||
-         !run(QStringLiteral("INSERT INTO ledger_schema (version) VALUES (%1)").arg(kSchemaVersion))))
+         !run(QStringLiteral("INSERT INTO ledger_schema (version) VALUES (%1)")
+                  .arg(kSchemaVersion))))
         return failed(q.lastError().databaseText());
     if (!run(QStringLiteral("COMMIT"))) return failed(q.lastError().databaseText());
     return true;
@@ -141,8 +141,9 @@ std::optional<QString> PgLedger::readNext(QSqlQuery& q) const {
 }
 
 bool PgLedger::writeNext(QSqlQuery& q, const QString& code) const {
-    q.prepare(QStringLiteral("INSERT INTO counters (workstation, next_code) VALUES (?, ?)"
-                             " ON CONFLICT (workstation) DO UPDATE SET next_code = excluded.next_code"));
+    q.prepare(
+        QStringLiteral("INSERT INTO counters (workstation, next_code) VALUES (?, ?)"
+                       " ON CONFLICT (workstation) DO UPDATE SET next_code = excluded.next_code"));
     q.addBindValue(counter_);
     q.addBindValue(code);
     return q.exec();

@@ -44,8 +44,8 @@ struct Receipt {
     QString pnr;
     QString route;
     QString total;
-    QString mode;   // "国内" or "国际"
-    QString target; // the printer's name or the PDF file
+    QString mode;         // "国内" or "国际"
+    QString target;       // the printer's name or the PDF file
     bool spoiled = false; // the form was wasted in the printer
     QByteArray record;    // the record as printed (JSON); empty in rows logged before it was kept
     ReceiptStatus status = ReceiptStatus::Printed;
@@ -196,8 +196,7 @@ private:
     bool failSql(const QSqlError& e) const;
     // Runs an operation; when it fails because the connection is gone, opens the connection
     // again and runs it once more. failed is its answer when it cannot run.
-    template <class F, class R>
-    R again(F&& operation, R failed) const;
+    template <class F, class R> R again(F&& operation, R failed) const;
     // " AND workstation = ?" for a shared ledger, with bindCounter to bind the value.
     QString counterScope() const;
     void bindCounter(QSqlQuery& q) const;
@@ -215,8 +214,8 @@ QString CounterName(const common::DeployConfig& config);
 // Points log at the ledger the deployment value "ReceiptLedger" names: empty, receipts.db in
 // folder; else the shared ledger at that address. False with *error set when the address is
 // not one.
-bool UseConfiguredLedger(ReceiptLog& log, const common::DeployConfig& config,
-                         const QString& folder, QString* error);
+bool UseConfiguredLedger(ReceiptLog& log, const common::DeployConfig& config, const QString& folder,
+                         QString* error);
 // The same with the deployment values of folder (its deploy.ini), for headless jobs.
 void UseConfiguredLedger(ReceiptLog& log, const QString& folder);
 

@@ -21,8 +21,7 @@ const char* const kStep1[] = {
     " spoiled INTEGER NOT NULL DEFAULT 0)",
     "CREATE TABLE state (key TEXT PRIMARY KEY, value TEXT)", nullptr};
 const char* const kStep2[] = {"CREATE INDEX receipts_check_code ON receipts (check_code)",
-                              "CREATE INDEX receipts_printed_at ON receipts (printed_at)",
-                              nullptr};
+                              "CREATE INDEX receipts_printed_at ON receipts (printed_at)", nullptr};
 // The record each receipt was printed from, so a row can be printed again.
 const char* const kStep3[] = {"ALTER TABLE receipts ADD COLUMN record TEXT", nullptr};
 // The ledger: what became of each page, the check code as a number, and one row per code
@@ -44,9 +43,8 @@ constexpr int kSchemaVersion = int(std::size(kMigrations));
 
 // Takes the write lock at once, so two writers never read the same next code.
 const char* const kBeginWrite = "BEGIN IMMEDIATE";
-const char* const kSetNext =
-    "INSERT INTO state (key, value) VALUES ('next_check_code', ?)"
-    " ON CONFLICT (key) DO UPDATE SET value = excluded.value";
+const char* const kSetNext = "INSERT INTO state (key, value) VALUES ('next_check_code', ?)"
+                             " ON CONFLICT (key) DO UPDATE SET value = excluded.value";
 // A rollback journal and full syncs: a write cut off by a crash is rolled back.
 const char* const kFileSettings = "PRAGMA synchronous = FULL";
 const char* const kReadVersion = "PRAGMA user_version";
