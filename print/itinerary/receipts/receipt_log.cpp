@@ -356,14 +356,12 @@ bool ReceiptLog::shared() const {
 
 template <class F, class R> R ReceiptLog::again(F&& operation, R failed) const {
     error_.clear();
-    if (!ready()) {
-        // Never reached, or gone since (a restarted server): one more try.
-        if (!backend_ || backend_->driver() == u"QSQLITE") return failed;
-    } else {
-        R result = operation();
-        QSqlDatabase db = QSqlDatabase::database(connection_, false);
-        if (error_.isEmpty() || !backend_->connectionLost(db)) return result;
-    }
+    // A ledger that cannot be reached is told at once, not after a second wait.
+    if (!ready()) return failed;
+    R result = operation();
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (error_.isEmpty() || !backend_->connectionLost(db)) return result;
+    // The connection went since its last use (a restarted server, a network break).
     if (!const_cast<ReceiptLog*>(this)->open()) return failed;
     error_.clear();
     return operation();
