@@ -175,11 +175,10 @@ TEST(ReceiptLog, CsvOpensBackWithItsChineseAndCommas) {
     const QList<QStringList> rows = readCsv(QString::fromUtf8(csv.mid(3)));
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0].value(1), QStringLiteral("验证码"));
-    EXPECT_EQ(rows[1],
-              QStringList({"2026-03-01 09:00:00", "0007", odd.passenger, "'" + odd.idNumber,
-                           "999-7", "HX3K8M", odd.route, "'-1+2", QStringLiteral("国内"),
-                           "'@SUM(A1)", QStringLiteral("是"), QStringLiteral("已打印"),
-                           odd.workstation}));
+    EXPECT_EQ(rows[1], QStringList({"2026-03-01 09:00:00", "0007", odd.passenger,
+                                    "'" + odd.idNumber, "999-7", "HX3K8M", odd.route, "'-1+2",
+                                    QStringLiteral("国内"), "'@SUM(A1)", QStringLiteral("是"),
+                                    QStringLiteral("已打印"), odd.workstation}));
     EXPECT_EQ(rows[2].value(2), QStringLiteral("旅客8"));
 
     // The streamed export writes what the list gives.
