@@ -162,6 +162,7 @@ TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
     auto* count = child<QLabel>(window, "ReceiptCount");
     EXPECT_EQ(count->text(), QStringLiteral("共 2 条"));
     EXPECT_EQ(cell(table, 0, 5), "ab12cd"); // newest first
+    EXPECT_EQ(cell(table, 0, WorkstationColumn), log.counter()); // the local log's own counter
     const std::tuple<const char*, const char*, QString> searches[] = {
         {"from", "2026/3/2", QStringLiteral("共 1 条")},
         {"from", "20260301", QStringLiteral("共 2 条")},
@@ -170,11 +171,12 @@ TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
         {"ticket", "2222222222", QStringLiteral("共 1 条")},
         {"code", "0002", QStringLiteral("共 1 条")},
         {"pnr", "ZZZ", QStringLiteral("没有找到记录")},
+        {"workstation", "GT02", QStringLiteral("没有找到记录")},
         {"to", "2026-13-01",
          QStringLiteral("无法识别日期 2026-13-01，请写成 2026-03-01、2026/3/1 或 20260301")},
     };
     for (const auto& [name, text, expected] : searches) {
-        for (const char* other : {"from", "to", "ticket", "pnr", "code"})
+        for (const char* other : {"from", "to", "ticket", "pnr", "code", "workstation"})
             child<QLineEdit>(window, other)->clear();
         child<QLineEdit>(window, name)->setText(text);
         click(window, "cmdquery");
