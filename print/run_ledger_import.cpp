@@ -6,6 +6,7 @@
 #include "itinerary/receipts/receipt_log.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 int RunLedgerImport(const CommandLine& c) {
     const QString folder = c.programFolder();
@@ -15,10 +16,16 @@ int RunLedgerImport(const CommandLine& c) {
     itin::ReceiptLog shared;
     QString error;
     if (!itin::UseConfiguredLedger(shared, config, folder, &error)) return Fail(error);
+    if (!shared.open()) {
+        PrintLine(shared.error());
+        return 1;
+    }
+    // Without a local log there is nothing to copy (and none is made).
+    const QString path = QDir(folder).filePath(itin::LogFileName());
     itin::ReceiptLog local;
-    local.setPath(QDir(folder).filePath(itin::LogFileName()));
+    local.setPath(path);
     qint64 copied = 0;
-    if (!shared.importFrom(local, &copied)) {
+    if (QFileInfo::exists(path) && !shared.importFrom(local, &copied)) {
         PrintLine(shared.error());
         return 1;
     }
