@@ -1,6 +1,7 @@
 #pragma once
 // The receipt log: the ledger of every printed form, one row per receipt in receipts.db
-// beside the program (SQLite through Qt SQL), and the check code the next receipt carries.
+// beside the program (SQLite) or in the agency's shared ledger (PostgreSQL), through Qt SQL,
+// and the check code the next receipt carries (one per counter).
 // A print job's rows and their check codes are taken in one write transaction before the
 // pages go out; the rows are marked printed or failed in one transaction afterwards.
 #include "itinerary/p_common.h"
