@@ -60,8 +60,9 @@ CommandLine::CommandLine()
       preview(
           option("preview", "With --pnr: the first receipt's print preview as a PNG.", "OUT.png")),
       dpi(option("dpi", "With --preview: pixels per inch (default 150).", "N")),
-      ledgerImport(option("ledger-import",
-                          "Copy the local receipt log into the shared ledger of deploy.ini, once.")),
+      ledgerImport(
+          option("ledger-import",
+                 "Copy the local receipt log into the shared ledger of deploy.ini, once.")),
       help(QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help"),
                        QStringLiteral("help-all")},
            QStringLiteral("Show this help.")),
@@ -70,12 +71,11 @@ CommandLine::CommandLine()
     cli.setApplicationDescription(
         QStringLiteral("Air-ticket agency workstation. Without options: the sign-in window, "
                        "then the main window."));
-    cli.addOptions({help,     version, ticketPage, orderPage,     platformPnr,
-                    sms,      pnr,     ticketRow,  now,           form,
-                    pdf,      printer, checkCode,  international, dataDir,
-                    markup,   handoff, sheet,      vendorRequest, reprint,
-                    receipts, from,    to,         preview,       dpi,
-                    ledgerImport});
+    cli.addOptions({help,          version,       ticketPage, orderPage, platformPnr, sms,
+                    pnr,           ticketRow,     now,        form,      pdf,         printer,
+                    checkCode,     international, dataDir,    markup,    handoff,     sheet,
+                    vendorRequest, reprint,       receipts,   from,      to,          preview,
+                    dpi,           ledgerImport});
     cli.addPositionalArgument(QStringLiteral("PAGE"),
                               QStringLiteral("With --order-page: the order page (a file or an "
                                              "address)."),
@@ -175,8 +175,8 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
         else if (c.isSet(c.pdf) || c.isSet(c.printer) || c.isSet(c.preview))
             kind = AppKind::Offscreen;
         else if (!(c.isSet(c.sheet) || c.isSet(c.vendorRequest) || c.isSet(c.receipts) ||
-                   c.isSet(c.ledgerImport) ||
-                   c.isSet(c.pnr) || c.isSet(c.ticketRow) || c.isSet(c.handoff)))
+                   c.isSet(c.ledgerImport) || c.isSet(c.pnr) || c.isSet(c.ticketRow) ||
+                   c.isSet(c.handoff)))
             kind = AppKind::Windows;
     }
     switch (kind) {

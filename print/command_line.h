@@ -67,4 +67,4 @@ int RunMarkup(const CommandLine& c);        // --markup URL
 int RunReceipts(const CommandLine& c);      // --receipts [--from DATE] [--to DATE]
 int RunPreview(const CommandLine& c);       // --pnr FILE --preview OUT.png [--dpi N]
 int RunWindows(const CommandLine& c);       // no option (or --form): the windows
-int RunLedgerImport(const CommandLine& c); // --ledger-import
+int RunLedgerImport(const CommandLine& c);  // --ledger-import
