@@ -1,6 +1,8 @@
 #include "common/deploy_config.h"
 
 #include <QDir>
+#include "common/fso.h"
+
 #include <QFileInfo>
 #include <QSettings>
 
@@ -60,6 +62,14 @@ DeployConfig DeployConfig::load(const QString& folder) {
     DeployConfig cfg;
     const QString path = QDir(folder).filePath(QStringLiteral("deploy.ini"));
     if (!QFileInfo::exists(path)) return cfg;
+    // Through the capped reader first: an oversized file, a pipe or a device is refused
+    // (named on the warning log) and the build defaults stay.
+    QByteArray bytes;
+    const ReadStatus status = ReadAtMost(path, kMaxSettingsBytes, bytes);
+    if (status != ReadStatus::Ok) {
+        qWarning("print: %s", qUtf8Printable(ReadFailure(status, path, kMaxSettingsBytes)));
+        return cfg;
+    }
     QSettings ini(path, QSettings::IniFormat);
     ini.beginGroup(QStringLiteral("deploy"));
     for (const QString& key : ini.childKeys())

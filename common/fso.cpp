@@ -9,6 +9,10 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace common {
 
 bool FileExists(const QString& path) {
@@ -16,10 +20,23 @@ bool FileExists(const QString& path) {
     return info.exists() && info.isFile();
 }
 
+QString ReadTextFile(const QString& path, QString* error) {
+    QByteArray bytes;
+    const ReadStatus status = ReadAtMost(path, kMaxSettingsBytes, bytes);
+    if (status != ReadStatus::Ok) {
+        if (error) *error = ReadFailure(status, path, kMaxSettingsBytes);
+        return {};
+    }
+    if (error) error->clear();
+    return common::fromGbk(bytes);
+}
+
 QString ReadTextFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return common::fromGbk(f.readAll());
+    QString error;
+    const QString text = ReadTextFile(path, &error);
+    // A missing file is an ordinary empty setting; anything else is said once.
+    if (!error.isEmpty() && QFileInfo::exists(path)) qWarning("print: %s", qUtf8Printable(error));
+    return text;
 }
 
 bool WriteTextFile(const QString& path, const QString& text, Access access) {
@@ -51,10 +68,40 @@ void RemoveStaleCopies(const QString& path) {
         if (copy.match(name).hasMatch()) dir.remove(name);
 }
 
+namespace {
+
+// Regular files only; the type is asked before opening, as opening a pipe blocks.
+bool isRegularFile(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+#else
+    return QFileInfo(path).isFile();
+#endif
+}
+
+} // namespace
+
+QString ReadFailure(ReadStatus status, const QString& path, qint64 limit) {
+    switch (status) {
+    case ReadStatus::Ok:
+        return {};
+    case ReadStatus::TooLarge:
+        return QStringLiteral("%1 is larger than %2 KB; refused").arg(path).arg(limit / 1024);
+    case ReadStatus::NotAFile:
+        return QStringLiteral("%1 is not a regular file; refused").arg(path);
+    case ReadStatus::Unreadable:
+        break;
+    }
+    return QStringLiteral("cannot read %1").arg(path);
+}
+
 ReadStatus ReadAtMost(const QString& path, qint64 limit, QByteArray& out) {
     out.clear();
+    if (!QFileInfo::exists(path)) return ReadStatus::Unreadable;
+    if (!isRegularFile(path)) return ReadStatus::NotAFile;
     QFile f(path);
-    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) return ReadStatus::Unreadable;
+    if (!f.open(QIODevice::ReadOnly)) return ReadStatus::Unreadable;
     out = f.read(limit + 1);
     if (out.size() > limit) {
         out.clear();

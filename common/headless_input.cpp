@@ -11,16 +11,9 @@ QString tooLarge(const QString& what, qint64 limit) {
 
 std::optional<QByteArray> ReadInputFile(const QString& path, QString* error, qint64 limit) {
     QByteArray data;
-    switch (common::ReadAtMost(path, limit, data)) {
-    case common::ReadStatus::Ok:
-        return data;
-    case common::ReadStatus::TooLarge:
-        *error = tooLarge(path, limit);
-        return {};
-    case common::ReadStatus::Unreadable:
-        break;
-    }
-    *error = QStringLiteral("cannot read %1").arg(path);
+    const ReadStatus status = common::ReadAtMost(path, limit, data);
+    if (status == ReadStatus::Ok) return data;
+    *error = ReadFailure(status, path, limit);
     return {};
 }
 

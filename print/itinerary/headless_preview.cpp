@@ -39,7 +39,7 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock
     record.setField(CheckCode, checkCode);
 
     const QString formPath = PreviewFormImagePath(job.programFolder);
-    PreviewSurface surface(job.dpi, formPath.isEmpty() ? QImage() : QImage(formPath));
+    PreviewSurface surface(job.dpi, LoadFormImage(formPath));
     const QString refused =
         RenderPreview(record, common, booking->settings, boxes.leftr, boxes.topb, surface);
     if (!refused.isEmpty()) {

@@ -162,6 +162,13 @@ QString PreviewFormImagePath(const QString& programFolder) {
     return {};
 }
 
+QImage LoadFormImage(const QString& path) {
+    QByteArray bytes;
+    if (path.isEmpty() || common::ReadAtMost(path, kMaxFormImageBytes, bytes) != common::ReadStatus::Ok)
+        return {};
+    return QImage::fromData(bytes);
+}
+
 bool SavePreviewFormImagePath(const QString& programFolder, const QString& imagePath) {
     return common::WriteTextFile(previewIniPath(programFolder),
                                  QStringLiteral("formimage=") + imagePath);

@@ -56,5 +56,9 @@ QString RenderPreview(const ItineraryRecord& record, const PCommon& common,
 // "preview.ini" in the program folder; empty when none.
 QString PreviewFormImagePath(const QString& programFolder);
 bool SavePreviewFormImagePath(const QString& programFolder, const QString& imagePath);
+// The scanned form behind the preview, read through the capped reader (at most 16 MB, a
+// regular file); a null image when it cannot be read.
+constexpr qint64 kMaxFormImageBytes = 16 * 1024 * 1024;
+QImage LoadFormImage(const QString& path);
 
 } // namespace itin

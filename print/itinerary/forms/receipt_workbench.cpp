@@ -157,7 +157,7 @@ void P_Preview::scheduleRedraw() {
 void P_Preview::redraw() {
     ItineraryContext& ctx = form_.context();
     const QString image = PreviewFormImagePath(ctx.programFolder);
-    PreviewSurface surface(kPreviewDpi, image.isEmpty() ? QImage() : QImage(image));
+    PreviewSurface surface(kPreviewDpi, LoadFormImage(image));
     const QString refused = RenderPreview(form_.record(), ctx.common, ctx.settings,
                                           form_.leftOffset(), form_.topOffset(), surface);
     picture_->setPixmap(QPixmap::fromImage(surface.image()));
@@ -176,7 +176,7 @@ void P_Preview::chooseFormImage() {
                                                   ctx.programFolder,
                                                   QStringLiteral("图片(*.png *.jpg *.bmp)"));
     if (path.isEmpty()) return;
-    if (QImage(path).isNull()) {
+    if (LoadFormImage(path).isNull()) {
         ctx.messages.show(QStringLiteral("无法读取图片 %1").arg(path));
         return;
     }
