@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -124,4 +125,48 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
     b.execScript("alert('one'); confirm('two')");
     ASSERT_TRUE(waitUntil([&] { return dialogs.size() == 2; }));
     EXPECT_EQ(dialogs[1][0].toString(), "two");
+}
+
+// The headless page options: a busy page and one with redefined built-ins are read; what
+// cannot be loaded or is no regular file exits 2 with one line.
+TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
+    QTemporaryDir dir;
+    const auto file = [&](const char* name, const QByteArray& text) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return f.fileName();
+    };
+    file("deploy.ini", "[deploy]\nHttpTimeoutMs=3000\n");
+    const QString busy = file("busy.html",
+                              "<p id=a>busy</p><script>function spin(){var t=Date.now();"
+                              "while(Date.now()-t<40){}setTimeout(spin,0);}spin();</script>");
+    const QString builtins = file("builtins.html",
+                                  "<p id=a>builtins</p><script>Array.prototype.toJSON="
+                                  "function(){return 'x';};</script>");
+    const QString fifo = dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QStringList args;
+        int exitCode;
+        const char* out; // in standard output (exit 0) or standard error
+    } kRuns[] = {
+        {{"--markup", busy}, 0, "<P id=a>busy</P>"},
+        {{"--markup", builtins}, 0, "<P id=a>builtins</P>"},
+        {{"--markup", dir.filePath("missing.html")}, 2, "cannot read"},
+        {{"--markup", "http://127.0.0.1:9/"}, 2, "did not load"},
+        {{"--ticket-page", fifo}, 2, "not a regular file"},
+        {{"--order-page", "0", busy, "--pnr", "/dev/zero"}, 2, "not a regular file"},
+    };
+    for (const auto& r : kRuns) {
+        QProcess print;
+        print.start(qEnvironmentVariable("WS_BIN_DIR") + "/print",
+                    r.args + QStringList{"--data-dir", dir.path()});
+        ASSERT_TRUE(print.waitForFinished(30000)) << r.args.join(' ').toStdString();
+        EXPECT_EQ(print.exitCode(), r.exitCode) << r.args.join(' ').toStdString();
+        const QByteArray err = print.readAllStandardError();
+        const QByteArray shown = r.exitCode ? err : print.readAllStandardOutput();
+        EXPECT_TRUE(shown.contains(r.out)) << r.args.join(' ').toStdString() << ": " << shown.toStdString();
+        if (r.exitCode) EXPECT_EQ(err.count("print: "), 1) << err.toStdString();
+    }
 }

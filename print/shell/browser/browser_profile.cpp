@@ -14,6 +14,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 
 #include <cstdio>
 #include <memory>
@@ -45,10 +46,16 @@ BrowserProfile::BrowserProfile(const QString& storageName, QObject* parent) : QO
     QWebEngineScript announce;
     announce.setName(QStringLiteral("ws-document-complete"));
     announce.setInjectionPoint(QWebEngineScript::DocumentReady);
-    announce.setWorldId(QWebEngineScript::ApplicationWorld);
+    announce.setWorldId(kProgramWorld);
     announce.setRunsOnSubFrames(true);
     announce.setSourceCode(documentCompleteScript());
     profile_->scripts()->insert(announce);
+    // A page loaded from a file reads neither other files nor the network.
+    QWebEngineSettings* settings = profile_->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // No engine error page: a page that cannot be loaded is reported by its window.
+    settings->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
 }
 
 BrowserProfile::~BrowserProfile() {

@@ -3,8 +3,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 
 namespace browser {
+
+QString CanonicalUrl(const QString& url) {
+    return QUrl(url).toString();
+}
 
 QString documentCompleteMarker() {
     return QStringLiteral("\u0001ws-document-complete\u0001");
@@ -113,7 +118,15 @@ QString BrowserActions::script() const {
       }
       var d = ok ? w.document : null;
       if (!d) { out.push(false); continue; }
-      if (a.op === 'script') { w.eval(a.text); out.push(true); continue; }
+      if (a.op === 'script') {
+        // The page's own world runs the code; this world only hands it over.
+        var s = d.createElement('script');
+        s.text = a.text;
+        (d.head || d.documentElement).appendChild(s);
+        s.parentNode.removeChild(s);
+        out.push(true);
+        continue;
+      }
       var el = a.op === 'nth' ? d.getElementsByTagName(a.text)[a.index]
                               : d.getElementById(a.id) || (d.all ? d.all[a.id] : null);
       if (!el) { out.push(false); continue; }

@@ -8,6 +8,15 @@
 
 namespace browser {
 
+// The script world every script of the program runs in: the engine's world for the
+// application, apart from the page's own, so nothing the page defines or redefines
+// (built-ins, prototypes, DOM methods) is seen by the program's scripts.
+constexpr quint32 kProgramWorld = 1;
+
+// The one form in which page addresses are compared: parsed and written back with
+// readable letters, so an address with percent-escapes equals its decoded form.
+QString CanonicalUrl(const QString& url);
+
 // Text a page's console carries to announce a completed document; the address follows.
 QString documentCompleteMarker();
 // Injected into every document and frame: announces the document once it has loaded.
@@ -35,7 +44,8 @@ public:
     // Clicks the element at index among the document's elements of one tag ("a": the
     // fourteenth link is index 13), as getElementsByTagName counts them.
     BrowserActions& clickNth(const QString& tag, int index, const QStringList& frames = {});
-    // Runs code in the window of the document, as the page's own script would.
+    // Runs code in the window of the document, as the page's own script would (in the
+    // page's world, through a script element, so the page's functions are at hand).
     BrowserActions& runScript(const QString& code, const QStringList& frames = {});
 
     const QList<BrowserAction>& actions() const { return actions_; }

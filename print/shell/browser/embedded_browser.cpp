@@ -45,6 +45,7 @@ protected:
 };
 
 EmbeddedBrowser::EmbeddedBrowser(BrowserProfile& profile, QWidget* parent) : QWidget(parent) {
+    static_assert(kProgramWorld == QWebEngineScript::ApplicationWorld);
     page_ = new BrowserPage(profile.profile(), this);
     view_ = new QWebEngineView(this);
     view_->setPage(page_);
@@ -52,7 +53,8 @@ EmbeddedBrowser::EmbeddedBrowser(BrowserProfile& profile, QWidget* parent) : QWi
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
 
-    connect(page_, &BrowserPage::announced, this, &EmbeddedBrowser::documentComplete);
+    connect(page_, &BrowserPage::announced, this,
+            [this](const QString& url) { emit documentComplete(CanonicalUrl(url)); });
     connect(page_, &BrowserPage::dialog, this, [this](const QString& text) {
         emit pageDialog(text);
         if (!isVisible()) return; // headless and hidden browsers never show one
@@ -71,14 +73,18 @@ EmbeddedBrowser::EmbeddedBrowser(BrowserProfile& profile, QWidget* parent) : QWi
         readyState_ = 4;
         emit downloadComplete();
         emit topLoadFinished(ok);
-        // The browser's own status text once a page is done, as callers wait for it.
-        emit statusTextChange(doneStatusText());
+        // The browser's own status text once a page is done, as callers wait for it; a
+        // page that could not be loaded is not done.
+        if (ok) emit statusTextChange(doneStatusText());
     });
     connect(page_, &QWebEnginePage::linkHovered, this,
             [this](const QString& url) { emit statusTextChange(url); });
 }
 
 EmbeddedBrowser::~EmbeddedBrowser() {
+    // Calls still waiting are dropped unanswered: the engine answers them while the page
+    // goes, when their callers may be gone.
+    pending_.clear();
     // The page goes first, while the view it renders into still exists.
     view_->setPage(nullptr);
     delete page_;
@@ -91,15 +97,25 @@ void EmbeddedBrowser::navigate(const QString& url) {
 }
 
 QString EmbeddedBrowser::locationUrl() const {
-    return page_->url().toString();
+    return CanonicalUrl(page_->url().toString());
 }
 
 void EmbeddedBrowser::runScript(const QString& code, std::function<void(const QString&)> done) {
+    const quint64 call = ++lastCall_;
+    pending_.emplace(call, std::move(done));
+    // The engine's callback holds only a guarded pointer and the call's number.
     QPointer<EmbeddedBrowser> self(this);
-    page_->runJavaScript(code, QWebEngineScript::MainWorld,
-                         [self, done = std::move(done)](const QVariant& result) {
-                             if (self && done) done(result.toString());
-                         });
+    page_->runJavaScript(code, kProgramWorld, [self, call](const QVariant& result) {
+        if (self) self->answer(call, result.toString());
+    });
+}
+
+void EmbeddedBrowser::answer(quint64 call, const QString& result) {
+    const auto it = pending_.find(call);
+    if (it == pending_.end()) return; // dropped
+    const std::function<void(const QString&)> done = std::move(it->second);
+    pending_.erase(it);
+    if (done) done(result);
 }
 
 void EmbeddedBrowser::snapshot(std::function<void(const DomDocument&)> done) {

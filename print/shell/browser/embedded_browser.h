@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 
 class QWebEngineView;
 
@@ -24,15 +25,21 @@ public:
     ~EmbeddedBrowser() override;
 
     void navigate(const QString& url);
-    // The top-level address.
+    // The top-level address, in the form CanonicalUrl gives.
     QString locationUrl() const;
     // 0 before the first navigation, 1 while the top page loads, 4 when it is complete.
     int readyState() const { return readyState_; }
 
     // Collects the top document with its frames in one round trip.
+    // Every script call belongs to the browser: its answer reaches done only while the
+    // browser lives; the browser going away drops the calls still waiting, without
+    // running them. The scripts run in a world of the program's own, so nothing a page
+    // redefines changes what they see or return.
     void snapshot(std::function<void(const DomDocument&)> done);
     // Performs the actions in one round trip; done gets one found-flag per action.
     void run(const BrowserActions& actions, std::function<void(const QList<bool>&)> done = {});
+    // Script calls sent whose answers have not arrived yet.
+    int pendingCalls() const { return int(pending_.size()); }
     // Runs code in the window of a document, as the page's own script would.
     void execScript(const QString& code, const QStringList& frames = {});
 
@@ -42,7 +49,8 @@ public:
     static QString doneStatusText() { return QStringLiteral("完成"); }
 
 signals:
-    // Once for every frame document and once for the top document, with its address.
+    // Once for every frame document and once for the top document, with its address in
+    // the form CanonicalUrl gives.
     void documentComplete(const QString& url);
     void downloadBegin();
     void downloadComplete();
@@ -56,8 +64,11 @@ signals:
 
 private:
     void runScript(const QString& code, std::function<void(const QString&)> done);
+    void answer(quint64 call, const QString& result);
 
     QWebEngineView* view_ = nullptr;
+    std::map<quint64, std::function<void(const QString&)>> pending_;
+    quint64 lastCall_ = 0;
     BrowserPage* page_ = nullptr;
     int readyState_ = 0;
 };

@@ -5,8 +5,8 @@
 
 namespace browser {
 
-// Returns 0 and writes the markup to standard output, or 1 when the page did not load
-// within timeoutMs.
+// Returns 0 and writes the markup to standard output, or 2 when the page did not load or
+// could not be read within the time.
 int DumpMarkup(const QString& url, int timeoutMs);
 
 } // namespace browser
