@@ -3,6 +3,7 @@
 #include "import/platform_pages.h"
 #include "itinerary/code_tables.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <cmath>
@@ -15,15 +16,22 @@ using namespace itin;
 
 namespace {
 
-// Collects the first problem; later lookups on a failed read return empty texts.
+// Collects the first problem; later lookups on a failed read return empty texts. The
+// elements are indexed once, so every lookup is cheap and the read stays linear in the
+// size of the page (thousands of passengers read as fast as one).
 struct Reader {
-    const DomDocument& doc;
+    explicit Reader(const DomDocument& d) { index(d.root); }
+
     QString problem;
 
+    // The element's text, without its markup (a price in a coloured font is a number).
     QString byId(const QString& id) {
-        const DomNode* n = doc.elementById(id);
-        if (!n) fail(QStringLiteral("no element ") + id);
-        return n ? n->innerMarkup() : QString();
+        const auto it = ids_.constFind(id);
+        if (it == ids_.constEnd()) {
+            fail(QStringLiteral("no element ") + id);
+            return {};
+        }
+        return it.value()->textContent().trimmed();
     }
     qint64 number(const QString& id) {
         const QString text = byId(id);
@@ -32,9 +40,9 @@ struct Reader {
             fail(id + QStringLiteral(" is not a number"));
         return v;
     }
-    // The value of the element at index among the document's elements of tag.
+    // The element at index among the document's elements of tag (INPUT or TABLE).
     const DomNode* nth(const QString& tag, int index) {
-        const auto all = doc.elementsByTagName(tag);
+        const std::vector<const DomNode*>& all = tag.toUpper() == u"INPUT" ? inputs_ : tables_;
         if (index >= 0 && size_t(index) < all.size()) return all[size_t(index)];
         fail(QStringLiteral("no %1 element %2").arg(tag).arg(index));
         return nullptr;
@@ -42,7 +50,49 @@ struct Reader {
     void fail(const QString& what) {
         if (problem.isEmpty()) problem = what;
     }
+
+private:
+    void index(const DomNode& n) {
+        if (n.kind != DomNode::Element) return;
+        const QString id = n.id();
+        if (!id.isEmpty() && !ids_.contains(id)) ids_.insert(id, &n); // the first, as by id
+        if (n.tag == u"INPUT") inputs_.push_back(&n);
+        if (n.tag == u"TABLE") tables_.push_back(&n);
+        for (const DomNode& c : n.children)
+            index(c);
+    }
+
+    QHash<QString, const DomNode*> ids_;
+    std::vector<const DomNode*> inputs_;
+    std::vector<const DomNode*> tables_;
 };
+
+// The text of a table cell cut from markup: tags dropped, the common entities decoded.
+QString cellText(const QString& cell) {
+    QString out;
+    out.reserve(cell.size());
+    bool inTag = false;
+    for (const QChar c : cell) {
+        if (c == u'<')
+            inTag = true;
+        else if (c == u'>')
+            inTag = false;
+        else if (!inTag)
+            out += c;
+    }
+    out.replace(QStringLiteral("&NBSP;"), QStringLiteral(" "), Qt::CaseInsensitive)
+        .replace(QStringLiteral("&LT;"), QStringLiteral("<"), Qt::CaseInsensitive)
+        .replace(QStringLiteral("&GT;"), QStringLiteral(">"), Qt::CaseInsensitive)
+        .replace(QStringLiteral("&AMP;"), QStringLiteral("&"), Qt::CaseInsensitive);
+    return out.trimmed();
+}
+
+// The text of a cell that must hold some.
+QString cellValue(const QString& cell, Reader& r) {
+    const QString text = cellText(cell);
+    if (text.isEmpty()) r.fail(QStringLiteral("an empty cell"));
+    return text;
+}
 
 // Element k of text split at sep, or a recorded problem.
 QString part(const QString& text, QChar sep, int k, Reader& r) {
@@ -78,18 +128,19 @@ Segment readSegment(const QString& row, Reader& r) {
         return {};
     }
     Segment s;
-    const QString route = part(cells.at(0), u'>', 2, r);
+    const QString route = cellValue(cells.at(0), r);
     s.origin = part(route, u'-', 0, r);
     s.destination = part(route, u'-', 1, r);
-    s.flight = part(cells.at(2), u'>', 1, r);
+    s.flight = cellValue(cells.at(2), r);
     s.carrier = AirlineShortName(s.flight.left(2));
-    s.cls = part(cells.at(3), u'>', 1, r);
+    s.cls = cellValue(cells.at(3), r);
     const int paren = s.cls.indexOf(u'(');
     if (paren >= 0) s.cls.truncate(paren);
-    const QString when = part(cells.at(4), u'>', 1, r);
+    const QString when = cellValue(cells.at(4), r);
     s.date = part(when, u' ', 0, r);
     s.time = part(when, u' ', 1, r);
-    s.time.chop(3);
+    // Hours and minutes: the seconds go when there are any ("14:30:00"), "14:30" stays.
+    if (s.time.count(u':') >= 2) s.time.truncate(s.time.lastIndexOf(u':'));
     if (s.time.size() == 4) s.time.prepend(u'0');
     return s;
 }
@@ -127,7 +178,7 @@ bool WholeNumber(const QString& text, qint64& out) {
 }
 
 OrderRead ReadFirstPlatformOrder(const DomDocument& d) {
-    Reader r{d, {}};
+    Reader r(d);
     OrderRead out;
     const QString flight = r.byId(QStringLiteral("FlightNo"));
     out.fields << qMakePair(int(City1), r.byId(QStringLiteral("StartCity")))
@@ -163,7 +214,7 @@ OrderRead ReadFirstPlatformOrder(const DomDocument& d) {
 }
 
 OrderRead ReadSecondPlatformOrder(const DomDocument& d) {
-    Reader r{d, {}};
+    Reader r(d);
     OrderRead out;
     const QStringList rows = upperRows(r, 2);
     if (r.problem.isEmpty() && rows.size() < 4) r.fail(QStringLiteral("no segment rows"));
@@ -205,11 +256,11 @@ OrderRead ReadSecondPlatformOrder(const DomDocument& d) {
             break;
         }
         PassengerRow row;
-        row.name = part(c.at(0), u'>', 2, r);
+        row.name = cellValue(c.at(0), r);
         const int dash = row.name.indexOf(u'-');
         if (dash >= 0) row.name.truncate(dash);
-        row.id = part(c.at(1), u'>', 1, r);
-        row.ticket = part(c.at(3), u'>', 1, r);
+        row.id = cellText(c.at(1));
+        row.ticket = cellText(c.at(3));
         out.passengers << row;
     }
     return finish(r, out);

@@ -30,6 +30,17 @@ browser::BrowserActions QueryActions(const TicketQuery& query) {
         .runScript(QStringLiteral("validateStatus_info()"));
 }
 
+browser::BrowserActions HidePagePictureCode() {
+    return browser::BrowserActions().runScript(QStringLiteral(
+        "(function(){var i=document.images;for(var k=0;k<i.length;k++)"
+        "if(String(i[k].src).indexOf('/newsky/servlet/CallYanServlet')>=0)"
+        "i[k].style.display='none';})()"));
+}
+
+QString UnreachableSiteMessage() {
+    return QStringLiteral("无法打开验证网站，请检查网络！");
+}
+
 QString VerificationHomeUrl(const QString& siteUrl) {
     const QUrl root = QUrl(siteUrl.trimmed())
                           .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
@@ -70,6 +81,8 @@ ResultApplied ApplyResultPage(const browser::DomDocument& page,
         page.elementsByTagName(QStringLiteral("table"));
     itin::ItineraryRecord* target = record ? record() : nullptr;
     if (tables.size() < 3 || !target) return out;
+    // The whole cut goes in before what follows a change (the SMS panel) runs.
+    const itin::ItineraryRecord::HeldChanges held(*target);
     for (const FieldCut& cut : CutResultTable(tables[2]->innerMarkup())) {
         target->setField(cut.field, cut.text);
         ++out.written;

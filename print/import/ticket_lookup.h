@@ -29,6 +29,12 @@ TicketQuery CheckTicketQuery(const QString& ticket, const QString& name, const Q
 // Fills "eticketNoORIn", "passengerName" and "randCode", then runs "validateStatus_info()".
 browser::BrowserActions QueryActions(const TicketQuery& query);
 
+// Hides the verification page's own picture code (an image from CallYanServlet): the
+// dialog shows the one it fetched, which is the one the site keeps.
+browser::BrowserActions HidePagePictureCode();
+// The dialog's status line when the site cannot be reached.
+QString UnreachableSiteMessage();
+
 // The verification site's home page (its root address) and a picture-code address made
 // unique by the local date and time.
 QString VerificationHomeUrl(const QString& siteUrl);

@@ -2,6 +2,8 @@
 
 #include "common/text_ops.h"
 
+#include <utility>
+
 namespace itin {
 namespace {
 
@@ -132,7 +134,20 @@ void ItineraryRecord::applyFieldRules(int i) {
         setField(i, t.toUpper());
     }
     // Rule 3 and whatever else follows a change.
-    if (afterChange_) afterChange_(i);
+    if (holders_ > 0)
+        heldChange_ = i;
+    else if (afterChange_)
+        afterChange_(i);
+}
+
+ItineraryRecord::HeldChanges::HeldChanges(ItineraryRecord& record) : record_(&record) {
+    ++record.holders_;
+}
+
+ItineraryRecord::HeldChanges::~HeldChanges() {
+    if (!record_ || --record_->holders_ > 0) return;
+    const int last = std::exchange(record_->heldChange_, -1);
+    if (last >= 0 && record_->afterChange_) record_->afterChange_(last);
 }
 
 void ItineraryRecord::setPreviousEnabled(bool on) {

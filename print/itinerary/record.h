@@ -3,6 +3,7 @@
 // boxes hold them. Every write, by an importer or by the agent, goes through setField,
 // which applies the field rules the boxes' change events apply.
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -111,6 +112,20 @@ public:
     // panel's refresh (composing the text when PnrQuery and Date1 are set) hooks in here.
     void setAfterChangeHook(std::function<void(int)> hook) { afterChange_ = std::move(hook); }
 
+    // While one lives, the after-change hook waits: an import's writes go in whole and
+    // what follows a change (the SMS panel and its messages) runs once, when the last
+    // holder goes, for the last field changed meanwhile.
+    class HeldChanges {
+    public:
+        explicit HeldChanges(ItineraryRecord& record);
+        ~HeldChanges();
+        HeldChanges(const HeldChanges&) = delete;
+        HeldChanges& operator=(const HeldChanges&) = delete;
+
+    private:
+        QPointer<ItineraryRecord> record_;
+    };
+
     // All 59 texts, in index order.
     QStringList texts() const;
 
@@ -125,6 +140,8 @@ private:
     bool previousEnabled_ = false;
     bool nextEnabled_ = false;
     std::function<void(int)> afterChange_;
+    int holders_ = 0;
+    int heldChange_ = -1; // the last change made while held
 };
 
 } // namespace itin

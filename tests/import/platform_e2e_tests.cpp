@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +21,7 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QPushButton>
+#include <QTest>
 
 #include <cstdio>
 
@@ -88,8 +91,15 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     clock.start();
     importOrder("DEF456", 0);
     EXPECT_FALSE(form->isEnabled());
+    // What follows a change (the SMS panel and its messages) runs once, after the whole
+    // order is in and the form is the agent's again.
+    QList<QPair<bool, QString>> followed;
+    form->record().setAfterChangeHook(
+        [&](int) { followed.append({form->isEnabled(), form->record()[Total]}); });
     ASSERT_TRUE(statusIs(kDone)) << support::child<QLabel>(form, "Label7")->text().toStdString();
     const qint64 ms = clock.elapsed();
+    form->record().setAfterChangeHook({});
+    EXPECT_EQ(followed, (QList<QPair<bool, QString>>{{true, "CNY 2090.00"}}));
     std::printf(
         "[ figure   ] 导 入 to 获取成功 on platform 0 (five pages, stored account): %lld ms\n",
         static_cast<long long>(ms));
@@ -211,7 +221,54 @@ TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
     // Closed without signing in: the retrieval ends and the print form is usable again.
     login->close();
     EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(statusIs(QStringLiteral("已取消")));
     EXPECT_EQ(common::ReadTextFile(dir.filePath("PingTai.ini")), kNone);
+}
+
+// Sign-ins the platform refuses: an account whose refusal address carries escapes is
+// recognised, and nothing is sent twice.
+TEST_F(Retrieval, FirstPlatformRefusalsAreSeenOnceAndNeverResent) {
+    const auto posts = [] { return gSites[0]->get("/__log").count("POST /Login.aspx"); };
+    start(QStringLiteral("0,今日天下通,代理商账号01,wrong12\r\n1,羿天下,,"));
+    int before = posts();
+    importOrder("ABC123", 0);
+    ASSERT_TRUE(statusIs(QStringLiteral("登录失败：密码错误")));
+    EXPECT_TRUE(shown(QStringLiteral("密码错误")));
+    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    QTest::qWait(500); // time for a second sign-in, were one sent
+    EXPECT_EQ(posts() - before, 1);
+
+    // The sign-in window: a double click sends one sign-in, the refusal is said there.
+    common::WriteTextFile(dir.filePath("PingTai.ini"), kNone);
+    importOrder("ABC123", 0);
+    QWidget* login = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (login = support::window("P_Login")) != nullptr; }));
+    auto* signIn = child<QPushButton>(login, "Command1");
+    ASSERT_TRUE(waitUntil([&] { return signIn->isEnabled(); }));
+    child<QLineEdit>(login, "Text1")->setText(QStringLiteral("代理商账号01"));
+    child<QLineEdit>(login, "Text2")->setText("wrong12");
+    before = posts();
+    signIn->click();
+    signIn->click();
+    ASSERT_TRUE(shown(QStringLiteral("用户名或者密码错误")));
+    EXPECT_EQ(posts() - before, 1);
+
+    // PingTai.ini cannot be written: the window stays with the message; once it can,
+    // "登  陆" stores the account and the retrieval goes on.
+    const QString ini = dir.filePath("PingTai.ini");
+    QFile::remove(ini);
+    ASSERT_TRUE(QDir().mkdir(ini));
+    child<QLineEdit>(login, "Text1")->setText("agent01");
+    child<QLineEdit>(login, "Text2")->setText("secret1");
+    ASSERT_TRUE(waitUntil([&] { return signIn->isEnabled(); }));
+    signIn->click();
+    ASSERT_TRUE(shown(QStringLiteral("无法保存 PingTai.ini：") + ini));
+    EXPECT_TRUE(login->isVisible());
+    EXPECT_FALSE(form->isEnabled());
+    ASSERT_TRUE(QDir().rmdir(ini));
+    signIn->click();
+    ASSERT_TRUE(statusIs(kDone));
+    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
 }
 
 TEST(OrderPageEntry, ReadsADetailPageHeadless) {

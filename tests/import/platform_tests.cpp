@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QMap>
 #include <QXmlStreamReader>
 
@@ -241,7 +242,7 @@ TEST(PlatformPages, SignInWindowTextsAndPictureCode) {
 
 namespace {
 
-DomDocument firstDetail(const QString& tax, int people, int inputsBefore = 31) {
+DomDocument firstDetail(const QString& tax, int people, int inputsBefore = 31, int listed = 3) {
     QString body =
         QStringLiteral(
             "<span id=\"StartCity\">北京</span><span id=\"EndCity\">上海</span>"
@@ -253,7 +254,7 @@ DomDocument firstDetail(const QString& tax, int people, int inputsBefore = 31) {
             .arg(people);
     for (int i = 0; i < inputsBefore; ++i)
         body += QStringLiteral("<input value=\"f\"/>");
-    for (int k = 1; k <= 3; ++k)
+    for (int k = 1; k <= listed; ++k)
         body += QStringLiteral("<span id=\"Gname%1\">P%1</span><input value=\"ID%1\"/>"
                                "<input value=\"T%1\"/><input/><input/>")
                     .arg(k);
@@ -268,14 +269,14 @@ QString secondDetailBody(bool twoSegments, int passengers, const QString& cls) {
                       .arg(cls);
     if (twoSegments)
         seg += QStringLiteral("<tr><td>上海-广州</td><td>-</td><td>FM9301</td><td>C</td>"
-                              "<td>2026-03-04 14:30:00</td></tr>");
+                              "<td>2026-03-04 <b>14:30</b></td></tr>");
     QString people = QStringLiteral("<tr><td>h</td></tr>");
     for (int k = 1; k <= passengers; ++k)
         people += QStringLiteral("<tr><td>p%1-成人</td><td>ID%1</td><td>成人</td><td>T%1</td></tr>")
                       .arg(k);
     return filler + filler + "<table>" + seg + "</table>" + filler.repeated(5) + "<table>" +
            people +
-           "</table><span id=\"lblFacePrice\">1130</span><span id=\"lblTax\">50/120</span>"
+           "</table><span id=\"lblFacePrice\"><font color=red>1130</font></span><span id=\"lblTax\">50/120</span>"
            "<span id=\"lblTotalMoney\">1300</span>";
 }
 
@@ -337,6 +338,7 @@ TEST(OrderReaders, SecondPlatformSegmentsAndPassengers) {
         {false, 1, "Y(经济舱)", {{itin::City1, "北京"}, {itin::City2, "上海"}, {itin::Class1, "Y"},
             {itin::Time1, "08:05"}, {itin::Date1, "2026-03-01"}, {itin::Carrier2, "VOID"},
             {itin::City3, "VOID"}, {itin::CnTax, "CN50.00"}, {itin::YqTax, "YQ120.00"},
+            {itin::Fare, "CNY 1130.00"},
             {itin::Total, "CNY 1300.00"}}},
         {true, 3, "Y", {{itin::Flight2, "FM9301"}, {itin::Time2, "14:30"}, {itin::City3, "广州"},
             {itin::Baggage2, "20K"}, {itin::Carrier3, "VOID"}, {itin::City4, "VOID"}}},
@@ -358,6 +360,18 @@ TEST(OrderReaders, SecondPlatformSegmentsAndPassengers) {
     QString broken = secondDetailBody(false, 1, "Y");
     broken.replace(QStringLiteral("<td>2026-03-01 8:05:00</td>"), QString());
     EXPECT_FALSE(ReadSecondPlatformOrder(frameDoc("mainFrame", broken)).ok);
+}
+
+TEST(OrderReaders, ThousandsOfPassengersReadInLinearTime) {
+    const DomDocument big = firstDetail("170", 3000, 31, 3000);
+    QElapsedTimer clock;
+    clock.start();
+    const OrderRead r = ReadFirstPlatformOrder(big);
+    const qint64 ms = clock.elapsed();
+    ASSERT_TRUE(r.ok) << r.problem.toStdString();
+    ASSERT_EQ(r.passengers.size(), 3000);
+    EXPECT_EQ(r.passengers[2999], (itin::PassengerRow{"P3000", "ID3000", "T3000"}));
+    EXPECT_LT(ms, 1000); // a lookup per passenger over the whole page took seconds
 }
 
 TEST(OrderReaders, ApplyWritesTheRecordOnlyForAReadOrder) {

@@ -116,9 +116,20 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     QSignalSpy applied(dlg, &P_XTY2::resultApplied);
     QSignalSpy loaded(child<browser::EmbeddedBrowser>(dlg, "WebBs"),
                       &browser::EmbeddedBrowser::topLoadFinished);
+    // The page's own picture code is hidden: the dialog's is the only one shown.
+    browser::DomDocument page;
+    child<browser::EmbeddedBrowser>(dlg, "WebBs")->snapshot([&](const browser::DomDocument& d) { page = d; });
+    ASSERT_TRUE(waitUntil([&] { return page.elementById("yan") != nullptr; }));
+    EXPECT_EQ(page.elementById("yan")->display, "none");
+    const auto queries = [&] { return QJsonDocument::fromJson(site.get("/__queries")).array().size(); };
+    const qsizetype before = queries();
     query(dlg, "7812345678901", "张三", "ZZZZ");
+    // A second press while the page answers sends nothing.
+    EXPECT_FALSE(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_TRUE(loaded.wait(15000));
     QTest::qWait(300);
+    EXPECT_EQ(queries() - before, 1);
     EXPECT_EQ(lastQuery(site).value("code").toString(), "ZZZZ");
     EXPECT_EQ(applied.size(), 0);
     EXPECT_EQ(form->record()[PassengerName], "");
@@ -197,4 +208,17 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     ASSERT_TRUE(print.waitForFinished(30000));
     EXPECT_EQ(print.exitCode(), 2);
     EXPECT_EQ(print.readAllStandardError().count("print: "), 1);
+}
+
+TEST_F(TicketImportEndToEnd, AnUnreachableSiteIsSaidAndTheButtonStaysOff) {
+    deploy.set("VerificationSiteUrl", "http://127.0.0.1:9/");
+    ximport::InstallTicketImport(*host, printForm, ctx, profile)->setPictureTimeoutMs(500);
+    support::click(open(), "Cmd_piaohao");
+    auto* dlg = support::window<P_XTY2>("P_XTY2");
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_TRUE(waitUntil([&] {
+        return child<QLabel>(dlg, "Label7")->text() == QStringLiteral("无法打开验证网站，请检查网络！");
+    }));
+    QTest::qWait(500);
+    EXPECT_FALSE(child<QPushButton>(dlg, "Command1")->isEnabled());
 }

@@ -8,7 +8,7 @@ second ("/Distributor/Dis_Login.aspx" with a picture code, frameset
 "/Distributor/DIS_Default.aspx", search form with "txtPNR" and "td" 38, detail page with
 its tables). Sessions by cookie. Serves on 127.0.0.1; the first line of output is
 "PORT <n>". Test hooks: /__expire (every session times out), /__config?code=1 (platform 0
-asks for its picture code; 0 stops asking; broken=1: the search page lacks "TolOrder"), /__log (the paths asked for, as JSON).
+asks for its picture code; 0 stops asking; broken=1: the search page lacks "TolOrder"), /__log (the paths asked for, as JSON; a form sent as "POST /path").
 """
 import argparse
 import html
@@ -130,6 +130,8 @@ class Handler(QuietHandler):
 
     def do_POST(self):
         path = urllib.parse.urlsplit(self.path).path
+        with self.site.lock:
+            self.site.log.append("POST " + path)
         length = int(self.headers.get("Content-Length", "0") or 0)
         form = {k: v[0] for k, v in
                 urllib.parse.parse_qs(self.rfile.read(length).decode("utf-8", "replace")).items()}

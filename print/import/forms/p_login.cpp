@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace ximport {
 
@@ -59,6 +60,10 @@ P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
     WebBs_->setObjectName(QStringLiteral("WebBs"));
     placeTwips(WebBs_, 0, 2500, 4200, 3000); // below the window's visible part
     connect(Command1_, &QPushButton::clicked, this, &P_Login::Command1_Click);
+    wait_ = new QTimer(this);
+    wait_->setSingleShot(true);
+    wait_->setInterval(owner.context().deploy.httpTimeoutMs());
+    connect(wait_, &QTimer::timeout, this, [this] { Command1_->setEnabled(true); });
     new FinishedPages(*WebBs_, [this](const QString& url, const browser::DomDocument& page) {
         pageFinished(url, page);
     });
@@ -83,7 +88,14 @@ void P_Login::showCodeRow(bool on) {
     Text3_->setVisible(on);
 }
 
+void P_Login::awaitAnswer() {
+    Command1_->setEnabled(false);
+    wait_->start();
+}
+
 void P_Login::Command1_Click() {
+    if (!Command1_->isEnabled()) return; // one query per press
+    if (signedIn_) return succeed();      // signed in; the account is still to be stored
     Text1_->setText(Text1_->text().trimmed());
     common::Messages& messages = owner_.context().messages;
     if (Text1_->text().size() < 6) return messages.show(QStringLiteral("帐号不正确"));
@@ -92,6 +104,7 @@ void P_Login::Command1_Click() {
     const QString code = Text3_->text().trimmed();
     const int platform = site_.platform();
     QPointer<P_Login> self(this);
+    awaitAnswer();
     // Platform 0's code input is named by the page as it stands now.
     WebBs_->snapshot([self, platform, account, password, code](const browser::DomDocument& page) {
         if (self) self->WebBs_->run(SignInActions(platform, page, account, password, code));
@@ -99,7 +112,10 @@ void P_Login::Command1_Click() {
 }
 
 void P_Login::pageFinished(const QString& url, const browser::DomDocument& page) {
-    if (succeeded_) return;
+    if (succeeded_ || signedIn_) return;
+    // The page has answered: the button is the agent's again.
+    wait_->stop();
+    Command1_->setEnabled(true);
     const SignInStep step =
         ClassifySignInPage(site_, url, Text1_->text(), page, owner_.context().clock.now());
     if (step.kind == SignInStep::SignInPage) {
@@ -115,11 +131,18 @@ void P_Login::pageFinished(const QString& url, const browser::DomDocument& page)
 }
 
 void P_Login::succeed() {
-    succeeded_ = true;
+    signedIn_ = true;
     const QString text = RewritePlatformAccount(owner_.pingTaiText(), site_.platform(),
                                                 Text1_->text(), Text2_->text());
-    if (!common::WriteTextFile(owner_.pingTaiPath(), text))
-        owner_.context().messages.show(QStringLiteral("无法保存 PingTai.ini"));
+    if (!common::WriteTextFile(owner_.pingTaiPath(), text)) {
+        // Without the stored account the retrieval could not go on: the window stays, and
+        // "登  陆" tries to store it again.
+        Command1_->setEnabled(true);
+        owner_.context().messages.show(QStringLiteral("无法保存 PingTai.ini：") +
+                                       owner_.pingTaiPath());
+        return;
+    }
+    succeeded_ = true;
     close();
     owner_.restart();
 }

@@ -10,6 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace browser {
 class EmbeddedBrowser;
@@ -33,10 +34,14 @@ private:
     void pageFinished(const QString& url, const browser::DomDocument& page);
     void showCodeRow(bool on);
     void succeed();
+    // Sends nothing more until the page answers or the wait ends.
+    void awaitAnswer();
 
     OrderRetrieval& owner_;
     PlatformSite site_;
     bool succeeded_ = false;
+    bool signedIn_ = false; // the platform accepted the account; PingTai.ini not yet written
+    QTimer* wait_;
     QLabel *Label1_, *Label2_, *Label3_, *Image1_;
     QLineEdit *Text1_, *Text2_, *Text3_;
     QPushButton* Command1_;

@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QUrl>
 
 namespace ximport {
 
@@ -82,6 +84,23 @@ P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
             &P_XTY2::WebBs_StatusTextChange);
     connect(WebBs_, &browser::EmbeddedBrowser::downloadComplete, this,
             &P_XTY2::WebBs_DownloadComplete);
+    connect(WebBs_, &browser::EmbeddedBrowser::topLoadFinished, this,
+            &P_XTY2::WebBs_TopLoadFinished);
+    connect(WebBs_, &browser::EmbeddedBrowser::downloadBegin, this, [this] { loadFailed_ = false; });
+    // A page's own message answers a query too (a refused code shows one, and no page).
+    connect(WebBs_, &browser::EmbeddedBrowser::pageDialog, this, [this] {
+        querying_ = false;
+        wait_->stop();
+        showButton();
+    });
+    // A query whose page never comes gives the button back after the wait.
+    wait_ = new QTimer(this);
+    wait_->setSingleShot(true);
+    wait_->setInterval(ctx.deploy.httpTimeoutMs());
+    connect(wait_, &QTimer::timeout, this, [this] {
+        querying_ = false;
+        showButton();
+    });
 
     // Load: top-left of the screen, the button waits for the first page.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -94,7 +113,7 @@ P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
 
 void P_XTY2::showButton() {
     Command1_->setText(state_.buttonCaption());
-    Command1_->setEnabled(state_.buttonEnabled());
+    Command1_->setEnabled(state_.buttonEnabled() && !querying_);
     Command1_->resize(TicketPageState::kButtonWidthTwips / itin::kTwipsPerPixel,
                       Command1_->height());
 }
@@ -105,15 +124,36 @@ void P_XTY2::RefreshPicture() {
                        pictureTimeoutMs_);
 }
 
-void P_XTY2::WebBs_DocumentComplete() {
+void P_XTY2::WebBs_DocumentComplete(const QString& url) {
+    // Only a page of the site counts; not the engine's stand-in for one that failed.
+    const QString scheme = QUrl(url).scheme();
+    if (loadFailed_ || (scheme != u"http" && scheme != u"https" && scheme != u"file")) return;
     state_.pageFinished();
+    querying_ = false;
+    wait_->stop();
     showButton();
+    // The page's own picture code is no longer the one the site keeps once the dialog
+    // fetches its own: the page's is hidden, so the agent sees exactly one.
+    WebBs_->run(HidePagePictureCode());
     RefreshPicture();
 }
 
+void P_XTY2::WebBs_TopLoadFinished(bool ok) {
+    if (ok) return;
+    // No page: the button stays disabled until one loads.
+    loadFailed_ = true;
+    state_ = TicketPageState();
+    querying_ = false;
+    wait_->stop();
+    showButton();
+    Label7_->setText(UnreachableSiteMessage());
+}
+
 void P_XTY2::WebBs_StatusTextChange(const QString& text) {
-    if (TicketPageState::finishesPage(text)) {
+    if (TicketPageState::finishesPage(text) && !loadFailed_) {
         state_.pageFinished();
+        querying_ = false;
+        wait_->stop();
         showButton();
     }
     Label7_->setText(text);
@@ -141,6 +181,7 @@ void P_XTY2::Text3_Change() {
 }
 
 void P_XTY2::Command1_Click() {
+    if (!Command1_->isEnabled()) return;
     const TicketQuery q = CheckTicketQuery(Text1_->text(), Text2_->text(), Text3_->text());
     Text1_->setText(q.ticket);
     if (!q.ticketOk()) {
@@ -153,6 +194,10 @@ void P_XTY2::Command1_Click() {
         ctx_.messages.show(q.refusal, {});
         return;
     }
+    // One query per press: the button waits for the page (or the end of the wait).
+    querying_ = true;
+    wait_->start();
+    showButton();
     WebBs_->run(QueryActions(q));
 }
 

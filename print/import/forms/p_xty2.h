@@ -10,6 +10,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace browser {
 class BrowserProfile;
@@ -41,9 +42,10 @@ private:
     // Event handlers.
     void Command1_Click();
     void Text3_Change();
-    void WebBs_DocumentComplete();
+    void WebBs_DocumentComplete(const QString& url);
     void WebBs_StatusTextChange(const QString& text);
     void WebBs_DownloadComplete();
+    void WebBs_TopLoadFinished(bool ok);
     // Clears Image1 and fetches a new picture code (Image1 and "刷新" clicks).
     void RefreshPicture();
     void showButton();
@@ -53,6 +55,9 @@ private:
     browser::BrowserProfile& profile_;
     int pictureTimeoutMs_;
     TicketPageState state_;
+    bool loadFailed_ = false; // the last page could not be loaded
+    bool querying_ = false; // a query was sent and its page has not come yet
+    QTimer* wait_;
     QString siteUrl_;
     QLineEdit* Text1_;
     QLineEdit* Text2_;

@@ -44,8 +44,11 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     placeTwips(Command1_, 3120, 150, 1200, 390);
     connect(Command1_, &QPushButton::clicked, this, &W_Webfrm::Command1_Click);
     connect(Text1_, &QLineEdit::returnPressed, this, &W_Webfrm::Command1_Click);
-    connect(WebBs_, &browser::EmbeddedBrowser::downloadBegin, this,
-            [this] { setStatus(QStringLiteral("正在获取验证码，请稍等……")); });
+    // Only platform 1 ever asks for a picture code; platform 0 says its steps instead.
+    connect(WebBs_, &browser::EmbeddedBrowser::downloadBegin, this, [this] {
+        if (site_.platform() == 1 && !unloaded_)
+            setStatus(QStringLiteral("正在获取验证码，请稍等……"));
+    });
     stall_ = new QTimer(this);
     stall_->setSingleShot(true);
     stall_->setInterval(owner.context().deploy.httpTimeoutMs());
@@ -56,6 +59,7 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
 
     // Load: out of sight, the print form disabled, the stored account of the platform.
     setGeometry(itin::twipRect(0, 90000, 4710, 1060));
+    setAttribute(Qt::WA_ShowWithoutActivating); // out of sight: the print form keeps the focus
     itin::PrintFormAccess& form = owner.printForm();
     PlatformState& state = owner.state();
     state.SelectedPlatform = qint16(form.platformIndex());
@@ -79,9 +83,42 @@ W_Webfrm::~W_Webfrm() {
 
 void W_Webfrm::unload() {
     if (unloaded_) return;
+    if (!ended_) setStatus(QStringLiteral("已取消"));
     unloaded_ = true;
+    stall_->stop();
     owner_.state().OrderRetrievalActive = 0;
     owner_.printForm().setEnabled(true);
+}
+
+void W_Webfrm::finish(const QString& status) {
+    if (!status.isEmpty()) setStatus(status);
+    ended_ = true;
+    close();
+}
+
+QString W_Webfrm::progressStatus(RetrievalStep::Kind kind) {
+    switch (kind) {
+    case RetrievalStep::SignIn:
+        return QStringLiteral("正在登录平台，请稍等……");
+    case RetrievalStep::TimedOut:
+        return QStringLiteral("平台登录超时，正在重新登录……");
+    case RetrievalStep::Desktop:
+        return QStringLiteral("正在打开订单查询，请稍等……");
+    case RetrievalStep::SearchPage:
+        return QStringLiteral("正在查询PNR，请稍等……");
+    case RetrievalStep::OrdersListed:
+        return QStringLiteral("正在打开订单，请稍等……");
+    case RetrievalStep::OrderDetail:
+        return QStringLiteral("正在读取订单，请稍等……");
+    default:
+        return {};
+    }
+}
+
+void W_Webfrm::showMessage(const QString& text) {
+    // The message box sits over the active window: out of sight, that is not this one.
+    if (!inView_ && isActiveWindow() && parentWidget()) parentWidget()->activateWindow();
+    owner_.context().messages.show(text);
 }
 
 void W_Webfrm::closeEvent(QCloseEvent* e) {
@@ -108,45 +145,70 @@ void W_Webfrm::Image1_Click() {
 }
 
 void W_Webfrm::Command1_Click() {
+    if (!Command1_->isEnabled()) return; // one query per press
     Text1_->setText(Text1_->text().trimmed());
     if (Text1_->text().size() != 4) {
         // A code of another length cannot be right; it is not sent.
-        owner_.context().messages.show(QStringLiteral("请输入正确的验证码"));
+        showMessage(QStringLiteral("请输入正确的验证码"));
         return;
     }
+    // Until the page answers (or the wait ends and the window closes).
+    Command1_->setEnabled(false);
     WebBs_->run(PictureCodeSignIn(account_.account, account_.password, Text1_->text()));
     stall_->start();
 }
 
 void W_Webfrm::stalled() {
-    setStatus(StalledRetrievalStatus());
-    close();
+    finish(StalledRetrievalStatus());
 }
 
 void W_Webfrm::pageFinished(const QString& url, const browser::DomDocument& page) {
     if (unloaded_) return;
     const RetrievalInput in{site_.platform(), url, account_.account, account_.password,
                             owner_.context().common.PlatformPnr};
-    const RetrievalStep step = ClassifyRetrievalPage(site_, in, page);
+    RetrievalStep step = ClassifyRetrievalPage(site_, in, page);
     Rtb_->setPlainText(PageHtml(page));
+    if (step.kind == RetrievalStep::SignIn) {
+        if (signInSent_) {
+            // The platform showed its sign-in page again after the stored account was
+            // sent: refused. Sending it again could lock the account.
+            step = RetrievalStep{};
+            step.kind = RetrievalStep::Refused;
+            step.close = true;
+        }
+        signInSent_ = true;
+    } else if (step.kind != RetrievalStep::None && step.kind != RetrievalStep::TimedOut) {
+        signInSent_ = false; // past the sign-in
+    }
+    if (step.kind == RetrievalStep::Refused) {
+        if (step.messages.isEmpty()) step.messages << QStringLiteral("密码错误");
+        step.status = QStringLiteral("登录失败：") + step.messages.constLast();
+    }
+    if (step.status.isEmpty() && site_.platform() == 0) step.status = progressStatus(step.kind);
     if (step.kind != RetrievalStep::None && stall_->isActive()) stall_->start();
     if (step.pictureCodePage) {
         stall_->stop(); // the agent types the code
         newPictureCode();
         move(x(), 0);
+        inView_ = true;
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
         setWindowTitle(QStringLiteral("请输入验证码"));
+        Command1_->setEnabled(true); // the page has answered
         show();
         raise();
+        activateWindow();
     }
     QPointer<W_Webfrm> self(this);
+    // The status first, so the line says how it ended while the message is up.
+    if (!step.status.isEmpty()) setStatus(step.status);
+    if (step.close) ended_ = !step.status.isEmpty();
     for (const QString& m : step.messages) {
-        owner_.context().messages.show(m);
+        showMessage(m);
         if (!self || unloaded_) return; // closed while the message was up
     }
-    if (!step.status.isEmpty()) setStatus(step.status);
     if (!step.actions.isEmpty()) WebBs_->run(step.actions);
     if (!step.navigateTo.isEmpty()) WebBs_->navigate(step.navigateTo);
-    if (step.kind == RetrievalStep::OrderDetail) readOrder(page);
+    if (step.kind == RetrievalStep::OrderDetail) return readOrder(page);
     if (step.close) close();
 }
 
@@ -154,13 +216,15 @@ void W_Webfrm::readOrder(const browser::DomDocument& page) {
     itin::ItineraryRecord* record = owner_.printForm().record();
     const browser::DomDocument* main = page.frame(QStringLiteral("mainFrame"));
     if (!record) {
-        close();
+        finish(UnreadableOrderStatus());
         return;
     }
     const OrderRead order = main ? ReadPlatformOrder(site_.platform(), *main) : OrderRead{};
-    setStatus(
+    // What follows the writes (the SMS panel's refresh and its messages) runs once the
+    // whole order is in and the print form is enabled again.
+    itin::ItineraryRecord::HeldChanges held(*record);
+    finish(
         ApplyOrder(order, owner_.context().common.PlatformPnr, owner_.context().common, *record));
-    close();
 }
 
 } // namespace ximport

@@ -40,11 +40,22 @@ private:
     void readOrder(const browser::DomDocument& page);
     void unload();
     void stalled();
+    // Ends the retrieval with a status line that says how.
+    void finish(const QString& status);
+    // The status line for a step of platform 0, where no picture code is ever asked for.
+    static QString progressStatus(RetrievalStep::Kind kind);
+    // Messages go over the print form, not over this window while it is out of sight.
+    void showMessage(const QString& text);
 
     OrderRetrieval& owner_;
     PlatformSite site_;
     PlatformAccount account_;
     bool unloaded_ = false;
+    bool ended_ = false; // the status line already says how the retrieval ended
+    bool inView_ = false;
+    // The stored account was submitted and no signed-in page has come since: another
+    // sign-in page means the platform refused it, and it is not sent again.
+    bool signInSent_ = false;
     // Runs while pages should follow one another; a platform page that changed so that no
     // row matches would otherwise leave the print form disabled for good.
     QTimer* stall_;
