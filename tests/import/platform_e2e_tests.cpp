@@ -91,8 +91,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     clock.start();
     importOrder("DEF456", 0);
     EXPECT_FALSE(form->isEnabled());
-    // What follows a change (the SMS panel and its messages) runs once, after the whole
-    // order is in and the form is the agent's again.
+    // What follows a change (the SMS panel) runs once, after the order and the form's return.
     QList<QPair<bool, QString>> followed;
     form->record().setAfterChangeHook(
         [&](int) { followed.append({form->isEnabled(), form->record()[Total]}); });
@@ -225,8 +224,7 @@ TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
     EXPECT_EQ(common::ReadTextFile(dir.filePath("PingTai.ini")), kNone);
 }
 
-// Sign-ins the platform refuses: an account whose refusal address carries escapes is
-// recognised, and nothing is sent twice.
+// Refusals of an account whose refusal address carries escapes; nothing is sent twice.
 TEST_F(Retrieval, FirstPlatformRefusalsAreSeenOnceAndNeverResent) {
     const auto posts = [] { return gSites[0]->get("/__log").count("POST /Login.aspx"); };
     start(QStringLiteral("0,今日天下通,代理商账号01,wrong12\r\n1,羿天下,,"));
@@ -238,7 +236,7 @@ TEST_F(Retrieval, FirstPlatformRefusalsAreSeenOnceAndNeverResent) {
     QTest::qWait(500); // time for a second sign-in, were one sent
     EXPECT_EQ(posts() - before, 1);
 
-    // The sign-in window: a double click sends one sign-in, the refusal is said there.
+    // The sign-in window: a double click sends one sign-in.
     common::WriteTextFile(dir.filePath("PingTai.ini"), kNone);
     importOrder("ABC123", 0);
     QWidget* login = nullptr;
@@ -253,8 +251,7 @@ TEST_F(Retrieval, FirstPlatformRefusalsAreSeenOnceAndNeverResent) {
     ASSERT_TRUE(shown(QStringLiteral("用户名或者密码错误")));
     EXPECT_EQ(posts() - before, 1);
 
-    // PingTai.ini cannot be written: the window stays with the message; once it can,
-    // "登  陆" stores the account and the retrieval goes on.
+    // PingTai.ini cannot be written: the window stays; pressed again, it stores the account.
     const QString ini = dir.filePath("PingTai.ini");
     QFile::remove(ini);
     ASSERT_TRUE(QDir().mkdir(ini));

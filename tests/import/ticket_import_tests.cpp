@@ -116,8 +116,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     QSignalSpy applied(dlg, &P_XTY2::resultApplied);
     QSignalSpy loaded(child<browser::EmbeddedBrowser>(dlg, "WebBs"),
                       &browser::EmbeddedBrowser::topLoadFinished);
-    // The page's own picture code is hidden: the dialog's is the only one shown.
-    browser::DomDocument page;
+    browser::DomDocument page; // the page's own picture code is hidden
     child<browser::EmbeddedBrowser>(dlg, "WebBs")->snapshot([&](const browser::DomDocument& d) { page = d; });
     ASSERT_TRUE(waitUntil([&] { return page.elementById("yan") != nullptr; }));
     EXPECT_EQ(page.elementById("yan")->display, "none");
@@ -215,8 +214,7 @@ TEST_F(TicketImportEndToEnd, AnUnreachableSiteIsSaidAndTheButtonStaysOff) {
     ximport::InstallTicketImport(*host, printForm, ctx, profile)->setPictureTimeoutMs(500);
     support::click(open(), "Cmd_piaohao");
     auto* dlg = support::window<P_XTY2>("P_XTY2");
-    ASSERT_NE(dlg, nullptr);
-    EXPECT_TRUE(waitUntil([&] {
+    ASSERT_TRUE(dlg && waitUntil([&] {
         return child<QLabel>(dlg, "Label7")->text() == QStringLiteral("无法打开验证网站，请检查网络！");
     }));
     QTest::qWait(500);

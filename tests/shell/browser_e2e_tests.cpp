@@ -127,8 +127,7 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
     EXPECT_EQ(dialogs[1][0].toString(), "two");
 }
 
-// The headless page options: a busy page and one with redefined built-ins are read; what
-// cannot be loaded or is no regular file exits 2 with one line.
+// Headless page options: a busy page is read; what is no page exits 2 with one line.
 TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
     QTemporaryDir dir;
     const auto file = [&](const char* name, const QByteArray& text) {
@@ -141,9 +140,11 @@ TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
     const QString busy = file("busy.html",
                               "<p id=a>busy</p><script>function spin(){var t=Date.now();"
                               "while(Date.now()-t<40){}setTimeout(spin,0);}spin();</script>");
-    const QString builtins = file("builtins.html",
-                                  "<p id=a>builtins</p><script>Array.prototype.toJSON="
-                                  "function(){return 'x';};</script>");
+    file("secret.txt", "SECRET-TEXT"); // out of a page file's reach
+    const QString prying = file("prying.html",
+                                "<iframe src=secret.txt></iframe><script>var x=new XMLHttpRequest();"
+                                "try{x.open('GET','secret.txt',false);x.send();document.title="
+                                "x.responseText;}catch(e){}</script>");
     const QString fifo = dir.filePath("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct {
@@ -152,7 +153,7 @@ TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
         const char* out; // in standard output (exit 0) or standard error
     } kRuns[] = {
         {{"--markup", busy}, 0, "<P id=a>busy</P>"},
-        {{"--markup", builtins}, 0, "<P id=a>builtins</P>"},
+        {{"--markup", prying}, 0, "<IFRAME src=secret.txt>"},
         {{"--markup", dir.filePath("missing.html")}, 2, "cannot read"},
         {{"--markup", "http://127.0.0.1:9/"}, 2, "did not load"},
         {{"--ticket-page", fifo}, 2, "not a regular file"},
@@ -167,6 +168,7 @@ TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
         const QByteArray err = print.readAllStandardError();
         const QByteArray shown = r.exitCode ? err : print.readAllStandardOutput();
         EXPECT_TRUE(shown.contains(r.out)) << r.args.join(' ').toStdString() << ": " << shown.toStdString();
+        EXPECT_FALSE(shown.contains("SECRET-TEXT"));
         if (r.exitCode) EXPECT_EQ(err.count("print: "), 1) << err.toStdString();
     }
 }
