@@ -367,11 +367,9 @@ TEST(OrderReaders, ThousandsOfPassengersReadInLinearTime) {
     QElapsedTimer clock;
     clock.start();
     const OrderRead r = ReadFirstPlatformOrder(big);
-    const qint64 ms = clock.elapsed();
-    ASSERT_TRUE(r.ok) << r.problem.toStdString();
+    EXPECT_LT(clock.elapsed(), 1000); // a lookup per passenger over the whole page took seconds
     ASSERT_EQ(r.passengers.size(), 3000);
     EXPECT_EQ(r.passengers[2999], (itin::PassengerRow{"P3000", "ID3000", "T3000"}));
-    EXPECT_LT(ms, 1000); // a lookup per passenger over the whole page took seconds
 }
 
 TEST(OrderReaders, ApplyWritesTheRecordOnlyForAReadOrder) {

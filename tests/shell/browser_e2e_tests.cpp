@@ -4,6 +4,7 @@
 #include "shell/browser/embedded_browser.h"
 
 #include "common/deploy_config.h"
+#include "common/fso.h"
 #include "support/browser_events.h"
 #include "support/gui.h"
 #include "support/site_process.h"
@@ -130,11 +131,8 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
 // Headless page options: a busy page is read; what is no page exits 2 with one line.
 TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
     QTemporaryDir dir;
-    const auto file = [&](const char* name, const QByteArray& text) {
-        QFile f(dir.filePath(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-        return f.fileName();
+    const auto file = [&](const char* name, const char* text) {
+        return common::WriteTextFile(dir.filePath(name), text) ? dir.filePath(name) : QString();
     };
     file("deploy.ini", "[deploy]\nHttpTimeoutMs=3000\n");
     const QString busy = file("busy.html",
@@ -147,11 +145,7 @@ TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
                                 "x.responseText;}catch(e){}</script>");
     const QString fifo = dir.filePath("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const struct {
-        QStringList args;
-        int exitCode;
-        const char* out; // in standard output (exit 0) or standard error
-    } kRuns[] = {
+    const struct { QStringList args; int exitCode; const char* out; } kRuns[] = {
         {{"--markup", busy}, 0, "<P id=a>busy</P>"},
         {{"--markup", prying}, 0, "<IFRAME src=secret.txt>"},
         {{"--markup", dir.filePath("missing.html")}, 2, "cannot read"},
