@@ -79,12 +79,10 @@ TEST(Fso, PasswordFilesOwnerOnlyStaleCopiesGoneReadsBounded) {
     EXPECT_EQ(common::ReadAtMost(path, 2, data), common::ReadStatus::Ok);
     EXPECT_EQ(data, "pw");
     EXPECT_EQ(common::ReadAtMost(path, 1, data), common::ReadStatus::TooLarge);
-    // Pipes (opening one blocks), devices and folders are never opened.
     const QString fifo = dir.filePath(QStringLiteral("pipe"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const QString& p : {fifo, QStringLiteral("/dev/zero"), dir.path()})
         EXPECT_EQ(common::ReadAtMost(p, 4096, data), common::ReadStatus::NotAFile);
-    // A settings file over 1 MB is refused with its name.
     ASSERT_TRUE(common::WriteTextFile(path, QString(common::kMaxSettingsBytes + 1, u'x')));
     QString error;
     EXPECT_EQ(common::ReadTextFile(path, &error), QString());
