@@ -276,7 +276,7 @@ QString secondDetailBody(bool twoSegments, int passengers, const QString& cls) {
                       .arg(k);
     return filler + filler + "<table>" + seg + "</table>" + filler.repeated(5) + "<table>" +
            people +
-           "</table><span id=\"lblFacePrice\"><font color=red>1130</font></span><span id=\"lblTax\">50/120</span>"
+           "</table><span id=\"lblFacePrice\"><font color=\"red\">1130</font></span><span id=\"lblTax\">50/120</span>"
            "<span id=\"lblTotalMoney\">1300</span>";
 }
 

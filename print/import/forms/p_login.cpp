@@ -79,6 +79,7 @@ P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
     Text1_->setText(stored.account);
     Text2_->setText(stored.password);
     showCodeRow(false);
+    Command1_->setEnabled(false); // until the sign-in page is there to fill
     WebBs_->navigate(site_.signInUrl());
     Image1_->clear();
 }
