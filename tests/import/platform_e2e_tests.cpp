@@ -236,7 +236,6 @@ TEST_F(Retrieval, FirstPlatformRefusalsAreSeenOnceAndNeverResent) {
     QTest::qWait(500); // time for a second sign-in, were one sent
     EXPECT_EQ(posts() - before, 1);
 
-    // The sign-in window says the refusal.
     common::WriteTextFile(dir.filePath("PingTai.ini"), kNone);
     importOrder("ABC123", 0);
     QWidget* login = nullptr;

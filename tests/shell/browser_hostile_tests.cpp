@@ -54,7 +54,6 @@ TEST(HostilePages, AreReadAndTheirCallsDieWithTheBrowser) {
             if (round % 2) QTest::qWait(20);
             b.reset();
             QTest::qWait(100);
-            support::settle();
             EXPECT_EQ(*late, 0);
         }
     }
