@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 TEST(CodePage, GbkRoundTripAndKnownBytes) {
