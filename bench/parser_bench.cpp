@@ -89,16 +89,15 @@ void parse(benchmark::State& state) {
     for (const QByteArray& b : inputs(int(state.range(0))))
         texts << QString::fromUtf8(b);
     common::FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
-    itin::PCommon common;
     itin::ItineraryRecord record;
     common::RecordingMessages messages;
     for (auto _ : state) {
         for (const QString& text : texts) {
-            itin::ParseReservationText(text, common, record, messages, clock);
-            benchmark::DoNotOptimize(common.PassengerList.size());
+            itin::ParseReservationText(text, record, messages, clock);
+            benchmark::DoNotOptimize(record.passengers().size());
         }
     }
-    if (state.range(0) == 1 && common.PassengerList.size() != 9)
+    if (state.range(0) == 1 && record.passengers().size() != 9)
         state.SkipWithError("parse lost passengers");
     state.SetLabel(kInputNames[state.range(0)]);
 }

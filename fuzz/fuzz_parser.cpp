@@ -9,12 +9,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     static common::FixedClock clock(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
-    itin::PCommon common;
     itin::ItineraryRecord record;
     common::RecordingMessages messages;
-    itin::ParseReservationText(text, common, record, messages, clock);
-    itin::NextPassenger(common, record);
-    itin::PreviousPassenger(common, record);
+    itin::ParseReservationText(text, record, messages, clock);
+    record.nextPassenger();
+    record.previousPassenger();
     itin::FillFromTicketRow(text, record);
     return 0;
 }

@@ -9,7 +9,6 @@
 int RunRecordJson(const CommandLine& c) {
     const auto clock = c.makeClock();
     if (!clock) return 2;
-    itin::PCommon common;
     itin::ItineraryRecord record;
     common::RecordingMessages messages;
     if (c.isSet(c.ticketRow)) {
@@ -19,8 +18,8 @@ int RunRecordJson(const CommandLine& c) {
     } else {
         QString booking;
         if (!ReadInputFile(c.value(c.pnr), booking)) return 2;
-        itin::ParseReservationText(booking, common, record, messages, *clock);
+        itin::ParseReservationText(booking, record, messages, *clock);
     }
-    PrintLine(QString::fromUtf8(itin::RecordJson(common, record, messages.shown)));
+    PrintLine(QString::fromUtf8(itin::RecordJson(record, messages.shown)));
     return 0;
 }

@@ -13,18 +13,17 @@ int RunTicketPage(const CommandLine& c) {
     if (!clock) return 2;
     QString error;
     if (ximport::TicketPageUrl(c.value(c.ticketPage), &error).isEmpty()) return Fail(error);
-    itin::PCommon common;
     itin::ItineraryRecord record;
     common::RecordingMessages messages;
     if (c.isSet(c.pnr)) {
         QString booking;
         if (!ReadInputFile(c.value(c.pnr), booking)) return 2;
-        itin::ParseReservationText(booking, common, record, messages, *clock);
+        itin::ParseReservationText(booking, record, messages, *clock);
     }
     const QString folder = c.programFolder();
     const ximport::TicketPageRun run = ximport::ApplyTicketPage(
         c.value(c.ticketPage), record, folder, common::DeployConfig::load(folder).httpTimeoutMs());
     if (!run.loaded) return Fail(run.error);
-    PrintLine(QString::fromUtf8(itin::RecordJson(common, record, messages.shown)));
+    PrintLine(QString::fromUtf8(itin::RecordJson(record, messages.shown)));
     return 0;
 }

@@ -287,16 +287,13 @@ QString OrderReadStatus() {
     return QStringLiteral("获取成功，可以打印！");
 }
 
-QString ApplyOrder(const OrderRead& order, const QString& platformPnr, PCommon& common,
-                   ItineraryRecord& record) {
+QString ApplyOrder(const OrderRead& order, const QString& platformPnr, ItineraryRecord& record) {
     if (!order.ok) return UnreadableOrderStatus();
-    common.CurrentPassenger = 0;
-    ResetPassengerButtons(record);
-    ClearParsedFields(record);
+    record.startBooking();
     record.setField(PnrQuery, platformPnr);
     for (const auto& [index, text] : order.fields)
         record.setField(index, text);
-    SetPassengerList(common, record, order.passengers);
+    record.setPassengers(order.passengers);
     return OrderReadStatus();
 }
 

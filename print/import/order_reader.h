@@ -31,9 +31,10 @@ QString StalledRetrievalStatus();
 // The status text after an order was read.
 QString OrderReadStatus();
 
-// Common start, the order's fields and passengers, common end. Returns the status text for
-// Label7; an order that was not read changes nothing and gives UnreadableOrderStatus().
-QString ApplyOrder(const OrderRead& order, const QString& platformPnr, itin::PCommon& common,
+// The order as a new booking: its fields and passengers replace the booking on the form.
+// Returns the status text for Label7; an order that was not read changes nothing and gives
+// UnreadableOrderStatus().
+QString ApplyOrder(const OrderRead& order, const QString& platformPnr,
                    itin::ItineraryRecord& record);
 
 // A whole number from page text, rounded half to even; false when it is not a number or

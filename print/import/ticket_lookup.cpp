@@ -81,12 +81,17 @@ ResultApplied ApplyResultPage(const browser::DomDocument& page,
         page.elementsByTagName(QStringLiteral("table"));
     itin::ItineraryRecord* target = record ? record() : nullptr;
     if (tables.size() < 3 || !target) return out;
-    // The whole cut goes in before what follows a change (the SMS panel) runs.
+    const QList<FieldCut> cuts = CutResultTable(tables[2]->innerMarkup());
+    if (cuts.isEmpty()) return out;
+    // The whole cut goes in before what follows a change (the SMS panel) runs; the ticket is
+    // a booking of its own with one passenger.
     const itin::ItineraryRecord::HeldChanges held(*target);
-    for (const FieldCut& cut : CutResultTable(tables[2]->innerMarkup())) {
+    target->startBooking();
+    for (const FieldCut& cut : cuts) {
         target->setField(cut.field, cut.text);
         ++out.written;
     }
+    target->takePassengerFromFields();
     return out;
 }
 

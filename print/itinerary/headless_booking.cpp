@@ -18,7 +18,6 @@ PrepareHeadlessBooking(const QString& pnrFile, const QString& programFolder, boo
     b->text = common::decodeDetect(*bytes);
     b->common.PrintMode = international ? International : Domestic;
     LoadPrintSettings(b->settings, programFolder, b->record, clock);
-    ResetPassengerButtons(b->record);
     b->boxes = PageSetup{QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}};
     ApplyPrintSettings(b->settings, programFolder, b->record, clock, b->boxes);
     return b;

@@ -22,7 +22,7 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock
     ItineraryRecord& record = booking->record;
     const PageSetup& boxes = booking->boxes;
     common::RecordingMessages messages;
-    ParseReservationText(booking->text, common, record, messages, clock);
+    ParseReservationText(booking->text, record, messages, clock);
     for (const common::ShownMessage& m : messages.shown)
         out(m.text);
     QString checkCode = job.checkCode;

@@ -42,7 +42,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     const PrintSettings& settings = booking->settings;
     const PageSetup& boxes = booking->boxes;
     LineMessages messages(out);
-    ParseReservationText(booking->text, common, record, messages, clock);
+    ParseReservationText(booking->text, record, messages, clock);
 
     // The ledger deploy.ini names: receipts.db here, or the agency's shared one.
     itin::ReceiptLog log;
@@ -78,10 +78,9 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     for (;;) {
         rows << itin::ReceiptFromRecord(record, common.PrintMode, target, clock.now());
         if (!record.nextEnabled()) break;
-        NextPassenger(common, record);
+        record.nextPassenger();
     }
-    while (common.CurrentPassenger > 0)
-        PreviousPassenger(common, record);
+    record.showPassenger(0);
     if (!log.reserve(rows, source, job.reprint)) {
         messages.show(log.error());
         return 1;
@@ -90,7 +89,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     QList<PageOutcome> outcomes;
     int status = 0;
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (i > 0) NextPassenger(common, record);
+        if (i > 0) record.nextPassenger();
         record.setField(CheckCode, rows[i].checkCode);
         if (status != 0) {
             outcomes.append({rows[i].id, false, QStringLiteral("前一张没有打印出来，这张未打印")});

@@ -6,58 +6,6 @@
 
 namespace itin {
 
-void ShowCurrentPassenger(const PCommon& common, ItineraryRecord& record) {
-    const int i = common.CurrentPassenger;
-    if (i < 0 || i >= common.PassengerList.size()) return;
-    const PassengerRow& row = common.PassengerList.at(i);
-    record.setField(PassengerName, row.name);
-    record.setField(IdNumber, row.id);
-    record.setField(TicketNumber, row.ticket);
-}
-
-void NextPassenger(PCommon& common, ItineraryRecord& record) {
-    const int last = int(common.PassengerList.size()) - 1;
-    if (common.CurrentPassenger >= last) return;
-    ++common.CurrentPassenger;
-    record.setPreviousEnabled(true);
-    if (common.CurrentPassenger == last) record.setNextEnabled(false);
-    ShowCurrentPassenger(common, record);
-}
-
-void PreviousPassenger(PCommon& common, ItineraryRecord& record) {
-    if (common.CurrentPassenger <= 0) return;
-    --common.CurrentPassenger;
-    record.setNextEnabled(true);
-    if (common.CurrentPassenger == 0) record.setPreviousEnabled(false);
-    ShowCurrentPassenger(common, record);
-}
-
-void ResetPassengerButtons(ItineraryRecord& record) {
-    record.setPreviousEnabled(false);
-    record.setNextEnabled(false);
-}
-
-void SetPassengerList(PCommon& common, ItineraryRecord& record, const QList<PassengerRow>& rows) {
-    common.PassengerList = rows;
-    common.CurrentPassenger = 0;
-    ResetPassengerButtons(record);
-    ShowCurrentPassenger(common, record);
-    if (rows.size() > 1) record.setNextEnabled(true);
-}
-
-QString BookingKey(const ItineraryRecord& record) {
-    return QStringList{record.field(PnrCode), record.field(Flight1), record.field(Flight2)}.join(
-        u'|');
-}
-
-void ClearParsedFields(ItineraryRecord& record) {
-    record.setField(PassengerName, QString());
-    record.setField(IdNumber, QString());
-    for (int i = 3; i <= 29; ++i)
-        record.setField(i, QString());
-    record.setField(TicketNumber, QString());
-}
-
 double MoneyValue(const QString& text) {
     QString t = text;
     for (QChar c : {u'F', u'C', u'N', u'Y', u'Q', u'X', u'T', u'O'})

@@ -25,7 +25,29 @@ bool printSystemRefusedLastJob(const QPrinter& printer) {
     return platform::LastJobStatus(printer.printerName().toStdString(),
                                    printer.docName().toStdString()) != platform::JobStatus::Accepted;
 }
+
+QPrinterInfo printerNamed(const QString& name) {
+    const bool useDefault = name.isEmpty() || name == QLatin1String("default");
+    return useDefault ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name);
+}
+
+// The receipt page on the printer, with the margins the printer needs and no more: the
+// painter's origin is then the corner of the printable area.
+void useReceiptPage(QPrinter& printer) {
+    printer.setPageSize(ReceiptPageSize()); // kept at the default when not accepted
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
+}
 } // namespace
+
+QPointF PrintableAreaCorner(const QString& printerName) {
+    const QPrinterInfo info = printerNamed(printerName);
+    if (info.isNull()) return {};
+    QPrinter printer(info, QPrinter::HighResolution);
+    useReceiptPage(printer);
+    const QMarginsF m = printer.pageLayout().margins(QPageLayout::Point);
+    return {m.left() * kTwipsPerPoint, m.top() * kTwipsPerPoint};
+}
 
 QPageSize ReceiptPageSize() {
     return QPageSize(QSizeF(238.0, 106.6), QPageSize::Millimeter, QStringLiteral("行程单"),
@@ -112,8 +134,7 @@ PrinterSurface::~PrinterSurface() {
 
 bool PrinterSurface::beginPage() {
     const bool useDefault = name_.isEmpty() || name_ == QLatin1String("default");
-    const QPrinterInfo info =
-        useDefault ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(name_);
+    const QPrinterInfo info = printerNamed(name_);
     if (info.isNull()) {
         error_ = useDefault ? QStringLiteral("没有找到默认打印机，请先安装打印机")
                             : QStringLiteral("没有找到打印机：%1").arg(name_);
@@ -123,7 +144,7 @@ bool PrinterSurface::beginPage() {
     // A distinct job name per receipt: printers that file jobs by name keep each one.
     printer_->setDocName(QStringLiteral("行程单 ") + QDateTime::currentDateTime().toString(
                                                          QStringLiteral("yyyyMMdd-HHmmss-zzz")));
-    printer_->setPageSize(ReceiptPageSize()); // kept at the default when not accepted
+    useReceiptPage(*printer_);
     if (!painter_.begin(printer_.get())) {
         error_ = QStringLiteral("打印机无法打印：%1").arg(info.printerName());
         printer_.reset();

@@ -18,6 +18,11 @@ namespace itin {
 // The pre-printed receipt form: 238 mm × 106.6 mm.
 QPageSize ReceiptPageSize();
 
+// Where the printer's printable area starts on the receipt page, in twips from the page's
+// top-left: the print-out's origin on that printer. Empty or "default" names the system
+// default printer; an unknown printer gives (0, 0), as a PDF page does.
+QPointF PrintableAreaCorner(const QString& printerName = {});
+
 // Font and position state shared by the painter surfaces; subclasses open the painter.
 class PainterSurface : public PrintSurface {
 public:
@@ -76,7 +81,8 @@ private:
 };
 
 // One print job per receipt on a printer: name empty or "default" for the system
-// default printer. Uses the form's paper size when the printer accepts it.
+// default printer. Uses the form's paper size when the printer accepts it, and draws from
+// the corner of the printable area the printer reports for it (no margins of our own).
 class PrinterSurface : public PainterSurface {
 public:
     explicit PrinterSurface(const QString& printerName = {});

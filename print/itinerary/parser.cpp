@@ -154,13 +154,13 @@ void fillRow(ItineraryRecord& record, int row, QStringView seg, const common::Cl
 }
 
 // The segment texts are the pieces after the first and second ".  " of the text.
-void parseSegments(QStringView s1, QStringView s2, bool two, PCommon& common,
-                   ItineraryRecord& record, const common::Clock& clock) {
+void parseSegments(QStringView s1, QStringView s2, bool two, ItineraryRecord& record,
+                   const common::Clock& clock) {
     static const QString voidMark = QStringLiteral("VOID");
     record.setField(City1, routeLine(midView(s1, 21, 3), midView(s1, 55, 2)));
     fillRow(record, 1, s1, clock);
-    common.ArrivalTime1 = hourMinute(s1, 39);
     if (!two) {
+        record.setArrivalTimes(hourMinute(s1, 39), QString());
         record.setField(City2, routeLine(midView(s1, 24, 3), midView(s1, 57, 2)));
         record.setField(Carrier2, voidMark);
         record.setField(City3, voidMark);
@@ -168,7 +168,7 @@ void parseSegments(QStringView s1, QStringView s2, bool two, PCommon& common,
     }
     record.setField(City2, routeLine(midView(s2, 21, 3), midView(s2, 55, 2)));
     fillRow(record, 2, s2, clock);
-    common.ArrivalTime2 = hourMinute(s2, 39);
+    record.setArrivalTimes(hourMinute(s1, 39), hourMinute(s2, 39));
     record.setField(City3, routeLine(midView(s2, 24, 3), midView(s2, 57, 2)));
     record.setField(Carrier3, voidMark);
     record.setField(City4, voidMark);
@@ -190,14 +190,29 @@ void parseFareLine(QStringView text, const Markers& m, ItineraryRecord& record) 
                                        u".00"}));
 }
 
-// Item k's value when the digit after its first "/P" names passenger k: the part before
-// "/P"; a missing or non-digit character names no passenger.
+// Item k's value when the number after its first "/P" names passenger k: the part before
+// "/P"; a missing number names no passenger.
 QStringView matchedItem(QStringView item, int k) {
     const qsizetype at = item.indexOf(u"/P");
-    if (at < 0 || at + 2 >= item.size()) return {};
-    const char16_t c = item[at + 2].unicode();
-    if (c < u'0' || c > u'9' || c - u'0' != k) return {};
+    if (at < 0) return {};
+    qsizetype end = at + 2;
+    qint64 number = 0;
+    while (end < item.size() && end - at < 8 && item[end] >= u'0' && item[end] <= u'9')
+        number = number * 10 + (item[end++].unicode() - u'0');
+    if (end == at + 2 || number != k) return {};
     return item.first(at);
+}
+
+// A name as the display shows it: without the line breaks of a wrapped line and without
+// the number of the item that follows it.
+QString wholeName(QStringView piece) {
+    QStringView s = trimSpacesView(piece);
+    while (!s.isEmpty() && s.back() >= u'0' && s.back() <= u'9')
+        s.chop(1);
+    QString name = s.toString();
+    name.remove(u'\r');
+    name.remove(u'\n');
+    return trimSpaces(name);
 }
 
 QStringView dropLast(QStringView s, int n) {
@@ -208,12 +223,13 @@ QStringView rightView(QStringView s, int n) {
     return s.size() > n ? s.last(n) : s;
 }
 
-void parsePassengers(QStringView text, const Markers& m, PCommon& common,
-                     ItineraryRecord& record) {
+void parsePassengers(QStringView text, const Markers& m, ItineraryRecord& record) {
     const QStringView namePart = pieceAt(text, m.segments, kSeparator.size(), 0);
     const int n = int(m.dots.size());
-    const QStringView last = pieceAt(namePart, m.dots, 1, n);
-    const QStringView l = trimSpacesView(beforeView(last, u"\r\n"));
+    // The last name and the booking reference: the last item up to the segment's number,
+    // its wrapped lines joined.
+    const QString lastItem = wholeName(pieceAt(namePart, m.dots, 1, n));
+    const QStringView l = lastItem;
     record.setField(PnrCode, rightView(l, 6).toString());
     QList<PassengerRow> rows;
     rows.reserve(n);
@@ -237,9 +253,7 @@ void parsePassengers(QStringView text, const Markers& m, PCommon& common,
         for (int k = 1; k <= n; ++k) {
             PassengerRow row;
             if (k < n)
-                row.name =
-                    trimSpacesView(dropLast(trimSpacesView(pieceAt(namePart, m.dots, 1, k)), 1))
-                        .toString();
+                row.name = wholeName(pieceAt(namePart, m.dots, 1, k));
             else
                 row.name = trimSpacesView(dropLast(l, 6)).toString();
             if (idsMatch) {
@@ -252,11 +266,11 @@ void parsePassengers(QStringView text, const Markers& m, PCommon& common,
             rows << row;
         }
     }
-    SetPassengerList(common, record, rows);
+    record.setPassengers(rows);
 }
 
 // The parse proper, over a text in CR LF and the markers found in it.
-void parseScanned(QStringView text, const Markers& m, PCommon& common, ItineraryRecord& record,
+void parseScanned(QStringView text, const Markers& m, ItineraryRecord& record,
                   common::Messages& messages, const common::Clock& clock) {
     if (m.segments.isEmpty()) {
         messages.show(QStringLiteral("没有找到航段信息"), QStringLiteral("错误提示"));
@@ -265,21 +279,19 @@ void parseScanned(QStringView text, const Markers& m, PCommon& common, Itinerary
     const qsizetype sep = kSeparator.size();
     const bool two = m.segments.size() >= 2;
     parseSegments(pieceAt(text, m.segments, sep, 1),
-                  two ? pieceAt(text, m.segments, sep, 2) : QStringView(), two, common, record,
-                  clock);
+                  two ? pieceAt(text, m.segments, sep, 2) : QStringView(), two, record, clock);
     parseFareLine(text, m, record);
     // The receipt gets the first two segments; the agent is told of the others.
+    QStringList leftOut;
     for (qsizetype k = 3; k <= m.segments.size(); ++k)
-        common.LeftOutFlights << trimSpacesView(midView(pieceAt(text, m.segments, sep, k), 1, 6))
-                                     .toString();
+        leftOut << trimSpacesView(midView(pieceAt(text, m.segments, sep, k), 1, 6)).toString();
+    record.setLeftOutFlights(leftOut);
 
     if (m.dots.isEmpty()) {
         messages.show(QStringLiteral("没有找到乘机人信息"));
-        common.LeftOutBooking = BookingKey(record);
         return;
     }
-    parsePassengers(text, m, common, record);
-    common.LeftOutBooking = BookingKey(record);
+    parsePassengers(text, m, record);
 }
 
 } // namespace
@@ -288,21 +300,18 @@ QString ConvertSegmentDate(const QString& text, const common::Clock& clock) {
     return convertDate(text, clock);
 }
 
-void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryRecord& record,
+void ParseReservationText(const QString& pastedText, ItineraryRecord& record,
                           common::Messages& messages, const common::Clock& clock) {
-    common.CurrentPassenger = 0;
-    ResetPassengerButtons(record);
-    ClearParsedFields(record);
-    common.LeftOutFlights.clear();
+    record.startBooking();
 
     if (pastedText.isEmpty()) return;
     // Line ends are brought to CR LF only when the text holds another kind.
     const Markers m = scanMarkers(pastedText);
     if (m.crLfOnly) {
-        parseScanned(pastedText, m, common, record, messages, clock);
+        parseScanned(pastedText, m, record, messages, clock);
     } else {
         const QString text = common::toCrLf(pastedText);
-        parseScanned(text, scanMarkers(text), common, record, messages, clock);
+        parseScanned(text, scanMarkers(text), record, messages, clock);
     }
 }
 
@@ -322,6 +331,8 @@ void FillFromTicketRow(const QString& row, ItineraryRecord& record) {
     QStringList f = common::split(row, QStringLiteral(";"));
     while (f.size() < 14)
         f << QString(); // a short row reads its missing fields as empty
+    // The row is a booking of its own with one passenger.
+    record.startBooking();
     record.setField(PnrCode, f.at(3));
     record.setField(Carrier1, AirlineShortName(common::left(f.at(6), 2)));
     record.setField(Flight1, f.at(6));
@@ -337,6 +348,7 @@ void FillFromTicketRow(const QString& row, ItineraryRecord& record) {
     record.setField(PassengerName, f.at(4));
     record.setField(IdNumber, f.at(5));
     record.setField(TicketNumber, f.at(1));
+    record.takePassengerFromFields();
     record.setField(CheckCode, common::right(trimSpaces(f.at(2)), 4));
     record.setField(Fare, QStringLiteral("CNY ") + f.at(11) + QStringLiteral(".00"));
     record.setField(CnTax, QStringLiteral("CN ") + f.at(12) + QStringLiteral(".00"));

@@ -8,12 +8,12 @@
 
 namespace itin {
 
-// Parses the pasted text (any line ends) into the record and the passenger state.
+// Parses the pasted text (any line ends) into a new booking on the record.
 // May show "没有找到航段信息" (title "错误提示") or "没有找到乘机人信息".
-void ParseReservationText(const QString& pastedText, PCommon& common, ItineraryRecord& record,
+void ParseReservationText(const QString& pastedText, ItineraryRecord& record,
                           common::Messages& messages, const common::Clock& clock);
 
-// ";"-separated ticket row with fields 0..13 (field 0 empty).
+// ";"-separated ticket row with fields 0..13 (field 0 empty): a one-passenger booking.
 void FillFromTicketRow(const QString& row, ItineraryRecord& record);
 
 // "12MAR" -> current year "-03-12"; "12MAR13" -> "13-03-12".

@@ -108,6 +108,7 @@ bool PreviewSurface::beginPage() {
     if (!form_.isNull()) painter_.drawImage(QRectF(QPointF(0, 0), image_.size()), form_);
     useTwips(dpi_);
     if (form_.isNull()) DrawFormOutline(painter_);
+    painter_.translate(origin_);
     painter_.setPen(Qt::black);
     return true;
 }
@@ -118,7 +119,7 @@ void PreviewSurface::textDrawn(const QString& text, const QRectF& cell) {
 
 bool PreviewSurface::endDocument() {
     if (!painter_.isActive()) return false;
-    const QRectF page = ReceiptPageTwips();
+    const QRectF page = ReceiptPageTwips().translated(-origin_); // in the drawing's terms
     for (qsizetype i = 0; i < placed_.size(); ++i) {
         Placed& a = placed_[i];
         if (a.cell.isEmpty()) continue; // blanks leave no ink

@@ -22,6 +22,9 @@ class PreviewSurface : public PainterSurface {
 public:
     // dpi: pixels per inch of the picture; form: the scanned form, empty for the outline.
     explicit PreviewSurface(int dpi = 150, QImage form = {});
+    // Draws the print-out from this point of the page (twips), as a printer whose printable
+    // area starts there prints it (see PrintableAreaCorner).
+    void setOrigin(QPointF twips) { origin_ = twips; }
     bool beginPage() override;
     bool endDocument() override;
 
@@ -39,6 +42,7 @@ protected:
 
 private:
     int dpi_;
+    QPointF origin_;
     QImage form_;
     QImage image_;
     QList<Placed> placed_;

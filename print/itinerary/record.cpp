@@ -150,16 +150,53 @@ ItineraryRecord::HeldChanges::~HeldChanges() {
     if (last >= 0 && record_->afterChange_) record_->afterChange_(last);
 }
 
-void ItineraryRecord::setPreviousEnabled(bool on) {
-    if (previousEnabled_ == on) return;
-    previousEnabled_ = on;
+void ItineraryRecord::startBooking() {
+    for (int i = 0; i < kFieldCount; ++i) {
+        const bool kept = i == Endorsement || (i >= Fare && i <= Total) ||
+                          (i >= CheckCode && i <= AgentNumber) || i == XtTax;
+        if (!kept) setField(i, QString());
+    }
+    arrival1_.clear();
+    arrival2_.clear();
+    leftOut_.clear();
+    setPassengers({});
+}
+
+void ItineraryRecord::setPassengers(const QList<PassengerRow>& rows) {
+    passengers_ = rows;
+    current_ = 0;
+    if (!rows.isEmpty()) {
+        showPassenger(0);
+        return;
+    }
+    setField(PassengerName, QString());
+    setField(IdNumber, QString());
+    setField(TicketNumber, QString());
     emit buttonsChanged();
 }
 
-void ItineraryRecord::setNextEnabled(bool on) {
-    if (nextEnabled_ == on) return;
-    nextEnabled_ = on;
+void ItineraryRecord::takePassengerFromFields() {
+    setPassengers({{field(PassengerName), field(IdNumber), field(TicketNumber)}});
+}
+
+void ItineraryRecord::showPassenger(int i) {
+    if (i < 0 || i >= passengers_.size()) return;
+    current_ = i;
+    const PassengerRow row = passengers_.at(i);
+    setField(PassengerName, row.name);
+    setField(IdNumber, row.id);
+    setField(TicketNumber, row.ticket);
     emit buttonsChanged();
+}
+
+QString ItineraryRecord::positionText() const {
+    if (passengers_.isEmpty()) return {};
+    return QStringLiteral("第 %1/%2 位").arg(current_ + 1).arg(passengers_.size());
+}
+
+void ItineraryRecord::setArrivalTimes(const QString& first, const QString& second) {
+    arrival1_ = first;
+    arrival2_ = second;
 }
 
 QStringList ItineraryRecord::texts() const {

@@ -1,7 +1,11 @@
 #pragma once
-// The itinerary record: 59 text fields addressed by index, as the print form's edit
-// boxes hold them. Every write, by an importer or by the agent, goes through setField,
-// which applies the field rules the boxes' change events apply.
+// The booking on the print form: the itinerary record's 59 text fields addressed by index,
+// as the form's edit boxes hold them, with the booking's passengers, the one shown, its
+// arrival times and the flights the receipt leaves out. Every write, by an importer or by
+// the agent, goes through this object: setField applies the field rules the boxes' change
+// events apply; a writer that brings a booking starts it with startBooking, so nothing of an
+// earlier booking stays under it.
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -9,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 
 namespace itin {
 
@@ -90,6 +95,14 @@ struct SegmentRow {
 };
 SegmentRow segmentRow(int row);
 
+// One passenger of the booking: name, ID number, ticket number.
+struct PassengerRow {
+    QString name;
+    QString id;
+    QString ticket;
+    bool operator==(const PassengerRow&) const = default;
+};
+
 class ItineraryRecord : public QObject {
     Q_OBJECT
 public:
@@ -102,11 +115,36 @@ public:
     // unchanged; otherwise fieldChanged is raised and the field rules run.
     void setField(int index, const QString& text);
 
-    // Enabled flags of the passenger-stepping buttons "上一位" (cmdpau) and "下一位" (cmdnext).
-    bool previousEnabled() const { return previousEnabled_; }
-    bool nextEnabled() const { return nextEnabled_; }
-    void setPreviousEnabled(bool on);
-    void setNextEnabled(bool on);
+    // Starts a new booking: empties the passenger, booking reference and flight fields
+    // (0, 1, 3 to 29, 34, the validity dates, row 4 and City5), the passenger list, the
+    // arrival times and the left-out flights. Endorsement, money, check code, notice,
+    // insurance and the agency fields stay.
+    void startBooking();
+    // Replaces the passenger list and shows its first row in fields 0, 1 and 34.
+    void setPassengers(const QList<PassengerRow>& rows);
+    // One passenger whose name, ID and ticket are the fields on the form.
+    void takePassengerFromFields();
+    const QList<PassengerRow>& passengers() const { return passengers_; }
+    int currentPassenger() const { return current_; }
+    // Shows row i of the list in fields 0, 1 and 34; out of range does nothing.
+    void showPassenger(int i);
+    void nextPassenger() { showPassenger(current_ + 1); }
+    void previousPassenger() { showPassenger(current_ - 1); }
+    // Whether "上一位" (cmdpau) and "下一位" (cmdnext) lead anywhere.
+    bool previousEnabled() const { return current_ > 0 && current_ < passengers_.size(); }
+    bool nextEnabled() const { return current_ + 1 < passengers_.size(); }
+    // "第 n/m 位", empty without passengers.
+    QString positionText() const;
+
+    // Arrival times of segments 1 and 2 ("HH:MM"), read by the SMS composer.
+    QString arrivalTime1() const { return arrival1_; }
+    QString arrivalTime2() const { return arrival2_; }
+    void setArrivalTimes(const QString& first, const QString& second);
+    // Flights of the booking beyond the two the receipt gets; taken once, when the agent
+    // is told of them.
+    QStringList leftOutFlights() const { return leftOut_; }
+    void setLeftOutFlights(const QStringList& flights) { leftOut_ = flights; }
+    QStringList takeLeftOutFlights() { return std::exchange(leftOut_, {}); }
 
     // Runs after the field rules of every change, with the changed index. The SMS
     // panel's refresh (composing the text when PnrQuery and Date1 are set) hooks in here.
@@ -131,14 +169,17 @@ public:
 
 signals:
     void fieldChanged(int index);
+    // The passenger list or the passenger shown changed.
     void buttonsChanged();
 
 private:
     void applyFieldRules(int index);
 
     std::array<QString, kFieldCount> fields_;
-    bool previousEnabled_ = false;
-    bool nextEnabled_ = false;
+    QList<PassengerRow> passengers_;
+    int current_ = 0;
+    QString arrival1_, arrival2_;
+    QStringList leftOut_;
     std::function<void(int)> afterChange_;
     int holders_ = 0;
     int heldChange_ = -1; // the last change made while held

@@ -14,7 +14,7 @@ QByteArray str(const QString& s) {
 
 } // namespace
 
-QByteArray RecordJson(const PCommon& common, const ItineraryRecord& record,
+QByteArray RecordJson(const ItineraryRecord& record,
                       const QList<common::ShownMessage>& messages) {
     // Written by hand so the fields keep their index order.
     QByteArray out = "{\"fields\": {";
@@ -23,14 +23,14 @@ QByteArray RecordJson(const PCommon& common, const ItineraryRecord& record,
         out += str(fieldName(i)) + ": " + str(record.field(i));
     }
     out += "}, \"passengers\": [";
-    for (qsizetype i = 0; i < common.PassengerList.size(); ++i) {
-        const PassengerRow& r = common.PassengerList.at(i);
+    for (qsizetype i = 0; i < record.passengers().size(); ++i) {
+        const PassengerRow& r = record.passengers().at(i);
         if (i) out += ", ";
         out += "[" + str(r.name) + ", " + str(r.id) + ", " + str(r.ticket) + "]";
     }
-    out += "], \"currentPassenger\": " + QByteArray::number(common.CurrentPassenger);
+    out += "], \"currentPassenger\": " + QByteArray::number(record.currentPassenger());
     out +=
-        ", \"arrivalTimes\": [" + str(common.ArrivalTime1) + ", " + str(common.ArrivalTime2) + "]";
+        ", \"arrivalTimes\": [" + str(record.arrivalTime1()) + ", " + str(record.arrivalTime2()) + "]";
     out += ", \"previousEnabled\": ";
     out += record.previousEnabled() ? "true" : "false";
     out += ", \"nextEnabled\": ";

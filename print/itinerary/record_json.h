@@ -1,5 +1,5 @@
 #pragma once
-// The record and passenger state as one JSON object, for the headless entry points.
+// The booking as one JSON object, for the headless entry points.
 #include "itinerary/p_common.h"
 
 #include "common/messages.h"
@@ -11,7 +11,6 @@ namespace itin {
 // {"fields": {...59 by name...}, "passengers": [[name, id, ticket], ...],
 //  "currentPassenger": n, "arrivalTimes": [t1, t2], "previousEnabled": b,
 //  "nextEnabled": b, "messages": [{"text": ..., "title": ...}]}
-QByteArray RecordJson(const PCommon& common, const ItineraryRecord& record,
-                      const QList<common::ShownMessage>& messages);
+QByteArray RecordJson(const ItineraryRecord& record, const QList<common::ShownMessage>& messages);
 
 } // namespace itin

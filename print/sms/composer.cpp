@@ -50,8 +50,7 @@ struct Pieces {
     bool twoFlights() const { return !d2.isEmpty(); }
 };
 
-QString compose(int type, const Pieces& x, const ItineraryRecord& r, const PCommon& common,
-                const QString& tail) {
+QString compose(int type, const Pieces& x, const ItineraryRecord& r, const QString& tail) {
     const QString second =
         x.twoFlights() ? QStringLiteral(";") + x.d2 + x.p2 + QStringLiteral("-") + x.p3 + r[Flight2]
                        : QString();
@@ -78,13 +77,13 @@ QString compose(int type, const Pieces& x, const ItineraryRecord& r, const PComm
         return QStringLiteral("乘机人:") + r[PassengerName] + QStringLiteral(",证件号码:") +
                r[IdNumber] + QStringLiteral(",请核对，如有错误请及时联系我们.客服:") + tail;
     case 7: {
-        const QString names = PassengerListText(common.PassengerList, r[PassengerName]);
+        const QString names = PassengerListText(r.passengers(), r[PassengerName]);
         QString text = (names.isEmpty() ? QString() : names + QStringLiteral(",")) + x.p1 +
                        QStringLiteral("-") + x.p2 + x.d1 + QStringLiteral("起飞,") +
-                       common.ArrivalTime1 + QStringLiteral("到达,") + r[Carrier1] + r[Flight1];
+                       r.arrivalTime1() + QStringLiteral("到达,") + r[Carrier1] + r[Flight1];
         if (x.twoFlights())
             text += QStringLiteral(";") + x.p2 + QStringLiteral("-") + x.p3 + x.d2 +
-                    QStringLiteral("起飞,") + common.ArrivalTime2 + QStringLiteral("到达,") +
+                    QStringLiteral("起飞,") + r.arrivalTime2() + QStringLiteral("到达,") +
                     r[Carrier2] + r[Flight2];
         return text;
     }
@@ -95,8 +94,7 @@ QString compose(int type, const Pieces& x, const ItineraryRecord& r, const PComm
 
 } // namespace
 
-QString ComposeSms(const ItineraryRecord& record, const PCommon& common, SmsCommon& account,
-                   common::Messages& messages) {
+QString ComposeSms(const ItineraryRecord& record, SmsCommon& account, common::Messages& messages) {
     if (record[PnrQuery].isEmpty()) {
         messages.show(QStringLiteral("填写票面内容后才能自动生成短信内容！"));
         return {};
@@ -111,7 +109,7 @@ QString ComposeSms(const ItineraryRecord& record, const PCommon& common, SmsComm
     x.p1 = PlaceText(record[City1]);
     x.p2 = PlaceText(record[City2]);
     x.p3 = PlaceText(record[City3]);
-    return compose(account.TemplateType, x, record, common, SignatureTail(account));
+    return compose(account.TemplateType, x, record, SignatureTail(account));
 }
 
 } // namespace sms

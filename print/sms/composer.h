@@ -14,8 +14,8 @@ namespace sms {
 // Composes with account.TemplateType. An empty PnrQuery shows a message; an unusable
 // Date1 or an unknown type gives an empty text. Fills the account's short name (from
 // IssuedBy) and service phone ("010-XXXXXXXX") when they are empty; they stay so.
-QString ComposeSms(const itin::ItineraryRecord& record, const itin::PCommon& common,
-                   SmsCommon& account, common::Messages& messages);
+QString ComposeSms(const itin::ItineraryRecord& record, SmsCommon& account,
+                   common::Messages& messages);
 
 // Flight time: month "月" day "日" time, from a year-month-day date; empty when the date
 // does not split at "-" into exactly three parts.

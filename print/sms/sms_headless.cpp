@@ -9,18 +9,17 @@ namespace sms {
 
 HeadlessSms ComposeHeadless(const QString& bookingText, int type, const QString& programFolder,
                             const common::Clock& clock) {
-    itin::PCommon common;
     itin::ItineraryRecord record;
     itin::PrintSettings settings;
     itin::PageSetup boxes;
     common::RecordingMessages messages;
     // As the print form loads: settings first, then the pasted booking.
     itin::ApplyPrintSettings(settings, programFolder, record, clock, boxes);
-    itin::ParseReservationText(bookingText, common, record, messages, clock);
+    itin::ParseReservationText(bookingText, record, messages, clock);
     SmsCommon account;
     account.TemplateType = type;
     HeadlessSms out;
-    out.text = ComposeSms(record, common, account, messages);
+    out.text = ComposeSms(record, account, messages);
     for (const common::ShownMessage& m : messages.shown)
         out.messages << m.text;
     return out;

@@ -273,7 +273,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     EXPECT_EQ(form.record()->field(itin::PnrQuery), "XYZ789");
     EXPECT_EQ(form.record()->field(itin::Carrier3), "VOID");
     EXPECT_TRUE(support::child<QPushButton>(host.form(), "cmdnext")->isEnabled());
-    EXPECT_EQ(common.PassengerList.size(), 3);
+    EXPECT_EQ(form.record()->passengers().size(), 3);
 
     browser->ClickNavItem("print_3");
     ASSERT_TRUE(handed.wait(15000));

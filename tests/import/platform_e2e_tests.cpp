@@ -113,7 +113,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_EQ(form->record()[CnTax], "CN0.00");
     EXPECT_EQ(form->record()[Total], "CNY 2090.00");
     EXPECT_EQ(form->record()[PassengerName], QStringLiteral("李四"));
-    EXPECT_EQ(common.PassengerList.size(), 3);
+    EXPECT_EQ(form->record().passengers().size(), 3);
     EXPECT_TRUE(support::child<QPushButton>(form, "cmdnext")->isEnabled());
     EXPECT_EQ(retrieval->state().OrderRetrievalActive, 0);
 
@@ -129,7 +129,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     ASSERT_TRUE(statusIs(kDone));
     EXPECT_EQ(form->record()[CnTax], "CN50.00");
     EXPECT_EQ(form->record()[YqTax], "YQ120.00");
-    EXPECT_EQ(common.PassengerList.size(), 1);
+    EXPECT_EQ(form->record().passengers().size(), 1);
 
     // A changed search page matches no row: the retrieval gives up, the record stays.
     gSites[0]->get("/__config?broken=1");
@@ -195,7 +195,7 @@ TEST_F(Retrieval, SecondPlatformPictureCodeInTheWindowAndNothingFound) {
     EXPECT_EQ(form->record()[Time2], "09:10");
     EXPECT_EQ(form->record()[Class2], "C");
     EXPECT_EQ(form->record()[CnTax], "CN100.00");
-    EXPECT_EQ(common.PassengerList.size(), 3);
+    EXPECT_EQ(form->record().passengers().size(), 3);
     EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
 
     // Still signed in: a PNR the platform does not know.

@@ -373,19 +373,30 @@ TEST(OrderReaders, ThousandsOfPassengersReadInLinearTime) {
 }
 
 TEST(OrderReaders, ApplyWritesTheRecordOnlyForAReadOrder) {
-    itin::PCommon common;
     itin::ItineraryRecord record;
     record.setField(itin::City1, QStringLiteral("KEEP"));
-    EXPECT_EQ(ApplyOrder(ReadFirstPlatformOrder(firstDetail("x", 1)), "ABC123", common, record),
+    EXPECT_EQ(ApplyOrder(ReadFirstPlatformOrder(firstDetail("x", 1)), "ABC123", record),
               UnreadableOrderStatus());
     EXPECT_EQ(record[itin::City1], "KEEP");
 
-    EXPECT_EQ(ApplyOrder(ReadFirstPlatformOrder(firstDetail("170", 3)), "ABC123", common, record),
+    EXPECT_EQ(ApplyOrder(ReadFirstPlatformOrder(firstDetail("170", 3)), "ABC123", record),
               "获取成功，可以打印！");
     EXPECT_EQ(record[itin::PnrQuery], "ABC123");
     EXPECT_EQ(record[itin::City1], "北京");
     EXPECT_EQ(record[itin::PassengerName], "P1");
     EXPECT_EQ(record[itin::TicketNumber], "T1");
     EXPECT_TRUE(record.nextEnabled());
-    EXPECT_EQ(common.PassengerList.size(), 3);
+    EXPECT_EQ(record.passengers().size(), 3);
+
+    // After a four-segment ticket, a one-segment order leaves nothing of the ticket's flights.
+    for (int row = 2; row <= 4; ++row) {
+        const itin::SegmentRow r = itin::segmentRow(row);
+        for (int field : {r.city, r.carrier, r.flight, r.date, r.validFrom, r.baggage})
+            record.setField(field, QStringLiteral("TICKET"));
+    }
+    record.setField(itin::City5, QStringLiteral("TICKET"));
+    record.setPassengers({{"T", "", ""}});
+    ApplyOrder(ReadFirstPlatformOrder(firstDetail("170", 3)), "ABC123", record);
+    EXPECT_EQ(record.texts().filter("TICKET"), QStringList());
+    EXPECT_EQ(record[itin::PassengerName], "P1");
 }

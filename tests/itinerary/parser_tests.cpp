@@ -16,11 +16,10 @@ QString seg(const QString& item, const QString& flight, const QString& date, con
 }
 
 struct Parse {
-    PCommon common;
     ItineraryRecord record;
     common::RecordingMessages messages;
     common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
-    void run(const QString& text) { ParseReservationText(text, common, record, messages, clock); }
+    void run(const QString& text) { ParseReservationText(text, record, messages, clock); }
 };
 
 const QString kExample = QStringLiteral(
@@ -66,11 +65,11 @@ TEST(Parser, WorkedExampleFieldByField) {
     EXPECT_EQ(r[PassengerName], QStringLiteral("张三"));
     EXPECT_EQ(r[IdNumber], QStringLiteral("E12345678"));
     EXPECT_EQ(r[TicketNumber], QStringLiteral("000-0000000001"));
-    EXPECT_EQ(p.common.ArrivalTime1, QStringLiteral("10:40"));
-    EXPECT_EQ(p.common.ArrivalTime2, QStringLiteral("11:20"));
+    EXPECT_EQ(r.arrivalTime1(), QStringLiteral("10:40"));
+    EXPECT_EQ(r.arrivalTime2(), QStringLiteral("11:20"));
     const QList<PassengerRow> rows{{"张三", "E12345678", "000-0000000001"},
                                    {"李四", "E87654321", "000-0000000002"}};
-    EXPECT_EQ(p.common.PassengerList, rows);
+    EXPECT_EQ(r.passengers(), rows);
     EXPECT_TRUE(r.nextEnabled());
     EXPECT_FALSE(r.previousEnabled());
     EXPECT_TRUE(p.messages.shown.isEmpty());
@@ -83,13 +82,14 @@ TEST(Parser, LfAndCrLfGiveTheSameRecord) {
     unix.replace("\r\n", "\n");
     lf.run(unix);
     EXPECT_EQ(lf.record.texts(), crlf.record.texts());
-    EXPECT_EQ(lf.common.PassengerList, crlf.common.PassengerList);
+    EXPECT_EQ(lf.record.passengers(), crlf.record.passengers());
 }
 
 TEST(Parser, OnePassengerOneSegmentClosesWithVoid) {
     Parse p;
-    p.record.setField(City5, QStringLiteral("kept"));
-    p.record.setField(Carrier4, QStringLiteral("kept"));
+    p.run(kExample); // an earlier booking: nothing of it stays
+    p.record.setField(City5, QStringLiteral("earlier"));
+    p.record.setField(Carrier4, QStringLiteral("earlier"));
     p.run(" 1.王五 JK9L0P\r\n" + seg(" 2", "CZ3101", "05JAN14", "CAN", "PVG", "--T2") +
           " 3.SSR FOID CZ HK1 NI110101199001011234/P1\r\n 4.TN/784-1234567890/P1\r\n");
     const ItineraryRecord& r = p.record;
@@ -98,8 +98,9 @@ TEST(Parser, OnePassengerOneSegmentClosesWithVoid) {
     EXPECT_EQ(r[City2], QStringLiteral("上海浦东   T2"));
     EXPECT_EQ(r[Carrier2], QStringLiteral("VOID"));
     EXPECT_EQ(r[City3], QStringLiteral("VOID"));
-    EXPECT_EQ(r[City5], QStringLiteral("kept"));
-    EXPECT_EQ(r[Carrier4], QStringLiteral("kept"));
+    for (int i : {City4, City5, Carrier4, Flight2, Flight3, Date2, Baggage2})
+        EXPECT_EQ(r[i], QString()) << fieldName(i).toStdString();
+    EXPECT_EQ(r.passengers().size(), 1);
     EXPECT_EQ(r[PassengerName], QStringLiteral("王五"));
     EXPECT_EQ(r[PnrCode], QStringLiteral("JK9L0P"));
     EXPECT_EQ(r[IdNumber], QStringLiteral("110101199001011234"));
@@ -107,11 +108,11 @@ TEST(Parser, OnePassengerOneSegmentClosesWithVoid) {
     EXPECT_FALSE(r.nextEnabled());
 }
 
-TEST(Parser, ThreeSegmentsUseTheFirstTwoAndKeepOldSecondArrival) {
+TEST(Parser, ThreeSegmentsUseTheFirstTwoAndTellTheRest) {
     Parse p;
-    p.common.ArrivalTime2 = QStringLiteral("23:59");
+    p.run(kExample);
     p.run(" 1.A B ABCDEF\r\n" + seg(" 2", "CA1", "01FEB", "PEK", "SHA", "T3T2", "0700", "0900"));
-    EXPECT_EQ(p.common.ArrivalTime2, QStringLiteral("23:59")); // one segment: not written
+    EXPECT_EQ(p.record.arrivalTime2(), QString()); // one segment: no second arrival
     Parse q;
     q.run(" 1.A B ABCDEF\r\n" + seg(" 2", "CA1", "01FEB", "PEK", "SHA", "T3T2") +
           seg(" 3", "CA2", "02FEB", "SHA", "CAN", "T2--") +
@@ -120,6 +121,7 @@ TEST(Parser, ThreeSegmentsUseTheFirstTwoAndKeepOldSecondArrival) {
     EXPECT_EQ(q.record[Carrier3], QStringLiteral("VOID"));
     EXPECT_EQ(q.record[City4], QStringLiteral("VOID"));
     EXPECT_EQ(q.record[Flight3], QString());
+    EXPECT_EQ(q.record.leftOutFlights(), QStringList({"CA3"}));
 }
 
 TEST(Parser, ItemsMatchedByPositionAndConfirmedByDigit) {
@@ -127,11 +129,54 @@ TEST(Parser, ItemsMatchedByPositionAndConfirmedByDigit) {
     // Two passengers, one ID item, the second ticket naming passenger 1.
     p.run(" 1.张三 2.李四 HX3K8M\r\n" + seg(" 3", "CA1501", "12MAR", "PEK", "SHA", "T3T2") +
           " 4.SSR FOID CA HK1 NIE1/P1\r\n 5.TN/000-1/P1\r\n 6.TN/000-2/P1\r\n");
-    ASSERT_EQ(p.common.PassengerList.size(), 2);
-    EXPECT_EQ(p.common.PassengerList[0].id, QString());
-    EXPECT_EQ(p.common.PassengerList[1].id, QString());
-    EXPECT_EQ(p.common.PassengerList[0].ticket, QStringLiteral("000-1"));
-    EXPECT_EQ(p.common.PassengerList[1].ticket, QString());
+    const QList<PassengerRow> rows{{"张三", "", "000-1"}, {"李四", "", ""}};
+    EXPECT_EQ(p.record.passengers(), rows);
+}
+
+TEST(Parser, GroupOfTwelveGetsEachOwnIdAndTicket) {
+    // Twelve names over two display lines, then their items numbered 14 to 37.
+    QString names, items;
+    for (int k = 1; k <= 12; ++k)
+        names += QStringLiteral("%1.NAME%2 ").arg(k, 2).arg(QChar(u'A' + k - 1)) +
+                 (k == 8 ? "\r\n" : "");
+    for (int k = 1; k <= 12; ++k)
+        items += QStringLiteral("%1.SSR FOID CA HK1 NIID%2/P%2\r\n").arg(13 + k).arg(k);
+    for (int k = 1; k <= 12; ++k)
+        items += QStringLiteral("%1.TN/999-%2/P%2\r\n").arg(25 + k).arg(k);
+    Parse p;
+    p.run(names + "HX3K8M\r\n" + seg("13", "CA1501", "12MAR", "PEK", "SHA", "T3T2") + items);
+    ASSERT_EQ(p.record.passengers().size(), 12);
+    for (int k = 1; k <= 12; ++k) {
+        const PassengerRow& row = p.record.passengers()[k - 1];
+        EXPECT_EQ(row, (PassengerRow{QStringLiteral("NAME%1").arg(QChar(u'A' + k - 1)),
+                                     QStringLiteral("ID%1").arg(k),
+                                     QStringLiteral("999-%1").arg(k)}))
+            << k;
+    }
+    EXPECT_EQ(p.record[PnrCode], QStringLiteral("HX3K8M"));
+}
+
+TEST(Parser, NamesReadWhole) {
+    const struct {
+        QString nameLines;
+        QStringList names;
+    } cases[] = {
+        // A name before a two-digit item keeps no digit of it.
+        {" 9.张三 10.李四 HX3K8M\r\n", {"张三", "李四"}},
+        // A line break between names, and one inside a wrapped name.
+        {" 1.张三\r\n 2.李四 HX3K8M\r\n", {"张三", "李四"}},
+        {" 1.ZHANGSAN/LONGFIRST\r\nNAME 2.LI/SI HX3K8M\r\n", {"ZHANGSAN/LONGFIRSTNAME", "LI/SI"}},
+        {" 1.ZHANG/SAN\r\nFENG HX3K8M\r\n", {"ZHANG/SANFENG"}},
+    };
+    for (const auto& c : cases) {
+        Parse p;
+        p.run(c.nameLines + seg(" 3", "CA1501", "12MAR", "PEK", "SHA", "T3T2"));
+        QStringList names;
+        for (const PassengerRow& row : p.record.passengers())
+            names << row.name;
+        EXPECT_EQ(names, c.names) << c.nameLines.toStdString();
+        EXPECT_EQ(p.record[PnrCode], QStringLiteral("HX3K8M")) << c.nameLines.toStdString();
+    }
 }
 
 TEST(Parser, FareLineWithOneTaxSetsFareAndTotalOnly) {
@@ -179,8 +224,8 @@ TEST(Parser, ShortOrOddInputNeverStops) {
     Parse q;
     q.run(" 1.张三 2.李四 HX3K8M\r\n" + seg(" 3", "CA1501", "12MAR", "PEK", "SHA", "T3T2") +
           " 4.TN/000-1/PX\r\n 5.TN/000-2/P\r\n");
-    EXPECT_EQ(q.common.PassengerList[0].ticket, QString());
-    EXPECT_EQ(q.common.PassengerList[1].ticket, QString());
+    EXPECT_EQ(q.record.passengers()[0].ticket, QString());
+    EXPECT_EQ(q.record.passengers()[1].ticket, QString());
 }
 
 TEST(Parser, ConvertSegmentDate) {

@@ -5,6 +5,7 @@
 #include <poppler/cpp/poppler-page-renderer.h>
 #include <poppler/cpp/poppler-page.h>
 
+#include <algorithm>
 #include <memory>
 
 QList<PdfPage> ReadPdf(const QString& path) {
@@ -29,6 +30,29 @@ QList<PdfPage> ReadPdf(const QString& path) {
         out << p;
     }
     return out;
+}
+
+QRectF InkBox(const QString& path, int pageIndex) {
+    std::unique_ptr<poppler::document> doc(poppler::document::load_from_file(path.toStdString()));
+    if (!doc || pageIndex >= doc->pages()) return {};
+    std::unique_ptr<poppler::page> page(doc->create_page(pageIndex));
+    constexpr double kDpi = 288;
+    const poppler::image img = poppler::page_renderer().render_page(page.get(), kDpi, kDpi);
+    if (!img.is_valid() || img.format() != poppler::image::format_argb32) return {};
+    int left = img.width(), top = img.height(), right = -1, bottom = -1;
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* row = reinterpret_cast<const unsigned char*>(img.const_data()) +
+                          long(y) * img.bytes_per_row();
+        for (int x = 0; x < img.width(); ++x) {
+            const unsigned char* px = row + 4 * x; // B G R A
+            if (px[0] >= 128 || px[1] >= 128 || px[2] >= 128) continue;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0) return {};
+    const double twips = 1440 / kDpi;
+    return QRectF(left * twips, top * twips, (right - left + 1) * twips, (bottom - top + 1) * twips);
 }
 
 double InkShare(const QString& path, int pageIndex) {

@@ -2,6 +2,7 @@
 // Reads the words of a PDF back with their positions (twips from the page's top-left)
 // and font names, to check what the print-out put on paper.
 #include <QList>
+#include <QRectF>
 #include <QString>
 
 struct PdfWord {
@@ -27,3 +28,7 @@ QList<PdfPage> ReadPdf(const QString& path);
 
 // Share of non-white pixels of a page rendered at 36 dpi (0 when unreadable).
 double InkShare(const QString& path, int page);
+
+// The box around a page's dark pixels at 288 dpi, in twips from the page's top-left (empty
+// when unreadable or blank).
+QRectF InkBox(const QString& path, int page);

@@ -13,6 +13,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QStyle>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -154,9 +156,13 @@ TEST_F(FormFixture, PrintIsBlockedUntilTheNextTimerTick) {
     EXPECT_EQ(box(f, CheckCode)->text(), "0042");
     click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1) << "a second click before the tick prints nothing";
+    QTest::qWait(700); // the block runs from the print, not from a free-running tick
+    click(f, "cmdprint");
+    EXPECT_EQ(printed.pages.size(), 1);
 
     auto* timer = child<QTimer>(f, "Timer1");
     EXPECT_TRUE(timer->isActive());
+    EXPECT_GT(timer->remainingTime(), 1500);
     EXPECT_EQ(timer->interval(), 3000);
     timer->setInterval(20); // the real tick, sooner
     QSignalSpy tick(timer, &QTimer::timeout);
@@ -184,7 +190,7 @@ TEST_F(FormFixture, PrintRefusalsLeaveTheCheckCode) {
 TEST_F(FormFixture, PrintsThePassengerShownAtTheFormsOffsetsAndMode) {
     common.PrintMode = International;
     P_GuoNei* f = open();
-    SetPassengerList(common, f->record(), {{"ZHANG/SAN", "1", "T1"}, {"李四", "2", "T2"}});
+    f->record().setPassengers({{"ZHANG/SAN", "1", "T1"}, {"李四", "2", "T2"}});
     type(box(f, PnrCode), QStringLiteral("HX3K8M"));
     type(box(f, CheckCode), QStringLiteral("0999"));
     click(f, "cmdtoright");
@@ -207,14 +213,14 @@ TEST_F(FormFixture, PrintsThePassengerShownAtTheFormsOffsetsAndMode) {
     EXPECT_EQ(box(f, CheckCode)->text(), "1001");
 }
 
-TEST_F(FormFixture, ModeSwitchDiscardsTheRecordButKeepsOffsetsAndPassengers) {
+TEST_F(FormFixture, ModeSwitchDiscardsTheBookingButKeepsOffsets) {
     P_GuoNei* f = open();
     EXPECT_EQ(f->windowTitle(), "国内单据打印——客服QQ：800000001");
     EXPECT_EQ(child<QLabel>(f, "Label27")->text(), "切换到国际");
     EXPECT_TRUE(child<QPushButton>(f, "Cmdd2")->isVisible());
     EXPECT_EQ(child<QComboBox>(f, "Surs1")->count(), 2);
 
-    SetPassengerList(common, f->record(), {{"张三", "1", "T1"}, {"李四", "2", "T2"}});
+    f->record().setPassengers({{"张三", "1", "T1"}, {"李四", "2", "T2"}});
     type(box(f, Notice), QStringLiteral("typed"));
     click(f, "cmdtoright");
     QSignalSpy unloaded(host.get(), &PrintFormHost::formUnloaded);
@@ -234,7 +240,8 @@ TEST_F(FormFixture, ModeSwitchDiscardsTheRecordButKeepsOffsetsAndPassengers) {
     EXPECT_EQ(g->record()[Notice], "");
     EXPECT_EQ(g->record()[PassengerName], "");
     EXPECT_EQ(child<QLineEdit>(g, "leftr")->text(), "1 毫米");
-    EXPECT_EQ(common.PassengerList.size(), 2);
+    EXPECT_TRUE(g->record().passengers().isEmpty());
+    EXPECT_EQ(child<QLabel>(g, "PassengerPosition")->text(), ""); // no stale "第 1/2 位"
     for (QWidget* w :
          {child(g, "Label15"), static_cast<QWidget*>(box(g, PnrQuery)), child(g, "Surs1"),
           child(g, "Cmdinput"), child(g, "Cmd_piaohao"), child(g, "Cmdd2")})
@@ -256,7 +263,7 @@ TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
     P_GuoNei* f = open();
     EXPECT_FALSE(child<QPushButton>(f, "cmdpau")->isEnabled());
     EXPECT_FALSE(child<QPushButton>(f, "cmdnext")->isEnabled());
-    SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
+    f->record().setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
     EXPECT_TRUE(child<QPushButton>(f, "cmdnext")->isEnabled());
     click(f, "cmdnext");
     click(f, "cmdnext");
@@ -267,13 +274,74 @@ TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
     click(f, "cmdpau");
     EXPECT_EQ(box(f, IdNumber)->text(), "2");
 
-    // A reopened form starts with both buttons disabled; the list survives.
+    // A reopened form starts with a fresh booking: both buttons disabled.
     f->close();
     settle();
     f = open();
     EXPECT_FALSE(child<QPushButton>(f, "cmdpau")->isEnabled());
     EXPECT_FALSE(child<QPushButton>(f, "cmdnext")->isEnabled());
-    EXPECT_EQ(common.PassengerList.size(), 3);
+    EXPECT_TRUE(f->record().passengers().isEmpty());
+}
+
+// Run again at 144 dpi as a scaled screen shows it (device pixel ratio 1.5).
+TEST_F(FormFixture, LayoutKeepsEveryTextWholeAndTheSwitchClickable) {
+    const bool at96 = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR");
+    for (const qint16 mode : {Domestic, International}) {
+        common.PrintMode = mode;
+        P_GuoNei* f = open();
+        f->record().setPassengers(QList<PassengerRow>(12, {"A", "1", "T1"}));
+        f->record().showPassenger(11);
+        auto* modeSwitch = child<QLabel>(f, "Label27");
+        auto* position = child<QLabel>(f, "PassengerPosition");
+        EXPECT_EQ(position->text(), QStringLiteral("第 12/12 位"));
+        for (QLabel* l : {modeSwitch, position})
+            EXPECT_GE(l->width(), l->sizeHint().width()) << l->objectName().toStdString();
+        EXPECT_FALSE(modeSwitch->geometry().intersects(position->geometry()));
+        EXPECT_EQ(f->childAt(modeSwitch->geometry().center()), modeSwitch);
+        const std::pair<int, const char*> money[] = {{Fare, "CNY 12345.50"},
+                                                     {CnTax, "CN 1234.00"},
+                                                     {YqTax, "YQ 1234.00"},
+                                                     {XtTax, "XT 12345.00"},
+                                                     {Total, "CNY 23456.50"}};
+        for (const auto& [index, text] : money) {
+            QLineEdit* b = box(f, index);
+            const int frame = b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+            const int room = b->contentsRect().width() - 2 * frame - 4; // the edit's own margins
+            EXPECT_LE(b->fontMetrics().horizontalAdvance(text), room) << text;
+        }
+        f->close();
+        settle();
+    }
+    if (!at96) return;
+    QProcess again;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_SCALE_FACTOR", "1.5");
+    again.setProcessEnvironment(env);
+    again.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=FormFixture.LayoutKeepsEveryTextWholeAndTheSwitchClickable"});
+    ASSERT_TRUE(again.waitForFinished(60000));
+    EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardOutput().toStdString();
+}
+
+TEST_F(FormFixture, TabFollowsTheScreenRowByRow) {
+    P_GuoNei* f = open();
+    const auto row = [f](QWidget* w) { return w->mapTo(f, w->rect().center()).y() / 13; };
+    QList<QWidget*> chain;
+    for (QWidget* w = box(f, PnrQuery)->nextInFocusChain(); w != box(f, PnrQuery);
+         w = w->nextInFocusChain())
+        if (w->isVisibleTo(f) && (w->focusPolicy() & Qt::TabFocus) && f->isAncestorOf(w))
+            chain << w;
+    for (int i = 1; i < chain.size(); ++i) {
+        QWidget *a = chain[i - 1], *b = chain[i];
+        const QPoint pa = a->mapTo(f, QPoint()), pb = b->mapTo(f, QPoint());
+        const bool sameRowOnwards = std::abs(pa.y() - pb.y()) < 13 && pb.x() > pa.x();
+        EXPECT_TRUE(sameRowOnwards || row(b) > row(a))
+            << a->objectName().toStdString() << " -> " << b->objectName().toStdString();
+    }
+    const auto next = [&](QWidget* w) { return chain.value(chain.indexOf(w) + 1); };
+    EXPECT_EQ(next(box(f, YqTax)), box(f, XtTax));
+    EXPECT_EQ(next(box(f, ValidUntil1)), box(f, Baggage1));
+    EXPECT_EQ(next(box(f, Baggage1)), box(f, City2));
 }
 
 TEST_F(FormFixture, PlatformRetrievalChecksBeforeOpening) {
@@ -360,7 +428,7 @@ TEST_F(FormFixture, PnrDialogDoesNotParseInInternationalMode) {
     settle();
     EXPECT_EQ(pnrDialog(), nullptr);
     EXPECT_EQ(f->record().texts(), before);
-    EXPECT_TRUE(common.PassengerList.isEmpty());
+    EXPECT_TRUE(f->record().passengers().isEmpty());
     EXPECT_TRUE(f->isEnabled());
 }
 

@@ -389,6 +389,15 @@ TEST(RealPrinter, ReceiptOnTheDefaultPrinterArrivesInItsOutputFolder) {
         QThread::msleep(200);
     }
     ASSERT_GE(fresh.size(), 2) << "printer output folder " << outDir.toStdString();
+    // The same receipts as a PDF: the printer's page carries the print where the PDF does
+    // (within 0.3 mm, 17 twips).
+    const QString pdf = dir.filePath("same.pdf");
+    ASSERT_EQ(runPrint({"--pnr", sample(), "--pdf", pdf, "--check-code", "0041", "--data-dir",
+                        dir.path(), "--reprint"})
+                  .exitCode,
+              0);
+    const QRectF expected = InkBox(pdf, 0);
+    ASSERT_FALSE(expected.isEmpty());
     // Each job is one page of the receipt form's size with print on it (the printer's
     // conversion keeps the drawing, not always the text layer).
     for (const QString& f : fresh) {
@@ -398,6 +407,9 @@ TEST(RealPrinter, ReceiptOnTheDefaultPrinterArrivesInItsOutputFolder) {
         EXPECT_NEAR(pages[0].widthTwips, 238 * 56.69, 40);
         EXPECT_NEAR(pages[0].heightTwips, 106.6 * 56.69, 40);
         EXPECT_GT(InkShare(path, 0), 0.001) << f.toStdString();
+        const QRectF ink = InkBox(path, 0);
+        EXPECT_NEAR(ink.left(), expected.left(), 17) << f.toStdString();
+        EXPECT_NEAR(ink.top(), expected.top(), 17) << f.toStdString();
         QFile::remove(path);
     }
 }

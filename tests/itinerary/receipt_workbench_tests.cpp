@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 using namespace itin;
@@ -47,23 +48,73 @@ protected:
 TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
     P_GuoNei* f = open();
     child<QTimer>(f, "Timer1")->setInterval(10);
-    SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
+    f->record().setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
     type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
     type(box(f, CheckCode), QStringLiteral("0041"));
-    EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 1/3 位"));
+    auto* position = f->findChild<QLabel*>("PassengerPosition");
+    EXPECT_EQ(position->text(), QStringLiteral("第 1/3 位"));
     ctx.makePrintSurface = [this]() -> std::unique_ptr<PrintSurface> {
         if (printed.pages.size() == 2) return nullptr; // the third receipt is refused
         return std::make_unique<SharedSurface>(printed);
     };
     click(f, "cmdprintall");
-    support::waitUntil([&] { return said(QStringLiteral("已打印 2 张行程单")); }, 2000);
+    // While it runs, nothing else changes the passenger.
+    EXPECT_EQ(position->text(), QStringLiteral("正在打印 第 2/3 位"));
+    for (const char* name : {"cmdnext", "cmdpau", "cmdprint", "cmdprintall", "Command1", "Cmdd2"})
+        EXPECT_FALSE(child<QWidget>(f, name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QWidget>(f, "cmdstopall")->isVisible());
+    support::waitUntil([&] { return messages.shown.size() >= 2; }, 2000);
+    EXPECT_TRUE(said(QStringLiteral("已打印 2 张行程单，第 3/3 位未能打印")));
     EXPECT_TRUE(said(QStringLiteral("打印机不可用")));
+    EXPECT_TRUE(child<QWidget>(f, "cmdpau")->isEnabled());
+    EXPECT_FALSE(child<QWidget>(f, "cmdstopall")->isVisible());
     ASSERT_EQ(printed.pages.size(), 2);
     EXPECT_NE(printed.pages[1].find("B"), nullptr);
     EXPECT_EQ(loggedCodes(), QStringList({"0042", "0041"}));
     EXPECT_EQ(log.nextCheckCode(), "0043");
     EXPECT_EQ(box(f, CheckCode)->text(), "0043");
     EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 3/3 位"));
+}
+
+TEST_F(Workbench, PrintAllStopsAfterTheReceiptInThePrinterOnStopOrEsc) {
+    for (const bool byKey : {false, true}) {
+        SCOPED_TRACE(byKey);
+        P_GuoNei* f = open();
+        f->record().setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
+        type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
+        type(box(f, CheckCode), byKey ? QStringLiteral("0051") : QStringLiteral("0041"));
+        messages.clear();
+        printed.pages.clear();
+        click(f, "cmdprintall"); // the first receipt is out; the run waits for the block
+        if (byKey)
+            QTest::keyClick(f, Qt::Key_Escape);
+        else
+            click(f, "cmdstopall");
+        EXPECT_EQ(printed.pages.size(), 1);
+        EXPECT_TRUE(said(QStringLiteral("已打印 1 张行程单，已停止，第 2/3 位未打印")));
+        EXPECT_EQ(box(f, PassengerName)->text(), "B");
+        EXPECT_TRUE(child<QWidget>(f, "cmdnext")->isEnabled());
+        f->close();
+        settle();
+    }
+}
+
+TEST_F(Workbench, PrintAllAfterASpreadsheetRowPrintsThatRowOnly) {
+    P_GuoNei* f = open();
+    child<QTimer>(f, "Timer1")->setInterval(10);
+    ParseReservationText(QStringLiteral(" 1.张三 2.李四 3.王五 HX3K8M\r\n"
+                                        " 4.  CA1501 Y   SA12MAR  PEKSHA HK3   0830 1040          E T3T2\r\n"
+                                        " 5.  MU5101 Y   MO14MAR  SHAPEK HK3   0900 1120          E T2T2\r\n"),
+                         f->record(), messages, clock);
+    FillFromTicketRow(QStringLiteral(";784-1;0041;JK9L0P;赵六;E1;CZ3101;Y;CANPVG;2026-03-12;08:30;800;50;0"),
+                      *printForm.loadRecord());
+    EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 1/1 位"));
+    click(f, "cmdprintall");
+    support::waitUntil([&] { return said(QStringLiteral("已打印 1 张行程单")); }, 2000);
+    ASSERT_EQ(printed.pages.size(), 1);
+    EXPECT_NE(printed.pages[0].find(QStringLiteral("赵六")), nullptr);
+    for (const char* earlier : {"HX3K8M", "MU5101", "张三", "李四"})
+        EXPECT_EQ(printed.pages[0].find(QString::fromUtf8(earlier)), nullptr) << earlier;
 }
 
 TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
@@ -197,7 +248,7 @@ TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
 
 TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     P_GuoNei* f = open();
-    SetPassengerList(common, f->record(), {{"A", "1", "T1"}, {"B", "2", "T2"}});
+    f->record().setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}});
     type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
     type(box(f, Flight1), QStringLiteral("CA1501"));
     type(box(f, CheckCode), QStringLiteral("0041"));
@@ -211,6 +262,8 @@ TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     table->selectRow(0);
     click(window, "cmdreprint"); // declined: nothing changes
     EXPECT_EQ(f->record().field(PassengerName), "B");
+    EXPECT_TRUE(messages.shown.last().text.startsWith(
+        QStringLiteral("当前表单上的 HX3K8M 将被替换。")));
     messages.answer = true;
     click(window, "cmdreprint");
     ASSERT_EQ(printed.pages.size(), 2);
@@ -231,7 +284,7 @@ TEST_F(Workbench, FlightsTheReceiptLeavesOutAreToldOncePerBooking) {
                        "2.  CA1501 Y   SA12MAR  PEKSHA HK1   0830 1040          E T3T2\r\n"
                        "3.  MU5101 Y   MO14MAR  SHACAN HK1   0900 1120          E T2T2\r\n"
                        "4.  CZ3101 Y   TU15MAR  CANPEK HK1   0900 1120          E T2T2\r\n");
-    ParseReservationText(text, common, f->record(), messages, clock);
+    ParseReservationText(text, f->record(), messages, clock);
     f->record().setField(CheckCode, "0041");
     click(f, "cmdprint");
     EXPECT_TRUE(said(QStringLiteral("行程单只打印前两个航段，以下航班不在行程单上：CZ3101")));

@@ -55,58 +55,66 @@ TEST(Record, UnchangedWriteRaisesNothingAndHookSeesEveryChange) {
 }
 
 TEST(Passengers, SteppingStatesOverThreeRows) {
-    PCommon c;
     ItineraryRecord r;
     r.setField(Fare, QStringLiteral("CNY 99.00"));
-    SetPassengerList(c, r, {{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
+    r.setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
     EXPECT_FALSE(r.previousEnabled());
     EXPECT_TRUE(r.nextEnabled());
-    NextPassenger(c, r);
-    NextPassenger(c, r);
-    EXPECT_EQ(c.CurrentPassenger, 2);
+    r.nextPassenger();
+    r.nextPassenger();
+    EXPECT_EQ(r.currentPassenger(), 2);
+    EXPECT_EQ(r.positionText(), QStringLiteral("第 3/3 位"));
     EXPECT_TRUE(r.previousEnabled());
     EXPECT_FALSE(r.nextEnabled());
     EXPECT_EQ(r[PassengerName], QStringLiteral("C"));
     EXPECT_EQ(r[TicketNumber], QStringLiteral("T3"));
-    NextPassenger(c, r); // past the end: nothing happens
-    EXPECT_EQ(c.CurrentPassenger, 2);
-    PreviousPassenger(c, r);
-    PreviousPassenger(c, r);
-    EXPECT_EQ(c.CurrentPassenger, 0);
+    r.nextPassenger(); // past the end: nothing happens
+    EXPECT_EQ(r.currentPassenger(), 2);
+    r.previousPassenger();
+    r.previousPassenger();
+    EXPECT_EQ(r.currentPassenger(), 0);
     EXPECT_FALSE(r.previousEnabled());
     EXPECT_TRUE(r.nextEnabled());
     EXPECT_EQ(r[IdNumber], QStringLiteral("1"));
     EXPECT_EQ(r[Fare], QStringLiteral("CNY 99.00")); // booking fields stay
-    PreviousPassenger(c, r);
-    EXPECT_EQ(c.CurrentPassenger, 0);
+    r.previousPassenger();
+    EXPECT_EQ(r.currentPassenger(), 0);
 }
 
 TEST(Passengers, OneRowLeavesBothButtonsDisabledAndLongListsReachTheirEnd) {
-    PCommon c;
     ItineraryRecord r;
-    SetPassengerList(c, r, {{"A", "1", "T1"}});
+    r.setPassengers({{"A", "1", "T1"}});
     EXPECT_FALSE(r.previousEnabled());
     EXPECT_FALSE(r.nextEnabled());
     // More rows than a 16-bit counter holds: stepping ends at the last one.
-    SetPassengerList(c, r, QList<PassengerRow>(32770, {"N", "1", "T"}));
+    r.setPassengers(QList<PassengerRow>(32770, {"N", "1", "T"}));
     int steps = 0;
     while (r.nextEnabled() && steps < 40000) {
-        NextPassenger(c, r);
+        r.nextPassenger();
         ++steps;
     }
     EXPECT_EQ(steps, 32769);
-    EXPECT_EQ(c.CurrentPassenger, 32769);
+    EXPECT_EQ(r.currentPassenger(), 32769);
 }
 
-TEST(Record, ClearParsedFieldsKeepsBookingAndAgencyFields) {
+TEST(Record, StartBookingEmptiesEveryFlightAndPassengerAndKeepsTheRest) {
     ItineraryRecord r;
     for (int i = 0; i < kFieldCount; ++i)
         r.setField(i, QStringLiteral("v%1").arg(i));
-    ClearParsedFields(r);
+    r.setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}});
+    r.setArrivalTimes("10:00", "12:00");
+    r.setLeftOutFlights({"CA3"});
+    r.startBooking();
     for (int i = 0; i < kFieldCount; ++i) {
-        const bool cleared = i == 0 || i == 1 || (i >= 3 && i <= 29) || i == 34;
-        EXPECT_EQ(r[i].isEmpty(), cleared) << fieldName(i).toStdString();
+        const bool kept = i == Endorsement || (i >= Fare && i <= Total) ||
+                          (i >= CheckCode && i <= AgentNumber) || i == XtTax;
+        EXPECT_EQ(r[i].isEmpty(), !kept) << fieldName(i).toStdString();
     }
+    EXPECT_TRUE(r.passengers().isEmpty());
+    EXPECT_FALSE(r.nextEnabled());
+    EXPECT_EQ(r.positionText(), QString());
+    EXPECT_EQ(r.arrivalTime2(), QString());
+    EXPECT_TRUE(r.leftOutFlights().isEmpty());
 }
 
 TEST(Money, ValueReadings) {

@@ -50,7 +50,7 @@ TEST_F(HandOff, TheExampleBookingFillsTheDomesticForm) {
     EXPECT_EQ(f(PassengerName), "ZHANG/SAN");
     EXPECT_EQ(f(IdNumber), "ID1");
     EXPECT_EQ(f(TicketNumber), "T1");
-    EXPECT_EQ(common.PassengerList, (QList<PassengerRow>{{"ZHANG/SAN", "ID1", "T1"}}));
+    EXPECT_EQ(record().passengers(), (QList<PassengerRow>{{"ZHANG/SAN", "ID1", "T1"}}));
     EXPECT_FALSE(record().nextEnabled());
     EXPECT_FALSE(record().previousEnabled());
     // Fields the page does not send keep the fresh form's texts.
@@ -95,22 +95,21 @@ TEST_F(HandOff, LaterSegmentsOverwriteTheClosingMarks) {
 }
 
 TEST_F(HandOff, ThreePassengersAfterAnEarlierBookingLeftTheFormOnALaterOne) {
-    common.PassengerList = {{"OLD1", "", ""}, {"OLD2", "", ""}, {"OLD3", "", ""}, {"OLD4", "", ""}};
-    common.CurrentPassenger = 3;
     common.PrintMode = Domestic;
     form.show();
-    record().setPreviousEnabled(true);
+    record().setPassengers({{"OLD1", "", ""}, {"OLD2", "", ""}, {"OLD3", "", ""}, {"OLD4", "", ""}});
+    record().showPassenger(3);
 
     ASSERT_TRUE(PrintHandOff("0,,P,A^1^T1|B^2|C,0,0,0", common, form));
-    EXPECT_EQ(common.PassengerList.size(), 3);
-    EXPECT_EQ(common.CurrentPassenger, 0);
+    EXPECT_EQ(record().passengers().size(), 3);
+    EXPECT_EQ(record().currentPassenger(), 0);
     EXPECT_EQ(f(PassengerName), "A");
     EXPECT_TRUE(record().nextEnabled());
     EXPECT_FALSE(record().previousEnabled());
-    NextPassenger(common, record());
+    record().nextPassenger();
     EXPECT_EQ(f(PassengerName), "B");
     EXPECT_EQ(f(TicketNumber), ""); // missing subfields are empty
-    NextPassenger(common, record());
+    record().nextPassenger();
     EXPECT_EQ(f(PassengerName), "C");
     EXPECT_EQ(f(IdNumber), "");
     EXPECT_FALSE(record().nextEnabled());
@@ -144,7 +143,7 @@ TEST_F(HandOff, MoneyAndMissingFields) {
     EXPECT_EQ(f(Fare), "CNY .00");
     EXPECT_EQ(f(CnTax), "CN.00");
     EXPECT_EQ(f(Total), "CNY 0.00");
-    EXPECT_TRUE(common.PassengerList.isEmpty());
+    EXPECT_TRUE(record().passengers().isEmpty());
     EXPECT_EQ(f(PassengerName), "");
     EXPECT_EQ(f(City1), ""); // no segment at all
     EXPECT_EQ(f(Baggage1), "");

@@ -12,7 +12,6 @@ namespace {
 
 struct Booking {
     ItineraryRecord record;
-    PCommon common;
     SmsCommon account;
     common::RecordingMessages messages;
 
@@ -35,16 +34,15 @@ struct Booking {
             record.setField(Date2, QStringLiteral("2026-12-09"));
             record.setField(Time2, QStringLiteral("14:05"));
         }
-        common.PassengerList = {{QStringLiteral("张三"), {}, {}}};
-        common.ArrivalTime1 = QStringLiteral("10:40");
-        common.ArrivalTime2 = QStringLiteral("16:50");
+        record.setPassengers({{QStringLiteral("张三"), {}, {}}});
+        record.setArrivalTimes(QStringLiteral("10:40"), QStringLiteral("16:50"));
         account.AgencyShortName = QStringLiteral("示例");
         account.AgencyServicePhone = QStringLiteral("010-12345678");
     }
 
     QString compose(int type) {
         account.TemplateType = type;
-        return ComposeSms(record, common, account, messages);
+        return ComposeSms(record, account, messages);
     }
 };
 
@@ -110,16 +108,17 @@ TEST(ComposeSms, OtherTypesComposeNothing) {
 
 TEST(ComposeSms, TypeSevenListsEveryPassengerInOrder) {
     Booking b(false);
-    b.common.PassengerList = {{QStringLiteral("张三"), {}, {}},
-                              {QStringLiteral("李四"), {}, {}},
-                              {QStringLiteral("王五"), {}, {}}};
+    b.record.setPassengers({{QStringLiteral("张三"), {}, {}},
+                            {QStringLiteral("李四"), {}, {}},
+                            {QStringLiteral("王五"), {}, {}}});
     EXPECT_TRUE(
         b.compose(7).startsWith(QStringLiteral("1.张三 2.李四 3.王五,北京首都(3号航站楼)-")));
 }
 
 TEST(ComposeSms, TypeSevenWithoutPassengerList) {
     Booking b(false);
-    b.common.PassengerList.clear();
+    b.record.setPassengers({});
+    b.record.setField(PassengerName, QStringLiteral("张三"));
     // The passenger shown stands in for the list.
     EXPECT_TRUE(b.compose(7).startsWith(QStringLiteral("1.张三,北京首都")));
     // With no name at all the text starts with the route.

@@ -47,7 +47,7 @@ int RunOrderPage(const OrderPageJob& job, const common::Clock& clock,
             err(error);
             return 2;
         }
-        itin::ParseReservationText(common::decodeDetect(*bytes), common, record, messages, clock);
+        itin::ParseReservationText(common::decodeDetect(*bytes), record, messages, clock);
     }
     const browser::HeadlessPage loaded = browser::LoadHeadlessPage(url, job.timeoutMs);
     if (loaded.outcome != browser::HeadlessPage::Read) {
@@ -57,12 +57,12 @@ int RunOrderPage(const OrderPageJob& job, const common::Clock& clock,
     const browser::DomDocument& page = loaded.document;
     common.PlatformPnr = job.platformPnr;
     const OrderRead order = ReadPlatformOrder(job.platform.toInt(), page);
-    const QString status = ApplyOrder(order, job.platformPnr, common, record);
+    const QString status = ApplyOrder(order, job.platformPnr, record);
     if (!order.ok) {
         out(status.toUtf8());
         return 1;
     }
-    out(withStatus(itin::RecordJson(common, record, messages.shown), status));
+    out(withStatus(itin::RecordJson(record, messages.shown), status));
     return 0;
 }
 

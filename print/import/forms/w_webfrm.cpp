@@ -224,7 +224,7 @@ void W_Webfrm::readOrder(const browser::DomDocument& page) {
     // whole order is in and the print form is enabled again.
     itin::ItineraryRecord::HeldChanges held(*record);
     finish(
-        ApplyOrder(order, owner_.context().common.PlatformPnr, owner_.context().common, *record));
+        ApplyOrder(order, owner_.context().common.PlatformPnr, *record));
 }
 
 } // namespace ximport

@@ -177,7 +177,10 @@ void P_font::closeEvent(QCloseEvent* e) {
 }
 
 void P_font::Command1_Click() {
-    if (form_) SaveFonts(form_->context(), choice());
+    if (form_) {
+        SaveFonts(form_->context(), choice());
+        emit form_->fontsChanged();
+    }
     close();
 }
 

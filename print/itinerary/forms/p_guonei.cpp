@@ -62,9 +62,9 @@ const BoxPlace kBoxes[] = {
     {PnrQuery, 720, 120, 855, 300},        {PassengerName, 1080, 1080, 1575, kBox},
     {IdNumber, 4440, 1080, 2295, kBox},    {Endorsement, 7320, 1080, 1575, kBox},
     {PnrCode, 1080, 1560, 1575, kBox},     {City5, 240, 4440, 1695, kBox},
-    {Fare, 720, 4920, 1215, kBox},         {CnTax, 3120, 4920, 1575, kBox},
-    {YqTax, 5520, 4920, 1455, kBox},       {XtTax, 7800, 4920, 1455, kBox},
-    {Total, 9840, 4920, 1455, kBox},       {TicketNumber, 1560, 5400, 1815, kBox},
+    {Fare, 720, 4920, 1575, kBox},         {CnTax, 3180, 4920, 1455, kBox},
+    {YqTax, 5340, 4920, 1455, kBox},       {XtTax, 7380, 4920, 1455, kBox},
+    {Total, 9420, 4920, 1695, kBox},       {TicketNumber, 1560, 5400, 1815, kBox},
     {CheckCode, 4200, 5400, 735, kBox},    {Notice, 6000, 5400, 1575, kBox},
     {Insurance, 8280, 5400, 615, kBox},    {AgentCode, 1560, 5880, 1815, kBox},
     {IssuedBy, 4560, 5880, 2055, kBox},    {IssueDate, 7680, 5880, 1215, kBox},
@@ -99,10 +99,10 @@ const CaptionPlace kCaptions[] = {
     {"有效截止日期", 9360, 2160, 1320, false},
     {"免费行李", 10680, 2160, 900, false},
     {"票价", 120, 4920, 540, true},
-    {"发展基金", 2040, 4920, 1020, true},
-    {"燃油费", 4680, 4920, 780, true},
-    {"其它", 7020, 4920, 720, true},
-    {"合计", 9300, 4920, 480, true},
+    {"发展基金", 2340, 4920, 780, true},
+    {"燃油费", 4680, 4920, 600, true},
+    {"其它", 6840, 4920, 480, true},
+    {"合计", 8880, 4920, 480, true},
     {"电子客票号码", 120, 5400, 1380, true},
     {"验证码", 3420, 5400, 720, true},
     {"提示信息", 4860, 5400, 1080, true},
@@ -135,7 +135,7 @@ P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* paren
     LoadSettingsIntoForm(ctx_, record_, *leftr_, *topb_);
     applyMode();
     InstallReceiptWorkbench(*this);
-    Timer1_->start();
+    orderTabsByScreen();
 }
 
 P_GuoNei::~P_GuoNei() {
@@ -251,9 +251,12 @@ void P_GuoNei::buildControls() {
     Label27_->setStyleSheet(QStringLiteral("color: red"));
     Label27_->setCursor(Qt::PointingHandCursor);
     placeTwips(Label27_, 6360, 600, 1020, 255);
+    Label27_->adjustSize(); // the whole caption, whatever the font's size
 
+    // The print block: three seconds from each print.
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName(QStringLiteral("Timer1"));
+    Timer1_->setSingleShot(true);
     Timer1_->setInterval(3000);
 
     connect(leftr_, &QLineEdit::textChanged, this, &P_GuoNei::offsetsChanged);
@@ -281,6 +284,7 @@ void P_GuoNei::applyMode() {
                                     ctx_.deploy.value(QStringLiteral("SupportContact"))));
     if (international) {
         Label27_->setText(QStringLiteral("切换到国内"));
+        Label27_->adjustSize();
         for (QWidget* w : {static_cast<QWidget*>(Label15_), static_cast<QWidget*>(Pt(PnrQuery)),
                            static_cast<QWidget*>(Surs1_), static_cast<QWidget*>(Cmdinput_),
                            static_cast<QWidget*>(Cmd_piaohao_)})
@@ -292,6 +296,36 @@ void P_GuoNei::applyMode() {
         Surs1_->setCurrentIndex(-1);
         Cmdd2_->show();
     }
+}
+
+void P_GuoNei::orderTabsByScreen() {
+    struct Stop {
+        QWidget* w;
+        QRect at;
+    };
+    QList<Stop> stops;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || w->window() != window()) continue;
+        stops.append({w, QRect(w->mapTo(this, QPoint(0, 0)), w->size())});
+    }
+    // Rows: controls whose middles lie within half a box of the row's first one.
+    std::sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) {
+        return a.at.center().y() < b.at.center().y();
+    });
+    const int tolerance = twipRect(0, 0, 0, kBox / 2).height();
+    int rowStart = 0, row = 0;
+    QList<std::pair<std::pair<int, int>, QWidget*>> keyed;
+    for (int i = 0; i < stops.size(); ++i) {
+        if (stops[i].at.center().y() - stops[rowStart].at.center().y() > tolerance) {
+            rowStart = i;
+            ++row;
+        }
+        keyed.append({{row, stops[i].at.left()}, stops[i].w});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (int i = 1; i < keyed.size(); ++i)
+        setTabOrder(keyed[i - 1].second, keyed[i].second);
 }
 
 void P_GuoNei::showField(int index) {
@@ -367,8 +401,20 @@ void P_GuoNei::boxLeft(int index) {
 }
 
 void P_GuoNei::updateStepButtons() {
-    cmdpau_->setEnabled(record_.previousEnabled());
-    cmdnext_->setEnabled(record_.nextEnabled());
+    cmdpau_->setEnabled(!passengerLocked_ && record_.previousEnabled());
+    cmdnext_->setEnabled(!passengerLocked_ && record_.nextEnabled());
+}
+
+void P_GuoNei::lockPassenger(bool locked) {
+    passengerLocked_ = locked;
+    for (QWidget* w : {static_cast<QWidget*>(Command1_), static_cast<QWidget*>(Cmd_piaohao_),
+                       static_cast<QWidget*>(Cmdd2_), static_cast<QWidget*>(Cmdinput_),
+                       static_cast<QWidget*>(Label27_), static_cast<QWidget*>(Surs1_)})
+        w->setEnabled(!locked);
+    for (QLineEdit* box : Pt_)
+        box->setReadOnly(locked);
+    cmdprint_->setEnabled(!locked && !printBlocked());
+    updateStepButtons();
 }
 
 void P_GuoNei::unload() {
@@ -389,27 +435,30 @@ void P_GuoNei::closeEvent(QCloseEvent* e) {
 
 bool P_GuoNei::printReceipt() {
     cmdprint_->setEnabled(false);
+    Timer1_->start(); // the block runs from this print
     return PrintReceipt(ctx_, record_, leftr_->text(), topb_->text());
 }
 
 bool P_GuoNei::printBlocked() const {
-    return !cmdprint_->isEnabled();
+    return Timer1_->isActive();
 }
 
 void P_GuoNei::cmdprint_Click() {
+    if (printBlocked() || passengerLocked_) return; // a click queued before it went grey
     printReceipt();
 }
 
 void P_GuoNei::Timer1_Timer() {
-    cmdprint_->setEnabled(true);
+    Timer1_->stop();
+    cmdprint_->setEnabled(!passengerLocked_);
     emit printUnblocked();
 }
 
 void P_GuoNei::cmdnext_Click() {
-    NextPassenger(ctx_.common, record_);
+    if (!passengerLocked_) record_.nextPassenger();
 }
 void P_GuoNei::cmdpau_Click() {
-    PreviousPassenger(ctx_.common, record_);
+    if (!passengerLocked_) record_.previousPassenger();
 }
 
 void P_GuoNei::shiftOffset(QLineEdit* box, int by) {
@@ -475,6 +524,7 @@ void P_GuoNei::Cmdinput_Click() {
 }
 
 void P_GuoNei::Label27_Click() {
+    if (passengerLocked_) return;
     if (ctx_.common.PrintMode == Domestic)
         ctx_.common.PrintMode = International;
     else if (ctx_.common.PrintMode == International)

@@ -50,11 +50,15 @@ public:
     // The page offsets as the agent typed them ("-3 毫米").
     QString leftOffset() const;
     QString topOffset() const;
-    // Prints the receipt shown, as "打印" does: the print button then waits for Timer1's
-    // next tick. False when the print was refused.
+    // Prints the receipt shown, as "打印" does: the print button is then blocked for three
+    // seconds (Timer1). False when the print was refused.
     bool printReceipt();
-    // True while the print button waits for Timer1's tick.
+    // True while the print button is blocked.
     bool printBlocked() const;
+    // Takes away (true) or gives back the controls that change the passenger or the
+    // booking: stepping, imports, the mode switch and the boxes.
+    void lockPassenger(bool locked);
+    bool passengerLocked() const { return passengerLocked_; }
 
     // Unload: clears PrintFormOpen and saves the page block, once.
     void unload();
@@ -64,10 +68,12 @@ signals:
     void unloaded();
     // Label27 toggled PrintMode; the owner reloads the form in the new mode.
     void modeSwitchRequested();
-    // Timer1 gave the print button back.
+    // The print block ended: the print button is back.
     void printUnblocked();
     // leftr or topb changed.
     void offsetsChanged();
+    // The font settings changed (the font dialog saved them).
+    void fontsChanged();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -92,6 +98,8 @@ private:
 
     void buildControls();
     void applyMode();
+    // Tab goes through the controls as the screen shows them: row by row, left to right.
+    void orderTabsByScreen();
     void showField(int index);
     void boxEdited(int index, const QString& text);
     void boxLeft(int index);
@@ -107,6 +115,7 @@ private:
     ItineraryRecord record_;
     std::array<QLineEdit*, kFieldCount> Pt_{};
     bool unloaded_ = false;
+    bool passengerLocked_ = false;
     int pendingLeave_ = -1; // a box left for a popup or another program
 
     QPushButton *cmdprint_, *cmdpau_, *cmdnext_, *Command3_, *Command1_, *Cmd_piaohao_, *Cmdd2_,

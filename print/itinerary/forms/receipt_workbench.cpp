@@ -8,12 +8,14 @@
 #include "itinerary/receipts/receipt_log.h"
 
 #include "common/fso.h"
+#include "common/text_ops.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -28,13 +30,6 @@ namespace itin {
 namespace {
 
 constexpr int kPreviewDpi = 96;
-
-QString positionText(const PCommon& common) {
-    if (common.PassengerList.isEmpty()) return {};
-    return QStringLiteral("第 %1/%2 位")
-        .arg(common.CurrentPassenger + 1)
-        .arg(common.PassengerList.size());
-}
 
 QPushButton* addButton(P_GuoNei& form, const QString& caption, const char* name, int left,
                        int width) {
@@ -53,68 +48,112 @@ void showOwned(P_GuoNei& form, const char* name) {
     w->raise();
 }
 
-// One run of "全部打印"; lives on the form, so it ends with it.
+// One run of "全部打印": "打印" then "下一位" in turn from the passenger shown, each print
+// after the print block of the one before; the controls that change the passenger are
+// taken away meanwhile. "停止" (or Esc) ends the run once the receipt being printed is out,
+// and the first refusal ends it too. Lives on the form, so it ends with it.
 class PrintAllRun : public QObject {
 public:
-    explicit PrintAllRun(P_GuoNei& form) : QObject(&form), form_(form) {}
+    PrintAllRun(P_GuoNei& form, QLabel& position, QPushButton& all, QPushButton& stop)
+        : QObject(&form), form_(form), position_(position), all_(all), stop_(stop) {
+        form_.lockPassenger(true);
+        all_.setEnabled(false);
+        stop_.show();
+        stop_.setEnabled(true);
+        connect(&stop_, &QPushButton::clicked, this, &PrintAllRun::stop);
+        form_.installEventFilter(this); // Esc anywhere on the form
+    }
+
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+            stop();
+            return true;
+        }
+        return QObject::eventFilter(watched, e);
+    }
 
     void step() {
-        if (form_.printBlocked()) { // the debounce of the last print
-            connect(&form_, &P_GuoNei::printUnblocked, this, [this] { step(); },
-                    Qt::SingleShotConnection);
+        if (stopped_) return finish(Stopped);
+        ItineraryRecord& record = form_.record();
+        position_.setText(QStringLiteral("正在打印 ") + record.positionText());
+        if (form_.printBlocked()) { // the block of the last print
+            waiting_ = connect(&form_, &P_GuoNei::printUnblocked, this, [this] { step(); },
+                               Qt::SingleShotConnection);
             return;
         }
-        if (!form_.printReceipt()) return finish();
+        waiting_ = {};
+        if (!form_.printReceipt()) return finish(Refused);
         ++printed_;
-        if (!form_.record().nextEnabled()) return finish();
-        NextPassenger(form_.context().common, form_.record());
+        if (!record.nextEnabled()) return finish(Done);
+        record.nextPassenger();
         step();
     }
 
 private:
-    void finish() {
-        form_.context().messages.show(QStringLiteral("已打印 %1 张行程单").arg(printed_));
-        if (auto* b = form_.findChild<QPushButton*>(QStringLiteral("cmdprintall")))
-            b->setEnabled(true);
+    enum End { Done, Stopped, Refused };
+
+    void stop() {
+        if (stopped_) return;
+        stopped_ = true;
+        stop_.setEnabled(false);
+        // Between receipts nothing is in the printer: the run ends now.
+        if (waiting_) {
+            disconnect(waiting_);
+            finish(Stopped);
+        }
+    }
+
+    void finish(End end) {
+        ItineraryRecord& record = form_.record();
+        QString text = QStringLiteral("已打印 %1 张行程单").arg(printed_);
+        if (end == Stopped)
+            text += QStringLiteral("，已停止，%1未打印").arg(record.positionText());
+        else if (end == Refused)
+            text += QStringLiteral("，%1未能打印").arg(record.positionText());
+        form_.removeEventFilter(this);
+        stop_.hide();
+        all_.setEnabled(true);
+        form_.lockPassenger(false);
+        position_.setText(record.positionText());
         deleteLater();
+        form_.context().messages.show(text);
     }
 
     P_GuoNei& form_;
+    QLabel& position_;
+    QPushButton& all_;
+    QPushButton& stop_;
+    QMetaObject::Connection waiting_;
+    bool stopped_ = false;
     int printed_ = 0;
 };
-
-// Prints every passenger from the one shown to the last, as "打印" then "下一位" in turn,
-// waiting for the print button to come back (Timer1) between receipts; the first refusal
-// stops the run. Then says how many were printed.
-void PrintAllPassengers(P_GuoNei& form) {
-    if (auto* b = form.findChild<QPushButton*>(QStringLiteral("cmdprintall")))
-        b->setEnabled(false);
-    (new PrintAllRun(form))->step();
-}
 
 } // namespace
 
 void InstallReceiptWorkbench(P_GuoNei& form) {
+    // "第 n/m 位" on the passenger's own line, right of the endorsement: clear of the mode
+    // switch and the buttons whatever the fonts' size.
     auto* position = new QLabel(&form);
     position->setObjectName(QStringLiteral("PassengerPosition"));
-    placeTwips(position, 6300, 540, 1100, 300);
+    placeTwips(position, 9000, 1080, 2400, 375);
     const auto showPosition = [&form, position] {
-        position->setText(positionText(form.context().common));
+        if (!form.passengerLocked()) position->setText(form.record().positionText());
     };
     QObject::connect(&form.record(), &ItineraryRecord::buttonsChanged, position, showPosition);
-    QObject::connect(&form.record(), &ItineraryRecord::fieldChanged, position,
-                     [showPosition](int i) {
-                         if (i == PassengerName) showPosition();
-                     });
     showPosition();
     position->show();
 
     QPushButton* preview = addButton(form, QStringLiteral("预览"), "cmdpreview", 4200, 735);
     QPushButton* all = addButton(form, QStringLiteral("全部打印"), "cmdprintall", 5040, 975);
     QPushButton* log = addButton(form, QStringLiteral("打印记录"), "cmdreceipts", 6120, 975);
+    QPushButton* stop = addButton(form, QStringLiteral("停止"), "cmdstopall", 7200, 735);
+    stop->hide();
     QObject::connect(preview, &QPushButton::clicked, &form,
                      [&form] { showOwned<P_Preview>(form, "P_Preview"); });
-    QObject::connect(all, &QPushButton::clicked, &form, [&form] { PrintAllPassengers(form); });
+    QObject::connect(all, &QPushButton::clicked, &form, [&form, position, all, stop] {
+        (new PrintAllRun(form, *position, *all, *stop))->step();
+    });
     QObject::connect(log, &QPushButton::clicked, &form,
                      [&form] { showOwned<P_Receipts>(form, "P_Receipts"); });
     log->setEnabled(form.context().receiptLog != nullptr);
@@ -141,6 +180,10 @@ P_Preview::P_Preview(P_GuoNei& form) : QWidget(&form, Qt::Dialog), form_(form) {
     v->addLayout(buttons);
     connect(&form.record(), &ItineraryRecord::fieldChanged, this, &P_Preview::scheduleRedraw);
     connect(&form, &P_GuoNei::offsetsChanged, this, &P_Preview::scheduleRedraw);
+    connect(&form, &P_GuoNei::fontsChanged, this, &P_Preview::scheduleRedraw);
+    // The page as the printer the print button uses will print it; a surface of the
+    // program's own choosing (a file) draws from the page corner.
+    if (!form.context().makePrintSurface) origin_ = PrintableAreaCorner();
     redraw();
 }
 
@@ -158,6 +201,7 @@ void P_Preview::redraw() {
     ItineraryContext& ctx = form_.context();
     const QString image = PreviewFormImagePath(ctx.programFolder);
     PreviewSurface surface(kPreviewDpi, LoadFormImage(image));
+    surface.setOrigin(origin_);
     const QString refused = RenderPreview(form_.record(), ctx.common, ctx.settings,
                                           form_.leftOffset(), form_.topOffset(), surface);
     picture_->setPixmap(QPixmap::fromImage(surface.image()));
@@ -309,16 +353,24 @@ void P_Receipts::reprint() {
         return ctx.messages.show(
             QStringLiteral("这张行程单是%1行程单，请先切换到%1再重打").arg(row->mode));
     const QString code = ctx.receiptLog->nextCheckCode();
-    if (!ctx.messages.ask(QStringLiteral("用新的验证码 %1 重打 %2 的行程单（电子客票号码 %3）吗？")
+    ItineraryRecord& record = form_.record();
+    if (!ctx.messages.ask(ReplacedBookingNotice(record) +
+                          QStringLiteral("用新的验证码 %1 重打 %2 的行程单（电子客票号码 %3）吗？")
                               .arg(code, row->passenger, row->ticketNumber)))
         return;
-    // The form shows the logged record as the one passenger of its booking.
-    ItineraryRecord& record = form_.record();
+    // The logged record becomes the booking on the form, with its one passenger.
+    record.startBooking();
     for (int i = 0; i < kFieldCount; ++i)
         record.setField(i, i == CheckCode ? code : fields->at(i));
-    SetPassengerList(ctx.common, record,
-                     {{fields->at(PassengerName), fields->at(IdNumber), fields->at(TicketNumber)}});
+    record.takePassengerFromFields();
     form_.printReceipt();
+}
+
+QString ReplacedBookingNotice(const ItineraryRecord& record) {
+    QString booking = common::trimSpaces(record.field(PnrCode));
+    if (booking.isEmpty()) booking = common::trimSpaces(record.field(PassengerName));
+    if (booking.isEmpty()) return {};
+    return QStringLiteral("当前表单上的 %1 将被替换。").arg(booking);
 }
 
 void P_Receipts::reprintFromForm(const itin::Receipt& row) {

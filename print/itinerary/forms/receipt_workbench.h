@@ -2,6 +2,7 @@
 // The receipt workbench on the print form: "预览" (the print-out over the form, live),
 // "全部打印" (one receipt per passenger from the one shown), "打印记录" (the receipt log),
 // and "第 n/m 位" beside the passenger buttons.
+#include <QPointF>
 #include <QWidget>
 
 #include <optional>
@@ -21,6 +22,11 @@ class PreviewSurface;
 // Adds the workbench's controls to a freshly loaded form.
 void InstallReceiptWorkbench(P_GuoNei& form);
 
+class ItineraryRecord;
+// "当前表单上的 HX3K8M 将被替换。" for a form that holds a booking (its reference, else its
+// passenger); empty for an empty form.
+QString ReplacedBookingNotice(const ItineraryRecord& record);
+
 // The preview window: the receipt the print button would print now, redrawn as the record
 // and the offsets change.
 class P_Preview : public QWidget {
@@ -37,6 +43,7 @@ private:
     void useOutline();
 
     P_GuoNei& form_;
+    QPointF origin_; // where the chosen printer's printable area starts, in twips
     QLabel* picture_;
     QLabel* status_;
     bool pending_ = false;

@@ -13,7 +13,6 @@ namespace itin {
 void LoadSettingsIntoForm(ItineraryContext& ctx, ItineraryRecord& record, QLineEdit& leftr,
                           QLineEdit& topb) {
     LoadPrintSettings(ctx.settings, ctx.programFolder, record, ctx.clock);
-    ResetPassengerButtons(record);
     PageSetup boxes;
     if (ApplyPrintSettings(ctx.settings, ctx.programFolder, record, ctx.clock, boxes)) {
         leftr.setText(boxes.leftr);
@@ -52,12 +51,9 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
                                    QStringLiteral("，确定用它再打印一张吗？")))
         return false;
     // Once per booking: the flights the receipt leaves out.
-    if (!ctx.common.LeftOutFlights.isEmpty() &&
-        ctx.common.LeftOutBooking == BookingKey(record)) {
+    if (const QStringList leftOut = record.takeLeftOutFlights(); !leftOut.isEmpty())
         ctx.messages.show(QStringLiteral("行程单只打印前两个航段，以下航班不在行程单上：") +
-                          ctx.common.LeftOutFlights.join(QStringLiteral("、")));
-        ctx.common.LeftOutFlights.clear();
-    }
+                          leftOut.join(QStringLiteral("、")));
     std::unique_ptr<PrintSurface> surface;
     if (ctx.makePrintSurface)
         surface = ctx.makePrintSurface();

@@ -11,8 +11,8 @@ class QLineEdit;
 
 namespace itin {
 
-// The settings part of the print form's load: load, reset the stepping buttons, apply the
-// offsets and agency fields to the form.
+// The settings part of the print form's load: load, apply the offsets and agency fields to
+// the form.
 void LoadSettingsIntoForm(ItineraryContext& ctx, ItineraryRecord& record, QLineEdit& leftr,
                           QLineEdit& topb);
 // Writes the page block from the form's boxes.

@@ -236,7 +236,7 @@ Receipt ReceiptFromRecord(const itin::ItineraryRecord& record, qint16 printMode,
     r.total = record.field(Total);
     r.mode = printMode == International ? QStringLiteral("国际") : QStringLiteral("国内");
     r.target = target;
-    r.record = RecordJson(PCommon{}, record, {});
+    r.record = RecordJson(record, {});
     return r;
 }
 

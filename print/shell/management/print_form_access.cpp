@@ -18,7 +18,6 @@ void HeadlessPrintForm::unload() {
 void HeadlessPrintForm::show() {
     if (record_) return;
     record_ = std::make_unique<itin::ItineraryRecord>();
-    itin::ResetPassengerButtons(*record_);
     common_.PrintFormOpen = true;
     loadedMode = common_.PrintMode;
     ++loads;

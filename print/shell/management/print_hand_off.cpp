@@ -71,8 +71,9 @@ std::optional<qint16> HandOffMode(const QString& printData) {
     return std::nullopt;
 }
 
-void FillFromPrintData(const QString& printData, PCommon& common, ItineraryRecord& record) {
+void FillFromPrintData(const QString& printData, ItineraryRecord& record) {
     const QStringList fields = printData.split(u',');
+    record.startBooking(); // nothing of the booking on the form before stays under this one
 
     const QStringList segments = entries(at(fields, 1), u'|');
     for (int k = 0; k < segments.size() && k < 4; ++k)
@@ -90,13 +91,7 @@ void FillFromPrintData(const QString& printData, PCommon& common, ItineraryRecor
         const QStringList p = entry.split(u'^');
         rows.append({at(p, 0), at(p, 1), at(p, 2)});
     }
-    if (rows.size() > 1) record.setNextEnabled(true);
-    common.PassengerList = rows;
-    common.CurrentPassenger = 0;
-    const PassengerRow first = rows.isEmpty() ? PassengerRow{} : rows.first();
-    record.setField(PassengerName, first.name);
-    record.setField(IdNumber, first.id);
-    record.setField(TicketNumber, first.ticket);
+    record.setPassengers(rows);
 
     record.setField(PnrCode, at(fields, 2));
 }
@@ -107,7 +102,7 @@ bool PrintHandOff(const QString& printData, PCommon& common, PrintFormAccess& fo
     OpenPrintForm(common, form, *mode);
     ItineraryRecord* record = form.record();
     if (!record) return false;
-    FillFromPrintData(printData, common, *record);
+    FillFromPrintData(printData, *record);
     return true;
 }
 
@@ -117,7 +112,7 @@ QByteArray HandOffJson(const QString& printData) {
     const bool handedOff = PrintHandOff(printData, common, form);
     ItineraryRecord fresh;
     const ItineraryRecord& record = form.record() ? *form.record() : fresh;
-    QByteArray json = RecordJson(common, record, {});
+    QByteArray json = RecordJson(record, {});
     const QByteArray head = QByteArray("{\"handedOff\": ") + (handedOff ? "true" : "false") +
                             ", \"printMode\": " + QByteArray::number(common.PrintMode) + ", ";
     return head + json.mid(1);

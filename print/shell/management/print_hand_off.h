@@ -16,10 +16,9 @@ namespace shell {
 // The print mode the text names by its first character ("0" or "1"); none otherwise.
 std::optional<qint16> HandOffMode(const QString& printData);
 
-// Writes the segments, money fields, passenger list and booking reference of the text
-// into a freshly loaded record.
-void FillFromPrintData(const QString& printData, itin::PCommon& common,
-                       itin::ItineraryRecord& record);
+// Writes the text as a new booking: segments, money fields, passenger list and booking
+// reference.
+void FillFromPrintData(const QString& printData, itin::ItineraryRecord& record);
 
 // The whole hand-off: a text naming no mode changes nothing and returns false; otherwise
 // the form is reopened in that mode and filled.

@@ -105,7 +105,7 @@ void P_Guonei2::chooseTemplate(int type) {
     ctx_.account.TemplateType = type;
     const itin::ItineraryRecord* shown = ctx_.printForm.record();
     const itin::ItineraryRecord empty;
-    setSmsText(ComposeSms(shown ? *shown : empty, ctx_.common, ctx_.account, ctx_.messages));
+    setSmsText(ComposeSms(shown ? *shown : empty, ctx_.account, ctx_.messages));
 }
 
 void P_Guonei2::setSmsText(const QString& text) {

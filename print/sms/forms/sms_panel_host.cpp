@@ -28,7 +28,7 @@ void SmsPanelHost::show() {
 void SmsPanelHost::refreshFrom(const itin::ItineraryRecord& record) {
     if (!SmsRefreshDue(record)) return;
     P_Guonei2* p = ensureLoaded();
-    p->setSmsText(ComposeSms(record, ctx_.common, ctx_.account, ctx_.messages));
+    p->setSmsText(ComposeSms(record, ctx_.account, ctx_.messages));
 }
 
 void SmsPanelHost::follow(itin::ItineraryRecord& record) {
