@@ -17,9 +17,6 @@ struct Booking {
 
     explicit Booking(bool twoFlights) {
         record.setField(PnrQuery, QStringLiteral("HX4P2K"));
-        record.setField(PassengerName, QStringLiteral("张三"));
-        record.setField(IdNumber, QStringLiteral("110101199001011234"));
-        record.setField(TicketNumber, QStringLiteral("999-1234567890"));
         record.setField(City1, QStringLiteral("北京首都   T3"));
         record.setField(City2, QStringLiteral("上海虹桥   T2"));
         record.setField(City3, QStringLiteral("广州   "));
@@ -34,7 +31,8 @@ struct Booking {
             record.setField(Date2, QStringLiteral("2026-12-09"));
             record.setField(Time2, QStringLiteral("14:05"));
         }
-        record.setPassengers({{QStringLiteral("张三"), {}, {}}});
+        record.setPassengers({{QStringLiteral("张三"), QStringLiteral("110101199001011234"),
+                               QStringLiteral("999-1234567890")}});
         record.setArrivalTimes(QStringLiteral("10:40"), QStringLiteral("16:50"));
         account.AgencyShortName = QStringLiteral("示例");
         account.AgencyServicePhone = QStringLiteral("010-12345678");
