@@ -31,10 +31,10 @@ browser::BrowserActions QueryActions(const TicketQuery& query) {
 }
 
 browser::BrowserActions HidePagePictureCode() {
-    return browser::BrowserActions().runScript(QStringLiteral(
-        "(function(){var i=document.images;for(var k=0;k<i.length;k++)"
-        "if(String(i[k].src).indexOf('/newsky/servlet/CallYanServlet')>=0)"
-        "i[k].style.display='none';})()"));
+    return browser::BrowserActions().runScript(
+        QStringLiteral("(function(){var i=document.images;for(var k=0;k<i.length;k++)"
+                       "if(String(i[k].src).indexOf('/newsky/servlet/CallYanServlet')>=0)"
+                       "i[k].style.display='none';})()"));
 }
 
 QString UnreachableSiteMessage() {

@@ -14,8 +14,7 @@ QByteArray str(const QString& s) {
 
 } // namespace
 
-QByteArray RecordJson(const ItineraryRecord& record,
-                      const QList<common::ShownMessage>& messages) {
+QByteArray RecordJson(const ItineraryRecord& record, const QList<common::ShownMessage>& messages) {
     // Written by hand so the fields keep their index order.
     QByteArray out = "{\"fields\": {";
     for (int i = 0; i < kFieldCount; ++i) {
@@ -29,8 +28,8 @@ QByteArray RecordJson(const ItineraryRecord& record,
         out += "[" + str(r.name) + ", " + str(r.id) + ", " + str(r.ticket) + "]";
     }
     out += "], \"currentPassenger\": " + QByteArray::number(record.currentPassenger());
-    out +=
-        ", \"arrivalTimes\": [" + str(record.arrivalTime1()) + ", " + str(record.arrivalTime2()) + "]";
+    out += ", \"arrivalTimes\": [" + str(record.arrivalTime1()) + ", " +
+           str(record.arrivalTime2()) + "]";
     out += ", \"previousEnabled\": ";
     out += record.previousEnabled() ? "true" : "false";
     out += ", \"nextEnabled\": ";

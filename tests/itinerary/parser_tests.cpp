@@ -148,9 +148,9 @@ TEST(Parser, GroupOfTwelveGetsEachOwnIdAndTicket) {
     ASSERT_EQ(p.record.passengers().size(), 12);
     for (int k = 1; k <= 12; ++k) {
         const PassengerRow& row = p.record.passengers()[k - 1];
-        EXPECT_EQ(row, (PassengerRow{QStringLiteral("NAME%1").arg(QChar(u'A' + k - 1)),
-                                     QStringLiteral("ID%1").arg(k),
-                                     QStringLiteral("999-%1").arg(k)}))
+        EXPECT_EQ(row,
+                  (PassengerRow{QStringLiteral("NAME%1").arg(QChar(u'A' + k - 1)),
+                                QStringLiteral("ID%1").arg(k), QStringLiteral("999-%1").arg(k)}))
             << k;
     }
     EXPECT_EQ(p.record[PnrCode], QStringLiteral("HX3K8M"));

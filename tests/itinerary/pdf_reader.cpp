@@ -52,7 +52,8 @@ QRectF InkBox(const QString& path, int pageIndex) {
     }
     if (right < 0) return {};
     const double twips = 1440 / kDpi;
-    return QRectF(left * twips, top * twips, (right - left + 1) * twips, (bottom - top + 1) * twips);
+    return QRectF(left * twips, top * twips, (right - left + 1) * twips,
+                  (bottom - top + 1) * twips);
 }
 
 double InkShare(const QString& path, int pageIndex) {

@@ -14,9 +14,9 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QStyle>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 

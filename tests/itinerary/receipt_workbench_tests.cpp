@@ -102,12 +102,14 @@ TEST_F(Workbench, PrintAllStopsAfterTheReceiptInThePrinterOnStopOrEsc) {
 TEST_F(Workbench, PrintAllAfterASpreadsheetRowPrintsThatRowOnly) {
     P_GuoNei* f = open();
     child<QTimer>(f, "Timer1")->setInterval(10);
-    ParseReservationText(QStringLiteral(" 1.张三 2.李四 3.王五 HX3K8M\r\n"
-                                        " 4.  CA1501 Y   SA12MAR  PEKSHA HK3   0830 1040          E T3T2\r\n"
-                                        " 5.  MU5101 Y   MO14MAR  SHAPEK HK3   0900 1120          E T2T2\r\n"),
-                         f->record(), messages, clock);
-    FillFromTicketRow(QStringLiteral(";784-1;0041;JK9L0P;赵六;E1;CZ3101;Y;CANPVG;2026-03-12;08:30;800;50;0"),
-                      *printForm.loadRecord());
+    ParseReservationText(
+        QStringLiteral(" 1.张三 2.李四 3.王五 HX3K8M\r\n"
+                       " 4.  CA1501 Y   SA12MAR  PEKSHA HK3   0830 1040          E T3T2\r\n"
+                       " 5.  MU5101 Y   MO14MAR  SHAPEK HK3   0900 1120          E T2T2\r\n"),
+        f->record(), messages, clock);
+    FillFromTicketRow(
+        QStringLiteral(";784-1;0041;JK9L0P;赵六;E1;CZ3101;Y;CANPVG;2026-03-12;08:30;800;50;0"),
+        *printForm.loadRecord());
     EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 1/1 位"));
     click(f, "cmdprintall");
     support::waitUntil([&] { return said(QStringLiteral("已打印 1 张行程单")); }, 2000);
@@ -262,8 +264,8 @@ TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     table->selectRow(0);
     click(window, "cmdreprint"); // declined: nothing changes
     EXPECT_EQ(f->record().field(PassengerName), "B");
-    EXPECT_TRUE(messages.shown.last().text.startsWith(
-        QStringLiteral("当前表单上的 HX3K8M 将被替换。")));
+    EXPECT_TRUE(
+        messages.shown.last().text.startsWith(QStringLiteral("当前表单上的 HX3K8M 将被替换。")));
     messages.answer = true;
     click(window, "cmdreprint");
     ASSERT_EQ(printed.pages.size(), 2);

@@ -97,7 +97,8 @@ TEST_F(HandOff, LaterSegmentsOverwriteTheClosingMarks) {
 TEST_F(HandOff, ThreePassengersAfterAnEarlierBookingLeftTheFormOnALaterOne) {
     common.PrintMode = Domestic;
     form.show();
-    record().setPassengers({{"OLD1", "", ""}, {"OLD2", "", ""}, {"OLD3", "", ""}, {"OLD4", "", ""}});
+    record().setPassengers(
+        {{"OLD1", "", ""}, {"OLD2", "", ""}, {"OLD3", "", ""}, {"OLD4", "", ""}});
     record().showPassenger(3);
 
     ASSERT_TRUE(PrintHandOff("0,,P,A^1^T1|B^2|C,0,0,0", common, form));

@@ -3,10 +3,10 @@
 #include "import/order_reader.h"
 
 #include "common/code_page.h"
+#include "common/headless_input.h"
 #include "common/messages.h"
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
-#include "common/headless_input.h"
 #include "shell/browser/headless_page.h"
 
 #include <QJsonArray>

@@ -223,8 +223,7 @@ void W_Webfrm::readOrder(const browser::DomDocument& page) {
     // What follows the writes (the SMS panel's refresh and its messages) runs once the
     // whole order is in and the print form is enabled again.
     itin::ItineraryRecord::HeldChanges held(*record);
-    finish(
-        ApplyOrder(order, owner_.context().common.PlatformPnr, *record));
+    finish(ApplyOrder(order, owner_.context().common.PlatformPnr, *record));
 }
 
 } // namespace ximport

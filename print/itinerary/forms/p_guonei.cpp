@@ -309,9 +309,8 @@ void P_GuoNei::orderTabsByScreen() {
         stops.append({w, QRect(w->mapTo(this, QPoint(0, 0)), w->size())});
     }
     // Rows: controls whose middles lie within half a box of the row's first one.
-    std::sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) {
-        return a.at.center().y() < b.at.center().y();
-    });
+    std::sort(stops.begin(), stops.end(),
+              [](const Stop& a, const Stop& b) { return a.at.center().y() < b.at.center().y(); });
     const int tolerance = twipRect(0, 0, 0, kBox / 2).height();
     int rowStart = 0, row = 0;
     QList<std::pair<std::pair<int, int>, QWidget*>> keyed;

@@ -77,8 +77,8 @@ void P_Pnr::closeEvent(QCloseEvent* e) {
 void P_Pnr::Command1_Click() {
     if (form_ && form_->context().common.PrintMode == Domestic) {
         ItineraryContext& ctx = form_->context();
-        ParseReservationText(common::toCrLf(Text1_->toPlainText()), form_->record(),
-                             ctx.messages, ctx.clock);
+        ParseReservationText(common::toCrLf(Text1_->toPlainText()), form_->record(), ctx.messages,
+                             ctx.clock);
     }
     close();
 }

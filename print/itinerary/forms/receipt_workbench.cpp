@@ -40,8 +40,7 @@ QPushButton* addButton(P_GuoNei& form, const QString& caption, const char* name,
     return b;
 }
 
-template <class Window>
-void showOwned(P_GuoNei& form, const char* name) {
+template <class Window> void showOwned(P_GuoNei& form, const char* name) {
     auto* w = form.findChild<Window*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
     if (!w) w = new Window(form);
     w->show();
@@ -65,8 +64,7 @@ public:
     }
 
     bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
             stop();
             return true;
         }
@@ -78,8 +76,9 @@ public:
         ItineraryRecord& record = form_.record();
         position_.setText(QStringLiteral("正在打印 ") + record.positionText());
         if (form_.printBlocked()) { // the block of the last print
-            waiting_ = connect(&form_, &P_GuoNei::printUnblocked, this, [this] { step(); },
-                               Qt::SingleShotConnection);
+            waiting_ = connect(
+                &form_, &P_GuoNei::printUnblocked, this, [this] { step(); },
+                Qt::SingleShotConnection);
             return;
         }
         waiting_ = {};
@@ -216,9 +215,9 @@ void P_Preview::redraw() {
 
 void P_Preview::chooseFormImage() {
     ItineraryContext& ctx = form_.context();
-    const QString path = ctx.fileDialogs.openFile(QStringLiteral("选择行程单表格图片"),
-                                                  ctx.programFolder,
-                                                  QStringLiteral("图片(*.png *.jpg *.bmp)"));
+    const QString path =
+        ctx.fileDialogs.openFile(QStringLiteral("选择行程单表格图片"), ctx.programFolder,
+                                 QStringLiteral("图片(*.png *.jpg *.bmp)"));
     if (path.isEmpty()) return;
     if (LoadFormImage(path).isNull()) {
         ctx.messages.show(QStringLiteral("无法读取图片 %1").arg(path));
@@ -347,8 +346,8 @@ void P_Receipts::reprint() {
     if (!row) return ctx.messages.show(QStringLiteral("请先选择一行"));
     const std::optional<QStringList> fields = itin::PrintedFields(*row);
     if (!fields) return reprintFromForm(*row);
-    const QString mode = ctx.common.PrintMode == International ? QStringLiteral("国际")
-                                                               : QStringLiteral("国内");
+    const QString mode =
+        ctx.common.PrintMode == International ? QStringLiteral("国际") : QStringLiteral("国内");
     if (row->mode != mode)
         return ctx.messages.show(
             QStringLiteral("这张行程单是%1行程单，请先切换到%1再重打").arg(row->mode));
