@@ -1,6 +1,7 @@
 #include "common/text_ops.h"
 
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace common {
@@ -78,39 +79,46 @@ double leadingNumber(const QString& s) {
 
 namespace {
 
-// True when every CR is followed by LF and every LF follows a CR.
-bool isCrLfOnly(QStringView s) {
-    const qsizetype n = s.size();
+// Where the first line end that is not CR LF starts (a lone CR or LF); -1 when there is none.
+qsizetype firstOtherLineEnd(const char16_t* d, qsizetype n) {
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = s[i].unicode();
+        const char16_t c = d[i];
+        if (c > u'\r') continue;
         if (c == u'\r') {
-            if (i + 1 >= n || s[i + 1] != u'\n') return false;
+            if (i + 1 >= n || d[i + 1] != u'\n') return i;
             ++i;
         } else if (c == u'\n') {
-            return false;
+            return i;
         }
     }
-    return true;
+    return -1;
 }
 
 } // namespace
 
 QString toCrLf(const QString& s) {
-    if (isCrLfOnly(s)) return s;
-    QString out;
-    out.reserve(s.size() + s.size() / 8 + 2);
+    const char16_t* d = QStringView(s).utf16();
     const qsizetype n = s.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = s.at(i);
+    const qsizetype first = firstOtherLineEnd(d, n);
+    if (first < 0) return s;
+    // One pass: the text before the first other line end is copied whole, the rest goes
+    // through a pointer into a buffer sized for the worst case (every character a line end).
+    QString out(n + (n - first) + 1, Qt::Uninitialized);
+    char16_t* o = reinterpret_cast<char16_t*>(out.data());
+    std::memcpy(o, d, size_t(first) * sizeof(char16_t));
+    o += first;
+    for (qsizetype i = first; i < n; ++i) {
+        const char16_t c = d[i];
         if (c == u'\r') {
-            if (i + 1 < n && s.at(i + 1) == u'\n') ++i;
-            out += QLatin1String("\r\n");
-        } else if (c == u'\n') {
-            out += QLatin1String("\r\n");
-        } else {
-            out += c;
+            if (i + 1 < n && d[i + 1] == u'\n') ++i;
+        } else if (c != u'\n') {
+            *o++ = c;
+            continue;
         }
+        *o++ = u'\r';
+        *o++ = u'\n';
     }
+    out.truncate(o - reinterpret_cast<char16_t*>(out.data()));
     return out;
 }
 

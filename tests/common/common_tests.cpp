@@ -92,8 +92,15 @@ TEST(TextOps, CutsNeverFailAndTrimOnlyBlanks) {
     EXPECT_EQ(common::mid(QStringLiteral("abc"), 2, 5), QStringLiteral("bc"));
     EXPECT_EQ(common::mid(QStringLiteral("abc"), 9, 2), QString());
     EXPECT_EQ(common::trimSpaces(QStringLiteral("  a\r\n ")), QStringLiteral("a\r\n"));
-    EXPECT_EQ(common::toCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
-    EXPECT_EQ(common::toCrLf(QStringLiteral("\r\r\n\n\r")), QStringLiteral("\r\n\r\n\r\n\r\n"));
+    const std::pair<const char*, const char*> lineEnds[] = {
+        {"a\nb\r\nc\rd", "a\r\nb\r\nc\r\nd"},
+        {"\r\r\n\n\r", "\r\n\r\n\r\n\r\n"},
+        {"ab\r\ncd\r\nef\n", "ab\r\ncd\r\nef\r\n"}, // CR LF before the first other end
+        {"\n\n", "\r\n\r\n"},
+        {"x\r", "x\r\n"},
+        {"", ""}};
+    for (const auto& [in, out] : lineEnds)
+        EXPECT_EQ(common::toCrLf(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
     const QString crLf = QString::fromLatin1("a\r\nb\r\n");
     EXPECT_TRUE(common::toCrLf(crLf).isSharedWith(crLf)); // nothing to bring: no copy
 }
