@@ -176,7 +176,15 @@ PartStatus readSharedStrings(zip_t* z, const QString& name, qsizetype last, QStr
     return x.hasError() && out.size() <= last ? PartStatus::Damaged : PartStatus::Ok;
 }
 
-// Number format code of every cell style (the "s" attribute of a cell indexes it).
+// The attribute as a view into the reader's current token (empty when absent): no copy.
+QStringView attrView(const QXmlStreamReader& x, QStringView name) {
+    for (const QXmlStreamAttribute& a : x.attributes())
+        if (a.name() == name) return a.value();
+    return {};
+}
+
+// Number format code of every cell style (the "s" attribute of a cell indexes it), read
+// once per style; General is kept as the empty code the cells carry.
 QStringList readCellFormats(const QByteArray& xml) {
     QHash<int, QString> custom;
     QStringList out;
@@ -190,8 +198,10 @@ QStringList readCellFormats(const QByteArray& xml) {
             else if (x.name() == u"cellXfs")
                 inCellXfs = true;
             else if (inCellXfs && x.name() == u"xf") {
-                const int id = attr(x, u"numFmtId").toInt();
-                out << (custom.contains(id) ? custom.value(id) : wbook::builtinFormatCode(id));
+                const int id = attrView(x, u"numFmtId").toInt();
+                QString code = custom.contains(id) ? custom.value(id) : wbook::builtinFormatCode(id);
+                if (code == u"General") code.clear();
+                out << code;
             }
         } else if (x.isEndElement() && x.name() == u"cellXfs") {
             inCellXfs = false;
@@ -244,13 +254,11 @@ PartStatus readSheet(PartDevice& part, const QStringList& formats, int maxRow, i
             continue;
         }
         if (x.name() != u"c") continue;
-        const QString ref = attr(x, u"r");
-        const int refCol = columnOf(ref);
+        const int refCol = columnOf(attrView(x, u"r"));
         col = refCol > 0 ? refCol : col + 1;
         const QString type = attr(x, u"t");
         Cell cell;
-        cell.format = formats.value(attr(x, u"s").toInt());
-        if (cell.format == u"General") cell.format.clear();
+        cell.format = formats.value(attrView(x, u"s").toInt()); // shared, not copied
         QString value;
         while (!x.atEnd()) {
             x.readNext();
