@@ -2,10 +2,12 @@
 #include "command_line.h"
 
 #include "common/deploy_config.h"
-#include "shell/browser/markup_dump.h"
+#include "shell/browser/web_module.h"
 
 int RunMarkup(const CommandLine& c) {
+    QString why;
+    browser::WebModule* pages = browser::LoadWebModule(&why);
+    if (!pages) return Fail(why);
     const QString folder = c.programFolder();
-    return browser::DumpMarkup(c.value(c.markup),
-                               common::DeployConfig::load(folder).httpTimeoutMs());
+    return pages->dumpMarkup(c.value(c.markup), common::DeployConfig::load(folder).httpTimeoutMs());
 }

@@ -4,6 +4,7 @@
 
 #include "common/deploy_config.h"
 #include "import/forms/order_page_headless.h"
+#include "shell/browser/web_module.h"
 
 #include <cstdio>
 
@@ -12,13 +13,16 @@ int RunOrderPage(const CommandLine& c) {
         return Fail(QStringLiteral("--order-page needs PLATFORM and PAGE"));
     const auto clock = c.makeClock();
     if (!clock) return 2;
+    QString why;
+    browser::WebModule* pages = browser::LoadWebModule(&why);
+    if (!pages) return Fail(why);
     ximport::OrderPageJob job;
     job.platform = c.value(c.orderPage);
     job.page = c.cli.positionalArguments().constFirst();
     job.platformPnr = c.value(c.platformPnr);
     job.pnrFile = c.value(c.pnr);
     job.timeoutMs = common::DeployConfig::load(c.programFolder()).httpTimeoutMs();
-    return ximport::RunOrderPage(
+    return pages->runOrderPage(
         job, *clock, [](const QByteArray& line) { PrintLine(QString::fromUtf8(line)); },
         [](const QString& why) { Fail(why); });
 }

@@ -7,12 +7,15 @@
 #include "import/forms/ticket_page_run.h"
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
+#include "shell/browser/web_module.h"
 
 int RunTicketPage(const CommandLine& c) {
     const auto clock = c.makeClock();
     if (!clock) return 2;
     QString error;
-    if (ximport::TicketPageUrl(c.value(c.ticketPage), &error).isEmpty()) return Fail(error);
+    browser::WebModule* pages = browser::LoadWebModule(&error);
+    if (!pages) return Fail(error);
+    if (pages->ticketPageUrl(c.value(c.ticketPage), &error).isEmpty()) return Fail(error);
     itin::ItineraryRecord record;
     common::RecordingMessages messages;
     if (c.isSet(c.pnr)) {
@@ -21,7 +24,7 @@ int RunTicketPage(const CommandLine& c) {
         itin::ParseReservationText(booking, record, messages, *clock);
     }
     const QString folder = c.programFolder();
-    const ximport::TicketPageRun run = ximport::ApplyTicketPage(
+    const ximport::TicketPageRun run = pages->applyTicketPage(
         c.value(c.ticketPage), record, folder, common::DeployConfig::load(folder).httpTimeoutMs());
     if (!run.loaded) return Fail(run.error);
     PrintLine(QString::fromUtf8(itin::RecordJson(record, messages.shown)));

@@ -14,16 +14,20 @@
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/widget_seams.h"
 #include "itinerary/receipts/receipt_log.h"
-#include "shell/browser/browser_profile.h"
+#include "shell/browser/web_module.h"
 #include "shell/common.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/main_window/a_main.h"
+#include "shell/management/management_site.h"
 #include "shell/random_source.h"
+#include "sms/composer.h"
 #include "sms/forms/sms_panel_host.h"
 #include "sms/sms_http.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
+#include <QRect>
 
 namespace app {
 namespace {
@@ -54,10 +58,47 @@ private:
 
 } // namespace
 
+// The SMS module state and its panel, made on first use.
+struct Workstation::Sms {
+    Sms(net::HttpClient& http, const QString& gatewayHost, const QString& folder,
+        itin::PCommon& common, common::Messages& messages, const common::Clock& clock,
+        common::DesktopBrowser& desktop, itin::PrintFormAccess& printForm)
+        : environment{sms::GatewayGet(http), gatewayHost, folder, {}},
+          context{account, common, messages, clock, desktop, environment, printForm},
+          host(context) {}
+    sms::SmsCommon account;
+    sms::SmsEnvironment environment;
+    sms::SmsPanelContext context;
+    sms::SmsPanelHost host;
+};
+
+// B_Main for the main window, from the pages module.
+class ManagementWindows final : public shell::BrowserWindows {
+public:
+    explicit ManagementWindows(Workstation& w) : w_(w) {}
+    QWidget* create(const shell::ManagementSite& site) override {
+        browser::WebModule* pages = w_.pages();
+        if (!pages) return nullptr;
+        return pages->createManagementWindow(w_.profile(), w_.web(), site, w_.common(),
+                                             w_.printForm());
+    }
+    QRect loadGeometry() override {
+        browser::WebModule* pages = w_.pages();
+        return pages ? pages->managementWindowGeometry() : QRect();
+    }
+    void clickNavItem(QWidget* window, const QString& id,
+                      std::function<void(bool)> found) override {
+        if (browser::WebModule* pages = w_.pages()) pages->clickNavItem(window, id, std::move(found));
+    }
+
+private:
+    Workstation& w_;
+};
+
 // Every module object and seam of the program, built once, in the order they depend on
 // each other; destroyed in reverse, windows first.
 struct Workstation::State {
-    State(const QString& folder, Seams given)
+    State(Workstation& w, const QString& folder, Seams given)
         : folder(folder), config(common::DeployConfig::load(folder)),
           ownMessages(given.messages ? nullptr
                                      : std::make_unique<forms::BoxMessages>(
@@ -71,13 +112,11 @@ struct Workstation::State {
           clock(given.clock ? *given.clock : *ownClock), http(config, &wait),
           itinerary{common, settings, messages, clock, config, desktop, fileDialogs, folder,
                     std::move(given.printSurface)},
-          printHost(itinerary), printForm(printHost),
-          smsEnvironment{sms::GatewayGet(http), config.value(QStringLiteral("SmsGatewayHost")),
-                         folder, {}},
-          smsContext{smsAccount, common, messages, clock, desktop, smsEnvironment, printForm},
-          smsHost(smsContext), imports{printHost, printForm, itinerary, profile, http},
-          shellServices{config,  web,     common,    messages,
-                        desktop, profile, printForm, [this] { smsHost.show(); }} {}
+          givenPages(given.pages), printHost(itinerary), printForm(printHost),
+          managementWindows(w), shellServices{config,  web,
+                                              common,  messages,
+                                              desktop, managementWindows,
+                                              printForm, [&w] { w.sms().host.show(); }} {}
 
     QString folder;
     common::DeployConfig config;
@@ -93,23 +132,24 @@ struct Workstation::State {
     forms::WindowOwners owners;
     net::HttpClient http;
     shell::SystemRandom random;
-    browser::BrowserProfile profile;
+    browser::WebModule* givenPages;
+    browser::WebModule* pages = nullptr;  // loaded on first use
+    bool pagesRefused = false;            // the agent was told the module cannot load
+    browser::BrowserProfile* profile = nullptr; // made with the first page
 
     // Module state.
     itin::PCommon common;
     itin::PrintSettings settings;
     shell::WebState web;
-    sms::SmsCommon smsAccount;
+    std::unique_ptr<Sms> sms;
     std::unique_ptr<shell::Common> vendor; // module Common, once the key table is accepted
     itin::ReceiptLog receiptLog;           // receipts.db, opened on first use
 
     itin::ItineraryContext itinerary;
     itin::PrintFormHost printHost;
     itin::HostedPrintForm printForm;
-    sms::SmsEnvironment smsEnvironment;
-    sms::SmsPanelContext smsContext;
-    sms::SmsPanelHost smsHost;
-    ximport::ImportContext imports;
+    std::unique_ptr<ximport::ImportContext> imports; // with the first page window
+    ManagementWindows managementWindows;
     shell::ShellServices shellServices;
 
     // Windows.
@@ -127,7 +167,7 @@ struct Workstation::State {
 };
 
 Workstation::Workstation(const QString& programFolder, Seams seams)
-    : s_(std::make_unique<State>(programFolder, std::move(seams))) {
+    : s_(std::make_unique<State>(*this, programFolder, std::move(seams))) {
     State& s = *s_;
     // The log opens on its first use (a print form, a print, the log window); its errors
     // are told there.
@@ -135,21 +175,58 @@ Workstation::Workstation(const QString& programFolder, Seams seams)
     itin::UseConfiguredLedger(s.receiptLog, s.config, s.folder, nullptr);
     s.itinerary.receiptLog = &s.receiptLog;
     // The SMS panel follows every print form's record.
-    connect(&s.printHost, &itin::PrintFormHost::formLoaded, &s.smsHost,
-            [&s](itin::P_GuoNei* form) {
-                s.smsEnvironment.workstationId = s.settings.workstationId;
-                s.smsHost.follow(form->record());
-            });
-    InstallImports(s.imports);
+    connect(&s.printHost, &itin::PrintFormHost::formLoaded, this,
+            [this](itin::P_GuoNei* form) { followForSms(form->record()); });
+    InstallImports(*this);
 }
 
 Workstation::~Workstation() {
     State& s = *s_;
-    // Windows go first, while the objects they use still exist.
-    s.smsHost.destroy();
+    // Windows go first, while the objects they use still exist; the web profile after its
+    // pages.
+    if (s.sms) s.sms->host.destroy();
     s.printHost.unload();
     s.main.reset();
     s.signIn.reset();
+    browser::WebModule* pages = s.pages;
+    browser::BrowserProfile* profile = s.profile;
+    s_.reset(); // the openers of the page windows go with the print form host
+    if (profile) pages->destroyProfile(profile);
+}
+
+Workstation::Sms& Workstation::sms() {
+    State& s = *s_;
+    if (!s.sms) {
+        s.sms = std::make_unique<Sms>(s.http, s.config.value(QStringLiteral("SmsGatewayHost")),
+                                      s.folder, s.common, s.messages, s.clock, s.desktop,
+                                      s.printForm);
+        s.sms->host.setOwner(s.main.get());
+    }
+    s.sms->environment.workstationId = s.settings.workstationId;
+    return *s.sms;
+}
+
+void Workstation::followForSms(itin::ItineraryRecord& record) {
+    // The SMS state is made the first time a record holds what a notice needs.
+    QPointer<Workstation> self(this);
+    itin::ItineraryRecord* r = &record;
+    record.setAfterChangeHook([self, r](int) {
+        if (self && sms::SmsRefreshDue(*r)) self->sms().host.refreshFrom(*r);
+    });
+}
+
+browser::WebModule* Workstation::pages() {
+    State& s = *s_;
+    if (!s.pages && s.givenPages) s.pages = s.givenPages;
+    if (!s.pages && !s.pagesRefused) {
+        QString why;
+        s.pages = browser::LoadWebModule(&why);
+        if (!s.pages) {
+            s.pagesRefused = true;
+            s.messages.show(why);
+        }
+    }
+    return s.pages;
 }
 
 bool Workstation::start() {
@@ -180,7 +257,7 @@ shell::A_Main& Workstation::openMainWindow() {
     if (!s.main) {
         s.main = std::make_unique<shell::A_Main>(s.shellServices);
         s.printHost.setMdiArea(s.main->mdiArea());
-        s.smsHost.setOwner(s.main.get());
+        if (s.sms) s.sms->host.setOwner(s.main.get());
         connect(s.main.get(), &shell::A_Main::closed, this, &Workstation::mainWindowClosed);
         s.endWith(s.main.get());
         s.main->load();
@@ -219,7 +296,13 @@ net::HttpClient& Workstation::http() {
     return s_->http;
 }
 browser::BrowserProfile& Workstation::profile() {
-    return s_->profile;
+    State& s = *s_;
+    if (!s.profile) {
+        browser::WebModule* web = pages();
+        Q_ASSERT(web); // callers ask for the profile only once the module is there
+        s.profile = web->createProfile();
+    }
+    return *s.profile;
 }
 itin::PCommon& Workstation::common() {
     return s_->common;
@@ -237,13 +320,17 @@ itin::PrintFormAccess& Workstation::printForm() {
     return s_->printForm;
 }
 sms::SmsCommon& Workstation::smsAccount() {
-    return s_->smsAccount;
+    return sms().account;
 }
 shell::WebState& Workstation::web() {
     return s_->web;
 }
 ximport::ImportContext& Workstation::imports() {
-    return s_->imports;
+    State& s = *s_;
+    if (!s.imports)
+        s.imports = std::make_unique<ximport::ImportContext>(
+            ximport::ImportContext{s.printHost, s.printForm, s.itinerary, profile(), s.http});
+    return *s.imports;
 }
 shell::SignInFlow* Workstation::signIn() {
     return s_->signIn.get();

@@ -21,11 +21,13 @@ class Messages;
 
 namespace browser {
 class BrowserProfile;
-}
+class WebModule;
+} // namespace browser
 namespace net {
 class HttpClient;
 }
 namespace itin {
+class ItineraryRecord;
 struct PCommon;
 class PrintFormAccess;
 class PrintFormHost;
@@ -55,13 +57,16 @@ struct Seams {
     common::DesktopBrowser* desktop = nullptr;
     const common::Clock* clock = nullptr;
     std::function<std::unique_ptr<itin::PrintSurface>()> printSurface;
+    // The pages (web engine) side; null: the module beside the program, loaded on first use.
+    browser::WebModule* pages = nullptr;
 };
 
 class Workstation : public QObject {
     Q_OBJECT
 public:
-    // Loads the deployment values of programFolder (deploy.ini) and builds the module
-    // objects; no window is shown yet.
+    // Loads the deployment values of programFolder (deploy.ini) and builds what the first
+    // window needs; the rest (the web profile and the pages module, the SMS and platform
+    // state) is made on first use. No window is shown yet.
     explicit Workstation(const QString& programFolder, Seams seams = {});
     ~Workstation() override;
 
@@ -76,6 +81,10 @@ public:
     const common::DeployConfig& config() const;
     common::Messages& messages();
     net::HttpClient& http();
+    // The pages module, loaded on the first call; null when it cannot be (the agent has been
+    // told once).
+    browser::WebModule* pages();
+    // Made on first use; with them the pages module.
     browser::BrowserProfile& profile();
     itin::PCommon& common();
     itin::PrintSettings& settings();
@@ -96,6 +105,9 @@ signals:
 
 private:
     void mainWindowClosed();
+    struct Sms;
+    Sms& sms();
+    void followForSms(itin::ItineraryRecord& record);
 
     struct State;
     std::unique_ptr<State> s_;
@@ -107,7 +119,8 @@ int RunWorkstation(const QString& programFolder);
 // "print --form": the print form alone, in international mode when asked.
 int RunPrintFormAlone(const QString& programFolder, bool international);
 
-// Installs every import window on the print form's buttons (print/app/imports.cpp).
-void InstallImports(ximport::ImportContext& ctx);
+// Installs every import window on the print form's buttons (print/app/imports.cpp); the
+// ones that show pages are made on their first click.
+void InstallImports(Workstation& station);
 
 } // namespace app

@@ -1,6 +1,7 @@
 // The main window on a real X display under a desktop window manager (started by
 // under_window_manager.sh): it opens maximised, and the print form is in front again after
 // its dialog closes; its owned windows and message boxes stay on it, inside the screen.
+#include "app/web_pages.h"
 #include "app/workstation.h"
 
 #include "common/forms/box_messages.h"
@@ -45,7 +46,8 @@ TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
         QStringLiteral(
             "[deploy]\nManagementSiteUrl=http://127.0.0.1:1/\nSmsGatewayHost=127.0.0.1:1\n")));
     common::RecordingMessages messages;
-    app::Workstation w(folder.path(), app::Seams{&messages, nullptr, nullptr, nullptr, {}});
+    app::Workstation w(folder.path(), app::Seams{&messages, nullptr, nullptr, nullptr, {},
+                                                          &app::LinkedWebModule()});
     shell::A_Main& main = w.openMainWindow();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // The window manager maximises asynchronously.

@@ -1,5 +1,6 @@
 // The program as the composition root assembles it, driven as an agent would, against the
 // local stand-ins of the vendor service and the management site, offscreen.
+#include "app/web_pages.h"
 #include "app/workstation.h"
 #include "support/doubles.h"
 
@@ -54,7 +55,8 @@ struct Station {
             ini += kv.first + u'=' + kv.second + u'\n';
         EXPECT_TRUE(common::WriteTextFile(folder.filePath(QStringLiteral("deploy.ini")), ini));
         w = std::make_unique<Workstation>(folder.path(),
-                                          Seams{&messages, &dialogs, &desktop, &clock, {}});
+                                          Seams{&messages, &dialogs, &desktop, &clock, {},
+                                                &app::LinkedWebModule()});
     }
     QTemporaryDir folder;
     common::RecordingMessages messages;

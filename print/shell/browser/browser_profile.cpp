@@ -2,11 +2,9 @@
 
 #include "shell/browser/browser_scripts.h"
 
-#include "common/runtime_folder.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
@@ -16,29 +14,9 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
-#include <cstdio>
 #include <memory>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace browser {
-
-void PrepareEngine() {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // The engine's start-up parameters are informational; QT_LOGGING_RULES overrides this.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-    common::EnsurePrivateRuntimeFolder();
-#ifdef Q_OS_UNIX
-    // The engine refuses to start its sandbox for the root user and the program would end
-    // silently; as root it runs without the sandbox, and says so.
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        std::fputs("print: running as root: the web engine's sandbox is turned off\n", stderr);
-    }
-#endif
-}
 
 BrowserProfile::BrowserProfile(const QString& storageName, QObject* parent) : QObject(parent) {
     profile_ = storageName.isEmpty() ? new QWebEngineProfile(this)

@@ -2,6 +2,8 @@
 // The one web profile of the program: every embedded browser and every picture-code
 // download shares its cookie store, so a sign-in in one window counts in all of them.
 // Owned by the program (or a test) and handed to whoever creates a browser.
+#include "shell/browser/web_module.h" // PrepareEngine
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -32,12 +34,5 @@ private:
     QWebEngineProfile* profile_ = nullptr;
     QWebEnginePage* downloader_ = nullptr;
 };
-
-// Call before the QApplication is created: the engine shares the GUI's GL contexts. Run as
-// root, it turns the engine's sandbox off (the engine will not start it for root) and says
-// so in one line on standard error. The engine's informational logging stays off unless
-// QT_LOGGING_RULES asks for it, and without XDG_RUNTIME_DIR the engine gets a private runtime
-// folder of its own.
-void PrepareEngine();
 
 } // namespace browser

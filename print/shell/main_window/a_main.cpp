@@ -73,7 +73,8 @@ void A_Main::load() {
 }
 
 B_Main* A_Main::browserWindow() const {
-    return browserWindow_ ? qobject_cast<B_Main*>(browserWindow_->widget()) : nullptr;
+    // Every browser sub-window holds a B_Main (made by services_.browserWindows).
+    return browserWindow_ ? static_cast<B_Main*>(browserWindow_->widget()) : nullptr;
 }
 
 void A_Main::showBrowser() {
@@ -82,11 +83,11 @@ void A_Main::showBrowser() {
         return;
     }
     const ManagementSite site(services_.config.value(QStringLiteral("ManagementSiteUrl")));
-    auto* form =
-        new B_Main(services_.profile, services_.web, site, services_.common, services_.printForm);
+    QWidget* form = services_.browserWindows.create(site);
+    if (!form) return; // no pages in this installation (the agent has been told)
     browserWindow_ = mdi_->addSubWindow(form);
     browserWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    browserWindow_->setGeometry(B_Main::loadGeometry());
+    browserWindow_->setGeometry(services_.browserWindows.loadGeometry());
     browserWindow_->show();
 }
 
@@ -96,8 +97,8 @@ void A_Main::unloadBrowser() {
 }
 
 void A_Main::clickNavItem(const QString& id, std::function<void(bool)> found) {
-    if (B_Main* b = browserWindow()) {
-        b->ClickNavItem(id, std::move(found));
+    if (browserWindow_) {
+        services_.browserWindows.clickNavItem(browserWindow_->widget(), id, std::move(found));
         return;
     }
     if (found) found(false);

@@ -12,13 +12,23 @@ namespace common {
 class DeployConfig;
 } // namespace common
 
-namespace browser {
-class BrowserProfile;
-}
-
 namespace shell {
 
 class B_Main;
+class ManagementSite;
+
+// Makes and drives the browser window B_Main; the program's loads the pages module (and the
+// web engine) the first time a window is made.
+class BrowserWindows {
+public:
+    virtual ~BrowserWindows() = default;
+    // A new B_Main on the site's sign-in page; null when there can be none.
+    virtual QWidget* create(const ManagementSite& site) = 0;
+    // Its place when it loads, in pixels.
+    virtual QRect loadGeometry() = 0;
+    virtual void clickNavItem(QWidget* window, const QString& id,
+                              std::function<void(bool found)> found) = 0;
+};
 
 // Everything the main window works with; owned by the program.
 struct ShellServices {
@@ -27,7 +37,7 @@ struct ShellServices {
     itin::PCommon& common;
     common::Messages& messages;
     common::DesktopBrowser& desktop;
-    browser::BrowserProfile& profile;
+    BrowserWindows& browserWindows;
     PrintFormAccess& printForm;
     std::function<void()> openSmsPanel;
 };

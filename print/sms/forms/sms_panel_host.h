@@ -23,11 +23,12 @@ public:
     // After every field change of the record: when PnrQuery and Date1 are both set,
     // the panel's text becomes the composed text (loading the panel, hidden, first).
     void follow(itin::ItineraryRecord& record);
+    // What follow does after one change: the composed text when both fields are set.
+    void refreshFrom(const itin::ItineraryRecord& record);
 
 private:
     // Loads the panel without showing it.
     P_Guonei2* ensureLoaded();
-    void refreshFrom(const itin::ItineraryRecord& record);
 
     SmsPanelContext& ctx_;
     QPointer<P_Guonei2> panel_;
