@@ -1,7 +1,8 @@
 // Cost of the booking parser against a floor measured in the same run: the floor decodes
 // the same UTF-8 bytes into a QString and splits it into lines, the least any reader of
 // the text must do. Inputs: the worked two-passenger example, a nine-passenger booking
-// and a mixed set of generated bookings. After the runs, prints parse / floor per input.
+// a mixed set of generated bookings, and a 200-passenger booking with CR LF and with LF line
+// ends. After the runs, prints parse / floor per input and the LF / CR LF parse ratio.
 #include "itinerary/parser.h"
 
 #include <QMap>
@@ -65,13 +66,16 @@ QString booking(int passengers, int segments, int variant) {
 QList<QByteArray> inputs(int which) {
     if (which == 0) return {QByteArray(kWorkedExample)};
     if (which == 1) return {booking(9, 2, 0).toUtf8()};
+    if (which == 3) return {booking(200, 2, 0).toUtf8()};
+    if (which == 4) return {booking(200, 2, 0).replace(QLatin1String("\r\n"), QLatin1String("\n")).toUtf8()};
     QList<QByteArray> set;
     for (int v = 0; v < 24; ++v)
         set << booking(1 + v % 9, 1 + v % 3, v).toUtf8();
     return set;
 }
 
-const char* const kInputNames[] = {"worked_example", "nine_passengers", "mixed_set"};
+const char* const kInputNames[] = {"worked_example", "nine_passengers", "mixed_set",
+                                   "crlf_200", "lf_200"};
 
 void floorRead(benchmark::State& state) {
     const QList<QByteArray> bytes = inputs(int(state.range(0)));
@@ -97,7 +101,8 @@ void parse(benchmark::State& state) {
             benchmark::DoNotOptimize(record.passengers().size());
         }
     }
-    if (state.range(0) == 1 && record.passengers().size() != 9)
+    if ((state.range(0) == 1 && record.passengers().size() != 9) ||
+        (state.range(0) >= 3 && record.passengers().size() != 200))
         state.SkipWithError("parse lost passengers");
     state.SetLabel(kInputNames[state.range(0)]);
 }
@@ -124,6 +129,12 @@ public:
                 std::printf("ratio parse/floor %-16s %6.2f  (parse %.2f us, floor %.2f us)\n",
                             name, parsed / floor, parsed * 1e6, floor * 1e6);
         }
+        const double crLf = times_.value("crlf_200").value("parse"),
+                     lf = times_.value("lf_200").value("parse");
+        if (crLf > 0 && lf > 0)
+            std::printf("ratio parse LF/CR LF 200 passengers %6.2f  (LF %.2f us, CR LF %.2f us; "
+                        "goal <= 1.3)\n",
+                        lf / crLf, lf * 1e6, crLf * 1e6);
     }
 
 private:
@@ -132,8 +143,8 @@ private:
 
 } // namespace
 
-BENCHMARK(floorRead)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
-BENCHMARK(parse)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(floorRead)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(parse)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
