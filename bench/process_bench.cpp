@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
         {"Qt Widgets window (floor)", {bench + "/bench_floor_window"}, false, {}},
         {"receipt to PDF (print)",
          {bin + "/print", "--pnr", source + "/samples/two_passengers.txt", "--pdf",
-          tmp + "/receipt.pdf", "--data-dir", tmp},
+          tmp + "/receipt.pdf", "--check-code", "0041", "--data-dir", tmp},
          false,
          {}},
         {"one-page Qt PDF (floor)", {bench + "/bench_floor_pdf", tmp + "/floor.pdf"}, false, {}},

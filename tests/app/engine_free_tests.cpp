@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -59,11 +60,15 @@ TEST(EngineFree, OnlyRunsThatShowAPageLoadTheWebEngine) {
         bool quitWhenShown;
         bool engine;
     } runs[] = {
-        {"PDF job", {"--pnr", booking, "--pdf", dir.filePath("r.pdf"), "--data-dir", data}, false,
+        {"PDF job",
+         {"--pnr", booking, "--pdf", dir.filePath("r.pdf"), "--check-code", "0041", "--data-dir",
+          data},
+         false,
          false},
         {"preview job", {"--pnr", booking, "--preview", dir.filePath("p.png"), "--data-dir", data},
          false, false},
         {"sheet job", {"--sheet", workbook}, false, false},
+        {"receipts", {"--receipts", "--data-dir", data}, false, false},
         {"SMS text", {"--pnr", booking, "--sms", "1", "--data-dir", data}, false, false},
         {"sign-in form", {"--data-dir", data}, true, false},
         {"print form alone", {"--form", "--data-dir", data}, true, false},
