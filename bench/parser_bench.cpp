@@ -53,10 +53,8 @@ QString booking(int passengers, int segments, int variant) {
                     .arg(item++, 2);
     const int ids = variant % 7 == 3 ? passengers - 1 : passengers;
     for (int k = 1; k <= ids; ++k)
-        text += QStringLiteral("%1.SSR FOID CA HK1 NIE1234567%2/P%3\r\n")
-                    .arg(item++, 2)
-                    .arg(k)
-                    .arg(k);
+        text +=
+            QStringLiteral("%1.SSR FOID CA HK1 NIE1234567%2/P%3\r\n").arg(item++, 2).arg(k).arg(k);
     for (int k = 1; k <= passengers; ++k)
         text += QStringLiteral("%1.TN/000-000000000%2/P%3\r\n").arg(item++, 2).arg(k).arg(k);
     if (variant % 3 == 1) text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -67,15 +65,16 @@ QList<QByteArray> inputs(int which) {
     if (which == 0) return {QByteArray(kWorkedExample)};
     if (which == 1) return {booking(9, 2, 0).toUtf8()};
     if (which == 3) return {booking(200, 2, 0).toUtf8()};
-    if (which == 4) return {booking(200, 2, 0).replace(QLatin1String("\r\n"), QLatin1String("\n")).toUtf8()};
+    if (which == 4)
+        return {booking(200, 2, 0).replace(QLatin1String("\r\n"), QLatin1String("\n")).toUtf8()};
     QList<QByteArray> set;
     for (int v = 0; v < 24; ++v)
         set << booking(1 + v % 9, 1 + v % 3, v).toUtf8();
     return set;
 }
 
-const char* const kInputNames[] = {"worked_example", "nine_passengers", "mixed_set",
-                                   "crlf_200", "lf_200"};
+const char* const kInputNames[] = {"worked_example", "nine_passengers", "mixed_set", "crlf_200",
+                                   "lf_200"};
 
 void floorRead(benchmark::State& state) {
     const QList<QByteArray> bytes = inputs(int(state.range(0)));
@@ -126,8 +125,8 @@ public:
             const double floor = t.value(QStringLiteral("floorRead")),
                          parsed = t.value(QStringLiteral("parse"));
             if (floor > 0 && parsed > 0)
-                std::printf("ratio parse/floor %-16s %6.2f  (parse %.2f us, floor %.2f us)\n",
-                            name, parsed / floor, parsed * 1e6, floor * 1e6);
+                std::printf("ratio parse/floor %-16s %6.2f  (parse %.2f us, floor %.2f us)\n", name,
+                            parsed / floor, parsed * 1e6, floor * 1e6);
         }
         const double crLf = times_.value("crlf_200").value("parse"),
                      lf = times_.value("lf_200").value("parse");

@@ -2,7 +2,8 @@
 // machine's load falls on both alike: start-up to the sign-in form against a minimal Qt
 // Widgets window (bench_floor_window), and one two-passenger booking to PDF against a minimal
 // one-page Qt PDF program (bench_floor_pdf). Prints the median wall time of each and the
-// ratios. Usage: bench_process [RUNS]
+// ratios. Usage: bench_process [RUNS]; WS_BENCH_PRINT names another print to measure (an
+// earlier build, for comparison).
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -28,15 +29,20 @@ struct Command {
     std::vector<double> ms;
 };
 
-// Runs one command to its end; its wall time in milliseconds, negative on failure.
+// Runs one command to its end; its wall time in milliseconds, negative on failure. A "CODE"
+// argument becomes a check code of its own each run (the receipt log refuses a used one).
 double runOnce(const Command& c) {
+    static int code = 41;
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
         env.emplace_back(*e);
     env.emplace_back("QT_QPA_PLATFORM=offscreen");
     if (c.quitWhenShown) env.emplace_back("WS_QUIT_WHEN_SHOWN=1");
     std::vector<char*> argv, envp;
-    for (const std::string& a : c.argv)
+    std::vector<std::string> args = c.argv;
+    for (std::string& a : args)
+        if (a == "CODE") a = std::to_string(1000 + (code += 2) % 8000); // two receipts a run
+    for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     for (const std::string& e : env)
@@ -68,13 +74,15 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
     QTemporaryDir dir;
     const std::string tmp = dir.path().toStdString();
-    const std::string bin = WS_BIN_DIR, bench = WS_BENCH_DIR, source = WS_SOURCE_DIR;
+    const std::string bench = WS_BENCH_DIR, source = WS_SOURCE_DIR;
+    const char* other = std::getenv("WS_BENCH_PRINT");
+    const std::string print = other && *other ? other : WS_BIN_DIR "/print";
     std::vector<Command> commands = {
-        {"sign-in form (print)", {bin + "/print", "--data-dir", tmp}, true, {}},
+        {"sign-in form (print)", {print, "--data-dir", tmp}, true, {}},
         {"Qt Widgets window (floor)", {bench + "/bench_floor_window"}, false, {}},
         {"receipt to PDF (print)",
-         {bin + "/print", "--pnr", source + "/samples/two_passengers.txt", "--pdf",
-          tmp + "/receipt.pdf", "--check-code", "0041", "--data-dir", tmp},
+         {print, "--pnr", source + "/samples/two_passengers.txt", "--pdf", tmp + "/receipt.pdf",
+          "--check-code", "CODE", "--data-dir", tmp},
          false,
          {}},
         {"one-page Qt PDF (floor)", {bench + "/bench_floor_pdf", tmp + "/floor.pdf"}, false, {}},

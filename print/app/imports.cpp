@@ -8,7 +8,8 @@
 namespace app {
 
 void InstallImports(Workstation& w) {
-    ximport::InstallSpreadsheetImport(w.printForms(), w.printForm(), w.itinerary()); // "导入表格文件"
+    ximport::InstallSpreadsheetImport(w.printForms(), w.printForm(),
+                                      w.itinerary()); // "导入表格文件"
     // The windows with a page come from the pages module, made on the first click.
     auto onFirstClick = [&w](auto make) {
         return [&w, make, open = std::function<void()>()](itin::P_GuoNei&) mutable {

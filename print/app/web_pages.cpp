@@ -36,8 +36,8 @@ public:
         return [opener] { opener->open(); };
     }
     std::function<void()> orderRetrieval(ximport::ImportContext& ctx) override {
-        auto* opener = new ximport::OrderRetrieval(ctx.printForms, ctx.printForm, ctx.itinerary,
-                                                   ctx.profile);
+        auto* opener =
+            new ximport::OrderRetrieval(ctx.printForms, ctx.printForm, ctx.itinerary, ctx.profile);
         return [opener] { opener->open(); };
     }
 
@@ -48,8 +48,7 @@ public:
         return ximport::TicketPageUrl(page, error);
     }
     ximport::TicketPageRun applyTicketPage(const QString& page, itin::ItineraryRecord& record,
-                                           const QString& programFolder,
-                                           int timeoutMs) override {
+                                           const QString& programFolder, int timeoutMs) override {
         return ximport::ApplyTicketPage(page, record, programFolder, timeoutMs);
     }
     int runOrderPage(const ximport::OrderPageJob& job, const common::Clock& clock,

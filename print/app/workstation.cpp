@@ -88,7 +88,8 @@ public:
     }
     void clickNavItem(QWidget* window, const QString& id,
                       std::function<void(bool)> found) override {
-        if (browser::WebModule* pages = w_.pages()) pages->clickNavItem(window, id, std::move(found));
+        if (browser::WebModule* pages = w_.pages())
+            pages->clickNavItem(window, id, std::move(found));
     }
 
 private:
@@ -108,14 +109,14 @@ struct Workstation::State {
           ownClock(given.clock ? nullptr : std::make_unique<common::SystemClock>()),
           messages(either(given.messages, ownMessages)),
           fileDialogs(either(given.fileDialogs, ownDialogs)),
-          desktop(either(given.desktop, ownDesktop)),
-          clock(given.clock ? *given.clock : *ownClock), http(config, &wait),
-          itinerary{common, settings, messages, clock, config, desktop, fileDialogs, folder,
-                    std::move(given.printSurface)},
+          desktop(either(given.desktop, ownDesktop)), clock(given.clock ? *given.clock : *ownClock),
+          http(config, &wait), itinerary{common,      settings, messages,
+                                         clock,       config,   desktop,
+                                         fileDialogs, folder,   std::move(given.printSurface)},
           givenPages(given.pages), printHost(itinerary), printForm(printHost),
-          managementWindows(w), shellServices{config,  web,
-                                              common,  messages,
-                                              desktop, managementWindows,
+          managementWindows(w), shellServices{config,    web,
+                                              common,    messages,
+                                              desktop,   managementWindows,
                                               printForm, [&w] { w.sms().host.show(); }} {}
 
     QString folder;
@@ -133,8 +134,8 @@ struct Workstation::State {
     net::HttpClient http;
     shell::SystemRandom random;
     browser::WebModule* givenPages;
-    browser::WebModule* pages = nullptr;  // loaded on first use
-    bool pagesRefused = false;            // the agent was told the module cannot load
+    browser::WebModule* pages = nullptr;        // loaded on first use
+    bool pagesRefused = false;                  // the agent was told the module cannot load
     browser::BrowserProfile* profile = nullptr; // made with the first page
 
     // Module state.
@@ -197,9 +198,9 @@ Workstation::~Workstation() {
 Workstation::Sms& Workstation::sms() {
     State& s = *s_;
     if (!s.sms) {
-        s.sms = std::make_unique<Sms>(s.http, s.config.value(QStringLiteral("SmsGatewayHost")),
-                                      s.folder, s.common, s.messages, s.clock, s.desktop,
-                                      s.printForm);
+        s.sms =
+            std::make_unique<Sms>(s.http, s.config.value(QStringLiteral("SmsGatewayHost")),
+                                  s.folder, s.common, s.messages, s.clock, s.desktop, s.printForm);
         s.sms->host.setOwner(s.main.get());
     }
     s.sms->environment.workstationId = s.settings.workstationId;

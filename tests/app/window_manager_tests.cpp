@@ -46,8 +46,9 @@ TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
         QStringLiteral(
             "[deploy]\nManagementSiteUrl=http://127.0.0.1:1/\nSmsGatewayHost=127.0.0.1:1\n")));
     common::RecordingMessages messages;
-    app::Workstation w(folder.path(), app::Seams{&messages, nullptr, nullptr, nullptr, {},
-                                                          &app::LinkedWebModule()});
+    app::Workstation w(
+        folder.path(),
+        app::Seams{&messages, nullptr, nullptr, nullptr, {}, &app::LinkedWebModule()});
     shell::A_Main& main = w.openMainWindow();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // The window manager maximises asynchronously.

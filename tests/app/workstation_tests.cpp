@@ -54,9 +54,9 @@ struct Station {
         for (const auto& kv : values)
             ini += kv.first + u'=' + kv.second + u'\n';
         EXPECT_TRUE(common::WriteTextFile(folder.filePath(QStringLiteral("deploy.ini")), ini));
-        w = std::make_unique<Workstation>(folder.path(),
-                                          Seams{&messages, &dialogs, &desktop, &clock, {},
-                                                &app::LinkedWebModule()});
+        w = std::make_unique<Workstation>(
+            folder.path(),
+            Seams{&messages, &dialogs, &desktop, &clock, {}, &app::LinkedWebModule()});
     }
     QTemporaryDir folder;
     common::RecordingMessages messages;

@@ -42,7 +42,7 @@ public:
     }
     bool isSequential() const override { return true; }
     PartStatus status() const {
-        return !file_ ? PartStatus::Missing
+        return !file_      ? PartStatus::Missing
                : tooLarge_ ? PartStatus::TooLarge
                : damaged_  ? PartStatus::Damaged
                            : PartStatus::Ok;
@@ -199,7 +199,8 @@ QStringList readCellFormats(const QByteArray& xml) {
                 inCellXfs = true;
             else if (inCellXfs && x.name() == u"xf") {
                 const int id = attrView(x, u"numFmtId").toInt();
-                QString code = custom.contains(id) ? custom.value(id) : wbook::builtinFormatCode(id);
+                QString code =
+                    custom.contains(id) ? custom.value(id) : wbook::builtinFormatCode(id);
                 if (code == u"General") code.clear();
                 out << code;
             }
@@ -315,8 +316,8 @@ ReadResult ReadXlsx(const QByteArray& file, const QString& sheetName, int maxRow
     ReadResult res;
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(file.constData(), zip_uint64_t(file.size()),
-                                                    0, &error);
+    zip_source_t* source =
+        zip_source_buffer_create(file.constData(), zip_uint64_t(file.size()), 0, &error);
     ZipPtr z(source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr);
     const int err = zip_error_code_zip(&error);
     zip_error_fini(&error);

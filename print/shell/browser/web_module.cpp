@@ -33,8 +33,8 @@ WebModule* LoadWebModule(QString* error) {
         entry = reinterpret_cast<Entry>(lib.resolve(kWebModuleEntry));
         if (!entry) {
             if (error)
-                *error = QStringLiteral("the web pages module cannot be loaded: ") +
-                         lib.errorString();
+                *error =
+                    QStringLiteral("the web pages module cannot be loaded: ") + lib.errorString();
             return nullptr;
         }
     }

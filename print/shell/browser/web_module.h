@@ -61,8 +61,7 @@ public:
     virtual QUrl ticketPageUrl(const QString& page, QString* error) = 0;
     virtual ximport::TicketPageRun applyTicketPage(const QString& page,
                                                    itin::ItineraryRecord& record,
-                                                   const QString& programFolder,
-                                                   int timeoutMs) = 0;
+                                                   const QString& programFolder, int timeoutMs) = 0;
     virtual int runOrderPage(const ximport::OrderPageJob& job, const common::Clock& clock,
                              const std::function<void(const QByteArray&)>& out,
                              const std::function<void(const QString&)>& err) = 0;
