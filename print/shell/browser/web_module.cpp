@@ -13,6 +13,10 @@
 #include <unistd.h>
 #endif
 
+#ifdef WS_WEB_PAGES_LINKED
+extern "C" browser::WebModule* ws_web_module();
+#endif
+
 namespace browser {
 
 QString WebModuleFileName() {
@@ -24,6 +28,10 @@ QString WebModuleFileName() {
 }
 
 WebModule* LoadWebModule(QString* error) {
+#ifdef WS_WEB_PAGES_LINKED
+    Q_UNUSED(error);
+    return ws_web_module(); // linked into the program
+#else
     using Entry = WebModule* (*)();
     static Entry entry = nullptr; // the module stays loaded for the rest of the run
     if (!entry) {
@@ -39,6 +47,7 @@ WebModule* LoadWebModule(QString* error) {
         }
     }
     return entry();
+#endif
 }
 
 void PrepareEngine() {
