@@ -40,6 +40,9 @@ ReadResult ReadWorkbook(const QString& path, const QString& sheetName, int maxRo
     case common::ReadStatus::TooLarge:
         fail.reason = reasonTooLarge();
         return fail;
+    case common::ReadStatus::NotAFile:
+        fail.reason = reasonNotWorkbook();
+        return fail;
     case common::ReadStatus::Unreadable:
         break;
     }
