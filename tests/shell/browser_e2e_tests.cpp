@@ -160,6 +160,8 @@ TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
         const QByteArray shown = r.exitCode ? err : print.readAllStandardOutput();
         EXPECT_TRUE(shown.contains(r.out)) << r.args.join(' ').toStdString() << ": " << shown.toStdString();
         EXPECT_FALSE(shown.contains("SECRET-TEXT"));
-        if (r.exitCode) EXPECT_EQ(err.count("print: "), 1) << err.toStdString();
+        if (r.exitCode) {
+            EXPECT_EQ(err.count("print: "), 1) << err.toStdString();
+        }
     }
 }
