@@ -21,10 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)ximport::SignInActions(platform, page, in.account, in.password,
                                      QStringLiteral("1234"));
         const browser::DomDocument* main = page.frame(QStringLiteral("mainFrame"));
-        itin::PCommon common;
         itin::ItineraryRecord record;
         ximport::ApplyOrder(ximport::ReadPlatformOrder(platform, main ? *main : page), in.pnr,
-                            common, record);
+                            record);
     }
     return 0;
 }

@@ -367,6 +367,20 @@ template <class F, class R> R ReceiptLog::again(F&& operation, R failed) const {
     return operation();
 }
 
+bool ReceiptLog::inWriteTransaction(const std::function<bool(QSqlDatabase&, QSqlQuery&)>& body) {
+    return again(
+        [&] {
+            QSqlDatabase db = QSqlDatabase::database(connection_, false);
+            QSqlQuery q(db);
+            // failSql keeps the cause and answers false; body sets its own.
+            const bool done = (backend_->beginWrite(q) || failSql(q.lastError())) && body(db, q) &&
+                              (q.exec(QStringLiteral("COMMIT")) || failSql(q.lastError()));
+            if (!done) QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            return done;
+        },
+        false);
+}
+
 QString ReceiptLog::counterScope() const {
     return shared() ? QStringLiteral(" AND workstation = ?") : QString();
 }
@@ -473,143 +487,116 @@ qint64 insertRow(QSqlQuery& q, const LedgerBackend& b) {
 
 bool ReceiptLog::reserve(QList<Receipt>& rows, CodeSource source, bool allowReuse) {
     const QList<Receipt> asGiven = rows;
-    return again(
-        [&] {
-            rows = asGiven; // a second try starts from the rows as they came
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            QSqlQuery q(db);
-            // Ends the transaction unwritten; error_ is set by the caller's fail.
-            const auto refuse = [&](bool) {
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-                return false;
-            };
-            if (!backend_->beginWrite(q)) return refuse(failSql(q.lastError()));
-            const auto taken = [&](int n, bool* ok) {
-                QSqlQuery t(db);
-                t.prepare(
-                    QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2") +
-                    counterScope() + QStringLiteral(" LIMIT 1"));
-                t.addBindValue(n);
-                bindCounter(t);
-                *ok = t.exec();
-                if (!*ok) failSql(t.lastError());
-                return *ok && t.next();
-            };
-            const std::optional<QString> read = backend_->readNext(q);
-            if (!read) return refuse(failSql(q.lastError()));
-            const QString storedNext = *read;
-            std::optional<int> next = CheckCodeNumber(storedNext);
-            std::optional<int> code;
+    const bool done = inWriteTransaction([&](QSqlDatabase& db, QSqlQuery& q) {
+        rows = asGiven; // a second try starts from the rows as they came
+        // error_ is set by the caller's fail.
+        const auto refuse = [](bool) { return false; };
+        const auto taken = [&](int n, bool* ok) {
+            QSqlQuery t(db);
+            t.prepare(
+                QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2") +
+                counterScope() + QStringLiteral(" LIMIT 1"));
+            t.addBindValue(n);
+            bindCounter(t);
+            *ok = t.exec();
+            if (!*ok) failSql(t.lastError());
+            return *ok && t.next();
+        };
+        const std::optional<QString> read = backend_->readNext(q);
+        if (!read) return refuse(failSql(q.lastError()));
+        const QString storedNext = *read;
+        std::optional<int> next = CheckCodeNumber(storedNext);
+        std::optional<int> code;
+        if (source == CodeSource::LogNext) {
+            if (!next) {
+                error_ = QStringLiteral("请填写验证码!");
+                return refuse(false);
+            }
+        }
+        // The counter may point at a code someone typed ahead: the log's codes go on to a
+        // free one.
+        const auto firstFree = [&](int from, bool* ok) {
+            int c = from;
+            for (int guard = 0; guard < 10000 && taken(c, ok) && *ok; ++guard)
+                c = codeAfter(c);
+            return c;
+        };
+        q.prepare(insertSql(*backend_) + backend_->returningId());
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            Receipt& r = rows[i];
+            bool ok = true;
             if (source == CodeSource::LogNext) {
-                if (!next) {
-                    error_ = QStringLiteral("请填写验证码!");
-                    return refuse(false);
-                }
-            }
-            // The counter may point at a code someone typed ahead: the log's codes go on to a
-            // free one.
-            const auto firstFree = [&](int from, bool* ok) {
-                int c = from;
-                for (int guard = 0; guard < 10000 && taken(c, ok) && *ok; ++guard)
-                    c = codeAfter(c);
-                return c;
-            };
-            q.prepare(insertSql(*backend_) + backend_->returningId());
-            for (qsizetype i = 0; i < rows.size(); ++i) {
-                Receipt& r = rows[i];
-                bool ok = true;
-                if (source == CodeSource::LogNext) {
-                    code = firstFree(i == 0 ? *next : codeAfter(*code), &ok);
-                    if (!ok) return refuse(false);
-                    r.checkCode = codeText(*code);
-                } else if (i > 0) {
-                    code = codeAfter(*code);
-                    r.checkCode = codeText(*code);
-                } else {
-                    code = CheckCodeNumber(r.checkCode);
-                    if (!code) {
-                        error_ = BadCheckCodeMessage();
-                        return refuse(false);
-                    }
-                    r.checkCode = common::trimSpaces(r.checkCode).trimmed();
-                }
-                r.reused = taken(*code, &ok);
+                code = firstFree(i == 0 ? *next : codeAfter(*code), &ok);
                 if (!ok) return refuse(false);
-                if (r.reused && !allowReuse) {
-                    error_ = DuplicateCheckCodeMessage(r.checkCode);
+                r.checkCode = codeText(*code);
+            } else if (i > 0) {
+                code = codeAfter(*code);
+                r.checkCode = codeText(*code);
+            } else {
+                code = CheckCodeNumber(r.checkCode);
+                if (!code) {
+                    error_ = BadCheckCodeMessage();
                     return refuse(false);
                 }
-                r.status = ReceiptStatus::Reserved;
-                r.reason.clear();
-                r.spoiled = false;
-                r.workstation = backend_->counter();
-                bindRow(q, r, *backend_);
-                r.id = insertRow(q, *backend_);
-                if (!r.id) return refuse(failSql(q.lastError()));
-                // The counter only moves forward (or wraps from 9999); a reprint leaves it.
-                if (!r.reused && (!next || *code >= *next)) next = codeAfter(*code);
+                r.checkCode = common::trimSpaces(r.checkCode).trimmed();
             }
-            if (next && codeText(*next) != storedNext) {
-                QSqlQuery s(db);
-                if (!backend_->writeNext(s, codeText(*next))) return refuse(failSql(s.lastError()));
+            r.reused = taken(*code, &ok);
+            if (!ok) return refuse(false);
+            if (r.reused && !allowReuse) {
+                error_ = DuplicateCheckCodeMessage(r.checkCode);
+                return refuse(false);
             }
-            if (!q.exec(QStringLiteral("COMMIT"))) return refuse(failSql(q.lastError()));
-            emit const_cast<ReceiptLog*>(this)->changed();
-            return true;
-        },
-        false);
+            r.status = ReceiptStatus::Reserved;
+            r.reason.clear();
+            r.spoiled = false;
+            r.workstation = backend_->counter();
+            bindRow(q, r, *backend_);
+            r.id = insertRow(q, *backend_);
+            if (!r.id) return refuse(failSql(q.lastError()));
+            // The counter only moves forward (or wraps from 9999); a reprint leaves it.
+            if (!r.reused && (!next || *code >= *next)) next = codeAfter(*code);
+        }
+        if (next && codeText(*next) != storedNext) {
+            QSqlQuery s(db);
+            if (!backend_->writeNext(s, codeText(*next))) return refuse(failSql(s.lastError()));
+        }
+        return true;
+    });
+    if (done) emit changed();
+    return done;
 }
 
 bool ReceiptLog::finish(const QList<PageOutcome>& outcomes) {
     if (outcomes.isEmpty()) return true;
-    return again(
-        [&] {
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            QSqlQuery q(db);
-            const auto refuse = [&](const QSqlError& e) {
-                failSql(e);
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-                return false;
-            };
-            if (!backend_->beginWrite(q)) return refuse(q.lastError());
-            q.prepare(QStringLiteral("UPDATE receipts SET status = ?, reason = ? WHERE id = ?"));
-            for (const PageOutcome& o : outcomes) {
-                q.addBindValue(
-                    statusValue(o.printed ? ReceiptStatus::Printed : ReceiptStatus::Failed));
-                q.addBindValue(o.printed ? nullText()
-                                         : QVariant(o.reason.isEmpty() ? QStringLiteral("原因不明")
-                                                                       : o.reason));
-                q.addBindValue(o.id);
-                if (!q.exec()) return refuse(q.lastError());
-            }
-            if (!q.exec(QStringLiteral("COMMIT"))) return refuse(q.lastError());
-            emit const_cast<ReceiptLog*>(this)->changed();
-            return true;
-        },
-        false);
+    const bool done = inWriteTransaction([&](QSqlDatabase&, QSqlQuery& q) {
+        const auto refuse = [&](const QSqlError& e) { return failSql(e); };
+        q.prepare(QStringLiteral("UPDATE receipts SET status = ?, reason = ? WHERE id = ?"));
+        for (const PageOutcome& o : outcomes) {
+            q.addBindValue(statusValue(o.printed ? ReceiptStatus::Printed : ReceiptStatus::Failed));
+            q.addBindValue(
+                o.printed ? nullText()
+                          : QVariant(o.reason.isEmpty() ? QStringLiteral("原因不明") : o.reason));
+            q.addBindValue(o.id);
+            if (!q.exec()) return refuse(q.lastError());
+        }
+        return true;
+    });
+    if (done) emit changed();
+    return done;
 }
 
 bool ReceiptLog::record(const Receipt& r, const QString& nextCheckCode) {
-    return again(
-        [&] {
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            QSqlQuery q(db);
-            const auto refuse = [&](const QSqlError& e) {
-                failSql(e);
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-                return false;
-            };
-            if (!backend_->beginWrite(q)) return refuse(q.lastError());
-            q.prepare(insertSql(*backend_) + backend_->returningId());
-            bindRow(q, r, *backend_);
-            if (!insertRow(q, *backend_)) return refuse(q.lastError());
-            QSqlQuery s(db);
-            if (!backend_->writeNext(s, nextCheckCode)) return refuse(s.lastError());
-            if (!q.exec(QStringLiteral("COMMIT"))) return refuse(q.lastError());
-            emit const_cast<ReceiptLog*>(this)->changed();
-            return true;
-        },
-        false);
+    const bool done = inWriteTransaction([&](QSqlDatabase& db, QSqlQuery& q) {
+        const auto refuse = [&](const QSqlError& e) { return failSql(e); };
+        q.prepare(insertSql(*backend_) + backend_->returningId());
+        bindRow(q, r, *backend_);
+        if (!insertRow(q, *backend_)) return refuse(q.lastError());
+        QSqlQuery s(db);
+        if (!backend_->writeNext(s, nextCheckCode)) return refuse(s.lastError());
+        return true;
+    });
+    if (done) emit changed();
+    return done;
 }
 
 bool ReceiptLog::importFrom(const ReceiptLog& local, qint64* copied) {
@@ -626,49 +613,40 @@ bool ReceiptLog::importFrom(const ReceiptLog& local, qint64* copied) {
         error_ = local.error();
         return false;
     }
-    return again(
-        [&] {
-            *copied = 0;
-            QSqlDatabase db = QSqlDatabase::database(connection_, false);
-            QSqlQuery q(db);
-            const auto refuse = [&](const QSqlError& e) {
-                failSql(e);
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-                return false;
-            };
-            if (!backend_->beginWrite(q)) return refuse(q.lastError());
-            QSqlQuery t(db);
-            t.prepare(QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2"
-                                     " AND reused = 0 AND workstation = ? AND local_id IS DISTINCT"
-                                     " FROM ? LIMIT 1"));
-            q.prepare(insertSql(*backend_, true) + backend_->skipCopied());
-            // Oldest first, so the ledger's ids keep the local order.
-            for (auto it = all.crbegin(); it != all.crend(); ++it) {
-                Receipt r = *it;
-                // A code this counter already holds in the ledger stays, as a reprint.
-                if (const std::optional<int> n = CheckCodeNumber(r.checkCode); n && !r.reused) {
-                    t.addBindValue(*n);
-                    t.addBindValue(backend_->counter());
-                    t.addBindValue(r.id);
-                    if (!t.exec()) return refuse(t.lastError());
-                    r.reused = t.next();
-                }
-                bindRow(q, r, *backend_);
-                q.addBindValue(r.id);
-                if (!q.exec()) return refuse(q.lastError());
-                *copied += q.numRowsAffected();
+    const bool done = inWriteTransaction([&](QSqlDatabase& db, QSqlQuery& q) {
+        *copied = 0;
+        const auto refuse = [&](const QSqlError& e) { return failSql(e); };
+        QSqlQuery t(db);
+        t.prepare(QStringLiteral("SELECT 1 FROM receipts WHERE code_number = ? AND status <> 2"
+                                 " AND reused = 0 AND workstation = ? AND local_id IS DISTINCT"
+                                 " FROM ? LIMIT 1"));
+        q.prepare(insertSql(*backend_, true) + backend_->skipCopied());
+        // Oldest first, so the ledger's ids keep the local order.
+        for (auto it = all.crbegin(); it != all.crend(); ++it) {
+            Receipt r = *it;
+            // A code this counter already holds in the ledger stays, as a reprint.
+            if (const std::optional<int> n = CheckCodeNumber(r.checkCode); n && !r.reused) {
+                t.addBindValue(*n);
+                t.addBindValue(backend_->counter());
+                t.addBindValue(r.id);
+                if (!t.exec()) return refuse(t.lastError());
+                r.reused = t.next();
             }
-            const std::optional<QString> next = backend_->readNext(q);
-            if (!next) return refuse(q.lastError());
-            const std::optional<int> ours = CheckCodeNumber(*next);
-            const std::optional<int> theirs = CheckCodeNumber(localNext);
-            if (theirs && (!ours || *theirs > *ours) && !backend_->writeNext(q, codeText(*theirs)))
-                return refuse(q.lastError());
-            if (!q.exec(QStringLiteral("COMMIT"))) return refuse(q.lastError());
-            if (*copied) emit const_cast<ReceiptLog*>(this)->changed();
-            return true;
-        },
-        false);
+            bindRow(q, r, *backend_);
+            q.addBindValue(r.id);
+            if (!q.exec()) return refuse(q.lastError());
+            *copied += q.numRowsAffected();
+        }
+        const std::optional<QString> next = backend_->readNext(q);
+        if (!next) return refuse(q.lastError());
+        const std::optional<int> ours = CheckCodeNumber(*next);
+        const std::optional<int> theirs = CheckCodeNumber(localNext);
+        if (theirs && (!ours || *theirs > *ours) && !backend_->writeNext(q, codeText(*theirs)))
+            return refuse(q.lastError());
+        return true;
+    });
+    if (done && *copied) emit changed();
+    return done;
 }
 
 QList<Receipt> ReceiptLog::list(const Filter& f) const {

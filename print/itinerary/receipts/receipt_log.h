@@ -198,6 +198,10 @@ private:
     // Runs an operation; when it fails because the connection is gone, opens the connection
     // again and runs it once more. failed is its answer when it cannot run.
     template <class F, class R> R again(F&& operation, R failed) const;
+    // One write transaction under the back end's write lock, through again: body's writes
+    // are committed together, or rolled back when body (which sets the error) or the commit
+    // fails.
+    bool inWriteTransaction(const std::function<bool(QSqlDatabase&, QSqlQuery&)>& body);
     // " AND workstation = ?" for a shared ledger, with bindCounter to bind the value.
     QString counterScope() const;
     void bindCounter(QSqlQuery& q) const;
