@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <type_traits>
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -20,21 +22,26 @@ const char* iconvName(CodePage cp) {
     return cp == CodePage::Gb18030 ? "GB18030" : "GBK";
 }
 
-// One conversion descriptor per direction and code page and thread, reset before each use.
+struct CloseIconv {
+    void operator()(std::remove_pointer_t<iconv_t>* cd) const { iconv_close(cd); }
+};
+
+// One conversion descriptor per direction and code page and thread, reset before each use
+// and closed when the thread ends.
 iconv_t descriptor(const char* to, const char* from) {
     struct Cached {
         std::string key;
-        iconv_t cd = reinterpret_cast<iconv_t>(-1);
+        std::unique_ptr<std::remove_pointer_t<iconv_t>, CloseIconv> cd;
     };
     thread_local std::vector<Cached> cache;
     const std::string key = std::string(to) + '<' + from;
     for (Cached& c : cache)
         if (c.key == key) {
-            iconv(c.cd, nullptr, nullptr, nullptr, nullptr);
-            return c.cd;
+            iconv(c.cd.get(), nullptr, nullptr, nullptr, nullptr);
+            return c.cd.get();
         }
     iconv_t cd = iconv_open(to, from);
-    if (cd != reinterpret_cast<iconv_t>(-1)) cache.push_back({key, cd});
+    if (cd != reinterpret_cast<iconv_t>(-1)) cache.push_back({key, {cd, {}}});
     return cd;
 }
 
