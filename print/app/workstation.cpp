@@ -171,9 +171,8 @@ struct Workstation::State {
 Workstation::Workstation(const QString& programFolder, Seams seams)
     : s_(std::make_unique<State>(*this, programFolder, std::move(seams))) {
     State& s = *s_;
-    // The log opens on its first use (a print form, a print, the log window); its errors
-    // are told there.
-    // receipts.db in the data folder, or the agency's shared ledger that deploy.ini names.
+    // receipts.db in the data folder, or the agency's shared ledger that deploy.ini names; it
+    // opens on its first use (a print form, a print, the log window) and tells its errors there.
     itin::UseConfiguredLedger(s.receiptLog, s.config, s.folder, nullptr);
     s.itinerary.receiptLog = &s.receiptLog;
     // The SMS panel follows every print form's record.
