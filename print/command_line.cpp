@@ -6,7 +6,7 @@
 #include "common/platform/platform.h"
 #include "common/program_folder.h"
 #include "common/runtime_folder.h"
-#include "shell/browser/browser_profile.h"
+#include "browser/browser_profile.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 #include "command_line.h"
 
 #include "common/deploy_config.h"
-#include "shell/browser/web_module.h"
+#include "browser/web_module.h"
 
 int RunMarkup(const CommandLine& c) {
     QString why;

@@ -4,7 +4,7 @@
 
 #include "common/deploy_config.h"
 #include "import/forms/order_page_headless.h"
-#include "shell/browser/web_module.h"
+#include "browser/web_module.h"
 
 #include <cstdio>
 

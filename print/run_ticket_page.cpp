@@ -7,7 +7,7 @@
 #include "import/forms/ticket_page_run.h"
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
-#include "shell/browser/web_module.h"
+#include "browser/web_module.h"
 
 int RunTicketPage(const CommandLine& c) {
     const auto clock = c.makeClock();

@@ -10,7 +10,7 @@ using TestApp = QCoreApplication;
 #endif
 
 #ifdef WS_ENGINE_APP
-#include "shell/browser/browser_profile.h"
+#include "browser/browser_profile.h"
 #endif
 
 #include <gtest/gtest.h>

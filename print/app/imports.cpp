@@ -3,7 +3,7 @@
 
 #include "import/forms/p_excel.h"
 #include "itinerary/forms/print_form_host.h"
-#include "shell/browser/web_module.h"
+#include "browser/web_module.h"
 
 namespace app {
 

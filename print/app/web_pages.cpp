@@ -5,8 +5,8 @@
 #include "import/forms/order_retrieval.h"
 #include "import/forms/p_xty2.h"
 #include "import/forms/ticket_page_run.h"
-#include "shell/browser/browser_profile.h"
-#include "shell/browser/markup_dump.h"
+#include "browser/browser_profile.h"
+#include "browser/markup_dump.h"
 #include "shell/management/b_main.h"
 
 #include <QRect>

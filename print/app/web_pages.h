@@ -1,7 +1,7 @@
 #pragma once
 // The pages module's side of browser::WebModule: the web engine's windows and page readers.
 // Built into print_web (loaded by print on first use) and linked directly by tests.
-#include "shell/browser/web_module.h"
+#include "browser/web_module.h"
 
 namespace app {
 

@@ -14,7 +14,7 @@
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/widget_seams.h"
 #include "itinerary/receipts/receipt_log.h"
-#include "shell/browser/web_module.h"
+#include "browser/web_module.h"
 #include "shell/common.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/main_window/a_main.h"

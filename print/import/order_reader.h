@@ -3,7 +3,7 @@
 // itinerary record. The page is read whole first; only a page that yields every value is
 // written, so a changed page leaves the record as it was.
 #include "itinerary/p_common.h"
-#include "shell/browser/dom_snapshot.h"
+#include "browser/dom_snapshot.h"
 
 #include <QList>
 #include <QPair>

@@ -3,8 +3,8 @@
 // their addresses, the stored accounts of "PingTai.ini", and what each finished page
 // means. Every page is classified afresh from one snapshot; the result says what to do
 // (page actions as one batch, a message, a status text, closing) and the window does it.
-#include "shell/browser/browser_scripts.h"
-#include "shell/browser/dom_snapshot.h"
+#include "browser/browser_scripts.h"
+#include "browser/dom_snapshot.h"
 
 #include <QDateTime>
 #include <QString>

@@ -2,8 +2,8 @@
 // The ticket-number import without its window: the query the agent types, the actions
 // that put it into the verification page, the page state with the import button, and
 // what a result page does to the itinerary record.
-#include "shell/browser/browser_scripts.h"
-#include "shell/browser/dom_snapshot.h"
+#include "browser/browser_scripts.h"
+#include "browser/dom_snapshot.h"
 
 #include <QDateTime>
 #include <QString>

@@ -9,7 +9,7 @@
 #include "common/fso.h"
 #include "common/messages.h"
 #include "itinerary/forms/print_form_host.h"
-#include "shell/browser/browser_profile.h"
+#include "browser/browser_profile.h"
 #include "shell/main_window/a_main.h"
 #include "support/gui.h"
 

@@ -4,7 +4,7 @@
 #include "import/forms/order_retrieval.h"
 
 #include "common/fso.h"
-#include "shell/browser/browser_profile.h"
+#include "browser/browser_profile.h"
 #include "support/gui.h"
 #include "support/site_process.h"
 #include "tests/itinerary/form_fixture.h"

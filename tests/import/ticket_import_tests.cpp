@@ -2,8 +2,8 @@
 // verification site (tests/sites/verification_site.py). One engine start for every case.
 #include "import/forms/load_picture.h"
 #include "import/forms/p_xty2.h"
-#include "shell/browser/browser_profile.h"
-#include "shell/browser/embedded_browser.h"
+#include "browser/browser_profile.h"
+#include "browser/embedded_browser.h"
 #include "tests/itinerary/form_fixture.h"
 
 #include "common/fso.h"

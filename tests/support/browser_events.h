@@ -1,6 +1,6 @@
 #pragma once
 // Browser events recorded for tests that drive the real web engine.
-#include "shell/browser/embedded_browser.h"
+#include "browser/embedded_browser.h"
 #include "support/gui.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "import/forms/finished_pages.h"
 
-#include "shell/browser/embedded_browser.h"
+#include "browser/embedded_browser.h"
 
 #include <QPointer>
 

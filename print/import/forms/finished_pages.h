@@ -4,7 +4,7 @@
 // once the top page has completed (a navigation inside a frame). Frames of a page that is
 // still loading are skipped, so a frameset page is handled once, as the browser's ready
 // state "complete" would have it.
-#include "shell/browser/dom_snapshot.h"
+#include "browser/dom_snapshot.h"
 
 #include <QObject>
 #include <QString>

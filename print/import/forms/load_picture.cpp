@@ -1,6 +1,6 @@
 #include "import/forms/load_picture.h"
 
-#include "shell/browser/browser_profile.h"
+#include "browser/browser_profile.h"
 
 #include <QDir>
 #include <QLabel>

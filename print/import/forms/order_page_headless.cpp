@@ -7,7 +7,7 @@
 #include "common/messages.h"
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
-#include "shell/browser/headless_page.h"
+#include "browser/headless_page.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -7,7 +7,7 @@
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/print_form_access.h"
-#include "shell/browser/embedded_browser.h"
+#include "browser/embedded_browser.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>

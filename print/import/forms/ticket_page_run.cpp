@@ -1,7 +1,7 @@
 #include "import/forms/ticket_page_run.h"
 
 #include "import/ticket_lookup.h"
-#include "shell/browser/headless_page.h"
+#include "browser/headless_page.h"
 
 #include <QUrl>
 

@@ -7,7 +7,7 @@
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/print_form_access.h"
-#include "shell/browser/embedded_browser.h"
+#include "browser/embedded_browser.h"
 
 #include <QCloseEvent>
 #include <QLabel>

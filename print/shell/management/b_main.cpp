@@ -1,6 +1,6 @@
 #include "shell/management/b_main.h"
 
-#include "shell/browser/embedded_browser.h"
+#include "browser/embedded_browser.h"
 #include "shell/management/print_hand_off.h"
 
 #include <QPointer>

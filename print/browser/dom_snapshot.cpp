@@ -1,6 +1,6 @@
-#include "shell/browser/dom_snapshot.h"
+#include "browser/dom_snapshot.h"
 
-#include "shell/browser/markup_dialect.h"
+#include "browser/markup_dialect.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 // The one web profile of the program: every embedded browser and every picture-code
 // download shares its cookie store, so a sign-in in one window counts in all of them.
 // Owned by the program (or a test) and handed to whoever creates a browser.
-#include "shell/browser/web_module.h" // PrepareEngine
+#include "browser/web_module.h" // PrepareEngine
 
 #include <QObject>
 #include <QString>

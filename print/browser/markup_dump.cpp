@@ -1,6 +1,6 @@
-#include "shell/browser/markup_dump.h"
+#include "browser/markup_dump.h"
 
-#include "shell/browser/headless_page.h"
+#include "browser/headless_page.h"
 
 #include <cstdio>
 

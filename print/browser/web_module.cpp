@@ -1,4 +1,4 @@
-#include "shell/browser/web_module.h"
+#include "browser/web_module.h"
 
 #include "common/runtime_folder.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // One page loaded offscreen and read once: what the headless page options share. Needs a
 // QApplication.
-#include "shell/browser/dom_snapshot.h"
+#include "browser/dom_snapshot.h"
 
 #include <QString>
 #include <QUrl>

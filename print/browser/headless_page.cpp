@@ -1,7 +1,7 @@
-#include "shell/browser/headless_page.h"
+#include "browser/headless_page.h"
 
-#include "shell/browser/browser_profile.h"
-#include "shell/browser/embedded_browser.h"
+#include "browser/browser_profile.h"
+#include "browser/embedded_browser.h"
 
 #include "common/fso.h"
 

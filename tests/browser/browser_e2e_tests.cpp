@@ -1,7 +1,7 @@
 // The browser component with the real web engine against the local management site
 // (tests/sites/management_site.py), offscreen.
-#include "shell/browser/browser_profile.h"
-#include "shell/browser/embedded_browser.h"
+#include "browser/browser_profile.h"
+#include "browser/embedded_browser.h"
 
 #include "common/deploy_config.h"
 #include "common/fso.h"

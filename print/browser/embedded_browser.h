@@ -3,8 +3,8 @@
 // with browser_profile, that knows the web engine. Page access is asynchronous: a
 // snapshot or a batch of actions goes to the page and the answer comes back later on
 // the user-interface thread; nothing here blocks the window.
-#include "shell/browser/browser_scripts.h"
-#include "shell/browser/dom_snapshot.h"
+#include "browser/browser_scripts.h"
+#include "browser/dom_snapshot.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 // The markup dialect and page snapshots, from collector JSON without a browser.
-#include "shell/browser/browser_scripts.h"
-#include "shell/browser/dom_snapshot.h"
-#include "shell/browser/markup_dialect.h"
+#include "browser/browser_scripts.h"
+#include "browser/dom_snapshot.h"
+#include "browser/markup_dialect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/browser/browser_scripts.h"
+#include "browser/browser_scripts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

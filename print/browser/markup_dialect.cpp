@@ -1,4 +1,4 @@
-#include "shell/browser/markup_dialect.h"
+#include "browser/markup_dialect.h"
 #include <QStringList>
 
 namespace browser {

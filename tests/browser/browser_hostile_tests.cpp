@@ -1,6 +1,6 @@
 // Hostile pages against the real engine, offscreen; also built under AddressSanitizer.
-#include "shell/browser/browser_profile.h"
-#include "shell/browser/embedded_browser.h"
+#include "browser/browser_profile.h"
+#include "browser/embedded_browser.h"
 #include "support/gui.h"
 
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
-#include "shell/browser/browser_profile.h"
+#include "browser/browser_profile.h"
 
-#include "shell/browser/browser_scripts.h"
+#include "browser/browser_scripts.h"
 
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "shell/browser/embedded_browser.h"
+#include "browser/embedded_browser.h"
 
-#include "shell/browser/browser_profile.h"
+#include "browser/browser_profile.h"
 
 #include <QMessageBox>
 #include <QPointer>
