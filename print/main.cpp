@@ -1,8 +1,9 @@
 // print: the agency workstation. Without options it starts the windows; the options are
-// headless entry points for scripted use and tests, one file each (run_*.cpp).
-#include "command_line.h"
+// headless entry points for scripted use and tests, one file each in cli/.
+#include "cli/command_line.h"
 
 int main(int argc, char* argv[]) {
+    using namespace cli;
     const auto app = MakeApplication(argc, argv);
     CommandLine c;
     if (const auto exitCode = c.parse(QCoreApplication::arguments())) return *exitCode;

@@ -1,11 +1,13 @@
 // print --receipts [--from YYYY-MM-DD] [--to YYYY-MM-DD]: the receipt log as CSV, streamed.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "itinerary/receipts/receipt_log.h"
 
 #include <QDir>
 
 #include <cstdio>
+
+namespace cli {
 
 int RunReceipts(const CommandLine& c) {
     itin::Filter filter;
@@ -30,3 +32,5 @@ int RunReceipts(const CommandLine& c) {
     if (!written) return failed();
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
+
+} // namespace cli

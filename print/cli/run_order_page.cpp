@@ -1,12 +1,14 @@
 // print --order-page PLATFORM PAGE [--platform-pnr PNR] [--pnr FILE]: one platform order
 // detail page read as the order retrieval reads it, as JSON.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "common/deploy_config.h"
 #include "import/forms/order_page_headless.h"
 #include "browser/web_module.h"
 
 #include <cstdio>
+
+namespace cli {
 
 int RunOrderPage(const CommandLine& c) {
     if (c.cli.positionalArguments().size() != 1)
@@ -26,3 +28,5 @@ int RunOrderPage(const CommandLine& c) {
         job, *clock, [](const QByteArray& line) { PrintLine(QString::fromUtf8(line)); },
         [](const QString& why) { Fail(why); });
 }
+
+} // namespace cli

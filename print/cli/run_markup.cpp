@@ -1,8 +1,10 @@
 // print --markup URL: a page loaded headless, its markup in the callers' dialect.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "common/deploy_config.h"
 #include "browser/web_module.h"
+
+namespace cli {
 
 int RunMarkup(const CommandLine& c) {
     QString why;
@@ -11,3 +13,5 @@ int RunMarkup(const CommandLine& c) {
     const QString folder = c.programFolder();
     return pages->dumpMarkup(c.value(c.markup), common::DeployConfig::load(folder).httpTimeoutMs());
 }
+
+} // namespace cli

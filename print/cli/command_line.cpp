@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "common/code_page.h"
 #include "common/deploy_config.h"
@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+
+namespace cli {
 
 namespace {
 
@@ -223,7 +225,7 @@ void PrintLine(const QString& line) {
     platform::WriteOutput((line + QLatin1Char('\n')).toStdString());
 }
 
-bool ReadInputFile(const QString& path, QString& text) {
+bool ReadInputText(const QString& path, QString& text) {
     QString error;
     const auto bytes = common::ReadInputFile(path, &error);
     if (!bytes) {
@@ -233,3 +235,5 @@ bool ReadInputFile(const QString& path, QString& text) {
     text = common::decodeDetect(*bytes);
     return true;
 }
+
+} // namespace cli

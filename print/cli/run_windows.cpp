@@ -1,5 +1,5 @@
 // print (no option): sign-in, then the main window; print --form: the print form alone.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "app/workstation.h"
 #include "common/forms/translations.h"
@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
+
+namespace cli {
 
 namespace {
 
@@ -33,3 +35,5 @@ int RunWindows(const CommandLine& c) {
     if (c.isSet(c.form)) return app::RunPrintFormAlone(c.programFolder(), c.isSet(c.international));
     return app::RunWorkstation(c.programFolder());
 }
+
+} // namespace cli

@@ -1,6 +1,6 @@
 // print [--pnr FILE] --ticket-page PAGE: an e-ticket verification page loaded headless and
 // applied to a record as "票号导入" does when a page finishes; the record as JSON.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "common/deploy_config.h"
 #include "common/messages.h"
@@ -8,6 +8,8 @@
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
 #include "browser/web_module.h"
+
+namespace cli {
 
 int RunTicketPage(const CommandLine& c) {
     const auto clock = c.makeClock();
@@ -20,7 +22,7 @@ int RunTicketPage(const CommandLine& c) {
     common::RecordingMessages messages;
     if (c.isSet(c.pnr)) {
         QString booking;
-        if (!ReadInputFile(c.value(c.pnr), booking)) return 2;
+        if (!ReadInputText(c.value(c.pnr), booking)) return 2;
         itin::ParseReservationText(booking, record, messages, *clock);
     }
     const QString folder = c.programFolder();
@@ -30,3 +32,5 @@ int RunTicketPage(const CommandLine& c) {
     PrintLine(QString::fromUtf8(itin::RecordJson(record, messages.shown)));
     return 0;
 }
+
+} // namespace cli

@@ -1,10 +1,12 @@
 // print --pnr FILE, or --ticket-row TEXT: the filled record as JSON.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "common/headless_input.h"
 #include "common/messages.h"
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
+
+namespace cli {
 
 int RunRecordJson(const CommandLine& c) {
     const auto clock = c.makeClock();
@@ -17,9 +19,11 @@ int RunRecordJson(const CommandLine& c) {
         itin::FillFromTicketRow(c.value(c.ticketRow), record);
     } else {
         QString booking;
-        if (!ReadInputFile(c.value(c.pnr), booking)) return 2;
+        if (!ReadInputText(c.value(c.pnr), booking)) return 2;
         itin::ParseReservationText(booking, record, messages, *clock);
     }
     PrintLine(QString::fromUtf8(itin::RecordJson(record, messages.shown)));
     return 0;
 }
+
+} // namespace cli

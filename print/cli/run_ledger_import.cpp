@@ -1,12 +1,14 @@
 // print --ledger-import [--data-dir DIR]: copies the rows of the local receipts.db into the
 // shared ledger that "ReceiptLedger" names, once; says how many rows it copied.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "common/deploy_config.h"
 #include "itinerary/receipts/receipt_log.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+namespace cli {
 
 int RunLedgerImport(const CommandLine& c) {
     const QString folder = c.programFolder();
@@ -32,3 +34,5 @@ int RunLedgerImport(const CommandLine& c) {
     PrintLine(QStringLiteral("已复制 %1 条打印记录到 %2").arg(copied).arg(shared.counter()));
     return 0;
 }
+
+} // namespace cli

@@ -1,7 +1,9 @@
 // print --pnr FILE --preview OUT.png [--dpi N]: the first receipt's print preview.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "itinerary/headless_preview.h"
+
+namespace cli {
 
 int RunPreview(const CommandLine& c) {
     const auto clock = c.makeClock();
@@ -20,3 +22,5 @@ int RunPreview(const CommandLine& c) {
     }
     return itin::RunHeadlessPreview(job, *clock, PrintLine);
 }
+
+} // namespace cli

@@ -1,11 +1,13 @@
 // print --sheet FILE: the ticket rows of a workbook, one JSON object a line.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "common/headless_input.h"
 #include "import/ticket_rows.h"
 #include "import/workbook/workbook.h"
 
 #include <cstdio>
+
+namespace cli {
 
 int RunSheet(const CommandLine& c) {
     QString error;
@@ -20,3 +22,5 @@ int RunSheet(const CommandLine& c) {
         PrintLine(QString::fromUtf8(ximport::TicketRowJson(row)));
     return 0;
 }
+
+} // namespace cli

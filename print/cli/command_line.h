@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+namespace cli {
+
 struct CommandLine {
     CommandLine();
 
@@ -52,7 +54,7 @@ void DrawOffscreen();
 void PrintLine(const QString& line);
 // The whole file as text (UTF-8 or GBK), read through the size cap of headless input;
 // false after printing why it cannot be read or is too big.
-bool ReadInputFile(const QString& path, QString& text);
+bool ReadInputText(const QString& path, QString& text);
 
 // Entry points, one file each.
 int RunSheet(const CommandLine& c);         // --sheet FILE
@@ -68,3 +70,5 @@ int RunReceipts(const CommandLine& c);      // --receipts [--from DATE] [--to DA
 int RunPreview(const CommandLine& c);       // --pnr FILE --preview OUT.png [--dpi N]
 int RunWindows(const CommandLine& c);       // no option (or --form): the windows
 int RunLedgerImport(const CommandLine& c);  // --ledger-import
+
+} // namespace cli

@@ -1,7 +1,9 @@
 // print --pnr FILE --pdf OUT.pdf | --printer NAME: the receipts of a booking, no window.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include "itinerary/headless_print.h"
+
+namespace cli {
 
 int RunPrintJob(const CommandLine& c) {
     const auto clock = c.makeClock();
@@ -16,3 +18,5 @@ int RunPrintJob(const CommandLine& c) {
     job.reprint = c.isSet(c.reprint);
     return itin::RunHeadlessPrint(job, *clock, PrintLine);
 }
+
+} // namespace cli
