@@ -90,7 +90,7 @@ void BM_UpdaterDownloadFile(benchmark::State& state, Link* link) {
         const QByteArray inFlight = qgetenv("WS_BENCH_IN_FLIGHT"); // to compare window sizes
         if (!inFlight.isEmpty()) limits.slicesInFlight = inFlight.toInt();
         upd::Downloader d(http, messages, nullptr, nullptr, limits);
-        if (d.DownloadFile(link->url, target, 0) != upd::DownloadEnd::Complete)
+        if (d.downloadFile(link->url, target, 0) != upd::DownloadEnd::Complete)
             state.SkipWithError("download failed");
         const double seconds = double(t.nsecsElapsed()) / 1e9;
         link->updaterSeconds << seconds;

@@ -52,14 +52,14 @@ void BM_ReceiptToPdf(benchmark::State& state) {
     QTemporaryDir dir;
     ItineraryRecord record;
     fillRecord(record);
-    PCommon common;
+    PrintFormState formState;
     const PrintSettings settings = benchFonts();
     common::RecordingMessages messages;
     const QString path = dir.filePath("receipt.pdf");
     for (auto _ : state) {
         record.setField(CheckCode, "0041");
         PdfSurface pdf(path);
-        const bool ok = PrintItinerary(record, common, settings, "0", "0", messages, pdf);
+        const bool ok = PrintItinerary(record, formState, settings, "0", "0", messages, pdf);
         if (!ok || !pdf.finish()) state.SkipWithError("receipt not printed");
     }
 }
@@ -71,11 +71,11 @@ void BM_PreviewRedraw(benchmark::State& state) {
     for (int i = 0; i < kFieldCount; ++i) // every box holds something
         if (record.field(i).isEmpty()) record.setField(i, QStringLiteral("X%1").arg(i));
     record.setField(CheckCode, "0041");
-    PCommon common;
+    PrintFormState formState;
     const PrintSettings settings = benchFonts();
     for (auto _ : state) {
         PreviewSurface preview(int(state.range(0)));
-        if (!RenderPreview(record, common, settings, "0", "0", preview).isEmpty())
+        if (!RenderPreview(record, formState, settings, "0", "0", preview).isEmpty())
             state.SkipWithError("preview refused");
         benchmark::DoNotOptimize(preview.image().constBits());
     }

@@ -8,7 +8,7 @@ namespace common {
 
 // Through the platform's own converter (code page 936), the same on every platform:
 // Qt names GBK only when built with ICU.
-QByteArray toGbk(const QString& text) {
+QByteArray ToGbk(const QString& text) {
     std::string bytes;
     platform::Encode(
         platform::CodePage::Gbk,
@@ -17,26 +17,26 @@ QByteArray toGbk(const QString& text) {
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
-QString fromGbk(const QByteArray& bytes) {
+QString FromGbk(const QByteArray& bytes) {
     const std::u16string text = platform::Decode(
         platform::CodePage::Gbk, std::string_view(bytes.constData(), size_t(bytes.size())));
     return QString::fromStdU16String(text);
 }
 
-bool isValidUtf8(const QByteArray& bytes) {
+bool IsValidUtf8(const QByteArray& bytes) {
     QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = dec.decode(bytes);
     Q_UNUSED(decoded);
     return !dec.hasError();
 }
 
-QString decodeDetect(const QByteArray& bytes) {
-    if (isValidUtf8(bytes)) {
+QString DecodeDetect(const QByteArray& bytes) {
+    if (IsValidUtf8(bytes)) {
         QString s = QString::fromUtf8(bytes);
         if (s.startsWith(QChar(0xFEFF))) s.remove(0, 1);
         return s;
     }
-    return fromGbk(bytes);
+    return FromGbk(bytes);
 }
 
 } // namespace common

@@ -7,12 +7,12 @@
 namespace common {
 
 // Unicode text to GBK bytes. Characters GBK cannot hold become "?".
-QByteArray toGbk(const QString& text);
+QByteArray ToGbk(const QString& text);
 // GBK (or GB2312, a subset) bytes to Unicode text.
-QString fromGbk(const QByteArray& bytes);
+QString FromGbk(const QByteArray& bytes);
 // True when the bytes are well-formed UTF-8 (plain ASCII counts as UTF-8).
-bool isValidUtf8(const QByteArray& bytes);
+bool IsValidUtf8(const QByteArray& bytes);
 // UTF-8 when the bytes are valid UTF-8 (a leading BOM is dropped), GBK otherwise.
-QString decodeDetect(const QByteArray& bytes);
+QString DecodeDetect(const QByteArray& bytes);
 
 } // namespace common

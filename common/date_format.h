@@ -6,17 +6,17 @@
 
 namespace common {
 
-inline QString shortDate(const QDate& d) {
+inline QString ShortDate(const QDate& d) {
     return d.toString(QStringLiteral("yyyy/M/d"));
 }
-inline QString longTime(const QTime& t) {
+inline QString LongTime(const QTime& t) {
     return t.toString(QStringLiteral("H:mm:ss"));
 }
-inline QString generalDate(const QDateTime& dt) {
-    return shortDate(dt.date()) + QLatin1Char(' ') + longTime(dt.time());
+inline QString GeneralDate(const QDateTime& dt) {
+    return ShortDate(dt.date()) + QLatin1Char(' ') + LongTime(dt.time());
 }
 // Reads a general date text back; invalid when it is not one.
-inline QDateTime parseGeneralDate(const QString& text) {
+inline QDateTime ParseGeneralDate(const QString& text) {
     QDateTime dt = QDateTime::fromString(text.trimmed(), QStringLiteral("yyyy/M/d H:mm:ss"));
     if (!dt.isValid())
         dt = QDateTime(QDate::fromString(text.trimmed(), QStringLiteral("yyyy/M/d")), QTime(0, 0));

@@ -28,7 +28,7 @@ QString ReadTextFile(const QString& path, QString* error) {
         return {};
     }
     if (error) error->clear();
-    return common::fromGbk(bytes);
+    return common::FromGbk(bytes);
 }
 
 QString ReadTextFile(const QString& path) {
@@ -45,7 +45,7 @@ bool WriteTextFile(const QString& path, const QString& text, Access access) {
     // Set on the temporary copy, so the file is never readable by others, not even briefly.
     if (access == Access::OwnerOnly)
         f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray bytes = common::toGbk(text);
+    const QByteArray bytes = common::ToGbk(text);
     if (f.write(bytes) != bytes.size()) {
         f.cancelWriting();
         return false;

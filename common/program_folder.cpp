@@ -8,21 +8,21 @@
 
 namespace common {
 
-QCommandLineOption dataDirOption() {
+QCommandLineOption DataDirOption() {
     return QCommandLineOption(QStringLiteral("data-dir"),
                               QStringLiteral("Folder of the settings files (default: the "
                                              "program's folder)."),
                               QStringLiteral("DIR"));
 }
 
-QString executableFolder(const QString& argv0) {
+QString ExecutableFolder(const QString& argv0) {
     if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
     const QFileInfo self(QStringLiteral("/proc/self/exe"));
     if (self.exists()) return QFileInfo(self.canonicalFilePath()).absolutePath();
     return QFileInfo(argv0).absolutePath();
 }
 
-QString dataFolderFor(const QString& programFolder, bool programFolderWritable) {
+QString DataFolderFor(const QString& programFolder, bool programFolderWritable) {
     // Every file the programs keep beside themselves; deploy.ini too, so the per-user
     // folder starts with the deployment values.
     static const std::vector<std::string> kFiles = {"info.ini",     "PingTai.ini", "UP.ini",
@@ -38,10 +38,10 @@ QString dataFolderFor(const QString& programFolder, bool programFolderWritable) 
     return chosen.empty() ? programFolder : QString::fromStdU16String(chosen.u16string());
 }
 
-QString resolve(const QString& dataDir, const QString& argv0) {
+QString Resolve(const QString& dataDir, const QString& argv0) {
     if (!dataDir.isEmpty()) return QDir(dataDir).absolutePath();
-    const QString folder = executableFolder(argv0);
-    return dataFolderFor(folder, platform::CanCreateFilesIn(folder.toStdU16String()));
+    const QString folder = ExecutableFolder(argv0);
+    return DataFolderFor(folder, platform::CanCreateFilesIn(folder.toStdU16String()));
 }
 
 } // namespace common

@@ -6,7 +6,7 @@
 
 namespace common {
 
-QString trimSpaces(const QString& s) {
+QString TrimSpaces(const QString& s) {
     qsizetype b = 0, e = s.size();
     while (b < e && s.at(b) == QLatin1Char(' '))
         ++b;
@@ -15,29 +15,29 @@ QString trimSpaces(const QString& s) {
     return s.mid(b, e - b);
 }
 
-QString mid(const QString& s, int start, int length) {
+QString Mid(const QString& s, int start, int length) {
     if (start < 1 || length <= 0 || start > s.size()) return {};
     return s.mid(start - 1, length);
 }
 
-QString midToEnd(const QString& s, int start) {
+QString MidToEnd(const QString& s, int start) {
     if (start < 1 || start > s.size()) return {};
     return s.mid(start - 1);
 }
 
-QString left(const QString& s, int n) {
+QString Left(const QString& s, int n) {
     return n <= 0 ? QString() : s.left(n);
 }
 
-QString right(const QString& s, int n) {
+QString Right(const QString& s, int n) {
     return n <= 0 ? QString() : s.right(n);
 }
 
-QStringList split(const QString& s, const QString& marker) {
+QStringList Split(const QString& s, const QString& marker) {
     return s.split(marker, Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
-double leadingNumber(const QString& s) {
+double LeadingNumber(const QString& s) {
     std::string t;
     t.reserve(size_t(s.size()));
     for (QChar c : s) {
@@ -96,7 +96,7 @@ qsizetype firstOtherLineEnd(const char16_t* d, qsizetype n) {
 
 } // namespace
 
-QString toCrLf(const QString& s) {
+QString ToCrLf(const QString& s) {
     const char16_t* d = QStringView(s).utf16();
     const qsizetype n = s.size();
     const qsizetype first = firstOtherLineEnd(d, n);
@@ -122,7 +122,7 @@ QString toCrLf(const QString& s) {
     return out;
 }
 
-QStringView trimSpacesView(QStringView s) {
+QStringView TrimSpacesView(QStringView s) {
     qsizetype b = 0, e = s.size();
     while (b < e && s[b] == u' ')
         ++b;
@@ -131,17 +131,17 @@ QStringView trimSpacesView(QStringView s) {
     return s.sliced(b, e - b);
 }
 
-QStringView midView(QStringView s, int start, int length) {
+QStringView MidView(QStringView s, int start, int length) {
     if (start < 1 || length <= 0 || start > s.size()) return {};
     return s.sliced(start - 1, qMin<qsizetype>(length, s.size() - (start - 1)));
 }
 
-QStringView beforeView(QStringView s, QStringView marker) {
+QStringView BeforeView(QStringView s, QStringView marker) {
     const qsizetype at = s.indexOf(marker);
     return at < 0 ? s : s.first(at);
 }
 
-QString piece(const QString& s, const QString& marker, int n) {
+QString Piece(const QString& s, const QString& marker, int n) {
     qsizetype from = 0;
     for (int i = 0; i < n; ++i) {
         const qsizetype at = s.indexOf(marker, from);
@@ -152,7 +152,7 @@ QString piece(const QString& s, const QString& marker, int n) {
     return s.mid(from, (at < 0 ? s.size() : at) - from);
 }
 
-int pieceCount(const QString& s, const QString& marker, int limit) {
+int PieceCount(const QString& s, const QString& marker, int limit) {
     int count = 1;
     qsizetype from = 0;
     while (count < limit) {

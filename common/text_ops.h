@@ -7,32 +7,32 @@
 namespace common {
 
 // Removes leading and trailing spaces (U+0020) only; line breaks and tabs stay.
-QString trimSpaces(const QString& s);
+QString TrimSpaces(const QString& s);
 // Characters start..start+length-1 (from 1); shortened or empty beyond the end.
-QString mid(const QString& s, int start, int length);
+QString Mid(const QString& s, int start, int length);
 // Characters from start (from 1) to the end.
-QString midToEnd(const QString& s, int start);
-QString left(const QString& s, int n);
-QString right(const QString& s, int n);
+QString MidToEnd(const QString& s, int start);
+QString Left(const QString& s, int n);
+QString Right(const QString& s, int n);
 // Cut at every occurrence of the marker (a text without it gives one piece).
-QStringList split(const QString& s, const QString& marker);
+QStringList Split(const QString& s, const QString& marker);
 // The number at the start of the text, read leniently: blanks, tabs and line feeds are
 // skipped wherever they stand; sign, digits, one decimal point and an exponent are read;
 // reading stops at any other character; no number gives 0.
-double leadingNumber(const QString& s);
-// Piece n (from 0) of split(s, marker), without building the list; empty when there is none.
-QString piece(const QString& s, const QString& marker, int n);
-// The number of pieces split(s, marker) gives, counted no further than limit.
-int pieceCount(const QString& s, const QString& marker, int limit);
+double LeadingNumber(const QString& s);
+// Piece n (from 0) of Split(s, marker), without building the list; empty when there is none.
+QString Piece(const QString& s, const QString& marker, int n);
+// The number of pieces Split(s, marker) gives, counted no further than limit.
+int PieceCount(const QString& s, const QString& marker, int limit);
 // Brings every line end (LF, CR or CR LF) to CR LF; a text already in CR LF is returned as is.
-QString toCrLf(const QString& s);
+QString ToCrLf(const QString& s);
 
 // Views for readers that cut a text many times without copying it.
-// trimSpaces over a view.
-QStringView trimSpacesView(QStringView s);
+// TrimSpaces over a view.
+QStringView TrimSpacesView(QStringView s);
 // mid over a view: characters start..start+length-1 (from 1), shortened or empty beyond the end.
-QStringView midView(QStringView s, int start, int length);
+QStringView MidView(QStringView s, int start, int length);
 // The part before the first occurrence of the marker (the whole view when there is none).
-QStringView beforeView(QStringView s, QStringView marker);
+QStringView BeforeView(QStringView s, QStringView marker);
 
 } // namespace common

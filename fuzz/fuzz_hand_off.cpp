@@ -7,6 +7,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    (void)shell::HandOffJson(common::decodeDetect(bytes));
+    (void)shell::HandOffJson(common::DecodeDetect(bytes));
     return 0;
 }

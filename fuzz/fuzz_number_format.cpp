@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (double v : {0.0, 1130.0, -2.5, 0.354166, 46093.75, 1e300, -1e308, 1e-300, kInf, -kInf,
                      std::numeric_limits<double>::quiet_NaN()})
         for (bool date1904 : {false, true})
-            (void)wbook::formatNumber(v, code, date1904);
-    (void)wbook::formatText(QStringLiteral("O'Neil"), code);
-    (void)wbook::isDateTimeFormat(code);
+            (void)wbook::FormatNumber(v, code, date1904);
+    (void)wbook::FormatText(QStringLiteral("O'Neil"), code);
+    (void)wbook::IsDateTimeFormat(code);
     return 0;
 }

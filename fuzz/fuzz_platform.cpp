@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const browser::DomDocument page =
-        browser::documentFromJson(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+        browser::DocumentFromJson(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     const QDateTime now(QDate(2026, 3, 1), QTime(9, 0));
     for (int platform = 0; platform < 2; ++platform) {
         const ximport::PlatformSite site(platform, QStringLiteral("http://p.test/"));

@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString reply =
-        common::fromGbk(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+        common::FromGbk(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     (void)sms::ReadSignInReply(reply);
     (void)sms::RegisterSucceeded(reply);
     (void)sms::ReadSendReply(reply);

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString list =
-        common::fromGbk(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+        common::FromGbk(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     upd::SelectionInputs in;
     in.lastUpdate = upd::ParseListDate(QString::fromLatin1(upd::kNoLastUpdate));
     in.resolveTarget = [](const QString& to) { return QStringLiteral("/fuzz/app/") + to; };

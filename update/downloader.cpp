@@ -350,11 +350,11 @@ void Downloader::end(DownloadEnd how, const QString& message) {
         file_.reset();
     }
     if (registerFlag_ == 1 && registrar_ && how != DownloadEnd::HashMismatch)
-        registrar_->RegisterComponent(target_, QString());
+        registrar_->registerComponent(target_, QString());
     emit finished();
 }
 
-DownloadEnd Downloader::DownloadFile(const QString& url, const QString& target, int registerFlag,
+DownloadEnd Downloader::downloadFile(const QString& url, const QString& target, int registerFlag,
                                      const QString& sha256) {
     QEventLoop loop;
     connect(this, &Downloader::finished, &loop, &QEventLoop::quit);

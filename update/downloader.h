@@ -89,7 +89,7 @@ public:
     int requestCount() const { return requests_; }
 
     // start(), then waits in a local event loop until the file has ended.
-    DownloadEnd DownloadFile(const QString& url, const QString& target, int registerFlag,
+    DownloadEnd downloadFile(const QString& url, const QString& target, int registerFlag,
                              const QString& sha256 = {});
 
 signals:

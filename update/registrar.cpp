@@ -29,7 +29,7 @@ const char* entryPointFor(const QString& mode) {
 Registrar::Registrar(QString helperProgram, QStringList helperArgs, int limitMs)
     : program_(std::move(helperProgram)), args_(std::move(helperArgs)), limitMs_(limitMs) {}
 
-RegisterOutcome Registrar::RegisterComponent(const QString& path, const QString& mode) const {
+RegisterOutcome Registrar::registerComponent(const QString& path, const QString& mode) const {
     hresult_ = 0;
     if (!entryPointFor(mode)) return RegisterOutcome::BadMode;
 

@@ -35,7 +35,7 @@ public:
     int limitMs() const { return limitMs_; }
 
     // Empty mode registers, "U" or "u" unregisters. Nothing is reported to the user.
-    virtual RegisterOutcome RegisterComponent(const QString& path, const QString& mode) const;
+    virtual RegisterOutcome registerComponent(const QString& path, const QString& mode) const;
     // The entry point's answer in the last Registered or Failed outcome.
     qint32 lastHresult() const { return hresult_; }
 

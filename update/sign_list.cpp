@@ -81,7 +81,7 @@ int sign(const QString& secretPath, const QString& listPath, const QString& outP
     sodium_memzero(secret.data(), size_t(secret.size()));
     // What the updater will check, checked here first.
     if (!upd::VerifyListSignature(body, signature.toBase64(), pk.toBase64()) ||
-        !upd::ReadReleaseElement(common::fromGbk(body)))
+        !upd::ReadReleaseElement(common::FromGbk(body)))
         return fail(QStringLiteral("the signed list does not check out"));
     if (!save(outPath, body) || !save(outPath + QStringLiteral(".sig"), signature.toBase64()))
         return fail(QStringLiteral("cannot write ") + outPath);

@@ -8,7 +8,7 @@
 namespace upd {
 
 int UpdateRow::registerFlag() const {
-    return common::leadingNumber(zc) == 1.0 ? 1 : 0;
+    return common::LeadingNumber(zc) == 1.0 ? 1 : 0;
 }
 
 std::optional<QString> FindListAttribute(const QString& element, const QString& name) {

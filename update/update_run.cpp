@@ -25,7 +25,7 @@ UpdateState MakeUpdateState(const QString& appFolder, const common::DeployConfig
     while (host.endsWith(QLatin1Char('/')))
         host.chop(1);
     s.updateListUrl = host + QStringLiteral("/update/print/main/update.asp?t=") +
-                      common::generalDate(clock.now());
+                      common::GeneralDate(clock.now());
     s.updatePublicKey = config.value(QStringLiteral("UpdatePublicKey")).trimmed();
     const QDir dir(appFolder);
     s.logPath = dir.filePath(QStringLiteral("update.log"));
@@ -44,7 +44,7 @@ UpdateRun::UpdateRun(UpdateState& state, const common::Clock& clock, net::HttpCl
     : state_(state), clock_(clock), http_(http), folders_(folders), view_(view),
       downloader_(downloader), messages_(messages) {}
 
-QString UpdateRun::FetchUpdateList() {
+QString UpdateRun::fetchUpdateList() {
     view_.setStatus(QStringLiteral("正在获取更新文件列表……"));
     const net::HttpReply reply = http_.post(
         state_.updateListUrl, QByteArray(),
@@ -87,8 +87,8 @@ bool UpdateRun::acceptSigned(const net::HttpReply& reply, const QString& text) {
     return true;
 }
 
-void UpdateRun::BuildUpdateList() {
-    const QString text = FetchUpdateList();
+void UpdateRun::buildUpdateList() {
+    const QString text = fetchUpdateList();
     SelectionInputs in;
     in.lastUpdate = ParseListDate(state_.lastUpdateTime);
     in.resolveTarget = [this](const QString& to) { return ResolveTargetInside(to, folders_); };
@@ -96,14 +96,14 @@ void UpdateRun::BuildUpdateList() {
     state_.updateList = SelectUpdateRows(text, in);
 }
 
-void UpdateRun::RunUpdate() {
+void UpdateRun::runUpdate() {
     state_.lastUpdateTime = ReadLastUpdateTime(state_.logPath);
     const QDateTime last = ParseListDate(state_.lastUpdateTime);
     // A time that cannot be read, or one in the future (the clock was set back), starts over.
     if (!last.isValid() || last.secsTo(clock_.now()) <= 0)
         state_.lastUpdateTime = QString::fromLatin1(kNoLastUpdate);
 
-    BuildUpdateList();
+    buildUpdateList();
     state_.handedOver = state_.handOver && state_.handOver(state_.updateList);
     if (state_.handedOver) return;
     bool allInstalled = list_ == ListOutcome::Answered;
@@ -113,11 +113,11 @@ void UpdateRun::RunUpdate() {
         for (int i = 0; i < count; ++i) {
             const UpdateRow row = state_.updateList[i];
             view_.setCounter(QString::number(i + 1) + QLatin1Char('/') + QString::number(count));
-            if (!Installable(row)) {
+            if (!installable(row)) {
                 allInstalled = false;
                 continue;
             }
-            if (downloader_.DownloadFile(row.surl, row.to, row.registerFlag(), row.sha256) !=
+            if (downloader_.downloadFile(row.surl, row.to, row.registerFlag(), row.sha256) !=
                     DownloadEnd::Complete ||
                 (row.listedTo.startsWith(QStringLiteral("{font}")) && !RegisterFont(row.to)))
                 allInstalled = false;
@@ -126,10 +126,10 @@ void UpdateRun::RunUpdate() {
     view_.setStatus(QStringLiteral("更新完成！"));
     // A failed file must be fetched again next time, so the run is recorded only when
     // nothing failed.
-    if (allInstalled) common::WriteTextFile(state_.logPath, common::generalDate(clock_.now()));
+    if (allInstalled) common::WriteTextFile(state_.logPath, common::GeneralDate(clock_.now()));
 }
 
-bool UpdateRun::Installable(const UpdateRow& row) {
+bool UpdateRun::installable(const UpdateRow& row) {
     if (row.refused()) {
         messages_.show(QStringLiteral("更新文件的目标位置不允许：") + row.listedTo);
         return false;

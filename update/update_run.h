@@ -57,12 +57,12 @@ public:
     // The list's text; empty when no reply came, and empty with a message when the reply
     // is too large or (with a public key) not validly signed, older than the release
     // accepted before, or expired.
-    QString FetchUpdateList();
-    void BuildUpdateList();
+    QString fetchUpdateList();
+    void buildUpdateList();
     // Steps up to writing update.log, which is written only when the service answered
     // with a list that was not refused and every selected file was installed; the caller
     // then closes the window and starts print.
-    void RunUpdate();
+    void runUpdate();
 
 private:
     enum class ListOutcome { NoReply, Refused, Answered };
@@ -72,7 +72,7 @@ private:
     bool acceptSigned(const net::HttpReply& reply, const QString& text);
     // A refused target, a source that is not http(s), or (with a public key) a row without
     // a well-formed sha256: a message, and nothing written.
-    bool Installable(const UpdateRow& row);
+    bool installable(const UpdateRow& row);
 
     UpdateState& state_;
     const common::Clock& clock_;

@@ -18,7 +18,7 @@ QWidget* WindowSlot::ensure() {
 
 QWidget* WindowSlot::show() {
     QWidget* w = ensure();
-    if (w) bringToFront(w);
+    if (w) BringToFront(w);
     return w;
 }
 
@@ -26,7 +26,7 @@ void WindowSlot::destroy() {
     delete window_.data();
 }
 
-void bringToFront(QWidget* window) {
+void BringToFront(QWidget* window) {
     if (!window) return;
     if (window->isMinimized()) window->showNormal();
     window->show();

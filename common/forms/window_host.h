@@ -52,6 +52,6 @@ private:
 };
 
 // Brings a window to the front and gives it the focus.
-void bringToFront(QWidget* window);
+void BringToFront(QWidget* window);
 
 } // namespace forms

@@ -38,7 +38,7 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
         return invalid;
     }
     const int limit = timeoutMs > 0 ? timeoutMs : timeoutMs_;
-    QNetworkRequest request = buildRequest(target, headers, body != nullptr);
+    QNetworkRequest request = BuildRequest(target, headers, body != nullptr);
 
     QNetworkReply* reply = body ? nam_->sendCustomRequest(request, method, *body)
                                 : nam_->sendCustomRequest(request, method);
@@ -84,7 +84,7 @@ HttpReply HttpClient::run(const QByteArray& method, const QString& url, const QB
     if (tooLarge)
         out.tooLarge = true;
     else if (!timedOut)
-        out = replyOf(*reply, std::move(received));
+        out = ReplyOf(*reply, std::move(received));
     if (tooLarge)
         out.error = QStringLiteral("reply larger than %1 bytes").arg(maxReplyBytes_);
     else if (timedOut)
@@ -102,7 +102,7 @@ std::unique_ptr<AsyncGet> HttpClient::getAsync(const QString& url, const HttpHea
 
 QNetworkRequest HttpClient::prepareGet(const QString& url, const HttpHeaders& headers,
                                        int timeoutMs) const {
-    QNetworkRequest request = buildRequest(QUrl(url), headers, false);
+    QNetworkRequest request = BuildRequest(QUrl(url), headers, false);
     // No cache is kept, and a ranged GET is never answered from one: the default control
     // sends no cache headers.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QVariant());

@@ -4,7 +4,7 @@
 
 namespace net {
 
-QByteArray cleanHeaderName(const QByteArray& name) {
+QByteArray CleanHeaderName(const QByteArray& name) {
     QByteArray n = name.trimmed();
     while (n.endsWith(':'))
         n = n.chopped(1).trimmed();
@@ -12,20 +12,20 @@ QByteArray cleanHeaderName(const QByteArray& name) {
 }
 
 QByteArray HttpReply::header(const QByteArray& name) const {
-    const QByteArray want = cleanHeaderName(name).toLower();
+    const QByteArray want = CleanHeaderName(name).toLower();
     for (const auto& h : headers)
         if (h.first.toLower() == want) return h.second;
     return {};
 }
 
 QString HttpReply::text(const QByteArray& charset) const {
-    return decodeText(body, charset);
+    return DecodeText(body, charset);
 }
 
-QString decodeText(const QByteArray& bytes, const QByteArray& charset) {
+QString DecodeText(const QByteArray& bytes, const QByteArray& charset) {
     const QByteArray cs = charset.trimmed().toUpper();
     if (cs == "UTF-8" || cs == "UTF8") return QString::fromUtf8(bytes);
-    return common::fromGbk(bytes);
+    return common::FromGbk(bytes);
 }
 
 } // namespace net

@@ -12,7 +12,7 @@ using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
 
 // A header name as it goes on the wire: blanks and a trailing colon removed
 // ("Content-Length " and "Content-Type:" both become the bare name).
-QByteArray cleanHeaderName(const QByteArray& name);
+QByteArray CleanHeaderName(const QByteArray& name);
 
 struct HttpReply {
     bool arrived = false;  // an HTTP reply came back, whatever its status
@@ -33,6 +33,6 @@ struct HttpReply {
 
 // Bytes to text by character set name: GB2312, GBK and GB18030 through the code page
 // module, UTF-8 directly; any other name is treated as GBK.
-QString decodeText(const QByteArray& bytes, const QByteArray& charset);
+QString DecodeText(const QByteArray& bytes, const QByteArray& charset);
 
 } // namespace net

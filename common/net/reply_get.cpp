@@ -25,7 +25,7 @@ ReplyGet::~ReplyGet() {
 
 void ReplyGet::onMetaData() {
     if (headersReceived() || !reply_) return;
-    HttpReply r = replyOf(*reply_, {});
+    HttpReply r = ReplyOf(*reply_, {});
     if (r.arrived) markHeaders(std::move(r));
 }
 

@@ -4,7 +4,7 @@
 
 namespace net {
 
-QNetworkRequest buildRequest(const QUrl& url, const HttpHeaders& headers, bool hasBody) {
+QNetworkRequest BuildRequest(const QUrl& url, const HttpHeaders& headers, bool hasBody) {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
@@ -13,7 +13,7 @@ QNetworkRequest buildRequest(const QUrl& url, const HttpHeaders& headers, bool h
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     bool typed = false;
     for (const auto& h : headers) {
-        const QByteArray name = cleanHeaderName(h.first);
+        const QByteArray name = CleanHeaderName(h.first);
         if (name.isEmpty()) continue;
         // The body's own length always wins; the network layer sets it.
         if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) continue;
@@ -26,7 +26,7 @@ QNetworkRequest buildRequest(const QUrl& url, const HttpHeaders& headers, bool h
     return request;
 }
 
-HttpReply replyOf(const QNetworkReply& reply, QByteArray body) {
+HttpReply ReplyOf(const QNetworkReply& reply, QByteArray body) {
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid()) return {};
     // Network-layer errors (connection lost mid-body, time-out, abort) lose the reply;

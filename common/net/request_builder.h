@@ -9,9 +9,9 @@ class QNetworkReply;
 namespace net {
 
 // Cleaned header names, no cookies in either direction, redirects followed.
-QNetworkRequest buildRequest(const QUrl& url, const HttpHeaders& headers, bool hasBody);
+QNetworkRequest BuildRequest(const QUrl& url, const HttpHeaders& headers, bool hasBody);
 // Status, status text and headers of a reply; empty (not arrived) when no HTTP status
 // came back.
-HttpReply replyOf(const QNetworkReply& reply, QByteArray body);
+HttpReply ReplyOf(const QNetworkReply& reply, QByteArray body);
 
 } // namespace net

@@ -20,14 +20,14 @@ public:
     void destroyProfile(browser::BrowserProfile* profile) override { delete profile; }
 
     QWidget* createManagementWindow(browser::BrowserProfile& profile, shell::WebState& web,
-                                    const shell::ManagementSite& site, itin::PCommon& common,
+                                    const shell::ManagementSite& site, itin::PrintFormState& formState,
                                     itin::PrintFormAccess& printForm) override {
-        return new shell::B_Main(profile, web, site, common, printForm);
+        return new shell::B_Main(profile, web, site, formState, printForm);
     }
     QRect managementWindowGeometry() override { return shell::B_Main::loadGeometry(); }
     void clickNavItem(QWidget* window, const QString& id,
                       std::function<void(bool)> found) override {
-        static_cast<shell::B_Main*>(window)->ClickNavItem(id, std::move(found));
+        static_cast<shell::B_Main*>(window)->clickNavItem(id, std::move(found));
     }
 
     std::function<void()> ticketImport(ximport::ImportContext& ctx) override {

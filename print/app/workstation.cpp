@@ -15,7 +15,7 @@
 #include "itinerary/forms/widget_seams.h"
 #include "itinerary/receipts/receipt_log.h"
 #include "browser/web_module.h"
-#include "shell/common.h"
+#include "shell/vendor_session.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/main_window/a_main.h"
 #include "shell/management/management_site.h"
@@ -61,12 +61,12 @@ private:
 // The SMS module state and its panel, made on first use.
 struct Workstation::Sms {
     Sms(net::HttpClient& http, const QString& gatewayHost, const QString& folder,
-        itin::PCommon& common, common::Messages& messages, const common::Clock& clock,
+        itin::PrintFormState& formState, common::Messages& messages, const common::Clock& clock,
         common::DesktopBrowser& desktop, itin::PrintFormAccess& printForm)
         : environment{sms::GatewayGet(http), gatewayHost, folder, {}},
-          context{account, common, messages, clock, desktop, environment, printForm},
+          context{account, formState, messages, clock, desktop, environment, printForm},
           host(context) {}
-    sms::SmsCommon account;
+    sms::SmsAccount account;
     sms::SmsEnvironment environment;
     sms::SmsPanelContext context;
     sms::SmsPanelHost host;
@@ -79,7 +79,7 @@ public:
     QWidget* create(const shell::ManagementSite& site) override {
         browser::WebModule* pages = w_.pages();
         if (!pages) return nullptr;
-        return pages->createManagementWindow(w_.profile(), w_.web(), site, w_.common(),
+        return pages->createManagementWindow(w_.profile(), w_.web(), site, w_.formState(),
                                              w_.printForm());
     }
     QRect loadGeometry() override {
@@ -111,12 +111,12 @@ struct Workstation::State {
           fileDialogs(either(given.fileDialogs, ownDialogs)),
           desktop(either(given.desktop, ownDesktop)), clock(given.clock ? *given.clock : *ownClock),
           http(config, &wait),
-          givenPages(given.pages), itinerary{common,      settings, messages,
+          givenPages(given.pages), itinerary{formState,      settings, messages,
                                              clock,       config,   desktop,
                                              fileDialogs, folder,   std::move(given.printSurface)},
           printHost(itinerary), printForm(printHost),
           managementWindows(w), shellServices{config,    web,
-                                              common,    messages,
+                                              formState,    messages,
                                               desktop,   managementWindows,
                                               printForm, [&w] { w.sms().host.show(); }} {}
 
@@ -140,11 +140,11 @@ struct Workstation::State {
     browser::BrowserProfile* profile = nullptr; // made with the first page
 
     // Module state.
-    itin::PCommon common;
+    itin::PrintFormState formState;
     itin::PrintSettings settings;
     shell::WebState web;
     std::unique_ptr<Sms> sms;
-    std::unique_ptr<shell::Common> vendor; // module Common, once the key table is accepted
+    std::unique_ptr<shell::VendorSession> vendor; // the vendor session, once the key table is accepted
     itin::ReceiptLog receiptLog;           // receipts.db, opened on first use
 
     itin::ItineraryContext itinerary;
@@ -200,7 +200,7 @@ Workstation::Sms& Workstation::sms() {
     if (!s.sms) {
         s.sms =
             std::make_unique<Sms>(s.http, s.config.value(QStringLiteral("SmsGatewayHost")),
-                                  s.folder, s.common, s.messages, s.clock, s.desktop, s.printForm);
+                                  s.folder, s.formState, s.messages, s.clock, s.desktop, s.printForm);
         s.sms->host.setOwner(s.main.get());
     }
     s.sms->environment.workstationId = s.settings.workstationId;
@@ -242,7 +242,7 @@ bool Workstation::start() {
         return false;
     }
     s.vendor =
-        std::make_unique<shell::Common>(s.config, *keys, s.http, s.messages, s.clock, s.random);
+        std::make_unique<shell::VendorSession>(s.config, *keys, s.http, s.messages, s.clock, s.random);
     s.signIn = std::make_unique<shell::SignInFlow>(*s.vendor, s.messages, s.config, s.folder);
     // The main window shows before the finishing sign-in form closes, so the program goes on.
     connect(s.signIn.get(), &shell::SignInFlow::signedIn, this, [this] { openMainWindow(); });
@@ -305,8 +305,8 @@ browser::BrowserProfile& Workstation::profile() {
     }
     return *s.profile;
 }
-itin::PCommon& Workstation::common() {
-    return s_->common;
+itin::PrintFormState& Workstation::formState() {
+    return s_->formState;
 }
 itin::PrintSettings& Workstation::settings() {
     return s_->settings;
@@ -320,7 +320,7 @@ itin::PrintFormHost& Workstation::printForms() {
 itin::PrintFormAccess& Workstation::printForm() {
     return s_->printForm;
 }
-sms::SmsCommon& Workstation::smsAccount() {
+sms::SmsAccount& Workstation::smsAccount() {
     return sms().account;
 }
 shell::WebState& Workstation::web() {
@@ -351,7 +351,7 @@ int RunWorkstation(const QString& programFolder) {
 
 int RunPrintFormAlone(const QString& programFolder, bool international) {
     Workstation station(programFolder);
-    station.common().PrintMode = international ? 1 : 0;
+    station.formState().printMode = international ? 1 : 0;
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&station, &Workstation::finished, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);

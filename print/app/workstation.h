@@ -28,7 +28,7 @@ class HttpClient;
 }
 namespace itin {
 class ItineraryRecord;
-struct PCommon;
+struct PrintFormState;
 class PrintFormAccess;
 class PrintFormHost;
 struct ItineraryContext;
@@ -40,7 +40,7 @@ class SignInFlow;
 struct WebState;
 } // namespace shell
 namespace sms {
-struct SmsCommon;
+struct SmsAccount;
 } // namespace sms
 namespace ximport {
 struct ImportContext;
@@ -86,12 +86,12 @@ public:
     browser::WebModule* pages();
     // Made on first use; with them the pages module.
     browser::BrowserProfile& profile();
-    itin::PCommon& common();
+    itin::PrintFormState& formState();
     itin::PrintSettings& settings();
     itin::ItineraryContext& itinerary();
     itin::PrintFormHost& printForms();
     itin::PrintFormAccess& printForm();
-    sms::SmsCommon& smsAccount();
+    sms::SmsAccount& smsAccount();
     shell::WebState& web();
     ximport::ImportContext& imports();
     // The sign-in path (null when the key table was refused), the main window (null

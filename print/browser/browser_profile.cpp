@@ -26,7 +26,7 @@ BrowserProfile::BrowserProfile(const QString& storageName, QObject* parent) : QO
     announce.setInjectionPoint(QWebEngineScript::DocumentReady);
     announce.setWorldId(kProgramWorld);
     announce.setRunsOnSubFrames(true);
-    announce.setSourceCode(documentCompleteScript());
+    announce.setSourceCode(DocumentCompleteScript());
     profile_->scripts()->insert(announce);
     // A page loaded from a file reads neither other files nor the network.
     QWebEngineSettings* settings = profile_->settings();

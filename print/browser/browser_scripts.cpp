@@ -11,11 +11,11 @@ QString CanonicalUrl(const QString& url) {
     return QUrl(url).toString();
 }
 
-QString documentCompleteMarker() {
+QString DocumentCompleteMarker() {
     return QStringLiteral("\u0001ws-document-complete\u0001");
 }
 
-QString documentCompleteScript() {
+QString DocumentCompleteScript() {
     return QStringLiteral(R"JS((function () {
   var sent = false;
   function done() {
@@ -28,7 +28,7 @@ QString documentCompleteScript() {
 })();)JS");
 }
 
-QString collectorScript() {
+QString CollectorScript() {
     return QStringLiteral(R"JS((function () {
   function node(n) {
     if (n.nodeType === 3) return n.nodeValue;
@@ -141,7 +141,7 @@ QString BrowserActions::script() const {
            QStringLiteral(")");
 }
 
-QList<bool> actionResults(const QString& json, int count) {
+QList<bool> ActionResults(const QString& json, int count) {
     const QJsonArray a = QJsonDocument::fromJson(json.toUtf8()).array();
     QList<bool> out;
     for (int i = 0; i < count; ++i)

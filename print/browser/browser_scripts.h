@@ -18,11 +18,11 @@ constexpr quint32 kProgramWorld = 1;
 QString CanonicalUrl(const QString& url);
 
 // Text a page's console carries to announce a completed document; the address follows.
-QString documentCompleteMarker();
+QString DocumentCompleteMarker();
 // Injected into every document and frame: announces the document once it has loaded.
-QString documentCompleteScript();
+QString DocumentCompleteScript();
 // Returns JSON of the top document with its frames (see dom_snapshot.h).
-QString collectorScript();
+QString CollectorScript();
 
 // One action on an element of a document reached through frame names from the top.
 struct BrowserAction {
@@ -59,6 +59,6 @@ private:
 };
 
 // Parses the reply of BrowserActions::script(); a missing entry reads false.
-QList<bool> actionResults(const QString& json, int count);
+QList<bool> ActionResults(const QString& json, int count);
 
 } // namespace browser

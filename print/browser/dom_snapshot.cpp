@@ -84,7 +84,7 @@ void collectFrames(const DomNode& n, std::vector<const DomDocument*>& out) {
 void appendOuter(const DomNode& n, QString& out, bool rawParent);
 
 void appendInner(const DomNode& n, QString& out) {
-    const bool raw = isRawTextElement(n.tag);
+    const bool raw = IsRawTextElement(n.tag);
     for (const DomNode& c : n.children)
         appendOuter(c, out, raw);
 }
@@ -92,7 +92,7 @@ void appendInner(const DomNode& n, QString& out) {
 void appendOuter(const DomNode& n, QString& out, bool rawParent) {
     switch (n.kind) {
     case DomNode::Text:
-        out += rawParent ? n.text : escapeText(n.text);
+        out += rawParent ? n.text : EscapeText(n.text);
         return;
     case DomNode::Comment:
         out += QStringLiteral("<!--") + n.text + QStringLiteral("-->");
@@ -102,9 +102,9 @@ void appendOuter(const DomNode& n, QString& out, bool rawParent) {
     }
     out += u'<' + n.tag;
     for (const auto& [name, value] : n.attributes)
-        out += attributeMarkup(name, value);
+        out += AttributeMarkup(name, value);
     out += u'>';
-    if (isVoidElement(n.tag)) return;
+    if (IsVoidElement(n.tag)) return;
     appendInner(n, out);
     out += QStringLiteral("</") + n.tag + u'>';
 }
@@ -173,13 +173,13 @@ std::vector<const DomDocument*> DomDocument::frames() const {
     return out;
 }
 
-DomDocument documentFromJson(const QJsonObject& object) {
+DomDocument DocumentFromJson(const QJsonObject& object) {
     if (object.isEmpty()) return {};
     return *frameFromJson(object, 0);
 }
 
-DomDocument documentFromJson(const QByteArray& json) {
-    return documentFromJson(QJsonDocument::fromJson(json).object());
+DomDocument DocumentFromJson(const QByteArray& json) {
+    return DocumentFromJson(QJsonDocument::fromJson(json).object());
 }
 
 } // namespace browser
@@ -199,7 +199,7 @@ void appendDocument(const DomDocument& d, QString& out) {
 
 } // namespace
 
-QString markupWithFrames(const DomDocument& document) {
+QString MarkupWithFrames(const DomDocument& document) {
     QString out;
     appendDocument(document, out);
     return out;

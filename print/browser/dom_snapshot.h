@@ -57,8 +57,8 @@ struct DomDocument {
 };
 
 // Builds a document from the collector script's JSON; a malformed object gives an empty one.
-DomDocument documentFromJson(const QJsonObject& object);
-DomDocument documentFromJson(const QByteArray& json);
+DomDocument DocumentFromJson(const QJsonObject& object);
+DomDocument DocumentFromJson(const QByteArray& json);
 
 } // namespace browser
 
@@ -66,6 +66,6 @@ namespace browser {
 
 // The document's markup followed by that of every frame, depth first, each frame
 // introduced by a comment line naming the frame and its address.
-QString markupWithFrames(const DomDocument& document);
+QString MarkupWithFrames(const DomDocument& document);
 
 } // namespace browser

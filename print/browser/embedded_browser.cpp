@@ -24,7 +24,7 @@ signals:
 
 protected:
     // Page dialogs are answered at once, as OK would answer them, so that no page can
-    // stop the program waiting for a click (headless nobody could give it).
+    // stop the program waiting for a Click (headless nobody could give it).
     void javaScriptAlert(const QUrl&, const QString& text) override { emit dialog(text); }
     bool javaScriptConfirm(const QUrl&, const QString& text) override {
         emit dialog(text);
@@ -39,7 +39,7 @@ protected:
 
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                   const QString&) override {
-        const QString marker = documentCompleteMarker();
+        const QString marker = DocumentCompleteMarker();
         if (message.startsWith(marker)) emit announced(message.mid(marker.size()));
     }
 };
@@ -119,8 +119,8 @@ void EmbeddedBrowser::answer(quint64 call, const QString& result) {
 }
 
 void EmbeddedBrowser::snapshot(std::function<void(const DomDocument&)> done) {
-    runScript(collectorScript(), [done = std::move(done)](const QString& json) {
-        DomDocument d = documentFromJson(json.toUtf8());
+    runScript(CollectorScript(), [done = std::move(done)](const QString& json) {
+        DomDocument d = DocumentFromJson(json.toUtf8());
         if (done) done(d);
     });
 }
@@ -129,7 +129,7 @@ void EmbeddedBrowser::run(const BrowserActions& actions,
                           std::function<void(const QList<bool>&)> done) {
     const int count = int(actions.actions().size());
     runScript(actions.script(), [count, done = std::move(done)](const QString& json) {
-        if (done) done(actionResults(json, count));
+        if (done) done(ActionResults(json, count));
     });
 }
 

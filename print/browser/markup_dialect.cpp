@@ -3,7 +3,7 @@
 
 namespace browser {
 
-bool isPlainToken(const QString& value) {
+bool IsPlainToken(const QString& value) {
     if (value.isEmpty()) return false;
     for (QChar c : value) {
         if (c.isLetterOrNumber() && !c.isSpace()) continue;
@@ -13,16 +13,16 @@ bool isPlainToken(const QString& value) {
     return true;
 }
 
-QString attributeMarkup(const QString& name, const QString& value) {
+QString AttributeMarkup(const QString& name, const QString& value) {
     if (value.isEmpty()) return u' ' + name;
-    if (isPlainToken(value)) return u' ' + name + u'=' + value;
+    if (IsPlainToken(value)) return u' ' + name + u'=' + value;
     QString quoted = value;
     quoted.replace(u'&', QStringLiteral("&amp;"));
     quoted.replace(u'"', QStringLiteral("&quot;"));
     return u' ' + name + QStringLiteral("=\"") + quoted + u'"';
 }
 
-bool isVoidElement(const QString& t) {
+bool IsVoidElement(const QString& t) {
     static const QStringList kVoid = {
         QStringLiteral("AREA"),    QStringLiteral("BASE"),   QStringLiteral("BASEFONT"),
         QStringLiteral("BGSOUND"), QStringLiteral("BR"),     QStringLiteral("COL"),
@@ -34,11 +34,11 @@ bool isVoidElement(const QString& t) {
     return kVoid.contains(t);
 }
 
-bool isRawTextElement(const QString& t) {
+bool IsRawTextElement(const QString& t) {
     return t == u"SCRIPT" || t == u"STYLE" || t == u"XMP" || t == u"NOSCRIPT";
 }
 
-QString escapeText(const QString& text) {
+QString EscapeText(const QString& text) {
     QString out;
     out.reserve(text.size());
     for (QChar c : text) {

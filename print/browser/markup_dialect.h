@@ -7,14 +7,14 @@
 namespace browser {
 
 // True when a value can be written without quotes.
-bool isPlainToken(const QString& value);
+bool IsPlainToken(const QString& value);
 // " name=value", " name=\"va lue\"" or " name" for an empty value.
-QString attributeMarkup(const QString& name, const QString& value);
+QString AttributeMarkup(const QString& name, const QString& value);
 // Elements written without an end tag (BR, INPUT, IMG, ...).
-bool isVoidElement(const QString& upperTag);
+bool IsVoidElement(const QString& upperTag);
 // Elements whose text is written as is (SCRIPT, STYLE).
-bool isRawTextElement(const QString& upperTag);
+bool IsRawTextElement(const QString& upperTag);
 // Text content with &, <, > and the no-break space escaped.
-QString escapeText(const QString& text);
+QString EscapeText(const QString& text);
 
 } // namespace browser

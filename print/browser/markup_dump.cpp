@@ -18,7 +18,7 @@ int DumpMarkup(const QString& url, int timeoutMs) {
         std::fprintf(stderr, "print: %s\n", page.why(url).toUtf8().constData());
         return 2;
     }
-    const QByteArray text = markupWithFrames(page.document).toUtf8();
+    const QByteArray text = MarkupWithFrames(page.document).toUtf8();
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);

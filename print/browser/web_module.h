@@ -15,7 +15,7 @@ namespace common {
 class Clock;
 }
 namespace itin {
-struct PCommon;
+struct PrintFormState;
 class ItineraryRecord;
 class PrintFormAccess;
 } // namespace itin
@@ -45,7 +45,7 @@ public:
     // navigation clicks (window is one this module made).
     virtual QWidget* createManagementWindow(BrowserProfile& profile, shell::WebState& web,
                                             const shell::ManagementSite& site,
-                                            itin::PCommon& common,
+                                            itin::PrintFormState& formState,
                                             itin::PrintFormAccess& printForm) = 0;
     virtual QRect managementWindowGeometry() = 0;
     virtual void clickNavItem(QWidget* window, const QString& id,

@@ -36,7 +36,7 @@ CommandLine::CommandLine()
       checkCode(option("check-code", "Check code of the first receipt.", "CODE")),
       international(
           option("international", "International print mode (with --pdf/--printer: its layout).")),
-      dataDir(common::dataDirOption()),
+      dataDir(common::DataDirOption()),
       vendorRequest(option("vendor-request",
                            "Send one vendor service request (e.g. \"s=0&u=name\"), print the "
                            "reply.",
@@ -198,7 +198,7 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
 }
 
 QString CommandLine::programFolder() const {
-    return common::resolve(value(dataDir));
+    return common::Resolve(value(dataDir));
 }
 
 std::unique_ptr<common::Clock> CommandLine::makeClock() const {
@@ -232,7 +232,7 @@ bool ReadInputText(const QString& path, QString& text) {
         Fail(error);
         return false;
     }
-    text = common::decodeDetect(*bytes);
+    text = common::DecodeDetect(*bytes);
     return true;
 }
 

@@ -146,7 +146,7 @@ Segment readSegment(const QString& row, Reader& r) {
 }
 
 void writeSegment(QList<QPair<int, QString>>& out, int row, const Segment& s) {
-    const SegmentRow r = segmentRow(row);
+    const SegmentRow r = SegmentAt(row);
     out << qMakePair(r.carrier, s.carrier) << qMakePair(r.flight, s.flight)
         << qMakePair(r.cls, s.cls) << qMakePair(r.date, s.date) << qMakePair(r.time, s.time)
         << qMakePair(r.baggage, QStringLiteral("20K"));

@@ -2,7 +2,7 @@
 // Reading a platform order detail page (the document of frame "mainFrame") into the
 // itinerary record. The page is read whole first; only a page that yields every value is
 // written, so a changed page leaves the record as it was.
-#include "itinerary/p_common.h"
+#include "itinerary/record.h"
 #include "browser/dom_snapshot.h"
 
 #include <QList>

@@ -59,7 +59,7 @@ struct RetrievalInput {
     QString finishedUrl; // address of the finished document
     QString account;     // stored account and password
     QString password;
-    QString pnr; // PlatformPnr
+    QString pnr; // platformPnr
 };
 
 struct RetrievalStep {

@@ -104,7 +104,7 @@ QList<FieldCut> CutResultTable(const QString& tableInner) {
     for (const SegmentColumn& col : kSegmentColumns)
         if (const Cut cell = t.cell(3, col.cell))
             for (int i = 0; i < 4; ++i)
-                put(itin::segmentRow(i + 1).*col.field, line(*cell, i));
+                put(itin::SegmentAt(i + 1).*col.field, line(*cell, i));
 
     put(itin::Fare, then(after(t.cell(4, 0), QStringLiteral(">"), 2), money));
     put(itin::CnTax, then(after(t.cell(4, 1), QStringLiteral(">"), 1), tax));

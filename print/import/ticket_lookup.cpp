@@ -49,7 +49,7 @@ QString VerificationHomeUrl(const QString& siteUrl) {
 
 QString PictureCodeUrl(const QString& siteUrl, const QDateTime& now) {
     return VerificationHomeUrl(siteUrl) + QStringLiteral("newsky/servlet/CallYanServlet?") +
-           common::generalDate(now);
+           common::GeneralDate(now);
 }
 
 QString TicketPageState::buttonCaption() const {

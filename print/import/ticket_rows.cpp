@@ -8,7 +8,7 @@
 
 namespace ximport {
 
-QString sheetName() {
+QString SheetName() {
     return QStringLiteral("sheet1");
 }
 
@@ -23,9 +23,9 @@ QString CellValueText(const wbook::Cell& cell, bool date1904) {
     case wbook::Cell::Error:
         return cell.text;
     case wbook::Cell::Number:
-        if (!cell.format.isEmpty() && wbook::isDateTimeFormat(cell.format))
-            return wbook::dateValueText(cell.number, date1904);
-        return wbook::valueText(cell.number);
+        if (!cell.format.isEmpty() && wbook::IsDateTimeFormat(cell.format))
+            return wbook::DateValueText(cell.number, date1904);
+        return wbook::ValueText(cell.number);
     }
     return {};
 }
@@ -35,13 +35,13 @@ QString CellDisplayText(const wbook::Cell& cell, bool date1904) {
     case wbook::Cell::Empty:
         return {};
     case wbook::Cell::Text:
-        return wbook::formatText(cell.text, cell.format);
+        return wbook::FormatText(cell.text, cell.format);
     case wbook::Cell::Boolean:
         return cell.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case wbook::Cell::Error:
         return cell.text;
     case wbook::Cell::Number:
-        return wbook::formatNumber(cell.number, cell.format, date1904);
+        return wbook::FormatNumber(cell.number, cell.format, date1904);
     }
     return {};
 }
@@ -77,7 +77,7 @@ QList<TicketListRow> BuildTicketRows(const wbook::SheetCells& cells) {
 
 TicketLoad LoadTicketWorkbook(const QString& path) {
     TicketLoad out;
-    const wbook::ReadResult read = wbook::ReadWorkbook(path, sheetName(), kMaxRows, kColumns);
+    const wbook::ReadResult read = wbook::ReadWorkbook(path, SheetName(), kMaxRows, kColumns);
     if (!read.ok) {
         out.message = QStringLiteral("无法读取表格文件“%1”：%2")
                           .arg(QDir::toNativeSeparators(path), read.reason);

@@ -12,7 +12,7 @@ constexpr int kMaxRows = 500;
 constexpr int kColumns = 13;         // A..M
 constexpr int kDisplayedColumn = 10; // J: the departure time, taken as shown
 
-QString sheetName(); // "sheet1"
+QString SheetName(); // "sheet1"
 
 struct TicketListRow {
     int row = 0;

@@ -147,7 +147,7 @@ QString AirportCityName(QStringView code) {
 QString AirlineShortName(QStringView designator) {
     UpperKey key;
     upperKey(designator, key);
-    const QStringView trimmed = common::trimSpacesView(key.view);
+    const QStringView trimmed = common::TrimSpacesView(key.view);
     for (size_t i = 0; i < std::size(kAirlines); ++i)
         if (trimmed == QStringView(kAirlines[i].code)) return airlineNames()[i];
     static const QString unknown = QStringLiteral("未知");

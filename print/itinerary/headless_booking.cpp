@@ -15,8 +15,8 @@ PrepareHeadlessBooking(const QString& pnrFile, const QString& programFolder, boo
         return nullptr;
     }
     auto b = std::make_unique<HeadlessBooking>();
-    b->text = common::decodeDetect(*bytes);
-    b->common.PrintMode = international ? International : Domestic;
+    b->text = common::DecodeDetect(*bytes);
+    b->formState.printMode = international ? International : Domestic;
     LoadPrintSettings(b->settings, programFolder, b->record, clock);
     b->boxes = PageSetup{QStringLiteral("0"), QStringLiteral("0"), {}, {}, {}};
     ApplyPrintSettings(b->settings, programFolder, b->record, clock, b->boxes);

@@ -1,7 +1,7 @@
 #pragma once
 // A booking file prepared without windows as the print form prepares it, for the headless
 // print and preview jobs.
-#include "itinerary/p_common.h"
+#include "itinerary/print_form_state.h"
 #include "itinerary/print_settings.h"
 #include "itinerary/record.h"
 #include "itinerary/settings_store.h"
@@ -17,7 +17,7 @@ namespace itin {
 
 struct HeadlessBooking {
     QString text; // the booking display, decoded
-    PCommon common;
+    PrintFormState formState;
     ItineraryRecord record;
     PrintSettings settings;
     PageSetup boxes;

@@ -18,7 +18,7 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock
     const auto booking =
         PrepareHeadlessBooking(job.pnrFile, job.programFolder, job.international, clock, out);
     if (!booking) return 2;
-    PCommon& common = booking->common;
+    PrintFormState& formState = booking->formState;
     ItineraryRecord& record = booking->record;
     const PageSetup& boxes = booking->boxes;
     common::RecordingMessages messages;
@@ -41,7 +41,7 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock
     const QString formPath = PreviewFormImagePath(job.programFolder);
     PreviewSurface surface(job.dpi, LoadFormImage(formPath));
     const QString refused =
-        RenderPreview(record, common, booking->settings, boxes.leftr, boxes.topb, surface);
+        RenderPreview(record, formState, booking->settings, boxes.leftr, boxes.topb, surface);
     if (!refused.isEmpty()) {
         out(refused);
         return 1;

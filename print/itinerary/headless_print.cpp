@@ -37,7 +37,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     const auto booking =
         PrepareHeadlessBooking(job.pnrFile, job.programFolder, job.international, clock, out);
     if (!booking) return 2;
-    PCommon& common = booking->common;
+    PrintFormState& formState = booking->formState;
     ItineraryRecord& record = booking->record;
     const PrintSettings& settings = booking->settings;
     const PageSetup& boxes = booking->boxes;
@@ -54,7 +54,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     const CodeSource source = job.checkCode.isEmpty() ? CodeSource::LogNext : CodeSource::Given;
     record.setField(CheckCode, job.checkCode.isEmpty() ? log.nextCheckCode() : job.checkCode);
     // A refused receipt gets neither a page nor a row.
-    if (const QString refused = PrintRefusal(record, common, settings, boxes.leftr, boxes.topb);
+    if (const QString refused = PrintRefusal(record, formState, settings, boxes.leftr, boxes.topb);
         !refused.isEmpty()) {
         messages.show(refused);
         return 1;
@@ -76,7 +76,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     // Every passenger's row and check code are taken in one transaction before any page.
     QList<itin::Receipt> rows;
     for (;;) {
-        rows << itin::ReceiptFromRecord(record, common.PrintMode, target, clock.now());
+        rows << itin::ReceiptFromRecord(record, formState.printMode, target, clock.now());
         if (!record.nextEnabled()) break;
         record.nextPassenger();
     }
@@ -95,7 +95,7 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
             outcomes.append({rows[i].id, false, QStringLiteral("前一张没有打印出来，这张未打印")});
             continue;
         }
-        if (!PrintItinerary(record, common, settings, boxes.leftr, boxes.topb, messages,
+        if (!PrintItinerary(record, formState, settings, boxes.leftr, boxes.topb, messages,
                             *surface)) {
             status = 1;
             outcomes.append({rows[i].id, false,

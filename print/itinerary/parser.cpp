@@ -12,22 +12,22 @@
 namespace itin {
 namespace {
 
-using common::beforeView;
-using common::midView;
-using common::trimSpaces;
-using common::trimSpacesView;
+using common::BeforeView;
+using common::MidView;
+using common::TrimSpaces;
+using common::TrimSpacesView;
 
 // Where split would cut a text at a marker, in order.
 using Cuts = QVarLengthArray<qsizetype, 24>;
 
-// Piece n (from 0) of split(s, marker), given the cuts found in s.
+// Piece n (from 0) of Split(s, marker), given the cuts found in s.
 QStringView pieceAt(QStringView s, const Cuts& cuts, qsizetype markerSize, qsizetype n) {
     const qsizetype from = n == 0 ? 0 : cuts[n - 1] + markerSize;
     const qsizetype to = n < cuts.size() ? cuts[n] : s.size();
     return s.sliced(from, to - from);
 }
 
-// Piece 1 of split(s, marker): from the first occurrence to the second (or the end).
+// Piece 1 of Split(s, marker): from the first occurrence to the second (or the end).
 QStringView secondPiece(QStringView s, QStringView marker) {
     const qsizetype first = s.indexOf(marker);
     if (first < 0) return {};
@@ -128,15 +128,15 @@ QString routeLine(QStringView code, QStringView terminal) {
 }
 
 QString hourMinute(QStringView seg, int hourAt) {
-    return joined({trimSpacesView(midView(seg, hourAt, 2)), u":",
-                   trimSpacesView(midView(seg, hourAt + 2, 2))});
+    return joined({TrimSpacesView(MidView(seg, hourAt, 2)), u":",
+                   TrimSpacesView(MidView(seg, hourAt + 2, 2))});
 }
 
 QString convertDate(QStringView text, const common::Clock& clock) {
-    const QStringView t = trimSpacesView(text);
-    const QStringView day = midView(t, 1, 2);
-    const QString month = MonthNumber(midView(t, 3, 3));
-    if (t.size() == 7) return joined({midView(t, 6, 2), u"-", month, u"-", day});
+    const QStringView t = TrimSpacesView(text);
+    const QStringView day = MidView(t, 1, 2);
+    const QString month = MonthNumber(MidView(t, 3, 3));
+    if (t.size() == 7) return joined({MidView(t, 6, 2), u"-", month, u"-", day});
     const QString year = QString::number(clock.today().year()).rightJustified(4, QLatin1Char('0'));
     return joined({year, u"-", month, u"-", day});
 }
@@ -144,11 +144,11 @@ QString convertDate(QStringView text, const common::Clock& clock) {
 // Carrier, flight, class, date, time and baggage of one row from a segment text.
 void fillRow(ItineraryRecord& record, int row, QStringView seg, const common::Clock& clock) {
     static const QString baggage = QStringLiteral("20K");
-    const SegmentRow r = segmentRow(row);
-    record.setField(r.carrier, AirlineShortName(midView(seg, 1, 2)));
-    record.setField(r.flight, trimSpacesView(midView(seg, 1, 6)).toString());
-    record.setField(r.cls, trimSpacesView(midView(seg, 8, 2)).toString());
-    record.setField(r.date, convertDate(midView(seg, 14, 7), clock));
+    const SegmentRow r = SegmentAt(row);
+    record.setField(r.carrier, AirlineShortName(MidView(seg, 1, 2)));
+    record.setField(r.flight, TrimSpacesView(MidView(seg, 1, 6)).toString());
+    record.setField(r.cls, TrimSpacesView(MidView(seg, 8, 2)).toString());
+    record.setField(r.date, convertDate(MidView(seg, 14, 7), clock));
     record.setField(r.time, hourMinute(seg, 34));
     record.setField(r.baggage, baggage);
 }
@@ -157,19 +157,19 @@ void fillRow(ItineraryRecord& record, int row, QStringView seg, const common::Cl
 void parseSegments(QStringView s1, QStringView s2, bool two, ItineraryRecord& record,
                    const common::Clock& clock) {
     static const QString voidMark = QStringLiteral("VOID");
-    record.setField(City1, routeLine(midView(s1, 21, 3), midView(s1, 55, 2)));
+    record.setField(City1, routeLine(MidView(s1, 21, 3), MidView(s1, 55, 2)));
     fillRow(record, 1, s1, clock);
     if (!two) {
         record.setArrivalTimes(hourMinute(s1, 39), QString());
-        record.setField(City2, routeLine(midView(s1, 24, 3), midView(s1, 57, 2)));
+        record.setField(City2, routeLine(MidView(s1, 24, 3), MidView(s1, 57, 2)));
         record.setField(Carrier2, voidMark);
         record.setField(City3, voidMark);
         return;
     }
-    record.setField(City2, routeLine(midView(s2, 21, 3), midView(s2, 55, 2)));
+    record.setField(City2, routeLine(MidView(s2, 21, 3), MidView(s2, 55, 2)));
     fillRow(record, 2, s2, clock);
     record.setArrivalTimes(hourMinute(s1, 39), hourMinute(s2, 39));
-    record.setField(City3, routeLine(midView(s2, 24, 3), midView(s2, 57, 2)));
+    record.setField(City3, routeLine(MidView(s2, 24, 3), MidView(s2, 57, 2)));
     record.setField(Carrier3, voidMark);
     record.setField(City4, voidMark);
 }
@@ -179,14 +179,14 @@ void parseFareLine(QStringView text, const Markers& m, ItineraryRecord& record) 
     const QStringView f = text.sliced(m.fare);
     if (m.slash >= 0) record.setField(Fare, joined({u"CNY ", f.first(m.slash)}));
     if (m.taxes.size() >= 2) {
-        record.setField(CnTax, joined({u"CN ", beforeView(pieceAt(f, m.taxes, kTax.size(), 1), u".0"),
+        record.setField(CnTax, joined({u"CN ", BeforeView(pieceAt(f, m.taxes, kTax.size(), 1), u".0"),
                                        u".00"}));
-        record.setField(YqTax, joined({u"YQ ", beforeView(pieceAt(f, m.taxes, kTax.size(), 2), u".00"),
+        record.setField(YqTax, joined({u"YQ ", BeforeView(pieceAt(f, m.taxes, kTax.size(), 2), u".00"),
                                        u".00"}));
     }
     if (!m.totals.isEmpty())
         record.setField(Total, joined({u"CNY ",
-                                       beforeView(pieceAt(f, m.totals, kTotal.size(), 1), u".00"),
+                                       BeforeView(pieceAt(f, m.totals, kTotal.size(), 1), u".00"),
                                        u".00"}));
 }
 
@@ -206,13 +206,13 @@ QStringView matchedItem(QStringView item, int k) {
 // A name as the display shows it: without the line breaks of a wrapped line and without
 // the number of the item that follows it.
 QString wholeName(QStringView piece) {
-    QStringView s = trimSpacesView(piece);
+    QStringView s = TrimSpacesView(piece);
     while (!s.isEmpty() && s.back() >= u'0' && s.back() <= u'9')
         s.chop(1);
     QString name = s.toString();
     name.remove(u'\r');
     name.remove(u'\n');
-    return trimSpaces(name);
+    return TrimSpaces(name);
 }
 
 QStringView dropLast(QStringView s, int n) {
@@ -235,7 +235,7 @@ void parsePassengers(QStringView text, const Markers& m, ItineraryRecord& record
     rows.reserve(n);
     if (n == 1) {
         PassengerRow row;
-        row.name = trimSpacesView(dropLast(l, 6)).toString();
+        row.name = TrimSpacesView(dropLast(l, 6)).toString();
         if (!m.ids.isEmpty()) {
             const QStringView id = pieceAt(text, m.ids, kIdItem.size(), 1);
             const qsizetype idP = id.indexOf(u"/P");
@@ -255,7 +255,7 @@ void parsePassengers(QStringView text, const Markers& m, ItineraryRecord& record
             if (k < n)
                 row.name = wholeName(pieceAt(namePart, m.dots, 1, k));
             else
-                row.name = trimSpacesView(dropLast(l, 6)).toString();
+                row.name = TrimSpacesView(dropLast(l, 6)).toString();
             if (idsMatch) {
                 const QStringView item = matchedItem(pieceAt(text, m.ids, kIdItem.size(), k), k);
                 if (!item.isEmpty()) row.id = secondPiece(item, u"NI").toString();
@@ -284,7 +284,7 @@ void parseScanned(QStringView text, const Markers& m, ItineraryRecord& record,
     // The receipt gets the first two segments; the agent is told of the others.
     QStringList leftOut;
     for (qsizetype k = 3; k <= m.segments.size(); ++k)
-        leftOut << trimSpacesView(midView(pieceAt(text, m.segments, sep, k), 1, 6)).toString();
+        leftOut << TrimSpacesView(MidView(pieceAt(text, m.segments, sep, k), 1, 6)).toString();
     record.setLeftOutFlights(leftOut);
 
     if (m.dots.isEmpty()) {
@@ -310,7 +310,7 @@ void ParseReservationText(const QString& pastedText, ItineraryRecord& record,
     if (m.crLfOnly) {
         parseScanned(pastedText, m, record, messages, clock);
     } else {
-        const QString text = common::toCrLf(pastedText);
+        const QString text = common::ToCrLf(pastedText);
         parseScanned(text, scanMarkers(text), record, messages, clock);
     }
 }
@@ -328,18 +328,18 @@ qint64 roundHalfEven(double v) {
 } // namespace
 
 void FillFromTicketRow(const QString& row, ItineraryRecord& record) {
-    QStringList f = common::split(row, QStringLiteral(";"));
+    QStringList f = common::Split(row, QStringLiteral(";"));
     while (f.size() < 14)
         f << QString(); // a short row reads its missing fields as empty
     // The row is a booking of its own with one passenger.
     record.startBooking();
     record.setField(PnrCode, f.at(3));
-    record.setField(Carrier1, AirlineShortName(common::left(f.at(6), 2)));
+    record.setField(Carrier1, AirlineShortName(common::Left(f.at(6), 2)));
     record.setField(Flight1, f.at(6));
     record.setField(Class1, f.at(7));
     record.setField(FareBasis1, f.at(7));
-    record.setField(City1, AirportCityName(common::left(f.at(8), 3)));
-    record.setField(City2, AirportCityName(common::right(f.at(8), 3)));
+    record.setField(City1, AirportCityName(common::Left(f.at(8), 3)));
+    record.setField(City2, AirportCityName(common::Right(f.at(8), 3)));
     record.setField(Date1, f.at(9));
     record.setField(Time1, f.at(10));
     record.setField(Baggage1, QStringLiteral("20K"));
@@ -349,14 +349,14 @@ void FillFromTicketRow(const QString& row, ItineraryRecord& record) {
     record.setField(IdNumber, f.at(5));
     record.setField(TicketNumber, f.at(1));
     record.takePassengerFromFields();
-    record.setField(CheckCode, common::right(trimSpaces(f.at(2)), 4));
+    record.setField(CheckCode, common::Right(TrimSpaces(f.at(2)), 4));
     record.setField(Fare, QStringLiteral("CNY ") + f.at(11) + QStringLiteral(".00"));
     record.setField(CnTax, QStringLiteral("CN ") + f.at(12) + QStringLiteral(".00"));
     record.setField(YqTax, QStringLiteral("YQ ") + f.at(13) + QStringLiteral(".00"));
     // Amounts that are not numbers count as 0; the sum is kept whole, never wrapped.
-    qint64 sum = roundHalfEven(common::leadingNumber(f.at(11)));
-    sum = roundHalfEven(double(sum) + common::leadingNumber(f.at(12)));
-    sum = roundHalfEven(double(sum) + common::leadingNumber(f.at(13)));
+    qint64 sum = roundHalfEven(common::LeadingNumber(f.at(11)));
+    sum = roundHalfEven(double(sum) + common::LeadingNumber(f.at(12)));
+    sum = roundHalfEven(double(sum) + common::LeadingNumber(f.at(13)));
     record.setField(Total, QStringLiteral("CNY ") + QString::number(sum) + QStringLiteral(".00"));
 }
 

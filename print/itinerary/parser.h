@@ -1,7 +1,7 @@
 #pragma once
 // Turns the pasted booking display of the reservation terminal into the itinerary record,
 // by fixed markers and columns; and fills the record from one spreadsheet ticket row.
-#include "itinerary/p_common.h"
+#include "itinerary/record.h"
 
 #include "common/clock.h"
 #include "common/messages.h"

@@ -143,14 +143,14 @@ int PreviewSurface::flaggedCount() const {
                              [](const Placed& p) { return p.flagged; }));
 }
 
-QString RenderPreview(const ItineraryRecord& record, const PCommon& common,
+QString RenderPreview(const ItineraryRecord& record, const PrintFormState& formState,
                       const PrintSettings& settings, const QString& leftr, const QString& topb,
                       PreviewSurface& surface) {
     ItineraryRecord copy;
     for (int i = 0; i < kFieldCount; ++i)
         copy.setField(i, record.field(i));
     common::RecordingMessages messages;
-    if (PrintItinerary(copy, common, settings, leftr, topb, messages, surface, false)) return {};
+    if (PrintItinerary(copy, formState, settings, leftr, topb, messages, surface, false)) return {};
     if (surface.image().isNull() && surface.beginPage()) surface.endDocument();
     return messages.shown.isEmpty() ? surface.error() : messages.shown.constLast().text;
 }

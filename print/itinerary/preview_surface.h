@@ -2,7 +2,8 @@
 // The print preview: the receipt page drawn by the print-out into a picture, over a picture
 // of the pre-printed form (a scanned image, or an outline drawn from the layout table).
 // Texts that overlap each other or run off the page are outlined in red.
-#include "itinerary/p_common.h"
+#include "itinerary/print_form_state.h"
+#include "itinerary/record.h"
 #include "itinerary/painter_surface.h"
 #include "itinerary/print_settings.h"
 
@@ -52,7 +53,7 @@ private:
 // print-out, without touching the record (its check code does not advance); an empty check
 // code is drawn as an empty box. When the print-out refuses, the preview shows the bare form and
 // its message is returned.
-QString RenderPreview(const ItineraryRecord& record, const PCommon& common,
+QString RenderPreview(const ItineraryRecord& record, const PrintFormState& formState,
                       const PrintSettings& settings, const QString& leftr, const QString& topb,
                       PreviewSurface& surface);
 

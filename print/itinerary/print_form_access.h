@@ -12,9 +12,9 @@ namespace itin {
 class PrintFormAccess {
 public:
     virtual ~PrintFormAccess() = default;
-    // Unloads the form (it saves its page settings); PrintFormOpen becomes false.
+    // Unloads the form (it saves its page settings); printFormOpen becomes false.
     virtual void unload() = 0;
-    // Shows the form, loading it afresh in PrintMode when it is not open, and brings it to
+    // Shows the form, loading it afresh in printMode when it is not open, and brings it to
     // the front with the focus.
     virtual void show() = 0;
     // The record of the open form, or null when none is open.

@@ -1,4 +1,5 @@
 #include "itinerary/print_out.h"
+#include "itinerary/money.h"
 
 #include "common/text_ops.h"
 
@@ -27,7 +28,7 @@ QList<LayoutItem> buildLayout() {
     };
     const int rowDy[4] = {1500, 2000, 2500, 3000};
     for (int row = 1; row <= 4; ++row) {
-        const SegmentRow r = segmentRow(row);
+        const SegmentRow r = SegmentAt(row);
         const int dy = rowDy[row - 1];
         out.append({r.city, 200, dy - 100, false});
         const int columns[9][2] = {
@@ -68,7 +69,7 @@ std::optional<QPoint> PrintOrigin(const QString& leftr, const QString& topb) {
 }
 
 QString AdvanceCheckCode(const QString& checkCode) {
-    QString digits = common::trimSpaces(checkCode);
+    QString digits = common::TrimSpaces(checkCode);
     if (digits.isEmpty()) return checkCode;
     for (QChar c : digits)
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) return checkCode;
@@ -104,14 +105,14 @@ void PrintText(PrintSurface& surface, const PrintSettings& s, const QString& tex
     surface.drawText(text);
 }
 
-bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintSettings& settings,
+bool PrintItinerary(ItineraryRecord& record, const PrintFormState& formState, const PrintSettings& settings,
                     const QString& leftr, const QString& topb, common::Messages& messages,
                     PrintSurface& surface, bool requireCheckCode) {
     if (record.field(PnrQuery).isEmpty()) {
         messages.show(QStringLiteral("请填写PNR"));
         return false;
     }
-    if (requireCheckCode && common::trimSpaces(record.field(CheckCode)).isEmpty()) {
+    if (requireCheckCode && common::TrimSpaces(record.field(CheckCode)).isEmpty()) {
         messages.show(QStringLiteral("请填写验证码!"));
         return false;
     }
@@ -124,7 +125,7 @@ bool PrintItinerary(ItineraryRecord& record, const PCommon& common, const PrintS
         messages.show(surface.error());
         return false;
     }
-    const bool international = common.PrintMode == International;
+    const bool international = formState.printMode == International;
     for (const LayoutItem& item : PrintLayout()) {
         if (item.internationalOnly && !international) continue;
         surface.setPosition(origin->x() + item.dx, origin->y() + item.dy);

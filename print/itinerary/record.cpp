@@ -56,18 +56,18 @@ bool isCompact(const QString& s) {
 
 } // namespace
 
-QString fieldName(int index) {
+QString FieldName(int index) {
     if (index < 0 || index >= kFieldCount) return {};
     return QString::fromLatin1(kNames[index]);
 }
 
-int fieldIndex(const QString& name) {
+int FieldIndex(const QString& name) {
     for (int i = 0; i < kFieldCount; ++i)
         if (name == QLatin1String(kNames[i])) return i;
     return -1;
 }
 
-QString fieldDefault(int index) {
+QString FieldDefault(int index) {
     switch (index) {
     case Endorsement:
         return QStringLiteral("不得签转");
@@ -88,7 +88,7 @@ QString fieldDefault(int index) {
     }
 }
 
-SegmentRow segmentRow(int row) {
+SegmentRow SegmentAt(int row) {
     switch (row) {
     case 1:
         return {City1, Carrier1,   Flight1,    Class1,      Date1,
@@ -107,7 +107,7 @@ SegmentRow segmentRow(int row) {
 
 ItineraryRecord::ItineraryRecord(QObject* parent) : QObject(parent) {
     for (int i = 0; i < kFieldCount; ++i)
-        fields_[size_t(i)] = fieldDefault(i);
+        fields_[size_t(i)] = FieldDefault(i);
 }
 
 QString ItineraryRecord::field(int index) const {
@@ -125,8 +125,8 @@ void ItineraryRecord::setField(int index, const QString& text) {
 
 void ItineraryRecord::applyFieldRules(int i) {
     // Rule 1: the two booking reference boxes follow each other, trimmed.
-    if (i == PnrQuery) setField(PnrCode, common::trimSpaces(fields_[PnrQuery]));
-    if (i == PnrCode) setField(PnrQuery, common::trimSpaces(fields_[PnrCode]));
+    if (i == PnrQuery) setField(PnrCode, common::TrimSpaces(fields_[PnrQuery]));
+    if (i == PnrCode) setField(PnrQuery, common::TrimSpaces(fields_[PnrCode]));
     // Rule 2: codes of rows 1 to 3 lose their spaces and become upper case.
     if (isCompactedField(i) && !isCompact(fields_[size_t(i)])) {
         QString t = fields_[size_t(i)];

@@ -82,18 +82,18 @@ enum Field : int {
 constexpr int kFieldCount = 59;
 
 // The field's name as used in the JSON output and the form ("PassengerName", ...).
-QString fieldName(int index);
+QString FieldName(int index);
 // Index of a field name, or -1.
-int fieldIndex(const QString& name);
+int FieldIndex(const QString& name);
 // Default text of a field when the print form is created.
-QString fieldDefault(int index);
+QString FieldDefault(int index);
 
 // Indices of one segment row (1..4): route line, carrier, flight, class, date, time,
 // fare basis, not valid before, not valid after, baggage.
 struct SegmentRow {
     int city, carrier, flight, cls, date, time, fareBasis, validFrom, validUntil, baggage;
 };
-SegmentRow segmentRow(int row);
+SegmentRow SegmentAt(int row);
 
 // One passenger of the booking: name, ID number, ticket number.
 struct PassengerRow {

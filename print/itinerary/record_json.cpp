@@ -19,7 +19,7 @@ QByteArray RecordJson(const ItineraryRecord& record, const QList<common::ShownMe
     QByteArray out = "{\"fields\": {";
     for (int i = 0; i < kFieldCount; ++i) {
         if (i) out += ", ";
-        out += str(fieldName(i)) + ": " + str(record.field(i));
+        out += str(FieldName(i)) + ": " + str(record.field(i));
     }
     out += "}, \"passengers\": [";
     for (qsizetype i = 0; i < record.passengers().size(); ++i) {

@@ -1,6 +1,6 @@
 #pragma once
 // The booking as one JSON object, for the headless entry points.
-#include "itinerary/p_common.h"
+#include "itinerary/record.h"
 
 #include "common/messages.h"
 

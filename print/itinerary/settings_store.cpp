@@ -97,7 +97,7 @@ QString GetTagValue(const QString& text, const QString& key) {
 
 bool LoadPrintSettings(PrintSettings& s, const QString& programFolder, ItineraryRecord& record,
                        const common::Clock& clock) {
-    QString date = common::shortDate(clock.today());
+    QString date = common::ShortDate(clock.today());
     date.replace(QLatin1Char('/'), QLatin1Char('-'));
     date.replace(QLatin1Char('\\'), QLatin1Char('-'));
     record.setField(IssueDate, date);

@@ -1,6 +1,6 @@
 #include "shell/vendor_cli.h"
 
-#include "shell/common.h"
+#include "shell/vendor_session.h"
 #include "shell/vendor_codec.h"
 
 #include "common/clock.h"
@@ -23,11 +23,11 @@ int RunVendorRequest(const QString& folder, const QString& params,
     common::RecordingMessages messages;
     common::SystemClock clock;
     SystemRandom random;
-    Common common(config, *keys, http, messages, clock, random);
+    VendorSession vendor(config, *keys, http, messages, clock, random);
     QString transportError;
-    const QString reply = common.PostVendorRequest(params, &transportError);
+    const QString reply = vendor.postVendorRequest(params, &transportError);
     if (!transportError.isEmpty()) {
-        out(QStringLiteral("no reply from ") + common.vendorServiceUrl() + QStringLiteral(": ") +
+        out(QStringLiteral("no reply from ") + vendor.vendorServiceUrl() + QStringLiteral(": ") +
             transportError);
         return 1;
     }

@@ -8,7 +8,7 @@
 namespace shell {
 
 // Loads the deployment values of folder, checks the key table, sends params with
-// PostVendorRequest and writes the reply (and a result-code message) through out.
+// postVendorRequest and writes the reply (and a result-code message) through out.
 // Returns 0 when a reply came, 1 when none did (the line names the service's address and
 // the transport error) or it was empty, 2 when the key table is refused.
 int RunVendorRequest(const QString& folder, const QString& params,

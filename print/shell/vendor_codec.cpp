@@ -20,7 +20,7 @@ QString gbkChar(int code) {
     QByteArray bytes;
     if (code > 0xFF) bytes.append(char((code >> 8) & 0xFF));
     bytes.append(char(code & 0xFF));
-    return common::fromGbk(bytes);
+    return common::FromGbk(bytes);
 }
 
 // The lead-byte class: 0 for a two-byte UTF-8 lead, 1 for three, up to 4; -1 otherwise.
@@ -60,7 +60,7 @@ QString UrlEncodeGbk(const QString& text) {
         const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString ch = text.mid(i, width);
         i += width - 1;
-        const QByteArray bytes = common::toGbk(ch);
+        const QByteArray bytes = common::ToGbk(ch);
         if (bytes.size() >= 2) {
             // Double-byte (or longer) code: every byte escaped, upper-case hex.
             for (char b : bytes)
@@ -97,7 +97,7 @@ QString EncipherWithRow(const QString& text, const CipherKeyTable& table, int ro
 }
 
 int HexByte(const QString& twoChars) {
-    const QString t = common::trimSpaces(twoChars);
+    const QString t = common::TrimSpaces(twoChars);
     if (t.size() != 2) return -1;
     bool ok = false;
     const int v = t.toInt(&ok, 16);
@@ -190,7 +190,7 @@ QString UrlDecodeAuto(const QString& input) {
                 i += 3;
             } else if (i + 1 <= L) {
                 // The trail byte stands as a plain character right after the lead escape.
-                const QByteArray trail = common::toGbk(at(i + 1));
+                const QByteArray trail = common::ToGbk(at(i + 1));
                 decoded += gbkChar(256 * v + (trail.isEmpty() ? 0 : uchar(trail[0])));
                 i += 1;
             }

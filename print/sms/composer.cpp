@@ -19,7 +19,7 @@ QString PlaceText(const QString& cityField) {
         name.remove(c);
     const QStringList parts = cityField.split(QLatin1Char('T'));
     if (parts.size() < 2) return name;
-    const QString terminal = common::trimSpaces(parts[1]);
+    const QString terminal = common::TrimSpaces(parts[1]);
     // A "T" with nothing after it names no terminal.
     if (terminal.isEmpty()) return name;
     return name + QStringLiteral("(") + terminal + QStringLiteral("号航站楼)");
@@ -33,8 +33,8 @@ QString PassengerListText(const QList<PassengerRow>& list, const QString& shownN
     return entries.join(QLatin1Char(' '));
 }
 
-QString SignatureTail(const SmsCommon& account) {
-    return account.AgencyServicePhone + QStringLiteral(",[") + account.AgencyShortName +
+QString SignatureTail(const SmsAccount& account) {
+    return account.agencyServicePhone + QStringLiteral(",[") + account.agencyShortName +
            QStringLiteral("]");
 }
 
@@ -94,22 +94,22 @@ QString compose(int type, const Pieces& x, const ItineraryRecord& r, const QStri
 
 } // namespace
 
-QString ComposeSms(const ItineraryRecord& record, SmsCommon& account, common::Messages& messages) {
+QString ComposeSms(const ItineraryRecord& record, SmsAccount& account, common::Messages& messages) {
     if (record[PnrQuery].isEmpty()) {
         messages.show(QStringLiteral("填写票面内容后才能自动生成短信内容！"));
         return {};
     }
-    if (account.AgencyShortName.isEmpty()) account.AgencyShortName = record[IssuedBy];
+    if (account.agencyShortName.isEmpty()) account.agencyShortName = record[IssuedBy];
     Pieces x;
     x.d1 = FlightTime(record[Date1], record[Time1]);
     if (x.d1.isEmpty()) return {};
     x.d2 = FlightTime(record[Date2], record[Time2]);
-    if (account.AgencyServicePhone.isEmpty())
-        account.AgencyServicePhone = QStringLiteral("010-XXXXXXXX");
+    if (account.agencyServicePhone.isEmpty())
+        account.agencyServicePhone = QStringLiteral("010-XXXXXXXX");
     x.p1 = PlaceText(record[City1]);
     x.p2 = PlaceText(record[City2]);
     x.p3 = PlaceText(record[City3]);
-    return compose(account.TemplateType, x, record, SignatureTail(account));
+    return compose(account.templateType, x, record, SignatureTail(account));
 }
 
 } // namespace sms

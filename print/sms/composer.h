@@ -1,9 +1,9 @@
 #pragma once
 // The SMS text composer: the notice for the passenger shown, from the itinerary record,
 // the passenger state and the SMS account, in one of seven templates.
-#include "itinerary/p_common.h"
 #include "itinerary/record.h"
-#include "sms/sms_common.h"
+#include "itinerary/record.h"
+#include "sms/sms_account.h"
 
 namespace common {
 class Messages;
@@ -11,10 +11,10 @@ class Messages;
 
 namespace sms {
 
-// Composes with account.TemplateType. An empty PnrQuery shows a message; an unusable
+// Composes with account.templateType. An empty PnrQuery shows a message; an unusable
 // Date1 or an unknown type gives an empty text. Fills the account's short name (from
 // IssuedBy) and service phone ("010-XXXXXXXX") when they are empty; they stay so.
-QString ComposeSms(const itin::ItineraryRecord& record, SmsCommon& account,
+QString ComposeSms(const itin::ItineraryRecord& record, SmsAccount& account,
                    common::Messages& messages);
 
 // Flight time: month "月" day "日" time, from a year-month-day date; empty when the date
@@ -27,7 +27,7 @@ QString PlaceText(const QString& cityField);
 // passenger shown when the list is empty.
 QString PassengerListText(const QList<itin::PassengerRow>& list, const QString& shownName);
 // Service phone "," "[" short name "]".
-QString SignatureTail(const SmsCommon& account);
+QString SignatureTail(const SmsAccount& account);
 
 // Whether a change of the record refreshes the SMS panel's text.
 bool SmsRefreshDue(const itin::ItineraryRecord& record);

@@ -66,7 +66,7 @@ QString EscapeSmsText(const QString& text) {
         const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString ch = text.mid(i, n);
         i += n - 1;
-        const QByteArray code = common::toGbk(ch);
+        const QByteArray code = common::ToGbk(ch);
         if (code.size() == 2) {
             out += hexByte(uchar(code[0])) + hexByte(uchar(code[1]));
             continue;
@@ -93,7 +93,7 @@ QString EscapeSmsText(const QString& text) {
 }
 
 QString WireUrl(const QString& url) {
-    const QByteArray bytes = common::toGbk(url);
+    const QByteArray bytes = common::ToGbk(url);
     QString out;
     out.reserve(bytes.size());
     for (const char c : bytes) {
@@ -146,7 +146,7 @@ SignInReply ReadSignInReply(const QString& reply) {
         r.servicePhone = f[2];
         r.hasServicePhone = true;
     }
-    if (f.size() > 5) r.balance = float(common::leadingNumber(f[5]));
+    if (f.size() > 5) r.balance = float(common::LeadingNumber(f[5]));
     return r;
 }
 

@@ -48,20 +48,20 @@ std::optional<QString> RefuseUnsigned(const QString& editorText, common::Message
 
 bool SubmitSmsLogin(const QString& account, const QString& password, SmsClient& client,
                     common::Messages& messages) {
-    const QString user = common::trimSpaces(account);
+    const QString user = common::TrimSpaces(account);
     if (user.size() < 3) {
         messages.show(QStringLiteral("短信帐号不正确！"));
         return false;
     }
-    client.account().SmsUserName = user;
-    const QString pass = common::trimSpaces(password);
+    client.account().smsUserName = user;
+    const QString pass = common::TrimSpaces(password);
     if (pass.size() < 3) {
         messages.show(QStringLiteral("密码太短不正确！"));
         return false;
     }
-    client.account().SmsPassword = pass;
-    if (!client.SmsSignIn()) return false;
-    client.SaveAccount();
+    client.account().smsPassword = pass;
+    if (!client.smsSignIn()) return false;
+    client.saveAccount();
     return true;
 }
 

@@ -2,7 +2,7 @@
 // The SMS gateway client: start-up sign-in or automatic registration, sign-in, and
 // sending one message, on the account state of the run.
 #include "sms/gateway.h"
-#include "sms/sms_common.h"
+#include "sms/sms_account.h"
 
 #include <optional>
 
@@ -23,33 +23,33 @@ struct SmsEnvironment {
 
 class SmsClient {
 public:
-    SmsClient(SmsCommon& account, common::Messages& messages, const common::Clock& clock,
+    SmsClient(SmsAccount& account, common::Messages& messages, const common::Clock& clock,
               SmsEnvironment env);
 
     // Sets the gateway address and account file, signs in (SmsSetup.inf present) or
     // registers the workstation (absent). Returns the panel's new balance line, or
     // nothing when the line stays as it is (a failed start-up sign-in).
-    std::optional<QString> SmsStartup();
+    std::optional<QString> smsStartup();
     // Sign-in with the account's user name and password: 1 and the reply's fields
     // stored, or 0 after showing the reply.
-    int SmsSignIn();
+    int smsSignIn();
     // Registers the workstation identifier as an account: 1, or 0 after a message.
-    int SmsAutoRegister();
+    int smsAutoRegister();
     // Sends one message: the gateway's status, or 0 when nothing was sent.
-    int SendSms(const QString& mobile, const QString& text);
+    int sendSms(const QString& mobile, const QString& text);
 
     // The gateway's account page for the current account.
-    QString AccountPage() const;
+    QString accountPage() const;
     // Saves the current user name and password to SmsSetup.inf.
-    bool SaveAccount();
+    bool saveAccount();
 
-    SmsCommon& account() { return account_; }
+    SmsAccount& account() { return account_; }
 
 private:
     void fixAddresses();
     QString fetch(const QString& url);
 
-    SmsCommon& account_;
+    SmsAccount& account_;
     common::Messages& messages_;
     const common::Clock& clock_;
     SmsEnvironment env_;

@@ -16,8 +16,8 @@ HeadlessSms ComposeHeadless(const QString& bookingText, int type, const QString&
     // As the print form loads: settings first, then the pasted booking.
     itin::ApplyPrintSettings(settings, programFolder, record, clock, boxes);
     itin::ParseReservationText(bookingText, record, messages, clock);
-    SmsCommon account;
-    account.TemplateType = type;
+    SmsAccount account;
+    account.templateType = type;
     HeadlessSms out;
     out.text = ComposeSms(record, account, messages);
     for (const common::ShownMessage& m : messages.shown)

@@ -52,7 +52,7 @@ TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
     shell::A_Main& main = w.openMainWindow();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // The window manager maximises asynchronously.
-    EXPECT_TRUE(support::waitUntil(
+    EXPECT_TRUE(support::WaitUntil(
         [&] { return main.frameGeometry().width() >= screen.width() - 4; }, 5000))
         << main.frameGeometry().width() << " of " << screen.width();
     EXPECT_TRUE(main.isMaximized());
@@ -60,30 +60,30 @@ TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
 
     itin::P_GuoNei* form = w.printForms().form();
     ASSERT_NE(form, nullptr);
-    support::child<QPushButton>(form, "Command1")->click();
-    QWidget* pnr = support::window("P_Pnr");
+    support::Child<QPushButton>(form, "Command1")->click();
+    QWidget* pnr = support::Window("P_Pnr");
     ASSERT_NE(pnr, nullptr);
-    EXPECT_TRUE(support::waitUntil([&] { return QApplication::activeWindow() == pnr; }, 5000));
+    EXPECT_TRUE(support::WaitUntil([&] { return QApplication::activeWindow() == pnr; }, 5000));
     pnr->close();
-    EXPECT_TRUE(support::waitUntil([&] { return QApplication::activeWindow() == &main; }, 5000));
+    EXPECT_TRUE(support::WaitUntil([&] { return QApplication::activeWindow() == &main; }, 5000));
     EXPECT_EQ(main.mdiArea()->activeSubWindow()->widget(), form);
 
     // The preview, "打印记录" and the SMS panel are transient for the main window, inside the
     // screen, and stay in front when the agent clicks the print form.
-    support::child<QPushButton>(form, "cmdpreview")->click();
-    support::child<QPushButton>(form, "cmdreceipts")->click();
+    support::Child<QPushButton>(form, "cmdpreview")->click();
+    support::Child<QPushButton>(form, "cmdreceipts")->click();
     main.menuAction("m_Sm(4)")->trigger();
     main.activateWindow();
     const auto stacked = [](QWidget* w) {
         return xWindows({"-root", "_NET_CLIENT_LIST_STACKING"}).indexOf(w->winId());
     };
     for (const char* name : {"P_Preview", "P_Receipts", "P_Guonei2"}) {
-        QWidget* owned = support::window(name);
+        QWidget* owned = support::Window(name);
         ASSERT_NE(owned, nullptr) << name;
         const QStringList hint = {"-id", QString::number(owned->winId()), "WM_TRANSIENT_FOR"};
         EXPECT_EQ(xWindows(hint), QList<WId>{main.winId()}) << name;
-        EXPECT_TRUE(support::waitUntil([&] { return screen.contains(owned->frameGeometry()); }));
-        EXPECT_TRUE(support::waitUntil([&] { return stacked(owned) > stacked(&main); })) << name;
+        EXPECT_TRUE(support::WaitUntil([&] { return screen.contains(owned->frameGeometry()); }));
+        EXPECT_TRUE(support::WaitUntil([&] { return stacked(owned) > stacked(&main); })) << name;
     }
 
     // A question: on the main window, its title whole, Qt's buttons in Chinese.

@@ -18,7 +18,7 @@
 #include "shell/main_window/a_main.h"
 #include "shell/management/b_main.h"
 #include "shell/management/web_state.h"
-#include "sms/sms_common.h"
+#include "sms/sms_account.h"
 #include "support/browser_events.h"
 #include "support/gui.h"
 #include "support/site_process.h"
@@ -42,7 +42,7 @@
 
 using namespace app;
 using namespace shell;
-using support::waitUntil;
+using support::WaitUntil;
 
 namespace {
 
@@ -82,11 +82,11 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     ASSERT_TRUE(w.start());
     Reg1* reg1 = w.signIn()->reg1();
     ASSERT_NE(reg1, nullptr);
-    support::child<QLineEdit>(reg1, "txt_Com_Username")->setText("demo01");
-    support::child<QLineEdit>(reg1, "txt_Sta_UserName")->setText("001");
-    support::child<QLineEdit>(reg1, "txt_Sta_Password1")->setText("123456");
-    support::child<QPushButton>(reg1, "Cmd_login")->click();
-    support::settle();
+    support::Child<QLineEdit>(reg1, "txt_Com_Username")->setText("demo01");
+    support::Child<QLineEdit>(reg1, "txt_Sta_UserName")->setText("001");
+    support::Child<QLineEdit>(reg1, "txt_Sta_Password1")->setText("123456");
+    support::Child<QPushButton>(reg1, "Cmd_login")->click();
+    support::Settle();
     ASSERT_NE(w.mainWindow(), nullptr) << s.messages.shown.value(0).text.toStdString();
     EXPECT_EQ(w.signIn()->reg1(), nullptr);
     A_Main* main = w.mainWindow();
@@ -96,34 +96,34 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
 
     // A dialog of the print form belongs to the main window; when it closes, the print form
     // is the active window in front again, even if the browser was activated meanwhile.
-    support::child<QPushButton>(w.printForms().form(), "Command1")->click();
-    QWidget* pnr = support::window("P_Pnr");
+    support::Child<QPushButton>(w.printForms().form(), "Command1")->click();
+    QWidget* pnr = support::Window("P_Pnr");
     ASSERT_NE(pnr, nullptr);
     EXPECT_EQ(pnr->parentWidget(), main);
     main->mdiArea()->setActiveSubWindow(main->mdiArea()->subWindowList().first());
     pnr->close();
-    support::settle();
+    support::Settle();
     EXPECT_EQ(main->mdiArea()->activeSubWindow()->widget(), w.printForms().form());
 
     // Every other window belongs to the main window.
     main->menuAction("m_Sm(4)")->trigger();
-    QWidget* panel = support::window("P_Guonei2");
+    QWidget* panel = support::Window("P_Guonei2");
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->parentWidget(), main);
-    support::child<QPushButton>(w.printForms().form(), "Cmdd2")->click();
-    auto* sheet = support::child(main, "P_excel");
+    support::Child<QPushButton>(w.printForms().form(), "Cmdd2")->click();
+    auto* sheet = support::Child(main, "P_excel");
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isWindow());
-    support::child<QPushButton>(w.printForms().form(), "Cmd_piaohao")->click();
-    auto* ticket = support::child(main, "P_XTY2");
+    support::Child<QPushButton>(w.printForms().form(), "Cmd_piaohao")->click();
+    auto* ticket = support::Child(main, "P_XTY2");
     ASSERT_NE(ticket, nullptr);
     EXPECT_TRUE(ticket->isWindow());
     QPointer<QWidget> panelGone(panel), sheetGone(sheet), ticketGone(ticket);
 
     main->close();
-    support::settle();
+    support::Settle();
     EXPECT_EQ(finished.size(), 1);
-    EXPECT_FALSE(w.common().PrintFormOpen);
+    EXPECT_FALSE(w.formState().printFormOpen);
     EXPECT_TRUE(common::FileExists(s.folder.filePath("info.ini"))) << "the print form saved";
     EXPECT_TRUE(panelGone.isNull() || !panelGone->isVisible());
     EXPECT_TRUE(sheetGone.isNull() || !sheetGone->isVisible());
@@ -138,23 +138,23 @@ TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {
                {"HttpTimeoutMs", "300"}});
     A_Main& main = s.w->openMainWindow();
     main.menuAction("m_Sm(4)")->trigger();
-    QPointer<QWidget> panel = support::window("P_Guonei2");
+    QPointer<QWidget> panel = support::Window("P_Guonei2");
     ASSERT_NE(panel, nullptr);
-    support::child<QTextEdit>(panel, "Rtb")->setPlainText(QStringLiteral("您的机票已出票【岚舟】"));
-    support::child<QLineEdit>(panel, "Text2")->setText(QStringLiteral("13800000000"));
-    s.w->smsAccount().SmsUserName = QStringLiteral("demo");
+    support::Child<QTextEdit>(panel, "Rtb")->setPlainText(QStringLiteral("您的机票已出票【岚舟】"));
+    support::Child<QLineEdit>(panel, "Text2")->setText(QStringLiteral("13800000000"));
+    s.w->smsAccount().smsUserName = QStringLiteral("demo");
     s.messages.clear();
     bool openDuringWait = false;
     QTimer::singleShot(50, [&] {
         panel->close();
         openDuringWait = panel && panel->isVisible();
     });
-    support::child<QPushButton>(panel, "Command10")->click();
+    support::Child<QPushButton>(panel, "Command10")->click();
     EXPECT_TRUE(openDuringWait);
     // A gateway that does not answer is named, never an empty box.
     EXPECT_EQ(s.messages.shown.value(0).text, QStringLiteral("连接短信服务器失败，请检查网络！"));
-    support::settle();
-    support::settle();
+    support::Settle();
+    support::Settle();
     EXPECT_TRUE(panel.isNull()) << "closed, and deleted, after the send returned";
 }
 
@@ -171,9 +171,9 @@ TEST(Workstation, ClosingTheMainWindowWhileAnSmsRequestWaitsEndsAtOnceWithoutMes
     QTimer::singleShot(100, [&] { sinceClose.start(), main.close(); });
     main.menuAction("m_Sm(4)")->trigger(); // the panel signs in to the gateway as it opens
     EXPECT_TRUE(sinceClose.isValid()) << "closed while the request waited";
-    ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return finished.size() == 1; }, 2000));
     EXPECT_LT(sinceClose.elapsed(), 2000);
-    EXPECT_EQ(support::shownTexts(s.messages), QStringList()) << "the close abandoned the sign-in";
+    EXPECT_EQ(support::ShownTexts(s.messages), QStringList()) << "the close abandoned the sign-in";
 }
 
 TEST(Workstation, ClosingTheSignInFormWithoutSuccessEnds) {
@@ -181,7 +181,7 @@ TEST(Workstation, ClosingTheSignInFormWithoutSuccessEnds) {
     QSignalSpy finished(s.w.get(), &Workstation::finished);
     ASSERT_TRUE(s.w->start());
     s.w->signIn()->reg1()->close();
-    ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return finished.size() == 1; }, 3000));
     EXPECT_EQ(s.w->mainWindow(), nullptr);
 }
 
@@ -190,7 +190,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     ASSERT_TRUE(site.running());
     Station station({{"ManagementSiteUrl", site.url("/")}});
     Workstation& w = *station.w;
-    itin::PCommon& common = w.common();
+    itin::PrintFormState& formState = w.formState();
     shell::WebState& web = w.web();
     itin::PrintFormHost& host = w.printForms();
     itin::PrintFormAccess& form = w.printForm();
@@ -199,11 +199,11 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     EXPECT_TRUE(main.isMaximized());
     // The print form opens after the browser, in domestic mode, in front.
     ASSERT_NE(host.form(), nullptr);
-    EXPECT_TRUE(common.PrintFormOpen);
+    EXPECT_TRUE(formState.printFormOpen);
     ASSERT_EQ(main.mdiArea()->subWindowList().size(), 2);
     EXPECT_EQ(main.mdiArea()->subWindowList().last()->widget(), host.form());
     ASSERT_NE(main.browserWindow(), nullptr);
-    EXPECT_TRUE(web.BrowserOpen);
+    EXPECT_TRUE(web.browserOpen);
     // The pages fill the browser window, no empty band under them.
     EXPECT_EQ(main.browserWindow()->WbBs->geometry(), main.browserWindow()->rect());
 
@@ -212,7 +212,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
         Completed login(first->WbBs);
         ASSERT_TRUE(login.waitFor("/member/login.asp"));
     }
-    EXPECT_FALSE(web.WebSignedIn);
+    EXPECT_FALSE(web.webSignedIn);
 
     // Before signing in: told, and the browser comes back afresh at the sign-in page.
     main.menuAction("m_TSt(0)")->trigger();
@@ -220,7 +220,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
               (QList<common::ShownMessage>{{QStringLiteral("请登陆系统"), "print"}}));
     B_Main* browser = main.browserWindow();
     ASSERT_NE(browser, nullptr);
-    EXPECT_TRUE(web.BrowserOpen);
+    EXPECT_TRUE(web.browserOpen);
     Completed done(browser->WbBs);
     ASSERT_TRUE(done.waitFor("/member/login.asp"));
 
@@ -233,7 +233,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
                        [&](const QList<bool>&) { submitted = true; });
     ASSERT_TRUE(done.waitFor("/Member/Index.asp"));
     EXPECT_TRUE(submitted);
-    EXPECT_TRUE(web.WebSignedIn);
+    EXPECT_TRUE(web.webSignedIn);
 
     // Downloads beside the pages carry the same cookies; another profile's do not.
     // Gives whether the download succeeded and what the file holds.
@@ -242,7 +242,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
         int ok = -1;
         profile.downloadToFile(QUrl(site.url() + "/member/code.asp"), path, 10000,
                                [&](bool done) { ok = done; });
-        EXPECT_TRUE(waitUntil([&] { return ok >= 0; }));
+        EXPECT_TRUE(WaitUntil([&] { return ok >= 0; }));
         QFile file(path);
         return std::pair(ok == 1, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
     };
@@ -261,45 +261,45 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     EXPECT_EQ(station.messages.shown.size(), 1);
 
     int found = -1;
-    browser->ClickNavItem("9_9", [&](bool f) { found = f; });
-    ASSERT_TRUE(waitUntil([&] { return found >= 0; }));
+    browser->clickNavItem("9_9", [&](bool f) { found = f; });
+    ASSERT_TRUE(WaitUntil([&] { return found >= 0; }));
     EXPECT_EQ(found, 0);
 
     // A print page hands its booking to the print form.
     QSignalSpy handed(browser, &B_Main::printHandedOff);
-    browser->ClickNavItem("print_2");
+    browser->clickNavItem("print_2");
     ASSERT_TRUE(handed.wait(15000));
     EXPECT_TRUE(handed.first().first().toBool());
     ASSERT_NE(form.record(), nullptr);
     EXPECT_EQ(form.record()->field(itin::PassengerName), "LI/SI");
     EXPECT_EQ(form.record()->field(itin::PnrQuery), "XYZ789");
     EXPECT_EQ(form.record()->field(itin::Carrier3), "VOID");
-    EXPECT_TRUE(support::child<QPushButton>(host.form(), "cmdnext")->isEnabled());
+    EXPECT_TRUE(support::Child<QPushButton>(host.form(), "cmdnext")->isEnabled());
     EXPECT_EQ(form.record()->passengers().size(), 3);
 
-    browser->ClickNavItem("print_3");
+    browser->clickNavItem("print_3");
     ASSERT_TRUE(handed.wait(15000));
-    EXPECT_EQ(common.PrintMode, itin::International);
+    EXPECT_EQ(formState.printMode, itin::International);
     EXPECT_TRUE(host.form()->windowTitle().startsWith(QStringLiteral("国际单据打印")));
     EXPECT_EQ(form.record()->field(itin::PassengerName), "CHEN/QI");
-    EXPECT_TRUE(web.WebSignedIn);
+    EXPECT_TRUE(web.webSignedIn);
 
     // Leaving the member area at the top clears the flag.
     browser->WbBs->navigate(site.url() + "/contact.html");
     ASSERT_TRUE(done.waitFor("/contact.html"));
-    EXPECT_FALSE(web.WebSignedIn);
+    EXPECT_FALSE(web.webSignedIn);
 
     // The native entries work whatever the browser shows.
     main.menuAction("m_Sm(4)")->trigger();
-    ASSERT_NE(support::window("P_Guonei2"), nullptr);
-    EXPECT_TRUE(support::window("P_Guonei2")->isVisible());
+    ASSERT_NE(support::Window("P_Guonei2"), nullptr);
+    EXPECT_TRUE(support::Window("P_Guonei2")->isVisible());
     main.menuAction("m_CallHz")->trigger();
     EXPECT_EQ(station.desktop.opened.size(), 1);
     main.menuAction("m_Print(0)")->trigger();
-    EXPECT_EQ(common.PrintMode, itin::Domestic);
+    EXPECT_EQ(formState.printMode, itin::Domestic);
     EXPECT_EQ(form.record()->field(itin::PassengerName), ""); // a fresh record
 
     main.unloadBrowser();
-    EXPECT_FALSE(web.BrowserOpen);
+    EXPECT_FALSE(web.browserOpen);
     EXPECT_EQ(main.browserWindow(), nullptr);
 }

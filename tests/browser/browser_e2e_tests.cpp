@@ -30,7 +30,7 @@
 namespace {
 
 using support::Completed;
-using support::waitUntil;
+using support::WaitUntil;
 
 browser::DomDocument snapshotOf(browser::EmbeddedBrowser& b) {
     browser::DomDocument out;
@@ -39,7 +39,7 @@ browser::DomDocument snapshotOf(browser::EmbeddedBrowser& b) {
         out = d;
         done = true;
     });
-    waitUntil([&] { return done; });
+    WaitUntil([&] { return done; });
     return out;
 }
 
@@ -87,7 +87,7 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
               .setValue("code", "x", {"noSuchFrame"})
               .runScript("document.title = 'changed'", {"mainFrame"}),
           [&](const QList<bool>& r) { results = r; });
-    ASSERT_TRUE(waitUntil([&] { return !results.isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !results.isEmpty(); }));
     EXPECT_EQ(results, (QList<bool>{true, true, false, false, true}));
     const browser::DomDocument after = snapshotOf(b);
     EXPECT_EQ(after.frame("mainFrame")->elementById("code")->value, QStringLiteral("新值 1"));
@@ -124,7 +124,7 @@ TEST(BrowserEngine, MarkupDialectEventsAndActionsOnFixturePages) {
     EXPECT_TRUE(print.readAllStandardOutput().contains("<P id=a>true/ZHANG</P>"));
     QSignalSpy dialogs(&b, &browser::EmbeddedBrowser::pageDialog);
     b.execScript("alert('one'); confirm('two')");
-    ASSERT_TRUE(waitUntil([&] { return dialogs.size() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return dialogs.size() == 2; }));
     EXPECT_EQ(dialogs[1][0].toString(), "two");
 }
 

@@ -41,7 +41,7 @@ TEST(HostilePages, AreReadAndTheirCallsDieWithTheBrowser) {
             b->snapshot([read](const browser::DomDocument& d) { *read = d; });
             b->run(browser::BrowserActions().click("a").setValue("a", "v"),
                    [found](const QList<bool>& r) { *found = r; });
-            ASSERT_TRUE(support::waitUntil([&] { return !found->isEmpty() && !read->root.tag.isEmpty(); }));
+            ASSERT_TRUE(support::WaitUntil([&] { return !found->isEmpty() && !read->root.tag.isEmpty(); }));
             ASSERT_NE(read->elementById("a"), nullptr);
             EXPECT_EQ(read->elementById("a")->textContent(), p.name);
             EXPECT_EQ(*found, (QList<bool>{true, true}));

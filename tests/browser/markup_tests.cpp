@@ -16,25 +16,25 @@ namespace {
 DomDocument doc(const char* json) {
     QByteArray j(json);
     j.replace('\'', '"');
-    return documentFromJson(j);
+    return DocumentFromJson(j);
 }
 
 } // namespace
 
 TEST(MarkupDialect, QuotesOnlyWhatIsNotOnePlainToken) {
-    EXPECT_EQ(attributeMarkup("id", "top"), " id=top");
-    EXPECT_EQ(attributeMarkup("bgcolor", "#ffffff"), " bgcolor=#ffffff");
-    EXPECT_EQ(attributeMarkup("name", "txt_1.a-b"), " name=txt_1.a-b");
-    EXPECT_EQ(attributeMarkup("value", QStringLiteral("登录")), QStringLiteral(" value=登录"));
-    EXPECT_EQ(attributeMarkup("style", "width: 40px"), " style=\"width: 40px\"");
-    EXPECT_EQ(attributeMarkup("width", "100%"), " width=\"100%\"");
-    EXPECT_EQ(attributeMarkup("rows", "30%,*"), " rows=\"30%,*\"");
-    EXPECT_EQ(attributeMarkup("href", "a.asp?x=1&y=2"), " href=\"a.asp?x=1&amp;y=2\"");
-    EXPECT_EQ(attributeMarkup("title", "say \"hi\""), " title=\"say &quot;hi&quot;\"");
-    EXPECT_EQ(attributeMarkup("onclick", "go('x')"), " onclick=\"go('x')\"");
-    EXPECT_EQ(attributeMarkup("checked", ""), " checked");
-    EXPECT_FALSE(isPlainToken("a\tb"));
-    EXPECT_FALSE(isPlainToken(QStringLiteral("a\u3000b"))); // ideographic space
+    EXPECT_EQ(AttributeMarkup("id", "top"), " id=top");
+    EXPECT_EQ(AttributeMarkup("bgcolor", "#ffffff"), " bgcolor=#ffffff");
+    EXPECT_EQ(AttributeMarkup("name", "txt_1.a-b"), " name=txt_1.a-b");
+    EXPECT_EQ(AttributeMarkup("value", QStringLiteral("登录")), QStringLiteral(" value=登录"));
+    EXPECT_EQ(AttributeMarkup("style", "width: 40px"), " style=\"width: 40px\"");
+    EXPECT_EQ(AttributeMarkup("width", "100%"), " width=\"100%\"");
+    EXPECT_EQ(AttributeMarkup("rows", "30%,*"), " rows=\"30%,*\"");
+    EXPECT_EQ(AttributeMarkup("href", "a.asp?x=1&y=2"), " href=\"a.asp?x=1&amp;y=2\"");
+    EXPECT_EQ(AttributeMarkup("title", "say \"hi\""), " title=\"say &quot;hi&quot;\"");
+    EXPECT_EQ(AttributeMarkup("onclick", "go('x')"), " onclick=\"go('x')\"");
+    EXPECT_EQ(AttributeMarkup("checked", ""), " checked");
+    EXPECT_FALSE(IsPlainToken("a\tb"));
+    EXPECT_FALSE(IsPlainToken(QStringLiteral("a\u3000b"))); // ideographic space
 }
 
 TEST(MarkupDialect, TablesBreaksAndStyledCells) {
@@ -100,14 +100,14 @@ TEST(PageSnapshot, FramesByNameWithTheirOwnDocuments) {
     EXPECT_FALSE(middle->accessible);
     EXPECT_EQ(middle->body(), nullptr);
     EXPECT_EQ(d.frame("mainFrame"), nullptr);
-    const QString all = markupWithFrames(d);
+    const QString all = MarkupWithFrames(d);
     EXPECT_TRUE(all.contains("<!-- frame name=leftFrame url=http://m/member/left.asp -->\n<HTML>"
                              "<BODY><A id=1_0>x</A></BODY></HTML>"));
     EXPECT_TRUE(all.contains("name=middleFrame url=http://other/ (not readable)"));
 }
 
 TEST(PageSnapshot, MalformedJsonGivesAnEmptyDocument) {
-    const DomDocument d = documentFromJson(QByteArray("not json"));
+    const DomDocument d = DocumentFromJson(QByteArray("not json"));
     EXPECT_TRUE(d.url.isEmpty());
     EXPECT_EQ(d.body(), nullptr);
     EXPECT_TRUE(d.frames().empty());
@@ -120,6 +120,6 @@ TEST(BrowserActions, ActionsTravelAsDataNotAsCode) {
     // The value sits inside the JSON data given to the fixed function.
     EXPECT_TRUE(script.contains(R"("text":"x'); alert(1); ('")"));
     EXPECT_TRUE(script.endsWith(")"));
-    EXPECT_EQ(actionResults("[true,false]", 3), (QList<bool>{true, false, false}));
-    EXPECT_EQ(actionResults("garbage", 1), (QList<bool>{false}));
+    EXPECT_EQ(ActionResults("[true,false]", 3), (QList<bool>{true, false, false}));
+    EXPECT_EQ(ActionResults("garbage", 1), (QList<bool>{false}));
 }

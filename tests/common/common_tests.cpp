@@ -12,16 +12,16 @@
 
 TEST(CodePage, GbkRoundTripAndKnownBytes) {
     const QString text = QStringLiteral("啊 ABC 上海浦东");
-    const QByteArray gbk = common::toGbk(text);
+    const QByteArray gbk = common::ToGbk(text);
     EXPECT_EQ(gbk.left(2), QByteArray("\xB0\xA1")); // 啊 is B0 A1 in GBK
-    EXPECT_EQ(common::fromGbk(gbk), text);
+    EXPECT_EQ(common::FromGbk(gbk), text);
 }
 
 TEST(CodePage, DetectsUtf8AndGbk) {
     const QString text = QStringLiteral("张三 李四");
-    EXPECT_EQ(common::decodeDetect(text.toUtf8()), text);
-    EXPECT_EQ(common::decodeDetect(common::toGbk(text)), text);
-    EXPECT_EQ(common::decodeDetect(QByteArray("\xEF\xBB\xBF") + "abc"), QStringLiteral("abc"));
+    EXPECT_EQ(common::DecodeDetect(text.toUtf8()), text);
+    EXPECT_EQ(common::DecodeDetect(common::ToGbk(text)), text);
+    EXPECT_EQ(common::DecodeDetect(QByteArray("\xEF\xBB\xBF") + "abc"), QStringLiteral("abc"));
 }
 
 TEST(Fso, WritesGbkWithoutBomOrLineEndAndReplacesWhole) {
@@ -31,7 +31,7 @@ TEST(Fso, WritesGbkWithoutBomOrLineEndAndReplacesWhole) {
     ASSERT_TRUE(common::WriteTextFile(path, QStringLiteral("<setup>\r\n北京")));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("<setup>\r\n") + common::toGbk(QStringLiteral("北京")));
+    EXPECT_EQ(f.readAll(), QByteArray("<setup>\r\n") + common::ToGbk(QStringLiteral("北京")));
     f.close();
     ASSERT_TRUE(common::WriteTextFile(path, QStringLiteral("x")));
     EXPECT_EQ(common::ReadTextFile(path), QStringLiteral("x"));
@@ -89,9 +89,9 @@ TEST(Fso, PasswordFilesOwnerOnlyStaleCopiesGoneReadsBounded) {
 }
 
 TEST(TextOps, CutsNeverFailAndTrimOnlyBlanks) {
-    EXPECT_EQ(common::mid(QStringLiteral("abc"), 2, 5), QStringLiteral("bc"));
-    EXPECT_EQ(common::mid(QStringLiteral("abc"), 9, 2), QString());
-    EXPECT_EQ(common::trimSpaces(QStringLiteral("  a\r\n ")), QStringLiteral("a\r\n"));
+    EXPECT_EQ(common::Mid(QStringLiteral("abc"), 2, 5), QStringLiteral("bc"));
+    EXPECT_EQ(common::Mid(QStringLiteral("abc"), 9, 2), QString());
+    EXPECT_EQ(common::TrimSpaces(QStringLiteral("  a\r\n ")), QStringLiteral("a\r\n"));
     const std::pair<const char*, const char*> lineEnds[] = {
         {"a\nb\r\nc\rd", "a\r\nb\r\nc\r\nd"},
         {"\r\r\n\n\r", "\r\n\r\n\r\n\r\n"},
@@ -100,18 +100,18 @@ TEST(TextOps, CutsNeverFailAndTrimOnlyBlanks) {
         {"x\r", "x\r\n"},
         {"", ""}};
     for (const auto& [in, out] : lineEnds)
-        EXPECT_EQ(common::toCrLf(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
+        EXPECT_EQ(common::ToCrLf(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;
     const QString crLf = QString::fromLatin1("a\r\nb\r\n");
-    EXPECT_TRUE(common::toCrLf(crLf).isSharedWith(crLf)); // nothing to bring: no copy
+    EXPECT_TRUE(common::ToCrLf(crLf).isSharedWith(crLf)); // nothing to bring: no copy
 }
 
 TEST(TextOps, LeadingNumberReadsLeniently) {
-    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral(" 1 130.00")), 1130.0);
-    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("1,130.00")), 1.0);
-    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("-1.5abc")), -1.5);
-    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("abc")), 0.0);
-    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("1e3")), 1000.0);
-    EXPECT_DOUBLE_EQ(common::leadingNumber(QStringLiteral("1e999")), 0.0);
+    EXPECT_DOUBLE_EQ(common::LeadingNumber(QStringLiteral(" 1 130.00")), 1130.0);
+    EXPECT_DOUBLE_EQ(common::LeadingNumber(QStringLiteral("1,130.00")), 1.0);
+    EXPECT_DOUBLE_EQ(common::LeadingNumber(QStringLiteral("-1.5abc")), -1.5);
+    EXPECT_DOUBLE_EQ(common::LeadingNumber(QStringLiteral("abc")), 0.0);
+    EXPECT_DOUBLE_EQ(common::LeadingNumber(QStringLiteral("1e3")), 1000.0);
+    EXPECT_DOUBLE_EQ(common::LeadingNumber(QStringLiteral("1e999")), 0.0);
 }
 
 TEST(DeployConfig, DeployIniOverridesDefaults) {

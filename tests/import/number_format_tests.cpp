@@ -22,7 +22,7 @@ struct Case {
 
 void expectAll(const std::vector<Case>& cases) {
     for (const Case& c : cases)
-        EXPECT_EQ(formatNumber(c.value, QString::fromUtf8(c.code), false),
+        EXPECT_EQ(FormatNumber(c.value, QString::fromUtf8(c.code), false),
                   QString::fromUtf8(c.shown))
             << c.code << " with " << c.value;
 }
@@ -63,16 +63,16 @@ TEST(NumberFormat, DatesShowAsFormatted) {
         {d, "yyyy\\-mm", "2026-03"},
         {-1, "yyyy-mm-dd", "########"},
     });
-    EXPECT_EQ(formatNumber(0, QStringLiteral("yyyy-mm-dd"), true), QStringLiteral("1904-01-01"));
+    EXPECT_EQ(FormatNumber(0, QStringLiteral("yyyy-mm-dd"), true), QStringLiteral("1904-01-01"));
 }
 
 TEST(NumberFormat, BuiltInFormatsOfTheChineseDesktop) {
     const double d = dateSerial(2026, 3, 12) + timeSerial(8, 30);
-    EXPECT_EQ(formatNumber(d, builtinFormatCode(14), false), QStringLiteral("2026/3/12"));
-    EXPECT_EQ(formatNumber(d, builtinFormatCode(20), false), QStringLiteral("8:30"));
-    EXPECT_EQ(formatNumber(d, builtinFormatCode(32), false), QStringLiteral("8时30分"));
-    EXPECT_EQ(formatNumber(d, builtinFormatCode(31), false), QStringLiteral("2026年3月12日"));
-    EXPECT_TRUE(builtinFormatCode(163).isEmpty());
+    EXPECT_EQ(FormatNumber(d, BuiltinFormatCode(14), false), QStringLiteral("2026/3/12"));
+    EXPECT_EQ(FormatNumber(d, BuiltinFormatCode(20), false), QStringLiteral("8:30"));
+    EXPECT_EQ(FormatNumber(d, BuiltinFormatCode(32), false), QStringLiteral("8时30分"));
+    EXPECT_EQ(FormatNumber(d, BuiltinFormatCode(31), false), QStringLiteral("2026年3月12日"));
+    EXPECT_TRUE(BuiltinFormatCode(163).isEmpty());
 }
 
 TEST(NumberFormat, NumbersShowAsFormatted) {
@@ -108,42 +108,42 @@ TEST(NumberFormat, NumbersShowAsFormatted) {
 }
 
 TEST(NumberFormat, TextCells) {
-    EXPECT_EQ(formatText(QStringLiteral("O'Neil"), QString()), QStringLiteral("O'Neil"));
-    EXPECT_EQ(formatText(QStringLiteral("abc"), QStringLiteral("@")), QStringLiteral("abc"));
-    EXPECT_EQ(formatText(QStringLiteral("abc"), QStringLiteral("0;0;0;\"T:\"@")),
+    EXPECT_EQ(FormatText(QStringLiteral("O'Neil"), QString()), QStringLiteral("O'Neil"));
+    EXPECT_EQ(FormatText(QStringLiteral("abc"), QStringLiteral("@")), QStringLiteral("abc"));
+    EXPECT_EQ(FormatText(QStringLiteral("abc"), QStringLiteral("0;0;0;\"T:\"@")),
               QStringLiteral("T:abc"));
-    EXPECT_EQ(formatText(QStringLiteral("abc"), QStringLiteral("hh:mm")), QStringLiteral("abc"));
+    EXPECT_EQ(FormatText(QStringLiteral("abc"), QStringLiteral("hh:mm")), QStringLiteral("abc"));
 }
 
 TEST(NumberFormat, WhichCodesAreDates) {
     for (const char* code : {"yyyy-mm-dd", "h:mm", "[h]:mm", "mm:ss", "d-mmm", "上午/下午h\"时\""})
-        EXPECT_TRUE(isDateTimeFormat(QString::fromUtf8(code))) << code;
+        EXPECT_TRUE(IsDateTimeFormat(QString::fromUtf8(code))) << code;
     for (const char* code :
          {"", "General", "0.00E+00", "[Red]0.00", "\"h\"0", "#,##0;[Red]-#,##0", "@", "\\d0"})
-        EXPECT_FALSE(isDateTimeFormat(QString::fromUtf8(code))) << code;
+        EXPECT_FALSE(IsDateTimeFormat(QString::fromUtf8(code))) << code;
 }
 
 TEST(NumberFormat, SerialsCountFromTheWorkbookEpoch) {
-    EXPECT_EQ(serialToDateTime(1, false).date(), QDate(1900, 1, 1));
-    EXPECT_EQ(serialToDateTime(59, false).date(), QDate(1900, 2, 28));
-    EXPECT_EQ(serialToDateTime(61, false).date(), QDate(1900, 3, 1));
-    EXPECT_EQ(serialToDateTime(dateSerial(2026, 3, 12), false).date(), QDate(2026, 3, 12));
-    EXPECT_EQ(serialToDateTime(0, true).date(), QDate(1904, 1, 1));
-    EXPECT_EQ(serialToDateTime(0.5, false).time(), QTime(12, 0));
-    EXPECT_FALSE(serialToDateTime(-1, false).isValid());
-    EXPECT_FALSE(serialToDateTime(1e12, false).isValid());
+    EXPECT_EQ(SerialToDateTime(1, false).date(), QDate(1900, 1, 1));
+    EXPECT_EQ(SerialToDateTime(59, false).date(), QDate(1900, 2, 28));
+    EXPECT_EQ(SerialToDateTime(61, false).date(), QDate(1900, 3, 1));
+    EXPECT_EQ(SerialToDateTime(dateSerial(2026, 3, 12), false).date(), QDate(2026, 3, 12));
+    EXPECT_EQ(SerialToDateTime(0, true).date(), QDate(1904, 1, 1));
+    EXPECT_EQ(SerialToDateTime(0.5, false).time(), QTime(12, 0));
+    EXPECT_FALSE(SerialToDateTime(-1, false).isValid());
+    EXPECT_FALSE(SerialToDateTime(1e12, false).isValid());
 }
 
 TEST(NumberFormat, ValueTexts) {
-    EXPECT_EQ(valueText(7812345678901.0), QStringLiteral("7812345678901"));
-    EXPECT_EQ(valueText(1130), QStringLiteral("1130"));
-    EXPECT_EQ(valueText(1130.5), QStringLiteral("1130.5"));
-    EXPECT_EQ(valueText(0.1 + 0.2), QStringLiteral("0.3"));
-    EXPECT_EQ(valueText(-0.0), QStringLiteral("0"));
-    EXPECT_EQ(valueText(1e20), QStringLiteral("1E+20"));
+    EXPECT_EQ(ValueText(7812345678901.0), QStringLiteral("7812345678901"));
+    EXPECT_EQ(ValueText(1130), QStringLiteral("1130"));
+    EXPECT_EQ(ValueText(1130.5), QStringLiteral("1130.5"));
+    EXPECT_EQ(ValueText(0.1 + 0.2), QStringLiteral("0.3"));
+    EXPECT_EQ(ValueText(-0.0), QStringLiteral("0"));
+    EXPECT_EQ(ValueText(1e20), QStringLiteral("1E+20"));
     const double d = dateSerial(2026, 3, 12);
-    EXPECT_EQ(dateValueText(d, false), QStringLiteral("2026/3/12"));
-    EXPECT_EQ(dateValueText(timeSerial(8, 30), false), QStringLiteral("8:30:00"));
-    EXPECT_EQ(dateValueText(d + timeSerial(8, 30), false), QStringLiteral("2026/3/12 8:30:00"));
-    EXPECT_EQ(dateValueText(0, true), QStringLiteral("1904/1/1"));
+    EXPECT_EQ(DateValueText(d, false), QStringLiteral("2026/3/12"));
+    EXPECT_EQ(DateValueText(timeSerial(8, 30), false), QStringLiteral("8:30:00"));
+    EXPECT_EQ(DateValueText(d + timeSerial(8, 30), false), QStringLiteral("2026/3/12 8:30:00"));
+    EXPECT_EQ(DateValueText(0, true), QStringLiteral("1904/1/1"));
 }

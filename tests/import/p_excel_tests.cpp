@@ -26,16 +26,16 @@ protected:
     ximport::SpreadsheetImport* opener = ximport::InstallSpreadsheetImport(*host, printForm, ctx);
 
     P_excel* openFromForm(P_GuoNei* form) {
-        support::click(form, "Cmdd2");
-        auto* dlg = support::window<P_excel>("P_excel");
+        support::Click(form, "Cmdd2");
+        auto* dlg = support::Window<P_excel>("P_excel");
         EXPECT_NE(dlg, nullptr);
         return dlg;
     }
     static QTreeWidget* listView(P_excel* dlg) {
-        return support::child<QTreeWidget>(dlg, "ListView1");
+        return support::Child<QTreeWidget>(dlg, "ListView1");
     }
     static QPushButton* chooseButton(P_excel* dlg) {
-        return support::child<QPushButton>(dlg, "Command1");
+        return support::Child<QPushButton>(dlg, "Command1");
     }
     // The agent clicks the button and picks path in the file dialog (empty: cancels).
     void choose(P_excel* dlg, const QString& path) {
@@ -88,7 +88,7 @@ TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
         EXPECT_EQ(rec[CheckCode], QStringLiteral("7890"));
         EXPECT_EQ(rec[Fare], QStringLiteral("CNY 1130.00"));
         EXPECT_EQ(rec[Total], QStringLiteral("CNY 1230.00"));
-        EXPECT_EQ(support::box(form, PassengerName)->text(), QStringLiteral("张三"));
+        EXPECT_EQ(support::Box(form, PassengerName)->text(), QStringLiteral("张三"));
         EXPECT_TRUE(dlg->isVisible());
         EXPECT_EQ(host->form(), form);
     }
@@ -99,8 +99,8 @@ TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
     EXPECT_EQ(form->record()[PassengerName], QStringLiteral("3K"));
     EXPECT_EQ(form->record()[Time1], QStringLiteral("2026/3/14"));
     // A second click on the button brings up the same dialog.
-    support::click(form, "Cmdd2");
-    EXPECT_EQ(support::window<P_excel>("P_excel"), dlg);
+    support::Click(form, "Cmdd2");
+    EXPECT_EQ(support::Window<P_excel>("P_excel"), dlg);
 }
 
 TEST_F(SpreadsheetDialog, FailuresAndCancelKeepTheList) {
@@ -147,10 +147,10 @@ TEST_F(SpreadsheetDialog, DoubleClickLoadsAClosedForm) {
     ASSERT_NE(dlg, nullptr);
     choose(dlg, dataFile("tickets.xls"));
     host->unload();
-    settle();
+    support::Settle();
     ASSERT_EQ(host->form(), nullptr);
     doubleClickRow(dlg, 0);
     ASSERT_NE(host->form(), nullptr);
     EXPECT_EQ(host->form()->record()[PassengerName], QStringLiteral("张三"));
-    EXPECT_TRUE(common.PrintFormOpen);
+    EXPECT_TRUE(formState.printFormOpen);
 }

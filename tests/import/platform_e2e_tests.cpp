@@ -26,13 +26,13 @@
 #include <cstdio>
 
 using namespace itin;
-using support::child;
+using support::Child;
 
 namespace {
 
 // Platform pages take longer to settle than the default allows.
-bool waitUntil(const std::function<bool()>& cond, int ms = 20000) {
-    return support::waitUntil(cond, ms);
+bool WaitUntil(const std::function<bool()>& cond, int ms = 20000) {
+    return support::WaitUntil(cond, ms);
 }
 
 support::SiteProcess* gSites[2] = {nullptr, nullptr};
@@ -52,7 +52,7 @@ protected:
     void TearDown() override {
         delete retrieval; // the windows go before the profile they browse with
         host->unload();
-        settle();
+        support::Settle();
         profile.reset();
     }
     // Writes PingTai.ini, opens the print form and installs the retrieval on it.
@@ -64,17 +64,17 @@ protected:
     // "导 入" for a PNR on a platform.
     void importOrder(const QString& pnr, int platform) {
         form->record().setField(PnrQuery, pnr);
-        support::child<QComboBox>(form, "Surs1")->setCurrentIndex(platform);
-        support::child<QPushButton>(form, "Cmdinput")->click();
+        support::Child<QComboBox>(form, "Surs1")->setCurrentIndex(platform);
+        support::Child<QPushButton>(form, "Cmdinput")->click();
     }
     bool statusIs(const QString& text, int ms = 20000) {
-        return waitUntil([&] { return support::child<QLabel>(form, "Label7")->text() == text; },
+        return WaitUntil([&] { return support::Child<QLabel>(form, "Label7")->text() == text; },
                          ms);
     }
     bool shown(const QString& text) {
-        return waitUntil([&] { return support::shownTexts(messages).contains(text); });
+        return WaitUntil([&] { return support::ShownTexts(messages).contains(text); });
     }
-    static QWidget* window() { return support::window("W_Webfrm"); }
+    static QWidget* window() { return support::Window("W_Webfrm"); }
 };
 
 const QString kAccounts0 = QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,");
@@ -95,7 +95,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     QList<QPair<bool, QString>> followed;
     form->record().setAfterChangeHook(
         [&](int) { followed.append({form->isEnabled(), form->record()[Total]}); });
-    ASSERT_TRUE(statusIs(kDone)) << support::child<QLabel>(form, "Label7")->text().toStdString();
+    ASSERT_TRUE(statusIs(kDone)) << support::Child<QLabel>(form, "Label7")->text().toStdString();
     const qint64 ms = clock.elapsed();
     form->record().setAfterChangeHook({});
     EXPECT_EQ(followed, (QList<QPair<bool, QString>>{{true, "CNY 2090.00"}}));
@@ -107,21 +107,21 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     for (const char* page :
          {"\"/Default.aspx\", \"/\"", "/Desktop.aspx", "\"/Search.aspx\"", "/OrderDetail.aspx"})
         EXPECT_TRUE(log.contains(page)) << page;
-    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
     EXPECT_EQ(form->record()[PnrQuery], "DEF456");
     EXPECT_EQ(form->record()[City1], QStringLiteral("广州"));
     EXPECT_EQ(form->record()[CnTax], "CN0.00");
     EXPECT_EQ(form->record()[Total], "CNY 2090.00");
     EXPECT_EQ(form->record()[PassengerName], QStringLiteral("李四"));
     EXPECT_EQ(form->record().passengers().size(), 3);
-    EXPECT_TRUE(support::child<QPushButton>(form, "cmdnext")->isEnabled());
-    EXPECT_EQ(retrieval->state().OrderRetrievalActive, 0);
+    EXPECT_TRUE(support::Child<QPushButton>(form, "cmdnext")->isEnabled());
+    EXPECT_EQ(retrieval->state().orderRetrievalActive, 0);
 
     // Nothing found: the platform's message, the status, the form usable again.
     importOrder("ZZZ999", 0);
     ASSERT_TRUE(statusIs(kNotFound));
     EXPECT_TRUE(messages.shown.last().text.contains(QStringLiteral("天下通平台出票")));
-    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
 
     // A session that timed out: back to the home page, signed in again, order read.
     gSites[0]->get("/__expire");
@@ -136,7 +136,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     deploy.set("HttpTimeoutMs", "1500");
     importOrder("DEF456", 0);
     ASSERT_TRUE(statusIs(QStringLiteral("提取信息失败！平台页面无法识别")));
-    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
     EXPECT_EQ(form->record()[CnTax], "CN50.00");
     gSites[0]->get("/__config?broken=0");
 }
@@ -146,16 +146,16 @@ TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
     start(kNone);
     importOrder("ABC123", 0);
     QWidget* login = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (login = support::window("P_Login")) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return (login = support::Window("P_Login")) != nullptr; }));
     EXPECT_FALSE(form->isEnabled());
     EXPECT_EQ(login->windowTitle(), QStringLiteral("请输入 今日天下通 用户名和密码"));
-    auto* code = child<QLineEdit>(login, "Text3");
-    ASSERT_TRUE(waitUntil([&] { return code->isVisibleTo(login); }));
-    EXPECT_TRUE(waitUntil([&] { return !child<QLabel>(login, "Image1")->pixmap().isNull(); }));
+    auto* code = Child<QLineEdit>(login, "Text3");
+    ASSERT_TRUE(WaitUntil([&] { return code->isVisibleTo(login); }));
+    EXPECT_TRUE(WaitUntil([&] { return !Child<QLabel>(login, "Image1")->pixmap().isNull(); }));
 
-    auto* account = child<QLineEdit>(login, "Text1");
-    auto* password = child<QLineEdit>(login, "Text2");
-    auto* signIn = child<QPushButton>(login, "Command1");
+    auto* account = Child<QLineEdit>(login, "Text1");
+    auto* password = Child<QLineEdit>(login, "Text2");
+    auto* signIn = Child<QPushButton>(login, "Command1");
     type(account, "agent");
     signIn->click();
     EXPECT_EQ(messages.shown.last().text, QStringLiteral("帐号不正确"));
@@ -177,11 +177,11 @@ TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
 TEST_F(Retrieval, SecondPlatformPictureCodeInTheWindowAndNothingFound) {
     start(kAccounts1);
     importOrder("TWO222", 1);
-    ASSERT_TRUE(waitUntil(
+    ASSERT_TRUE(WaitUntil(
         [&] { return window() && window()->windowTitle() == QStringLiteral("请输入验证码"); }));
     EXPECT_EQ(window()->y(), 0);
-    auto* code = child<QLineEdit>(window(), "Text1");
-    auto* confirm = child<QPushButton>(window(), "Command1");
+    auto* code = Child<QLineEdit>(window(), "Text1");
+    auto* confirm = Child<QPushButton>(window(), "Command1");
     type(code, " 12 ");
     confirm->click();
     EXPECT_EQ(messages.shown.last().text, QStringLiteral("请输入正确的验证码"));
@@ -196,30 +196,30 @@ TEST_F(Retrieval, SecondPlatformPictureCodeInTheWindowAndNothingFound) {
     EXPECT_EQ(form->record()[Class2], "C");
     EXPECT_EQ(form->record()[CnTax], "CN100.00");
     EXPECT_EQ(form->record().passengers().size(), 3);
-    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
 
     // Still signed in: a PNR the platform does not know.
     importOrder("NOPE00", 1);
     ASSERT_TRUE(statusIs(kNotFound));
     EXPECT_TRUE(messages.shown.last().text.contains(QStringLiteral("羿天下 平台出票")));
-    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
 }
 
 TEST_F(Retrieval, SecondPlatformRefusedSignInThenWindowClosed) {
     start(kNone);
     importOrder("TWO222", 1);
     QWidget* login = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (login = support::window("P_Login")) != nullptr; }));
-    auto* code = child<QLineEdit>(login, "Text3");
-    ASSERT_TRUE(waitUntil([&] { return code->isVisibleTo(login); }));
-    type(child<QLineEdit>(login, "Text1"), "agent01");
-    type(child<QLineEdit>(login, "Text2"), "wrong12");
+    ASSERT_TRUE(WaitUntil([&] { return (login = support::Window("P_Login")) != nullptr; }));
+    auto* code = Child<QLineEdit>(login, "Text3");
+    ASSERT_TRUE(WaitUntil([&] { return code->isVisibleTo(login); }));
+    type(Child<QLineEdit>(login, "Text1"), "agent01");
+    type(Child<QLineEdit>(login, "Text2"), "wrong12");
     type(code, "8888");
-    child<QPushButton>(login, "Command1")->click();
+    Child<QPushButton>(login, "Command1")->click();
     ASSERT_TRUE(shown(QStringLiteral("密码输入错误误")));
     // Closed without signing in: the retrieval ends and the print form is usable again.
     login->close();
-    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
     EXPECT_TRUE(statusIs(QStringLiteral("已取消")));
     EXPECT_EQ(common::ReadTextFile(dir.filePath("PingTai.ini")), kNone);
 }
@@ -232,18 +232,18 @@ TEST_F(Retrieval, FirstPlatformRefusalsAreSeenOnceAndNeverResent) {
     importOrder("ABC123", 0);
     ASSERT_TRUE(statusIs(QStringLiteral("登录失败：密码错误")));
     EXPECT_TRUE(shown(QStringLiteral("密码错误")));
-    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
     QTest::qWait(500); // time for a second sign-in, were one sent
     EXPECT_EQ(posts() - before, 1);
 
     common::WriteTextFile(dir.filePath("PingTai.ini"), kNone);
     importOrder("ABC123", 0);
     QWidget* login = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (login = support::window("P_Login")) != nullptr; }));
-    auto* signIn = child<QPushButton>(login, "Command1");
-    ASSERT_TRUE(waitUntil([&] { return signIn->isEnabled(); }));
-    child<QLineEdit>(login, "Text1")->setText(QStringLiteral("代理商账号01"));
-    child<QLineEdit>(login, "Text2")->setText("wrong12");
+    ASSERT_TRUE(WaitUntil([&] { return (login = support::Window("P_Login")) != nullptr; }));
+    auto* signIn = Child<QPushButton>(login, "Command1");
+    ASSERT_TRUE(WaitUntil([&] { return signIn->isEnabled(); }));
+    Child<QLineEdit>(login, "Text1")->setText(QStringLiteral("代理商账号01"));
+    Child<QLineEdit>(login, "Text2")->setText("wrong12");
     signIn->click();
     ASSERT_TRUE(shown(QStringLiteral("用户名或者密码错误")));
 
@@ -251,16 +251,16 @@ TEST_F(Retrieval, FirstPlatformRefusalsAreSeenOnceAndNeverResent) {
     const QString ini = dir.filePath("PingTai.ini");
     QFile::remove(ini);
     ASSERT_TRUE(QDir().mkdir(ini));
-    child<QLineEdit>(login, "Text1")->setText("agent01");
-    child<QLineEdit>(login, "Text2")->setText("secret1");
-    ASSERT_TRUE(waitUntil([&] { return signIn->isEnabled(); }));
+    Child<QLineEdit>(login, "Text1")->setText("agent01");
+    Child<QLineEdit>(login, "Text2")->setText("secret1");
+    ASSERT_TRUE(WaitUntil([&] { return signIn->isEnabled(); }));
     signIn->click();
     ASSERT_TRUE(shown(QStringLiteral("无法保存 PingTai.ini：") + ini));
     EXPECT_TRUE(login->isVisible() && !form->isEnabled());
     ASSERT_TRUE(QDir().rmdir(ini));
     signIn->click();
     ASSERT_TRUE(statusIs(kDone));
-    EXPECT_TRUE(waitUntil([&] { return form->isEnabled() && !window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
 }
 
 TEST(OrderPageEntry, ReadsADetailPageHeadless) {

@@ -349,7 +349,7 @@ TEST(OrderReaders, SecondPlatformSegmentsAndPassengers) {
             frameDoc("mainFrame", secondDetailBody(c.twoSegments, c.passengers, c.cls)));
         ASSERT_TRUE(r.ok) << r.problem.toStdString();
         for (const auto& [field, text] : c.fields)
-            EXPECT_EQ(fieldOf(r, field), text) << itin::fieldName(field).toStdString();
+            EXPECT_EQ(fieldOf(r, field), text) << itin::FieldName(field).toStdString();
         ASSERT_EQ(r.passengers.size(), c.passengers);
         EXPECT_EQ(r.passengers[0], (itin::PassengerRow{"P1", "ID1", "T1"}));
     }
@@ -390,7 +390,7 @@ TEST(OrderReaders, ApplyWritesTheRecordOnlyForAReadOrder) {
 
     // After a four-segment ticket, a one-segment order leaves nothing of the ticket's flights.
     for (int row = 2; row <= 4; ++row) {
-        const itin::SegmentRow r = itin::segmentRow(row);
+        const itin::SegmentRow r = itin::SegmentAt(row);
         for (int field : {r.city, r.carrier, r.flight, r.date, r.validFrom, r.baggage})
             record.setField(field, QStringLiteral("TICKET"));
     }

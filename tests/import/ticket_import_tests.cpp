@@ -31,8 +31,8 @@ using ximport::P_XTY2;
 
 namespace {
 
-using support::child;
-using support::waitUntil;
+using support::Child;
+using support::WaitUntil;
 
 // The last query the site answered.
 QJsonObject lastQuery(const support::SiteProcess& site) {
@@ -45,23 +45,23 @@ protected:
     // A picture fetched after every one under way: the site's code for this visitor.
     QString freshCode(P_XTY2* dlg) {
         int done = -1;
-        ximport::LoadPictureFromURL(child<QLabel>(dlg, "Image1"),
+        ximport::LoadPictureFromURL(Child<QLabel>(dlg, "Image1"),
                                     site.url() + "/newsky/servlet/CallYanServlet?fresh", profile,
                                     3000, [&](bool ok) { done = ok; });
-        EXPECT_TRUE(waitUntil([&] { return done >= 0; }));
+        EXPECT_TRUE(WaitUntil([&] { return done >= 0; }));
         EXPECT_EQ(done, 1);
         return QString::fromLatin1(site.get("/__code"));
     }
     // Fills the boxes, then clicks the button or presses Enter in the box named enterIn.
     void query(P_XTY2* dlg, const QString& ticket, const QString& name, const QString& code,
                const char* enterIn = nullptr) {
-        type(child<QLineEdit>(dlg, "Text1"), ticket);
-        child<QLineEdit>(dlg, "Text2")->setText(name); // typed text must be ASCII
-        type(child<QLineEdit>(dlg, "Text3"), code);
+        type(Child<QLineEdit>(dlg, "Text1"), ticket);
+        Child<QLineEdit>(dlg, "Text2")->setText(name); // typed text must be ASCII
+        type(Child<QLineEdit>(dlg, "Text3"), code);
         if (enterIn)
-            QTest::keyClick(child<QLineEdit>(dlg, enterIn), Qt::Key_Return);
+            QTest::keyClick(Child<QLineEdit>(dlg, enterIn), Qt::Key_Return);
         else
-            QTest::mouseClick(child<QPushButton>(dlg, "Command1"), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(dlg, "Command1"), Qt::LeftButton);
     }
 
     // The windows go before the profile their browsers use.
@@ -82,25 +82,25 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     form->record().setField(City3, "KEEP3");
     form->record().setField(Carrier2, "KEEP");
 
-    support::click(form, "Cmd_piaohao");
-    auto* dlg = support::window<P_XTY2>("P_XTY2");
+    support::Click(form, "Cmd_piaohao");
+    auto* dlg = support::Window<P_XTY2>("P_XTY2");
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("票号导入"));
     EXPECT_EQ(dlg->pos(), QGuiApplication::primaryScreen()->geometry().topLeft());
-    auto* button = child<QPushButton>(dlg, "Command1");
-    auto* ticketBox = child<QLineEdit>(dlg, "Text1");
-    auto* codeBox = child<QLineEdit>(dlg, "Text3");
-    auto* picture = child<QLabel>(dlg, "Image1");
+    auto* button = Child<QPushButton>(dlg, "Command1");
+    auto* ticketBox = Child<QLineEdit>(dlg, "Text1");
+    auto* codeBox = Child<QLineEdit>(dlg, "Text3");
+    auto* picture = Child<QLabel>(dlg, "Image1");
     EXPECT_EQ(button->text(), QStringLiteral("正在加载，请稍等……"));
     EXPECT_FALSE(button->isEnabled());
     QTest::keyClick(ticketBox, Qt::Key_Return); // nothing to press yet
     EXPECT_TRUE(messages.shown.isEmpty());
-    ASSERT_TRUE(waitUntil([&] { return button->isEnabled(); }));
+    ASSERT_TRUE(WaitUntil([&] { return button->isEnabled(); }));
     EXPECT_EQ(button->text(), QStringLiteral("导    入"));
     // The browser's own status text follows the page.
     EXPECT_TRUE(
-        waitUntil([&] { return child<QLabel>(dlg, "Label7")->text() == QStringLiteral("完成"); }));
-    ASSERT_TRUE(waitUntil([&] { return !picture->pixmap().isNull(); }));
+        WaitUntil([&] { return Child<QLabel>(dlg, "Label7")->text() == QStringLiteral("完成"); }));
+    ASSERT_TRUE(WaitUntil([&] { return !picture->pixmap().isNull(); }));
 
     // Refused before anything is sent (Enter in a box presses the button); the picture code
     // shows in upper case.
@@ -114,11 +114,11 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
 
     // A wrong picture code: the site answers in the browser, the print form is untouched.
     QSignalSpy applied(dlg, &P_XTY2::resultApplied);
-    QSignalSpy loaded(child<browser::EmbeddedBrowser>(dlg, "WebBs"),
+    QSignalSpy loaded(Child<browser::EmbeddedBrowser>(dlg, "WebBs"),
                       &browser::EmbeddedBrowser::topLoadFinished);
     browser::DomDocument page; // the page's own picture code is hidden
-    child<browser::EmbeddedBrowser>(dlg, "WebBs")->snapshot([&](const browser::DomDocument& d) { page = d; });
-    ASSERT_TRUE(waitUntil([&] { return page.elementById("yan") != nullptr; }));
+    Child<browser::EmbeddedBrowser>(dlg, "WebBs")->snapshot([&](const browser::DomDocument& d) { page = d; });
+    ASSERT_TRUE(WaitUntil([&] { return page.elementById("yan") != nullptr; }));
     EXPECT_EQ(page.elementById("yan")->display, "none");
     const auto queries = [&] { return QJsonDocument::fromJson(site.get("/__queries")).array().size(); };
     const qsizetype before = queries();
@@ -137,7 +137,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     // A ticket typed with a dash and a lower-case code: one segment fills lines 1 and 2.
     const QString code = freshCode(dlg);
     type(ticketBox, "781-2345678901");
-    child<QLineEdit>(dlg, "Text2")->setText(" 张三 ");
+    Child<QLineEdit>(dlg, "Text2")->setText(" 张三 ");
     type(codeBox, code.toLower());
     QElapsedTimer clock;
     clock.start();
@@ -164,7 +164,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     EXPECT_EQ(r[Carrier2], "");
     EXPECT_TRUE(common::ReadTextFile(pnc).contains(QStringLiteral("印刷序号")));
     // The next page brought a new picture code.
-    EXPECT_TRUE(waitUntil([&] { return !picture->pixmap().isNull(); }));
+    EXPECT_TRUE(WaitUntil([&] { return !picture->pixmap().isNull(); }));
 
     // No print form open: the result creates one.
     host->unload();
@@ -179,7 +179,7 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
     // A picture that never answers: the dialog goes on and the picture stays empty.
     freshCode(dlg); // nothing under way
     site.get("/__hang?on=1");
-    QTest::mouseClick(child<QLabel>(dlg, "Label4"), Qt::LeftButton); // "刷新"
+    QTest::mouseClick(Child<QLabel>(dlg, "Label4"), Qt::LeftButton); // "刷新"
     EXPECT_TRUE(picture->pixmap().isNull());
     type(codeBox, "cd");
     EXPECT_EQ(codeBox->text(), "CD");
@@ -212,10 +212,10 @@ TEST_F(TicketImportEndToEnd, QueriesTheLocalSiteAndFillsThePrintForm) {
 TEST_F(TicketImportEndToEnd, AnUnreachableSiteIsSaidAndTheButtonStaysOff) {
     deploy.set("VerificationSiteUrl", "http://127.0.0.1:9/");
     ximport::InstallTicketImport(*host, printForm, ctx, profile)->setPictureTimeoutMs(500);
-    support::click(open(), "Cmd_piaohao");
-    auto* dlg = support::window<P_XTY2>("P_XTY2");
-    ASSERT_TRUE(dlg && waitUntil([&] {
-        return child<QLabel>(dlg, "Label7")->text() == QStringLiteral("无法打开验证网站，请检查网络！");
+    support::Click(open(), "Cmd_piaohao");
+    auto* dlg = support::Window<P_XTY2>("P_XTY2");
+    ASSERT_TRUE(dlg && WaitUntil([&] {
+        return Child<QLabel>(dlg, "Label7")->text() == QStringLiteral("无法打开验证网站，请检查网络！");
     }));
-    EXPECT_FALSE(child<QPushButton>(dlg, "Command1")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(dlg, "Command1")->isEnabled());
 }

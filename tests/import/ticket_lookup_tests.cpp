@@ -121,9 +121,9 @@ TEST(ResultCut, SegmentsFillTheirRowsAndRouteLinesAndLeaveTheRest) {
         mark(r);
         apply(resultTable(routeOf(c.routeLines), columns(c.segments)), r);
         for (const auto& [field, text] : c.fields)
-            EXPECT_EQ(r[field], text) << fieldName(field).toStdString();
+            EXPECT_EQ(r[field], text) << FieldName(field).toStdString();
         for (int field : c.kept)
-            EXPECT_EQ(r[field], "KEEP") << fieldName(field).toStdString();
+            EXPECT_EQ(r[field], "KEEP") << FieldName(field).toStdString();
     }
 }
 
@@ -139,7 +139,7 @@ TEST(ResultCut, MissingRowsCellsAndMarkersLeaveTheirFields) {
     mark(r);
     apply(inner, r);
     for (int f : {PassengerName, Endorsement, City1, Carrier1, CnTax, Total, TicketNumber, Notice})
-        EXPECT_EQ(r[f], "KEEP") << fieldName(f).toStdString();
+        EXPECT_EQ(r[f], "KEEP") << FieldName(f).toStdString();
     EXPECT_EQ(r[City2], QStringLiteral("上海")); // the last line needs no marker
     EXPECT_EQ(r[Fare], "CNY 1.00");              // its own cell is whole
 }

@@ -20,12 +20,12 @@ QString dataFile(const QString& name) {
     return QStringLiteral(WS_TEST_DATA_DIR "/") + name;
 }
 
-QByteArray readAll(const QString& path) {
+QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeAll(const QString& path, const QByteArray& bytes) {
+void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -135,11 +135,11 @@ TEST_P(BothFormats, MissingSheetNamesFileAndReason) {
 
 TEST_P(BothFormats, DamagedFilesFailWithoutCrashing) {
     QTemporaryDir dir;
-    const QByteArray good = readAll(file("tickets"));
+    const QByteArray good = ReadAll(file("tickets"));
     ASSERT_FALSE(good.isEmpty());
     const QString path = dir.filePath(QStringLiteral("t.") + QLatin1String(GetParam()));
 
-    writeAll(path, good.left(good.size() / 2));
+    WriteAll(path, good.left(good.size() / 2));
     const ximport::TicketLoad cut = ximport::LoadTicketWorkbook(path);
     EXPECT_FALSE(cut.ok);
     EXPECT_TRUE(cut.message.contains(QDir::toNativeSeparators(path)));
@@ -150,7 +150,7 @@ TEST_P(BothFormats, DamagedFilesFailWithoutCrashing) {
         QByteArray bad = good;
         for (int k = 0; k < 4; ++k)
             bad[rng.bounded(int(bad.size()))] = char(rng.bounded(256));
-        writeAll(path, bad);
+        WriteAll(path, bad);
         const ximport::TicketLoad load = ximport::LoadTicketWorkbook(path);
         EXPECT_TRUE(load.ok || !load.message.isEmpty());
         EXPECT_LE(load.rows.size(), 500);
@@ -163,14 +163,14 @@ TEST(Workbook, FilesThatAreNoWorkbooks) {
     QTemporaryDir dir;
     const auto reasonFor = [&](const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
-        writeAll(path, bytes);
+        WriteAll(path, bytes);
         return wbook::ReadWorkbook(path, QStringLiteral("sheet1"), 500, 13).reason;
     };
     EXPECT_EQ(wbook::ReadWorkbook(dir.filePath(QStringLiteral("none.xls")),
                                   QStringLiteral("sheet1"), 500, 13)
                   .reason,
               QStringLiteral("文件不存在"));
-    EXPECT_EQ(reasonFor(QStringLiteral("text.xls"), "name;ticket\r\n"), wbook::reasonNotWorkbook());
+    EXPECT_EQ(reasonFor(QStringLiteral("text.xls"), "name;ticket\r\n"), wbook::ReasonNotWorkbook());
     EXPECT_EQ(reasonFor(QStringLiteral("empty.xlsx"), {}), QStringLiteral("文件是空的"));
     // A compound document with no workbook stream, and a zip with no workbook part.
     EXPECT_FALSE(
@@ -180,9 +180,9 @@ TEST(Workbook, FilesThatAreNoWorkbooks) {
     const QString zipPath = dir.filePath(QStringLiteral("other.xlsx"));
     writeZip(zipPath, {{"readme.txt", "hello"}});
     EXPECT_EQ(wbook::ReadWorkbook(zipPath, QStringLiteral("sheet1"), 500, 13).reason,
-              wbook::reasonNotWorkbook());
+              wbook::ReasonNotWorkbook());
     EXPECT_EQ(wbook::ReadWorkbook(dir.path(), QStringLiteral("sheet1"), 500, 13).reason,
-              wbook::reasonNotWorkbook());
+              wbook::ReasonNotWorkbook());
 }
 
 TEST(Workbook, OpenXmlCellKinds) {
@@ -213,21 +213,21 @@ TEST(Workbook, OpenXmlDamagedSheetIsReported) {
     writeZip(path, xlsxParts(R"(<row r="1"><c r="A1"><v>not a number</v></c></row>)"));
     const wbook::ReadResult read = wbook::ReadWorkbook(path, QStringLiteral("sheet1"), 500, 13);
     EXPECT_FALSE(read.ok);
-    EXPECT_EQ(read.reason, wbook::reasonCorrupt());
+    EXPECT_EQ(read.reason, wbook::ReasonCorrupt());
 }
 
 TEST(Workbook, LegacyFormatsComeFromTheWorkbookStream) {
     const wbook::Stream stream =
-        wbook::workbookStream(readAll(dataFile(QStringLiteral("tickets.xls"))));
+        wbook::WorkbookStream(ReadAll(dataFile(QStringLiteral("tickets.xls"))));
     ASSERT_EQ(stream.status, wbook::Stream::Ok);
-    const wbook::Scan scan = wbook::scanWorkbook(stream.data, QStringLiteral("SHEET1"), 500, 13);
+    const wbook::Scan scan = wbook::ScanWorkbook(stream.data, QStringLiteral("SHEET1"), 500, 13);
     ASSERT_EQ(scan.status, wbook::Scan::Ok);
     EXPECT_EQ(scan.formatOf(scan.cell(1, 10).xf), QStringLiteral("hh:mm"));
     EXPECT_EQ(scan.formatOf(scan.cell(2, 10).xf), QStringLiteral("h:mm"));
     EXPECT_EQ(scan.formatOf(scan.cell(4, 10).xf), QStringLiteral("h\"时\"mm\"分\""));
     EXPECT_DOUBLE_EQ(scan.cell(1, 10).number, 8.5 / 24);
     EXPECT_EQ(scan.cell(4, 11).kind, wbook::Cell::Boolean);
-    EXPECT_EQ(wbook::scanWorkbook(stream.data, QStringLiteral("Sheet9"), 500, 13).status,
+    EXPECT_EQ(wbook::ScanWorkbook(stream.data, QStringLiteral("Sheet9"), 500, 13).status,
               wbook::Scan::NoSheet);
 }
 
@@ -282,7 +282,7 @@ TEST(Workbook, LegacyValuesSharedStringsAcrossContinuationsAndFormulaResults) {
                            QByteArray(6, '\0')) +
         record(0x0207, le16(2) + QByteArray(1, '\0') + "fx"); // the formula's text result
     const wbook::Scan scan =
-        wbook::scanWorkbook(biffStream(0x0600, globals, cells), QStringLiteral("sheet1"), 500, 13);
+        wbook::ScanWorkbook(biffStream(0x0600, globals, cells), QStringLiteral("sheet1"), 500, 13);
     ASSERT_EQ(scan.status, wbook::Scan::Ok);
     EXPECT_EQ(scan.cell(1, 1).text, longText);
     EXPECT_EQ(scan.cell(1, 2).text, QStringLiteral("B"));
@@ -295,12 +295,12 @@ TEST(Workbook, LegacyValuesSharedStringsAcrossContinuationsAndFormulaResults) {
     EXPECT_EQ(scan.cell(1, 9).text, QStringLiteral("fx"));
 
     // A protected workbook says so; BIFF5 labels come in the workbook's code page.
-    EXPECT_EQ(wbook::scanWorkbook(biffStream(0x0600, record(0x002F, le16(0)), {}),
+    EXPECT_EQ(wbook::ScanWorkbook(biffStream(0x0600, record(0x002F, le16(0)), {}),
                                   QStringLiteral("sheet1"), 500, 13)
                   .status,
               wbook::Scan::Encrypted);
     const QByteArray gbk = QByteArray("\xd5\xc5\xc8\xfd"); // 张三
-    const wbook::Scan old = wbook::scanWorkbook(
+    const wbook::Scan old = wbook::ScanWorkbook(
         biffStream(0x0500, record(0x0042, le16(936)),
                    record(0x0204, cellHead(0, 0) + le16(int(gbk.size())) + gbk)),
         QStringLiteral("sheet1"), 500, 13);
@@ -331,7 +331,7 @@ TEST(Workbook, OpenXmlReadsOnlyWhatItNeedsAndRefusesOversizedParts) {
     writeZip(path, parts);
     read = wbook::ReadWorkbook(path, QStringLiteral("sheet1"), 500, 13);
     EXPECT_FALSE(read.ok);
-    EXPECT_EQ(read.reason, wbook::reasonTooLarge());
+    EXPECT_EQ(read.reason, wbook::ReasonTooLarge());
 }
 
 TEST(Headless, SheetOptionPrintsOneObjectPerRow) {

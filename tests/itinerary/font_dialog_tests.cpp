@@ -14,7 +14,7 @@
 #include <QTest>
 
 using namespace itin;
-using support::click;
+using support::Click;
 
 namespace {
 
@@ -68,12 +68,12 @@ TEST_F(FontDialog, ShowsTheStoredChoicesAndDisablesTheForm) {
 TEST_F(FontDialog, EachCheckBoxSetsItsOwnStyle) {
     P_GuoNei* f = open();
     P_font* d = openDialog(f);
-    click(d, "Check8");
+    Click(d, "Check8");
     EXPECT_TRUE(label(d, 2)->font().strikeOut());
     EXPECT_FALSE(label(d, 1)->font().strikeOut());
     EXPECT_FALSE(label(d, 2)->font().bold());
-    click(d, "Check1");
-    click(d, "Check3");
+    Click(d, "Check1");
+    Click(d, "Check3");
     EXPECT_TRUE(label(d, 1)->font().bold());
     EXPECT_TRUE(label(d, 1)->font().underline());
     EXPECT_FALSE(label(d, 1)->font().italic());
@@ -93,8 +93,8 @@ TEST_F(FontDialog, CancelChangesNothing) {
     P_font* d = openDialog(f);
     list(d, 1)->setCurrentRow(1);
     list(d, 4)->setCurrentRow(20);
-    click(d, "Check2");
-    click(d, "Command2");
+    Click(d, "Check2");
+    Click(d, "Command2");
     EXPECT_TRUE(f->isEnabled());
     const FontChoice after = FontChoiceFromSettings(settings);
     EXPECT_EQ(after.face1, before.face1);
@@ -110,10 +110,10 @@ TEST_F(FontDialog, SaveStoresTheChoices) {
     list(d, 1)->setCurrentRow(1);
     list(d, 3)->setCurrentRow(0);
     list(d, 2)->setCurrentRow(12);
-    click(d, "Check4");
-    click(d, "Check5");
-    click(d, "Check9");
-    click(d, "Command1");
+    Click(d, "Check4");
+    Click(d, "Check5");
+    Click(d, "Check9");
+    Click(d, "Command1");
     EXPECT_TRUE(f->isEnabled());
     EXPECT_EQ(settings.fonttype1, "ACT");
     EXPECT_EQ(settings.fonttype2, "AET");
@@ -136,7 +136,7 @@ TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
     P_font* d = openDialog(f);
     EXPECT_EQ(list(d, 1)->selectedItems().size(), 0);
     EXPECT_EQ(list(d, 2)->selectedItems().size(), 0);
-    click(d, "Command1");
+    Click(d, "Command1");
     EXPECT_EQ(settings.fonttype1, "NotInstalled");
     EXPECT_EQ(settings.fontsize1, 7);
     const QString info = common::ReadTextFile(dir.filePath("info.ini"));
@@ -157,26 +157,26 @@ TEST_F(FontDialog, DownloadOpensThePageAndClosesTheFormOnlyInsideTheMainWindow) 
         browser.opened.clear();
         messages.clear();
         P_GuoNei* f = open();
-        click(openDialog(f), "Command3");
-        settle();
+        Click(openDialog(f), "Command3");
+        support::Settle();
         const QString page = deploy.value("FontDownloadUrl");
         EXPECT_EQ(browser.opened, QList<QString>({page}));
         EXPECT_EQ(host->form() == nullptr, c.formCloses) << c.inMainWindow << c.browserStarts;
-        EXPECT_EQ(support::shownTexts(messages).join(""),
+        EXPECT_EQ(support::ShownTexts(messages).join(""),
                   c.browserStarts ? "" : "无法启动浏览器，请手工打开字体下载页面：\n" + page);
         host->unload();
-        settle();
+        support::Settle();
     }
 }
 
 TEST_F(FontDialog, FormButtonOpensTheDialogOnce) {
     P_GuoNei* f = open();
-    click(f, "Command3");
-    auto* d = support::window<P_font>("P_font");
+    Click(f, "Command3");
+    auto* d = support::Window<P_font>("P_font");
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_GT(list(d, 1)->count(), 0) << "installed fonts listed";
     d->close();
-    settle();
-    EXPECT_EQ(support::window<P_font>("P_font"), nullptr);
+    support::Settle();
+    EXPECT_EQ(support::Window<P_font>("P_font"), nullptr);
 }

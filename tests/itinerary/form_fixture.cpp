@@ -24,15 +24,15 @@ void FormFixture::type(QWidget* box, const QString& text) {
 }
 
 void FormFixture::leave(P_GuoNei* form) {
-    support::child<QPushButton>(form, "cmdprint")->setFocus();
+    support::Child<QPushButton>(form, "cmdprint")->setFocus();
 }
 
 void FormFixture::tick(P_GuoNei* form) {
-    QMetaObject::invokeMethod(support::child<QTimer>(form, "Timer1"), "timeout");
+    QMetaObject::invokeMethod(support::Child<QTimer>(form, "Timer1"), "timeout");
 }
 
 void FormFixture::settle() {
-    support::settle();
+    support::Settle();
 }
 
 } // namespace itin::testing

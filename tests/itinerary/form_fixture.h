@@ -39,7 +39,7 @@ private:
 class FormFixture : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    PCommon common;
+    PrintFormState formState;
     PrintSettings settings;
     common::RecordingMessages messages;
     common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
@@ -48,7 +48,7 @@ protected:
     PresetFileDialogs fileDialogs;
     support::RecordingSurface printed;
     bool printerMissing = false;
-    ItineraryContext ctx{common,
+    ItineraryContext ctx{formState,
                          settings,
                          messages,
                          clock,

@@ -99,7 +99,7 @@ TEST(Parser, OnePassengerOneSegmentClosesWithVoid) {
     EXPECT_EQ(r[Carrier2], QStringLiteral("VOID"));
     EXPECT_EQ(r[City3], QStringLiteral("VOID"));
     for (int i : {City4, City5, Carrier4, Flight2, Flight3, Date2, Baggage2})
-        EXPECT_EQ(r[i], QString()) << fieldName(i).toStdString();
+        EXPECT_EQ(r[i], QString()) << FieldName(i).toStdString();
     EXPECT_EQ(r.passengers().size(), 1);
     EXPECT_EQ(r[PassengerName], QStringLiteral("王五"));
     EXPECT_EQ(r[PnrCode], QStringLiteral("JK9L0P"));

@@ -29,6 +29,6 @@ QList<PdfPage> ReadPdf(const QString& path);
 // Share of non-white pixels of a page rendered at 36 dpi (0 when unreadable).
 double InkShare(const QString& path, int page);
 
-// The box around a page's dark pixels at 288 dpi, in twips from the page's top-left (empty
+// The box around a page's dark pixels at 288 dpi, in twips from the page's top-Left (empty
 // when unreadable or blank).
 QRectF InkBox(const QString& path, int page);

@@ -34,7 +34,7 @@ TEST(PnrCli, GbkFileGivesJsonWithPinnedYearAndMessages) {
     const QString path = dir.filePath("booking.txt");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(common::toGbk(" 1.张三 HX3K8M\n 2.  CA1501 Y   SA12MAR  PEKSHA HK1   0830 1040"
+    f.write(common::ToGbk(" 1.张三 HX3K8M\n 2.  CA1501 Y   SA12MAR  PEKSHA HK1   0830 1040"
                           "          E T3T2\n"));
     f.close();
     const CliRun r = runPrint({"--pnr", path, "--now", "2031-03-01T09:00:00"});

@@ -22,9 +22,9 @@
 
 using namespace itin;
 using itin::testing::FormFixture;
-using support::box;
-using support::child;
-using support::click;
+using support::Box;
+using support::Child;
+using support::Click;
 using support::DrawnText;
 
 namespace {
@@ -41,37 +41,37 @@ const char* const kBooking = " 1.张三 2.李四 HX3K8M\n"
                              "10.TN/000-0000000002/P2";
 
 P_Pnr* pnrDialog() {
-    return support::window<P_Pnr>("P_Pnr");
+    return support::Window<P_Pnr>("P_Pnr");
 }
 
 } // namespace
 
 TEST_F(FormFixture, BookingReferenceBoxesFollowEachOtherTrimmed) {
     P_GuoNei* f = open();
-    type(box(f, PnrQuery), QStringLiteral(" HX3K8M "));
-    EXPECT_EQ(box(f, PnrCode)->text(), "HX3K8M");
+    type(Box(f, PnrQuery), QStringLiteral(" HX3K8M "));
+    EXPECT_EQ(Box(f, PnrCode)->text(), "HX3K8M");
     // PnrCode's change trims PnrQuery back, so only the trailing blank, which leaves
     // PnrCode unchanged, stays where it was typed.
-    EXPECT_EQ(box(f, PnrQuery)->text(), "HX3K8M ");
-    type(box(f, PnrCode), QStringLiteral(" AB12CD"));
-    EXPECT_EQ(box(f, PnrQuery)->text(), "AB12CD");
+    EXPECT_EQ(Box(f, PnrQuery)->text(), "HX3K8M ");
+    type(Box(f, PnrCode), QStringLiteral(" AB12CD"));
+    EXPECT_EQ(Box(f, PnrQuery)->text(), "AB12CD");
     EXPECT_EQ(f->record()[PnrQuery], "AB12CD");
 }
 
 TEST_F(FormFixture, CodesOfRowsOneToThreeAreCompactedWithCaretAtEnd) {
     P_GuoNei* f = open();
-    QLineEdit* flight1 = box(f, Flight1);
+    QLineEdit* flight1 = Box(f, Flight1);
     type(flight1, QStringLiteral("ca 1501"));
     EXPECT_EQ(flight1->text(), "CA1501");
     EXPECT_EQ(flight1->cursorPosition(), 6);
     EXPECT_EQ(f->record()[Flight1], "CA1501");
 
-    type(box(f, Flight4), QStringLiteral("ca 1501"));
-    EXPECT_EQ(box(f, Flight4)->text(), "ca 1501");
+    type(Box(f, Flight4), QStringLiteral("ca 1501"));
+    EXPECT_EQ(Box(f, Flight4)->text(), "ca 1501");
     EXPECT_EQ(f->record()[Flight4], "ca 1501");
 
     // An edit in the middle of an untouched box keeps the caret where the agent put it.
-    QLineEdit* notice = box(f, Notice);
+    QLineEdit* notice = Box(f, Notice);
     type(notice, QStringLiteral("abcd"));
     notice->setCursorPosition(2);
     QTest::keyClicks(notice, QStringLiteral("X"));
@@ -82,63 +82,63 @@ TEST_F(FormFixture, CodesOfRowsOneToThreeAreCompactedWithCaretAtEnd) {
 TEST_F(FormFixture, WritersShowInTheBoxes) {
     P_GuoNei* f = open();
     f->record().setField(Carrier2, QStringLiteral("mu 5101"));
-    EXPECT_EQ(box(f, Carrier2)->text(), "MU5101");
+    EXPECT_EQ(Box(f, Carrier2)->text(), "MU5101");
     f->record().setField(PnrQuery, QStringLiteral("XYZ789"));
-    EXPECT_EQ(box(f, PnrCode)->text(), "XYZ789");
+    EXPECT_EQ(Box(f, PnrCode)->text(), "XYZ789");
 }
 
 TEST_F(FormFixture, DomesticMoneyBoxesNormaliseOnLeavingAndRecomputeTotal) {
     P_GuoNei* f = open();
-    type(box(f, Fare), QStringLiteral("1200"));
-    type(box(f, CnTax), QStringLiteral("CN 50"));
-    EXPECT_EQ(box(f, Fare)->text(), "CNY 1200.00");
+    type(Box(f, Fare), QStringLiteral("1200"));
+    type(Box(f, CnTax), QStringLiteral("CN 50"));
+    EXPECT_EQ(Box(f, Fare)->text(), "CNY 1200.00");
     leave(f);
-    EXPECT_EQ(box(f, CnTax)->text(), "CN 50.00");
-    EXPECT_EQ(box(f, Total)->text(), "CNY 1250.00");
+    EXPECT_EQ(Box(f, CnTax)->text(), "CN 50.00");
+    EXPECT_EQ(Box(f, Total)->text(), "CNY 1250.00");
 
     // A hand-typed total is only reformatted.
-    type(box(f, Total), QStringLiteral("999"));
+    type(Box(f, Total), QStringLiteral("999"));
     leave(f);
-    EXPECT_EQ(box(f, Total)->text(), "CNY 999.00");
+    EXPECT_EQ(Box(f, Total)->text(), "CNY 999.00");
     // Other boxes are left as typed.
-    type(box(f, Notice), QStringLiteral("12"));
+    type(Box(f, Notice), QStringLiteral("12"));
     leave(f);
-    EXPECT_EQ(box(f, Notice)->text(), "12");
+    EXPECT_EQ(Box(f, Notice)->text(), "12");
 }
 
 TEST_F(FormFixture, InternationalMoneyBoxesStayAsTyped) {
-    common.PrintMode = International;
+    formState.printMode = International;
     P_GuoNei* f = open();
-    type(box(f, Fare), QStringLiteral("1200"));
+    type(Box(f, Fare), QStringLiteral("1200"));
     leave(f);
-    EXPECT_EQ(box(f, Fare)->text(), "1200");
-    EXPECT_EQ(box(f, Total)->text(), "CNY 0.00");
+    EXPECT_EQ(Box(f, Fare)->text(), "1200");
+    EXPECT_EQ(Box(f, Total)->text(), "CNY 0.00");
 }
 
 TEST_F(FormFixture, OffsetButtonsStepByOneMillimetreAndSurviveReopening) {
     P_GuoNei* f = open();
-    EXPECT_EQ(child<QLineEdit>(f, "leftr")->text(), "0");
+    EXPECT_EQ(Child<QLineEdit>(f, "leftr")->text(), "0");
     for (int i = 0; i < 3; ++i)
-        click(f, "cmdtoleft");
-    EXPECT_EQ(child<QLineEdit>(f, "leftr")->text(), "-3 毫米");
-    click(f, "cmdtobum");
-    click(f, "cmdtobum");
-    click(f, "cmdtotop");
-    EXPECT_EQ(child<QLineEdit>(f, "topb")->text(), "1 毫米");
-    type(box(f, AgentCode), QStringLiteral("PEK123"));
+        Click(f, "cmdtoleft");
+    EXPECT_EQ(Child<QLineEdit>(f, "leftr")->text(), "-3 毫米");
+    Click(f, "cmdtobum");
+    Click(f, "cmdtobum");
+    Click(f, "cmdtotop");
+    EXPECT_EQ(Child<QLineEdit>(f, "topb")->text(), "1 毫米");
+    type(Box(f, AgentCode), QStringLiteral("PEK123"));
 
     f->close();
-    settle();
+    support::Settle();
     EXPECT_EQ(host->form(), nullptr);
-    EXPECT_FALSE(common.PrintFormOpen);
+    EXPECT_FALSE(formState.printFormOpen);
 
     f = open();
-    EXPECT_TRUE(common.PrintFormOpen);
-    EXPECT_EQ(child<QLineEdit>(f, "leftr")->text(), "-3 毫米");
-    EXPECT_EQ(child<QLineEdit>(f, "topb")->text(), "1 毫米");
+    EXPECT_TRUE(formState.printFormOpen);
+    EXPECT_EQ(Child<QLineEdit>(f, "leftr")->text(), "-3 毫米");
+    EXPECT_EQ(Child<QLineEdit>(f, "topb")->text(), "1 毫米");
     EXPECT_EQ(f->record()[AgentCode], "PEK123");
-    click(f, "cmdtoright");
-    EXPECT_EQ(child<QLineEdit>(f, "leftr")->text(), "-2 毫米");
+    Click(f, "cmdtoright");
+    EXPECT_EQ(Child<QLineEdit>(f, "leftr")->text(), "-2 毫米");
 }
 
 TEST_F(FormFixture, ShiftedOffsetReadsWhatTheAgentTyped) {
@@ -149,57 +149,57 @@ TEST_F(FormFixture, ShiftedOffsetReadsWhatTheAgentTyped) {
 
 TEST_F(FormFixture, PrintIsBlockedUntilTheNextTimerTick) {
     P_GuoNei* f = open();
-    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
-    type(box(f, CheckCode), QStringLiteral("0041"));
-    click(f, "cmdprint");
+    type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(Box(f, CheckCode), QStringLiteral("0041"));
+    Click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1);
-    EXPECT_EQ(box(f, CheckCode)->text(), "0042");
-    click(f, "cmdprint");
+    EXPECT_EQ(Box(f, CheckCode)->text(), "0042");
+    Click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1) << "a second click before the tick prints nothing";
     QTest::qWait(700); // the block runs from the print, not from a free-running tick
-    click(f, "cmdprint");
+    Click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1);
 
-    auto* timer = child<QTimer>(f, "Timer1");
+    auto* timer = Child<QTimer>(f, "Timer1");
     EXPECT_TRUE(timer->isActive());
     EXPECT_GT(timer->remainingTime(), 1500);
     EXPECT_EQ(timer->interval(), 3000);
     timer->setInterval(20); // the real tick, sooner
     QSignalSpy tick(timer, &QTimer::timeout);
     ASSERT_TRUE(tick.wait(2000));
-    click(f, "cmdprint");
+    Click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 2);
 }
 
 TEST_F(FormFixture, PrintRefusalsLeaveTheCheckCode) {
     P_GuoNei* f = open();
-    click(f, "cmdprint");
+    Click(f, "cmdprint");
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, "请填写PNR");
     EXPECT_TRUE(printed.pages.isEmpty());
 
-    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
-    type(box(f, CheckCode), QStringLiteral("0041"));
+    type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(Box(f, CheckCode), QStringLiteral("0041"));
     printerMissing = true;
     tick(f);
-    click(f, "cmdprint");
+    Click(f, "cmdprint");
     EXPECT_EQ(messages.shown.back().text, "打印机不可用");
-    EXPECT_EQ(box(f, CheckCode)->text(), "0041");
+    EXPECT_EQ(Box(f, CheckCode)->text(), "0041");
 }
 
 TEST_F(FormFixture, PrintsThePassengerShownAtTheFormsOffsetsAndMode) {
-    common.PrintMode = International;
+    formState.printMode = International;
     P_GuoNei* f = open();
     f->record().setPassengers({{"ZHANG/SAN", "1", "T1"}, {"李四", "2", "T2"}});
-    type(box(f, PnrCode), QStringLiteral("HX3K8M"));
-    type(box(f, CheckCode), QStringLiteral("0999"));
-    click(f, "cmdtoright");
-    click(f, "cmdtoright");
-    click(f, "cmdtotop");
-    click(f, "cmdprint");
-    click(f, "cmdnext");
+    type(Box(f, PnrCode), QStringLiteral("HX3K8M"));
+    type(Box(f, CheckCode), QStringLiteral("0999"));
+    Click(f, "cmdtoright");
+    Click(f, "cmdtoright");
+    Click(f, "cmdtotop");
+    Click(f, "cmdprint");
+    Click(f, "cmdnext");
     tick(f);
-    click(f, "cmdprint");
+    Click(f, "cmdprint");
 
     ASSERT_EQ(printed.pages.size(), 2);
     const DrawnText* first = printed.pages[0].find("ZHANG/SAN");
@@ -210,76 +210,76 @@ TEST_F(FormFixture, PrintsThePassengerShownAtTheFormsOffsetsAndMode) {
     EXPECT_NE(printed.pages[0].find(QStringLiteral("国际(I)")), nullptr);
     EXPECT_NE(printed.pages[1].find(QStringLiteral("李四")), nullptr);
     EXPECT_NE(printed.pages[1].find("1000"), nullptr);
-    EXPECT_EQ(box(f, CheckCode)->text(), "1001");
+    EXPECT_EQ(Box(f, CheckCode)->text(), "1001");
 }
 
 TEST_F(FormFixture, ModeSwitchDiscardsTheBookingButKeepsOffsets) {
     P_GuoNei* f = open();
     EXPECT_EQ(f->windowTitle(), "国内单据打印——客服QQ：800000001");
-    EXPECT_EQ(child<QLabel>(f, "Label27")->text(), "切换到国际");
-    EXPECT_TRUE(child<QPushButton>(f, "Cmdd2")->isVisible());
-    EXPECT_EQ(child<QComboBox>(f, "Surs1")->count(), 2);
+    EXPECT_EQ(Child<QLabel>(f, "Label27")->text(), "切换到国际");
+    EXPECT_TRUE(Child<QPushButton>(f, "Cmdd2")->isVisible());
+    EXPECT_EQ(Child<QComboBox>(f, "Surs1")->count(), 2);
 
     f->record().setPassengers({{"张三", "1", "T1"}, {"李四", "2", "T2"}});
-    type(box(f, Notice), QStringLiteral("typed"));
-    click(f, "cmdtoright");
+    type(Box(f, Notice), QStringLiteral("typed"));
+    Click(f, "cmdtoright");
     QSignalSpy unloaded(host.get(), &PrintFormHost::formUnloaded);
     QSignalSpy loaded(host.get(), &PrintFormHost::formLoaded);
 
-    click(f, "Label27");
-    settle();
+    Click(f, "Label27");
+    support::Settle();
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_EQ(loaded.count(), 1);
     P_GuoNei* g = host->form();
     ASSERT_NE(g, nullptr);
     EXPECT_NE(g, f);
-    EXPECT_EQ(common.PrintMode, International);
-    EXPECT_TRUE(common.PrintFormOpen);
+    EXPECT_EQ(formState.printMode, International);
+    EXPECT_TRUE(formState.printFormOpen);
     EXPECT_EQ(g->windowTitle(), "国际单据打印——客服QQ：800000001");
-    EXPECT_EQ(child<QLabel>(g, "Label27")->text(), "切换到国内");
+    EXPECT_EQ(Child<QLabel>(g, "Label27")->text(), "切换到国内");
     EXPECT_EQ(g->record()[Notice], "");
     EXPECT_EQ(g->record()[PassengerName], "");
-    EXPECT_EQ(child<QLineEdit>(g, "leftr")->text(), "1 毫米");
+    EXPECT_EQ(Child<QLineEdit>(g, "leftr")->text(), "1 毫米");
     EXPECT_TRUE(g->record().passengers().isEmpty());
-    EXPECT_EQ(child<QLabel>(g, "PassengerPosition")->text(), ""); // no stale "第 1/2 位"
+    EXPECT_EQ(Child<QLabel>(g, "PassengerPosition")->text(), ""); // no stale "第 1/2 位"
     for (QWidget* w :
-         {child(g, "Label15"), static_cast<QWidget*>(box(g, PnrQuery)), child(g, "Surs1"),
-          child(g, "Cmdinput"), child(g, "Cmd_piaohao"), child(g, "Cmdd2")})
+         {Child(g, "Label15"), static_cast<QWidget*>(Box(g, PnrQuery)), Child(g, "Surs1"),
+          Child(g, "Cmdinput"), Child(g, "Cmd_piaohao"), Child(g, "Cmdd2")})
         EXPECT_FALSE(g->isVisible() && w->isVisible()) << w->objectName().toStdString();
-    EXPECT_TRUE(box(g, PnrCode)->isVisible());
-    EXPECT_EQ(child<QComboBox>(g, "Surs1")->count(), 0);
+    EXPECT_TRUE(Box(g, PnrCode)->isVisible());
+    EXPECT_EQ(Child<QComboBox>(g, "Surs1")->count(), 0);
 
     // Hidden PnrQuery still follows PnrCode, so the print check passes.
-    type(box(g, PnrCode), QStringLiteral("HX3K8M"));
+    type(Box(g, PnrCode), QStringLiteral("HX3K8M"));
     EXPECT_EQ(g->record()[PnrQuery], "HX3K8M");
 
-    click(g, "Label27");
-    settle();
-    EXPECT_EQ(common.PrintMode, Domestic);
-    EXPECT_TRUE(child<QPushButton>(host->form(), "Cmdd2")->isVisible());
+    Click(g, "Label27");
+    support::Settle();
+    EXPECT_EQ(formState.printMode, Domestic);
+    EXPECT_TRUE(Child<QPushButton>(host->form(), "Cmdd2")->isVisible());
 }
 
 TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
     P_GuoNei* f = open();
-    EXPECT_FALSE(child<QPushButton>(f, "cmdpau")->isEnabled());
-    EXPECT_FALSE(child<QPushButton>(f, "cmdnext")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(f, "cmdpau")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(f, "cmdnext")->isEnabled());
     f->record().setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
-    EXPECT_TRUE(child<QPushButton>(f, "cmdnext")->isEnabled());
-    click(f, "cmdnext");
-    click(f, "cmdnext");
-    EXPECT_EQ(box(f, PassengerName)->text(), "C");
-    EXPECT_EQ(box(f, TicketNumber)->text(), "T3");
-    EXPECT_FALSE(child<QPushButton>(f, "cmdnext")->isEnabled());
-    EXPECT_TRUE(child<QPushButton>(f, "cmdpau")->isEnabled());
-    click(f, "cmdpau");
-    EXPECT_EQ(box(f, IdNumber)->text(), "2");
+    EXPECT_TRUE(Child<QPushButton>(f, "cmdnext")->isEnabled());
+    Click(f, "cmdnext");
+    Click(f, "cmdnext");
+    EXPECT_EQ(Box(f, PassengerName)->text(), "C");
+    EXPECT_EQ(Box(f, TicketNumber)->text(), "T3");
+    EXPECT_FALSE(Child<QPushButton>(f, "cmdnext")->isEnabled());
+    EXPECT_TRUE(Child<QPushButton>(f, "cmdpau")->isEnabled());
+    Click(f, "cmdpau");
+    EXPECT_EQ(Box(f, IdNumber)->text(), "2");
 
     // A reopened form starts with a fresh booking: both buttons disabled.
     f->close();
-    settle();
+    support::Settle();
     f = open();
-    EXPECT_FALSE(child<QPushButton>(f, "cmdpau")->isEnabled());
-    EXPECT_FALSE(child<QPushButton>(f, "cmdnext")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(f, "cmdpau")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(f, "cmdnext")->isEnabled());
     EXPECT_TRUE(f->record().passengers().isEmpty());
 }
 
@@ -287,12 +287,12 @@ TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
 TEST_F(FormFixture, LayoutKeepsEveryTextWholeAndTheSwitchClickable) {
     const bool at96 = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR");
     for (const qint16 mode : {Domestic, International}) {
-        common.PrintMode = mode;
+        formState.printMode = mode;
         P_GuoNei* f = open();
         f->record().setPassengers(QList<PassengerRow>(12, {"A", "1", "T1"}));
         f->record().showPassenger(11);
-        auto* modeSwitch = child<QLabel>(f, "Label27");
-        auto* position = child<QLabel>(f, "PassengerPosition");
+        auto* modeSwitch = Child<QLabel>(f, "Label27");
+        auto* position = Child<QLabel>(f, "PassengerPosition");
         EXPECT_EQ(position->text(), QStringLiteral("第 12/12 位"));
         for (QLabel* l : {modeSwitch, position})
             EXPECT_GE(l->width(), l->sizeHint().width()) << l->objectName().toStdString();
@@ -304,13 +304,13 @@ TEST_F(FormFixture, LayoutKeepsEveryTextWholeAndTheSwitchClickable) {
                                                      {XtTax, "XT 12345.00"},
                                                      {Total, "CNY 23456.50"}};
         for (const auto& [index, text] : money) {
-            QLineEdit* b = box(f, index);
+            QLineEdit* b = Box(f, index);
             const int frame = b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
             const int room = b->contentsRect().width() - 2 * frame - 4; // the edit's own margins
             EXPECT_LE(b->fontMetrics().horizontalAdvance(text), room) << text;
         }
         f->close();
-        settle();
+        support::Settle();
     }
     if (!at96) return;
     QProcess again;
@@ -327,7 +327,7 @@ TEST_F(FormFixture, TabFollowsTheScreenRowByRow) {
     P_GuoNei* f = open();
     const auto row = [f](QWidget* w) { return w->mapTo(f, w->rect().center()).y() / 13; };
     QList<QWidget*> chain;
-    for (QWidget* w = box(f, PnrQuery)->nextInFocusChain(); w != box(f, PnrQuery);
+    for (QWidget* w = Box(f, PnrQuery)->nextInFocusChain(); w != Box(f, PnrQuery);
          w = w->nextInFocusChain())
         if (w->isVisibleTo(f) && (w->focusPolicy() & Qt::TabFocus) && f->isAncestorOf(w))
             chain << w;
@@ -339,32 +339,32 @@ TEST_F(FormFixture, TabFollowsTheScreenRowByRow) {
             << a->objectName().toStdString() << " -> " << b->objectName().toStdString();
     }
     const auto next = [&](QWidget* w) { return chain.value(chain.indexOf(w) + 1); };
-    EXPECT_EQ(next(box(f, YqTax)), box(f, XtTax));
-    EXPECT_EQ(next(box(f, ValidUntil1)), box(f, Baggage1));
-    EXPECT_EQ(next(box(f, Baggage1)), box(f, City2));
+    EXPECT_EQ(next(Box(f, YqTax)), Box(f, XtTax));
+    EXPECT_EQ(next(Box(f, ValidUntil1)), Box(f, Baggage1));
+    EXPECT_EQ(next(Box(f, Baggage1)), Box(f, City2));
 }
 
 TEST_F(FormFixture, PlatformRetrievalChecksBeforeOpening) {
     int opened = 0;
     host->setOpenOrderRetrieval([&](P_GuoNei&) { ++opened; });
     P_GuoNei* f = open();
-    type(box(f, PnrQuery), QStringLiteral(" HX3K8 "));
-    click(f, "Cmdinput");
+    type(Box(f, PnrQuery), QStringLiteral(" HX3K8 "));
+    Click(f, "Cmdinput");
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown.back().text, "请输入正确的PNR");
-    EXPECT_EQ(common.PlatformPnr, "HX3K8");
+    EXPECT_EQ(formState.platformPnr, "HX3K8");
 
-    type(box(f, PnrQuery), QStringLiteral(" HX3K8M "));
-    click(f, "Cmdinput");
+    type(Box(f, PnrQuery), QStringLiteral(" HX3K8M "));
+    Click(f, "Cmdinput");
     EXPECT_EQ(messages.shown.back().text, "请选择出票平台");
-    EXPECT_TRUE(child<QComboBox>(f, "Surs1")->view()->isVisible()) << "the selector's list opens";
-    child<QComboBox>(f, "Surs1")->hidePopup();
+    EXPECT_TRUE(Child<QComboBox>(f, "Surs1")->view()->isVisible()) << "the selector's list opens";
+    Child<QComboBox>(f, "Surs1")->hidePopup();
     EXPECT_EQ(opened, 0);
 
-    child<QComboBox>(f, "Surs1")->setCurrentIndex(1);
-    click(f, "Cmdinput");
+    Child<QComboBox>(f, "Surs1")->setCurrentIndex(1);
+    Click(f, "Cmdinput");
     EXPECT_EQ(opened, 1);
-    EXPECT_EQ(common.PlatformPnr, "HX3K8M");
+    EXPECT_EQ(formState.platformPnr, "HX3K8M");
     EXPECT_EQ(messages.shown.size(), 2);
 }
 
@@ -373,8 +373,8 @@ TEST_F(FormFixture, ImportButtonsReachTheirDialogs) {
     host->setOpenSpreadsheetImport([&](P_GuoNei&) { calls << "sheet"; });
     host->setOpenTicketImport([&](P_GuoNei&) { calls << "ticket"; });
     P_GuoNei* f = open();
-    click(f, "Cmdd2");
-    click(f, "Cmd_piaohao");
+    Click(f, "Cmdd2");
+    Click(f, "Cmd_piaohao");
     EXPECT_EQ(calls, QStringList({"sheet", "ticket"}));
 }
 
@@ -383,7 +383,7 @@ TEST_F(FormFixture, EnsureLoadedLoadsWithoutShowing) {
     P_GuoNei* f = host->ensureLoaded();
     ASSERT_NE(f, nullptr);
     EXPECT_FALSE(f->isVisible());
-    EXPECT_TRUE(common.PrintFormOpen);
+    EXPECT_TRUE(formState.printFormOpen);
     EXPECT_EQ(host->ensureLoaded(), f);
     EXPECT_EQ(host->show(), f);
     EXPECT_EQ(loaded.count(), 1);
@@ -392,40 +392,40 @@ TEST_F(FormFixture, EnsureLoadedLoadsWithoutShowing) {
 
 TEST_F(FormFixture, PnrDialogDisablesTheFormAndParsesInDomesticMode) {
     P_GuoNei* f = open();
-    click(f, "Command1");
+    Click(f, "Command1");
     P_Pnr* d = pnrDialog();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->windowTitle(), "PNR内容导入");
     EXPECT_TRUE(d->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(f->isEnabled());
-    child<QPlainTextEdit>(d, "Text1")->setPlainText(QString::fromUtf8(kBooking));
-    click(d, "Command1");
-    settle();
+    Child<QPlainTextEdit>(d, "Text1")->setPlainText(QString::fromUtf8(kBooking));
+    Click(d, "Command1");
+    support::Settle();
     EXPECT_EQ(pnrDialog(), nullptr);
     EXPECT_TRUE(f->isEnabled());
-    EXPECT_EQ(box(f, PnrQuery)->text(), "HX3K8M");
-    EXPECT_EQ(box(f, Flight1)->text(), "CA1501");
-    EXPECT_EQ(box(f, PassengerName)->text(), "张三");
-    EXPECT_TRUE(child<QPushButton>(f, "cmdnext")->isEnabled());
+    EXPECT_EQ(Box(f, PnrQuery)->text(), "HX3K8M");
+    EXPECT_EQ(Box(f, Flight1)->text(), "CA1501");
+    EXPECT_EQ(Box(f, PassengerName)->text(), "张三");
+    EXPECT_TRUE(Child<QPushButton>(f, "cmdnext")->isEnabled());
 
     // Cancel, and closing by the window's own button, both give the form back.
-    click(f, "Command1");
+    Click(f, "Command1");
     EXPECT_FALSE(f->isEnabled());
-    click(pnrDialog(), "Command2");
+    Click(pnrDialog(), "Command2");
     EXPECT_TRUE(f->isEnabled());
-    click(f, "Command1");
+    Click(f, "Command1");
     pnrDialog()->close();
     EXPECT_TRUE(f->isEnabled());
 }
 
 TEST_F(FormFixture, PnrDialogDoesNotParseInInternationalMode) {
-    common.PrintMode = International;
+    formState.printMode = International;
     P_GuoNei* f = open();
     const QStringList before = f->record().texts();
-    click(f, "Command1");
-    child<QPlainTextEdit>(pnrDialog(), "Text1")->setPlainText(QString::fromUtf8(kBooking));
-    click(pnrDialog(), "Command1");
-    settle();
+    Click(f, "Command1");
+    Child<QPlainTextEdit>(pnrDialog(), "Text1")->setPlainText(QString::fromUtf8(kBooking));
+    Click(pnrDialog(), "Command1");
+    support::Settle();
     EXPECT_EQ(pnrDialog(), nullptr);
     EXPECT_EQ(f->record().texts(), before);
     EXPECT_TRUE(f->record().passengers().isEmpty());
@@ -443,21 +443,21 @@ TEST_F(FormFixture, PnrDialogKeysAndColumns) {
                  {Qt::Key_Return, Qt::ControlModifier, nullptr}};
     P_GuoNei* f = open();
     for (const auto& c : cases) {
-        click(f, "Command1");
+        Click(f, "Command1");
         pnrDialog()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(pnrDialog()));
-        auto* text = child<QPlainTextEdit>(pnrDialog(), "Text1");
+        auto* text = Child<QPlainTextEdit>(pnrDialog(), "Text1");
         text->setPlainText(QString::fromUtf8(kBooking));
         text->setFocus();
         QTest::keyClick(text, c.key, c.modifiers);
-        EXPECT_EQ(box(f, PassengerName)->text(), c.focusAfter ? "" : "张三") << c.key;
+        EXPECT_EQ(Box(f, PassengerName)->text(), c.focusAfter ? "" : "张三") << c.key;
         EXPECT_TRUE(!c.focusAfter || QApplication::focusWidget()->objectName() == c.focusAfter);
         if (pnrDialog()) pnrDialog()->close();
-        settle();
+        support::Settle();
     }
     // A fixed-width font with Chinese glyphs two columns wide, so the display lines up.
-    click(f, "Command1");
-    const QFontMetricsF m(child<QPlainTextEdit>(pnrDialog(), "Text1")->font());
+    Click(f, "Command1");
+    const QFontMetricsF m(Child<QPlainTextEdit>(pnrDialog(), "Text1")->font());
     EXPECT_DOUBLE_EQ(m.horizontalAdvance("iiii"), m.horizontalAdvance("WWWW"));
     EXPECT_TRUE(m.inFont(QChar(u'张')));
     EXPECT_NEAR(m.horizontalAdvance(QStringLiteral("张三")), m.horizontalAdvance("WWWW"), 1.0);
@@ -465,10 +465,10 @@ TEST_F(FormFixture, PnrDialogKeysAndColumns) {
 
 TEST_F(FormFixture, PnrDialogOutlivingTheFormDoesNotTouchIt) {
     P_GuoNei* f = open();
-    click(f, "Command1");
+    Click(f, "Command1");
     QPointer<P_Pnr> d = pnrDialog();
     host->unload();
-    settle();
+    support::Settle();
     EXPECT_TRUE(d.isNull()) << "unloading the form closes its dialogs";
 }
 
@@ -479,12 +479,12 @@ TEST_F(FormFixture, HookAttachedOnLoadSeesEveryEditOfEachNewForm) {
     });
     P_GuoNei* f = open();
     changed.clear();
-    type(box(f, Date1), QStringLiteral("2"));
+    type(Box(f, Date1), QStringLiteral("2"));
     EXPECT_EQ(changed, QList<int>({Date1}));
-    click(f, "Label27");
-    settle();
+    Click(f, "Label27");
+    support::Settle();
     changed.clear();
-    type(box(host->form(), Notice), QStringLiteral("x"));
+    type(Box(host->form(), Notice), QStringLiteral("x"));
     EXPECT_EQ(changed, QList<int>({Notice}));
 }
 
@@ -499,19 +499,19 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
     EXPECT_EQ(sub->widget(), f);
     EXPECT_EQ(sub->pos(), QPoint(0, 98));
     EXPECT_EQ(sub->windowTitle(), f->windowTitle());
-    click(f, "cmdtoleft");
+    Click(f, "cmdtoleft");
 
     sub->close();
-    settle();
+    support::Settle();
     EXPECT_EQ(host->form(), nullptr);
-    EXPECT_FALSE(common.PrintFormOpen);
+    EXPECT_FALSE(formState.printFormOpen);
     EXPECT_TRUE(area.subWindowList().isEmpty());
     EXPECT_TRUE(common::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
 
     // The mode switch replaces the child in place.
     f = host->show();
-    click(f, "Label27");
-    settle();
+    Click(f, "Label27");
+    support::Settle();
     ASSERT_EQ(area.subWindowList().size(), 1);
     EXPECT_EQ(area.subWindowList().first()->widget(), host->form());
     EXPECT_EQ(area.subWindowList().first()->windowTitle(), "国际单据打印——客服QQ：800000001");
@@ -519,28 +519,28 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
 
 TEST_F(FormFixture, MoneyRulesWaitForTheFocusToLandOnAnotherControl) {
     P_GuoNei* f = open();
-    type(box(f, Fare), QStringLiteral("15"));
+    type(Box(f, Fare), QStringLiteral("15"));
     // A switch to another program and back is not leaving the box.
     QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QCoreApplication::sendEvent(box(f, Fare), &away);
-    EXPECT_EQ(box(f, Fare)->text(), "15");
+    QCoreApplication::sendEvent(Box(f, Fare), &away);
+    EXPECT_EQ(Box(f, Fare)->text(), "15");
     QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-    QCoreApplication::sendEvent(box(f, Fare), &back);
-    QTest::keyClicks(box(f, Fare), QStringLiteral("00"));
+    QCoreApplication::sendEvent(Box(f, Fare), &back);
+    QTest::keyClicks(Box(f, Fare), QStringLiteral("00"));
     leave(f);
-    EXPECT_EQ(box(f, Fare)->text(), "CNY 1500.00");
+    EXPECT_EQ(Box(f, Fare)->text(), "CNY 1500.00");
     // A right-click menu neither; the rules run when the focus then lands elsewhere.
-    type(box(f, CnTax), QStringLiteral("CN 5"));
+    type(Box(f, CnTax), QStringLiteral("CN 5"));
     QFocusEvent menu(QEvent::FocusOut, Qt::PopupFocusReason);
-    QCoreApplication::sendEvent(box(f, CnTax), &menu);
-    EXPECT_EQ(box(f, CnTax)->text(), "CN 5");
-    box(f, Notice)->setFocus();
-    EXPECT_EQ(box(f, CnTax)->text(), "CN 5.00");
+    QCoreApplication::sendEvent(Box(f, CnTax), &menu);
+    EXPECT_EQ(Box(f, CnTax)->text(), "CN 5");
+    Box(f, Notice)->setFocus();
+    EXPECT_EQ(Box(f, CnTax)->text(), "CN 5.00");
 }
 
 TEST_F(FormFixture, OffsetBoxesShowTheirWholeValue) {
     P_GuoNei* f = open();
-    for (QLineEdit* box : {child<QLineEdit>(f, "leftr"), child<QLineEdit>(f, "topb")}) {
+    for (QLineEdit* box : {Child<QLineEdit>(f, "leftr"), Child<QLineEdit>(f, "topb")}) {
         box->setText(ShiftedOffset(QStringLiteral("-99 毫米"), 0));
         const int needed = box->fontMetrics().horizontalAdvance(box->text());
         EXPECT_LE(needed + 6, box->width()) << box->text().toStdString();
@@ -551,11 +551,11 @@ TEST_F(FormFixture, TheFormIsInFrontAgainWhenItsDialogsClose) {
     P_GuoNei* f = open();
     QWidget other;
     other.show();
-    child<QPushButton>(f, "Command1")->click();
+    Child<QPushButton>(f, "Command1")->click();
     ASSERT_NE(pnrDialog(), nullptr);
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     pnrDialog()->close();
-    settle();
+    support::Settle();
     EXPECT_TRUE(QTest::qWaitForWindowActive(f));
 }

@@ -25,7 +25,7 @@ PrintSettings fonts() {
 class PrintOut : public ::testing::Test {
 protected:
     ItineraryRecord record;
-    PCommon common;
+    PrintFormState formState;
     PrintSettings settings = fonts();
     common::RecordingMessages messages;
     RecordingSurface surface;
@@ -40,7 +40,7 @@ protected:
         record.setField(Flight4, "MU5101");
     }
     bool print(const QString& leftr = "0", const QString& topb = "0") {
-        return PrintItinerary(record, common, settings, leftr, topb, messages, surface);
+        return PrintItinerary(record, formState, settings, leftr, topb, messages, surface);
     }
     const DrawnText& drawn(const QString& text) {
         static DrawnText none;
@@ -137,7 +137,7 @@ TEST_F(PrintOut, MarkAndOtherTaxesOnlyInInternationalMode) {
     EXPECT_EQ(surface.pages.last().find(InternationalMark()), nullptr);
     EXPECT_EQ(surface.pages.last().find("XT 12.00"), nullptr);
 
-    common.PrintMode = International;
+    formState.printMode = International;
     ASSERT_TRUE(print());
     EXPECT_EQ(drawn(InternationalMark()).x, 840 + 1400);
     EXPECT_EQ(drawn(InternationalMark()).y, 340 - 100);

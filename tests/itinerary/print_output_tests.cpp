@@ -30,7 +30,7 @@ class PdfPrintOut : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     ItineraryRecord record;
-    PCommon common;
+    PrintFormState formState;
     PrintSettings settings;
     common::RecordingMessages messages;
 
@@ -52,7 +52,7 @@ protected:
         const QString path = dir.filePath(QStringLiteral("r%1.pdf").arg(++files_));
         {
             PdfSurface pdf(path);
-            EXPECT_TRUE(PrintItinerary(record, common, settings, leftr, topb, messages, pdf));
+            EXPECT_TRUE(PrintItinerary(record, formState, settings, leftr, topb, messages, pdf));
             EXPECT_TRUE(pdf.finish());
         }
         const QList<PdfPage> pages = ReadPdf(path);
@@ -102,7 +102,7 @@ TEST_F(PdfPrintOut, ModeDecidesTheMarkAndTheOtherTaxes) {
     EXPECT_EQ(page.find("XT"), nullptr);
     EXPECT_EQ(page.find(QStringLiteral("国际(I)")), nullptr);
 
-    common.PrintMode = International;
+    formState.printMode = International;
     page = printPage();
     EXPECT_NEAR(word(page, "XT").x, 840 + 6640, 2);
     EXPECT_NEAR(word(page, "12.00").y, 340 + 3300, 20);
@@ -125,11 +125,11 @@ TEST(PdfSurfaceTest, UnwritableFileIsAMessageNotACrash) {
     ItineraryRecord record;
     record.setField(PnrQuery, "HX3K8M");
     record.setField(CheckCode, "0041");
-    PCommon common;
+    PrintFormState formState;
     PrintSettings settings;
     common::RecordingMessages messages;
     PdfSurface pdf(QStringLiteral("/nonexistent-dir/x/receipt.pdf"));
-    EXPECT_FALSE(PrintItinerary(record, common, settings, "0", "0", messages, pdf));
+    EXPECT_FALSE(PrintItinerary(record, formState, settings, "0", "0", messages, pdf));
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_FALSE(messages.shown[0].text.isEmpty());
     EXPECT_EQ(record.field(CheckCode), "0041");
@@ -170,7 +170,7 @@ QString sample() {
 
 TEST_F(PdfPrintOut, PreviewPlacesTextsWhereThePdfDoesAndOutlinesClashes) {
     PreviewSurface preview(150);
-    ASSERT_EQ(RenderPreview(record, common, settings, "2", "-1", preview), QString());
+    ASSERT_EQ(RenderPreview(record, formState, settings, "2", "-1", preview), QString());
     EXPECT_EQ(record[CheckCode], QStringLiteral("0041")); // a preview prints nothing
     EXPECT_EQ(preview.image().size(), QSize(1406, 630));  // 238 × 106.6 mm at 150 dpi
     EXPECT_EQ(preview.flaggedCount(), 0);
@@ -187,7 +187,7 @@ TEST_F(PdfPrintOut, PreviewPlacesTextsWhereThePdfDoesAndOutlinesClashes) {
     record.setField(Carrier1, QStringLiteral("中国国际航空股份有限公司"));
     record.setField(Flight1, "CA1501");
     PreviewSurface clash(96);
-    ASSERT_EQ(RenderPreview(record, common, settings, "0", "0", clash), QString());
+    ASSERT_EQ(RenderPreview(record, formState, settings, "0", "0", clash), QString());
     QStringList flagged;
     for (const auto& p : clash.placed())
         if (p.flagged) flagged << p.text;
@@ -195,17 +195,17 @@ TEST_F(PdfPrintOut, PreviewPlacesTextsWhereThePdfDoesAndOutlinesClashes) {
     EXPECT_TRUE(flagged.contains("CA1501"));
     EXPECT_FALSE(flagged.contains("E12345678"));
     PreviewSurface off(96);
-    ASSERT_EQ(RenderPreview(record, common, settings, "120", "0", off), QString());
+    ASSERT_EQ(RenderPreview(record, formState, settings, "120", "0", off), QString());
     EXPECT_GT(off.flaggedCount(), 3);
     PreviewSurface noCode(96); // a preview needs no check code: its box stays empty
     record.setField(CheckCode, "");
-    EXPECT_EQ(RenderPreview(record, common, settings, "0", "0", noCode), QString());
+    EXPECT_EQ(RenderPreview(record, formState, settings, "0", "0", noCode), QString());
     EXPECT_TRUE(std::none_of(noCode.placed().begin(), noCode.placed().end(),
                              [](const auto& p) { return p.text == "0041"; }));
     EXPECT_FALSE(noCode.placed().isEmpty());
     PreviewSurface refused(96);
     record.setField(PnrQuery, "");
-    EXPECT_EQ(RenderPreview(record, common, settings, "0", "0", refused),
+    EXPECT_EQ(RenderPreview(record, formState, settings, "0", "0", refused),
               QStringLiteral("请填写PNR"));
     EXPECT_FALSE(refused.image().isNull()); // the bare form
 }

@@ -18,9 +18,9 @@
 
 using namespace itin;
 using namespace itin::testing;
-using support::box;
-using support::child;
-using support::click;
+using support::Box;
+using support::Child;
+using support::Click;
 
 namespace {
 
@@ -37,7 +37,7 @@ protected:
             codes << r.checkCode;
         return codes;
     }
-    bool said(const QString& text) { return support::shownTexts(messages).contains(text); }
+    bool said(const QString& text) { return support::ShownTexts(messages).contains(text); }
     static QString cell(QTableView* table, int row, int column) {
         return table->model()->index(row, column).data().toString();
     }
@@ -47,32 +47,32 @@ protected:
 
 TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
     P_GuoNei* f = open();
-    child<QTimer>(f, "Timer1")->setInterval(10);
+    Child<QTimer>(f, "Timer1")->setInterval(10);
     f->record().setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
-    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
-    type(box(f, CheckCode), QStringLiteral("0041"));
+    type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(Box(f, CheckCode), QStringLiteral("0041"));
     auto* position = f->findChild<QLabel*>("PassengerPosition");
     EXPECT_EQ(position->text(), QStringLiteral("第 1/3 位"));
     ctx.makePrintSurface = [this]() -> std::unique_ptr<PrintSurface> {
         if (printed.pages.size() == 2) return nullptr; // the third receipt is refused
         return std::make_unique<SharedSurface>(printed);
     };
-    click(f, "cmdprintall");
+    Click(f, "cmdprintall");
     // While it runs, nothing else changes the passenger.
     EXPECT_EQ(position->text(), QStringLiteral("正在打印 第 2/3 位"));
     for (const char* name : {"cmdnext", "cmdpau", "cmdprint", "cmdprintall", "Command1", "Cmdd2"})
-        EXPECT_FALSE(child<QWidget>(f, name)->isEnabled()) << name;
-    EXPECT_TRUE(child<QWidget>(f, "cmdstopall")->isVisible());
-    support::waitUntil([&] { return messages.shown.size() >= 2; }, 2000);
+        EXPECT_FALSE(Child<QWidget>(f, name)->isEnabled()) << name;
+    EXPECT_TRUE(Child<QWidget>(f, "cmdstopall")->isVisible());
+    support::WaitUntil([&] { return messages.shown.size() >= 2; }, 2000);
     EXPECT_TRUE(said(QStringLiteral("已打印 2 张行程单，第 3/3 位未能打印")));
     EXPECT_TRUE(said(QStringLiteral("打印机不可用")));
-    EXPECT_TRUE(child<QWidget>(f, "cmdpau")->isEnabled());
-    EXPECT_FALSE(child<QWidget>(f, "cmdstopall")->isVisible());
+    EXPECT_TRUE(Child<QWidget>(f, "cmdpau")->isEnabled());
+    EXPECT_FALSE(Child<QWidget>(f, "cmdstopall")->isVisible());
     ASSERT_EQ(printed.pages.size(), 2);
     EXPECT_NE(printed.pages[1].find("B"), nullptr);
     EXPECT_EQ(loggedCodes(), QStringList({"0042", "0041"}));
     EXPECT_EQ(log.nextCheckCode(), "0043");
-    EXPECT_EQ(box(f, CheckCode)->text(), "0043");
+    EXPECT_EQ(Box(f, CheckCode)->text(), "0043");
     EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 3/3 位"));
 }
 
@@ -81,27 +81,27 @@ TEST_F(Workbench, PrintAllStopsAfterTheReceiptInThePrinterOnStopOrEsc) {
         SCOPED_TRACE(byKey);
         P_GuoNei* f = open();
         f->record().setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}, {"C", "3", "T3"}});
-        type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
-        type(box(f, CheckCode), byKey ? QStringLiteral("0051") : QStringLiteral("0041"));
+        type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
+        type(Box(f, CheckCode), byKey ? QStringLiteral("0051") : QStringLiteral("0041"));
         messages.clear();
         printed.pages.clear();
-        click(f, "cmdprintall"); // the first receipt is out; the run waits for the block
+        Click(f, "cmdprintall"); // the first receipt is out; the run waits for the block
         if (byKey)
             QTest::keyClick(f, Qt::Key_Escape);
         else
-            click(f, "cmdstopall");
+            Click(f, "cmdstopall");
         EXPECT_EQ(printed.pages.size(), 1);
         EXPECT_TRUE(said(QStringLiteral("已打印 1 张行程单，已停止，第 2/3 位未打印")));
-        EXPECT_EQ(box(f, PassengerName)->text(), "B");
-        EXPECT_TRUE(child<QWidget>(f, "cmdnext")->isEnabled());
+        EXPECT_EQ(Box(f, PassengerName)->text(), "B");
+        EXPECT_TRUE(Child<QWidget>(f, "cmdnext")->isEnabled());
         f->close();
-        settle();
+        support::Settle();
     }
 }
 
 TEST_F(Workbench, PrintAllAfterASpreadsheetRowPrintsThatRowOnly) {
     P_GuoNei* f = open();
-    child<QTimer>(f, "Timer1")->setInterval(10);
+    Child<QTimer>(f, "Timer1")->setInterval(10);
     ParseReservationText(
         QStringLiteral(" 1.张三 2.李四 3.王五 HX3K8M\r\n"
                        " 4.  CA1501 Y   SA12MAR  PEKSHA HK3   0830 1040          E T3T2\r\n"
@@ -111,8 +111,8 @@ TEST_F(Workbench, PrintAllAfterASpreadsheetRowPrintsThatRowOnly) {
         QStringLiteral(";784-1;0041;JK9L0P;赵六;E1;CZ3101;Y;CANPVG;2026-03-12;08:30;800;50;0"),
         *printForm.loadRecord());
     EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 1/1 位"));
-    click(f, "cmdprintall");
-    support::waitUntil([&] { return said(QStringLiteral("已打印 1 张行程单")); }, 2000);
+    Click(f, "cmdprintall");
+    support::WaitUntil([&] { return said(QStringLiteral("已打印 1 张行程单")); }, 2000);
     ASSERT_EQ(printed.pages.size(), 1);
     EXPECT_NE(printed.pages[0].find(QStringLiteral("赵六")), nullptr);
     for (const char* earlier : {"HX3K8M", "MU5101", "张三", "李四"})
@@ -125,18 +125,18 @@ TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
     earlier.printedAt = clock.now();
     ASSERT_TRUE(log.record(earlier, "0050"));
     P_GuoNei* f = open();
-    EXPECT_EQ(box(f, CheckCode)->text(), "0050");
-    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
-    type(box(f, CheckCode), QStringLiteral("0049"));
-    click(f, "cmdprint");
+    EXPECT_EQ(Box(f, CheckCode)->text(), "0050");
+    type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(Box(f, CheckCode), QStringLiteral("0049"));
+    Click(f, "cmdprint");
     EXPECT_TRUE(printed.pages.isEmpty());
     EXPECT_TRUE(said(QStringLiteral("验证码 0049 已在打印记录中，确定用它再打印一张吗？")));
     messages.answer = true;
     tick(f);
-    click(f, "cmdprint");
+    Click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1);
     EXPECT_EQ(loggedCodes(), QStringList({"0049", "0049"}));
-    EXPECT_EQ(box(f, CheckCode)->text(), "0050"); // the counter did not move back
+    EXPECT_EQ(Box(f, CheckCode)->text(), "0050"); // the counter did not move back
     EXPECT_EQ(log.nextCheckCode(), "0050");
 
     // Refused before printing: a code that is not 1-4 digits, a log that cannot be written.
@@ -152,8 +152,8 @@ TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
         if (QString(code) == "0051") ctx.receiptLog = &damaged;
         messages.clear();
         tick(f);
-        type(box(f, CheckCode), QString(code));
-        click(f, "cmdprint");
+        type(Box(f, CheckCode), QString(code));
+        Click(f, "cmdprint");
         EXPECT_EQ(printed.pages.size(), 1) << code;
         ASSERT_EQ(messages.shown.size(), 1) << code;
         EXPECT_TRUE(messages.shown[0].text.startsWith(message))
@@ -163,32 +163,32 @@ TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
 
 TEST_F(Workbench, PreviewFollowsTheRecordAndTheLogWindowFiltersMarksAndExports) {
     P_GuoNei* f = open();
-    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
-    type(box(f, CheckCode), QStringLiteral("0041"));
-    click(f, "cmdpreview");
+    type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(Box(f, CheckCode), QStringLiteral("0041"));
+    Click(f, "cmdpreview");
     auto* preview = f->findChild<P_Preview*>("P_Preview");
     ASSERT_NE(preview, nullptr);
-    settle();
+    support::Settle();
     EXPECT_EQ(preview->flaggedCount(), 0);
     f->record().setField(Carrier1, QStringLiteral("中国国际航空股份有限公司"));
-    type(box(f, Flight1), QStringLiteral("CA1501"));
-    settle();
+    type(Box(f, Flight1), QStringLiteral("CA1501"));
+    support::Settle();
     EXPECT_GE(preview->flaggedCount(), 2);
-    EXPECT_FALSE(child<QLabel>(preview, "PreviewStatus")->text().isEmpty());
-    EXPECT_EQ(box(f, CheckCode)->text(), "0041"); // the preview prints nothing
+    EXPECT_FALSE(Child<QLabel>(preview, "PreviewStatus")->text().isEmpty());
+    EXPECT_EQ(Box(f, CheckCode)->text(), "0041"); // the preview prints nothing
 
-    click(f, "cmdprint");
-    click(f, "cmdreceipts");
+    Click(f, "cmdprint");
+    Click(f, "cmdreceipts");
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
-    auto* table = child<QTableView>(window, "ReceiptTable");
+    auto* table = Child<QTableView>(window, "ReceiptTable");
     ASSERT_EQ(table->model()->rowCount(), 1);
     EXPECT_EQ(cell(table, 0, 1), "0041");
     table->selectRow(0);
-    click(window, "cmdspoil");
+    Click(window, "cmdspoil");
     EXPECT_EQ(cell(table, 0, 10), QStringLiteral("作废"));
     fileDialogs.answer = dir.filePath("log"); // ".csv" is added
-    click(window, "cmdcsv");
+    Click(window, "cmdcsv");
     QFile csv(dir.filePath("log.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(csv.readAll().startsWith("\xEF\xBB\xBF"));
@@ -208,11 +208,11 @@ TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
         ASSERT_TRUE(log.record(r, {}));
     }
     P_GuoNei* f = open();
-    click(f, "cmdreceipts");
+    Click(f, "cmdreceipts");
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
-    auto* table = child<QTableView>(window, "ReceiptTable");
-    auto* count = child<QLabel>(window, "ReceiptCount");
+    auto* table = Child<QTableView>(window, "ReceiptTable");
+    auto* count = Child<QLabel>(window, "ReceiptCount");
     EXPECT_EQ(count->text(), QStringLiteral("共 2 条"));
     EXPECT_EQ(cell(table, 0, 5), "ab12cd"); // newest first
     EXPECT_EQ(cell(table, 0, WorkstationColumn), log.counter()); // the local log's own counter
@@ -230,18 +230,18 @@ TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
     };
     for (const auto& [name, text, expected] : searches) {
         for (const char* other : {"from", "to", "ticket", "pnr", "code", "workstation"})
-            child<QLineEdit>(window, other)->clear();
-        child<QLineEdit>(window, name)->setText(text);
-        click(window, "cmdquery");
+            Child<QLineEdit>(window, other)->clear();
+        Child<QLineEdit>(window, name)->setText(text);
+        Click(window, "cmdquery");
         EXPECT_EQ(count->text(), expected) << name << " " << text;
     }
-    EXPECT_TRUE(child<QLineEdit>(window, "to")->property("invalid").toBool());
+    EXPECT_TRUE(Child<QLineEdit>(window, "to")->property("invalid").toBool());
 
-    child<QLineEdit>(window, "to")->clear();
-    click(window, "cmdquery");
-    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
-    type(box(f, CheckCode), QStringLiteral("0041"));
-    click(f, "cmdprint");
+    Child<QLineEdit>(window, "to")->clear();
+    Click(window, "cmdquery");
+    type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(Box(f, CheckCode), QStringLiteral("0041"));
+    Click(f, "cmdprint");
     EXPECT_EQ(count->text(), QStringLiteral("共 3 条"));
     table->sortByColumn(1, Qt::AscendingOrder);
     EXPECT_EQ(cell(table, 0, 1), "1");
@@ -251,23 +251,23 @@ TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
 TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     P_GuoNei* f = open();
     f->record().setPassengers({{"A", "1", "T1"}, {"B", "2", "T2"}});
-    type(box(f, PnrQuery), QStringLiteral("HX3K8M"));
-    type(box(f, Flight1), QStringLiteral("CA1501"));
-    type(box(f, CheckCode), QStringLiteral("0041"));
-    click(f, "cmdprint");
-    click(f, "cmdnext");
-    type(box(f, Flight1), QStringLiteral("MU5101"));
-    click(f, "cmdreceipts");
+    type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
+    type(Box(f, Flight1), QStringLiteral("CA1501"));
+    type(Box(f, CheckCode), QStringLiteral("0041"));
+    Click(f, "cmdprint");
+    Click(f, "cmdnext");
+    type(Box(f, Flight1), QStringLiteral("MU5101"));
+    Click(f, "cmdreceipts");
     auto* window = f->findChild<P_Receipts*>("P_Receipts");
     ASSERT_NE(window, nullptr);
-    auto* table = child<QTableView>(window, "ReceiptTable");
+    auto* table = Child<QTableView>(window, "ReceiptTable");
     table->selectRow(0);
-    click(window, "cmdreprint"); // declined: nothing changes
+    Click(window, "cmdreprint"); // declined: nothing changes
     EXPECT_EQ(f->record().field(PassengerName), "B");
     EXPECT_TRUE(
         messages.shown.last().text.startsWith(QStringLiteral("当前表单上的 HX3K8M 将被替换。")));
     messages.answer = true;
-    click(window, "cmdreprint");
+    Click(window, "cmdreprint");
     ASSERT_EQ(printed.pages.size(), 2);
     EXPECT_NE(printed.pages[1].find("A"), nullptr);
     EXPECT_NE(printed.pages[1].find("CA1501"), nullptr);
@@ -275,7 +275,7 @@ TEST_F(Workbench, ReprintRefillsTheFormFromTheLogAndLogsANewRow) {
     EXPECT_EQ(loggedCodes(), QStringList({"0042", "0041"}));
     EXPECT_EQ(f->record().field(PassengerName), "A");
     EXPECT_FALSE(f->record().nextEnabled());
-    EXPECT_EQ(box(f, CheckCode)->text(), "0043");
+    EXPECT_EQ(Box(f, CheckCode)->text(), "0043");
     EXPECT_EQ(table->model()->rowCount(), 2);
 }
 
@@ -288,11 +288,11 @@ TEST_F(Workbench, FlightsTheReceiptLeavesOutAreToldOncePerBooking) {
                        "4.  CZ3101 Y   TU15MAR  CANPEK HK1   0900 1120          E T2T2\r\n");
     ParseReservationText(text, f->record(), messages, clock);
     f->record().setField(CheckCode, "0041");
-    click(f, "cmdprint");
+    Click(f, "cmdprint");
     EXPECT_TRUE(said(QStringLiteral("行程单只打印前两个航段，以下航班不在行程单上：CZ3101")));
     EXPECT_EQ(printed.pages.size(), 1);
     messages.clear();
     tick(f);
-    click(f, "cmdprint");
+    Click(f, "cmdprint");
     EXPECT_TRUE(messages.shown.isEmpty());
 }

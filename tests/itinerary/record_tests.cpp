@@ -1,5 +1,5 @@
 #include "itinerary/code_tables.h"
-#include "itinerary/p_common.h"
+#include "itinerary/money.h"
 
 #include <QSignalSpy>
 
@@ -8,13 +8,13 @@
 using namespace itin;
 
 TEST(Record, NamesAndSegmentRows) {
-    EXPECT_EQ(fieldName(Carrier4), QStringLiteral("Carrier4"));
-    EXPECT_EQ(fieldIndex(QStringLiteral("City5")), 51);
-    EXPECT_EQ(fieldIndex(QStringLiteral("nope")), -1);
+    EXPECT_EQ(FieldName(Carrier4), QStringLiteral("Carrier4"));
+    EXPECT_EQ(FieldIndex(QStringLiteral("City5")), 51);
+    EXPECT_EQ(FieldIndex(QStringLiteral("nope")), -1);
     // Rows 1 to 3 follow 5 + 8(k-1) + c; row 4 runs backwards.
-    EXPECT_EQ(segmentRow(3).baggage, 28);
-    EXPECT_EQ(segmentRow(4).carrier, 57);
-    EXPECT_EQ(segmentRow(4).baggage, 50);
+    EXPECT_EQ(SegmentAt(3).baggage, 28);
+    EXPECT_EQ(SegmentAt(4).carrier, 57);
+    EXPECT_EQ(SegmentAt(4).baggage, 50);
 }
 
 TEST(Record, BookingReferenceBoxesFollowEachOtherTrimmed) {
@@ -108,7 +108,7 @@ TEST(Record, StartBookingEmptiesEveryFlightAndPassengerAndKeepsTheRest) {
     for (int i = 0; i < kFieldCount; ++i) {
         const bool kept = i == Endorsement || (i >= Fare && i <= Total) ||
                           (i >= CheckCode && i <= AgentNumber) || i == XtTax;
-        EXPECT_EQ(r[i].isEmpty(), !kept) << fieldName(i).toStdString();
+        EXPECT_EQ(r[i].isEmpty(), !kept) << FieldName(i).toStdString();
     }
     EXPECT_TRUE(r.passengers().isEmpty());
     EXPECT_FALSE(r.nextEnabled());

@@ -30,12 +30,12 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    void writeInfo(const QString& text) { writeBytes("info.ini", common::toGbk(text)); }
+    void writeInfo(const QString& text) { writeBytes("info.ini", common::ToGbk(text)); }
     QByteArray readBytes(const QString& name) const {
         QFile f(QDir(folder()).filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QString readInfo() const { return common::fromGbk(readBytes("info.ini")); }
+    QString readInfo() const { return common::FromGbk(readBytes("info.ini")); }
     bool load() { return LoadPrintSettings(settings, folder(), record, clock); }
 };
 
@@ -163,7 +163,7 @@ TEST_F(SettingsStore, SavingThePageBlockKeepsTheRestByteForByte) {
                        "<companynumber></companynumber>\r\n"
                        "<companyname>北京票务</companyname>\r\n</setup>") +
         tail;
-    EXPECT_EQ(readBytes("info.ini"), common::toGbk(expected));
+    EXPECT_EQ(readBytes("info.ini"), common::ToGbk(expected));
     EXPECT_NE(readBytes("info.ini"), before);
     EXPECT_EQ(settings.leftr, QStringLiteral("2 毫米")); // memory unchanged
 }
@@ -212,7 +212,7 @@ TEST_F(SettingsStore, SavingTheFontBlockKeepsWhatStandsBeforeIt) {
                        "<bold2>0</bold2>\r\n<italic2>1</italic2>\r\n"
                        "<underline2>0</underline2>\r\n<strikethrough2>0</strikethrough2>\r\n"
                        "<sc>0</sc>\r\n</font>");
-    EXPECT_EQ(readBytes("info.ini"), common::toGbk(expected));
+    EXPECT_EQ(readBytes("info.ini"), common::ToGbk(expected));
     EXPECT_EQ(settings.fonttype1, QStringLiteral("黑体"));
     EXPECT_EQ(settings.fontsize1, 20);
     EXPECT_EQ(settings.fontsize2, 12);
@@ -266,9 +266,9 @@ TEST_F(SettingsStore, PlatformListIsCreatedCompletedOrCut) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.written.toStdString());
         QFile::remove(QDir(folder()).filePath("PingTai.ini"));
-        if (!c.written.isNull()) writeBytes("PingTai.ini", common::toGbk(c.written));
+        if (!c.written.isNull()) writeBytes("PingTai.ini", common::ToGbk(c.written));
         const PlatformList list = LoadPlatformList(settings, folder());
-        EXPECT_EQ(readBytes("PingTai.ini"), common::toGbk(c.stored));
+        EXPECT_EQ(readBytes("PingTai.ini"), common::ToGbk(c.stored));
         EXPECT_EQ(list.names, c.names);
         EXPECT_EQ(list.tag, c.stored);
     }
@@ -286,6 +286,6 @@ TEST(WorkstationId, StablePerMachineDistinctBetweenMachinesQuerySafe) {
 
 TEST(ProgramFolder, DataDirWinsOverTheExecutableFolder) {
     QTemporaryDir dir;
-    EXPECT_EQ(common::resolve(dir.path() + "/./"), QDir(dir.path()).absolutePath());
-    EXPECT_FALSE(common::resolve({}).isEmpty());
+    EXPECT_EQ(common::Resolve(dir.path() + "/./"), QDir(dir.path()).absolutePath());
+    EXPECT_FALSE(common::Resolve({}).isEmpty());
 }

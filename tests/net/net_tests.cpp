@@ -56,7 +56,7 @@ TEST(HttpClient, PostPutsWellFormedHeadersAndTheBodysOwnLength) {
 }
 
 TEST(HttpClient, ErrorStatusKeepsItsBodyHeadersAndGbkText) {
-    const QByteArray gbk = common::toGbk(QStringLiteral("错误页"));
+    const QByteArray gbk = common::ToGbk(QStringLiteral("错误页"));
     LocalHttpServer server([&](const QByteArray&) {
         return LocalHttpServer::answer(500, "Internal Oops", gbk, "Set-Cookie: sid=1\r\n");
     });

@@ -29,7 +29,7 @@ fs::path hostPath(const std::string& path) {
     return path;
 }
 
-std::string readAll(const fs::path& path) {
+std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -106,7 +106,7 @@ TEST_F(Platform, RegistrationEntryCalledOnceWithItsAnswerSeen) {
     EXPECT_EQ(r.hresult, 0x00040201); // on Windows also: COM was initialised on the thread
     EXPECT_EQ(platform::CallRegistrationEntry(lib, "DllUnregisterServer").status,
               platform::RegisterStatus::NoEntryPoint);
-    EXPECT_EQ(readAll(dir / "counter"), "registered\n");
+    EXPECT_EQ(ReadAll(dir / "counter"), "registered\n");
 }
 
 TEST_F(Platform, InstalledFontIsInTheFontsFolderAndRegistered) {
@@ -115,7 +115,7 @@ TEST_F(Platform, InstalledFontIsInTheFontsFolderAndRegistered) {
     fs::copy_file(hostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), font);
     ASSERT_TRUE(platform::InstallFont(font)); // on Windows: AddFontResourceW took it
     const fs::path installed = platform::FontsFolder() / "WsTestSans.ttf";
-    EXPECT_EQ(readAll(installed), readAll(font));
+    EXPECT_EQ(ReadAll(installed), ReadAll(font));
 #ifdef _WIN32
     wchar_t value[MAX_PATH] = {};
     DWORD size = sizeof value;
@@ -138,11 +138,11 @@ TEST_F(Platform, PerUserFolderTakesOverWhenTheProgramFolderIsReadOnly) {
     EXPECT_FALSE(fs::exists(user));
     // First run: the folder is made and the existing settings carried over, once.
     EXPECT_EQ(platform::ChooseDataFolder(program, false, user, files), user);
-    EXPECT_EQ(readAll(user / "info.ini"), "<leftr>2</leftr>");
+    EXPECT_EQ(ReadAll(user / "info.ini"), "<leftr>2</leftr>");
     EXPECT_FALSE(fs::exists(user / "SmsSetup.inf"));
     writeFile(user / "info.ini", "<leftr>5</leftr>");
     EXPECT_EQ(platform::ChooseDataFolder(program, false, user, files), user);
-    EXPECT_EQ(readAll(user / "info.ini"), "<leftr>5</leftr>");
+    EXPECT_EQ(ReadAll(user / "info.ini"), "<leftr>5</leftr>");
 #ifdef _WIN32
     wchar_t local[MAX_PATH] = {};
     GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
@@ -177,7 +177,7 @@ TEST_F(Platform, OutputIsUtf8AndArgumentsArriveWhole) {
     dup2(saved, 1);
     close(file);
 #endif
-    EXPECT_EQ(readAll(out), "行程单 CA1234\n");
+    EXPECT_EQ(ReadAll(out), "行程单 CA1234\n");
     EXPECT_EQ(platform::Arguments(gArgc, gArgv).back(), "--utf8-arg=行程单");
 }
 

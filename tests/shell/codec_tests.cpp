@@ -112,24 +112,24 @@ TEST(UrlDecodeAuto, TellsUtf8FromGbkByTheFirstHighByte) {
     EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%D6%D0%CE%C4")), QStringLiteral("中文"));
     const QString gbkName = QStringLiteral("东方航空");
     QString escaped;
-    for (char b : common::toGbk(gbkName))
+    for (char b : common::ToGbk(gbkName))
         escaped += QStringLiteral("%%1").arg(uchar(b), 2, 16, QLatin1Char('0')).toUpper();
     EXPECT_EQ(UrlDecodeAuto(escaped), gbkName);
     // A four-byte UTF-8 sequence.
     EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%F0%9F%98%80")), QString::fromUtf8("\xF0\x9F\x98\x80"));
     // A trail byte written as a plain character after the lead escape.
-    EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%B0@")), common::fromGbk("\xB0@"));
+    EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%B0@")), common::FromGbk("\xB0@"));
 }
 
 TEST(UrlDecodeAuto, TwoByteCandidateWaitsForTheNextHighByteThenRestarts) {
     // C3 A9 is é in UTF-8 and 萌-like GBK; alone it stays code-page text.
-    EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%C3%A9")), common::fromGbk("\xC3\xA9"));
+    EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%C3%A9")), common::FromGbk("\xC3\xA9"));
     // A following three-byte UTF-8 sequence decides UTF-8 and the text is decoded again.
     EXPECT_EQ(UrlDecodeAuto(QStringLiteral("x%C3%A9-%E4%B8%AD")), QStringLiteral("xé-中"));
     // A following GBK pair decides the code page; the restart gives the same text.
-    EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%C3%A9%D6%D0")), common::fromGbk("\xC3\xA9\xD6\xD0"));
+    EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%C3%A9%D6%D0")), common::FromGbk("\xC3\xA9\xD6\xD0"));
     // Two two-byte candidates in a row stay undecided: code-page text.
-    EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%C3%A9%C3%A9")), common::fromGbk("\xC3\xA9\xC3\xA9"));
+    EXPECT_EQ(UrlDecodeAuto(QStringLiteral("%C3%A9%C3%A9")), common::FromGbk("\xC3\xA9\xC3\xA9"));
 }
 
 TEST(EnrolmentSql, QuotesAreDoubledSoAValueStaysOneValue) {

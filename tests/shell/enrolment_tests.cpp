@@ -22,9 +22,9 @@ protected:
     }
     // Signs in as an existing company and opens the details form directly.
     static shell::Reg3* openReg3As(FormsFixture& f, const QString& user, const QString& pw) {
-        f.common->LoginComUser = user;
-        f.common->LoginStaffUser = user;
-        f.common->LoginPassword = pw;
+        f.vendor->loginComUser = user;
+        f.vendor->loginStaffUser = user;
+        f.vendor->loginPassword = pw;
         auto* from = new QWidget;
         from->setAttribute(Qt::WA_DeleteOnClose);
         f.flow->openReg3(from);
@@ -66,7 +66,7 @@ TEST_F(Enrolment, NameCheckTrimsSendsOnlySixOrMoreAndReportsATakenName) {
     EXPECT_EQ(label4->text(), QStringLiteral("此帐号已被注册，请更换！"));
     EXPECT_FALSE(reg2->nameAccepted());
 
-    name->setText(freshName("newco"));
+    name->setText(FreshName("newco"));
     leave(name);
     EXPECT_EQ(label4->text(), QStringLiteral("√"));
     EXPECT_EQ(label4->palette().color(QPalette::WindowText), QColor(Qt::black));
@@ -84,7 +84,7 @@ TEST_F(Enrolment, PasswordChecksFlagsStaySetAndTheServiceHasTheLastWord) {
     f.click(reg2, "Command1");
     EXPECT_EQ(f.messageTexts(), QStringList(QStringLiteral("信息输入不正确！")));
 
-    name->setText(freshName("pwco"));
+    name->setText(FreshName("pwco"));
     leave(name);
     pw1->setText(QStringLiteral("secret1"));
     EXPECT_EQ(f.child<QLabel>(reg2, "Label5")->text(), QStringLiteral("√"));
@@ -109,7 +109,7 @@ TEST_F(Enrolment, PasswordChecksFlagsStaySetAndTheServiceHasTheLastWord) {
 TEST_F(Enrolment, FullPathCreatesTheAccountFillsDetailsAndSignsIn) {
     FormsFixture f(service->url());
     shell::Reg2* reg2 = openReg2(f);
-    const QString user = freshName("full");
+    const QString user = FreshName("full");
     f.child(reg2, "Txt_username")->setText(user);
     leave(f.child(reg2, "Txt_username"));
     f.child(reg2, "Txt_password1")->setText(QStringLiteral("pass123"));
@@ -118,7 +118,7 @@ TEST_F(Enrolment, FullPathCreatesTheAccountFillsDetailsAndSignsIn) {
     f.settle();
     EXPECT_TRUE(f.messages.shown.isEmpty()) << f.messageTexts().join('|').toStdString();
     EXPECT_EQ(f.upIni(), user + "\r\n" + user + "\r\npass123\r\n1\r\n1");
-    EXPECT_EQ(f.common->CredentialQuery(), "u=" + user + "&u2=" + user + "&p=pass123");
+    EXPECT_EQ(f.vendor->credentialQuery(), "u=" + user + "&u2=" + user + "&p=pass123");
     EXPECT_EQ(f.flow->reg2(), nullptr);
     shell::Reg3* reg3 = f.flow->reg3();
     ASSERT_NE(reg3, nullptr);

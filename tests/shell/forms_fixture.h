@@ -2,7 +2,7 @@
 // One sign-in path wired as the program wires it, but with recorded messages, a temporary
 // program folder and a chosen service address.
 #include "common/forms/held_input_wait.h"
-#include "shell/common.h"
+#include "shell/vendor_session.h"
 #include "shell/forms/reg1.h"
 #include "shell/forms/reg2.h"
 #include "shell/forms/reg3.h"
@@ -35,8 +35,8 @@ struct FormsFixture {
         config.set(QStringLiteral("VendorServiceUrl"), serviceUrl);
         config.set(QStringLiteral("HttpTimeoutMs"), QString::number(timeoutMs));
         http = std::make_unique<net::HttpClient>(config, &hook);
-        common = std::make_unique<shell::Common>(config, keys, *http, messages, clock, random);
-        flow = std::make_unique<shell::SignInFlow>(*common, messages, config, dir.path());
+        vendor = std::make_unique<shell::VendorSession>(config, keys, *http, messages, clock, random);
+        flow = std::make_unique<shell::SignInFlow>(*vendor, messages, config, dir.path());
         QObject::connect(flow.get(), &shell::SignInFlow::signedIn, [this] { ++signedIn; });
     }
 
@@ -45,8 +45,8 @@ struct FormsFixture {
     }
     static void click(QWidget* form, const char* name) { child<QPushButton>(form, name)->click(); }
     // Lets closed forms go away.
-    static void settle() { support::settle(); }
-    QStringList messageTexts() const { return support::shownTexts(messages); }
+    static void settle() { support::Settle(); }
+    QStringList messageTexts() const { return support::ShownTexts(messages); }
     QString upIni() const { return common::ReadTextFile(flow->upIniPath()); }
 
     // Test hooks of the local service.
@@ -81,13 +81,13 @@ struct FormsFixture {
     common::RecordingMessages messages;
     common::SystemClock clock;
     shell::SystemRandom random;
-    std::unique_ptr<shell::Common> common;
+    std::unique_ptr<shell::VendorSession> vendor;
     std::unique_ptr<shell::SignInFlow> flow;
     int signedIn = 0;
 };
 
 // A fresh account name for each use, so tests sharing a service do not meet.
-inline QString freshName(const char* stem) {
+inline QString FreshName(const char* stem) {
     static int n = 0;
     return QString::fromLatin1(stem) +
            QString::number(QDateTime::currentMSecsSinceEpoch() % 100000) + QString::number(++n);

@@ -1,5 +1,6 @@
 // The print hand-off of the management system's print page and the page classification.
 #include "itinerary/code_tables.h"
+#include "itinerary/money.h"
 #include "shell/management/management_site.h"
 #include "shell/management/print_hand_off.h"
 
@@ -17,8 +18,8 @@ const QString kExample =
     QStringLiteral("0,^^^^2013-12-10^MU5101^Y^08:00^^PEK^SHA,ABC123,ZHANG/SAN^ID1^T1,1130,50,110");
 
 struct HandOff : ::testing::Test {
-    PCommon common;
-    HeadlessPrintForm form{common};
+    PrintFormState formState;
+    HeadlessPrintForm form{formState};
     ItineraryRecord& record() { return *form.record(); }
     QString f(int i) { return record().field(i); }
 };
@@ -26,9 +27,9 @@ struct HandOff : ::testing::Test {
 } // namespace
 
 TEST_F(HandOff, TheExampleBookingFillsTheDomesticForm) {
-    ASSERT_TRUE(PrintHandOff(kExample, common, form));
-    EXPECT_EQ(common.PrintMode, Domestic);
-    EXPECT_TRUE(common.PrintFormOpen);
+    ASSERT_TRUE(PrintHandOff(kExample, formState, form));
+    EXPECT_EQ(formState.printMode, Domestic);
+    EXPECT_TRUE(formState.printFormOpen);
     EXPECT_EQ(f(City1), AirportCityName("PEK"));
     EXPECT_FALSE(f(City1).isEmpty());
     EXPECT_EQ(f(Carrier1), AirlineShortName("MU"));
@@ -62,7 +63,7 @@ TEST_F(HandOff, TheExampleBookingFillsTheDomesticForm) {
 TEST_F(HandOff, LaterSegmentsOverwriteTheClosingMarks) {
     const QString seg1 = "^^^^2013-12-10^MU5101^Y^08:00^^PEK^SHA";
     const QString seg2 = "^^^^2013-12-12^CA1502^F^19:30^^SHA^CAN";
-    ASSERT_TRUE(PrintHandOff("0," + seg1 + "|" + seg2 + ",P,A^B^C,1,2,3", common, form));
+    ASSERT_TRUE(PrintHandOff("0," + seg1 + "|" + seg2 + ",P,A^B^C,1,2,3", formState, form));
     EXPECT_EQ(f(Carrier2), AirlineShortName("CA"));
     EXPECT_EQ(f(City2), AirportCityName("SHA"));
     EXPECT_EQ(f(City3), AirportCityName("CAN"));
@@ -80,7 +81,7 @@ TEST_F(HandOff, LaterSegmentsOverwriteTheClosingMarks) {
     const QString seg5 = "^^^^D5^3U8001^Y^T5^^PEK^CTU";
     ASSERT_TRUE(PrintHandOff("0," + seg1 + "|" + seg2 + "|" + seg3 + "|" + seg4 + "|" + seg5 +
                                  ",P,A^B^C,1,2,3",
-                             common, form));
+                             formState, form));
     EXPECT_EQ(form.unloads, 1); // the first booking's form was closed
     EXPECT_EQ(f(Carrier3), AirlineShortName("ZH"));
     EXPECT_EQ(f(Carrier4), AirlineShortName("HU"));
@@ -95,13 +96,13 @@ TEST_F(HandOff, LaterSegmentsOverwriteTheClosingMarks) {
 }
 
 TEST_F(HandOff, ThreePassengersAfterAnEarlierBookingLeftTheFormOnALaterOne) {
-    common.PrintMode = Domestic;
+    formState.printMode = Domestic;
     form.show();
     record().setPassengers(
         {{"OLD1", "", ""}, {"OLD2", "", ""}, {"OLD3", "", ""}, {"OLD4", "", ""}});
     record().showPassenger(3);
 
-    ASSERT_TRUE(PrintHandOff("0,,P,A^1^T1|B^2|C,0,0,0", common, form));
+    ASSERT_TRUE(PrintHandOff("0,,P,A^1^T1|B^2|C,0,0,0", formState, form));
     EXPECT_EQ(record().passengers().size(), 3);
     EXPECT_EQ(record().currentPassenger(), 0);
     EXPECT_EQ(f(PassengerName), "A");
@@ -118,12 +119,12 @@ TEST_F(HandOff, ThreePassengersAfterAnEarlierBookingLeftTheFormOnALaterOne) {
 }
 
 TEST_F(HandOff, ModeCharacterDecidesWhetherAndHowTheFormReopens) {
-    common.PrintMode = Domestic;
+    formState.printMode = Domestic;
     form.show();
     record().setField(Notice, "typed by the agent");
 
-    ASSERT_TRUE(PrintHandOff("1,,P,A,1,2,3", common, form));
-    EXPECT_EQ(common.PrintMode, International);
+    ASSERT_TRUE(PrintHandOff("1,,P,A,1,2,3", formState, form));
+    EXPECT_EQ(formState.printMode, International);
     EXPECT_EQ(form.unloads, 1);
     EXPECT_EQ(form.loads, 2);
     EXPECT_EQ(form.loadedMode, International);
@@ -131,16 +132,16 @@ TEST_F(HandOff, ModeCharacterDecidesWhetherAndHowTheFormReopens) {
 
     // "2", an empty text and a blank first character change nothing.
     for (const QString& text : {QStringLiteral("2,,P,A,1,2,3"), QString(), QStringLiteral(" 0,")}) {
-        EXPECT_FALSE(PrintHandOff(text, common, form)) << text.toStdString();
+        EXPECT_FALSE(PrintHandOff(text, formState, form)) << text.toStdString();
         EXPECT_EQ(form.loads, 2);
-        EXPECT_EQ(common.PrintMode, International);
+        EXPECT_EQ(formState.printMode, International);
         EXPECT_EQ(f(PassengerName), "A");
     }
 }
 
 TEST_F(HandOff, MoneyAndMissingFields) {
     // Only the mode: every field is missing, nothing crashes and no passenger is invented.
-    ASSERT_TRUE(PrintHandOff("0", common, form));
+    ASSERT_TRUE(PrintHandOff("0", formState, form));
     EXPECT_EQ(f(Fare), "CNY .00");
     EXPECT_EQ(f(CnTax), "CN.00");
     EXPECT_EQ(f(Total), "CNY 0.00");
@@ -150,7 +151,7 @@ TEST_F(HandOff, MoneyAndMissingFields) {
     EXPECT_EQ(f(Baggage1), "");
 
     // A non-numeric amount is inserted as sent and counts 0; decimals are not doubled.
-    ASSERT_TRUE(PrintHandOff("0,,P,A,100.5,abc,20", common, form));
+    ASSERT_TRUE(PrintHandOff("0,,P,A,100.5,abc,20", formState, form));
     EXPECT_EQ(f(Fare), "CNY 100.50");
     EXPECT_EQ(f(CnTax), "CNabc.00");
     EXPECT_EQ(f(YqTax), "YQ20.00");

@@ -26,24 +26,24 @@ struct FakeBrowser : BrowserWindowControl {
     }
     void unloadBrowser() override {
         log << "unload";
-        web.BrowserOpen = false;
+        web.browserOpen = false;
     }
     void showBrowser() override {
         log << "show";
-        web.BrowserOpen = true;
+        web.browserOpen = true;
     }
 };
 
 struct Menus : ::testing::Test {
     WebState web;
-    itin::PCommon common;
-    HeadlessPrintForm form{common};
+    itin::PrintFormState formState;
+    HeadlessPrintForm form{formState};
     FakeBrowser browser{web};
     common::RecordingMessages messages;
     RecordingDesktopBrowser desktop;
     int smsOpened = 0;
     MenuContext context{web,
-                        common,
+                        formState,
                         form,
                         browser,
                         messages,
@@ -74,18 +74,18 @@ TEST(MenuTable, NavigationIdsNumberTheFirstGroupFromZeroAndTheOthersFromOne) {
 }
 
 TEST_F(Menus, WebEntriesBeforeSignInAskForItAndReloadTheBrowser) {
-    web.BrowserOpen = true;
+    web.browserOpen = true;
     choose("申请出票");
     EXPECT_EQ(messages.shown, (QList<common::ShownMessage>{{"请登陆系统", "print"}}));
     EXPECT_EQ(browser.log, QStringList({"unload", "show"}));
     browser.log.clear();
-    web.BrowserOpen = false; // the agent closed it
+    web.browserOpen = false; // the agent closed it
     choose("财务流水");
     EXPECT_EQ(browser.log, QStringList({"show"}));
 }
 
 TEST_F(Menus, WebEntriesWhenSignedInClickTheirElement) {
-    web.WebSignedIn = web.BrowserOpen = true;
+    web.webSignedIn = web.browserOpen = true;
     choose("订单监控");
     choose("财务流水");
     EXPECT_EQ(browser.log, QStringList({"click 1_0", "click 5_12"}));
@@ -97,7 +97,7 @@ TEST_F(Menus, WebEntriesWhenSignedInClickTheirElement) {
     EXPECT_EQ(browser.log.last(), "click 7_1");
 
     browser.log.clear();
-    web.BrowserOpen = false;
+    web.browserOpen = false;
     choose("员工管理");
     EXPECT_EQ(browser.log, QStringList({"show"}));
     EXPECT_EQ(messages.shown.size(), 2);
@@ -109,7 +109,7 @@ TEST_F(Menus, NativeEntriesWorkWithoutSignIn) {
     EXPECT_EQ(form.unloads, 0); // not open: only opened
     form.record()->setField(itin::Fare, "CNY 5.00");
     choose("国际行程单打印");
-    EXPECT_EQ(common.PrintMode, itin::International);
+    EXPECT_EQ(formState.printMode, itin::International);
     EXPECT_EQ(form.unloads, 1);
     EXPECT_EQ(form.loadedMode, itin::International);
     EXPECT_EQ(form.record()->field(itin::Fare), "CNY 0.00");

@@ -19,7 +19,7 @@ TEST(ServiceRoundTrip, RandomTextsComeBackUnchanged) {
         const int len = int(rng.bounded(1, 40));
         for (int i = 0; i < len; ++i)
             text += pool[int(rng.bounded(pool.size()))];
-        const QString body = f.common->EncipherParams(shell::UrlEncodeGbk(text));
+        const QString body = f.vendor->encipherParams(shell::UrlEncodeGbk(text));
         ASSERT_FALSE(body.isEmpty());
         const net::HttpReply reply =
             f.http->post(service.url(QStringLiteral("/__echo")), body.toLatin1());

@@ -40,9 +40,9 @@ TEST_F(SignIn, RightPasswordSetsValuesWritesUpIniForEveryTickCombinationAndReloa
         EXPECT_TRUE(f.messages.shown.isEmpty()) << f.messageTexts().join('|').toStdString();
         EXPECT_EQ(f.signedIn, 1);
         EXPECT_EQ(f.flow->reg1(), nullptr) << "the sign-in form unloads";
-        EXPECT_EQ(f.common->LoginComUser, QStringLiteral("demo01"));
-        EXPECT_EQ(f.common->LoginStaffUser, QStringLiteral("001"));
-        EXPECT_EQ(f.common->LoginPassword, QStringLiteral("123456"));
+        EXPECT_EQ(f.vendor->loginComUser, QStringLiteral("demo01"));
+        EXPECT_EQ(f.vendor->loginStaffUser, QStringLiteral("001"));
+        EXPECT_EQ(f.vendor->loginPassword, QStringLiteral("123456"));
         EXPECT_EQ(f.upIni(), QStringLiteral("demo01\r\n001\r\n123456\r\n%1\r\n%2")
                                  .arg(account ? 1 : 0)
                                  .arg(password ? 1 : 0));
@@ -74,7 +74,7 @@ TEST_F(SignIn, WrongPasswordAndTwoFieldRepliesStayOnTheForm) {
     EXPECT_EQ(f.signedIn, 0);
     EXPECT_EQ(f.flow->reg1(), reg1);
     EXPECT_FALSE(common::FileExists(f.flow->upIniPath()));
-    EXPECT_TRUE(f.common->LoginComUser.isEmpty());
+    EXPECT_TRUE(f.vendor->loginComUser.isEmpty());
     // The boxes went out as typed, not trimmed.
     fill(reg1, QStringLiteral(" demo01"), QStringLiteral("001"), QStringLiteral("123456"));
     f.click(reg1, "Cmd_login");
@@ -103,7 +103,7 @@ TEST_F(SignIn, AnyThreeFieldReplyNotStartingWithZeroSignsIn) {
     f.queueReply(QStringLiteral("2"), QStringLiteral("a,,c"));
     f.click(reg1, "Cmd_login");
     EXPECT_EQ(f.signedIn, 1);
-    EXPECT_EQ(f.common->LoginComUser, QStringLiteral("x"));
+    EXPECT_EQ(f.vendor->loginComUser, QStringLiteral("x"));
 }
 
 TEST(SignInWithoutService, DownOrSilentServiceFailsAfterTheTimeoutWithTheWindowDisabled) {
@@ -145,7 +145,7 @@ TEST(SignInWithoutService, DownOrSilentServiceFailsAfterTheTimeoutWithTheWindowD
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(f.messageTexts(), QStringList(QStringLiteral("登陆失败，请重试。")));
     // After the wait the held click arrives: a second sign-in that fails the same way.
-    ASSERT_TRUE(support::waitUntil([&] { return f.messages.shown.size() == 2; }, 3000));
+    ASSERT_TRUE(support::WaitUntil([&] { return f.messages.shown.size() == 2; }, 3000));
     EXPECT_EQ(f.signedIn, 0);
 }
 
@@ -201,7 +201,7 @@ TEST(OneWait, KeysTypedAndAWindowClosedDuringAWaitArriveAfterIt) {
     EXPECT_FALSE(reply.arrived);
     EXPECT_EQ(typedDuringWait, QString());
     EXPECT_TRUE(otherOpenDuringWait);
-    support::settle();
+    support::Settle();
     EXPECT_EQ(box->text(), QStringLiteral("ab"));
     EXPECT_FALSE(other.isVisible());
 }

@@ -6,13 +6,13 @@
 
 using namespace itin;
 using sms::ComposeSms;
-using sms::SmsCommon;
+using sms::SmsAccount;
 
 namespace {
 
 struct Booking {
     ItineraryRecord record;
-    SmsCommon account;
+    SmsAccount account;
     common::RecordingMessages messages;
 
     explicit Booking(bool twoFlights) {
@@ -34,12 +34,12 @@ struct Booking {
         record.setPassengers({{QStringLiteral("张三"), QStringLiteral("110101199001011234"),
                                QStringLiteral("999-1234567890")}});
         record.setArrivalTimes(QStringLiteral("10:40"), QStringLiteral("16:50"));
-        account.AgencyShortName = QStringLiteral("示例");
-        account.AgencyServicePhone = QStringLiteral("010-12345678");
+        account.agencyShortName = QStringLiteral("示例");
+        account.agencyServicePhone = QStringLiteral("010-12345678");
     }
 
     QString compose(int type) {
-        account.TemplateType = type;
+        account.templateType = type;
         return ComposeSms(record, account, messages);
     }
 };
@@ -126,12 +126,12 @@ TEST(ComposeSms, TypeSevenWithoutPassengerList) {
 
 TEST(ComposeSms, DefaultsFillTheSignatureAndStay) {
     Booking b(false);
-    b.account.AgencyShortName.clear();
-    b.account.AgencyServicePhone.clear();
+    b.account.agencyShortName.clear();
+    b.account.agencyServicePhone.clear();
     EXPECT_TRUE(b.compose(5).endsWith(
         QStringLiteral(",请确认.客服:010-XXXXXXXX,[北京示例航空服务有限公司]")));
     b.record.setField(IssuedBy, QStringLiteral("另一家"));
-    EXPECT_EQ(b.account.AgencyShortName, QStringLiteral("北京示例航空服务有限公司"));
+    EXPECT_EQ(b.account.agencyShortName, QStringLiteral("北京示例航空服务有限公司"));
     EXPECT_TRUE(b.compose(5).endsWith(QStringLiteral("[北京示例航空服务有限公司]")));
 }
 

@@ -84,18 +84,18 @@ TEST(GatewayReplies, Send) {
 
 TEST(SmsAccountFile, ThreeGbkLinesReadBack) {
     QTemporaryDir dir;
-    SmsCommon a;
-    a.SmsUserName = QStringLiteral("示例01");
-    a.SmsPassword = QStringLiteral("pw 1");
+    SmsAccount a;
+    a.smsUserName = QStringLiteral("示例01");
+    a.smsPassword = QStringLiteral("pw 1");
     const QString path = SmsSetupPath(dir.path());
     ASSERT_TRUE(WriteSmsSetup(path, a));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), common::toGbk(QStringLiteral("示例01\r\npw 1\r\n1")));
-    SmsCommon b;
+    EXPECT_EQ(f.readAll(), common::ToGbk(QStringLiteral("示例01\r\npw 1\r\n1")));
+    SmsAccount b;
     EXPECT_TRUE(ReadSmsSetup(path, b));
-    EXPECT_EQ(b.SmsUserName, a.SmsUserName);
-    EXPECT_EQ(b.SmsPassword, a.SmsPassword);
+    EXPECT_EQ(b.smsUserName, a.smsUserName);
+    EXPECT_EQ(b.smsPassword, a.smsPassword);
     EXPECT_FALSE(ReadSmsSetup(dir.filePath(QStringLiteral("none.inf")), b));
 }
 
@@ -146,81 +146,81 @@ struct ScriptedGateway {
 
 struct ClientFixture : ::testing::Test {
     QTemporaryDir dir;
-    SmsCommon account;
+    SmsAccount account;
     common::RecordingMessages messages;
     common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
     ScriptedGateway gw;
     SmsClient client{
         account, messages, clock,
         SmsEnvironment{gw.get(), QStringLiteral("gw.local"), dir.path(), QStringLiteral("WS01")}};
-    void reply(const QString& text) { gw.replies << common::toGbk(text); }
-    QStringList texts() const { return support::shownTexts(messages); }
+    void reply(const QString& text) { gw.replies << common::ToGbk(text); }
+    QStringList texts() const { return support::ShownTexts(messages); }
 };
 
 } // namespace
 
 TEST_F(ClientFixture, FailedSignInShowsReplyAndKeepsEarlierAccount) {
-    account.AgencyShortName = QStringLiteral("旧名");
-    account.SmsBalance = 3;
+    account.agencyShortName = QStringLiteral("旧名");
+    account.smsBalance = 3;
     reply(QStringLiteral("0,帐号或密码错误"));
-    EXPECT_EQ(client.SmsSignIn(), 0);
+    EXPECT_EQ(client.smsSignIn(), 0);
     EXPECT_EQ(texts(), QStringList{QStringLiteral("0,帐号或密码错误")});
-    EXPECT_EQ(account.AgencyShortName, QStringLiteral("旧名"));
-    EXPECT_EQ(account.SmsBalance, 3.f);
+    EXPECT_EQ(account.agencyShortName, QStringLiteral("旧名"));
+    EXPECT_EQ(account.smsBalance, 3.f);
 }
 
 TEST_F(ClientFixture, ShortSignInReplyKeepsFieldsItLacks) {
-    account.AgencyServicePhone = QStringLiteral("020-1");
-    account.SmsBalance = 3;
+    account.agencyServicePhone = QStringLiteral("020-1");
+    account.smsBalance = 3;
     reply(QStringLiteral("1,新名"));
-    EXPECT_EQ(client.SmsSignIn(), 1);
-    EXPECT_EQ(account.AgencyShortName, QStringLiteral("新名"));
-    EXPECT_EQ(account.AgencyServicePhone, QStringLiteral("020-1"));
-    EXPECT_EQ(account.SmsBalance, 0.f);
+    EXPECT_EQ(client.smsSignIn(), 1);
+    EXPECT_EQ(account.agencyShortName, QStringLiteral("新名"));
+    EXPECT_EQ(account.agencyServicePhone, QStringLiteral("020-1"));
+    EXPECT_EQ(account.smsBalance, 0.f);
 }
 
 TEST_F(ClientFixture, StartupRegistrationFailureAndEmptyReply) {
     // Transport failure: an empty reply is a failed registration.
-    EXPECT_EQ(client.SmsStartup(), NoAccountLine());
+    EXPECT_EQ(client.smsStartup(), NoAccountLine());
     EXPECT_EQ(texts(),
               QStringList{QStringLiteral("自动注册短信帐户时失败，手工注册，或联系客服，谢谢")});
     EXPECT_FALSE(common::FileExists(SmsSetupPath(dir.path())));
-    EXPECT_TRUE(account.SmsUserName.isEmpty());
+    EXPECT_TRUE(account.smsUserName.isEmpty());
 }
 
 TEST_F(ClientFixture, SendRules) {
-    EXPECT_EQ(client.SendSms(QStringLiteral("1380013800"), QStringLiteral("x")), 0);
-    EXPECT_EQ(client.SendSms(QStringLiteral("138001380001"), QStringLiteral("x")), 0);
-    EXPECT_EQ(client.SendSms(QStringLiteral("13800138000"), QStringLiteral("x")), 0);
+    EXPECT_EQ(client.sendSms(QStringLiteral("1380013800"), QStringLiteral("x")), 0);
+    EXPECT_EQ(client.sendSms(QStringLiteral("138001380001"), QStringLiteral("x")), 0);
+    EXPECT_EQ(client.sendSms(QStringLiteral("13800138000"), QStringLiteral("x")), 0);
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("手机号码位数不正确！"),
                                     QStringLiteral("手机号码位数不正确！"),
                                     QStringLiteral("您没有登陆，请登陆后再发")}));
     EXPECT_TRUE(gw.asked.isEmpty());
 
     messages.clear();
-    account.SmsUserName = QStringLiteral("demo");
+    account.smsUserName = QStringLiteral("demo");
     reply(QStringLiteral("1"));
     reply(QStringLiteral("0"));
     reply(QStringLiteral("x"));
     reply(QStringLiteral("余额不足"));
     // Any 11 characters are sent.
-    EXPECT_EQ(client.SendSms(QStringLiteral("138-0013-80"), QStringLiteral("a")), 1);
-    EXPECT_EQ(client.SendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
+    EXPECT_EQ(client.sendSms(QStringLiteral("138-0013-80"), QStringLiteral("a")), 1);
+    EXPECT_EQ(client.sendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(client.SendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
-    EXPECT_EQ(client.SendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
+    EXPECT_EQ(client.sendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
+    EXPECT_EQ(client.sendSms(QStringLiteral("13800138000"), QStringLiteral("a")), 0);
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("x"), QStringLiteral("余额不足")}));
     EXPECT_EQ(gw.asked.size(), 4);
 }
 
 TEST_F(ClientFixture, LoginWindowRules) {
-    account.SmsUserName = QStringLiteral("before");
+    account.smsUserName = QStringLiteral("before");
     EXPECT_FALSE(
         SubmitSmsLogin(QStringLiteral(" ab "), QStringLiteral("secret"), client, messages));
-    EXPECT_EQ(account.SmsUserName, QStringLiteral("before"));
+    EXPECT_EQ(account.smsUserName, QStringLiteral("before"));
     // The account is taken over before the password is checked.
     EXPECT_FALSE(SubmitSmsLogin(QStringLiteral(" abc "), QStringLiteral("pw"), client, messages));
-    EXPECT_EQ(account.SmsUserName, QStringLiteral("abc"));
+    EXPECT_EQ(account.smsUserName, QStringLiteral("abc"));
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("短信帐号不正确！"),
                                     QStringLiteral("密码太短不正确！")}));
     EXPECT_TRUE(gw.asked.isEmpty());

@@ -23,16 +23,16 @@
 
 using namespace sms;
 using namespace itin;
-using support::child;
-using support::click;
+using support::Child;
+using support::Click;
 
 namespace {
 
 QString editorText(QWidget* panel) {
-    return child<QTextEdit>(panel, "Rtb")->toPlainText();
+    return Child<QTextEdit>(panel, "Rtb")->toPlainText();
 }
 QString balanceLine(QWidget* panel) {
-    return child<QLabel>(panel, "Label8")->text();
+    return Child<QLabel>(panel, "Label8")->text();
 }
 
 struct PanelFixture : ::testing::Test {
@@ -42,15 +42,15 @@ struct PanelFixture : ::testing::Test {
     LocalGateway& gateway = *shared;
 
     QTemporaryDir dir;
-    SmsCommon account;
-    PCommon common;
+    SmsAccount account;
+    PrintFormState formState;
     common::RecordingMessages messages;
     common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
     RecordingDesktopBrowser browser;
     SmsEnvironment env;
     ItineraryRecord record;
     support::StandInPrintForm printForm{&record, QRect(0, 98, 774, 455)};
-    SmsPanelContext ctx{account, common, messages, clock, browser, env, printForm};
+    SmsPanelContext ctx{account, formState, messages, clock, browser, env, printForm};
     SmsPanelHost host{ctx};
 
     void SetUp() override {
@@ -62,7 +62,7 @@ struct PanelFixture : ::testing::Test {
             SmsEnvironment{NetworkGet(2000), gateway.host(), dir.path(), QStringLiteral("WS7F3A")};
         common::WriteTextFile(SmsSetupPath(dir.path()), QStringLiteral("agency1\r\npw1\r\n1"));
     }
-    QStringList texts() const { return support::shownTexts(messages); }
+    QStringList texts() const { return support::ShownTexts(messages); }
     void fillBooking() {
         record.setField(PnrQuery, QStringLiteral("HX4P2K"));
         record.setField(PassengerName, QStringLiteral("张三"));
@@ -72,29 +72,29 @@ struct PanelFixture : ::testing::Test {
         record.setField(Time1, QStringLiteral("08:30"));
         record.setField(Date1, QStringLiteral("2026-12-07"));
     }
-    static P_Guonei2* panel() { return support::window<P_Guonei2>("P_Guonei2"); }
+    static P_Guonei2* panel() { return support::Window<P_Guonei2>("P_Guonei2"); }
     P_Guonei2& open() {
         host.show();
         return *panel();
     }
     void sendWith(P_Guonei2& p, const QString& mobile, const QString& text) {
-        child<QLineEdit>(&p, "Text2")->setText(mobile);
-        child<QTextEdit>(&p, "Rtb")->setPlainText(text);
-        click(&p, "Command10");
+        Child<QLineEdit>(&p, "Text2")->setText(mobile);
+        Child<QTextEdit>(&p, "Rtb")->setPlainText(text);
+        Click(&p, "Command10");
     }
 };
 
 } // namespace
 
 TEST_F(PanelFixture, OpensBesideThePrintFormSignedIn) {
-    account.TemplateType = 5;
+    account.templateType = 5;
     P_Guonei2& p = open();
     EXPECT_TRUE(p.isVisible());
     EXPECT_EQ(p.windowTitle(), QStringLiteral("短信系统"));
     EXPECT_EQ(p.pos(), QPoint(774, 98));
     EXPECT_EQ(balanceLine(&p), QStringLiteral("短信余额：12.50 元"));
-    EXPECT_EQ(account.TemplateType, 1);
-    EXPECT_EQ(child<QPushButton>(&p, "Command10")->text(), QStringLiteral("发送短信"));
+    EXPECT_EQ(account.templateType, 1);
+    EXPECT_EQ(Child<QPushButton>(&p, "Command10")->text(), QStringLiteral("发送短信"));
 }
 
 TEST_F(PanelFixture, SignedTextIsSentAndButtonRestored) {
@@ -104,14 +104,14 @@ TEST_F(PanelFixture, SignedTextIsSentAndButtonRestored) {
     const QJsonObject sent = gateway.sent().last().toObject();
     EXPECT_EQ(sent.value("content").toString(), QStringLiteral("您的航班CA1501已出票【示例】"));
     EXPECT_EQ(sent.value("mob").toString(), QStringLiteral("13800138000"));
-    auto* button = child<QPushButton>(&p, "Command10");
+    auto* button = Child<QPushButton>(&p, "Command10");
     EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(button->text(), QStringLiteral("发  送"));
 }
 
 TEST_F(PanelFixture, ButtonBusyWhileSending) {
     P_Guonei2& p = open();
-    auto* button = child<QPushButton>(&p, "Command10");
+    auto* button = Child<QPushButton>(&p, "Command10");
     QString captionDuringSend;
     bool enabledDuringSend = true;
     HttpGet real = env.get;
@@ -139,8 +139,8 @@ TEST_F(PanelFixture, SignatureChecksRefuseBeforeSending) {
                            QStringLiteral("短信必须加签名，格式为【公司简称】"),
                            QStringLiteral("短信签名太长，不得超过七个字，格式为【公司简称】")}));
     EXPECT_EQ(gateway.requests().size(), before);
-    child<QTextEdit>(&p, "Rtb")->setPlainText(QString(67, u'票') + QStringLiteral("【示例】"));
-    EXPECT_EQ(child<QLabel>(&p, "SmsLength")->text(), QStringLiteral("共 71 字，分 2 条发送"));
+    Child<QTextEdit>(&p, "Rtb")->setPlainText(QString(67, u'票') + QStringLiteral("【示例】"));
+    EXPECT_EQ(Child<QLabel>(&p, "SmsLength")->text(), QStringLiteral("共 71 字，分 2 条发送"));
     // A short text ending in "】" without "【" goes out.
     messages.clear();
     sendWith(p, QStringLiteral("13800138000"), QStringLiteral("已出票】"));
@@ -149,13 +149,13 @@ TEST_F(PanelFixture, SignatureChecksRefuseBeforeSending) {
 
 TEST_F(PanelFixture, TemplateLabelsComposeFromTheOpenForm) {
     P_Guonei2& p = open();
-    click(&p, "Label31");
+    Click(&p, "Label31");
     // An empty print form: the composer's message, and an empty editor.
     EXPECT_EQ(texts(), QStringList{QStringLiteral("填写票面内容后才能自动生成短信内容！")});
     EXPECT_TRUE(editorText(&p).isEmpty());
     fillBooking();
-    click(&p, "Label34");
-    EXPECT_EQ(account.TemplateType, 5);
+    Click(&p, "Label34");
+    EXPECT_EQ(account.templateType, 5);
     EXPECT_EQ(
         editorText(&p),
         QStringLiteral(
@@ -193,8 +193,8 @@ TEST_F(PanelFixture, ClosingUnloadsAndReopeningStartsAgain) {
 
 TEST_F(PanelFixture, AccountPageInTheDesktopBrowser) {
     P_Guonei2& p = open();
-    click(&p, "Command5");
-    click(&p, "Command7");
+    Click(&p, "Command5");
+    Click(&p, "Command7");
     const QString page =
         QStringLiteral("http://%1/logint.asp?UserName=agency1&Password=pw1").arg(gateway.host());
     EXPECT_EQ(browser.opened, (QList<QString>{page, page}));
@@ -202,11 +202,11 @@ TEST_F(PanelFixture, AccountPageInTheDesktopBrowser) {
 
 TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
     P_Guonei2& p = open();
-    click(&p, "Command6");
-    auto* login = child<Sms_Login>(&p, "Sms_Login");
+    Click(&p, "Command6");
+    auto* login = Child<Sms_Login>(&p, "Sms_Login");
     ASSERT_NE(login, nullptr);
-    auto* accountBox = child<QLineEdit>(login, "Text1");
-    auto* passwordBox = child<QLineEdit>(login, "Text2");
+    auto* accountBox = Child<QLineEdit>(login, "Text1");
+    auto* passwordBox = Child<QLineEdit>(login, "Text2");
     EXPECT_TRUE(login->isVisible());
     EXPECT_EQ(login->windowTitle(), QStringLiteral("短信系统登陆"));
     EXPECT_EQ(login->pos(), p.pos());
@@ -215,12 +215,12 @@ TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
     const int before = gateway.requests().size();
 
     accountBox->setText(QStringLiteral("ab"));
-    click(login, "Command1");
-    EXPECT_EQ(account.SmsUserName, QStringLiteral("agency1"));
+    Click(login, "Command1");
+    EXPECT_EQ(account.smsUserName, QStringLiteral("agency1"));
     accountBox->setText(QStringLiteral("other"));
     passwordBox->setText(QStringLiteral("pw"));
-    click(login, "Command1");
-    EXPECT_EQ(account.SmsUserName, QStringLiteral("other"));
+    Click(login, "Command1");
+    EXPECT_EQ(account.smsUserName, QStringLiteral("other"));
     EXPECT_EQ(gateway.requests().size(), before);
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("短信帐号不正确！"),
                                     QStringLiteral("密码太短不正确！")}));
@@ -228,16 +228,16 @@ TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
     // Refused by the gateway: the reply is shown and the window stays.
     messages.clear();
     passwordBox->setText(QStringLiteral("wrong"));
-    click(login, "Command1");
+    Click(login, "Command1");
     EXPECT_EQ(texts(), QStringList{QStringLiteral("0,帐号或密码错误")});
     EXPECT_TRUE(login->isVisible());
 
     gateway.addAccount(QStringLiteral("other"), QStringLiteral("secret"), QStringLiteral("另一家"),
                        QStringLiteral("020-1"), 1);
     passwordBox->setText(QStringLiteral(" secret "));
-    click(login, "Command1");
+    Click(login, "Command1");
     EXPECT_FALSE(login->isVisible());
-    EXPECT_EQ(account.AgencyShortName, QStringLiteral("另一家"));
+    EXPECT_EQ(account.agencyShortName, QStringLiteral("另一家"));
     EXPECT_EQ(common::ReadTextFile(SmsSetupPath(dir.path())),
               QStringLiteral("other\r\nsecret\r\n1"));
     // The balance line stays as the start-up wrote it.

@@ -33,7 +33,7 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
     ASSERT_TRUE(gateway.started());
     QTemporaryDir dir;
     common::WriteTextFile(sms::SmsSetupPath(dir.path()), QStringLiteral("demo\r\ndemo123\r\n1"));
-    PCommon common;
+    PrintFormState formState;
     PrintSettings settings;
     common::RecordingMessages messages;
     common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
@@ -42,15 +42,15 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
     deploy.set(QStringLiteral("HttpTimeoutMs"), QStringLiteral("3000"));
     RecordingDesktopBrowser browser;
     PresetFileDialogs dialogs;
-    ItineraryContext ctx{common,  settings, messages,   clock, deploy,
+    ItineraryContext ctx{formState,  settings, messages,   clock, deploy,
                          browser, dialogs,  dir.path(), {}};
     PrintFormHost printHost(ctx);
     // Wired as the main windows wire it.
-    sms::SmsCommon account;
+    sms::SmsAccount account;
     sms::SmsEnvironment env{
         sms::NetworkGet(deploy.httpTimeoutMs()), gateway.host(), dir.path(), {}};
     HostedPrintForm printForm(printHost);
-    sms::SmsPanelContext smsCtx{account, common, messages, clock, browser, env, printForm};
+    sms::SmsPanelContext smsCtx{account, formState, messages, clock, browser, env, printForm};
     sms::SmsPanelHost smsHost(smsCtx);
     QObject::connect(&printHost, &PrintFormHost::formLoaded, &smsHost, [&](P_GuoNei* f) {
         env.workstationId = settings.workstationId;
@@ -59,20 +59,20 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
 
     P_GuoNei* form = printHost.show();
     ASSERT_NE(form, nullptr);
-    QTest::keyClicks(support::box(form, PnrQuery), QStringLiteral("HX4P2K"));
-    EXPECT_EQ(support::window("P_Guonei2"), nullptr);
+    QTest::keyClicks(support::Box(form, PnrQuery), QStringLiteral("HX4P2K"));
+    EXPECT_EQ(support::Window("P_Guonei2"), nullptr);
     form->record().setField(City1, QStringLiteral("北京   T3"));
     form->record().setField(City2, QStringLiteral("上海   T2"));
-    QTest::keyClicks(support::box(form, Flight1), QStringLiteral("ca 1501"));
-    QTest::keyClicks(support::box(form, Time1), QStringLiteral("08:30"));
-    QTest::keyClicks(support::box(form, Date1), QStringLiteral("2026-12-07"));
-    QWidget* panel = support::window("P_Guonei2");
+    QTest::keyClicks(support::Box(form, Flight1), QStringLiteral("ca 1501"));
+    QTest::keyClicks(support::Box(form, Time1), QStringLiteral("08:30"));
+    QTest::keyClicks(support::Box(form, Date1), QStringLiteral("2026-12-07"));
+    QWidget* panel = support::Window("P_Guonei2");
     ASSERT_NE(panel, nullptr);
     EXPECT_FALSE(panel->isVisible());
-    EXPECT_EQ(support::child<QLabel>(panel, "Label8")->text(),
+    EXPECT_EQ(support::Child<QLabel>(panel, "Label8")->text(),
               QStringLiteral("短信余额：12.50 元"));
     EXPECT_EQ(
-        support::child<QTextEdit>(panel, "Rtb")->toPlainText().toStdString(),
+        support::Child<QTextEdit>(panel, "Rtb")->toPlainText().toStdString(),
         QStringLiteral(
             "您预订的航班:12月07日08:30北京(3号航站楼)-上海(2号航站楼)CA1501,已出票.电子票号:(),"
             "请提前90分钟到机场办理登机手续.客服:010-12345678,[示例]")
@@ -89,7 +89,7 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
     // The menu entry shows the same panel, no sign-in in between.
     const int before = gateway.requests().size();
     smsHost.show();
-    EXPECT_EQ(support::window("P_Guonei2"), panel);
+    EXPECT_EQ(support::Window("P_Guonei2"), panel);
     EXPECT_TRUE(panel->isVisible());
     EXPECT_EQ(gateway.requests().size(), before);
     printHost.unload();

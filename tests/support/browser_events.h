@@ -16,7 +16,7 @@ struct Completed {
     }
     // Waits until an address containing part has completed.
     bool waitFor(const QString& part) {
-        return waitUntil([&] {
+        return WaitUntil([&] {
             for (const QString& u : urls)
                 if (u.contains(part, Qt::CaseInsensitive)) return true;
             return false;

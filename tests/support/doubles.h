@@ -39,7 +39,7 @@ public:
 namespace support {
 
 // The texts the agent was shown, questions too, in order.
-inline QStringList shownTexts(const common::RecordingMessages& messages) {
+inline QStringList ShownTexts(const common::RecordingMessages& messages) {
     QStringList out;
     for (const common::ShownMessage& m : messages.shown)
         out << m.text;

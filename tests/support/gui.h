@@ -14,7 +14,7 @@
 namespace support {
 
 // Processes events until cond holds or ms pass; false on time-out.
-inline bool waitUntil(const std::function<bool()>& cond, int ms = 15000) {
+inline bool WaitUntil(const std::function<bool()>& cond, int ms = 15000) {
     QDeadlineTimer deadline(ms);
     while (!cond()) {
         if (deadline.hasExpired()) return false;
@@ -24,18 +24,18 @@ inline bool waitUntil(const std::function<bool()>& cond, int ms = 15000) {
 }
 
 // Lets closed windows go away.
-inline void settle() {
+inline void Settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
 
 // The widget of type T named name inside root, or null.
-template <class T = QWidget> T* child(QObject* root, const char* name) {
+template <class T = QWidget> T* Child(QObject* root, const char* name) {
     return root ? root->findChild<T*>(QString::fromLatin1(name)) : nullptr;
 }
 
 // The window (top-level widget) of type T named name, or null.
-template <class T = QWidget> T* window(const char* name) {
+template <class T = QWidget> T* Window(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String(name))
             if (auto* t = qobject_cast<T*>(w)) return t;
@@ -43,8 +43,8 @@ template <class T = QWidget> T* window(const char* name) {
 }
 
 // A left click on the control named name inside root, as the agent clicks.
-inline void click(QObject* root, const char* name) {
-    QWidget* w = child(root, name);
+inline void Click(QObject* root, const char* name) {
+    QWidget* w = Child(root, name);
     if (!w) {
         ADD_FAILURE() << "no control " << name;
         return;
@@ -53,7 +53,7 @@ inline void click(QObject* root, const char* name) {
 }
 
 // The print form's edit box of the record field index.
-inline QLineEdit* box(QObject* form, int index) {
+inline QLineEdit* Box(QObject* form, int index) {
     return form ? form->findChild<QLineEdit*>(QStringLiteral("Pt_%1").arg(index)) : nullptr;
 }
 

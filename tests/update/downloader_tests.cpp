@@ -27,7 +27,7 @@ class RecordingRegistrar : public Registrar {
 public:
     RecordingRegistrar() : Registrar(QString()) {}
     mutable QStringList registered;
-    RegisterOutcome RegisterComponent(const QString& path, const QString& mode) const override {
+    RegisterOutcome registerComponent(const QString& path, const QString& mode) const override {
         registered << path + QLatin1Char('|') + mode;
         return RegisterOutcome::Registered;
     }
@@ -42,7 +42,7 @@ protected:
         DownloadLimits limits;
         limits.inactivityMs = inactivityMs;
         Downloader d(http, messages, &view, &registrar, limits);
-        const DownloadEnd end = d.DownloadFile(url, target, zc);
+        const DownloadEnd end = d.downloadFile(url, target, zc);
         requests = d.requestCount();
         return end;
     }
@@ -64,16 +64,16 @@ protected:
 } // namespace
 
 TEST_F(DownloadTest, ThreeSlicesWithOverlappingRanges) {
-    const QByteArray file = patternBytes(45000);
+    const QByteArray file = PatternBytes(45000);
     service.serve("a.bin", file);
     const QString target = service.scratch("app/a.bin");
-    writeAll(target, patternBytes(70000, 99)); // an older, longer file
+    WriteAll(target, PatternBytes(70000, 99)); // an older, longer file
 
     EXPECT_EQ(download(service.fileUrl("a.bin"), target), DownloadEnd::Complete);
     QStringList asked = ranges();
     asked.sort(); // slices in flight arrive in any order
     EXPECT_EQ(asked, (QStringList{"bytes=0-20480", "bytes=20480-40960", "bytes=40960-61440"}));
-    EXPECT_EQ(readAll(target), file); // cut to the new total
+    EXPECT_EQ(ReadAll(target), file); // cut to the new total
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_EQ(view.statuses.first(), QStringLiteral("开始下载……"));
     EXPECT_EQ(view.statuses.last(), QStringLiteral("当前进度:99% (43k/43k)"));
@@ -90,14 +90,14 @@ TEST_F(DownloadTest, ThreeSlicesWithOverlappingRanges) {
 TEST_F(DownloadTest, ExactSliceSizesEndWithoutExtraRequests) {
     for (const auto& [size, slices] : {std::pair(20481, 1), std::pair(20482, 2)}) {
         const QString name = QStringLiteral("%1.bin").arg(size);
-        service.serve(name, patternBytes(size));
+        service.serve(name, PatternBytes(size));
         EXPECT_EQ(download(service.fileUrl(name), service.scratch(name)), DownloadEnd::Complete);
         EXPECT_EQ(requests, slices);
-        EXPECT_EQ(readAll(service.scratch(name)), patternBytes(size));
+        EXPECT_EQ(ReadAll(service.scratch(name)), PatternBytes(size));
     }
     service.serve("empty.bin", QByteArray());
     // An empty file on the server answers 416 at once: the target becomes empty.
-    writeAll(service.scratch("empty.bin"), "old");
+    WriteAll(service.scratch("empty.bin"), "old");
     EXPECT_EQ(download(service.fileUrl("empty.bin"), service.scratch("empty.bin")),
               DownloadEnd::Complete);
     EXPECT_TRUE(QFileInfo::exists(service.scratch("empty.bin")));
@@ -125,16 +125,16 @@ TEST_F(DownloadTest, EveryFailureLeavesTheOldTargetByteForByte) {
         {"fail=drop&after=20480", DownloadEnd::Connection, "连接服务器失败，请检查网络！"},
         {"fail=stall&after=20480", DownloadEnd::TimedOut, "下载文件超时"},
     };
-    service.serve("f.bin", patternBytes(50000));
-    const QByteArray old = patternBytes(30000, 3);
+    service.serve("f.bin", PatternBytes(50000));
+    const QByteArray old = PatternBytes(30000, 3);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.query.toStdString());
         const QString target = service.scratch("app/f.bin");
-        writeAll(target, old);
+        WriteAll(target, old);
         messages.clear();
         registrar.registered.clear();
         EXPECT_EQ(download(service.fileUrl("f.bin", c.query), target, 1, 400), c.end);
-        EXPECT_EQ(readAll(target), old);
+        EXPECT_EQ(ReadAll(target), old);
         const QList<common::ShownMessage> expected{{c.message, QStringLiteral("提示")}};
         EXPECT_EQ(messages.shown, c.message.isEmpty() ? QList<common::ShownMessage>() : expected);
         // Registration runs after every end.
@@ -144,7 +144,7 @@ TEST_F(DownloadTest, EveryFailureLeavesTheOldTargetByteForByte) {
 }
 
 TEST_F(DownloadTest, FailedNewFileLeavesNothingBehind) {
-    service.serve("g.bin", patternBytes(100));
+    service.serve("g.bin", PatternBytes(100));
     const QString target = service.scratch("fresh/g.bin");
     EXPECT_EQ(download(service.fileUrl("g.bin", "fail=404"), target, 1), DownloadEnd::NotFound);
     EXPECT_FALSE(QFileInfo::exists(target));
@@ -158,21 +158,21 @@ TEST_F(DownloadTest, FailedNewFileLeavesNothingBehind) {
 }
 
 TEST_F(DownloadTest, ServerIgnoringRangeGivesTheWholeFileOnce) {
-    const QByteArray file = patternBytes(90000);
+    const QByteArray file = PatternBytes(90000);
     service.serve("h.bin", file);
     const QString target = service.scratch("h.bin");
-    writeAll(target, patternBytes(120000, 5));
+    WriteAll(target, PatternBytes(120000, 5));
     EXPECT_EQ(download(service.fileUrl("h.bin", "fail=norange"), target), DownloadEnd::Complete);
     EXPECT_EQ(requests, 1);
-    EXPECT_EQ(readAll(target), file);
-    EXPECT_EQ(support::shownTexts(messages), QStringList{QStringLiteral("无法获取文件大小！")});
+    EXPECT_EQ(ReadAll(target), file);
+    EXPECT_EQ(support::ShownTexts(messages), QStringList{QStringLiteral("无法获取文件大小！")});
 }
 
 TEST_F(DownloadTest, CreatesMissingFoldersAndKeepsNoTemporaryFiles) {
-    service.serve("i.bin", patternBytes(30000));
+    service.serve("i.bin", PatternBytes(30000));
     const QString target = service.scratch("deep/er/i.bin");
     EXPECT_EQ(download(service.fileUrl("i.bin"), target, 1), DownloadEnd::Complete);
-    EXPECT_EQ(readAll(target), patternBytes(30000));
+    EXPECT_EQ(ReadAll(target), PatternBytes(30000));
     EXPECT_EQ(QDir(service.scratch("deep/er")).entryList(QDir::Files | QDir::Hidden),
               QStringList{"i.bin"});
     EXPECT_EQ(registrar.registered, QStringList{target + QStringLiteral("|")});
@@ -180,17 +180,17 @@ TEST_F(DownloadTest, CreatesMissingFoldersAndKeepsNoTemporaryFiles) {
 
 TEST_F(DownloadTest, SlicesCostNoIdleTime) {
     // 40 slices; a fixed 100 ms poll per slice would take at least 4 seconds.
-    service.serve("j.bin", patternBytes(40 * 20480));
+    service.serve("j.bin", PatternBytes(40 * 20480));
     QElapsedTimer t;
     t.start();
     EXPECT_EQ(download(service.fileUrl("j.bin"), service.scratch("j.bin")), DownloadEnd::Complete);
     EXPECT_EQ(requests, 40);
     EXPECT_LT(t.elapsed(), 3000);
-    EXPECT_EQ(readAll(service.scratch("j.bin")), patternBytes(40 * 20480));
+    EXPECT_EQ(ReadAll(service.scratch("j.bin")), PatternBytes(40 * 20480));
 }
 
 TEST_F(DownloadTest, SlicesInFlightApplyInOrderOverAnyConnections) {
-    const QByteArray file = patternBytes(5 * 20480 + 77);
+    const QByteArray file = PatternBytes(5 * 20480 + 77);
     service.serve("k.bin", file);
     // The second slice answers late, so later ones arrive first; plain, "Connection: close"
     // after every slice, chunked bodies, and both.
@@ -201,7 +201,7 @@ TEST_F(DownloadTest, SlicesInFlightApplyInOrderOverAnyConnections) {
         const qsizetype before = service.requests().size();
         view.statuses.clear();
         EXPECT_EQ(download(service.fileUrl("k.bin", query), target), DownloadEnd::Complete);
-        EXPECT_EQ(readAll(target), file);
+        EXPECT_EQ(ReadAll(target), file);
         EXPECT_EQ(service.requests().size() - before, 6);
         EXPECT_EQ(view.statuses,
                   (QStringList{"开始下载……", "当前进度:19% (20k/100k)", "当前进度:39% (40k/100k)",
@@ -212,15 +212,15 @@ TEST_F(DownloadTest, SlicesInFlightApplyInOrderOverAnyConnections) {
 }
 
 TEST_F(DownloadTest, AFailureInTheWindowDiscardsTheSlicesAfterIt) {
-    service.serve("m.bin", patternBytes(8 * 20480));
+    service.serve("m.bin", PatternBytes(8 * 20480));
     const QString target = service.scratch("m.bin");
-    writeAll(target, "old");
+    WriteAll(target, "old");
     EXPECT_EQ(download(service.fileUrl("m.bin", "fail=500&at=40960&slow=20480"), target),
               DownloadEnd::HttpError);
-    EXPECT_EQ(readAll(target), QByteArray("old"));
+    EXPECT_EQ(ReadAll(target), QByteArray("old"));
     EXPECT_EQ(view.statuses,
               (QStringList{"开始下载……", "当前进度:12% (20k/160k)", "当前进度:25% (40k/160k)"}));
-    EXPECT_EQ(support::shownTexts(messages),
+    EXPECT_EQ(support::ShownTexts(messages),
               QStringList{QStringLiteral("未知错误：Internal Server Error(500)")});
 }
 
@@ -278,7 +278,7 @@ TEST_F(DownloadTest, MemoryStaysFlatForAWholeBodyReply) {
     {
         QFile f(service.scratch("served/big.bin"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const QByteArray block = patternBytes(1 << 20);
+        const QByteArray block = PatternBytes(1 << 20);
         for (qint64 n = 0; n < size; n += block.size())
             f.write(block);
     }

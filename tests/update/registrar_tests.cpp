@@ -15,7 +15,7 @@ using namespace upd;
 namespace {
 
 QString helper() {
-    return binDir() + QStringLiteral("/update");
+    return BinDir() + QStringLiteral("/update");
 }
 
 class RegisterTest : public ::testing::Test {
@@ -39,13 +39,13 @@ TEST_F(RegisterTest, RunsTheEntryPointsOfALibrary) {
     Registrar r(helper());
     QList<bool> busy;
     r.setBusyHook([&](bool b) { busy << b; });
-    EXPECT_EQ(r.RegisterComponent(path, QString()), RegisterOutcome::Registered);
-    EXPECT_TRUE(QString::fromLatin1(readAll(marker())).startsWith("registered "));
+    EXPECT_EQ(r.registerComponent(path, QString()), RegisterOutcome::Registered);
+    EXPECT_TRUE(QString::fromLatin1(ReadAll(marker())).startsWith("registered "));
     EXPECT_EQ(busy, (QList<bool>{true, false}));
-    EXPECT_EQ(r.RegisterComponent(path, QStringLiteral("u")), RegisterOutcome::Registered);
-    EXPECT_TRUE(QString::fromLatin1(readAll(marker())).startsWith("unregistered "));
+    EXPECT_EQ(r.registerComponent(path, QStringLiteral("u")), RegisterOutcome::Registered);
+    EXPECT_TRUE(QString::fromLatin1(ReadAll(marker())).startsWith("unregistered "));
     QFile::remove(marker());
-    EXPECT_EQ(r.RegisterComponent(path, QStringLiteral("x")), RegisterOutcome::BadMode);
+    EXPECT_EQ(r.registerComponent(path, QStringLiteral("x")), RegisterOutcome::BadMode);
     EXPECT_FALSE(QFileInfo::exists(marker()));
 }
 
@@ -59,7 +59,7 @@ TEST_F(RegisterTest, TheEntryPointsAnswerDecidesAndIsKept) {
     Registrar r(helper());
     for (const auto& c : cases) {
         qputenv("WS_REG_ANSWER", c.answer);
-        EXPECT_EQ(r.RegisterComponent(path, QString()), c.outcome) << c.answer;
+        EXPECT_EQ(r.registerComponent(path, QString()), c.outcome) << c.answer;
         EXPECT_EQ(quint32(r.lastHresult()), QByteArray(c.answer).toUInt(nullptr, 16));
     }
     qunsetenv("WS_REG_ANSWER");
@@ -68,27 +68,27 @@ TEST_F(RegisterTest, TheEntryPointsAnswerDecidesAndIsKept) {
 TEST_F(RegisterTest, NonLibrariesAndMissingEntryPointsAreLeftAlone) {
     Registrar r(helper());
     const QString text = dir.filePath(QStringLiteral("readme.dll"));
-    writeAll(text, "not a library");
-    EXPECT_EQ(r.RegisterComponent(text, QString()), RegisterOutcome::NotLibrary);
-    EXPECT_EQ(r.RegisterComponent(dir.filePath(QStringLiteral("absent.dll")), QString()),
+    WriteAll(text, "not a library");
+    EXPECT_EQ(r.registerComponent(text, QString()), RegisterOutcome::NotLibrary);
+    EXPECT_EQ(r.registerComponent(dir.filePath(QStringLiteral("absent.dll")), QString()),
               RegisterOutcome::NotLibrary);
-    EXPECT_EQ(r.RegisterComponent(component(WS_REG_NONE_LIB, "none.dll"), QString()),
+    EXPECT_EQ(r.registerComponent(component(WS_REG_NONE_LIB, "none.dll"), QString()),
               RegisterOutcome::NoEntryPoint);
     EXPECT_FALSE(QFileInfo::exists(marker()));
     Registrar missing(dir.filePath(QStringLiteral("no-such-helper")));
-    EXPECT_EQ(missing.RegisterComponent(text, QString()), RegisterOutcome::HelperFailed);
+    EXPECT_EQ(missing.registerComponent(text, QString()), RegisterOutcome::HelperFailed);
 }
 
 TEST_F(RegisterTest, HangingEntryPointIsEndedAfterTheLimit) {
     Registrar r(helper(), {}, 800);
     QElapsedTimer t;
     t.start();
-    EXPECT_EQ(r.RegisterComponent(component(WS_REG_HANG_LIB, "hang.ocx"), QString()),
+    EXPECT_EQ(r.registerComponent(component(WS_REG_HANG_LIB, "hang.ocx"), QString()),
               RegisterOutcome::TimedOut);
     EXPECT_GE(t.elapsed(), 700);
     EXPECT_LT(t.elapsed(), 5000);
     // The process that ran the entry point is gone.
-    const int pid = readAll(marker()).toInt();
+    const int pid = ReadAll(marker()).toInt();
     ASSERT_GT(pid, 0);
     EXPECT_NE(::kill(pid, 0), 0);
 }

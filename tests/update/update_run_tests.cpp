@@ -14,7 +14,7 @@
 #include <sodium.h>
 
 using namespace upd;
-using support::shownTexts;
+using support::ShownTexts;
 
 namespace {
 
@@ -40,7 +40,7 @@ UpdateState runUpdate(const QString& app, const common::DeployConfig& config, ne
     UpdateState state = MakeUpdateState(app, config, clock);
     FixedFolders folders(app, app, app);
     Downloader downloader(http, messages, &view, nullptr);
-    UpdateRun(state, clock, http, folders, view, downloader, messages).RunUpdate();
+    UpdateRun(state, clock, http, folders, view, downloader, messages).runUpdate();
     return state;
 }
 
@@ -51,8 +51,8 @@ protected:
         app = service.scratch("app");
         QDir().mkpath(app);
         config.set("UpdateServiceHost", service.host());
-        service.serve("a.bin", patternBytes(100));
-        service.serve("b.bin", patternBytes(200));
+        service.serve("a.bin", PatternBytes(100));
+        service.serve("b.bin", PatternBytes(200));
         service.setList(
             QStringLiteral(
                 "<file surl=\"%1\" to=\"{app}\\a.bin\" fg=\"0\" zc=\"0\" date=\"2026-3-1 9:00:00\">"
@@ -83,8 +83,8 @@ TEST_F(RunTest, AddressesAndTheRunsRecord) {
     EXPECT_EQ(s.programPath, app + "/print");
 
     run();
-    EXPECT_EQ(readAll(app + "/update.log"), QByteArray("2026/3/5 14:03:07"));
-    EXPECT_EQ(readAll(app + "/b.bin"), patternBytes(200));
+    EXPECT_EQ(ReadAll(app + "/update.log"), QByteArray("2026/3/5 14:03:07"));
+    EXPECT_EQ(ReadAll(app + "/b.bin"), PatternBytes(200));
     EXPECT_EQ(view.log.filter(QRegularExpression("^[24]:")),
               (QStringList{"4:正在更新到最新版本，请不要关闭程序！", "2:1/2", "2:2/2"}));
     EXPECT_EQ(view.log.first(), QStringLiteral("1:正在获取更新文件列表……"));
@@ -94,7 +94,7 @@ TEST_F(RunTest, AddressesAndTheRunsRecord) {
 }
 
 TEST_F(RunTest, OnlyFilesAfterTheLastRunAndStartOverWhenTheClockWentBack) {
-    writeAll(app + "/update.log", "2026/3/1 9:00:00");
+    WriteAll(app + "/update.log", "2026/3/1 9:00:00");
     run();
     EXPECT_FALSE(QFileInfo::exists(app + "/a.bin"));
     EXPECT_TRUE(QFileInfo::exists(app + "/b.bin"));
@@ -102,14 +102,14 @@ TEST_F(RunTest, OnlyFilesAfterTheLastRunAndStartOverWhenTheClockWentBack) {
 
     // The last run lies in the future: every listed file qualifies again.
     QFile::remove(app + "/b.bin");
-    writeAll(app + "/update.log", "2026/3/5 14:03:07");
+    WriteAll(app + "/update.log", "2026/3/5 14:03:07");
     run();
     EXPECT_TRUE(QFileInfo::exists(app + "/a.bin"));
     EXPECT_TRUE(QFileInfo::exists(app + "/b.bin"));
     EXPECT_EQ(lastState.lastUpdateTime, QString::fromLatin1(kNoLastUpdate));
 
     // So does an unreadable log.
-    writeAll(app + "/update.log", "garbage");
+    WriteAll(app + "/update.log", "garbage");
     run();
     EXPECT_EQ(lastState.updateList.size(), 2);
 }
@@ -130,14 +130,14 @@ TEST(RunRecord, OnlyARunThatReachedTheServiceIsRecorded) {
         UpdateService service(c.switches);
         ASSERT_NE(service.port(), 0);
         const QString app = service.scratch("app");
-        writeAll(app + "/update.log", "2026/3/1 9:00:00");
+        WriteAll(app + "/update.log", "2026/3/1 9:00:00");
         common::DeployConfig config;
         config.set("UpdateServiceHost", c.host.isEmpty() ? service.host() : c.host);
         net::HttpClient http{400};
         common::RecordingMessages messages;
         RecordingUpdateView view;
         runUpdate(app, config, http, messages, view);
-        EXPECT_EQ(readAll(app + "/update.log"),
+        EXPECT_EQ(ReadAll(app + "/update.log"),
                   c.recorded ? QByteArray("2026/3/5 14:03:07") : QByteArray("2026/3/1 9:00:00"));
         EXPECT_TRUE(messages.shown.isEmpty());
     }
@@ -152,12 +152,12 @@ TEST_F(RunTest, AFailedOrRefusedFileLeavesTheRunUnrecorded) {
                      listEntry("file:///etc/hostname", "{app}\\host.txt"))
                         .toLatin1());
     run();
-    EXPECT_EQ(readAll(app + "/a.bin"), patternBytes(100));
+    EXPECT_EQ(ReadAll(app + "/a.bin"), PatternBytes(100));
     EXPECT_FALSE(QFileInfo::exists(app + "/b.bin"));
     EXPECT_FALSE(QFileInfo::exists(outside));
     EXPECT_FALSE(QFileInfo::exists(app + "/host.txt"));
     EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
-    EXPECT_EQ(shownTexts(messages),
+    EXPECT_EQ(ShownTexts(messages),
               (QStringList{"连接服务器失败，请检查网络！",
                            "更新文件的目标位置不允许：{app}\\..\\evil.txt",
                            "更新文件的目标位置不允许：" + outside,
@@ -165,8 +165,8 @@ TEST_F(RunTest, AFailedOrRefusedFileLeavesTheRunUnrecorded) {
     // Mended on the server: the next run fetches again and records itself.
     service.setList(listEntry(service.fileUrl("b.bin"), "{app}\\b.bin").toLatin1());
     run();
-    EXPECT_EQ(readAll(app + "/b.bin"), patternBytes(200));
-    EXPECT_EQ(readAll(app + "/update.log"), QByteArray("2026/3/5 14:03:07"));
+    EXPECT_EQ(ReadAll(app + "/b.bin"), PatternBytes(200));
+    EXPECT_EQ(ReadAll(app + "/update.log"), QByteArray("2026/3/5 14:03:07"));
 }
 
 TEST(SignedList, SignatureFreshnessAndHashDecideWhatIsInstalled) {
@@ -179,7 +179,7 @@ TEST(SignedList, SignatureFreshnessAndHashDecideWhatIsInstalled) {
     const QString secret =
         QString::fromLatin1(QByteArray(reinterpret_cast<char*>(seed), 32).toBase64());
     const QString key = QString::fromLatin1(QByteArray(reinterpret_cast<char*>(pk), 32).toBase64());
-    const QByteArray file = patternBytes(30000);
+    const QByteArray file = PatternBytes(30000);
     const QString hash =
         QString::fromLatin1(QCryptographicHash::hash(file, QCryptographicHash::Sha256).toHex());
     const QStringList sign{"--sign-key", secret, "--serial", "4"};
@@ -214,8 +214,8 @@ TEST(SignedList, SignatureFreshnessAndHashDecideWhatIsInstalled) {
         UpdateService service(c.switches);
         ASSERT_NE(service.port(), 0);
         const QString app = service.scratch("app");
-        writeAll(app + "/f.bin", "old");
-        if (!c.serialBefore.isEmpty()) writeAll(app + "/update.serial", c.serialBefore.toLatin1());
+        WriteAll(app + "/f.bin", "old");
+        if (!c.serialBefore.isEmpty()) WriteAll(app + "/update.serial", c.serialBefore.toLatin1());
         service.serve("f.bin", file);
         service.setList(
             listEntry(service.fileUrl("f.bin"), "{app}\\f.bin", "sha256=\"" + hash.toUpper() + "\"")
@@ -228,12 +228,12 @@ TEST(SignedList, SignatureFreshnessAndHashDecideWhatIsInstalled) {
         RecordingUpdateView view;
         runUpdate(app, config, http, messages, view);
 
-        EXPECT_EQ(readAll(app + "/f.bin"), c.installed ? file : QByteArray("old"));
+        EXPECT_EQ(ReadAll(app + "/f.bin"), c.installed ? file : QByteArray("old"));
         EXPECT_EQ(QFileInfo::exists(app + "/update.log"), c.installed);
-        EXPECT_EQ(readAll(app + "/update.serial"), c.serialAfter.toLatin1());
+        EXPECT_EQ(ReadAll(app + "/update.serial"), c.serialAfter.toLatin1());
         const QString expected =
             c.message == "@" ? QStringLiteral("文件校验失败：") + app + "/f.bin" : c.message;
-        EXPECT_EQ(shownTexts(messages), expected.isEmpty() ? QStringList() : QStringList{expected});
+        EXPECT_EQ(ShownTexts(messages), expected.isEmpty() ? QStringList() : QStringList{expected});
         // A refused list downloads nothing.
         if (c.message == stale || c.message == unsigned_) {
             EXPECT_EQ(service.requests().size(), 1);
@@ -248,9 +248,9 @@ TEST(SignedList, EveryRowNeedsAHash) {
     UpdateService service({"--sign-key", QString::fromLatin1(seed.toBase64()), "--serial", "1"});
     ASSERT_NE(service.port(), 0);
     const QString app = service.scratch("app");
-    service.serve("a.bin", patternBytes(100));
+    service.serve("a.bin", PatternBytes(100));
     const QString hash = QString::fromLatin1(
-        QCryptographicHash::hash(patternBytes(100), QCryptographicHash::Sha256).toHex());
+        QCryptographicHash::hash(PatternBytes(100), QCryptographicHash::Sha256).toHex());
     service.setList(
         (listEntry(service.fileUrl("a.bin"), "{app}\\a.bin", "sha256=\"" + hash + "\"") +
          listEntry(service.fileUrl("a.bin"), "{app}\\b.bin") +
@@ -264,11 +264,11 @@ TEST(SignedList, EveryRowNeedsAHash) {
     common::RecordingMessages messages;
     RecordingUpdateView view;
     runUpdate(app, config, http, messages, view);
-    EXPECT_EQ(readAll(app + "/a.bin"), patternBytes(100));
+    EXPECT_EQ(ReadAll(app + "/a.bin"), PatternBytes(100));
     EXPECT_FALSE(QFileInfo::exists(app + "/b.bin"));
     EXPECT_FALSE(QFileInfo::exists(app + "/c.bin"));
     EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
-    EXPECT_EQ(shownTexts(messages),
+    EXPECT_EQ(ShownTexts(messages),
               (QStringList{"文件校验失败：" + app + "/b.bin", "文件校验失败：" + app + "/c.bin"}));
     EXPECT_EQ(service.requests().size(), 2); // the list and a.bin
 }
@@ -279,5 +279,5 @@ TEST_F(RunTest, AnOversizedListIsRefusedWithAMessage) {
     EXPECT_TRUE(lastState.updateList.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(app + "/a.bin"));
     EXPECT_FALSE(QFileInfo::exists(app + "/update.log"));
-    EXPECT_EQ(shownTexts(messages), QStringList{QStringLiteral("更新列表过大，已拒绝")});
+    EXPECT_EQ(ShownTexts(messages), QStringList{QStringLiteral("更新列表过大，已拒绝")});
 }

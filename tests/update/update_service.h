@@ -12,24 +12,24 @@
 
 #include <gtest/gtest.h>
 
-inline QString binDir() {
+inline QString BinDir() {
     return qEnvironmentVariable("WS_BIN_DIR");
 }
 
 // Bytes 0..n-1 of a fixed pattern that differs at every offset within a slice.
-inline QByteArray patternBytes(qsizetype n, int seed = 7) {
+inline QByteArray PatternBytes(qsizetype n, int seed = 7) {
     QByteArray b(n, Qt::Uninitialized);
     for (qsizetype i = 0; i < n; ++i)
         b[i] = char((i * 31 + seed + i / 251) & 0xff);
     return b;
 }
 
-inline QByteArray readAll(const QString& path) {
+inline QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline void writeAll(const QString& path, const QByteArray& bytes) {
+inline void WriteAll(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     f.open(QIODevice::WriteOnly);
@@ -52,13 +52,13 @@ public:
     }
     // Puts a file under the served folder.
     void serve(const QString& name, const QByteArray& bytes) const {
-        writeAll(QDir(root_).filePath(name), bytes);
+        WriteAll(QDir(root_).filePath(name), bytes);
     }
-    void setList(const QByteArray& bytes) const { writeAll(listPath_, bytes); }
+    void setList(const QByteArray& bytes) const { WriteAll(listPath_, bytes); }
     // One object per request, in order.
     QList<QJsonObject> requests() const {
         QList<QJsonObject> out;
-        for (const QByteArray& line : readAll(logPath_).split('\n'))
+        for (const QByteArray& line : ReadAll(logPath_).split('\n'))
             if (!line.isEmpty()) out.append(QJsonDocument::fromJson(line).object());
         return out;
     }

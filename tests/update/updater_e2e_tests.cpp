@@ -24,11 +24,11 @@ protected:
         sys = service.scratch("sys");
         QDir().mkpath(app);
         QDir().mkpath(sys);
-        ASSERT_TRUE(QFile::copy(binDir() + "/update", app + "/update"));
-        writeAll(
+        ASSERT_TRUE(QFile::copy(BinDir() + "/update", app + "/update"));
+        WriteAll(
             app + "/deploy.ini",
             ("[deploy]\nUpdateServiceHost=" + service.host() + "\nHttpTimeoutMs=5000\n").toUtf8());
-        writeAll(app + "/print", standInPrint("old"));
+        WriteAll(app + "/print", standInPrint("old"));
         QFile::setPermissions(app + "/print",
                               QFile::permissions(app + "/print") | QFileDevice::ExeOwner);
     }
@@ -54,7 +54,7 @@ protected:
         t.start();
         while (!QFileInfo::exists(app + "/print-started.txt") && t.elapsed() < 5000)
             QThread::msleep(20);
-        return readAll(app + "/print-started.txt").trimmed();
+        return ReadAll(app + "/print-started.txt").trimmed();
     }
 
     UpdateService service;
@@ -64,12 +64,12 @@ protected:
 } // namespace
 
 TEST_F(UpdaterEndToEnd, InstallsNewerFilesRegistersAndStartsPrint) {
-    const QByteArray component = readAll(QString::fromLocal8Bit(WS_REG_MARKER_LIB));
+    const QByteArray component = ReadAll(QString::fromLocal8Bit(WS_REG_MARKER_LIB));
     service.serve("print", standInPrint("new"));
-    service.serve("data.txt", patternBytes(50000));
+    service.serve("data.txt", PatternBytes(50000));
     service.serve("marker.ocx", component);
     service.serve("keep.ini", "server copy");
-    writeAll(app + "/keep.ini", "agent's own settings");
+    WriteAll(app + "/keep.ini", "agent's own settings");
 
     const QString list =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"gb2312\"?><files>\r\n") +
@@ -92,15 +92,15 @@ TEST_F(UpdaterEndToEnd, InstallsNewerFilesRegistersAndStartsPrint) {
             "<file surl=\"%1\" to=\"{app}\\old.dll\" fg=\"0\" zc=\"0\" date=\"2009-3-1\"/>\r\n")
             .arg(service.fileUrl("data.txt")) +
         QStringLiteral("</files>");
-    service.setList(common::toGbk(list));
+    service.setList(common::ToGbk(list));
 
     const QString out = runUpdater();
 
     EXPECT_EQ(printRecord(), QByteArray("new"));
-    EXPECT_EQ(readAll(app + "/数据/行程.txt"), patternBytes(50000));
-    EXPECT_EQ(readAll(sys + "/marker.ocx"), component);
-    EXPECT_TRUE(readAll(service.scratch("registered.txt")).startsWith("registered "));
-    EXPECT_EQ(readAll(app + "/keep.ini"), QByteArray("agent's own settings"));
+    EXPECT_EQ(ReadAll(app + "/数据/行程.txt"), PatternBytes(50000));
+    EXPECT_EQ(ReadAll(sys + "/marker.ocx"), component);
+    EXPECT_TRUE(ReadAll(service.scratch("registered.txt")).startsWith("registered "));
+    EXPECT_EQ(ReadAll(app + "/keep.ini"), QByteArray("agent's own settings"));
     EXPECT_FALSE(QFileInfo::exists(app + "/old.dll"));
     EXPECT_FALSE(QFileInfo::exists(app + "/gone.dll"));
     EXPECT_TRUE(out.contains(QStringLiteral("提示: 连接服务器失败，请检查网络！")))
@@ -123,11 +123,11 @@ TEST_F(UpdaterEndToEnd, InstallsNewerFilesRegistersAndStartsPrint) {
 
 TEST_F(UpdaterEndToEnd, NothingListedStillRecordsTheRunAndStartsPrint) {
     service.setList("<html>maintenance</html>");
-    writeAll(app + "/update.log", "2099/1/1 0:00:00"); // clock set back: starts over
+    WriteAll(app + "/update.log", "2099/1/1 0:00:00"); // clock set back: starts over
     runUpdater();
     EXPECT_EQ(printRecord(), QByteArray("old"));
     const QDateTime logged =
-        common::parseGeneralDate(QString::fromLatin1(readAll(app + "/update.log")));
+        common::ParseGeneralDate(QString::fromLatin1(ReadAll(app + "/update.log")));
     ASSERT_TRUE(logged.isValid());
     EXPECT_LT(logged, QDateTime::currentDateTime().addSecs(5));
     EXPECT_EQ(service.requests().size(), 1);

@@ -101,7 +101,7 @@ int RunUpdater(const UpdaterOptions& options) {
 
     std::unique_ptr<UpdateRun> run;
     First window(title, QStringLiteral("客服QQ：") + config.value(QStringLiteral("SupportContact")),
-                 [&] { run->RunUpdate(); });
+                 [&] { run->runUpdate(); });
     Downloader downloader(http, *messages, &window, &registrar, limits);
     run = std::make_unique<UpdateRun>(state, *clock, http, folders, window, downloader, *messages);
 

@@ -20,7 +20,7 @@ namespace ximport {
 struct ImportContext {
     itin::PrintFormHost& printForms;   // setOpen...() hooks, ownerWindow(), formUnloaded
     itin::PrintFormAccess& printForm;  // everything the windows read from or do to the form
-    itin::ItineraryContext& itinerary; // PCommon, settings, messages, clock, deploy values
+    itin::ItineraryContext& itinerary; // PrintFormState, settings, messages, clock, deploy values
     browser::BrowserProfile& profile;
     net::HttpClient& http;
 };

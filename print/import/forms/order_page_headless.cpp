@@ -6,6 +6,7 @@
 #include "common/headless_input.h"
 #include "common/messages.h"
 #include "itinerary/parser.h"
+#include "itinerary/print_form_state.h"
 #include "itinerary/record_json.h"
 #include "browser/headless_page.h"
 
@@ -38,7 +39,7 @@ int RunOrderPage(const OrderPageJob& job, const common::Clock& clock,
         err(error);
         return 2;
     }
-    itin::PCommon common;
+    itin::PrintFormState formState;
     itin::ItineraryRecord record;
     common::RecordingMessages messages;
     if (!job.pnrFile.isEmpty()) {
@@ -47,7 +48,7 @@ int RunOrderPage(const OrderPageJob& job, const common::Clock& clock,
             err(error);
             return 2;
         }
-        itin::ParseReservationText(common::decodeDetect(*bytes), record, messages, clock);
+        itin::ParseReservationText(common::DecodeDetect(*bytes), record, messages, clock);
     }
     const browser::HeadlessPage loaded = browser::LoadHeadlessPage(url, job.timeoutMs);
     if (loaded.outcome != browser::HeadlessPage::Read) {
@@ -55,7 +56,7 @@ int RunOrderPage(const OrderPageJob& job, const common::Clock& clock,
         return 2;
     }
     const browser::DomDocument& page = loaded.document;
-    common.PlatformPnr = job.platformPnr;
+    formState.platformPnr = job.platformPnr;
     const OrderRead order = ReadPlatformOrder(job.platform.toInt(), page);
     const QString status = ApplyOrder(order, job.platformPnr, record);
     if (!order.ok) {

@@ -13,7 +13,7 @@ namespace ximport {
 struct OrderPageJob {
     QString platform;    // "0" or "1"
     QString page;        // a file path or an http(s) address
-    QString platformPnr; // PlatformPnr
+    QString platformPnr; // platformPnr
     QString pnrFile;     // optional booking display parsed into the record first
     int timeoutMs = 30000;
 };

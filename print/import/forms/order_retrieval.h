@@ -27,8 +27,8 @@ class W_Webfrm;
 
 // The platform windows' module state.
 struct PlatformState {
-    qint16 SelectedPlatform = 0;
-    qint16 OrderRetrievalActive = 0;
+    qint16 selectedPlatform = 0;
+    qint16 orderRetrievalActive = 0;
 };
 
 class OrderRetrieval : public QObject {

@@ -25,12 +25,12 @@ P_excel::P_excel(itin::PrintFormAccess& form, itin::ItineraryContext& ctx, QWidg
     setObjectName(QStringLiteral("P_excel"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("读取表格文件"));
-    setFont(itin::songTi(9));
+    setFont(itin::SongTi(9));
     resize(kWidthTwips / itin::kTwipsPerPixel, kHeightTwips / itin::kTwipsPerPixel);
 
     Command1_ = new QPushButton(QStringLiteral("选择表格文件"), this);
     Command1_->setObjectName(QStringLiteral("Command1"));
-    itin::placeTwips(Command1_, 120, 120, 1695, 375);
+    itin::PlaceTwips(Command1_, 120, 120, 1695, 375);
 
     // A list view in report view: column headers, whole-row selection, no tree lines.
     ListView1_ = new QTreeWidget(this);
@@ -41,7 +41,7 @@ P_excel::P_excel(itin::PrintFormAccess& form, itin::ItineraryContext& ctx, QWidg
     ListView1_->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1_->header()->setStretchLastSection(false);
-    itin::placeTwips(ListView1_, 120, 600, kWidthTwips - 240, kHeightTwips - 720);
+    itin::PlaceTwips(ListView1_, 120, 600, kWidthTwips - 240, kHeightTwips - 720);
 
     connect(Command1_, &QPushButton::clicked, this, &P_excel::Command1_Click);
     connect(ListView1_, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1_DblClick(); });

@@ -18,21 +18,21 @@
 
 namespace ximport {
 
-using itin::placeTwips;
+using itin::PlaceTwips;
 
 namespace {
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
-    placeTwips(l, left, top, 900, 300);
+    PlaceTwips(l, left, top, 900, 300);
     return l;
 }
 
 QLineEdit* edit(QWidget* parent, const char* name, int left, int top, int width) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    placeTwips(e, left, top, width, 300);
+    PlaceTwips(e, left, top, width, 300);
     return e;
 }
 
@@ -40,7 +40,7 @@ QLineEdit* edit(QWidget* parent, const char* name, int left, int top, int width)
 
 P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
     : QWidget(parent, Qt::Dialog), owner_(owner),
-      site_(owner.state().SelectedPlatform, owner.siteUrl(owner.state().SelectedPlatform)) {
+      site_(owner.state().selectedPlatform, owner.siteUrl(owner.state().selectedPlatform)) {
     setObjectName(QStringLiteral("P_Login"));
     setAttribute(Qt::WA_DeleteOnClose);
     Label1_ = label(this, "Label1", QStringLiteral("用户名："), 240, 240);
@@ -52,13 +52,13 @@ P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
     Text3_ = edit(this, "Text3", 1200, 1200, 1000);
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
-    placeTwips(Image1_, 2400, 1150, 1200, 400);
+    PlaceTwips(Image1_, 2400, 1150, 1200, 400);
     Command1_ = new QPushButton(QStringLiteral("登  陆"), this);
     Command1_->setObjectName(QStringLiteral("Command1"));
-    placeTwips(Command1_, 1200, 1740, 1500, 420);
+    PlaceTwips(Command1_, 1200, 1740, 1500, 420);
     WebBs_ = new browser::EmbeddedBrowser(owner.profile(), this);
     WebBs_->setObjectName(QStringLiteral("WebBs"));
-    placeTwips(WebBs_, 0, 2500, 4200, 3000); // below the window's visible part
+    PlaceTwips(WebBs_, 0, 2500, 4200, 3000); // below the window's visible part
     connect(Command1_, &QPushButton::clicked, this, &P_Login::Command1_Click);
     wait_ = new QTimer(this);
     wait_->setSingleShot(true);

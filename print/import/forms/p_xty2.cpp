@@ -27,7 +27,7 @@ template <typename W>
 W* child(QWidget* parent, const char* name, int left, int top, int width, int height) {
     auto* w = new W(parent);
     w->setObjectName(QLatin1String(name));
-    itin::placeTwips(w, left, top, width, height);
+    itin::PlaceTwips(w, left, top, width, height);
     return w;
 }
 
@@ -48,7 +48,7 @@ P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
     setObjectName(QStringLiteral("P_XTY2"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("票号导入"));
-    setFont(itin::songTi(9));
+    setFont(itin::SongTi(9));
     resize(kWidthTwips / itin::kTwipsPerPixel, kHeightTwips / itin::kTwipsPerPixel);
 
     label(this, "Label1", QStringLiteral("票号："), 120, 180, 615);
@@ -68,7 +68,7 @@ P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
     Label7_ = label(this, "Label7", QString(), 120, 1080, kWidthTwips - 240);
     WebBs_ = new browser::EmbeddedBrowser(profile, this);
     WebBs_->setObjectName(QStringLiteral("WebBs"));
-    itin::placeTwips(WebBs_, 0, 1440, kWidthTwips, kHeightTwips - 1440);
+    itin::PlaceTwips(WebBs_, 0, 1440, kWidthTwips, kHeightTwips - 1440);
 
     connect(Command1_, &QPushButton::clicked, this, &P_XTY2::Command1_Click);
     connect(Text3_, &QLineEdit::textChanged, this, &P_XTY2::Text3_Change);
@@ -76,8 +76,8 @@ P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
     // typed into the page stay with the page.
     for (QLineEdit* box : {Text1_, Text2_, Text3_})
         connect(box, &QLineEdit::returnPressed, Command1_, &QPushButton::click);
-    connect(Image1_, &itin::ClickLabel::clicked, this, &P_XTY2::RefreshPicture);
-    connect(refresh, &itin::ClickLabel::clicked, this, &P_XTY2::RefreshPicture);
+    connect(Image1_, &itin::ClickLabel::clicked, this, &P_XTY2::refreshPicture);
+    connect(refresh, &itin::ClickLabel::clicked, this, &P_XTY2::refreshPicture);
     connect(WebBs_, &browser::EmbeddedBrowser::documentComplete, this,
             &P_XTY2::WebBs_DocumentComplete);
     connect(WebBs_, &browser::EmbeddedBrowser::statusTextChange, this,
@@ -108,7 +108,7 @@ P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
     Command1_->setText(state_.buttonCaption());
     Command1_->setEnabled(false);
     WebBs_->navigate(VerificationHomeUrl(siteUrl_));
-    RefreshPicture();
+    refreshPicture();
 }
 
 void P_XTY2::showButton() {
@@ -118,7 +118,7 @@ void P_XTY2::showButton() {
                       Command1_->height());
 }
 
-void P_XTY2::RefreshPicture() {
+void P_XTY2::refreshPicture() {
     Image1_->clear();
     LoadPictureFromURL(Image1_, PictureCodeUrl(siteUrl_, ctx_.clock.now()), profile_,
                        pictureTimeoutMs_);
@@ -135,7 +135,7 @@ void P_XTY2::WebBs_DocumentComplete(const QString& url) {
     // The page's own picture code is no longer the one the site keeps once the dialog
     // fetches its own: the page's is hidden, so the agent sees exactly one.
     WebBs_->run(HidePagePictureCode());
-    RefreshPicture();
+    refreshPicture();
 }
 
 void P_XTY2::WebBs_TopLoadFinished(bool ok) {

@@ -47,7 +47,7 @@ private:
     void WebBs_DownloadComplete();
     void WebBs_TopLoadFinished(bool ok);
     // Clears Image1 and fetches a new picture code (Image1 and "刷新" clicks).
-    void RefreshPicture();
+    void refreshPicture();
     void showButton();
 
     itin::PrintFormAccess& form_;

@@ -19,7 +19,7 @@
 
 namespace ximport {
 
-using itin::placeTwips;
+using itin::PlaceTwips;
 
 W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     : QWidget(parent, Qt::Dialog), owner_(owner), site_(0, QString()) {
@@ -27,7 +27,7 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     WebBs_ = new browser::EmbeddedBrowser(owner.profile(), this);
     WebBs_->setObjectName(QStringLiteral("WebBs"));
-    placeTwips(WebBs_, 0, 1060, 4710, 3000); // below the visible part: pages are not for the agent
+    PlaceTwips(WebBs_, 0, 1060, 4710, 3000); // below the visible part: pages are not for the agent
     Rtb_ = new QTextEdit(this);
     Rtb_->setObjectName(QStringLiteral("Rtb"));
     Rtb_->setReadOnly(true);
@@ -35,13 +35,13 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
     Image1_->installEventFilter(this);
-    placeTwips(Image1_, 120, 120, 1200, 450);
+    PlaceTwips(Image1_, 120, 120, 1200, 450);
     Text1_ = new QLineEdit(this);
     Text1_->setObjectName(QStringLiteral("Text1"));
-    placeTwips(Text1_, 1440, 180, 1500, 330);
+    PlaceTwips(Text1_, 1440, 180, 1500, 330);
     Command1_ = new QPushButton(QStringLiteral("确定"), this);
     Command1_->setObjectName(QStringLiteral("Command1"));
-    placeTwips(Command1_, 3120, 150, 1200, 390);
+    PlaceTwips(Command1_, 3120, 150, 1200, 390);
     connect(Command1_, &QPushButton::clicked, this, &W_Webfrm::Command1_Click);
     connect(Text1_, &QLineEdit::returnPressed, this, &W_Webfrm::Command1_Click);
     // Only platform 1 ever asks for a picture code; platform 0 says its steps instead.
@@ -58,16 +58,16 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     });
 
     // Load: out of sight, the print form disabled, the stored account of the platform.
-    setGeometry(itin::twipRect(0, 90000, 4710, 1060));
+    setGeometry(itin::TwipRect(0, 90000, 4710, 1060));
     setAttribute(Qt::WA_ShowWithoutActivating); // out of sight: the print form keeps the focus
     itin::PrintFormAccess& form = owner.printForm();
     PlatformState& state = owner.state();
-    state.SelectedPlatform = qint16(form.platformIndex());
+    state.selectedPlatform = qint16(form.platformIndex());
     form.setEnabled(false);
-    site_ = PlatformSite(state.SelectedPlatform, owner.siteUrl(state.SelectedPlatform));
-    account_ = ReadPlatformAccount(owner.pingTaiText(), state.SelectedPlatform);
+    site_ = PlatformSite(state.selectedPlatform, owner.siteUrl(state.selectedPlatform));
+    account_ = ReadPlatformAccount(owner.pingTaiText(), state.selectedPlatform);
     if (!account_.account.isEmpty() && !account_.password.isEmpty()) {
-        state.OrderRetrievalActive = 1;
+        state.orderRetrievalActive = 1;
         setStatus(QStringLiteral("正在获取信息，请稍等……"));
         WebBs_->navigate(site_.startUrl());
         stall_->start();
@@ -86,7 +86,7 @@ void W_Webfrm::unload() {
     if (!ended_) setStatus(QStringLiteral("已取消"));
     unloaded_ = true;
     stall_->stop();
-    owner_.state().OrderRetrievalActive = 0;
+    owner_.state().orderRetrievalActive = 0;
     owner_.printForm().setEnabled(true);
 }
 
@@ -165,7 +165,7 @@ void W_Webfrm::stalled() {
 void W_Webfrm::pageFinished(const QString& url, const browser::DomDocument& page) {
     if (unloaded_) return;
     const RetrievalInput in{site_.platform(), url, account_.account, account_.password,
-                            owner_.context().common.PlatformPnr};
+                            owner_.context().formState.platformPnr};
     RetrievalStep step = ClassifyRetrievalPage(site_, in, page);
     Rtb_->setPlainText(PageHtml(page));
     if (step.kind == RetrievalStep::SignIn) {
@@ -223,7 +223,7 @@ void W_Webfrm::readOrder(const browser::DomDocument& page) {
     // What follows the writes (the SMS panel's refresh and its messages) runs once the
     // whole order is in and the print form is enabled again.
     itin::ItineraryRecord::HeldChanges held(*record);
-    finish(ApplyOrder(order, owner_.context().common.PlatformPnr, *record));
+    finish(ApplyOrder(order, owner_.context().formState.platformPnr, *record));
 }
 
 } // namespace ximport

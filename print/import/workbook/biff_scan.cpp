@@ -275,7 +275,7 @@ struct Strings {
     bool gbk = true; // byte strings of BIFF5: the workbook's code page, GBK unless it says
 
     QString bytes(const QByteArray& b) const {
-        return gbk ? common::fromGbk(b) : QString::fromLatin1(b);
+        return gbk ? common::FromGbk(b) : QString::fromLatin1(b);
     }
     // A string whose length takes lenBytes (1 or 2) bytes, read across continuations.
     QString read(const QList<QByteArray>& parts, qsizetype at, int lenBytes) const {
@@ -349,7 +349,7 @@ constexpr quint16 kBof = 0x0809, kEof = 0x000A;
 
 } // namespace
 
-Stream workbookStream(const QByteArray& file) {
+Stream WorkbookStream(const QByteArray& file) {
     Stream out;
     Container c(file);
     if (!c.open()) return out;
@@ -364,7 +364,7 @@ Stream workbookStream(const QByteArray& file) {
     return out;
 }
 
-Scan scanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow, int maxColumn) {
+Scan ScanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow, int maxColumn) {
     Scan out;
     Strings str;
     Record r;
@@ -410,7 +410,7 @@ Scan scanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow
         }
     }
     for (int id : xfFormatIds)
-        out.xfFormats << (formats.contains(id) ? formats.value(id) : wbook::builtinFormatCode(id));
+        out.xfFormats << (formats.contains(id) ? formats.value(id) : wbook::BuiltinFormatCode(id));
     if (sheetAt < 0) {
         out.status = Scan::NoSheet;
         return out;

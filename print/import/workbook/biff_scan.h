@@ -41,10 +41,10 @@ struct Stream {
 };
 // The workbook stream ("Workbook", or "Book" in older files) of a compound document.
 // Encrypted for an encrypted Open XML package (it comes in such a container).
-Stream workbookStream(const QByteArray& file);
+Stream WorkbookStream(const QByteArray& file);
 
-// The workbook's formats and the cells of the worksheet named sheetName (matched without
+// The workbook's formats and the cells of the worksheet named SheetName (matched without
 // regard to case), rows and columns from 1 up to the limits.
-Scan scanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow, int maxColumn);
+Scan ScanWorkbook(const QByteArray& stream, const QString& sheetName, int maxRow, int maxColumn);
 
 } // namespace wbook

@@ -209,7 +209,7 @@ QString formatDate(double value, const Section& sec, bool date1904) {
     const double unit = std::pow(10.0, fracDigits);
     const qint64 ticks = std::llround(value * 86400.0 * unit); // in 1/unit seconds
     const qint64 totalSeconds = ticks / qint64(unit);
-    const QDateTime at = serialToDateTime(double(totalSeconds) / 86400.0, date1904);
+    const QDateTime at = SerialToDateTime(double(totalSeconds) / 86400.0, date1904);
     if (!at.isValid()) return QStringLiteral("########");
     bool twelveHour = false;
     for (const Token& t : sec.tokens)
@@ -447,7 +447,7 @@ bool hasNumberPart(const Section& sec) {
 
 } // namespace
 
-QDateTime serialToDateTime(double serial, bool date1904) {
+QDateTime SerialToDateTime(double serial, bool date1904) {
     if (!(serial >= 0) || serial >= 2958466) return {}; // beyond 9999-12-31
     const qint64 secs = std::llround(serial * 86400.0);
     const qint64 days = secs / 86400;
@@ -462,7 +462,7 @@ QDateTime serialToDateTime(double serial, bool date1904) {
     return QDateTime(base.addDays(days), QTime(0, 0).addSecs(secOfDay));
 }
 
-QString builtinFormatCode(int id) {
+QString BuiltinFormatCode(int id) {
     switch (id) {
     case 0:
         return QStringLiteral("General");
@@ -562,11 +562,11 @@ QString builtinFormatCode(int id) {
     }
 }
 
-bool isDateTimeFormat(const QString& code) {
+bool IsDateTimeFormat(const QString& code) {
     return tokenize(splitSections(code).value(0)).hasDate;
 }
 
-QString formatNumber(double value, const QString& code, bool date1904) {
+QString FormatNumber(double value, const QString& code, bool date1904) {
     if (!std::isfinite(value)) return QStringLiteral("#NUM!");
     const QStringList secs = splitSections(code.isEmpty() ? QStringLiteral("General") : code);
     int pick = 0;
@@ -593,7 +593,7 @@ QString formatNumber(double value, const QString& code, bool date1904) {
     return formatDigits(std::fabs(value), sec, showMinus);
 }
 
-QString formatText(const QString& text, const QString& code) {
+QString FormatText(const QString& text, const QString& code) {
     const QStringList secs = splitSections(code);
     QString sec;
     if (secs.size() >= 4)
@@ -610,7 +610,7 @@ QString formatText(const QString& text, const QString& code) {
     return out;
 }
 
-QString valueText(double value) {
+QString ValueText(double value) {
     if (value == 0) return QStringLiteral("0"); // also -0
     QString s = QString::number(value, 'g', 15);
     const int e = s.indexOf(u'e');
@@ -618,12 +618,12 @@ QString valueText(double value) {
     return s;
 }
 
-QString dateValueText(double serial, bool date1904) {
-    const QDateTime at = serialToDateTime(serial, date1904);
-    if (!at.isValid()) return valueText(serial);
-    if (!date1904 && std::llround(serial * 86400.0) < 86400) return common::longTime(at.time());
-    if (at.time() == QTime(0, 0)) return common::shortDate(at.date());
-    return common::generalDate(at);
+QString DateValueText(double serial, bool date1904) {
+    const QDateTime at = SerialToDateTime(serial, date1904);
+    if (!at.isValid()) return ValueText(serial);
+    if (!date1904 && std::llround(serial * 86400.0) < 86400) return common::LongTime(at.time());
+    if (at.time() == QTime(0, 0)) return common::ShortDate(at.date());
+    return common::GeneralDate(at);
 }
 
 } // namespace wbook

@@ -6,19 +6,19 @@
 
 namespace wbook {
 
-QString reasonCorrupt() {
+QString ReasonCorrupt() {
     return QStringLiteral("文件已损坏，无法读取");
 }
-QString reasonNotWorkbook() {
+QString ReasonNotWorkbook() {
     return QStringLiteral("不是表格文件");
 }
-QString reasonNoSheet(const QString& sheetName) {
+QString ReasonNoSheet(const QString& sheetName) {
     return QStringLiteral("没有名为 %1 的工作表").arg(sheetName);
 }
-QString reasonPassword() {
+QString ReasonPassword() {
     return QStringLiteral("文件有密码保护");
 }
-QString reasonTooLarge() {
+QString ReasonTooLarge() {
     return QStringLiteral("文件太大，无法读取");
 }
 
@@ -30,7 +30,7 @@ ReadResult ReadWorkbook(const QString& path, const QString& sheetName, int maxRo
         return fail;
     }
     if (info.isDir()) {
-        fail.reason = reasonNotWorkbook();
+        fail.reason = ReasonNotWorkbook();
         return fail;
     }
     QByteArray file;
@@ -38,10 +38,10 @@ ReadResult ReadWorkbook(const QString& path, const QString& sheetName, int maxRo
     case common::ReadStatus::Ok:
         return ReadWorkbookData(file, sheetName, maxRow, maxColumn);
     case common::ReadStatus::TooLarge:
-        fail.reason = reasonTooLarge();
+        fail.reason = ReasonTooLarge();
         return fail;
     case common::ReadStatus::NotAFile:
-        fail.reason = reasonNotWorkbook();
+        fail.reason = ReasonNotWorkbook();
         return fail;
     case common::ReadStatus::Unreadable:
         break;
@@ -56,7 +56,7 @@ ReadResult ReadWorkbookData(const QByteArray& file, const QString& sheetName, in
     if (file.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)))
         return ReadXls(file, sheetName, maxRow, maxColumn);
     ReadResult fail;
-    fail.reason = file.isEmpty() ? QStringLiteral("文件是空的") : reasonNotWorkbook();
+    fail.reason = file.isEmpty() ? QStringLiteral("文件是空的") : ReasonNotWorkbook();
     return fail;
 }
 

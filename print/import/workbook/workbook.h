@@ -39,7 +39,7 @@ struct ReadResult {
     SheetCells cells;
 };
 
-// Reads rows 1..maxRow, columns 1..maxColumn of the worksheet named sheetName (matched
+// Reads rows 1..maxRow, columns 1..maxColumn of the worksheet named SheetName (matched
 // without regard to case). The format is told by the file's content, not its name:
 // Open XML workbooks (zip) and the legacy binary workbooks (compound document). Files over
 // kMaxWorkbookBytes are refused unread.
@@ -53,10 +53,10 @@ ReadResult ReadXlsx(const QByteArray& file, const QString& sheetName, int maxRow
 ReadResult ReadXls(const QByteArray& file, const QString& sheetName, int maxRow, int maxColumn);
 
 // Reasons shared by the readers.
-QString reasonCorrupt();
-QString reasonNotWorkbook();
-QString reasonNoSheet(const QString& sheetName);
-QString reasonPassword();
-QString reasonTooLarge();
+QString ReasonCorrupt();
+QString ReasonNotWorkbook();
+QString ReasonNoSheet(const QString& sheetName);
+QString ReasonPassword();
+QString ReasonTooLarge();
 
 } // namespace wbook

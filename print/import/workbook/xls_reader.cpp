@@ -7,35 +7,35 @@ namespace wbook {
 
 ReadResult ReadXls(const QByteArray& file, const QString& sheetName, int maxRow, int maxColumn) {
     ReadResult res;
-    const Stream stream = workbookStream(file);
+    const Stream stream = WorkbookStream(file);
     switch (stream.status) {
     case Stream::Ok:
         break;
     case Stream::Encrypted:
-        res.reason = reasonPassword();
+        res.reason = ReasonPassword();
         return res;
     case Stream::NotFound:
-        res.reason = reasonNotWorkbook();
+        res.reason = ReasonNotWorkbook();
         return res;
     case Stream::Damaged:
-        res.reason = reasonCorrupt();
+        res.reason = ReasonCorrupt();
         return res;
     }
-    const Scan scan = scanWorkbook(stream.data, sheetName, maxRow, maxColumn);
+    const Scan scan = ScanWorkbook(stream.data, sheetName, maxRow, maxColumn);
     switch (scan.status) {
     case Scan::Ok:
         break;
     case Scan::NoSheet:
-        res.reason = reasonNoSheet(sheetName);
+        res.reason = ReasonNoSheet(sheetName);
         return res;
     case Scan::Encrypted:
-        res.reason = reasonPassword();
+        res.reason = ReasonPassword();
         return res;
     case Scan::Unsupported:
         res.reason = QStringLiteral("表格文件的版本太旧，请另存为新版格式后再导入");
         return res;
     case Scan::Damaged:
-        res.reason = reasonCorrupt();
+        res.reason = ReasonCorrupt();
         return res;
     }
     res.cells.date1904 = scan.date1904;

@@ -200,7 +200,7 @@ QStringList readCellFormats(const QByteArray& xml) {
             else if (inCellXfs && x.name() == u"xf") {
                 const int id = attrView(x, u"numFmtId").toInt();
                 QString code =
-                    custom.contains(id) ? custom.value(id) : wbook::builtinFormatCode(id);
+                    custom.contains(id) ? custom.value(id) : wbook::BuiltinFormatCode(id);
                 if (code == u"General") code.clear();
                 out << code;
             }
@@ -307,7 +307,7 @@ PartStatus readSheet(PartDevice& part, const QStringList& formats, int maxRow, i
 }
 
 QString reasonFor(PartStatus s) {
-    return s == PartStatus::TooLarge ? reasonTooLarge() : reasonCorrupt();
+    return s == PartStatus::TooLarge ? ReasonTooLarge() : ReasonCorrupt();
 }
 
 } // namespace
@@ -323,7 +323,7 @@ ReadResult ReadXlsx(const QByteArray& file, const QString& sheetName, int maxRow
     zip_error_fini(&error);
     if (!z) {
         if (source) zip_source_free(source);
-        res.reason = err == ZIP_ER_NOZIP ? reasonNotWorkbook() : reasonCorrupt();
+        res.reason = err == ZIP_ER_NOZIP ? ReasonNotWorkbook() : ReasonCorrupt();
         return res;
     }
     QString workbookPart = QStringLiteral("xl/workbook.xml");
@@ -333,7 +333,7 @@ ReadResult ReadXlsx(const QByteArray& file, const QString& sheetName, int maxRow
     }
     QByteArray workbook;
     if (const PartStatus s = readPart(z.get(), workbookPart, workbook); s != PartStatus::Ok) {
-        res.reason = s == PartStatus::Missing ? reasonNotWorkbook() : reasonFor(s);
+        res.reason = s == PartStatus::Missing ? ReasonNotWorkbook() : reasonFor(s);
         return res;
     }
     const QString folder = workbookPart.left(workbookPart.lastIndexOf(u'/') + 1);
@@ -360,12 +360,12 @@ ReadResult ReadXlsx(const QByteArray& file, const QString& sheetName, int maxRow
         }
     }
     if (x.hasError()) {
-        res.reason = reasonCorrupt();
+        res.reason = ReasonCorrupt();
         return res;
     }
     if (!found || !wbRels.contains(sheetRelId) ||
         !wbRels.value(sheetRelId).type.endsWith(u"/worksheet")) {
-        res.reason = reasonNoSheet(sheetName);
+        res.reason = ReasonNoSheet(sheetName);
         return res;
     }
     QString sharedPart;
@@ -377,7 +377,7 @@ ReadResult ReadXlsx(const QByteArray& file, const QString& sheetName, int maxRow
             QByteArray styles;
             const PartStatus s = readPart(z.get(), r.target, styles);
             if (s == PartStatus::TooLarge) {
-                res.reason = reasonTooLarge();
+                res.reason = ReasonTooLarge();
                 return res;
             }
             if (s == PartStatus::Ok) formats = readCellFormats(styles);

@@ -5,7 +5,8 @@
 #include "common/deploy_config.h"
 #include "common/desktop.h"
 #include "common/messages.h"
-#include "itinerary/p_common.h"
+#include "itinerary/print_form_state.h"
+#include "itinerary/record.h"
 #include "itinerary/print_settings.h"
 #include "itinerary/print_surface.h"
 
@@ -26,7 +27,7 @@ namespace itin {
 using PrintSurfaceFactory = std::function<std::unique_ptr<PrintSurface>()>;
 
 struct ItineraryContext {
-    PCommon& common;
+    PrintFormState& formState;
     PrintSettings& settings;
     common::Messages& messages;
     const common::Clock& clock;

@@ -34,7 +34,7 @@ P_font::P_font(P_GuoNei& form, const QStringList& installedFaces)
     setObjectName(QStringLiteral("P_font"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("字体设置"));
-    setFont(songTi(9));
+    setFont(SongTi(9));
     build(installedFaces);
     form.setEnabled(false);
 }

@@ -1,4 +1,5 @@
 #include "itinerary/forms/p_guonei.h"
+#include "itinerary/money.h"
 
 #include "itinerary/forms/p_font.h"
 #include "itinerary/forms/p_pnr.h"
@@ -27,7 +28,7 @@
 
 namespace itin {
 
-QFont songTi(double points) {
+QFont SongTi(double points) {
     QFont f;
     f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
                    QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
@@ -116,7 +117,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, int lef
                     int width, int height = kBox) {
     auto* b = new QPushButton(QString::fromUtf8(text), parent);
     b->setObjectName(QString::fromLatin1(name));
-    placeTwips(b, left, top, width, height);
+    PlaceTwips(b, left, top, width, height);
     return b;
 }
 
@@ -131,7 +132,7 @@ P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* paren
             [this](QWidget*, QWidget* now) { focusLanded(now); });
 
     // Load, in order: open flag; settings with the stepping buttons reset; the mode.
-    ctx_.common.PrintFormOpen = true;
+    ctx_.formState.printFormOpen = true;
     LoadSettingsIntoForm(ctx_, record_, *leftr_, *topb_);
     applyMode();
     InstallReceiptWorkbench(*this);
@@ -164,17 +165,17 @@ QString P_GuoNei::topOffset() const {
 }
 
 void P_GuoNei::buildControls() {
-    setFont(songTi(9));
+    setFont(SongTi(9));
     // A little wider than the layout's 11610 twips, so that Frame1's right edge (11655)
     // stays inside the client area.
-    const QRect client = twipRect(0, 0, 11700, 6825);
+    const QRect client = TwipRect(0, 0, 11700, 6825);
     resize(client.size());
     setMinimumSize(client.size());
 
     for (int i = 0; i < kFieldCount; ++i) {
         auto* box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("Pt_%1").arg(i));
-        box->setAccessibleName(fieldName(i));
+        box->setAccessibleName(FieldName(i));
         box->setText(record_[i]);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textEdited, this,
@@ -182,42 +183,42 @@ void P_GuoNei::buildControls() {
         Pt_[size_t(i)] = box;
     }
     for (const BoxPlace& p : kBoxes)
-        placeTwips(Pt(p.index), p.left, p.top, p.width, p.height);
+        PlaceTwips(Pt(p.index), p.left, p.top, p.width, p.height);
     for (int row = 1; row <= 4; ++row) {
-        const SegmentRow r = segmentRow(row);
+        const SegmentRow r = SegmentAt(row);
         const int cols[10] = {r.city, r.carrier,   r.flight,    r.cls,        r.date,
                               r.time, r.fareBasis, r.validFrom, r.validUntil, r.baggage};
         for (int c = 0; c < 10; ++c)
-            placeTwips(Pt(cols[c]), kColumnLeft[c], kRowTops[row - 1], kColumnWidth[c], kBox);
+            PlaceTwips(Pt(cols[c]), kColumnLeft[c], kRowTops[row - 1], kColumnWidth[c], kBox);
     }
     connect(&record_, &ItineraryRecord::fieldChanged, this, &P_GuoNei::showField);
     connect(&record_, &ItineraryRecord::buttonsChanged, this, &P_GuoNei::updateStepButtons);
 
     for (const CaptionPlace& c : kCaptions) {
         auto* l = new QLabel(QString::fromUtf8(c.text), this);
-        placeTwips(l, c.left, c.top, c.width, kBox);
+        PlaceTwips(l, c.left, c.top, c.width, kBox);
         l->setAlignment(Qt::AlignVCenter | (c.rightAligned ? Qt::AlignRight : Qt::AlignLeft));
     }
 
     Label15_ = new QLabel(QStringLiteral("PNR："), this);
     Label15_->setObjectName(QStringLiteral("Label15"));
-    Label15_->setFont(songTi(12));
+    Label15_->setFont(SongTi(12));
     Label15_->setStyleSheet(QStringLiteral("color: blue"));
     Label15_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    placeTwips(Label15_, 0, 120, 720, 300);
+    PlaceTwips(Label15_, 0, 120, 720, 300);
 
     Surs1_ = new QComboBox(this);
     Surs1_->setObjectName(QStringLiteral("Surs1"));
-    placeTwips(Surs1_, 1680, 120, 1935, 300);
+    PlaceTwips(Surs1_, 1680, 120, 1935, 300);
     Cmdinput_ = button(this, "Cmdinput", "导 入", 3720, 120, 855, 300);
 
     Label7_ = new QLabel(QStringLiteral("请使用票号导入"), this);
     Label7_->setObjectName(QStringLiteral("Label7"));
-    QFont f7 = songTi(15);
+    QFont f7 = SongTi(15);
     f7.setBold(true);
     Label7_->setFont(f7);
     Label7_->setStyleSheet(QStringLiteral("color: red"));
-    placeTwips(Label7_, 4680, 120, 2700, 375);
+    PlaceTwips(Label7_, 4680, 120, 2700, 375);
 
     cmdprint_ = button(this, "cmdprint", "打印", 240, 480, 615);
     cmdpau_ = button(this, "cmdpau", "上一位", 960, 480, 855);
@@ -230,14 +231,14 @@ void P_GuoNei::buildControls() {
 
     Frame1_ = new QGroupBox(QStringLiteral("打印设置"), this);
     Frame1_->setObjectName(QStringLiteral("Frame1"));
-    placeTwips(Frame1_, 7440, 120, 4215, 735);
+    PlaceTwips(Frame1_, 7440, 120, 4215, 735);
     leftr_ = new QLineEdit(QStringLiteral("0"), Frame1_);
     leftr_->setObjectName(QStringLiteral("leftr"));
     // Wide enough for a negative offset and its unit ("-10 毫米").
-    placeTwips(leftr_, 615, 320, 975, 270);
+    PlaceTwips(leftr_, 615, 320, 975, 270);
     topb_ = new QLineEdit(QStringLiteral("0"), Frame1_);
     topb_->setObjectName(QStringLiteral("topb"));
-    placeTwips(topb_, 2655, 320, 975, 270);
+    PlaceTwips(topb_, 2655, 320, 975, 270);
     cmdtoleft_ = button(Frame1_, "cmdtoleft", "向左", 120, 240, 495);
     cmdtoright_ = button(Frame1_, "cmdtoright", "向右", 1590, 240, 495);
     cmdtotop_ = button(Frame1_, "cmdtotop", "向上", 2160, 240, 495);
@@ -245,12 +246,12 @@ void P_GuoNei::buildControls() {
 
     Label27_ = new ClickLabel(QStringLiteral("切换到国际"), this);
     Label27_->setObjectName(QStringLiteral("Label27"));
-    QFont f27 = songTi(9);
+    QFont f27 = SongTi(9);
     f27.setUnderline(true);
     Label27_->setFont(f27);
     Label27_->setStyleSheet(QStringLiteral("color: red"));
     Label27_->setCursor(Qt::PointingHandCursor);
-    placeTwips(Label27_, 6360, 600, 1020, 255);
+    PlaceTwips(Label27_, 6360, 600, 1020, 255);
     Label27_->adjustSize(); // the whole caption, whatever the font's size
 
     // The print block: three seconds from each print.
@@ -279,8 +280,8 @@ void P_GuoNei::buildControls() {
 }
 
 void P_GuoNei::applyMode() {
-    const bool international = ctx_.common.PrintMode == International;
-    setWindowTitle(PrintFormCaption(ctx_.common.PrintMode,
+    const bool international = ctx_.formState.printMode == International;
+    setWindowTitle(PrintFormCaption(ctx_.formState.printMode,
                                     ctx_.deploy.value(QStringLiteral("SupportContact"))));
     if (international) {
         Label27_->setText(QStringLiteral("切换到国内"));
@@ -311,7 +312,7 @@ void P_GuoNei::orderTabsByScreen() {
     // Rows: controls whose middles lie within half a box of the row's first one.
     std::sort(stops.begin(), stops.end(),
               [](const Stop& a, const Stop& b) { return a.at.center().y() < b.at.center().y(); });
-    const int tolerance = twipRect(0, 0, 0, kBox / 2).height();
+    const int tolerance = TwipRect(0, 0, 0, kBox / 2).height();
     int rowStart = 0, row = 0;
     QList<std::pair<std::pair<int, int>, QWidget*>> keyed;
     for (int i = 0; i < stops.size(); ++i) {
@@ -378,11 +379,11 @@ void P_GuoNei::returnToFront() {
     // activates the form's sub-window rather than the one that had the focus before.
     QWidget* focus = focusWidget() ? focusWidget() : Pt_[0];
     focus->setFocus(Qt::ActiveWindowFocusReason);
-    forms::bringToFront(window());
+    forms::BringToFront(window());
 }
 
 void P_GuoNei::boxLeft(int index) {
-    if (ctx_.common.PrintMode != Domestic || unloaded_) return;
+    if (ctx_.formState.printMode != Domestic || unloaded_) return;
     switch (index) {
     case Fare:
     case CnTax:
@@ -422,7 +423,7 @@ void P_GuoNei::unload() {
     Timer1_->stop();
     if (pnr_) pnr_->close();
     if (font_) font_->close();
-    ctx_.common.PrintFormOpen = false;
+    ctx_.formState.printFormOpen = false;
     SavePageBlock(ctx_, leftr_->text(), topb_->text(), record_);
     emit unloaded();
 }
@@ -505,8 +506,8 @@ void P_GuoNei::Cmdd2_Click() {
 }
 
 void P_GuoNei::Cmdinput_Click() {
-    ctx_.common.PlatformPnr = common::trimSpaces(record_[PnrQuery]);
-    if (ctx_.common.PlatformPnr.size() != 6) {
+    ctx_.formState.platformPnr = common::TrimSpaces(record_[PnrQuery]);
+    if (ctx_.formState.platformPnr.size() != 6) {
         ctx_.messages.show(QStringLiteral("请输入正确的PNR"));
         return;
     }
@@ -524,10 +525,10 @@ void P_GuoNei::Cmdinput_Click() {
 
 void P_GuoNei::Label27_Click() {
     if (passengerLocked_) return;
-    if (ctx_.common.PrintMode == Domestic)
-        ctx_.common.PrintMode = International;
-    else if (ctx_.common.PrintMode == International)
-        ctx_.common.PrintMode = Domestic;
+    if (ctx_.formState.printMode == Domestic)
+        ctx_.formState.printMode = International;
+    else if (ctx_.formState.printMode == International)
+        ctx_.formState.printMode = Domestic;
     emit modeSwitchRequested();
 }
 

@@ -34,7 +34,7 @@ struct FormHooks {
 class P_GuoNei : public QWidget {
     Q_OBJECT
 public:
-    // Loads the form in the mode of ctx.common.PrintMode. hooks may be nullptr and must
+    // Loads the form in the mode of ctx.formState.printMode. hooks may be nullptr and must
     // outlive the form.
     P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* parent = nullptr);
     ~P_GuoNei() override;
@@ -60,13 +60,13 @@ public:
     void lockPassenger(bool locked);
     bool passengerLocked() const { return passengerLocked_; }
 
-    // Unload: clears PrintFormOpen and saves the page block, once.
+    // Unload: clears printFormOpen and saves the page block, once.
     void unload();
 
 signals:
     // The form has unloaded; its owner deletes it.
     void unloaded();
-    // Label27 toggled PrintMode; the owner reloads the form in the new mode.
+    // Label27 toggled printMode; the owner reloads the form in the new mode.
     void modeSwitchRequested();
     // The print block ended: the print button is back.
     void printUnblocked();

@@ -32,8 +32,8 @@ P_Pnr::P_Pnr(P_GuoNei& form)
     setObjectName(QStringLiteral("P_Pnr"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("PNR内容导入"));
-    setFont(songTi(9));
-    setFixedSize(twipRect(0, 0, 8055, 5295).size());
+    setFont(SongTi(9));
+    setFixedSize(TwipRect(0, 0, 8055, 5295).size());
 
     Text1_ = new QPlainTextEdit(this);
     Text1_->setObjectName(QStringLiteral("Text1"));
@@ -45,14 +45,14 @@ P_Pnr::P_Pnr(P_GuoNei& form)
     Text1_->setTabChangesFocus(true);
     Text1_->setStyleSheet(
         QStringLiteral("QPlainTextEdit { color: rgb(0, 192, 0); background-color: black; }"));
-    placeTwips(Text1_, 0, 0, 8055, 4695);
+    PlaceTwips(Text1_, 0, 0, 8055, 4695);
 
     Command2_ = new QPushButton(QStringLiteral("取消"), this);
     Command2_->setObjectName(QStringLiteral("Command2"));
-    placeTwips(Command2_, 4920, 4800, 1335, 375);
+    PlaceTwips(Command2_, 4920, 4800, 1335, 375);
     Command1_ = new QPushButton(QStringLiteral("导入"), this);
     Command1_->setObjectName(QStringLiteral("Command1"));
-    placeTwips(Command1_, 6480, 4800, 1335, 375);
+    PlaceTwips(Command1_, 6480, 4800, 1335, 375);
     connect(Command1_, &QPushButton::clicked, this, &P_Pnr::Command1_Click);
     connect(Command2_, &QPushButton::clicked, this, &P_Pnr::Command2_Click);
     // Ctrl+Enter imports from inside the text, where Enter starts a new line.
@@ -75,9 +75,9 @@ void P_Pnr::closeEvent(QCloseEvent* e) {
 }
 
 void P_Pnr::Command1_Click() {
-    if (form_ && form_->context().common.PrintMode == Domestic) {
+    if (form_ && form_->context().formState.printMode == Domestic) {
         ItineraryContext& ctx = form_->context();
-        ParseReservationText(common::toCrLf(Text1_->toPlainText()), form_->record(), ctx.messages,
+        ParseReservationText(common::ToCrLf(Text1_->toPlainText()), form_->record(), ctx.messages,
                              ctx.clock);
     }
     close();

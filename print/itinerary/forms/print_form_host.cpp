@@ -22,7 +22,7 @@ P_GuoNei* PrintFormHost::ensureLoaded() {
     connect(form, &P_GuoNei::unloaded, this, &PrintFormHost::formGone);
     connect(form, &P_GuoNei::modeSwitchRequested, this, [this] { reload(); });
     // The form sits at 1470 twips from the top of its parent area, at its left edge.
-    const QPoint place = twipRect(0, 1470, 0, 0).topLeft();
+    const QPoint place = TwipRect(0, 1470, 0, 0).topLeft();
     if (area_) {
         sub_ = area_->addSubWindow(form);
         sub_->setAttribute(Qt::WA_DeleteOnClose);

@@ -26,7 +26,7 @@ public:
     // Loads the form when needed and shows it.
     P_GuoNei* show();
     // Unloads the form when it is loaded (saving the page block) and shows it afresh, in the
-    // mode PrintMode now holds.
+    // mode printMode now holds.
     P_GuoNei* reload();
     // Unloads the form when it is loaded.
     void unload();

@@ -35,7 +35,7 @@ QPushButton* addButton(P_GuoNei& form, const QString& caption, const char* name,
                        int width) {
     auto* b = new QPushButton(caption, &form);
     b->setObjectName(QLatin1String(name));
-    placeTwips(b, left, 4440, width, 375);
+    PlaceTwips(b, left, 4440, width, 375);
     b->show();
     return b;
 }
@@ -135,7 +135,7 @@ void InstallReceiptWorkbench(P_GuoNei& form) {
     // switch and the buttons whatever the fonts' size.
     auto* position = new QLabel(&form);
     position->setObjectName(QStringLiteral("PassengerPosition"));
-    placeTwips(position, 9000, 1080, 2400, 375);
+    PlaceTwips(position, 9000, 1080, 2400, 375);
     const auto showPosition = [&form, position] {
         if (!form.passengerLocked()) position->setText(form.record().positionText());
     };
@@ -201,7 +201,7 @@ void P_Preview::redraw() {
     const QString image = PreviewFormImagePath(ctx.programFolder);
     PreviewSurface surface(kPreviewDpi, LoadFormImage(image));
     surface.setOrigin(origin_);
-    const QString refused = RenderPreview(form_.record(), ctx.common, ctx.settings,
+    const QString refused = RenderPreview(form_.record(), ctx.formState, ctx.settings,
                                           form_.leftOffset(), form_.topOffset(), surface);
     picture_->setPixmap(QPixmap::fromImage(surface.image()));
     flagged_ = surface.flaggedCount();
@@ -347,7 +347,7 @@ void P_Receipts::reprint() {
     const std::optional<QStringList> fields = itin::PrintedFields(*row);
     if (!fields) return reprintFromForm(*row);
     const QString mode =
-        ctx.common.PrintMode == International ? QStringLiteral("国际") : QStringLiteral("国内");
+        ctx.formState.printMode == International ? QStringLiteral("国际") : QStringLiteral("国内");
     if (row->mode != mode)
         return ctx.messages.show(
             QStringLiteral("这张行程单是%1行程单，请先切换到%1再重打").arg(row->mode));
@@ -366,8 +366,8 @@ void P_Receipts::reprint() {
 }
 
 QString ReplacedBookingNotice(const ItineraryRecord& record) {
-    QString booking = common::trimSpaces(record.field(PnrCode));
-    if (booking.isEmpty()) booking = common::trimSpaces(record.field(PassengerName));
+    QString booking = common::TrimSpaces(record.field(PnrCode));
+    if (booking.isEmpty()) booking = common::TrimSpaces(record.field(PassengerName));
     if (booking.isEmpty()) return {};
     return QStringLiteral("当前表单上的 %1 将被替换。").arg(booking);
 }

@@ -39,9 +39,9 @@ void SaveFonts(ItineraryContext& ctx, const FontChoice& choice) {
 bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString& leftr,
                   const QString& topb) {
     itin::ReceiptLog* log = ctx.receiptLog;
-    const QString code = common::trimSpaces(record.field(CheckCode));
+    const QString code = common::TrimSpaces(record.field(CheckCode));
     // A refused receipt gets neither a page nor a row.
-    if (const QString refused = PrintRefusal(record, ctx.common, ctx.settings, leftr, topb);
+    if (const QString refused = PrintRefusal(record, ctx.formState, ctx.settings, leftr, topb);
         !refused.isEmpty()) {
         ctx.messages.show(refused);
         return false;
@@ -66,7 +66,7 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
     // The row and its check code are written before the page goes out; no row, no page.
     QList<itin::Receipt> rows;
     if (log) {
-        rows = {itin::ReceiptFromRecord(record, ctx.common.PrintMode, QStringLiteral("default"),
+        rows = {itin::ReceiptFromRecord(record, ctx.formState.printMode, QStringLiteral("default"),
                                         ctx.clock.now())};
         if (!log->reserve(rows, CodeSource::Given, reuse)) {
             ctx.messages.show(log->error() + QStringLiteral("，行程单没有打印"));
@@ -74,7 +74,7 @@ bool PrintReceipt(ItineraryContext& ctx, ItineraryRecord& record, const QString&
         }
     }
     const bool printed =
-        PrintItinerary(record, ctx.common, ctx.settings, leftr, topb, ctx.messages, *surface);
+        PrintItinerary(record, ctx.formState, ctx.settings, leftr, topb, ctx.messages, *surface);
     if (!log) return printed;
     QString reason;
     if (!printed)

@@ -7,16 +7,16 @@ namespace itin {
 
 constexpr int kTwipsPerPixel = 15;
 
-inline QRect twipRect(int left, int top, int width, int height) {
+inline QRect TwipRect(int left, int top, int width, int height) {
     return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
             height / kTwipsPerPixel};
 }
 
-inline void placeTwips(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(twipRect(left, top, width, height));
+inline void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(TwipRect(left, top, width, height));
 }
 
 // The form font: 宋体 where installed, else the CJK fonts of the build machine.
-QFont songTi(double points);
+QFont SongTi(double points);
 
 } // namespace itin

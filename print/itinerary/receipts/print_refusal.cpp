@@ -32,14 +32,14 @@ public:
 
 } // namespace
 
-QString PrintRefusal(const ItineraryRecord& record, const PCommon& common,
+QString PrintRefusal(const ItineraryRecord& record, const PrintFormState& formState,
                      const PrintSettings& settings, const QString& leftr, const QString& topb) {
     ItineraryRecord copy;
     for (int i = 0; i < kFieldCount; ++i)
         copy.setField(i, record.field(i));
     PageProbe probe;
     common::RecordingMessages messages;
-    PrintItinerary(copy, common, settings, leftr, topb, messages, probe);
+    PrintItinerary(copy, formState, settings, leftr, topb, messages, probe);
     if (!probe.reached)
         return messages.shown.isEmpty() ? QStringLiteral("打印机不可用")
                                         : messages.shown.constLast().text;

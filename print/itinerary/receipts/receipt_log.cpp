@@ -4,6 +4,7 @@
 #include "common/text_ops.h"
 #include "itinerary/receipts/pg_ledger.h"
 #include "itinerary/receipts/sqlite_ledger.h"
+#include "itinerary/print_form_state.h"
 #include "itinerary/record_json.h"
 #include "itinerary/workstation_id.h"
 
@@ -73,7 +74,7 @@ Receipt fromQuery(const QSqlQuery& q, bool withRecord, const QString& counter) {
 
 // A route line without its padding: "北京   T3" becomes "北京 T3".
 QString compactRoute(const QString& line) {
-    return common::trimSpaces(line).split(QLatin1Char(' '), Qt::SkipEmptyParts).join(u' ');
+    return common::TrimSpaces(line).split(QLatin1Char(' '), Qt::SkipEmptyParts).join(u' ');
 }
 
 // A field a spreadsheet would evaluate as a formula is kept as text by a leading quote.
@@ -177,7 +178,7 @@ QString LogFileName() {
 }
 
 QDate ParseDay(const QString& text) {
-    const QString t = common::trimSpaces(text);
+    const QString t = common::TrimSpaces(text);
     if (t.size() == 8 && !t.contains(QRegularExpression(QStringLiteral("\\D"))))
         return QDate::fromString(t, QStringLiteral("yyyyMMdd"));
     static const QRegularExpression kDay(
@@ -188,7 +189,7 @@ QDate ParseDay(const QString& text) {
 }
 
 std::optional<int> CheckCodeNumber(const QString& checkCode) {
-    const QString code = common::trimSpaces(checkCode).trimmed();
+    const QString code = common::TrimSpaces(checkCode).trimmed();
     if (code.isEmpty() || code.size() > 4) return std::nullopt;
     int n = 0;
     for (QChar c : code) {
@@ -221,11 +222,11 @@ Receipt ReceiptFromRecord(const itin::ItineraryRecord& record, qint16 printMode,
                           const QString& target, const QDateTime& at) {
     Receipt r;
     r.printedAt = at;
-    r.checkCode = common::trimSpaces(record.field(CheckCode));
+    r.checkCode = common::TrimSpaces(record.field(CheckCode));
     r.passenger = record.field(PassengerName);
     r.idNumber = record.field(IdNumber);
     r.ticketNumber = record.field(TicketNumber);
-    r.pnr = common::trimSpaces(record.field(PnrCode));
+    r.pnr = common::TrimSpaces(record.field(PnrCode));
     QStringList stops;
     for (int city : {City1, City2, City3, City4, City5}) {
         const QString stop = compactRoute(record.field(city));
@@ -247,7 +248,7 @@ std::optional<QStringList> PrintedFields(const Receipt& receipt) {
     if (fields.isEmpty()) return std::nullopt;
     QStringList out(itin::kFieldCount);
     for (auto it = fields.begin(); it != fields.end(); ++it) {
-        const int i = itin::fieldIndex(it.key());
+        const int i = itin::FieldIndex(it.key());
         if (i >= 0 && i < itin::kFieldCount) out[i] = it.value().toString();
     }
     return out;
@@ -538,7 +539,7 @@ bool ReceiptLog::reserve(QList<Receipt>& rows, CodeSource source, bool allowReus
                     error_ = BadCheckCodeMessage();
                     return refuse(false);
                 }
-                r.checkCode = common::trimSpaces(r.checkCode).trimmed();
+                r.checkCode = common::TrimSpaces(r.checkCode).trimmed();
             }
             r.reused = taken(*code, &ok);
             if (!ok) return refuse(false);
@@ -811,7 +812,7 @@ bool ReceiptLog::exportCsv(const Filter& f, const std::function<bool(const QByte
 }
 
 QString DuplicateCheckCodeMessage(const QString& checkCode) {
-    return QStringLiteral("验证码 %1 已在打印记录中").arg(common::trimSpaces(checkCode));
+    return QStringLiteral("验证码 %1 已在打印记录中").arg(common::TrimSpaces(checkCode));
 }
 
 QStringList ReceiptColumns(const Receipt& r, const QString& timeFormat,

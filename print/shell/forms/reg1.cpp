@@ -1,6 +1,6 @@
 #include "shell/forms/reg1.h"
 
-#include "shell/common.h"
+#include "shell/vendor_session.h"
 #include "shell/forms/form_util.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/up_ini.h"
@@ -87,9 +87,9 @@ void Reg1::login() {
         flow_.messages().show(RequestValueRefused());
         return;
     }
-    Common& c = flow_.common();
+    VendorSession& c = flow_.vendor();
     const QString reply =
-        c.PostVendorRequest(QStringLiteral("s=2&u=") + account + QStringLiteral("&u2=") + staff +
+        c.postVendorRequest(QStringLiteral("s=2&u=") + account + QStringLiteral("&u2=") + staff +
                             QStringLiteral("&p=") + password);
     if (reply.startsWith(QLatin1Char('0'))) {
         flow_.messages().show(ResultCodeMessage(reply));
@@ -99,9 +99,9 @@ void Reg1::login() {
         flow_.messages().show(QStringLiteral("登陆失败，请重试。"));
         return;
     }
-    c.LoginComUser = account;
-    c.LoginStaffUser = staff;
-    c.LoginPassword = password;
+    c.loginComUser = account;
+    c.loginStaffUser = staff;
+    c.loginPassword = password;
     WriteSignInMemory(flow_.upIniPath(), {account, staff, password, rememberAccount_->isChecked(),
                                           rememberPassword_->isChecked()});
     flow_.finish(this);

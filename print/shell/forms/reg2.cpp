@@ -1,6 +1,6 @@
 #include "shell/forms/reg2.h"
 
-#include "shell/common.h"
+#include "shell/vendor_session.h"
 #include "shell/forms/form_util.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/up_ini.h"
@@ -84,7 +84,7 @@ bool Reg2::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Reg2::checkName() {
-    const QString name = common::trimSpaces(username_->text());
+    const QString name = common::TrimSpaces(username_->text());
     if (name != username_->text()) username_->setText(name);
     if (name.size() < 6 || checking_) return;
     if (!FitsVendorRequest({name})) {
@@ -92,7 +92,7 @@ void Reg2::checkName() {
         return;
     }
     checking_ = true;
-    const QString reply = flow_.common().PostVendorRequest(QStringLiteral("s=0&u=") + name);
+    const QString reply = flow_.vendor().postVendorRequest(QStringLiteral("s=0&u=") + name);
     checking_ = false;
     if (IsNumberOne(reply)) {
         label4_->setText(kPassed);
@@ -116,17 +116,17 @@ void Reg2::next() {
         flow_.messages().show(RequestValueRefused());
         return;
     }
-    Common& c = flow_.common();
+    VendorSession& c = flow_.vendor();
     const QString reply =
-        c.PostVendorRequest(QStringLiteral("s=1&u=") + name + QStringLiteral("&p=") + password);
+        c.postVendorRequest(QStringLiteral("s=1&u=") + name + QStringLiteral("&p=") + password);
     if (reply != QLatin1String("1")) {
         flow_.messages().show(ResultCodeMessage(reply));
         return;
     }
     WriteSignInMemory(flow_.upIniPath(), {name, name, password, true, true});
-    c.LoginComUser = name;
-    c.LoginStaffUser = name;
-    c.LoginPassword = password;
+    c.loginComUser = name;
+    c.loginStaffUser = name;
+    c.loginPassword = password;
     flow_.openReg3(this);
 }
 

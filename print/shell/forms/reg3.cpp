@@ -1,6 +1,6 @@
 #include "shell/forms/reg3.h"
 
-#include "shell/common.h"
+#include "shell/vendor_session.h"
 #include "shell/forms/form_util.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/vendor_codec.h"
@@ -75,8 +75,8 @@ void Reg3::showEvent(QShowEvent* e) {
 }
 
 void Reg3::load() {
-    Common& c = flow_.common();
-    const QString reply = c.PostVendorRequest(c.CredentialQuery() + QStringLiteral("&s=4&sst=") +
+    VendorSession& c = flow_.vendor();
+    const QString reply = c.postVendorRequest(c.credentialQuery() + QStringLiteral("&s=4&sst=") +
                                               UrlEncodeGbk(CompanyRecordSql()));
     if (reply.isEmpty() || reply.startsWith(QLatin1Char('0'))) {
         flow_.messages().show(ResultCodeMessage(reply.split(QLatin1Char(';')).value(0)));
@@ -96,8 +96,8 @@ void Reg3::load() {
 
 CompanyDetails Reg3::boxes() const {
     CompanyDetails d;
-    d.name = common::trimSpaces(name_->text());
-    d.shortName = common::trimSpaces(shortName_->text());
+    d.name = common::TrimSpaces(name_->text());
+    d.shortName = common::TrimSpaces(shortName_->text());
     d.tel = tel_->text();
     d.fax = fax_->text();
     d.address = address_->text();
@@ -121,21 +121,21 @@ void Reg3::next() {
         {mobile_, 11, 11, "手机号码不正确"},
     };
     for (const auto& r : rules) {
-        const QString trimmed = common::trimSpaces(r.box->text());
+        const QString trimmed = common::TrimSpaces(r.box->text());
         if (trimmed != r.box->text()) r.box->setText(trimmed);
         if (trimmed.size() < r.min || (r.max >= 0 && trimmed.size() > r.max)) {
             flow_.messages().show(QString::fromUtf8(r.message));
             return;
         }
     }
-    Common& c = flow_.common();
+    VendorSession& c = flow_.vendor();
     CompanyDetails d = boxes();
     // The company update's reply is not examined; the staff update decides.
-    c.PostVendorRequest(c.CredentialQuery() + QStringLiteral("&s=5&sst=") +
+    c.postVendorRequest(c.credentialQuery() + QStringLiteral("&s=5&sst=") +
                         UrlEncodeGbk(CompanyUpdateSql(d)));
-    d.contact = common::trimSpaces(d.contact);
-    d.deskPhone = common::trimSpaces(d.deskPhone);
-    const QString reply = c.PostVendorRequest(c.CredentialQuery() + QStringLiteral("&s=5&sst=") +
+    d.contact = common::TrimSpaces(d.contact);
+    d.deskPhone = common::TrimSpaces(d.deskPhone);
+    const QString reply = c.postVendorRequest(c.credentialQuery() + QStringLiteral("&s=5&sst=") +
                                               UrlEncodeGbk(StaffUpdateSql(d)));
     if (!IsNumberOne(reply)) {
         flow_.messages().show(reply.isEmpty() ? kNoReplyMessage

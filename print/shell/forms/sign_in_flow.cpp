@@ -9,9 +9,9 @@
 
 namespace shell {
 
-SignInFlow::SignInFlow(Common& common, common::Messages& messages,
+SignInFlow::SignInFlow(VendorSession& vendor, common::Messages& messages,
                        const common::DeployConfig& config, QString programFolder, QObject* parent)
-    : QObject(parent), common_(common), messages_(messages), config_(config),
+    : QObject(parent), vendor_(vendor), messages_(messages), config_(config),
       folder_(std::move(programFolder)) {}
 
 SignInFlow::~SignInFlow() {

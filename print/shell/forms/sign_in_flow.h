@@ -14,7 +14,7 @@ class QWidget;
 
 namespace shell {
 
-class Common;
+class VendorSession;
 class Reg1;
 class Reg2;
 class Reg3;
@@ -22,7 +22,7 @@ class Reg3;
 class SignInFlow : public QObject {
     Q_OBJECT
 public:
-    SignInFlow(Common& common, common::Messages& messages, const common::DeployConfig& config,
+    SignInFlow(VendorSession& vendor, common::Messages& messages, const common::DeployConfig& config,
                QString programFolder, QObject* parent = nullptr);
     ~SignInFlow() override;
 
@@ -33,7 +33,7 @@ public:
     Reg2* reg2() const;
     Reg3* reg3() const;
 
-    Common& common() { return common_; }
+    VendorSession& vendor() { return vendor_; }
     common::Messages& messages() { return messages_; }
     QString upIniPath() const;
     // prefix + product title + " " + version.
@@ -53,7 +53,7 @@ signals:
 private:
     void track(QWidget* form);
 
-    Common& common_;
+    VendorSession& vendor_;
     common::Messages& messages_;
     const common::DeployConfig& config_;
     QString folder_;

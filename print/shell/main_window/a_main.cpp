@@ -13,7 +13,7 @@ namespace shell {
 
 A_Main::A_Main(ShellServices& s, QWidget* parent)
     : QMainWindow(parent), services_(s), context_{s.web,
-                                                  s.common,
+                                                  s.formState,
                                                   s.printForm,
                                                   *this,
                                                   s.messages,

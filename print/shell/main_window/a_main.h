@@ -34,7 +34,7 @@ public:
 struct ShellServices {
     const common::DeployConfig& config;
     WebState& web;
-    itin::PCommon& common;
+    itin::PrintFormState& formState;
     common::Messages& messages;
     common::DesktopBrowser& desktop;
     BrowserWindows& browserWindows;

@@ -3,13 +3,13 @@
 namespace shell {
 
 void WebEntry(MenuContext& c, const QString& navId) {
-    if (!c.web.WebSignedIn) {
+    if (!c.web.webSignedIn) {
         c.messages.show(QStringLiteral("请登陆系统"));
-        if (c.web.BrowserOpen) c.browser.unloadBrowser();
+        if (c.web.browserOpen) c.browser.unloadBrowser();
         c.browser.showBrowser();
         return;
     }
-    if (!c.web.BrowserOpen) {
+    if (!c.web.browserOpen) {
         // Signed in, but the agent closed the browser window: bring it back.
         c.messages.show(QStringLiteral("票务管理系统窗口已关闭，请重新登陆系统"));
         c.browser.showBrowser();
@@ -31,10 +31,10 @@ void ChooseMenuItem(MenuContext& c, const MenuItem& item) {
         if (c.openSmsPanel) c.openSmsPanel();
         break;
     case MenuAction::PrintDomestic:
-        OpenPrintForm(c.common, c.printForm, itin::Domestic);
+        OpenPrintForm(c.formState, c.printForm, itin::Domestic);
         break;
     case MenuAction::PrintInternational:
-        OpenPrintForm(c.common, c.printForm, itin::International);
+        OpenPrintForm(c.formState, c.printForm, itin::International);
         break;
     case MenuAction::Contact:
         c.desktop.open(c.contactUrl);

@@ -25,7 +25,7 @@ public:
 
 struct MenuContext {
     WebState& web;
-    itin::PCommon& common;
+    itin::PrintFormState& formState;
     PrintFormAccess& printForm;
     BrowserWindowControl& browser;
     common::Messages& messages;

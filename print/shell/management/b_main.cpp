@@ -17,11 +17,11 @@ QRect toPixels(const QRect& twips) {
 } // namespace
 
 B_Main::B_Main(browser::BrowserProfile& profile, WebState& web, const ManagementSite& site,
-               itin::PCommon& common, PrintFormAccess& printForm, QWidget* parent)
-    : QWidget(parent), web_(web), site_(site), common_(common), printForm_(printForm) {
+               itin::PrintFormState& formState, PrintFormAccess& printForm, QWidget* parent)
+    : QWidget(parent), web_(web), site_(site), formState_(formState), printForm_(printForm) {
     setObjectName(QStringLiteral("B_Main"));
     setWindowTitle(QStringLiteral("票务管理系统"));
-    web_.BrowserOpen = true;
+    web_.browserOpen = true;
     WbBs = new browser::EmbeddedBrowser(profile, this);
     WbBs->setObjectName(QStringLiteral("WbBs"));
     WbBs->setGeometry(toPixels(BrowserControlTwips()));
@@ -31,7 +31,7 @@ B_Main::B_Main(browser::BrowserProfile& profile, WebState& web, const Management
 }
 
 B_Main::~B_Main() {
-    web_.BrowserOpen = false;
+    web_.browserOpen = false;
 }
 
 QRect B_Main::loadGeometry() {
@@ -44,7 +44,7 @@ void B_Main::resizeEvent(QResizeEvent* event) {
     WbBs->setGeometry(rect());
 }
 
-void B_Main::ClickNavItem(const QString& id, std::function<void(bool)> found) {
+void B_Main::clickNavItem(const QString& id, std::function<void(bool)> found) {
     WbBs->run(browser::BrowserActions().click(id, {QStringLiteral("leftFrame")}),
               [found = std::move(found)](const QList<bool>& ok) {
                   if (found) found(!ok.isEmpty() && ok.first());
@@ -53,7 +53,7 @@ void B_Main::ClickNavItem(const QString& id, std::function<void(bool)> found) {
 
 void B_Main::onDocumentComplete(const QString& url) {
     const CompletedDocument d = ClassifyCompletedDocument(site_, WbBs->locationUrl(), url);
-    web_.WebSignedIn = d.signedIn;
+    web_.webSignedIn = d.signedIn;
     if (!d.printPage) return;
     QPointer<B_Main> self(this);
     WbBs->snapshot([self](const browser::DomDocument& top) {
@@ -61,7 +61,7 @@ void B_Main::onDocumentComplete(const QString& url) {
         const browser::DomDocument* middle = top.frame(QStringLiteral("middleFrame"));
         const browser::DomNode* body = middle ? middle->body() : nullptr;
         const QString text = body ? body->innerMarkup() : QString();
-        emit self->printHandedOff(PrintHandOff(text, self->common_, self->printForm_));
+        emit self->printHandedOff(PrintHandOff(text, self->formState_, self->printForm_));
     });
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // B_Main "票务管理系统": the management system's pages in one embedded browser, WbBs.
-// It keeps WebSignedIn in step with the top-level page and hands print pages to the
-// print form. Loading it opens the sign-in page; BrowserOpen follows its lifetime.
+// It keeps webSignedIn in step with the top-level page and hands print pages to the
+// print form. Loading it opens the sign-in page; browserOpen follows its lifetime.
 #include "shell/management/management_site.h"
 #include "shell/management/print_form_access.h"
 #include "shell/management/web_state.h"
@@ -21,14 +21,14 @@ class B_Main : public QWidget {
     Q_OBJECT
 public:
     B_Main(browser::BrowserProfile& profile, WebState& web, const ManagementSite& site,
-           itin::PCommon& common, PrintFormAccess& printForm, QWidget* parent = nullptr);
+           itin::PrintFormState& formState, PrintFormAccess& printForm, QWidget* parent = nullptr);
     ~B_Main() override;
 
     browser::EmbeddedBrowser* WbBs = nullptr;
 
     // Clicks the element with this id in the navigation frame "leftFrame"; found tells
     // whether the frame had it. Returns at once.
-    void ClickNavItem(const QString& id, std::function<void(bool found)> found = {});
+    void clickNavItem(const QString& id, std::function<void(bool found)> found = {});
 
     // The window's place when it loads, in pixels.
     static QRect loadGeometry();
@@ -45,7 +45,7 @@ private:
 
     WebState& web_;
     ManagementSite site_;
-    itin::PCommon& common_;
+    itin::PrintFormState& formState_;
     PrintFormAccess& printForm_;
 };
 

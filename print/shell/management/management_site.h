@@ -25,7 +25,7 @@ private:
 };
 
 struct CompletedDocument {
-    bool signedIn = false;  // the new value of WebSignedIn
+    bool signedIn = false;  // the new value of webSignedIn
     bool printPage = false; // run the print hand-off
 };
 

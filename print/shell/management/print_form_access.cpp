@@ -2,24 +2,24 @@
 
 namespace shell {
 
-void OpenPrintForm(itin::PCommon& common, PrintFormAccess& form, qint16 mode) {
-    common.PrintMode = mode;
-    if (common.PrintFormOpen) form.unload();
+void OpenPrintForm(itin::PrintFormState& formState, PrintFormAccess& form, qint16 mode) {
+    formState.printMode = mode;
+    if (formState.printFormOpen) form.unload();
     form.show();
 }
 
 void HeadlessPrintForm::unload() {
     if (!record_) return;
     record_.reset();
-    common_.PrintFormOpen = false;
+    formState_.printFormOpen = false;
     ++unloads;
 }
 
 void HeadlessPrintForm::show() {
     if (record_) return;
     record_ = std::make_unique<itin::ItineraryRecord>();
-    common_.PrintFormOpen = true;
-    loadedMode = common_.PrintMode;
+    formState_.printFormOpen = true;
+    loadedMode = formState_.printMode;
     ++loads;
 }
 

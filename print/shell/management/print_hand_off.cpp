@@ -1,4 +1,5 @@
 #include "shell/management/print_hand_off.h"
+#include "itinerary/money.h"
 
 #include "itinerary/code_tables.h"
 #include "itinerary/record_json.h"
@@ -42,12 +43,12 @@ double amountValue(const QString& amount) {
 
 // Route line n (1 to 5) of the receipt.
 int routeLine(int n) {
-    return n <= 4 ? segmentRow(n).city : City5;
+    return n <= 4 ? SegmentAt(n).city : City5;
 }
 
 // Segment k (1 to 4), written column by column as the page's table orders them.
 void writeSegment(ItineraryRecord& record, int k, const QStringList& s) {
-    const SegmentRow r = segmentRow(k);
+    const SegmentRow r = SegmentAt(k);
     const QString flight = at(s, 5);
     record.setField(routeLine(k), AirportCityName(at(s, 9)));
     record.setField(r.carrier, AirlineShortName(flight.left(2)));
@@ -59,7 +60,7 @@ void writeSegment(ItineraryRecord& record, int k, const QStringList& s) {
     record.setField(routeLine(k + 1), AirportCityName(at(s, 10)));
     if (k == 4) return;
     // Closes the itinerary; a following segment overwrites both.
-    record.setField(segmentRow(k + 1).carrier, QStringLiteral("VOID"));
+    record.setField(SegmentAt(k + 1).carrier, QStringLiteral("VOID"));
     record.setField(routeLine(k + 2), QStringLiteral("VOID"));
 }
 
@@ -96,10 +97,10 @@ void FillFromPrintData(const QString& printData, ItineraryRecord& record) {
     record.setField(PnrCode, at(fields, 2));
 }
 
-bool PrintHandOff(const QString& printData, PCommon& common, PrintFormAccess& form) {
+bool PrintHandOff(const QString& printData, PrintFormState& formState, PrintFormAccess& form) {
     const std::optional<qint16> mode = HandOffMode(printData);
     if (!mode) return false;
-    OpenPrintForm(common, form, *mode);
+    OpenPrintForm(formState, form, *mode);
     ItineraryRecord* record = form.record();
     if (!record) return false;
     FillFromPrintData(printData, *record);
@@ -107,14 +108,14 @@ bool PrintHandOff(const QString& printData, PCommon& common, PrintFormAccess& fo
 }
 
 QByteArray HandOffJson(const QString& printData) {
-    PCommon common;
-    HeadlessPrintForm form(common);
-    const bool handedOff = PrintHandOff(printData, common, form);
+    PrintFormState formState;
+    HeadlessPrintForm form(formState);
+    const bool handedOff = PrintHandOff(printData, formState, form);
     ItineraryRecord fresh;
     const ItineraryRecord& record = form.record() ? *form.record() : fresh;
     QByteArray json = RecordJson(record, {});
     const QByteArray head = QByteArray("{\"handedOff\": ") + (handedOff ? "true" : "false") +
-                            ", \"printMode\": " + QByteArray::number(common.PrintMode) + ", ";
+                            ", \"printMode\": " + QByteArray::number(formState.printMode) + ", ";
     return head + json.mid(1);
 }
 

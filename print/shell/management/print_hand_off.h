@@ -22,7 +22,7 @@ void FillFromPrintData(const QString& printData, itin::ItineraryRecord& record);
 
 // The whole hand-off: a text naming no mode changes nothing and returns false; otherwise
 // the form is reopened in that mode and filled.
-bool PrintHandOff(const QString& printData, itin::PCommon& common, PrintFormAccess& form);
+bool PrintHandOff(const QString& printData, itin::PrintFormState& formState, PrintFormAccess& form);
 
 // "print --handoff": the hand-off on a fresh headless form, as JSON: the record view of
 // the itinerary entry points with "handedOff" and "printMode" in front.

@@ -5,9 +5,9 @@ namespace shell {
 
 struct WebState {
     // True while the browser's top-level page is the management system's member area.
-    bool WebSignedIn = false;
+    bool webSignedIn = false;
     // True while the browser window B_Main is loaded.
-    bool BrowserOpen = false;
+    bool browserOpen = false;
 };
 
 } // namespace shell

@@ -96,13 +96,13 @@ void P_Guonei2::load() {
     // Beside the print form: same top, left edge where the form ends.
     const QRect form = ctx_.printForm.frame();
     if (!form.isEmpty()) move(form.x() + form.width(), form.y());
-    ctx_.account.TemplateType = 1;
+    ctx_.account.templateType = 1;
     SmsClient client = ctx_.client();
-    if (const auto line = client.SmsStartup()) Label8_->setText(*line);
+    if (const auto line = client.smsStartup()) Label8_->setText(*line);
 }
 
 void P_Guonei2::chooseTemplate(int type) {
-    ctx_.account.TemplateType = type;
+    ctx_.account.templateType = type;
     const itin::ItineraryRecord* shown = ctx_.printForm.record();
     const itin::ItineraryRecord empty;
     setSmsText(ComposeSms(shown ? *shown : empty, ctx_.account, ctx_.messages));
@@ -125,7 +125,7 @@ void P_Guonei2::send() {
     Command10_->setText(QStringLiteral("正在发送..."));
     SmsClient client = ctx_.client();
     const QPointer<P_Guonei2> self(this);
-    const int sent = client.SendSms(Text2_->text().trimmed(), SendableText(smsText()));
+    const int sent = client.sendSms(Text2_->text().trimmed(), SendableText(smsText()));
     if (sent != 0) ctx_.messages.show(QStringLiteral("发送成功！"));
     if (!self) return; // the panel went while the request waited
     Command10_->setEnabled(true);
@@ -142,7 +142,7 @@ void P_Guonei2::openLogin() {
 }
 
 void P_Guonei2::openAccountPage() {
-    ctx_.browser.open(ctx_.client().AccountPage());
+    ctx_.browser.open(ctx_.client().accountPage());
 }
 
 } // namespace sms

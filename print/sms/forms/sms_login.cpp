@@ -15,9 +15,9 @@ Sms_Login::Sms_Login(SmsPanelContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Dialog), ctx_(ctx) {
     setObjectName(QStringLiteral("Sms_Login"));
     setWindowTitle(QStringLiteral("短信系统登陆"));
-    Text1_ = new QLineEdit(ctx.account.SmsUserName, this);
+    Text1_ = new QLineEdit(ctx.account.smsUserName, this);
     Text1_->setObjectName(QStringLiteral("Text1"));
-    Text2_ = new QLineEdit(ctx.account.SmsPassword, this);
+    Text2_ = new QLineEdit(ctx.account.smsPassword, this);
     Text2_->setObjectName(QStringLiteral("Text2"));
     Text2_->setEchoMode(QLineEdit::Password);
     auto* command1 = new QPushButton(QStringLiteral("登陆"), this);

@@ -1,9 +1,10 @@
 #pragma once
 // What the SMS windows need from the program. The program owns every object.
-#include "itinerary/p_common.h"
+#include "itinerary/print_form_state.h"
+#include "itinerary/record.h"
 #include "itinerary/print_form_access.h"
 #include "sms/sms_client.h"
-#include "sms/sms_common.h"
+#include "sms/sms_account.h"
 
 namespace common {
 class Clock;
@@ -14,8 +15,8 @@ class Messages;
 namespace sms {
 
 struct SmsPanelContext {
-    SmsCommon& account;
-    itin::PCommon& common;
+    SmsAccount& account;
+    itin::PrintFormState& formState;
     common::Messages& messages;
     const common::Clock& clock;
     common::DesktopBrowser& browser;

@@ -1,5 +1,5 @@
 #pragma once
-// Module Common: the client side of the vendor account service and the sign-in values of
+// The vendor session: the client side of the vendor account service and the sign-in values of
 // the run. One object, owned by the program and handed to the sign-in forms.
 #include "shell/cipher_key_table.h"
 #include "shell/random_source.h"
@@ -17,28 +17,28 @@ class HttpClient;
 
 namespace shell {
 
-class Common {
+class VendorSession {
 public:
-    Common(const common::DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
+    VendorSession(const common::DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
            common::Messages& messages, const common::Clock& clock, RandomSource& random);
 
     // Sign-in values, set by a successful sign-in or the first enrolment step.
-    QString LoginComUser;
-    QString LoginStaffUser;
-    QString LoginPassword;
+    QString loginComUser;
+    QString loginStaffUser;
+    QString loginPassword;
 
     // "u=...&u2=...&p=..." from the sign-in values, unescaped.
-    QString CredentialQuery() const;
+    QString credentialQuery() const;
     // Appends the time stamp, encodes, enciphers and posts params to VendorServiceUrl;
     // the reply body decoded as GB2312. Empty when the exchange fails or times out (why, in
     // transportError when given).
-    QString PostVendorRequest(const QString& params, QString* transportError = nullptr);
+    QString postVendorRequest(const QString& params, QString* transportError = nullptr);
     // Encipher with a random row and filler; shows "加密错误" and returns empty when the
     // text holds a character outside the cipher alphabet, "%" and "+".
-    QString EncipherParams(const QString& text);
-    int RandomInRange(int n) { return shell::RandomInRange(n, random_); }
+    QString encipherParams(const QString& text);
+    int randomInRange(int n) { return shell::RandomInRange(n, random_); }
     // The time stamp: system short date, a blank, long time.
-    QString TimeStamp() const;
+    QString timeStamp() const;
 
     const CipherKeyTable& keyTable() const { return keys_; }
     QString vendorServiceUrl() const;

@@ -1,4 +1,4 @@
-#include "itinerary/p_common.h"
+#include "itinerary/money.h"
 
 #include "common/text_ops.h"
 
@@ -11,7 +11,7 @@ double MoneyValue(const QString& text) {
     for (QChar c : {u'F', u'C', u'N', u'Y', u'Q', u'X', u'T', u'O'})
         t.remove(c);
     if (t.isEmpty()) return 0.0;
-    return common::leadingNumber(t);
+    return common::LeadingNumber(t);
 }
 
 double OffsetMillimetres(const QString& text) {
@@ -21,7 +21,7 @@ double OffsetMillimetres(const QString& text) {
     t.remove(QChar(0x7C73)); // 米
     if (t.isEmpty()) return 0.0;
     // Letters typed by the agent read as the number they start with (0 when none).
-    return common::leadingNumber(t);
+    return common::LeadingNumber(t);
 }
 
 QString MoneyPrefix(int index) {

@@ -1,4 +1,4 @@
-#include "shell/common.h"
+#include "shell/vendor_session.h"
 #include "shell/vendor_codec.h"
 
 #include "common/clock.h"
@@ -25,7 +25,7 @@ QString decipherAndDecode(const QString& body, const CipherKeyTable& t) {
     for (QChar& c : text)
         if (c != QLatin1Char('%') && c != QLatin1Char('+')) c = t.restore(row, c);
     text.replace(QLatin1Char('+'), QLatin1Char(' '));
-    return common::fromGbk(QByteArray::fromPercentEncoding(text.toLatin1()));
+    return common::FromGbk(QByteArray::fromPercentEncoding(text.toLatin1()));
 }
 
 struct Fixture {
@@ -36,40 +36,40 @@ struct Fixture {
     common::RecordingMessages messages;
     common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 5, 7))};
     ScriptedRandom random{{0.35, 0.99}};
-    Common common{config, keys, http, messages, clock, random};
+    VendorSession vendor{config, keys, http, messages, clock, random};
 };
 
 } // namespace
 
-TEST(Common, CredentialQueryAndTimeStamp) {
+TEST(VendorSession, CredentialQueryAndTimeStamp) {
     Fixture f;
-    f.common.LoginComUser = QStringLiteral("acme01");
-    f.common.LoginStaffUser = QStringLiteral("007");
-    f.common.LoginPassword = QStringLiteral("p&w");
-    EXPECT_EQ(f.common.CredentialQuery(), QStringLiteral("u=acme01&u2=007&p=p&w"));
-    EXPECT_EQ(f.common.TimeStamp(), QStringLiteral("2026/3/1 9:05:07"));
+    f.vendor.loginComUser = QStringLiteral("acme01");
+    f.vendor.loginStaffUser = QStringLiteral("007");
+    f.vendor.loginPassword = QStringLiteral("p&w");
+    EXPECT_EQ(f.vendor.credentialQuery(), QStringLiteral("u=acme01&u2=007&p=p&w"));
+    EXPECT_EQ(f.vendor.timeStamp(), QStringLiteral("2026/3/1 9:05:07"));
 }
 
-TEST(Common, EncipherParamsDrawsRowThenFillerAndNeverWritesAnAmbiguousRowOne) {
+TEST(VendorSession, EncipherParamsDrawsRowThenFillerAndNeverWritesAnAmbiguousRowOne) {
     Fixture f;
     const QString plain = UrlEncodeGbk(QStringLiteral("s=2&u=a"));
     // 0.35 picks row 4 (index 3), 0.99 the last filler "Z".
-    const QString out = f.common.EncipherParams(plain);
+    const QString out = f.vendor.encipherParams(plain);
     EXPECT_EQ(out, EncipherWithRow(plain, f.keys, 3, 62));
     EXPECT_TRUE(out.startsWith(QStringLiteral("%4Z")));
 
     ScriptedRandom lowest({0.0, 0.0});
-    Common c(f.config, f.keys, f.http, f.messages, f.clock, lowest);
-    const QString rowOne = c.EncipherParams(plain);
+    VendorSession c(f.config, f.keys, f.http, f.messages, f.clock, lowest);
+    const QString rowOne = c.encipherParams(plain);
     EXPECT_TRUE(rowOne.startsWith(QStringLiteral("%11"))) << "filler 0 would read as row 10";
     EXPECT_EQ(decipherAndDecode(rowOne, f.keys), QStringLiteral("s=2&u=a"));
 
-    EXPECT_TRUE(f.common.EncipherParams(QStringLiteral("a.b")).isEmpty());
+    EXPECT_TRUE(f.vendor.encipherParams(QStringLiteral("a.b")).isEmpty());
     ASSERT_EQ(f.messages.shown.size(), 1);
     EXPECT_EQ(f.messages.shown[0].text, QStringLiteral("加密错误"));
 }
 
-TEST(Common, RandomInRangeCoversOneToN) {
+TEST(VendorSession, RandomInRangeCoversOneToN) {
     ScriptedRandom r({0.0, 0.5, 0.999999});
     EXPECT_EQ(RandomInRange(10, r), 1);
     EXPECT_EQ(RandomInRange(10, r), 6);
@@ -85,15 +85,15 @@ TEST(Common, RandomInRangeCoversOneToN) {
     EXPECT_EQ(seen.size(), 10);
 }
 
-TEST(Common, PostVendorRequestSendsTheEncipheredStampedBodyAndDecodesTheReply) {
+TEST(VendorSession, PostVendorRequestSendsTheEncipheredStampedBodyAndDecodesTheReply) {
     if (!QCoreApplication::instance()) GTEST_SKIP();
-    const QByteArray gbkReply = common::toGbk(QStringLiteral("中国旅行,张三,1"));
+    const QByteArray gbkReply = common::ToGbk(QStringLiteral("中国旅行,张三,1"));
     LocalHttpServer server([&](const QByteArray&) {
         return LocalHttpServer::answer(404, "Not Found", gbkReply, "Set-Cookie: a=b\r\n");
     });
     Fixture f;
     f.config.set(QStringLiteral("VendorServiceUrl"), server.url(QStringLiteral("/service.asp")));
-    EXPECT_EQ(f.common.PostVendorRequest(QStringLiteral("s=2&u=李&u2=1&p=x y")),
+    EXPECT_EQ(f.vendor.postVendorRequest(QStringLiteral("s=2&u=李&u2=1&p=x y")),
               QStringLiteral("中国旅行,张三,1"));
     ASSERT_EQ(server.requests.size(), 1);
     const QByteArray& req = server.requests[0];
@@ -104,24 +104,24 @@ TEST(Common, PostVendorRequestSendsTheEncipheredStampedBodyAndDecodesTheReply) {
               QStringLiteral("s=2&u=李&u2=1&p=x y&t=2026/3/1 9:05:07"));
 
     // Every exchange is fresh: no cookie goes back.
-    f.common.PostVendorRequest(QStringLiteral("s=0&u=abcdef"));
+    f.vendor.postVendorRequest(QStringLiteral("s=0&u=abcdef"));
     EXPECT_FALSE(server.requests.value(1).toLower().contains("cookie:"));
 }
 
-TEST(Common, TransportFailureIsAnEmptyReplyWithoutMessages) {
+TEST(VendorSession, TransportFailureIsAnEmptyReplyWithoutMessages) {
     if (!QCoreApplication::instance()) GTEST_SKIP();
     LocalHttpServer silent([](const QByteArray&) { return QByteArray(); });
     Fixture f;
     f.config.set(QStringLiteral("VendorServiceUrl"), silent.url());
     net::HttpClient quick(200);
-    Common c(f.config, f.keys, quick, f.messages, f.clock, f.random);
-    EXPECT_EQ(c.PostVendorRequest(QStringLiteral("s=0&u=abcdef")), QString());
+    VendorSession c(f.config, f.keys, quick, f.messages, f.clock, f.random);
+    EXPECT_EQ(c.postVendorRequest(QStringLiteral("s=0&u=abcdef")), QString());
     f.config.set(QStringLiteral("VendorServiceUrl"), QStringLiteral("http://127.0.0.1:1/x"));
-    EXPECT_EQ(c.PostVendorRequest(QStringLiteral("s=0&u=abcdef")), QString());
+    EXPECT_EQ(c.postVendorRequest(QStringLiteral("s=0&u=abcdef")), QString());
     EXPECT_TRUE(f.messages.shown.isEmpty());
 }
 
-TEST(Common, IsNumberOneReadsTheReplyAsANumber) {
+TEST(VendorSession, IsNumberOneReadsTheReplyAsANumber) {
     for (const char* yes : {"1", " 1", "1\r\n", "1.0"})
         EXPECT_TRUE(IsNumberOne(QString::fromLatin1(yes)));
     for (const char* no : {"", "0", "11", "1a", "009", "true"})

@@ -1,4 +1,4 @@
-#include "shell/common.h"
+#include "shell/vendor_session.h"
 
 #include "shell/vendor_codec.h"
 
@@ -10,28 +10,28 @@
 
 namespace shell {
 
-Common::Common(const common::DeployConfig& config, const CipherKeyTable& keys,
+VendorSession::VendorSession(const common::DeployConfig& config, const CipherKeyTable& keys,
                net::HttpClient& http, common::Messages& messages, const common::Clock& clock,
                RandomSource& random)
     : config_(config), keys_(keys), http_(http), messages_(messages), clock_(clock),
       random_(random) {}
 
-QString Common::CredentialQuery() const {
-    return QStringLiteral("u=") + LoginComUser + QStringLiteral("&u2=") + LoginStaffUser +
-           QStringLiteral("&p=") + LoginPassword;
+QString VendorSession::credentialQuery() const {
+    return QStringLiteral("u=") + loginComUser + QStringLiteral("&u2=") + loginStaffUser +
+           QStringLiteral("&p=") + loginPassword;
 }
 
-QString Common::TimeStamp() const {
+QString VendorSession::timeStamp() const {
     const QDateTime now = clock_.now();
-    return common::shortDate(now.date()) + QLatin1Char(' ') + common::longTime(now.time());
+    return common::ShortDate(now.date()) + QLatin1Char(' ') + common::LongTime(now.time());
 }
 
-QString Common::vendorServiceUrl() const {
+QString VendorSession::vendorServiceUrl() const {
     return config_.value(QStringLiteral("VendorServiceUrl"));
 }
 
-QString Common::EncipherParams(const QString& text) {
-    const int row = RandomInRange(CipherKeyTable::kRows) - 1;
+QString VendorSession::encipherParams(const QString& text) {
+    const int row = randomInRange(CipherKeyTable::kRows) - 1;
     bool ok = false;
     // Check the text before the filler draw, as the substitution comes first.
     EncipherWithRow(text, keys_, row, 1, &ok);
@@ -39,14 +39,14 @@ QString Common::EncipherParams(const QString& text) {
         messages_.show(QStringLiteral("加密错误"));
         return {};
     }
-    int filler = RandomInRange(int(CipherAlphabet().size()));
+    int filler = randomInRange(int(CipherAlphabet().size()));
     // Row 1 followed by the filler "0" would read as row 10; take the next filler instead.
     if (row == 0 && filler == 1) filler = 2;
     return EncipherWithRow(text, keys_, row, filler);
 }
 
-QString Common::PostVendorRequest(const QString& params, QString* transportError) {
-    const QString body = EncipherParams(UrlEncodeGbk(params + QStringLiteral("&t=") + TimeStamp()));
+QString VendorSession::postVendorRequest(const QString& params, QString* transportError) {
+    const QString body = encipherParams(UrlEncodeGbk(params + QStringLiteral("&t=") + timeStamp()));
     if (body.isEmpty()) return {};
     const net::HttpReply reply =
         http_.post(vendorServiceUrl(), body.toLatin1(),

@@ -1,4 +1,4 @@
-#include "sms/sms_common.h"
+#include "sms/sms_account.h"
 
 #include "common/fso.h"
 #include "common/text_ops.h"
@@ -12,19 +12,19 @@ QString SmsSetupPath(const QString& programFolder) {
     return QDir(programFolder).filePath(QStringLiteral("SmsSetup.inf"));
 }
 
-bool ReadSmsSetup(const QString& path, SmsCommon& account) {
+bool ReadSmsSetup(const QString& path, SmsAccount& account) {
     common::RemoveStaleCopies(path); // an interrupted save's copy holds the password too
     if (!common::FileExists(path)) return false;
-    const QStringList lines = common::split(common::ReadTextFile(path), QStringLiteral("\r\n"));
-    account.SmsUserName = lines.value(0);
-    account.SmsPassword = lines.value(1);
+    const QStringList lines = common::Split(common::ReadTextFile(path), QStringLiteral("\r\n"));
+    account.smsUserName = lines.value(0);
+    account.smsPassword = lines.value(1);
     return true;
 }
 
-bool WriteSmsSetup(const QString& path, const SmsCommon& account) {
+bool WriteSmsSetup(const QString& path, const SmsAccount& account) {
     return common::WriteTextFile(path,
-                                 account.SmsUserName + QStringLiteral("\r\n") +
-                                     account.SmsPassword + QStringLiteral("\r\n1"),
+                                 account.smsUserName + QStringLiteral("\r\n") +
+                                     account.smsPassword + QStringLiteral("\r\n1"),
                                  common::Access::OwnerOnly);
 }
 
