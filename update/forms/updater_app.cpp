@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/deploy_config.h"
 #include "common/forms/box_messages.h"
+#include "common/forms/translations.h"
 #include "common/messages.h"
 #include "common/net/http_client.h"
 #include "common/platform/platform.h"
@@ -76,6 +77,7 @@ int RunUpdater(const UpdaterOptions& options) {
         platform::AttachParentConsole(); // a windowed program on Windows
         messages = std::make_unique<PrintedMessages>(title);
     } else {
+        forms::InstallChineseTranslations(); // the boxes' own buttons read 确定, 是, 否
         messages =
             std::make_unique<forms::BoxMessages>(title, forms::BoxMessages::Icon::Information);
     }
