@@ -1,7 +1,7 @@
 // Feeds arbitrary page snapshots (collector JSON) to the platform page recognition and the
 // order readers of both platforms.
-#include "import/order_reader.h"
-#include "import/platform_pages.h"
+#include "import/platform/order_reader.h"
+#include "import/platform/platform_pages.h"
 
 #include <QByteArray>
 

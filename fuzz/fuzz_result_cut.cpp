@@ -1,6 +1,6 @@
 // Feeds arbitrary markup (UTF-8) to the result-page cuts of the ticket-number import, as
 // the inner markup of the result table, and writes the cuts into a record.
-#include "import/result_cut.h"
+#include "import/ticket/result_cut.h"
 #include "itinerary/record.h"
 
 #include <QString>

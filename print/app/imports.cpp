@@ -1,7 +1,7 @@
 // Every import window of the print form, one line each.
 #include "app/workstation.h"
 
-#include "import/forms/p_excel.h"
+#include "import/spreadsheet/p_excel.h"
 #include "itinerary/forms/print_form_host.h"
 #include "browser/web_module.h"
 

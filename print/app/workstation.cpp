@@ -8,7 +8,7 @@
 #include "common/forms/window_owners.h"
 #include "common/messages.h"
 #include "common/net/http_client.h"
-#include "import/forms/import_context.h"
+#include "import/import_context.h"
 #include "itinerary/forms/hosted_print_form.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"

@@ -3,7 +3,7 @@
 #include "cli/command_line.h"
 
 #include "common/deploy_config.h"
-#include "import/forms/order_page_headless.h"
+#include "import/platform/order_page_headless.h"
 #include "browser/web_module.h"
 
 #include <cstdio>

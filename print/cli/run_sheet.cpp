@@ -2,7 +2,7 @@
 #include "cli/command_line.h"
 
 #include "common/headless_input.h"
-#include "import/ticket_rows.h"
+#include "import/spreadsheet/ticket_rows.h"
 #include "import/workbook/workbook.h"
 
 #include <cstdio>

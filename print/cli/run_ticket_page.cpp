@@ -4,7 +4,7 @@
 
 #include "common/deploy_config.h"
 #include "common/messages.h"
-#include "import/forms/ticket_page_run.h"
+#include "import/ticket/ticket_page_run.h"
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
 #include "browser/web_module.h"

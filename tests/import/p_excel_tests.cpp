@@ -1,6 +1,6 @@
 // The spreadsheet dialog end to end, offscreen: opened from the print form, a workbook
 // chosen through the file-dialog seam, rows double-clicked into the print form.
-#include "import/forms/p_excel.h"
+#include "import/spreadsheet/p_excel.h"
 #include "support/gui.h"
 #include "tests/itinerary/form_fixture.h"
 

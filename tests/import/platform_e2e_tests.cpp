@@ -1,7 +1,7 @@
 // Platform sign-in and order retrieval end to end: the real windows and web engine, offscreen,
 // against the two local platform sites (tests/sites/platform_site.py). One process runs every
 // case, so the engine and the sites start once.
-#include "import/forms/order_retrieval.h"
+#include "import/platform/order_retrieval.h"
 
 #include "common/fso.h"
 #include "browser/browser_profile.h"

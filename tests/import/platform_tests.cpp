@@ -1,7 +1,7 @@
 // The platform pages classified and the order pages read from snapshots, without a browser.
 // Snapshots are built from small well-formed markup; frames are attached by name.
-#include "import/order_reader.h"
-#include "import/platform_pages.h"
+#include "import/platform/order_reader.h"
+#include "import/platform/platform_pages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // "票号导入" end to end, offscreen, with the real web engine against the local
 // verification site (tests/sites/verification_site.py). One engine start for every case.
-#include "import/forms/load_picture.h"
-#include "import/forms/p_xty2.h"
+#include "import/load_picture.h"
+#include "import/ticket/p_xty2.h"
 #include "browser/browser_profile.h"
 #include "browser/embedded_browser.h"
 #include "tests/itinerary/form_fixture.h"

@@ -1,7 +1,7 @@
 // The ticket-number import without a browser: the query checks and the cuts of result
 // markup as the browser component writes it (upper-case tags, quoted style values).
-#include "import/result_cut.h"
-#include "import/ticket_lookup.h"
+#include "import/ticket/result_cut.h"
+#include "import/ticket/ticket_lookup.h"
 #include "itinerary/record.h"
 
 #include "common/fso.h"

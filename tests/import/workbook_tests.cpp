@@ -1,5 +1,5 @@
 // Reading workbooks of both formats into ticket rows, and the failures the agent sees.
-#include "import/ticket_rows.h"
+#include "import/spreadsheet/ticket_rows.h"
 #include "import/workbook/biff_scan.h"
 #include "import/workbook/workbook.h"
 

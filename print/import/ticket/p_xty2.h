@@ -2,7 +2,7 @@
 // The ticket-number import dialog "票号导入": the verification page in an embedded
 // browser, the ticket number, name and picture code typed beside it; a result page is cut
 // into the print form's record (created when no form is open).
-#include "import/ticket_lookup.h"
+#include "import/ticket/ticket_lookup.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,8 +1,8 @@
-#include "import/forms/w_webfrm.h"
+#include "import/platform/w_webfrm.h"
 
-#include "import/forms/finished_pages.h"
-#include "import/forms/order_retrieval.h"
-#include "import/order_reader.h"
+#include "import/platform/finished_pages.h"
+#include "import/platform/order_retrieval.h"
+#include "import/platform/order_reader.h"
 
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/twips.h"

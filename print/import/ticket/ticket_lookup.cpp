@@ -1,8 +1,8 @@
-#include "import/ticket_lookup.h"
+#include "import/ticket/ticket_lookup.h"
 
 #include "common/date_format.h"
 #include "common/fso.h"
-#include "import/result_cut.h"
+#include "import/ticket/result_cut.h"
 #include "itinerary/record.h"
 
 #include <QDir>

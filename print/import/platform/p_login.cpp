@@ -1,7 +1,7 @@
-#include "import/forms/p_login.h"
+#include "import/platform/p_login.h"
 
-#include "import/forms/finished_pages.h"
-#include "import/forms/order_retrieval.h"
+#include "import/platform/finished_pages.h"
+#include "import/platform/order_retrieval.h"
 
 #include "common/fso.h"
 #include "itinerary/forms/itinerary_context.h"

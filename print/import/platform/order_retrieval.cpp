@@ -1,9 +1,9 @@
-#include "import/forms/order_retrieval.h"
+#include "import/platform/order_retrieval.h"
 
-#include "import/forms/import_context.h"
-#include "import/forms/load_picture.h"
-#include "import/forms/p_login.h"
-#include "import/forms/w_webfrm.h"
+#include "import/import_context.h"
+#include "import/load_picture.h"
+#include "import/platform/p_login.h"
+#include "import/platform/w_webfrm.h"
 
 #include "common/fso.h"
 #include "itinerary/forms/print_form_host.h"

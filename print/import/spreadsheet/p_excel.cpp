@@ -1,6 +1,6 @@
-#include "import/forms/p_excel.h"
+#include "import/spreadsheet/p_excel.h"
 
-#include "import/forms/import_context.h"
+#include "import/import_context.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/twips.h"

@@ -1,6 +1,6 @@
-#include "import/forms/order_page_headless.h"
+#include "import/platform/order_page_headless.h"
 
-#include "import/order_reader.h"
+#include "import/platform/order_reader.h"
 
 #include "common/code_page.h"
 #include "common/headless_input.h"

@@ -1,6 +1,6 @@
-#include "import/platform_pages.h"
+#include "import/platform/platform_pages.h"
 
-#include "import/order_reader.h"
+#include "import/platform/order_reader.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The spreadsheet import dialog: lists the ticket rows of a workbook; a double-click on a
 // row fills the print form through the row filler. It stays open for the next row.
-#include "import/ticket_rows.h"
+#include "import/spreadsheet/ticket_rows.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "import/ticket_rows.h"
+#include "import/spreadsheet/ticket_rows.h"
 
 #include "import/workbook/number_format.h"
 

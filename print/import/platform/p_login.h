@@ -3,7 +3,7 @@
 // account, password and picture code filled into it, the pages that follow recognised, and
 // on success the account stored in the platform's line of PingTai.ini and the retrieval
 // window restarted.
-#include "import/platform_pages.h"
+#include "import/platform/platform_pages.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "import/forms/p_xty2.h"
+#include "import/ticket/p_xty2.h"
 
-#include "import/forms/import_context.h"
-#include "import/forms/load_picture.h"
+#include "import/import_context.h"
+#include "import/load_picture.h"
 #include "itinerary/forms/click_label.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"

@@ -1,4 +1,4 @@
-#include "import/result_cut.h"
+#include "import/ticket/result_cut.h"
 
 #include "itinerary/record.h"
 

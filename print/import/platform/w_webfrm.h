@@ -2,7 +2,7 @@
 // The order retrieval window: drives the selected platform's pages out of sight, from the
 // start page to the order detail, and writes the order into the print form's record. It
 // comes into view only when the second platform asks for a picture code.
-#include "import/platform_pages.h"
+#include "import/platform/platform_pages.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "import/forms/ticket_page_run.h"
+#include "import/ticket/ticket_page_run.h"
 
-#include "import/ticket_lookup.h"
+#include "import/ticket/ticket_lookup.h"
 #include "browser/headless_page.h"
 
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "import/forms/finished_pages.h"
+#include "import/platform/finished_pages.h"
 
 #include "browser/embedded_browser.h"
 

@@ -1,4 +1,4 @@
-#include "import/forms/load_picture.h"
+#include "import/load_picture.h"
 
 #include "browser/browser_profile.h"
 
