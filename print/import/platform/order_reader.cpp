@@ -1,6 +1,6 @@
 #include "import/platform/order_reader.h"
 
-#include "import/platform/platform_pages.h"
+#include "import/platform/platform_texts.h"
 #include "itinerary/code_tables.h"
 
 #include <QHash>
@@ -273,18 +273,6 @@ OrderRead ReadPlatformOrder(int platform, const DomDocument& detail) {
         return out;
     }
     return platform == 0 ? ReadFirstPlatformOrder(detail) : ReadSecondPlatformOrder(detail);
-}
-
-QString UnreadableOrderStatus() {
-    return QStringLiteral("提取信息失败！订单页面无法识别");
-}
-
-QString StalledRetrievalStatus() {
-    return QStringLiteral("提取信息失败！平台页面无法识别");
-}
-
-QString OrderReadStatus() {
-    return QStringLiteral("获取成功，可以打印！");
 }
 
 QString ApplyOrder(const OrderRead& order, const QString& platformPnr, ItineraryRecord& record) {

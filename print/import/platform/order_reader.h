@@ -2,6 +2,7 @@
 // Reading a platform order detail page (the document of frame "mainFrame") into the
 // itinerary record. The page is read whole first; only a page that yields every value is
 // written, so a changed page leaves the record as it was.
+#include "import/platform/platform_texts.h"
 #include "itinerary/record.h"
 #include "browser/dom_snapshot.h"
 
@@ -23,13 +24,6 @@ OrderRead ReadFirstPlatformOrder(const browser::DomDocument& detail);
 // Platform 1: segments from table 2, fares by id, passengers from table 8.
 OrderRead ReadSecondPlatformOrder(const browser::DomDocument& detail);
 OrderRead ReadPlatformOrder(int platform, const browser::DomDocument& detail);
-
-// The status text when an order page could not be read.
-QString UnreadableOrderStatus();
-// The status text when the platform's pages stop leading anywhere or one is too large.
-QString StalledRetrievalStatus();
-// The status text after an order was read.
-QString OrderReadStatus();
 
 // The order as a new booking: its fields and passengers replace the booking on the form.
 // Returns the status text for Label7; an order that was not read changes nothing and gives

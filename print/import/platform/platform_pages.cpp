@@ -1,6 +1,6 @@
 #include "import/platform/platform_pages.h"
 
-#include "import/platform/order_reader.h"
+#include "import/platform/platform_texts.h"
 
 #include <QStringList>
 
@@ -186,10 +186,6 @@ QString RewritePlatformAccount(const QString& pingTaiText, int platform, const Q
 
 QString PageHtml(const DomDocument& page) {
     return page.root.outerMarkup();
-}
-
-QString PageTooLargeMessage() {
-    return QStringLiteral("平台页面过大，无法读取");
 }
 
 RetrievalStep ClassifyRetrievalPage(const PlatformSite& site, const RetrievalInput& in,

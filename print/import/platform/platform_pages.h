@@ -5,6 +5,7 @@
 // (page actions as one batch, a message, a status text, closing) and the window does it.
 #include "browser/browser_scripts.h"
 #include "browser/dom_snapshot.h"
+#include "import/platform/platform_texts.h"
 
 #include <QDateTime>
 #include <QString>
@@ -46,11 +47,6 @@ QString RewritePlatformAccount(const QString& pingTaiText, int platform, const Q
 
 // The "HTML" of a page as the windows test it: the top document's outer markup.
 QString PageHtml(const browser::DomDocument& page);
-
-// Markup beyond this is no platform page: it is refused, not searched or read.
-constexpr qsizetype kMaxPageMarkup = 8 * 1024 * 1024;
-// What the agent is told about a refused page.
-QString PageTooLargeMessage();
 
 // ---- the order retrieval window ------------------------------------------------------
 
