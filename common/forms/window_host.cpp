@@ -2,28 +2,40 @@
 
 namespace forms {
 
-WindowSlot::~WindowSlot() {
-    destroy();
-}
+WindowSlot::WindowSlot(Owner owner, Factory make, QObject* parent)
+    : QObject(parent), owner_(std::move(owner)), make_(std::move(make)) {}
 
-QWidget* WindowSlot::ensure() {
-    if (window_) return window_;
-    QWidget* w = make_(owner_);
-    if (!w) return nullptr;
-    if (owner_ && w->parentWidget() != owner_) w->setParent(owner_, w->windowFlags() | Qt::Window);
-    w->setAttribute(Qt::WA_DeleteOnClose);
-    window_ = w;
-    return w;
+WindowSlot::~WindowSlot() {
+    delete window_.data();
 }
 
 QWidget* WindowSlot::show() {
-    QWidget* w = ensure();
-    if (w) BringToFront(w);
-    return w;
+    if (!window_) {
+        QWidget* owner = owner_ ? owner_() : nullptr;
+        QWidget* w = make_(owner);
+        if (!w) return nullptr;
+        if (owner && w->parentWidget() != owner) w->setParent(owner, w->windowFlags() | Qt::Window);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        window_ = w;
+    }
+    // A window that shows without activating (one out of sight) is left where it is.
+    if (window_->testAttribute(Qt::WA_ShowWithoutActivating))
+        window_->show();
+    else
+        BringToFront(window_);
+    return window_;
 }
 
-void WindowSlot::destroy() {
-    delete window_.data();
+QWidget* WindowSlot::showAfresh() {
+    if (window_) {
+        window_->close();
+        delete window_.data(); // now, not when the event loop comes round
+    }
+    return show();
+}
+
+void WindowSlot::close() {
+    if (window_) window_->close();
 }
 
 void BringToFront(QWidget* window) {

@@ -1,7 +1,9 @@
 #pragma once
-// Holds one window that is created when first needed and deleted when the agent closes
-// it; the next request creates a fresh one. The window is a top-level window owned by an
-// owner window, so it stays in front of its owner and goes when the owner goes.
+// One window of a kind, made when it is first asked for and forgotten when it closes (it
+// deletes itself then); the next request makes a fresh one. Each window is made for the
+// owner window that `owner` names at that moment (null: a window of its own), so it stays in
+// front of its owner and goes with it; a window still open when the host goes goes too.
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
 
@@ -9,46 +11,40 @@
 
 namespace forms {
 
-class WindowSlot {
+class WindowSlot : public QObject {
 public:
-    // make builds the window with the given owner (it may be null: a window of its own).
+    using Owner = std::function<QWidget*()>;
     using Factory = std::function<QWidget*(QWidget* owner)>;
-    explicit WindowSlot(Factory make) : make_(std::move(make)) {}
-    ~WindowSlot();
-    WindowSlot(const WindowSlot&) = delete;
-    WindowSlot& operator=(const WindowSlot&) = delete;
+    // make builds the window for the given owner; parent owns the slot (it may be null).
+    WindowSlot(Owner owner, Factory make, QObject* parent = nullptr);
+    ~WindowSlot() override;
 
-    // Windows made from now on belong to owner.
-    void setOwner(QWidget* owner) { owner_ = owner; }
-    QWidget* owner() const { return owner_; }
     // The open window, or null.
     QWidget* window() const { return window_; }
-    // Creates the window when there is none, without showing it.
-    QWidget* ensure();
-    // Creates when needed, shows, raises and activates it.
+    // Makes the window when there is none; shows, raises and activates it.
     QWidget* show();
-    // Deletes the window now, when there is one.
-    void destroy();
+    // Closes and deletes the open window, when there is one, and shows a fresh one.
+    QWidget* showAfresh();
+    // Closes the open window, when there is one (it deletes itself).
+    void close();
 
 private:
+    Owner owner_;
     Factory make_;
-    QPointer<QWidget> owner_;
     QPointer<QWidget> window_;
 };
 
 // The typed form of WindowSlot.
-template <class W> class WindowHost {
+template <class W> class WindowHost : public WindowSlot {
 public:
-    explicit WindowHost(std::function<W*(QWidget* owner)> make)
-        : slot_([make = std::move(make)](QWidget* owner) -> QWidget* { return make(owner); }) {}
-    void setOwner(QWidget* owner) { slot_.setOwner(owner); }
-    W* window() const { return static_cast<W*>(slot_.window()); }
-    W* ensure() { return static_cast<W*>(slot_.ensure()); }
-    W* show() { return static_cast<W*>(slot_.show()); }
-    void destroy() { slot_.destroy(); }
-
-private:
-    WindowSlot slot_;
+    WindowHost(Owner owner, std::function<W*(QWidget* owner)> make, QObject* parent = nullptr)
+        : WindowSlot(
+              std::move(owner),
+              [make = std::move(make)](QWidget* owner) -> QWidget* { return make(owner); },
+              parent) {}
+    W* window() const { return static_cast<W*>(WindowSlot::window()); }
+    W* show() { return static_cast<W*>(WindowSlot::show()); }
+    W* showAfresh() { return static_cast<W*>(WindowSlot::showAfresh()); }
 };
 
 // Brings a window to the front and gives it the focus.

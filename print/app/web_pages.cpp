@@ -1,12 +1,12 @@
 #include "app/web_pages.h"
 
+#include "browser/browser_profile.h"
+#include "browser/markup_dump.h"
 #include "import/import_context.h"
 #include "import/platform/order_page_headless.h"
 #include "import/platform/order_retrieval.h"
 #include "import/ticket/p_xty2.h"
 #include "import/ticket/ticket_page_run.h"
-#include "browser/browser_profile.h"
-#include "browser/markup_dump.h"
 #include "shell/management/b_main.h"
 
 #include <QRect>
@@ -20,7 +20,8 @@ public:
     void destroyProfile(browser::BrowserProfile* profile) override { delete profile; }
 
     QWidget* createManagementWindow(browser::BrowserProfile& profile, shell::WebState& web,
-                                    const shell::ManagementSite& site, itin::PrintFormState& formState,
+                                    const shell::ManagementSite& site,
+                                    itin::PrintFormState& formState,
                                     itin::PrintFormAccess& printForm) override {
         return new shell::B_Main(profile, web, site, formState, printForm);
     }
@@ -31,13 +32,11 @@ public:
     }
 
     std::function<void()> ticketImport(ximport::ImportContext& ctx) override {
-        auto* opener =
-            new ximport::TicketImport(ctx.printForms, ctx.printForm, ctx.itinerary, ctx.profile);
+        auto* opener = new ximport::TicketImport(ctx);
         return [opener] { opener->open(); };
     }
     std::function<void()> orderRetrieval(ximport::ImportContext& ctx) override {
-        auto* opener =
-            new ximport::OrderRetrieval(ctx.printForms, ctx.printForm, ctx.itinerary, ctx.profile);
+        auto* opener = new ximport::OrderRetrieval(ctx);
         return [opener] { opener->open(); };
     }
 

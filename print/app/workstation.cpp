@@ -1,5 +1,6 @@
 #include "app/workstation.h"
 
+#include "browser/web_module.h"
 #include "common/clock.h"
 #include "common/deploy_config.h"
 #include "common/desktop.h"
@@ -14,12 +15,11 @@
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/widget_seams.h"
 #include "itinerary/receipts/receipt_log.h"
-#include "browser/web_module.h"
-#include "shell/vendor_session.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/main_window/a_main.h"
 #include "shell/management/management_site.h"
 #include "shell/random_source.h"
+#include "shell/vendor_session.h"
 #include "sms/composer.h"
 #include "sms/forms/sms_panel_host.h"
 #include "sms/sms_http.h"
@@ -111,12 +111,12 @@ struct Workstation::State {
           fileDialogs(either(given.fileDialogs, ownDialogs)),
           desktop(either(given.desktop, ownDesktop)), clock(given.clock ? *given.clock : *ownClock),
           http(config, &wait),
-          givenPages(given.pages), itinerary{formState,      settings, messages,
+          givenPages(given.pages), itinerary{formState,   settings, messages,
                                              clock,       config,   desktop,
                                              fileDialogs, folder,   std::move(given.printSurface)},
           printHost(itinerary), printForm(printHost),
           managementWindows(w), shellServices{config,    web,
-                                              formState,    messages,
+                                              formState, messages,
                                               desktop,   managementWindows,
                                               printForm, [&w] { w.sms().host.show(); }} {}
 
@@ -144,13 +144,14 @@ struct Workstation::State {
     itin::PrintSettings settings;
     shell::WebState web;
     std::unique_ptr<Sms> sms;
-    std::unique_ptr<shell::VendorSession> vendor; // the vendor session, once the key table is accepted
-    itin::ReceiptLog receiptLog;           // receipts.db, opened on first use
+    std::unique_ptr<shell::VendorSession>
+        vendor;                  // the vendor session, once the key table is accepted
+    itin::ReceiptLog receiptLog; // receipts.db, opened on first use
 
     itin::ItineraryContext itinerary;
     itin::PrintFormHost printHost;
     itin::HostedPrintForm printForm;
-    std::unique_ptr<ximport::ImportContext> imports; // with the first page window
+    std::unique_ptr<ximport::ImportContext> imports; // for the imports' install calls
     ManagementWindows managementWindows;
     shell::ShellServices shellServices;
 
@@ -198,9 +199,9 @@ Workstation::~Workstation() {
 Workstation::Sms& Workstation::sms() {
     State& s = *s_;
     if (!s.sms) {
-        s.sms =
-            std::make_unique<Sms>(s.http, s.config.value(QStringLiteral("SmsGatewayHost")),
-                                  s.folder, s.formState, s.messages, s.clock, s.desktop, s.printForm);
+        s.sms = std::make_unique<Sms>(s.http, s.config.value(QStringLiteral("SmsGatewayHost")),
+                                      s.folder, s.formState, s.messages, s.clock, s.desktop,
+                                      s.printForm);
         s.sms->host.setOwner(s.main.get());
     }
     s.sms->environment.workstationId = s.settings.workstationId;
@@ -241,8 +242,8 @@ bool Workstation::start() {
                         QStringLiteral("错误提示"));
         return false;
     }
-    s.vendor =
-        std::make_unique<shell::VendorSession>(s.config, *keys, s.http, s.messages, s.clock, s.random);
+    s.vendor = std::make_unique<shell::VendorSession>(s.config, *keys, s.http, s.messages, s.clock,
+                                                      s.random);
     s.signIn = std::make_unique<shell::SignInFlow>(*s.vendor, s.messages, s.config, s.folder);
     // The main window shows before the finishing sign-in form closes, so the program goes on.
     connect(s.signIn.get(), &shell::SignInFlow::signedIn, this, [this] { openMainWindow(); });
@@ -329,8 +330,9 @@ shell::WebState& Workstation::web() {
 ximport::ImportContext& Workstation::imports() {
     State& s = *s_;
     if (!s.imports)
-        s.imports = std::make_unique<ximport::ImportContext>(
-            ximport::ImportContext{s.printHost, s.printForm, s.itinerary, profile(), s.http});
+        s.imports = std::make_unique<ximport::ImportContext>(ximport::ImportContext{
+            s.printHost, s.printForm, s.itinerary, [this] { return pages(); },
+            [this]() -> browser::BrowserProfile& { return profile(); }});
     return *s.imports;
 }
 shell::SignInFlow* Workstation::signIn() {

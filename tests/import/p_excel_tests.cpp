@@ -1,5 +1,6 @@
 // The spreadsheet dialog end to end, offscreen: opened from the print form, a workbook
 // chosen through the file-dialog seam, rows double-clicked into the print form.
+#include "import/import_context.h"
 #include "import/spreadsheet/p_excel.h"
 #include "support/gui.h"
 #include "tests/itinerary/form_fixture.h"
@@ -23,7 +24,8 @@ QString dataFile(const char* name) {
 
 class SpreadsheetDialog : public itin::testing::FormFixture {
 protected:
-    ximport::SpreadsheetImport* opener = ximport::InstallSpreadsheetImport(*host, printForm, ctx);
+    ximport::ImportContext imports{*host, printForm, ctx, {}, {}};
+    SpreadsheetDialog() { ximport::InstallSpreadsheetImport(imports); }
 
     P_excel* openFromForm(P_GuoNei* form) {
         support::Click(form, "Cmdd2");

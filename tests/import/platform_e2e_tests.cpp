@@ -1,10 +1,13 @@
 // Platform sign-in and order retrieval end to end: the real windows and web engine, offscreen,
 // against the two local platform sites (tests/sites/platform_site.py). One process runs every
 // case, so the engine and the sites start once.
+#include "app/web_pages.h"
+#include "import/import_context.h"
 #include "import/platform/order_retrieval.h"
+#include "import/platform/platform_import.h"
 
-#include "common/fso.h"
 #include "browser/browser_profile.h"
+#include "common/fso.h"
 #include "support/gui.h"
 #include "support/site_process.h"
 #include "tests/itinerary/form_fixture.h"
@@ -13,8 +16,8 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
@@ -40,42 +43,52 @@ support::SiteProcess* gSites[2] = {nullptr, nullptr};
 class Retrieval : public itin::testing::FormFixture {
 protected:
     std::unique_ptr<browser::BrowserProfile> profile = std::make_unique<browser::BrowserProfile>();
-    ximport::OrderRetrieval* retrieval = nullptr;
-    P_GuoNei* form = nullptr;
+    ximport::ImportContext imports{
+        *host, printForm, ctx,
+        [] { return &app::LinkedWebModule(); }, [this]() -> auto& {return *profile;
+}
+}; // namespace
+P_GuoNei* form = nullptr;
 
-    void SetUp() override {
-        ASSERT_TRUE(gSites[0]->running());
-        ASSERT_TRUE(gSites[1]->running());
-        deploy.set("PlatformSite1Url", gSites[0]->url("/"));
-        deploy.set("PlatformSite2Url", gSites[1]->url("/"));
-    }
-    void TearDown() override {
-        delete retrieval; // the windows go before the profile they browse with
-        host->unload();
-        support::Settle();
-        profile.reset();
-    }
-    // Writes PingTai.ini, opens the print form and installs the retrieval on it.
-    void start(const QString& pingTai) {
-        common::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
-        retrieval = ximport::InstallOrderRetrieval(*host, printForm, ctx, *profile);
-        form = host->show();
-    }
-    // "导 入" for a PNR on a platform.
-    void importOrder(const QString& pnr, int platform) {
-        form->record().setField(PnrQuery, pnr);
-        support::Child<QComboBox>(form, "Surs1")->setCurrentIndex(platform);
-        support::Child<QPushButton>(form, "Cmdinput")->click();
-    }
-    bool statusIs(const QString& text, int ms = 20000) {
-        return WaitUntil([&] { return support::Child<QLabel>(form, "Label7")->text() == text; },
-                         ms);
-    }
-    bool shown(const QString& text) {
-        return WaitUntil([&] { return support::ShownTexts(messages).contains(text); });
-    }
-    static QWidget* window() { return support::Window("W_Webfrm"); }
-};
+void SetUp() override {
+    ASSERT_TRUE(gSites[0]->running());
+    ASSERT_TRUE(gSites[1]->running());
+    deploy.set("PlatformSite1Url", gSites[0]->url("/"));
+    deploy.set("PlatformSite2Url", gSites[1]->url("/"));
+}
+void TearDown() override {
+    delete retrieval(); // the windows go before the profile they browse with
+    host->unload();
+    support::Settle();
+    profile.reset();
+}
+// Writes PingTai.ini, opens the print form and installs the retrieval on it.
+void start(const QString& pingTai) {
+    common::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
+    ximport::InstallOrderRetrieval(imports);
+    form = host->show();
+}
+// The opener the pages module made on the first "导 入".
+ximport::OrderRetrieval* retrieval() {
+    return host->findChild<ximport::OrderRetrieval*>();
+}
+// "导 入" for a PNR on a platform.
+void importOrder(const QString& pnr, int platform) {
+    form->record().setField(PnrQuery, pnr);
+    support::Child<QComboBox>(form, "Surs1")->setCurrentIndex(platform);
+    support::Child<QPushButton>(form, "Cmdinput")->click();
+}
+bool statusIs(const QString& text, int ms = 20000) {
+    return WaitUntil([&] { return support::Child<QLabel>(form, "Label7")->text() == text; }, ms);
+}
+bool shown(const QString& text) {
+    return WaitUntil([&] { return support::ShownTexts(messages).contains(text); });
+}
+static QWidget* window() {
+    return support::Window("W_Webfrm");
+}
+}
+;
 
 const QString kAccounts0 = QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,");
 const QString kAccounts1 = QStringLiteral("0,今日天下通,,\r\n1,羿天下,agent01,secret1");
@@ -93,8 +106,9 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_FALSE(form->isEnabled());
     // What follows a change (the SMS panel) runs once, after the order and the form's return.
     QList<QPair<bool, QString>> followed;
-    form->record().setAfterChangeHook(
-        [&](int) { followed.append({form->isEnabled(), form->record()[Total]}); });
+    form->record().setAfterChangeHook([&](int) {
+        followed.append({form->isEnabled(), form->record()[Total]});
+    });
     ASSERT_TRUE(statusIs(kDone)) << support::Child<QLabel>(form, "Label7")->text().toStdString();
     const qint64 ms = clock.elapsed();
     form->record().setAfterChangeHook({});
@@ -115,7 +129,7 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_EQ(form->record()[PassengerName], QStringLiteral("李四"));
     EXPECT_EQ(form->record().passengers().size(), 3);
     EXPECT_TRUE(support::Child<QPushButton>(form, "cmdnext")->isEnabled());
-    EXPECT_EQ(retrieval->state().orderRetrievalActive, 0);
+    EXPECT_EQ(retrieval()->state().orderRetrievalActive, 0);
 
     // Nothing found: the platform's message, the status, the form usable again.
     importOrder("ZZZ999", 0);

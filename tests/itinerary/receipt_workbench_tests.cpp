@@ -60,7 +60,7 @@ TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
     Click(f, "cmdprintall");
     // While it runs, nothing else changes the passenger.
     EXPECT_EQ(position->text(), QStringLiteral("正在打印 第 2/3 位"));
-    for (const char* name : {"cmdnext", "cmdpau", "cmdprint", "cmdprintall", "Command1", "Cmdd2"})
+    for (const char* name : {"cmdnext", "cmdpau", "cmdprint", "cmdprintall", "Command1", "Label27"})
         EXPECT_FALSE(Child<QWidget>(f, name)->isEnabled()) << name;
     EXPECT_TRUE(Child<QWidget>(f, "cmdstopall")->isVisible());
     support::WaitUntil([&] { return messages.shown.size() >= 2; }, 2000);

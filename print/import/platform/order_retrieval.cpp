@@ -12,19 +12,17 @@
 
 namespace ximport {
 
-OrderRetrieval::OrderRetrieval(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                               itin::ItineraryContext& ctx, browser::BrowserProfile& profile)
-    : QObject(&host), host_(host), form_(form), ctx_(ctx), profile_(profile) {
+OrderRetrieval::OrderRetrieval(ImportContext& ctx)
+    : QObject(&ctx.printForms), form_(ctx.printForm), ctx_(ctx.itinerary), profile_(ctx.profile()),
+      window_([&host = ctx.printForms] { return host.ownerWindow(); },
+              [this](QWidget* owner) { return new W_Webfrm(*this, owner); }),
+      signIn_([&host = ctx.printForms] { return host.ownerWindow(); },
+              [this](QWidget* owner) { return new P_Login(*this, owner); }) {
     // The print form going away ends a retrieval that would write into it.
-    connect(&host, &itin::PrintFormHost::formUnloaded, this, [this] {
-        if (signIn_) signIn_->close();
-        if (window_) window_->close();
+    connect(&ctx.printForms, &itin::PrintFormHost::formUnloaded, this, [this] {
+        signIn_.close();
+        window_.close();
     });
-}
-
-OrderRetrieval::~OrderRetrieval() {
-    delete signIn_;
-    delete window_;
 }
 
 void OrderRetrieval::loadPicture(QLabel* target, const QUrl& url) {
@@ -32,14 +30,11 @@ void OrderRetrieval::loadPicture(QLabel* target, const QUrl& url) {
 }
 
 W_Webfrm* OrderRetrieval::open() {
-    if (window_) {
-        window_->close();
-        delete window_;
+    if (!form_.record()) { // no form open
+        window_.close();
+        return nullptr;
     }
-    if (!form_.record()) return nullptr;                // no form open
-    window_ = new W_Webfrm(*this, host_.ownerWindow()); // goes with the main window
-    window_->show();
-    return window_;
+    return window_.showAfresh();
 }
 
 W_Webfrm* OrderRetrieval::restart() {
@@ -47,14 +42,11 @@ W_Webfrm* OrderRetrieval::restart() {
 }
 
 P_Login* OrderRetrieval::openSignIn() {
-    if (!signIn_) signIn_ = new P_Login(*this, host_.ownerWindow());
-    signIn_->show();
-    signIn_->raise();
-    return signIn_;
+    return signIn_.show();
 }
 
 void OrderRetrieval::signInAbandoned() {
-    if (window_) window_->close();
+    window_.close();
 }
 
 QString OrderRetrieval::siteUrl(int platform) const {
@@ -74,18 +66,6 @@ QString OrderRetrieval::pingTaiPath() const {
 QString OrderRetrieval::pingTaiText() const {
     const QString path = pingTaiPath();
     return common::FileExists(path) ? common::ReadTextFile(path) : QString();
-}
-
-OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                                      itin::ItineraryContext& ctx,
-                                      browser::BrowserProfile& profile) {
-    auto* opener = new OrderRetrieval(host, form, ctx, profile);
-    host.setOpenOrderRetrieval([opener](itin::P_GuoNei&) { opener->open(); });
-    return opener;
-}
-
-OrderRetrieval* InstallOrderRetrieval(ImportContext& ctx) {
-    return InstallOrderRetrieval(ctx.printForms, ctx.printForm, ctx.itinerary, ctx.profile);
 }
 
 } // namespace ximport

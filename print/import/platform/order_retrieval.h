@@ -3,8 +3,9 @@
 // the platform sign-in window P_Login, the module state they share, and the opener the
 // program installs on the print form. The program owns the opener (and with it the state);
 // the windows are created when shown and destroyed when they close.
+#include "common/forms/window_host.h"
+
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QUrl>
 
@@ -34,10 +35,8 @@ struct PlatformState {
 class OrderRetrieval : public QObject {
     Q_OBJECT
 public:
-    // Everything must outlive the opener.
-    OrderRetrieval(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                   itin::ItineraryContext& ctx, browser::BrowserProfile& profile);
-    ~OrderRetrieval() override;
+    // A child of the print form's host; ctx must outlive it.
+    explicit OrderRetrieval(ImportContext& ctx);
 
     PlatformState& state() { return state_; }
     // The print form the windows read the platform from and write the order into.
@@ -64,20 +63,12 @@ public:
     QString pingTaiPath() const;
 
 private:
-    itin::PrintFormHost& host_;
     itin::PrintFormAccess& form_;
     itin::ItineraryContext& ctx_;
     browser::BrowserProfile& profile_;
     PlatformState state_;
-    QPointer<W_Webfrm> window_;
-    QPointer<P_Login> signIn_;
+    forms::WindowHost<W_Webfrm> window_;
+    forms::WindowHost<P_Login> signIn_;
 };
-
-// Creates the opener as a child of host and hooks it to the print form's "导 入"; the
-// windows reach the form through form.
-OrderRetrieval* InstallOrderRetrieval(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                                      itin::ItineraryContext& ctx,
-                                      browser::BrowserProfile& profile);
-OrderRetrieval* InstallOrderRetrieval(ImportContext& ctx);
 
 } // namespace ximport

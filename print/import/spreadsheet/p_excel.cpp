@@ -1,5 +1,6 @@
 #include "import/spreadsheet/p_excel.h"
 
+#include "common/forms/window_host.h"
 #include "import/import_context.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
@@ -112,31 +113,16 @@ void P_excel::ListView1_DblClick() {
     itin::FillFromTicketRow(tagOf(selected.first()), *record);
 }
 
-SpreadsheetImport::SpreadsheetImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                                     itin::ItineraryContext& ctx)
-    : QObject(&host), host_(host), form_(form), ctx_(ctx) {}
-
-SpreadsheetImport::~SpreadsheetImport() {
-    delete dialog_.data();
-}
-
-P_excel* SpreadsheetImport::open() {
-    if (!dialog_) dialog_ = new P_excel(form_, ctx_, host_.ownerWindow());
-    dialog_->show();
-    dialog_->raise();
-    dialog_->activateWindow();
-    return dialog_;
-}
-
-SpreadsheetImport* InstallSpreadsheetImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                                            itin::ItineraryContext& ctx) {
-    auto* opener = new SpreadsheetImport(host, form, ctx);
-    host.setOpenSpreadsheetImport([opener](itin::P_GuoNei&) { opener->open(); });
-    return opener;
-}
-
-SpreadsheetImport* InstallSpreadsheetImport(ImportContext& ctx) {
-    return InstallSpreadsheetImport(ctx.printForms, ctx.printForm, ctx.itinerary);
+void InstallSpreadsheetImport(ImportContext& ctx) {
+    auto* dialog = new forms::WindowHost<P_excel>(
+        [&ctx] { return ctx.printForms.ownerWindow(); },
+        [&ctx](QWidget* owner) { return new P_excel(ctx.printForm, ctx.itinerary, owner); },
+        &ctx.printForms);
+    ctx.printForms.commands().add({QStringLiteral("Cmdd2"),
+                                   QStringLiteral("导入表格文件"),
+                                   {itin::FormLine::Sheets, 1695, true},
+                                   [dialog](itin::P_GuoNei&) { dialog->show(); },
+                                   true});
 }
 
 } // namespace ximport

@@ -3,7 +3,6 @@
 // row fills the print form through the row filler. It stays open for the next row.
 #include "import/spreadsheet/ticket_rows.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class QPushButton;
@@ -12,7 +11,6 @@ class QTreeWidgetItem;
 
 namespace itin {
 class PrintFormAccess;
-class PrintFormHost;
 struct ItineraryContext;
 } // namespace itin
 
@@ -44,29 +42,10 @@ private:
     QTreeWidget* ListView1_;
 };
 
-// Opens the dialog from the print form's "导入表格文件" (one dialog at a time, raised when
-// already open). Install once per host; the dialog closes with the host.
-class SpreadsheetImport : public QObject {
-    Q_OBJECT
-public:
-    SpreadsheetImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                      itin::ItineraryContext& ctx);
-    ~SpreadsheetImport() override;
-    P_excel* open();
-
-private:
-    itin::PrintFormHost& host_;
-    itin::PrintFormAccess& form_;
-    itin::ItineraryContext& ctx_;
-    QPointer<P_excel> dialog_;
-};
-
 struct ImportContext;
 
-// Creates the opener as a child of host and hooks it to the form's button; the dialog
-// reaches the form through form.
-SpreadsheetImport* InstallSpreadsheetImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                                            itin::ItineraryContext& ctx);
-SpreadsheetImport* InstallSpreadsheetImport(ImportContext& ctx);
+// Puts "导入表格文件" on the print form (domestic mode): it opens the dialog, one at a time,
+// raised when already open; the dialog goes with the print form's host. ctx must outlive it.
+void InstallSpreadsheetImport(ImportContext& ctx);
 
 } // namespace ximport

@@ -1,5 +1,6 @@
 #include "import/ticket/p_xty2.h"
 
+#include "browser/embedded_browser.h"
 #include "import/import_context.h"
 #include "import/load_picture.h"
 #include "itinerary/forms/click_label.h"
@@ -7,7 +8,6 @@
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/print_form_access.h"
-#include "browser/embedded_browser.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -86,7 +86,8 @@ P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
             &P_XTY2::WebBs_DownloadComplete);
     connect(WebBs_, &browser::EmbeddedBrowser::topLoadFinished, this,
             &P_XTY2::WebBs_TopLoadFinished);
-    connect(WebBs_, &browser::EmbeddedBrowser::downloadBegin, this, [this] { loadFailed_ = false; });
+    connect(WebBs_, &browser::EmbeddedBrowser::downloadBegin, this,
+            [this] { loadFailed_ = false; });
     // A page's own message answers a query too (a refused code shows one, and no page).
     connect(WebBs_, &browser::EmbeddedBrowser::pageDialog, this, [this] {
         querying_ = false;
@@ -201,32 +202,11 @@ void P_XTY2::Command1_Click() {
     WebBs_->run(QueryActions(q));
 }
 
-TicketImport::TicketImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                           itin::ItineraryContext& ctx, browser::BrowserProfile& profile)
-    : QObject(&host), host_(host), form_(form), ctx_(ctx), profile_(profile) {}
-
-TicketImport::~TicketImport() {
-    delete dialog_.data();
-}
-
-P_XTY2* TicketImport::open() {
-    if (!dialog_)
-        dialog_ = new P_XTY2(form_, ctx_, profile_, pictureTimeoutMs_, host_.ownerWindow());
-    dialog_->show();
-    dialog_->raise();
-    dialog_->activateWindow();
-    return dialog_;
-}
-
-TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                                  itin::ItineraryContext& ctx, browser::BrowserProfile& profile) {
-    auto* opener = new TicketImport(host, form, ctx, profile);
-    host.setOpenTicketImport([opener](itin::P_GuoNei&) { opener->open(); });
-    return opener;
-}
-
-TicketImport* InstallTicketImport(ImportContext& ctx) {
-    return InstallTicketImport(ctx.printForms, ctx.printForm, ctx.itinerary, ctx.profile);
-}
+TicketImport::TicketImport(ImportContext& ctx)
+    : QObject(&ctx.printForms), dialog_([&ctx] { return ctx.printForms.ownerWindow(); },
+                                        [this, &ctx, &profile = ctx.profile()](QWidget* owner) {
+                                            return new P_XTY2(ctx.printForm, ctx.itinerary, profile,
+                                                              pictureTimeoutMs_, owner);
+                                        }) {}
 
 } // namespace ximport

@@ -2,9 +2,9 @@
 // The ticket-number import dialog "票号导入": the verification page in an embedded
 // browser, the ticket number, name and picture code typed beside it; a result page is cut
 // into the print form's record (created when no form is open).
+#include "common/forms/window_host.h"
 #include "import/ticket/ticket_lookup.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -20,7 +20,6 @@ class EmbeddedBrowser;
 namespace itin {
 class ClickLabel;
 class PrintFormAccess;
-class PrintFormHost;
 struct ItineraryContext;
 } // namespace itin
 
@@ -56,7 +55,7 @@ private:
     int pictureTimeoutMs_;
     TicketPageState state_;
     bool loadFailed_ = false; // the last page could not be loaded
-    bool querying_ = false; // a query was sent and its page has not come yet
+    bool querying_ = false;   // a query was sent and its page has not come yet
     QTimer* wait_;
     QString siteUrl_;
     QLineEdit* Text1_;
@@ -68,34 +67,23 @@ private:
     browser::EmbeddedBrowser* WebBs_;
 };
 
+struct ImportContext;
+
 // Opens the dialog from the print form's "票号导入" (one at a time, raised when already
-// open). Install once per host; the dialog closes with the host.
+// open): it belongs to the window holding the print form (the main window), when there is
+// one, and reaches the form through ctx.printForm. A child of the print form's host; the
+// dialog goes with it. ctx must outlive it.
 class TicketImport : public QObject {
     Q_OBJECT
 public:
-    TicketImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                 itin::ItineraryContext& ctx, browser::BrowserProfile& profile);
-    ~TicketImport() override;
-    P_XTY2* open();
+    explicit TicketImport(ImportContext& ctx);
+    P_XTY2* open() { return dialog_.show(); }
     // Picture-code time-out for dialogs opened from now on (0: the default).
     void setPictureTimeoutMs(int ms) { pictureTimeoutMs_ = ms; }
 
 private:
-    itin::PrintFormHost& host_;
-    itin::PrintFormAccess& form_;
-    itin::ItineraryContext& ctx_;
-    browser::BrowserProfile& profile_;
     int pictureTimeoutMs_ = 0;
-    QPointer<P_XTY2> dialog_;
+    forms::WindowHost<P_XTY2> dialog_;
 };
-
-struct ImportContext;
-
-// Creates the opener as a child of host and hooks it to the form's button; the dialog
-// belongs to the window holding the print form (the main window), when there is one, and
-// reaches the form through form.
-TicketImport* InstallTicketImport(itin::PrintFormHost& host, itin::PrintFormAccess& form,
-                                  itin::ItineraryContext& ctx, browser::BrowserProfile& profile);
-TicketImport* InstallTicketImport(ImportContext& ctx);
 
 } // namespace ximport

@@ -3,13 +3,8 @@
 
 #include "itinerary/forms/p_font.h"
 #include "itinerary/forms/p_pnr.h"
-#include "itinerary/forms/receipt_workbench.h"
 #include "itinerary/forms/store_link.h"
 #include "itinerary/forms/twips.h"
-
-#include "common/text_ops.h"
-
-#include "common/forms/window_host.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -123,11 +118,24 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, int lef
 
 } // namespace
 
-P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* parent)
-    : QWidget(parent), ctx_(ctx), hooks_(hooks) {
+P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormCommands* commands, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), commands_(commands),
+      pnr_([this] { return DialogOwner(*this); },
+           [this](QWidget*) {
+               auto* d = new P_Pnr(*this);
+               connect(d, &QObject::destroyed, this, &P_GuoNei::returnToFront);
+               return d;
+           }),
+      font_([this] { return DialogOwner(*this); },
+            [this](QWidget*) {
+                auto* d = new P_font(*this);
+                connect(d, &QObject::destroyed, this, &P_GuoNei::returnToFront);
+                return d;
+            }) {
     setObjectName(QStringLiteral("P_GuoNei"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+    buildCommands();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { focusLanded(now); });
 
@@ -135,7 +143,6 @@ P_GuoNei::P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* paren
     ctx_.formState.printFormOpen = true;
     LoadSettingsIntoForm(ctx_, record_, *leftr_, *topb_);
     applyMode();
-    InstallReceiptWorkbench(*this);
     orderTabsByScreen();
 }
 
@@ -210,7 +217,6 @@ void P_GuoNei::buildControls() {
     Surs1_ = new QComboBox(this);
     Surs1_->setObjectName(QStringLiteral("Surs1"));
     PlaceTwips(Surs1_, 1680, 120, 1935, 300);
-    Cmdinput_ = button(this, "Cmdinput", "导 入", 3720, 120, 855, 300);
 
     Label7_ = new QLabel(QStringLiteral("请使用票号导入"), this);
     Label7_->setObjectName(QStringLiteral("Label7"));
@@ -225,9 +231,6 @@ void P_GuoNei::buildControls() {
     cmdnext_ = button(this, "cmdnext", "下一位", 1800, 480, 735);
     Command3_ = button(this, "Command3", "字体设置", 2640, 480, 975);
     Command1_ = button(this, "Command1", "PNR内容导入", 3720, 480, 1215);
-    Cmd_piaohao_ = button(this, "Cmd_piaohao", "票号导入", 5040, 480, 1215);
-    Cmdd2_ = button(this, "Cmdd2", "导入表格文件", 2280, 4440, 1695);
-    Cmdd2_->hide();
 
     Frame1_ = new QGroupBox(QStringLiteral("打印设置"), this);
     Frame1_->setObjectName(QStringLiteral("Frame1"));
@@ -272,11 +275,36 @@ void P_GuoNei::buildControls() {
     connect(cmdtobum_, &QPushButton::clicked, this, &P_GuoNei::cmdtobum_Click);
     connect(Command1_, &QPushButton::clicked, this, &P_GuoNei::Command1_Click);
     connect(Command3_, &QPushButton::clicked, this, &P_GuoNei::Command3_Click);
-    connect(Cmd_piaohao_, &QPushButton::clicked, this, &P_GuoNei::Cmd_piaohao_Click);
-    connect(Cmdd2_, &QPushButton::clicked, this, &P_GuoNei::Cmdd2_Click);
-    connect(Cmdinput_, &QPushButton::clicked, this, &P_GuoNei::Cmdinput_Click);
     connect(Label27_, &ClickLabel::clicked, this, &P_GuoNei::Label27_Click);
     updateStepButtons();
+}
+
+void P_GuoNei::buildCommands() {
+    if (!commands_) return;
+    for (size_t i = 0; i < commands_->all().size(); ++i) {
+        const FormCommand& c = commands_->all()[i];
+        const QRect at = commands_->placeOf(i);
+        auto* b = new QPushButton(c.caption, this);
+        b->setObjectName(c.id);
+        PlaceTwips(b, at.left(), at.top(), at.width(), at.height());
+        if (c.place.hidden) b->hide();
+        connect(b, &QPushButton::clicked, this, [this, id = c.id] { commands_->run(id, *this); });
+        commandButtons_.push_back({b, c.place, c.changesBooking});
+    }
+}
+
+P_GuoNei::CommandButton* P_GuoNei::commandButton(const QString& id) {
+    for (CommandButton& cb : commandButtons_)
+        if (cb.button->objectName() == id) return &cb;
+    return nullptr;
+}
+
+void P_GuoNei::setCommandEnabled(const QString& id, bool enabled) {
+    if (CommandButton* cb = commandButton(id)) cb->button->setEnabled(enabled);
+}
+
+void P_GuoNei::setCommandShown(const QString& id, bool shown) {
+    if (CommandButton* cb = commandButton(id)) cb->button->setVisible(shown);
 }
 
 void P_GuoNei::applyMode() {
@@ -287,15 +315,15 @@ void P_GuoNei::applyMode() {
         Label27_->setText(QStringLiteral("切换到国内"));
         Label27_->adjustSize();
         for (QWidget* w : {static_cast<QWidget*>(Label15_), static_cast<QWidget*>(Pt(PnrQuery)),
-                           static_cast<QWidget*>(Surs1_), static_cast<QWidget*>(Cmdinput_),
-                           static_cast<QWidget*>(Cmd_piaohao_)})
+                           static_cast<QWidget*>(Surs1_)})
             w->hide();
+        for (const CommandButton& cb : commandButtons_)
+            if (cb.place.domesticOnly) cb.button->hide();
     } else {
         const PlatformList platforms = LoadPlatforms(ctx_);
         surs1Tag_ = platforms.tag;
         Surs1_->addItems(platforms.names);
         Surs1_->setCurrentIndex(-1);
-        Cmdd2_->show();
     }
 }
 
@@ -407,10 +435,11 @@ void P_GuoNei::updateStepButtons() {
 
 void P_GuoNei::lockPassenger(bool locked) {
     passengerLocked_ = locked;
-    for (QWidget* w : {static_cast<QWidget*>(Command1_), static_cast<QWidget*>(Cmd_piaohao_),
-                       static_cast<QWidget*>(Cmdd2_), static_cast<QWidget*>(Cmdinput_),
-                       static_cast<QWidget*>(Label27_), static_cast<QWidget*>(Surs1_)})
+    for (QWidget* w : {static_cast<QWidget*>(Command1_), static_cast<QWidget*>(Label27_),
+                       static_cast<QWidget*>(Surs1_)})
         w->setEnabled(!locked);
+    for (const CommandButton& cb : commandButtons_)
+        if (cb.changesBooking) cb.button->setEnabled(!locked);
     for (QLineEdit* box : Pt_)
         box->setReadOnly(locked);
     cmdprint_->setEnabled(!locked && !printBlocked());
@@ -421,8 +450,8 @@ void P_GuoNei::unload() {
     if (unloaded_) return;
     unloaded_ = true;
     Timer1_->stop();
-    if (pnr_) pnr_->close();
-    if (font_) font_->close();
+    pnr_.close();
+    font_.close();
     ctx_.formState.printFormOpen = false;
     SavePageBlock(ctx_, leftr_->text(), topb_->text(), record_);
     emit unloaded();
@@ -478,49 +507,24 @@ void P_GuoNei::cmdtobum_Click() {
 }
 
 void P_GuoNei::Command1_Click() {
-    if (!pnr_) {
-        pnr_ = new P_Pnr(*this);
-        connect(pnr_, &QObject::destroyed, this, &P_GuoNei::returnToFront);
-    }
-    pnr_->show();
-    pnr_->raise();
-    pnr_->activateWindow();
+    pnr_.show();
 }
 
 void P_GuoNei::Command3_Click() {
-    if (!font_) {
-        font_ = new P_font(*this);
-        connect(font_, &QObject::destroyed, this, &P_GuoNei::returnToFront);
-    }
-    font_->show();
-    font_->raise();
-    font_->activateWindow();
+    font_.show();
 }
 
-void P_GuoNei::Cmd_piaohao_Click() {
-    if (hooks_ && hooks_->openTicketImport) hooks_->openTicketImport(*this);
-}
-
-void P_GuoNei::Cmdd2_Click() {
-    if (hooks_ && hooks_->openSpreadsheetImport) hooks_->openSpreadsheetImport(*this);
-}
-
-void P_GuoNei::Cmdinput_Click() {
-    ctx_.formState.platformPnr = common::TrimSpaces(record_[PnrQuery]);
-    if (ctx_.formState.platformPnr.size() != 6) {
-        ctx_.messages.show(QStringLiteral("请输入正确的PNR"));
-        return;
-    }
+bool P_GuoNei::platformChosen() {
     if (Surs1_->currentIndex() < 0) {
         ctx_.messages.show(QStringLiteral("请选择出票平台"));
         Surs1_->showPopup();
-        return;
+        return false;
     }
     if (surs1Tag_.isEmpty()) {
         ctx_.messages.show(QStringLiteral("请选择出票平台"));
-        return;
+        return false;
     }
-    if (hooks_ && hooks_->openOrderRetrieval) hooks_->openOrderRetrieval(*this);
+    return true;
 }
 
 void P_GuoNei::Label27_Click() {

@@ -2,6 +2,7 @@
 // The print form: the itinerary record as 59 edit boxes laid out like the paper receipt,
 // and the commands around it (import, passenger stepping, offsets, fonts, print).
 #include "itinerary/forms/click_label.h"
+#include "itinerary/forms/form_commands.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/record.h"
 
@@ -9,8 +10,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "common/forms/window_host.h"
+
 #include <array>
-#include <functional>
 
 class QComboBox;
 class QGroupBox;
@@ -20,23 +22,15 @@ class QTimer;
 
 namespace itin {
 
-class P_GuoNei;
 class P_Pnr;
 class P_font;
-
-// Dialogs that other parts of the program open from the print form.
-struct FormHooks {
-    std::function<void(P_GuoNei&)> openTicketImport;      // Cmd_piaohao "票号导入"
-    std::function<void(P_GuoNei&)> openSpreadsheetImport; // Cmdd2 "导入表格文件"
-    std::function<void(P_GuoNei&)> openOrderRetrieval;    // Cmdinput, after its checks
-};
 
 class P_GuoNei : public QWidget {
     Q_OBJECT
 public:
-    // Loads the form in the mode of ctx.formState.printMode. hooks may be nullptr and must
-    // outlive the form.
-    P_GuoNei(ItineraryContext& ctx, const FormHooks* hooks, QWidget* parent = nullptr);
+    // Loads the form in the mode of ctx.formState.printMode, with a button for each of
+    // commands (nullptr: none), which must outlive the form.
+    P_GuoNei(ItineraryContext& ctx, const FormCommands* commands, QWidget* parent = nullptr);
     ~P_GuoNei() override;
 
     ItineraryRecord& record() { return record_; }
@@ -45,6 +39,9 @@ public:
     // The platform chosen in Surs1: its index (-1 for none) and its name.
     int platformIndex() const;
     QString platformName() const;
+    // True when a platform is chosen in Surs1 (and the list names the platforms); otherwise
+    // asks the agent to choose one, opening the list.
+    bool platformChosen();
     // Shows text in the status line (Label7).
     void setStatusText(const QString& text);
     // The page offsets as the agent typed them ("-3 毫米").
@@ -59,6 +56,9 @@ public:
     // booking: stepping, imports, the mode switch and the boxes.
     void lockPassenger(bool locked);
     bool passengerLocked() const { return passengerLocked_; }
+    // The button of a command of the registry: enabled, shown.
+    void setCommandEnabled(const QString& id, bool enabled);
+    void setCommandShown(const QString& id, bool shown);
 
     // Unload: clears printFormOpen and saves the page block, once.
     void unload();
@@ -91,12 +91,11 @@ private:
     void cmdtobum_Click();
     void Command1_Click();
     void Command3_Click();
-    void Cmd_piaohao_Click();
-    void Cmdd2_Click();
-    void Cmdinput_Click();
     void Label27_Click();
 
     void buildControls();
+    // A button for each command of the registry, in its place.
+    void buildCommands();
     void applyMode();
     // Tab goes through the controls as the screen shows them: row by row, left to right.
     void orderTabsByScreen();
@@ -111,15 +110,22 @@ private:
     QLineEdit* Pt(int index) const { return Pt_.at(size_t(index)); }
 
     ItineraryContext& ctx_;
-    const FormHooks* hooks_;
+    const FormCommands* commands_;
     ItineraryRecord record_;
     std::array<QLineEdit*, kFieldCount> Pt_{};
     bool unloaded_ = false;
     bool passengerLocked_ = false;
     int pendingLeave_ = -1; // a box left for a popup or another program
 
-    QPushButton *cmdprint_, *cmdpau_, *cmdnext_, *Command3_, *Command1_, *Cmd_piaohao_, *Cmdd2_,
-        *Cmdinput_, *cmdtoleft_, *cmdtoright_, *cmdtotop_, *cmdtobum_;
+    QPushButton *cmdprint_, *cmdpau_, *cmdnext_, *Command3_, *Command1_, *cmdtoleft_, *cmdtoright_,
+        *cmdtotop_, *cmdtobum_;
+    struct CommandButton {
+        QPushButton* button;
+        CommandPlace place;
+        bool changesBooking;
+    };
+    std::vector<CommandButton> commandButtons_;
+    CommandButton* commandButton(const QString& id);
     QLineEdit *leftr_, *topb_;
     QComboBox* Surs1_;
     QString surs1Tag_;
@@ -127,8 +133,8 @@ private:
     QLabel *Label7_, *Label15_;
     QGroupBox* Frame1_;
     QTimer* Timer1_;
-    QPointer<P_Pnr> pnr_;
-    QPointer<P_font> font_;
+    forms::WindowHost<P_Pnr> pnr_;
+    forms::WindowHost<P_font> font_;
 };
 
 // The window caption of the mode: "国内单据打印——客服QQ：" or "国际单据打印——客服QQ："

@@ -1,5 +1,6 @@
 #include "itinerary/forms/print_form_host.h"
 
+#include "itinerary/forms/receipt_workbench.h"
 #include "itinerary/forms/twips.h"
 
 #include <QMdiArea>
@@ -7,7 +8,9 @@
 
 namespace itin {
 
-PrintFormHost::PrintFormHost(ItineraryContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
+PrintFormHost::PrintFormHost(ItineraryContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {
+    InstallReceiptWorkbench(*this);
+}
 
 PrintFormHost::~PrintFormHost() {
     QPointer<QWidget> window = sub_ ? static_cast<QWidget*>(sub_) : form_.data();
@@ -17,7 +20,7 @@ PrintFormHost::~PrintFormHost() {
 
 P_GuoNei* PrintFormHost::ensureLoaded() {
     if (form_) return form_;
-    auto* form = new P_GuoNei(ctx_, &hooks_);
+    auto* form = new P_GuoNei(ctx_, &commands_);
     form_ = form;
     connect(form, &P_GuoNei::unloaded, this, &PrintFormHost::formGone);
     connect(form, &P_GuoNei::modeSwitchRequested, this, [this] { reload(); });
@@ -86,16 +89,6 @@ void PrintFormHost::setMdiArea(QMdiArea* area) {
 
 QWidget* PrintFormHost::ownerWindow() const {
     return area_ ? area_->window() : nullptr;
-}
-
-void PrintFormHost::setOpenTicketImport(std::function<void(P_GuoNei&)> f) {
-    hooks_.openTicketImport = std::move(f);
-}
-void PrintFormHost::setOpenSpreadsheetImport(std::function<void(P_GuoNei&)> f) {
-    hooks_.openSpreadsheetImport = std::move(f);
-}
-void PrintFormHost::setOpenOrderRetrieval(std::function<void(P_GuoNei&)> f) {
-    hooks_.openOrderRetrieval = std::move(f);
 }
 
 } // namespace itin

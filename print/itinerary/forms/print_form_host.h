@@ -37,10 +37,9 @@ public:
     // or null when the form is a window of its own (it may reload, its dialogs stay).
     QWidget* ownerWindow() const;
 
-    // Dialogs other parts of the program open from the form; they survive reloads.
-    void setOpenTicketImport(std::function<void(P_GuoNei&)> f);
-    void setOpenSpreadsheetImport(std::function<void(P_GuoNei&)> f);
-    void setOpenOrderRetrieval(std::function<void(P_GuoNei&)> f);
+    // The buttons other parts of the program put on the form (the receipt workbench's from
+    // the start); forms loaded after a change show it, and they survive reloads.
+    FormCommands& commands() { return commands_; }
 
 signals:
     void formLoaded(itin::P_GuoNei* form);
@@ -50,7 +49,7 @@ private:
     void formGone();
 
     ItineraryContext& ctx_;
-    FormHooks hooks_;
+    FormCommands commands_;
     QPointer<QMdiArea> area_;
     QPointer<P_GuoNei> form_;
     QPointer<QMdiSubWindow> sub_;

@@ -1,12 +1,14 @@
 #include "itinerary/forms/receipt_workbench.h"
 
 #include "itinerary/forms/p_guonei.h"
+#include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/receipt_table_model.h"
 #include "itinerary/forms/store_link.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/preview_surface.h"
 #include "itinerary/receipts/receipt_log.h"
 
+#include "common/forms/window_host.h"
 #include "common/fso.h"
 #include "common/text_ops.h"
 
@@ -31,21 +33,11 @@ namespace {
 
 constexpr int kPreviewDpi = 96;
 
-QPushButton* addButton(P_GuoNei& form, const QString& caption, const char* name, int left,
-                       int width) {
-    auto* b = new QPushButton(caption, &form);
-    b->setObjectName(QLatin1String(name));
-    PlaceTwips(b, left, 4440, width, 375);
-    b->show();
-    return b;
-}
-
-template <class Window> void showOwned(P_GuoNei& form, const char* name) {
-    auto* w = form.findChild<Window*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
-    if (!w) w = new Window(form);
-    w->show();
-    w->raise();
-}
+// The workbench's commands on the form.
+const QString kPreview = QStringLiteral("cmdpreview");
+const QString kPrintAll = QStringLiteral("cmdprintall");
+const QString kReceipts = QStringLiteral("cmdreceipts");
+const QString kStop = QStringLiteral("cmdstopall");
 
 // One run of "全部打印": "打印" then "下一位" in turn from the passenger shown, each print
 // after the print block of the one before; the controls that change the passenger are
@@ -53,13 +45,12 @@ template <class Window> void showOwned(P_GuoNei& form, const char* name) {
 // and the first refusal ends it too. Lives on the form, so it ends with it.
 class PrintAllRun : public QObject {
 public:
-    PrintAllRun(P_GuoNei& form, QLabel& position, QPushButton& all, QPushButton& stop)
-        : QObject(&form), form_(form), position_(position), all_(all), stop_(stop) {
+    PrintAllRun(P_GuoNei& form, QLabel& position)
+        : QObject(&form), form_(form), position_(position) {
         form_.lockPassenger(true);
-        all_.setEnabled(false);
-        stop_.show();
-        stop_.setEnabled(true);
-        connect(&stop_, &QPushButton::clicked, this, &PrintAllRun::stop);
+        form_.setCommandEnabled(kPrintAll, false);
+        form_.setCommandShown(kStop, true);
+        form_.setCommandEnabled(kStop, true);
         form_.installEventFilter(this); // Esc anywhere on the form
     }
 
@@ -89,19 +80,20 @@ public:
         step();
     }
 
-private:
-    enum End { Done, Stopped, Refused };
-
+    // "停止": the run ends once the receipt in the printer is out.
     void stop() {
         if (stopped_) return;
         stopped_ = true;
-        stop_.setEnabled(false);
+        form_.setCommandEnabled(kStop, false);
         // Between receipts nothing is in the printer: the run ends now.
         if (waiting_) {
             disconnect(waiting_);
             finish(Stopped);
         }
     }
+
+private:
+    enum End { Done, Stopped, Refused };
 
     void finish(End end) {
         ItineraryRecord& record = form_.record();
@@ -111,8 +103,8 @@ private:
         else if (end == Refused)
             text += QStringLiteral("，%1未能打印").arg(record.positionText());
         form_.removeEventFilter(this);
-        stop_.hide();
-        all_.setEnabled(true);
+        form_.setCommandShown(kStop, false);
+        form_.setCommandEnabled(kPrintAll, true);
         form_.lockPassenger(false);
         position_.setText(record.positionText());
         deleteLater();
@@ -121,41 +113,68 @@ private:
 
     P_GuoNei& form_;
     QLabel& position_;
-    QPushButton& all_;
-    QPushButton& stop_;
     QMetaObject::Connection waiting_;
     bool stopped_ = false;
     int printed_ = 0;
 };
 
+// The workbench of the host's forms: the commands, and for the form loaded now its
+// "第 n/m 位", its "全部打印" run and its preview and log windows.
+class Workbench : public QObject {
+public:
+    explicit Workbench(PrintFormHost& host)
+        : QObject(&host), preview_([this] { return form_.data(); },
+                                   [this](QWidget*) { return new P_Preview(*form_); }),
+          receipts_([this] { return form_.data(); },
+                    [this](QWidget*) { return new P_Receipts(*form_); }) {
+        connect(&host, &PrintFormHost::formLoaded, this, &Workbench::attach);
+        FormCommands& commands = host.commands();
+        commands.add({kPreview, QStringLiteral("预览"), {FormLine::Tools, 735}, [this](P_GuoNei&) {
+                          preview_.show();
+                      }});
+        commands.add(
+            {kPrintAll, QStringLiteral("全部打印"), {FormLine::Tools, 975}, [this](P_GuoNei& form) {
+                 run_ = new PrintAllRun(form, *position_);
+                 run_->step();
+             }});
+        commands.add(
+            {kReceipts, QStringLiteral("打印记录"), {FormLine::Tools, 975}, [this](P_GuoNei&) {
+                 receipts_.show();
+             }});
+        commands.add(
+            {kStop, QStringLiteral("停止"), {FormLine::Tools, 735, false, true}, [this](P_GuoNei&) {
+                 if (run_) run_->stop();
+             }});
+    }
+
+private:
+    void attach(P_GuoNei* form) {
+        form_ = form;
+        // "第 n/m 位" on the passenger's own line, right of the endorsement: clear of the mode
+        // switch and the buttons whatever the fonts' size.
+        position_ = new QLabel(form);
+        position_->setObjectName(QStringLiteral("PassengerPosition"));
+        PlaceTwips(position_, 9000, 1080, 2400, 375);
+        const auto showPosition = [form, position = position_.data()] {
+            if (!form->passengerLocked()) position->setText(form->record().positionText());
+        };
+        connect(&form->record(), &ItineraryRecord::buttonsChanged, position_, showPosition);
+        showPosition();
+        position_->show();
+        form->setCommandEnabled(kReceipts, form->context().receiptLog != nullptr);
+    }
+
+    QPointer<P_GuoNei> form_;
+    QPointer<QLabel> position_;
+    QPointer<PrintAllRun> run_;
+    forms::WindowHost<P_Preview> preview_;
+    forms::WindowHost<P_Receipts> receipts_;
+};
+
 } // namespace
 
-void InstallReceiptWorkbench(P_GuoNei& form) {
-    // "第 n/m 位" on the passenger's own line, right of the endorsement: clear of the mode
-    // switch and the buttons whatever the fonts' size.
-    auto* position = new QLabel(&form);
-    position->setObjectName(QStringLiteral("PassengerPosition"));
-    PlaceTwips(position, 9000, 1080, 2400, 375);
-    const auto showPosition = [&form, position] {
-        if (!form.passengerLocked()) position->setText(form.record().positionText());
-    };
-    QObject::connect(&form.record(), &ItineraryRecord::buttonsChanged, position, showPosition);
-    showPosition();
-    position->show();
-
-    QPushButton* preview = addButton(form, QStringLiteral("预览"), "cmdpreview", 4200, 735);
-    QPushButton* all = addButton(form, QStringLiteral("全部打印"), "cmdprintall", 5040, 975);
-    QPushButton* log = addButton(form, QStringLiteral("打印记录"), "cmdreceipts", 6120, 975);
-    QPushButton* stop = addButton(form, QStringLiteral("停止"), "cmdstopall", 7200, 735);
-    stop->hide();
-    QObject::connect(preview, &QPushButton::clicked, &form,
-                     [&form] { showOwned<P_Preview>(form, "P_Preview"); });
-    QObject::connect(all, &QPushButton::clicked, &form, [&form, position, all, stop] {
-        (new PrintAllRun(form, *position, *all, *stop))->step();
-    });
-    QObject::connect(log, &QPushButton::clicked, &form,
-                     [&form] { showOwned<P_Receipts>(form, "P_Receipts"); });
-    log->setEnabled(form.context().receiptLog != nullptr);
+void InstallReceiptWorkbench(PrintFormHost& host) {
+    new Workbench(host);
 }
 
 P_Preview::P_Preview(P_GuoNei& form) : QWidget(&form, Qt::Dialog), form_(form) {

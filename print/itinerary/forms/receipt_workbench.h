@@ -16,11 +16,12 @@ namespace itin {
 struct Filter;
 struct Receipt;
 class P_GuoNei;
+class PrintFormHost;
 class ReceiptTableModel;
 class PreviewSurface;
 
-// Adds the workbench's controls to a freshly loaded form.
-void InstallReceiptWorkbench(P_GuoNei& form);
+// Puts the workbench's commands on the host's forms, and "第 n/m 位" on each form it loads.
+void InstallReceiptWorkbench(PrintFormHost& host);
 
 class ItineraryRecord;
 // "当前表单上的 HX3K8M 将被替换。" for a form that holds a booking (its reference, else its

@@ -1,0 +1,12 @@
+#pragma once
+// The platform order retrieval on the print form.
+namespace ximport {
+
+struct ImportContext;
+
+// Puts "导 入" on the print form beside the platform selector (domestic mode). A click checks
+// the PNR typed in the form and the chosen platform; the first one that passes has the pages
+// module make the retrieval's opener (OrderRetrieval). ctx must outlive the print form's host.
+void InstallOrderRetrieval(ImportContext& ctx);
+
+} // namespace ximport
