@@ -1,4 +1,4 @@
-// Every import of the print form, one install call each.
+// Every import of the print form, one install call each (its header names its button).
 #include "app/workstation.h"
 
 #include "import/platform/platform_import.h"
@@ -8,9 +8,9 @@
 namespace app {
 
 void InstallImports(Workstation& w) {
-    ximport::InstallSpreadsheetImport(w.imports()); // "导入表格文件"
-    ximport::InstallTicketImport(w.imports());      // "票号导入"
-    ximport::InstallOrderRetrieval(w.imports());    // "导 入"
+    ximport::InstallSpreadsheetImport(w.imports());
+    ximport::InstallTicketImport(w.imports());
+    ximport::InstallOrderRetrieval(w.imports());
 }
 
 } // namespace app
