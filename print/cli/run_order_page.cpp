@@ -2,9 +2,9 @@
 // detail page read as the order retrieval reads it, as JSON.
 #include "cli/command_line.h"
 
+#include "browser/web_module.h"
 #include "common/deploy_config.h"
 #include "import/platform/order_page_headless.h"
-#include "browser/web_module.h"
 
 #include <cstdio>
 

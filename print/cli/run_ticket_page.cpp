@@ -2,12 +2,12 @@
 // applied to a record as "票号导入" does when a page finishes; the record as JSON.
 #include "cli/command_line.h"
 
+#include "browser/web_module.h"
 #include "common/deploy_config.h"
 #include "common/messages.h"
 #include "import/ticket/ticket_page_run.h"
 #include "itinerary/parser.h"
 #include "itinerary/record_json.h"
-#include "browser/web_module.h"
 
 namespace cli {
 

@@ -2,13 +2,13 @@
 
 #include "import/platform/order_reader.h"
 
+#include "browser/headless_page.h"
 #include "common/code_page.h"
 #include "common/headless_input.h"
 #include "common/messages.h"
 #include "itinerary/parser.h"
 #include "itinerary/print_form_state.h"
 #include "itinerary/record_json.h"
-#include "browser/headless_page.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,9 +2,9 @@
 // Reading a platform order detail page (the document of frame "mainFrame") into the
 // itinerary record. The page is read whole first; only a page that yields every value is
 // written, so a changed page leaves the record as it was.
+#include "browser/dom_snapshot.h"
 #include "import/platform/platform_texts.h"
 #include "itinerary/record.h"
-#include "browser/dom_snapshot.h"
 
 #include <QList>
 #include <QPair>

@@ -3,11 +3,11 @@
 #include "import/platform/finished_pages.h"
 #include "import/platform/order_retrieval.h"
 
+#include "browser/embedded_browser.h"
 #include "common/fso.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/print_form_access.h"
-#include "browser/embedded_browser.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -96,7 +96,7 @@ void P_Login::awaitAnswer() {
 
 void P_Login::Command1_Click() {
     if (!Command1_->isEnabled()) return; // one query per press
-    if (signedIn_) return succeed();      // signed in; the account is still to be stored
+    if (signedIn_) return succeed();     // signed in; the account is still to be stored
     Text1_->setText(Text1_->text().trimmed());
     common::Messages& messages = owner_.context().messages;
     if (Text1_->text().size() < 6) return messages.show(QStringLiteral("帐号不正确"));

@@ -1,13 +1,13 @@
 #include "import/platform/w_webfrm.h"
 
 #include "import/platform/finished_pages.h"
-#include "import/platform/order_retrieval.h"
 #include "import/platform/order_reader.h"
+#include "import/platform/order_retrieval.h"
 
+#include "browser/embedded_browser.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/print_form_access.h"
-#include "browser/embedded_browser.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "import/ticket/ticket_page_run.h"
 
-#include "import/ticket/ticket_lookup.h"
 #include "browser/headless_page.h"
+#include "import/ticket/ticket_lookup.h"
 
 #include <QUrl>
 
@@ -21,8 +21,8 @@ TicketPageRun ApplyTicketPage(const QString& page, itin::ItineraryRecord& record
         run.error = loaded.why(page);
         return run;
     }
-    const ResultApplied done =
-        ApplyResultPage(loaded.document, [&record] { return &record; }, programFolder);
+    const ResultApplied done = ApplyResultPage(
+        loaded.document, [&record] { return &record; }, programFolder);
     run.loaded = true;
     run.result = done.result;
     if (done.tooLarge) {
