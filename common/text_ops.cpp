@@ -101,22 +101,24 @@ QString ToCrLf(const QString& s) {
     const qsizetype n = s.size();
     const qsizetype first = firstOtherLineEnd(d, n);
     if (first < 0) return s;
-    // One pass: the text before the first other line end is copied whole, the rest goes
-    // through a pointer into a buffer sized for the worst case (every character a line end).
+    // One pass: the text between line ends is copied in runs into a buffer sized for the
+    // worst case (every character a line end), each line end written as CR LF.
     QString out(n + (n - first) + 1, Qt::Uninitialized);
     char16_t* o = reinterpret_cast<char16_t*>(out.data());
-    std::memcpy(o, d, size_t(first) * sizeof(char16_t));
-    o += first;
-    for (qsizetype i = first; i < n; ++i) {
-        const char16_t c = d[i];
-        if (c == u'\r') {
-            if (i + 1 < n && d[i + 1] == u'\n') ++i;
-        } else if (c != u'\n') {
-            *o++ = c;
-            continue;
-        }
+    const auto copy = [&](qsizetype from, qsizetype to) {
+        std::memcpy(o, d + from, size_t(to - from) * sizeof(char16_t));
+        o += to - from;
+    };
+    copy(0, first);
+    for (qsizetype i = first; i < n;) {
+        qsizetype end = i;
+        while (end < n && (d[end] > u'\r' || (d[end] != u'\r' && d[end] != u'\n')))
+            ++end;
+        copy(i, end);
+        if (end == n) break;
         *o++ = u'\r';
         *o++ = u'\n';
+        i = end + (d[end] == u'\r' && end + 1 < n && d[end + 1] == u'\n' ? 2 : 1);
     }
     out.truncate(o - reinterpret_cast<char16_t*>(out.data()));
     return out;

@@ -42,15 +42,17 @@ constexpr QStringView kSeparator = u".  ", kFareStart = u"FN/A/FCNY", kTax = u"/
 // Every marker the parser cuts at, found in one pass over the text. None of the markers can
 // overlap itself, so each occurrence found here is a cut split would make.
 struct Markers {
-    Cuts segments; // ".  "
-    Cuts dots;     // "." in the name part (before the first ".  ")
-    Cuts ids;      // "SSR FOID "
-    Cuts tickets;  // ".TN/"
+    Cuts segments;       // ".  "
+    Cuts dots;           // "." in the name part (before the first ".  ")
+    Cuts ids;            // "SSR FOID "
+    Cuts tickets;        // ".TN/"
     qsizetype fare = -1; // where the fare text after "FN/A/FCNY" starts
     // In the fare text, from its start: the first "/", the first three "/TCNY", two "ACNY".
     qsizetype slash = -1;
     Cuts taxes, totals;
-    bool crLfOnly = true; // false: the scan stopped at a line end that is not CR LF
+    // Line ends that are not CR LF. Positions are those of the text with every line end
+    // brought to CR LF: each such line end before a marker moves it on by one.
+    qsizetype otherLineEnds = 0;
 };
 
 // The characters a marker or a line end starts with.
@@ -61,6 +63,8 @@ constexpr std::array<bool, 128> kStarts = [] {
     return t;
 }();
 
+// The markers never hold a line end, so they are found alike before and after the line
+// ends are brought to CR LF: one pass over the text as pasted serves both.
 Markers scanMarkers(QStringView text) {
     Markers m;
     const char16_t* d = text.utf16();
@@ -74,38 +78,39 @@ Markers scanMarkers(QStringView text) {
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = d[i];
         if (c >= 128 || !kStarts[c]) continue;
+        const qsizetype p = i + m.otherLineEnds; // where c is in CR LF text
         switch (c) {
         case u'\r':
-            if (i + 1 < n && d[i + 1] == u'\n') {
+            if (i + 1 < n && d[i + 1] == u'\n')
                 ++i;
-                break;
-            }
-            [[fallthrough]];
+            else
+                ++m.otherLineEnds;
+            break;
         case u'\n':
-            m.crLfOnly = false;
-            return m;
+            ++m.otherLineEnds;
+            break;
         case u'.':
             if (at(i, kSeparator)) {
-                m.segments.append(i);
+                m.segments.append(p);
             } else if (m.segments.isEmpty()) {
-                m.dots.append(i);
+                m.dots.append(p);
             }
-            if (at(i, kTicketItem)) m.tickets.append(i);
+            if (at(i, kTicketItem)) m.tickets.append(p);
             break;
         case u'S':
-            if (at(i, kIdItem)) m.ids.append(i);
+            if (at(i, kIdItem)) m.ids.append(p);
             break;
         case u'F':
-            if (m.fare < 0 && at(i, kFareStart)) m.fare = i + kFareStart.size();
+            if (m.fare < 0 && at(i, kFareStart)) m.fare = p + kFareStart.size();
             break;
         case u'/':
-            if (m.fare < 0 || i < m.fare) break;
-            if (m.slash < 0) m.slash = i - m.fare;
-            if (m.taxes.size() < 3 && at(i, kTax)) m.taxes.append(i - m.fare);
+            if (m.fare < 0 || p < m.fare) break;
+            if (m.slash < 0) m.slash = p - m.fare;
+            if (m.taxes.size() < 3 && at(i, kTax)) m.taxes.append(p - m.fare);
             break;
         case u'A':
-            if (m.fare >= 0 && i >= m.fare && m.totals.size() < 2 && at(i, kTotal))
-                m.totals.append(i - m.fare);
+            if (m.fare >= 0 && p >= m.fare && m.totals.size() < 2 && at(i, kTotal))
+                m.totals.append(p - m.fare);
             break;
         }
     }
@@ -179,15 +184,17 @@ void parseFareLine(QStringView text, const Markers& m, ItineraryRecord& record) 
     const QStringView f = text.sliced(m.fare);
     if (m.slash >= 0) record.setField(Fare, joined({u"CNY ", f.first(m.slash)}));
     if (m.taxes.size() >= 2) {
-        record.setField(CnTax, joined({u"CN ", BeforeView(pieceAt(f, m.taxes, kTax.size(), 1), u".0"),
-                                       u".00"}));
-        record.setField(YqTax, joined({u"YQ ", BeforeView(pieceAt(f, m.taxes, kTax.size(), 2), u".00"),
-                                       u".00"}));
+        record.setField(
+            CnTax,
+            joined({u"CN ", BeforeView(pieceAt(f, m.taxes, kTax.size(), 1), u".0"), u".00"}));
+        record.setField(
+            YqTax,
+            joined({u"YQ ", BeforeView(pieceAt(f, m.taxes, kTax.size(), 2), u".00"), u".00"}));
     }
     if (!m.totals.isEmpty())
-        record.setField(Total, joined({u"CNY ",
-                                       BeforeView(pieceAt(f, m.totals, kTotal.size(), 1), u".00"),
-                                       u".00"}));
+        record.setField(
+            Total,
+            joined({u"CNY ", BeforeView(pieceAt(f, m.totals, kTotal.size(), 1), u".00"), u".00"}));
 }
 
 // Item k's value when the number after its first "/P" names passenger k: the part before
@@ -305,14 +312,13 @@ void ParseReservationText(const QString& pastedText, ItineraryRecord& record,
     record.startBooking();
 
     if (pastedText.isEmpty()) return;
-    // Line ends are brought to CR LF only when the text holds another kind.
+    // Line ends are brought to CR LF only when the text holds another kind; the markers
+    // are found once, in the text as pasted.
     const Markers m = scanMarkers(pastedText);
-    if (m.crLfOnly) {
+    if (m.otherLineEnds == 0)
         parseScanned(pastedText, m, record, messages, clock);
-    } else {
-        const QString text = common::ToCrLf(pastedText);
-        parseScanned(text, scanMarkers(text), record, messages, clock);
-    }
+    else
+        parseScanned(common::ToCrLf(pastedText), m, record, messages, clock);
 }
 
 namespace {

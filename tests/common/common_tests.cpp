@@ -98,6 +98,7 @@ TEST(TextOps, CutsNeverFailAndTrimOnlyBlanks) {
         {"ab\r\ncd\r\nef\n", "ab\r\ncd\r\nef\r\n"}, // CR LF before the first other end
         {"\n\n", "\r\n\r\n"},
         {"x\r", "x\r\n"},
+        {"a\tb\x0b\nc\x0c", "a\tb\x0b\r\nc\x0c"}, // other control characters stay
         {"", ""}};
     for (const auto& [in, out] : lineEnds)
         EXPECT_EQ(common::ToCrLf(QString::fromLatin1(in)), QString::fromLatin1(out)) << in;

@@ -75,14 +75,23 @@ TEST(Parser, WorkedExampleFieldByField) {
     EXPECT_TRUE(p.messages.shown.isEmpty());
 }
 
-TEST(Parser, LfAndCrLfGiveTheSameRecord) {
-    Parse crlf, lf;
-    crlf.run(kExample);
-    QString unix = kExample;
-    unix.replace("\r\n", "\n");
-    lf.run(unix);
-    EXPECT_EQ(lf.record.texts(), crlf.record.texts());
-    EXPECT_EQ(lf.record.passengers(), crlf.record.passengers());
+TEST(Parser, OtherLineEndsGiveTheRecordOfCrLf) {
+    // The second text's segment lines are short: its columns reach past their line ends.
+    QString shortLines = kExample;
+    shortLines.replace(QStringLiteral("          E T3T2"), QString())
+        .replace(QStringLiteral("          E T2T2"), QString());
+    for (const QString& crLfText : {QString(kExample), shortLines})
+        for (const QString& end : {"\n", "\r"}) {
+            Parse crlf, other, mixed;
+            crlf.run(crLfText);
+            QString text = crLfText;
+            other.run(text.replace("\r\n", end));
+            mixed.run(QString(crLfText).replace("\r\n 4.", end + " 4."));
+            for (const Parse* p : {&other, &mixed}) {
+                EXPECT_EQ(p->record.texts(), crlf.record.texts()) << text.toStdString();
+                EXPECT_EQ(p->record.passengers(), crlf.record.passengers()) << text.toStdString();
+            }
+        }
 }
 
 TEST(Parser, OnePassengerOneSegmentClosesWithVoid) {
