@@ -70,7 +70,9 @@ TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
     EXPECT_FALSE(Child<QWidget>(f, "cmdstopall")->isVisible());
     ASSERT_EQ(printed.pages.size(), 2);
     EXPECT_NE(printed.pages[1].find("B"), nullptr);
-    EXPECT_EQ(loggedCodes(), QStringList({"0042", "0041"}));
+    // The third row was taken with the others; its code is free again.
+    EXPECT_EQ(loggedCodes(), QStringList({"0043", "0042", "0041"}));
+    EXPECT_EQ(log.list().first().reason, QStringLiteral("打印机不可用"));
     EXPECT_EQ(log.nextCheckCode(), "0043");
     EXPECT_EQ(Box(f, CheckCode)->text(), "0043");
     EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 3/3 位"));
@@ -86,6 +88,11 @@ TEST_F(Workbench, PrintAllStopsAfterTheReceiptInThePrinterOnStopOrEsc) {
         messages.clear();
         printed.pages.clear();
         Click(f, "cmdprintall"); // the first receipt is out; the run waits for the block
+        // Every passenger's row was written before the first page.
+        const QList<Receipt> taken = log.list();
+        ASSERT_EQ(taken.size(), byKey ? 6 : 3);
+        for (const Receipt& r : taken.first(3))
+            EXPECT_EQ(r.status, ReceiptStatus::Reserved);
         if (byKey)
             QTest::keyClick(f, Qt::Key_Escape);
         else
@@ -93,10 +100,33 @@ TEST_F(Workbench, PrintAllStopsAfterTheReceiptInThePrinterOnStopOrEsc) {
         EXPECT_EQ(printed.pages.size(), 1);
         EXPECT_TRUE(said(QStringLiteral("已打印 1 张行程单，已停止，第 2/3 位未打印")));
         EXPECT_EQ(Box(f, PassengerName)->text(), "B");
+        // The rows not printed give their codes back: B's code comes next again.
+        const QList<Receipt> after = log.list();
+        EXPECT_EQ(after[2].status, ReceiptStatus::Printed);
+        for (const Receipt& r : after.first(2))
+            EXPECT_EQ(r.reason, QStringLiteral("已停止，未打印"));
+        EXPECT_EQ(Box(f, CheckCode)->text(), byKey ? "0052" : "0042");
+        EXPECT_FALSE(log.contains(byKey ? "0052" : "0042"));
         EXPECT_TRUE(Child<QWidget>(f, "cmdnext")->isEnabled());
         f->close();
         support::Settle();
     }
+}
+
+TEST_F(FormFixture, TheLogOpensWhenTheFormIsFirstShownNotWhenItLoads) {
+    {
+        itin::ReceiptLog earlier;
+        ASSERT_TRUE(earlier.open(dir.filePath("receipts.db")) && earlier.setNextCheckCode("0077"));
+    }
+    itin::ReceiptLog log;
+    log.setPath(dir.filePath("receipts.db"));
+    ctx.receiptLog = &log;
+    P_GuoNei* f = host->ensureLoaded();
+    EXPECT_FALSE(log.isOpen());
+    open();
+    support::WaitUntil([&] { return !Box(f, CheckCode)->text().isEmpty(); }, 2000);
+    EXPECT_EQ(Box(f, CheckCode)->text(), "0077");
+    ctx.receiptLog = nullptr;
 }
 
 TEST_F(Workbench, PrintAllAfterASpreadsheetRowPrintsThatRowOnly) {
@@ -214,7 +244,7 @@ TEST_F(Workbench, TheLogWindowSearchesAsTypedAndFollowsNewPrints) {
     auto* table = Child<QTableView>(window, "ReceiptTable");
     auto* count = Child<QLabel>(window, "ReceiptCount");
     EXPECT_EQ(count->text(), QStringLiteral("共 2 条"));
-    EXPECT_EQ(cell(table, 0, 5), "ab12cd"); // newest first
+    EXPECT_EQ(cell(table, 0, 5), "ab12cd");                      // newest first
     EXPECT_EQ(cell(table, 0, WorkstationColumn), log.counter()); // the local log's own counter
     const std::tuple<const char*, const char*, QString> searches[] = {
         {"from", "2026/3/2", QStringLiteral("共 1 条")},

@@ -287,7 +287,7 @@ TEST(ReceiptLog, CodesAreTakenOnceAndTheCounterOnlyMovesForward) {
         QString error;
         QString next;
     };
-    const auto G = CodeSource::Given;
+    const auto G = CodeSource::Given, N = CodeSource::GivenThenNext;
     const Step steps[] = {
         {CodeSource::LogNext, "", 1, false, {}, QStringLiteral("请填写验证码!"), ""},
         {G, "0041", 1, false, {"0041"}, "", "0042"},
@@ -300,6 +300,8 @@ TEST(ReceiptLog, CodesAreTakenOnceAndTheCounterOnlyMovesForward) {
         {G, "0050", 1, false, {"0050"}, "", "0051"},
         {G, "45", 1, false, {"45"}, "", "0051"}, // a free code below the counter
         {CodeSource::LogNext, "", 1, false, {"0051"}, "", "0052"},
+        {N, "0047", 2, false, {"0047", "0052"}, "", "0053"}, // then the counter's
+        {N, "0041", 2, true, {"0041", "0053"}, "", "0054"},  // a reprint leaves it
         {G, "9999", 1, false, {"9999"}, "", "1000"},
     };
     for (const Step& step : steps) {
@@ -320,12 +322,16 @@ TEST(ReceiptLog, CodesAreTakenOnceAndTheCounterOnlyMovesForward) {
         EXPECT_EQ(log.nextCheckCode(), step.next) << step.first.toStdString();
     }
     const QList<Receipt> all = log.list();
-    ASSERT_EQ(all.size(), 8);
+    ASSERT_EQ(all.size(), 12);
     EXPECT_EQ(all.last().status, ReceiptStatus::Reserved);
-    // A failed page gives its code back; the rule on codes is the database's own.
+    // A failed page gives its code back, to the counter too when it was the last it gave;
+    // the rule on codes is the database's own.
     EXPECT_TRUE(log.finish({{all[0].id, false, QStringLiteral("缺纸")}}));
     EXPECT_FALSE(log.contains("9999"));
     EXPECT_EQ(log.find(all[0].id)->reason, QStringLiteral("缺纸"));
+    EXPECT_EQ(log.nextCheckCode(), "9999");
+    EXPECT_TRUE(log.finish({{all[1].id, false, QStringLiteral("卡纸")}}));
+    EXPECT_EQ(log.nextCheckCode(), "9999");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw-insert");
         db.setDatabaseName(dir.filePath(LogFileName()));
@@ -340,7 +346,7 @@ TEST(ReceiptLog, CodesAreTakenOnceAndTheCounterOnlyMovesForward) {
 
     Filter endOfTime;
     endOfTime.to = QDate(9999, 12, 31);
-    EXPECT_EQ(log.count(endOfTime), 9);
+    EXPECT_EQ(log.count(endOfTime), 13);
 }
 
 TEST(ReceiptLog, TwoProcessesNeverTakeTheSameCode) {

@@ -468,6 +468,12 @@ bool P_GuoNei::printReceipt() {
     return PrintReceipt(ctx_, record_, leftr_->text(), topb_->text());
 }
 
+bool P_GuoNei::printReceipt(ReceiptJob& job) {
+    cmdprint_->setEnabled(false);
+    Timer1_->start();
+    return job.printNext(leftr_->text(), topb_->text());
+}
+
 bool P_GuoNei::printBlocked() const {
     return Timer1_->isActive();
 }

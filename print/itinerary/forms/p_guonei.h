@@ -23,6 +23,7 @@ class QTimer;
 namespace itin {
 
 class P_Pnr;
+class ReceiptJob;
 class P_font;
 
 class P_GuoNei : public QWidget {
@@ -50,6 +51,8 @@ public:
     // Prints the receipt shown, as "打印" does: the print button is then blocked for three
     // seconds (Timer1). False when the print was refused.
     bool printReceipt();
+    // Prints the job's next receipt, blocking the print button as "打印" does.
+    bool printReceipt(ReceiptJob& job);
     // True while the print button is blocked.
     bool printBlocked() const;
     // Takes away (true) or gives back the controls that change the passenger or the

@@ -39,14 +39,16 @@ const QString kPrintAll = QStringLiteral("cmdprintall");
 const QString kReceipts = QStringLiteral("cmdreceipts");
 const QString kStop = QStringLiteral("cmdstopall");
 
-// One run of "全部打印": "打印" then "下一位" in turn from the passenger shown, each print
+// One run of "全部打印": one print job of the passengers from the one shown on (their rows
+// and codes taken before the first page), printed as "打印" then "下一位" in turn, each print
 // after the print block of the one before; the controls that change the passenger are
 // taken away meanwhile. "停止" (or Esc) ends the run once the receipt being printed is out,
-// and the first refusal ends it too. Lives on the form, so it ends with it.
+// and the first refusal ends it too; the rows not printed give their codes back. Lives on
+// the form, so it ends with it.
 class PrintAllRun : public QObject {
 public:
     PrintAllRun(P_GuoNei& form, QLabel& position)
-        : QObject(&form), form_(form), position_(position) {
+        : QObject(&form), form_(form), position_(position), job_(form.context(), form.record()) {
         form_.lockPassenger(true);
         form_.setCommandEnabled(kPrintAll, false);
         form_.setCommandShown(kStop, true);
@@ -73,9 +75,13 @@ public:
             return;
         }
         waiting_ = {};
-        if (!form_.printReceipt()) return finish(Refused);
+        if (!begun_) {
+            begun_ = true;
+            if (!job_.begin(true, form_.leftOffset(), form_.topOffset())) return finish(Refused);
+        }
+        if (!form_.printReceipt(job_)) return finish(Refused);
         ++printed_;
-        if (!record.nextEnabled()) return finish(Done);
+        if (!job_.hasNext()) return finish(Done);
         record.nextPassenger();
         step();
     }
@@ -96,6 +102,8 @@ private:
     enum End { Done, Stopped, Refused };
 
     void finish(End end) {
+        job_.end(end == Stopped ? QStringLiteral("已停止，未打印")
+                                : QStringLiteral("前一张没有打印出来，这张未打印"));
         ItineraryRecord& record = form_.record();
         QString text = QStringLiteral("已打印 %1 张行程单").arg(printed_);
         if (end == Stopped)
@@ -113,9 +121,36 @@ private:
 
     P_GuoNei& form_;
     QLabel& position_;
+    ReceiptJob job_;
     QMetaObject::Connection waiting_;
+    bool begun_ = false;
     bool stopped_ = false;
     int printed_ = 0;
+};
+
+// The check code box shows the log's next code once the form is first on screen: the log
+// is opened after the form has come up, not while it loads.
+class NextCodeOnFirstShow : public QObject {
+public:
+    explicit NextCodeOnFirstShow(P_GuoNei& form) : QObject(&form), form_(form) {
+        form.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched == &form_ && e->type() == QEvent::Show) {
+            form_.removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                ItineraryContext& ctx = form_.context();
+                if (ctx.receiptLog && form_.record().field(CheckCode).isEmpty())
+                    form_.record().setField(CheckCode, ctx.receiptLog->nextCheckCode());
+                deleteLater();
+            });
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    P_GuoNei& form_;
 };
 
 // The workbench of the host's forms: the commands, and for the form loaded now its
@@ -162,6 +197,7 @@ private:
         showPosition();
         position_->show();
         form->setCommandEnabled(kReceipts, form->context().receiptLog != nullptr);
+        new NextCodeOnFirstShow(*form);
     }
 
     QPointer<P_GuoNei> form_;

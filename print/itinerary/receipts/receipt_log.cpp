@@ -526,8 +526,9 @@ bool ReceiptLog::reserve(QList<Receipt>& rows, CodeSource source, bool allowReus
         for (qsizetype i = 0; i < rows.size(); ++i) {
             Receipt& r = rows[i];
             bool ok = true;
-            if (source == CodeSource::LogNext) {
-                code = firstFree(i == 0 ? *next : codeAfter(*code), &ok);
+            if (source == CodeSource::LogNext || (source == CodeSource::GivenThenNext && i > 0)) {
+                // After a reprint the counter has not moved; without one, count on.
+                code = firstFree(next ? *next : codeAfter(*code), &ok);
                 if (!ok) return refuse(false);
                 r.checkCode = codeText(*code);
             } else if (i > 0) {
@@ -569,7 +570,7 @@ bool ReceiptLog::reserve(QList<Receipt>& rows, CodeSource source, bool allowReus
 
 bool ReceiptLog::finish(const QList<PageOutcome>& outcomes) {
     if (outcomes.isEmpty()) return true;
-    const bool done = inWriteTransaction([&](QSqlDatabase&, QSqlQuery& q) {
+    const bool done = inWriteTransaction([&](QSqlDatabase& db, QSqlQuery& q) {
         const auto refuse = [&](const QSqlError& e) { return failSql(e); };
         q.prepare(QStringLiteral("UPDATE receipts SET status = ?, reason = ? WHERE id = ?"));
         for (const PageOutcome& o : outcomes) {
@@ -580,6 +581,23 @@ bool ReceiptLog::finish(const QList<PageOutcome>& outcomes) {
             q.addBindValue(o.id);
             if (!q.exec()) return refuse(q.lastError());
         }
+        // The failed rows at the end give their codes back to the counter while it still
+        // stands right after them, newest first.
+        QSqlQuery s(db);
+        const std::optional<QString> stored = backend_->readNext(s);
+        if (!stored) return refuse(s.lastError());
+        const std::optional<int> next = CheckCodeNumber(*stored);
+        std::optional<int> back = next;
+        QSqlQuery c(db);
+        c.prepare(QStringLiteral("SELECT code_number FROM receipts WHERE id = ? AND reused = 0"));
+        for (auto o = outcomes.crbegin(); back && o != outcomes.crend() && !o->printed; ++o) {
+            c.addBindValue(o->id);
+            if (!c.exec()) return refuse(c.lastError());
+            if (!c.next() || c.value(0).isNull() || codeAfter(c.value(0).toInt()) != *back) break;
+            back = c.value(0).toInt();
+            c.finish();
+        }
+        if (back != next && !backend_->writeNext(s, codeText(*back))) return refuse(s.lastError());
         return true;
     });
     if (done) emit changed();

@@ -110,10 +110,12 @@ Receipt ReceiptFromRecord(const itin::ItineraryRecord& record, qint16 printMode,
 std::optional<QStringList> PrintedFields(const Receipt& receipt);
 
 // How a print job's rows get their check codes.
-// Either way the rows after the first count on by one.
 enum class CodeSource {
-    Given,   // the first row's own check code
-    LogNext, // the log's next code, or the first free one after it
+    Given,   // the first row's own check code; the rows after it count on by one
+    LogNext, // the log's next code, or the first free one after it; the rows after it too
+    // The first row's own check code; each row after it the log's next code as the rows
+    // before it left it, or the first free one after it (the print form's "全部打印").
+    GivenThenNext,
 };
 
 // A page's fate, for finish().
@@ -160,7 +162,10 @@ public:
     // job), and the next code moves on past every newly taken one, never back. Fills in
     // the rows' ids and check codes. False with error() set: nothing was written.
     bool reserve(QList<Receipt>& rows, CodeSource source, bool allowReuse);
-    // Marks reserved rows printed or failed, in one transaction.
+    // Marks reserved rows printed or failed, in one transaction. The codes of failed rows
+    // are free again; when the last rows of outcomes failed and their codes are the last
+    // the counter gave, it goes back to the first of them: the code advances with the
+    // receipts printed.
     bool finish(const QList<PageOutcome>& outcomes);
     // Logs one printed receipt and remembers the next check code, both or neither.
     bool record(const Receipt& receipt, const QString& nextCheckCode);
