@@ -10,7 +10,7 @@ namespace app {
 void InstallImports(Workstation& w) {
     ximport::InstallSpreadsheetImport(w.imports());
     ximport::InstallTicketImport(w.imports());
-    ximport::InstallOrderRetrieval(w.imports());
+    ximport::InstallOrderRetrieval(w.imports(), w.retrievalForm());
 }
 
 } // namespace app

@@ -22,7 +22,7 @@ public:
     QWidget* createManagementWindow(browser::BrowserProfile& profile, shell::WebState& web,
                                     const shell::ManagementSite& site,
                                     itin::PrintFormState& formState,
-                                    itin::PrintFormAccess& printForm) override {
+                                    itin::BookingForm& printForm) override {
         return new shell::B_Main(profile, web, site, formState, printForm);
     }
     QRect managementWindowGeometry() override { return shell::B_Main::loadGeometry(); }
@@ -35,8 +35,9 @@ public:
         auto* opener = new ximport::TicketImport(ctx);
         return [opener] { opener->open(); };
     }
-    std::function<void()> orderRetrieval(ximport::ImportContext& ctx) override {
-        auto* opener = new ximport::OrderRetrieval(ctx);
+    std::function<void()> orderRetrieval(ximport::ImportContext& ctx,
+                                         itin::RetrievalForm& form) override {
+        auto* opener = new ximport::OrderRetrieval(ctx, form);
         return [opener] { opener->open(); };
     }
 

@@ -62,7 +62,7 @@ private:
 struct Workstation::Sms {
     Sms(net::HttpClient& http, const QString& gatewayHost, const QString& folder,
         itin::PrintFormState& formState, common::Messages& messages, const common::Clock& clock,
-        common::DesktopBrowser& desktop, itin::PrintFormAccess& printForm)
+        common::DesktopBrowser& desktop, itin::BookingForm& printForm)
         : environment{sms::GatewayGet(http), gatewayHost, folder, {}},
           context{account, formState, messages, clock, desktop, environment, printForm},
           host(context) {}
@@ -318,7 +318,10 @@ itin::ItineraryContext& Workstation::itinerary() {
 itin::PrintFormHost& Workstation::printForms() {
     return s_->printHost;
 }
-itin::PrintFormAccess& Workstation::printForm() {
+itin::BookingForm& Workstation::printForm() {
+    return s_->printForm;
+}
+itin::RetrievalForm& Workstation::retrievalForm() {
     return s_->printForm;
 }
 sms::SmsAccount& Workstation::smsAccount() {
@@ -331,7 +334,7 @@ ximport::ImportContext& Workstation::imports() {
     State& s = *s_;
     if (!s.imports)
         s.imports = std::make_unique<ximport::ImportContext>(ximport::ImportContext{
-            s.printHost, s.printForm, s.itinerary, [this] { return pages(); },
+            s.printHost, s.printForm, s.printForm, s.itinerary, [this] { return pages(); },
             [this]() -> browser::BrowserProfile& { return profile(); }});
     return *s.imports;
 }

@@ -29,7 +29,8 @@ class HttpClient;
 namespace itin {
 class ItineraryRecord;
 struct PrintFormState;
-class PrintFormAccess;
+class BookingForm;
+class RetrievalForm;
 class PrintFormHost;
 struct ItineraryContext;
 struct PrintSettings;
@@ -90,7 +91,9 @@ public:
     itin::PrintSettings& settings();
     itin::ItineraryContext& itinerary();
     itin::PrintFormHost& printForms();
-    itin::PrintFormAccess& printForm();
+    itin::BookingForm& printForm();
+    // What the platform retrieval alone drives on the print form (platform, status, controls).
+    itin::RetrievalForm& retrievalForm();
     sms::SmsAccount& smsAccount();
     shell::WebState& web();
     ximport::ImportContext& imports();

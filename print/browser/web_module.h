@@ -17,7 +17,8 @@ class Clock;
 namespace itin {
 struct PrintFormState;
 class ItineraryRecord;
-class PrintFormAccess;
+class BookingForm;
+class RetrievalForm;
 } // namespace itin
 namespace shell {
 class ManagementSite;
@@ -46,15 +47,17 @@ public:
     virtual QWidget* createManagementWindow(BrowserProfile& profile, shell::WebState& web,
                                             const shell::ManagementSite& site,
                                             itin::PrintFormState& formState,
-                                            itin::PrintFormAccess& printForm) = 0;
+                                            itin::BookingForm& printForm) = 0;
     virtual QRect managementWindowGeometry() = 0;
     virtual void clickNavItem(QWidget* window, const QString& id,
                               std::function<void(bool found)> found) = 0;
 
     // The openers of the print form's "票号导入" and "导 入", made now as children of the
-    // print form host; the order retrieval's opener holds the platform state.
+    // print form host; the order retrieval's opener holds the platform state and drives the
+    // form's platform, status and controls through form.
     virtual std::function<void()> ticketImport(ximport::ImportContext& ctx) = 0;
-    virtual std::function<void()> orderRetrieval(ximport::ImportContext& ctx) = 0;
+    virtual std::function<void()> orderRetrieval(ximport::ImportContext& ctx,
+                                                 itin::RetrievalForm& form) = 0;
 
     // The headless page options (--markup, --ticket-page, --order-page).
     virtual int dumpMarkup(const QString& url, int timeoutMs) = 0;

@@ -1,8 +1,9 @@
 #pragma once
 // What an import gets from the program: the print form (its command registry, the owner of
-// the windows opened from it, the form itself behind PrintFormAccess), the itinerary module
-// state and seams, and the pages module with the one web profile, loaded on first use. The
-// program owns all of it.
+// the windows opened from it, the form itself behind BookingForm, its place on the screen),
+// the itinerary module state and seams, and the pages module with the one web profile, loaded
+// on first use. The program owns all of it and builds the context once. The platform
+// retrieval alone also gets the form's RetrievalForm.
 #include "browser/web_module.h"
 #include "itinerary/forms/form_commands.h"
 
@@ -12,7 +13,8 @@ namespace browser {
 class BrowserProfile;
 }
 namespace itin {
-class PrintFormAccess;
+class BookingForm;
+class FormPlacement;
 class PrintFormHost;
 struct ItineraryContext;
 } // namespace itin
@@ -21,7 +23,8 @@ namespace ximport {
 
 struct ImportContext {
     itin::PrintFormHost& printForms;   // commands(), ownerWindow(), formUnloaded
-    itin::PrintFormAccess& printForm;  // everything the windows read from or do to the form
+    itin::BookingForm& printForm;      // the record the windows fill
+    itin::FormPlacement& placement;    // where the form is, to place a window beside it
     itin::ItineraryContext& itinerary; // PrintFormState, settings, messages, clock, deploy values
     // The pages module, loaded on the first call; null when it cannot be (the agent was told).
     std::function<browser::WebModule*()> pages;

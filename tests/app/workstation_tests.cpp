@@ -4,15 +4,15 @@
 #include "app/workstation.h"
 #include "support/doubles.h"
 
+#include "browser/browser_profile.h"
+#include "browser/embedded_browser.h"
 #include "common/clock.h"
 #include "common/desktop.h"
 #include "common/fso.h"
 #include "common/messages.h"
+#include "itinerary/booking_form.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
-#include "itinerary/print_form_access.h"
-#include "browser/browser_profile.h"
-#include "browser/embedded_browser.h"
 #include "shell/forms/reg1.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/main_window/a_main.h"
@@ -193,7 +193,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     itin::PrintFormState& formState = w.formState();
     shell::WebState& web = w.web();
     itin::PrintFormHost& host = w.printForms();
-    itin::PrintFormAccess& form = w.printForm();
+    itin::BookingForm& form = w.printForm();
     A_Main& main = w.openMainWindow();
     EXPECT_EQ(main.windowTitle(), QStringLiteral("岚舟票务管理系统 V9.0"));
     EXPECT_TRUE(main.isMaximized());

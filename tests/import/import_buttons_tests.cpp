@@ -25,6 +25,7 @@ protected:
     int pagesAsked = 0; // the windows with a page: the module cannot load here
     ximport::ImportContext imports{*host,
                                    printForm,
+                                   printForm,
                                    ctx,
                                    [this]() -> browser::WebModule* {
                                        ++pagesAsked;
@@ -34,7 +35,7 @@ protected:
     ImportButtons() {
         ximport::InstallSpreadsheetImport(imports);
         ximport::InstallTicketImport(imports);
-        ximport::InstallOrderRetrieval(imports);
+        ximport::InstallOrderRetrieval(imports, printForm);
     }
 };
 

@@ -24,7 +24,7 @@ QString dataFile(const char* name) {
 
 class SpreadsheetDialog : public itin::testing::FormFixture {
 protected:
-    ximport::ImportContext imports{*host, printForm, ctx, {}, {}};
+    ximport::ImportContext imports{*host, printForm, printForm, ctx, {}, {}};
     SpreadsheetDialog() { ximport::InstallSpreadsheetImport(imports); }
 
     P_excel* openFromForm(P_GuoNei* form) {

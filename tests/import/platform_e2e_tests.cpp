@@ -44,7 +44,7 @@ class Retrieval : public itin::testing::FormFixture {
 protected:
     std::unique_ptr<browser::BrowserProfile> profile = std::make_unique<browser::BrowserProfile>();
     ximport::ImportContext imports{
-        *host, printForm, ctx,
+        *host, printForm, printForm, ctx,
         [] { return &app::LinkedWebModule(); }, [this]() -> auto& {return *profile;
 }
 }; // namespace
@@ -65,7 +65,7 @@ void TearDown() override {
 // Writes PingTai.ini, opens the print form and installs the retrieval on it.
 void start(const QString& pingTai) {
     common::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
-    ximport::InstallOrderRetrieval(imports);
+    ximport::InstallOrderRetrieval(imports, printForm);
     form = host->show();
 }
 // The opener the pages module made on the first "导 入".

@@ -70,7 +70,7 @@ protected:
 
     support::SiteProcess site{QStringLiteral("verification_site.py")};
     browser::BrowserProfile profile;
-    ximport::ImportContext imports{*host, printForm, ctx, {}, [this]() -> auto& {return profile;
+    ximport::ImportContext imports{*host, printForm, printForm, ctx, {}, [this]() -> auto& {return profile;
 }
 }; // namespace
 // "票号导入"'s opener, as the pages module makes it; the dialog goes with the host.

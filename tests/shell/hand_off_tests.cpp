@@ -3,6 +3,7 @@
 #include "itinerary/money.h"
 #include "shell/management/management_site.h"
 #include "shell/management/print_hand_off.h"
+#include "support/print_form.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ const QString kExample =
 
 struct HandOff : ::testing::Test {
     PrintFormState formState;
-    HeadlessPrintForm form{formState};
+    support::CountingPrintForm form{formState};
     ItineraryRecord& record() { return *form.record(); }
     QString f(int i) { return record().field(i); }
 };
@@ -185,4 +186,3 @@ TEST(ManagementSite, SignedInFollowsTheTopPageAndPrintPagesAreRecognised) {
     EXPECT_FALSE(site.isPrintPage("http://mgmt.example:8802/member/main/printx.asp?a"));
     EXPECT_FALSE(site.isPrintPage("http://elsewhere/member/main/print.asp?a"));
 }
-

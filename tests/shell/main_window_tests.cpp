@@ -1,6 +1,7 @@
 // The main window's menu table and what its entries do.
 #include "shell/main_window/menu_dispatch.h"
 #include "support/doubles.h"
+#include "support/print_form.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,7 @@ struct FakeBrowser : BrowserWindowControl {
 struct Menus : ::testing::Test {
     WebState web;
     itin::PrintFormState formState;
-    HeadlessPrintForm form{formState};
+    support::CountingPrintForm form{formState};
     FakeBrowser browser{web};
     common::RecordingMessages messages;
     RecordingDesktopBrowser desktop;

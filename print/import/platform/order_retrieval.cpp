@@ -1,23 +1,25 @@
 #include "import/platform/order_retrieval.h"
 
 #include "import/import_context.h"
-#include "import/load_picture.h"
 #include "import/platform/p_login.h"
 #include "import/platform/w_webfrm.h"
 
 #include "common/fso.h"
+#include "itinerary/booking_form.h"
+#include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
-#include "itinerary/print_form_access.h"
 #include "itinerary/settings_store.h"
 
 namespace ximport {
 
-OrderRetrieval::OrderRetrieval(ImportContext& ctx)
-    : QObject(&ctx.printForms), form_(ctx.printForm), ctx_(ctx.itinerary), profile_(ctx.profile()),
+OrderRetrieval::OrderRetrieval(ImportContext& ctx, itin::RetrievalForm& form)
+    : QObject(&ctx.printForms), ctx_(ctx), form_(form),
       window_([&host = ctx.printForms] { return host.ownerWindow(); },
-              [this](QWidget* owner) { return new W_Webfrm(*this, owner); }),
+              [this](QWidget* owner) { return new W_Webfrm(*this, ctx_, form_, state_, owner); }),
       signIn_([&host = ctx.printForms] { return host.ownerWindow(); },
-              [this](QWidget* owner) { return new P_Login(*this, owner); }) {
+              [this](QWidget* owner) {
+                  return new P_Login(*this, ctx_, form_, state_.selectedPlatform, owner);
+              }) {
     // The print form going away ends a retrieval that would write into it.
     connect(&ctx.printForms, &itin::PrintFormHost::formUnloaded, this, [this] {
         signIn_.close();
@@ -25,12 +27,8 @@ OrderRetrieval::OrderRetrieval(ImportContext& ctx)
     });
 }
 
-void OrderRetrieval::loadPicture(QLabel* target, const QUrl& url) {
-    LoadPictureFromURL(target, url.toString(), profile_);
-}
-
 W_Webfrm* OrderRetrieval::open() {
-    if (!form_.record()) { // no form open
+    if (!ctx_.printForm.record()) { // no form open
         window_.close();
         return nullptr;
     }
@@ -49,22 +47,22 @@ void OrderRetrieval::signInAbandoned() {
     window_.close();
 }
 
-QString OrderRetrieval::siteUrl(int platform) const {
-    return ctx_.deploy.value(platform == 0 ? QStringLiteral("PlatformSite1Url")
-                                           : QStringLiteral("PlatformSite2Url"));
+QString PlatformSiteUrl(const common::DeployConfig& deploy, int platform) {
+    return deploy.value(platform == 0 ? QStringLiteral("PlatformSite1Url")
+                                      : QStringLiteral("PlatformSite2Url"));
 }
 
-QString OrderRetrieval::blankUrl() const {
-    return ctx_.deploy.value(QStringLiteral("PlatformBlankUrl"));
+QString PlatformBlankUrl(const common::DeployConfig& deploy) {
+    return deploy.value(QStringLiteral("PlatformBlankUrl"));
 }
 
-QString OrderRetrieval::pingTaiPath() const {
-    return ctx_.settings.pingTaiPath.isEmpty() ? itin::PingTaiIniPath(ctx_.programFolder)
-                                               : ctx_.settings.pingTaiPath;
+QString PingTaiPath(const itin::ItineraryContext& ctx) {
+    return ctx.settings.pingTaiPath.isEmpty() ? itin::PingTaiIniPath(ctx.programFolder)
+                                              : ctx.settings.pingTaiPath;
 }
 
-QString OrderRetrieval::pingTaiText() const {
-    const QString path = pingTaiPath();
+QString ReadPingTai(const itin::ItineraryContext& ctx) {
+    const QString path = PingTaiPath(ctx);
     return common::FileExists(path) ? common::ReadTextFile(path) : QString();
 }
 

@@ -9,14 +9,11 @@
 #include <QString>
 #include <QUrl>
 
-class QLabel;
-
-namespace browser {
-class BrowserProfile;
+namespace common {
+class DeployConfig;
 }
 namespace itin {
-class PrintFormAccess;
-class PrintFormHost;
+class RetrievalForm;
 struct ItineraryContext;
 } // namespace itin
 
@@ -35,16 +32,11 @@ struct PlatformState {
 class OrderRetrieval : public QObject {
     Q_OBJECT
 public:
-    // A child of the print form's host; ctx must outlive it.
-    explicit OrderRetrieval(ImportContext& ctx);
+    // A child of the print form's host; ctx and form (the form's platform, status line and
+    // controls, which the windows drive) must outlive it.
+    OrderRetrieval(ImportContext& ctx, itin::RetrievalForm& form);
 
     PlatformState& state() { return state_; }
-    // The print form the windows read the platform from and write the order into.
-    itin::PrintFormAccess& printForm() { return form_; }
-    itin::ItineraryContext& context() { return ctx_; }
-    browser::BrowserProfile& profile() { return profile_; }
-    // The picture-code fetch (LoadPictureFromURL) into a picture control.
-    void loadPicture(QLabel* target, const QUrl& url);
 
     // Cmdinput after its checks: closes a running retrieval, then shows the window anew.
     W_Webfrm* open();
@@ -55,20 +47,20 @@ public:
     // The sign-in window closed without signing in: the retrieval stops too.
     void signInAbandoned();
 
-    // The deployment address of a platform's site, and the neutral blank page.
-    QString siteUrl(int platform) const;
-    QString blankUrl() const;
-    // The stored text of PingTai.ini, empty when there is none.
-    QString pingTaiText() const;
-    QString pingTaiPath() const;
-
 private:
-    itin::PrintFormAccess& form_;
-    itin::ItineraryContext& ctx_;
-    browser::BrowserProfile& profile_;
+    ImportContext& ctx_;
+    itin::RetrievalForm& form_;
     PlatformState state_;
     forms::WindowHost<W_Webfrm> window_;
     forms::WindowHost<P_Login> signIn_;
 };
+
+// The deployment address of a platform's site, and the neutral blank page.
+QString PlatformSiteUrl(const common::DeployConfig& deploy, int platform);
+QString PlatformBlankUrl(const common::DeployConfig& deploy);
+// PingTai.ini (the print settings' path, or the program folder's) and its stored text, empty
+// when there is none.
+QString PingTaiPath(const itin::ItineraryContext& ctx);
+QString ReadPingTai(const itin::ItineraryContext& ctx);
 
 } // namespace ximport

@@ -1,13 +1,17 @@
 #include "import/platform/p_login.h"
 
+#include "import/import_context.h"
+#include "import/load_picture.h"
 #include "import/platform/finished_pages.h"
 #include "import/platform/order_retrieval.h"
 
 #include "browser/embedded_browser.h"
 #include "common/fso.h"
+#include "itinerary/booking_form.h"
+#include "itinerary/form_placement.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/twips.h"
-#include "itinerary/print_form_access.h"
+#include "itinerary/retrieval_form.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -38,9 +42,10 @@ QLineEdit* edit(QWidget* parent, const char* name, int left, int top, int width)
 
 } // namespace
 
-P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), owner_(owner),
-      site_(owner.state().selectedPlatform, owner.siteUrl(owner.state().selectedPlatform)) {
+P_Login::P_Login(OrderRetrieval& flow, ImportContext& ctx, const itin::RetrievalForm& form,
+                 int platform, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), flow_(flow), ctx_(ctx),
+      site_(platform, PlatformSiteUrl(ctx.itinerary.deploy, platform)) {
     setObjectName(QStringLiteral("P_Login"));
     setAttribute(Qt::WA_DeleteOnClose);
     Label1_ = label(this, "Label1", QStringLiteral("用户名："), 240, 240);
@@ -56,26 +61,26 @@ P_Login::P_Login(OrderRetrieval& owner, QWidget* parent)
     Command1_ = new QPushButton(QStringLiteral("登  陆"), this);
     Command1_->setObjectName(QStringLiteral("Command1"));
     PlaceTwips(Command1_, 1200, 1740, 1500, 420);
-    WebBs_ = new browser::EmbeddedBrowser(owner.profile(), this);
+    WebBs_ = new browser::EmbeddedBrowser(ctx.profile(), this);
     WebBs_->setObjectName(QStringLiteral("WebBs"));
     PlaceTwips(WebBs_, 0, 2500, 4200, 3000); // below the window's visible part
     connect(Command1_, &QPushButton::clicked, this, &P_Login::Command1_Click);
     wait_ = new QTimer(this);
     wait_->setSingleShot(true);
-    wait_->setInterval(owner.context().deploy.httpTimeoutMs());
+    wait_->setInterval(ctx.itinerary.deploy.httpTimeoutMs());
     connect(wait_, &QTimer::timeout, this, [this] { Command1_->setEnabled(true); });
     new FinishedPages(*WebBs_, [this](const QString& url, const browser::DomDocument& page) {
         pageFinished(url, page);
     });
 
     // Load.
-    const itin::PrintFormAccess& form = owner.printForm();
-    const QPoint at = form.origin();
+    const QPoint at = ctx.placement.origin();
     setGeometry(QRect(at + QPoint(4000 / itin::kTwipsPerPixel, 1000 / itin::kTwipsPerPixel),
                       QSize(4200, 2500) / itin::kTwipsPerPixel));
     setWindowTitle(QStringLiteral("请输入 ") + form.platformName() +
                    QStringLiteral(" 用户名和密码"));
-    const PlatformAccount stored = ReadPlatformAccount(owner.pingTaiText(), site_.platform());
+    const PlatformAccount stored =
+        ReadPlatformAccount(ReadPingTai(ctx.itinerary), site_.platform());
     Text1_->setText(stored.account);
     Text2_->setText(stored.password);
     showCodeRow(false);
@@ -98,7 +103,7 @@ void P_Login::Command1_Click() {
     if (!Command1_->isEnabled()) return; // one query per press
     if (signedIn_) return succeed();     // signed in; the account is still to be stored
     Text1_->setText(Text1_->text().trimmed());
-    common::Messages& messages = owner_.context().messages;
+    common::Messages& messages = ctx_.itinerary.messages;
     if (Text1_->text().size() < 6) return messages.show(QStringLiteral("帐号不正确"));
     if (Text2_->text().size() < 6) return messages.show(QStringLiteral("密码不正确"));
     const QString account = Text1_->text(), password = Text2_->text();
@@ -118,39 +123,40 @@ void P_Login::pageFinished(const QString& url, const browser::DomDocument& page)
     wait_->stop();
     Command1_->setEnabled(true);
     const SignInStep step =
-        ClassifySignInPage(site_, url, Text1_->text(), page, owner_.context().clock.now());
+        ClassifySignInPage(site_, url, Text1_->text(), page, ctx_.itinerary.clock.now());
     if (step.kind == SignInStep::SignInPage) {
         Command1_->setEnabled(true);
         Image1_->clear();
         showCodeRow(step.showCode);
         if (step.showCode && !step.pictureUrl.isEmpty())
-            owner_.loadPicture(Image1_, QUrl(url).resolved(QUrl(step.pictureUrl)));
+            LoadPictureFromURL(Image1_, QUrl(url).resolved(QUrl(step.pictureUrl)).toString(),
+                               ctx_.profile());
     }
     QPointer<P_Login> self(this);
-    if (!step.message.isEmpty()) owner_.context().messages.show(step.message);
+    if (!step.message.isEmpty()) ctx_.itinerary.messages.show(step.message);
     if (self && step.kind == SignInStep::SignedIn) succeed();
 }
 
 void P_Login::succeed() {
     signedIn_ = true;
-    const QString text = RewritePlatformAccount(owner_.pingTaiText(), site_.platform(),
+    const QString text = RewritePlatformAccount(ReadPingTai(ctx_.itinerary), site_.platform(),
                                                 Text1_->text(), Text2_->text());
-    if (!common::WriteTextFile(owner_.pingTaiPath(), text)) {
+    const QString path = PingTaiPath(ctx_.itinerary);
+    if (!common::WriteTextFile(path, text)) {
         // Without the stored account the retrieval could not go on: the window stays, and
         // "登  陆" tries to store it again.
         Command1_->setEnabled(true);
-        owner_.context().messages.show(QStringLiteral("无法保存 PingTai.ini：") +
-                                       owner_.pingTaiPath());
+        ctx_.itinerary.messages.show(QStringLiteral("无法保存 PingTai.ini：") + path);
         return;
     }
     succeeded_ = true;
     close();
-    owner_.restart();
+    flow_.restart();
 }
 
 void P_Login::closeEvent(QCloseEvent* e) {
     QWidget::closeEvent(e);
-    if (!succeeded_) owner_.signInAbandoned();
+    if (!succeeded_) flow_.signInAbandoned();
 }
 
 } // namespace ximport

@@ -15,15 +15,22 @@ class QTimer;
 namespace browser {
 class EmbeddedBrowser;
 }
+namespace itin {
+class RetrievalForm;
+}
 
 namespace ximport {
 
+struct ImportContext;
 class OrderRetrieval;
 
 class P_Login : public QWidget {
     Q_OBJECT
 public:
-    explicit P_Login(OrderRetrieval& owner, QWidget* parent = nullptr);
+    // Signs in to platform (0 or 1); flow restarts the retrieval after a sign-in and stops it
+    // when the window closes without one. ctx and form must outlive the window.
+    P_Login(OrderRetrieval& flow, ImportContext& ctx, const itin::RetrievalForm& form, int platform,
+            QWidget* parent = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -37,7 +44,8 @@ private:
     // Sends nothing more until the page answers or the wait ends.
     void awaitAnswer();
 
-    OrderRetrieval& owner_;
+    OrderRetrieval& flow_;
+    ImportContext& ctx_;
     PlatformSite site_;
     bool succeeded_ = false;
     bool signedIn_ = false; // the platform accepted the account; PingTai.ini not yet written

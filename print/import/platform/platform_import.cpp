@@ -8,8 +8,13 @@
 
 namespace ximport {
 
-void InstallOrderRetrieval(ImportContext& ctx) {
-    auto open = OpenFromPages(ctx, &browser::WebModule::orderRetrieval);
+void InstallOrderRetrieval(ImportContext& ctx, itin::RetrievalForm& form) {
+    // As OpenFromPages, with the retrieval seam that only this import gets.
+    auto open = [&ctx, &form, opener = std::function<void()>()](itin::P_GuoNei&) mutable {
+        if (!opener)
+            if (browser::WebModule* pages = ctx.pages()) opener = pages->orderRetrieval(ctx, form);
+        if (opener) opener();
+    };
     auto check = [&ctx, open](itin::P_GuoNei& form) mutable {
         // The PNR is kept for the retrieval even when it is refused.
         itin::PrintFormState& state = ctx.itinerary.formState;

@@ -1,13 +1,16 @@
 #include "import/platform/w_webfrm.h"
 
+#include "import/import_context.h"
+#include "import/load_picture.h"
 #include "import/platform/finished_pages.h"
 #include "import/platform/order_reader.h"
 #include "import/platform/order_retrieval.h"
 
 #include "browser/embedded_browser.h"
+#include "itinerary/booking_form.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/twips.h"
-#include "itinerary/print_form_access.h"
+#include "itinerary/retrieval_form.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -21,11 +24,12 @@ namespace ximport {
 
 using itin::PlaceTwips;
 
-W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), owner_(owner), site_(0, QString()) {
+W_Webfrm::W_Webfrm(OrderRetrieval& flow, ImportContext& ctx, itin::RetrievalForm& form,
+                   PlatformState& state, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), ctx_(ctx), form_(form), state_(state), site_(0, QString()) {
     setObjectName(QStringLiteral("W_Webfrm"));
     setAttribute(Qt::WA_DeleteOnClose);
-    WebBs_ = new browser::EmbeddedBrowser(owner.profile(), this);
+    WebBs_ = new browser::EmbeddedBrowser(ctx.profile(), this);
     WebBs_->setObjectName(QStringLiteral("WebBs"));
     PlaceTwips(WebBs_, 0, 1060, 4710, 3000); // below the visible part: pages are not for the agent
     Rtb_ = new QTextEdit(this);
@@ -51,7 +55,7 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     });
     stall_ = new QTimer(this);
     stall_->setSingleShot(true);
-    stall_->setInterval(owner.context().deploy.httpTimeoutMs());
+    stall_->setInterval(ctx.itinerary.deploy.httpTimeoutMs());
     connect(stall_, &QTimer::timeout, this, &W_Webfrm::stalled);
     new FinishedPages(*WebBs_, [this](const QString& url, const browser::DomDocument& page) {
         pageFinished(url, page);
@@ -60,20 +64,19 @@ W_Webfrm::W_Webfrm(OrderRetrieval& owner, QWidget* parent)
     // Load: out of sight, the print form disabled, the stored account of the platform.
     setGeometry(itin::TwipRect(0, 90000, 4710, 1060));
     setAttribute(Qt::WA_ShowWithoutActivating); // out of sight: the print form keeps the focus
-    itin::PrintFormAccess& form = owner.printForm();
-    PlatformState& state = owner.state();
     state.selectedPlatform = qint16(form.platformIndex());
     form.setEnabled(false);
-    site_ = PlatformSite(state.selectedPlatform, owner.siteUrl(state.selectedPlatform));
-    account_ = ReadPlatformAccount(owner.pingTaiText(), state.selectedPlatform);
+    site_ = PlatformSite(state.selectedPlatform,
+                         PlatformSiteUrl(ctx.itinerary.deploy, state.selectedPlatform));
+    account_ = ReadPlatformAccount(ReadPingTai(ctx.itinerary), state.selectedPlatform);
     if (!account_.account.isEmpty() && !account_.password.isEmpty()) {
         state.orderRetrievalActive = 1;
         setStatus(QStringLiteral("正在获取信息，请稍等……"));
         WebBs_->navigate(site_.startUrl());
         stall_->start();
     } else {
-        owner.openSignIn();
-        WebBs_->navigate(owner.blankUrl());
+        flow.openSignIn();
+        WebBs_->navigate(PlatformBlankUrl(ctx.itinerary.deploy));
     }
 }
 
@@ -86,8 +89,8 @@ void W_Webfrm::unload() {
     if (!ended_) setStatus(QStringLiteral("已取消"));
     unloaded_ = true;
     stall_->stop();
-    owner_.state().orderRetrievalActive = 0;
-    owner_.printForm().setEnabled(true);
+    state_.orderRetrievalActive = 0;
+    form_.setEnabled(true);
 }
 
 void W_Webfrm::finish(const QString& status) {
@@ -118,7 +121,7 @@ QString W_Webfrm::progressStatus(RetrievalStep::Kind kind) {
 void W_Webfrm::showMessage(const QString& text) {
     // The message box sits over the active window: out of sight, that is not this one.
     if (!inView_ && isActiveWindow() && parentWidget()) parentWidget()->activateWindow();
-    owner_.context().messages.show(text);
+    ctx_.itinerary.messages.show(text);
 }
 
 void W_Webfrm::closeEvent(QCloseEvent* e) {
@@ -132,12 +135,13 @@ bool W_Webfrm::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void W_Webfrm::setStatus(const QString& text) {
-    owner_.printForm().setStatusText(text);
+    form_.setStatusText(text);
 }
 
 void W_Webfrm::newPictureCode() {
     Image1_->clear();
-    owner_.loadPicture(Image1_, QUrl(site_.pictureCodeUrl(owner_.context().clock.now())));
+    LoadPictureFromURL(Image1_, QUrl(site_.pictureCodeUrl(ctx_.itinerary.clock.now())).toString(),
+                       ctx_.profile());
 }
 
 void W_Webfrm::Image1_Click() {
@@ -165,7 +169,7 @@ void W_Webfrm::stalled() {
 void W_Webfrm::pageFinished(const QString& url, const browser::DomDocument& page) {
     if (unloaded_) return;
     const RetrievalInput in{site_.platform(), url, account_.account, account_.password,
-                            owner_.context().formState.platformPnr};
+                            ctx_.itinerary.formState.platformPnr};
     RetrievalStep step = ClassifyRetrievalPage(site_, in, page);
     Rtb_->setPlainText(PageHtml(page));
     if (step.kind == RetrievalStep::SignIn) {
@@ -213,7 +217,7 @@ void W_Webfrm::pageFinished(const QString& url, const browser::DomDocument& page
 }
 
 void W_Webfrm::readOrder(const browser::DomDocument& page) {
-    itin::ItineraryRecord* record = owner_.printForm().record();
+    itin::ItineraryRecord* record = ctx_.printForm.record();
     const browser::DomDocument* main = page.frame(QStringLiteral("mainFrame"));
     if (!record) {
         finish(UnreadableOrderStatus());
@@ -223,7 +227,7 @@ void W_Webfrm::readOrder(const browser::DomDocument& page) {
     // What follows the writes (the SMS panel's refresh and its messages) runs once the
     // whole order is in and the print form is enabled again.
     itin::ItineraryRecord::HeldChanges held(*record);
-    finish(ApplyOrder(order, owner_.context().formState.platformPnr, *record));
+    finish(ApplyOrder(order, ctx_.itinerary.formState.platformPnr, *record));
 }
 
 } // namespace ximport

@@ -15,15 +15,23 @@ class QTimer;
 namespace browser {
 class EmbeddedBrowser;
 }
+namespace itin {
+class RetrievalForm;
+}
 
 namespace ximport {
 
+struct ImportContext;
 class OrderRetrieval;
+struct PlatformState;
 
 class W_Webfrm : public QWidget {
     Q_OBJECT
 public:
-    explicit W_Webfrm(OrderRetrieval& owner, QWidget* parent = nullptr);
+    // flow opens the sign-in window when no account is stored; the rest must outlive the
+    // window.
+    W_Webfrm(OrderRetrieval& flow, ImportContext& ctx, itin::RetrievalForm& form,
+             PlatformState& state, QWidget* parent = nullptr);
     ~W_Webfrm() override;
 
 protected:
@@ -47,7 +55,9 @@ private:
     // Messages go over the print form, not over this window while it is out of sight.
     void showMessage(const QString& text);
 
-    OrderRetrieval& owner_;
+    ImportContext& ctx_;
+    itin::RetrievalForm& form_;
+    PlatformState& state_;
     PlatformSite site_;
     PlatformAccount account_;
     bool unloaded_ = false;

@@ -2,11 +2,12 @@
 
 #include "common/forms/window_host.h"
 #include "import/import_context.h"
+#include "itinerary/booking_form.h"
+#include "itinerary/form_placement.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/parser.h"
-#include "itinerary/print_form_access.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -21,8 +22,9 @@ constexpr int kWidthTwips = 4815;
 constexpr int kHeightTwips = 6825;
 } // namespace
 
-P_excel::P_excel(itin::PrintFormAccess& form, itin::ItineraryContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), form_(form), ctx_(ctx) {
+P_excel::P_excel(itin::BookingForm& form, itin::FormPlacement& placement,
+                 itin::ItineraryContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), form_(form), placement_(placement), ctx_(ctx) {
     setObjectName(QStringLiteral("P_excel"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("读取表格文件"));
@@ -65,11 +67,12 @@ void P_excel::placeBesideForm() {
     if (!screen) return;
     const QRect area = screen->geometry();
     const QSize dlg = frameGeometry().size();
-    const QSize shown = form_.windowSize();
+    const QSize shown = placement_.windowSize();
     const QSize formSize = shown.isValid() ? shown : QSize(0, dlg.height());
     const int formLeft = (area.width() - dlg.width() - formSize.width()) / 2 + dlg.width();
     const int formTop = (area.height() - formSize.height()) / 2;
-    if (shown.isValid()) form_.moveWindow(QPoint(area.left() + formLeft, area.top() + formTop));
+    if (shown.isValid())
+        placement_.moveWindow(QPoint(area.left() + formLeft, area.top() + formTop));
     move(area.left() + formLeft - dlg.width(), area.top() + formTop);
 }
 
@@ -116,7 +119,9 @@ void P_excel::ListView1_DblClick() {
 void InstallSpreadsheetImport(ImportContext& ctx) {
     auto* dialog = new forms::WindowHost<P_excel>(
         [&ctx] { return ctx.printForms.ownerWindow(); },
-        [&ctx](QWidget* owner) { return new P_excel(ctx.printForm, ctx.itinerary, owner); },
+        [&ctx](QWidget* owner) {
+            return new P_excel(ctx.printForm, ctx.placement, ctx.itinerary, owner);
+        },
         &ctx.printForms);
     ctx.printForms.commands().add({QStringLiteral("Cmdd2"),
                                    QStringLiteral("导入表格文件"),

@@ -10,7 +10,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace itin {
-class PrintFormAccess;
+class BookingForm;
+class FormPlacement;
 struct ItineraryContext;
 } // namespace itin
 
@@ -19,8 +20,10 @@ namespace ximport {
 class P_excel : public QWidget {
     Q_OBJECT
 public:
-    // form and ctx must outlive the dialog. Places itself beside the loaded print form.
-    P_excel(itin::PrintFormAccess& form, itin::ItineraryContext& ctx, QWidget* parent = nullptr);
+    // form, placement and ctx must outlive the dialog. Places itself beside the loaded print
+    // form, through placement.
+    P_excel(itin::BookingForm& form, itin::FormPlacement& placement, itin::ItineraryContext& ctx,
+            QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -36,7 +39,8 @@ private:
     void placeBesideForm();
     bool placed_ = false;
 
-    itin::PrintFormAccess& form_;
+    itin::BookingForm& form_;
+    itin::FormPlacement& placement_;
     itin::ItineraryContext& ctx_;
     QPushButton* Command1_;
     QTreeWidget* ListView1_;

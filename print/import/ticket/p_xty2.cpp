@@ -3,11 +3,11 @@
 #include "browser/embedded_browser.h"
 #include "import/import_context.h"
 #include "import/load_picture.h"
+#include "itinerary/booking_form.h"
 #include "itinerary/forms/click_label.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
 #include "itinerary/forms/twips.h"
-#include "itinerary/print_form_access.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -40,7 +40,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
 
 } // namespace
 
-P_XTY2::P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
+P_XTY2::P_XTY2(itin::BookingForm& form, itin::ItineraryContext& ctx,
                browser::BrowserProfile& profile, int pictureTimeoutMs, QWidget* parent)
     : QWidget(parent, Qt::Dialog), form_(form), ctx_(ctx), profile_(profile),
       pictureTimeoutMs_(pictureTimeoutMs > 0 ? pictureTimeoutMs : kPictureTimeoutMs),

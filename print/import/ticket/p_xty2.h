@@ -19,7 +19,7 @@ class EmbeddedBrowser;
 
 namespace itin {
 class ClickLabel;
-class PrintFormAccess;
+class BookingForm;
 struct ItineraryContext;
 } // namespace itin
 
@@ -30,8 +30,8 @@ class P_XTY2 : public QWidget {
 public:
     // form, ctx and profile must outlive the dialog. Loads on creation: the home page and
     // a picture code are on their way when the constructor returns.
-    P_XTY2(itin::PrintFormAccess& form, itin::ItineraryContext& ctx,
-           browser::BrowserProfile& profile, int pictureTimeoutMs = 0, QWidget* parent = nullptr);
+    P_XTY2(itin::BookingForm& form, itin::ItineraryContext& ctx, browser::BrowserProfile& profile,
+           int pictureTimeoutMs = 0, QWidget* parent = nullptr);
 
 signals:
     // A result page was cut into the record (fields written).
@@ -49,7 +49,7 @@ private:
     void refreshPicture();
     void showButton();
 
-    itin::PrintFormAccess& form_;
+    itin::BookingForm& form_;
     itin::ItineraryContext& ctx_;
     browser::BrowserProfile& profile_;
     int pictureTimeoutMs_;

@@ -1,7 +1,10 @@
 #pragma once
-// The print form P_GuoNei as other windows reach it: the host's form behind the
-// PrintFormAccess interface.
-#include "itinerary/print_form_access.h"
+// The print form P_GuoNei as other windows reach it: the host's form behind each role's
+// interface (every caller's BookingForm, the platform retrieval's RetrievalForm, the import
+// windows' FormPlacement).
+#include "itinerary/booking_form.h"
+#include "itinerary/form_placement.h"
+#include "itinerary/retrieval_form.h"
 
 class QWidget;
 
@@ -9,7 +12,7 @@ namespace itin {
 
 class PrintFormHost;
 
-class HostedPrintForm : public PrintFormAccess {
+class HostedPrintForm : public BookingForm, public RetrievalForm, public FormPlacement {
 public:
     explicit HostedPrintForm(PrintFormHost& host) : host_(host) {}
     void unload() override;

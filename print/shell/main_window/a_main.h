@@ -38,7 +38,7 @@ struct ShellServices {
     common::Messages& messages;
     common::DesktopBrowser& desktop;
     BrowserWindows& browserWindows;
-    PrintFormAccess& printForm;
+    itin::BookingForm& printForm;
     std::function<void()> openSmsPanel;
 };
 

@@ -31,10 +31,10 @@ void ChooseMenuItem(MenuContext& c, const MenuItem& item) {
         if (c.openSmsPanel) c.openSmsPanel();
         break;
     case MenuAction::PrintDomestic:
-        OpenPrintForm(c.formState, c.printForm, itin::Domestic);
+        itin::OpenPrintForm(c.formState, c.printForm, itin::Domestic);
         break;
     case MenuAction::PrintInternational:
-        OpenPrintForm(c.formState, c.printForm, itin::International);
+        itin::OpenPrintForm(c.formState, c.printForm, itin::International);
         break;
     case MenuAction::Contact:
         c.desktop.open(c.contactUrl);

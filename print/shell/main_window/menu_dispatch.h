@@ -1,7 +1,7 @@
 #pragma once
 // What a chosen menu entry does, apart from the window that shows the menus.
+#include "itinerary/booking_form.h"
 #include "shell/main_window/menu_table.h"
-#include "shell/management/print_form_access.h"
 #include "shell/management/web_state.h"
 
 #include "common/desktop.h"
@@ -26,7 +26,7 @@ public:
 struct MenuContext {
     WebState& web;
     itin::PrintFormState& formState;
-    PrintFormAccess& printForm;
+    itin::BookingForm& printForm;
     BrowserWindowControl& browser;
     common::Messages& messages;
     common::DesktopBrowser& desktop;

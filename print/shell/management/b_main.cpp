@@ -17,7 +17,7 @@ QRect toPixels(const QRect& twips) {
 } // namespace
 
 B_Main::B_Main(browser::BrowserProfile& profile, WebState& web, const ManagementSite& site,
-               itin::PrintFormState& formState, PrintFormAccess& printForm, QWidget* parent)
+               itin::PrintFormState& formState, itin::BookingForm& printForm, QWidget* parent)
     : QWidget(parent), web_(web), site_(site), formState_(formState), printForm_(printForm) {
     setObjectName(QStringLiteral("B_Main"));
     setWindowTitle(QStringLiteral("票务管理系统"));

@@ -2,8 +2,8 @@
 // B_Main "票务管理系统": the management system's pages in one embedded browser, WbBs.
 // It keeps webSignedIn in step with the top-level page and hands print pages to the
 // print form. Loading it opens the sign-in page; browserOpen follows its lifetime.
+#include "itinerary/booking_form.h"
 #include "shell/management/management_site.h"
-#include "shell/management/print_form_access.h"
 #include "shell/management/web_state.h"
 
 #include <QWidget>
@@ -21,7 +21,8 @@ class B_Main : public QWidget {
     Q_OBJECT
 public:
     B_Main(browser::BrowserProfile& profile, WebState& web, const ManagementSite& site,
-           itin::PrintFormState& formState, PrintFormAccess& printForm, QWidget* parent = nullptr);
+           itin::PrintFormState& formState, itin::BookingForm& printForm,
+           QWidget* parent = nullptr);
     ~B_Main() override;
 
     browser::EmbeddedBrowser* WbBs = nullptr;
@@ -46,7 +47,7 @@ private:
     WebState& web_;
     ManagementSite site_;
     itin::PrintFormState& formState_;
-    PrintFormAccess& printForm_;
+    itin::BookingForm& printForm_;
 };
 
 } // namespace shell

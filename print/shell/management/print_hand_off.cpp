@@ -2,6 +2,7 @@
 #include "itinerary/money.h"
 
 #include "itinerary/code_tables.h"
+#include "itinerary/headless_print_form.h"
 #include "itinerary/record_json.h"
 
 #include <QRegularExpression>
@@ -97,7 +98,7 @@ void FillFromPrintData(const QString& printData, ItineraryRecord& record) {
     record.setField(PnrCode, at(fields, 2));
 }
 
-bool PrintHandOff(const QString& printData, PrintFormState& formState, PrintFormAccess& form) {
+bool PrintHandOff(const QString& printData, PrintFormState& formState, BookingForm& form) {
     const std::optional<qint16> mode = HandOffMode(printData);
     if (!mode) return false;
     OpenPrintForm(formState, form, *mode);

@@ -2,7 +2,7 @@
 // The management system's print page hands a booking to the print form as one line of
 // comma-separated fields: mode, segments ("|" between, "^" inside), booking reference,
 // passengers ("|" between, name^id^ticket), fare, CN and YQ amounts.
-#include "shell/management/print_form_access.h"
+#include "itinerary/booking_form.h"
 
 #include "common/messages.h"
 
@@ -22,7 +22,8 @@ void FillFromPrintData(const QString& printData, itin::ItineraryRecord& record);
 
 // The whole hand-off: a text naming no mode changes nothing and returns false; otherwise
 // the form is reopened in that mode and filled.
-bool PrintHandOff(const QString& printData, itin::PrintFormState& formState, PrintFormAccess& form);
+bool PrintHandOff(const QString& printData, itin::PrintFormState& formState,
+                  itin::BookingForm& form);
 
 // "print --handoff": the hand-off on a fresh headless form, as JSON: the record view of
 // the itinerary entry points with "handedOff" and "printMode" in front.

@@ -1,10 +1,10 @@
 #pragma once
 // What the SMS windows need from the program. The program owns every object.
+#include "itinerary/booking_form.h"
 #include "itinerary/print_form_state.h"
 #include "itinerary/record.h"
-#include "itinerary/print_form_access.h"
-#include "sms/sms_client.h"
 #include "sms/sms_account.h"
+#include "sms/sms_client.h"
 
 namespace common {
 class Clock;
@@ -25,7 +25,7 @@ struct SmsPanelContext {
     SmsEnvironment& environment;
     // The print form: the record it shows (templates compose from it) and its frame (the
     // panel opens beside it).
-    itin::PrintFormAccess& printForm;
+    itin::BookingForm& printForm;
 
     SmsClient client() const { return SmsClient(account, messages, clock, environment); }
 };
