@@ -17,7 +17,9 @@
 #include "itinerary/receipts/receipt_log.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/main_window/a_main.h"
+#include "shell/main_window/shell_context.h"
 #include "shell/management/management_site.h"
+#include "shell/management/web_state.h"
 #include "shell/random_source.h"
 #include "shell/vendor_session.h"
 #include "sms/composer.h"
@@ -61,14 +63,13 @@ private:
 // The SMS module state and its panel, made on first use.
 struct Workstation::Sms {
     Sms(net::HttpClient& http, const QString& gatewayHost, const QString& folder,
-        itin::PrintFormState& formState, common::Messages& messages, const common::Clock& clock,
-        common::DesktopBrowser& desktop, itin::BookingForm& printForm)
+        common::Messages& messages, const common::Clock& clock, common::DesktopBrowser& desktop,
+        itin::BookingForm& printForm)
         : environment{sms::GatewayGet(http), gatewayHost, folder, {}},
-          context{account, formState, messages, clock, desktop, environment, printForm},
-          host(context) {}
+          context{account, messages, clock, desktop, environment, printForm}, host(context) {}
     sms::SmsAccount account;
     sms::SmsEnvironment environment;
-    sms::SmsPanelContext context;
+    sms::SmsContext context;
     sms::SmsPanelHost host;
 };
 
@@ -115,10 +116,10 @@ struct Workstation::State {
                                              clock,       config,   desktop,
                                              fileDialogs, folder,   std::move(given.printSurface)},
           printHost(itinerary), printForm(printHost),
-          managementWindows(w), shellServices{config,    web,
-                                              formState, messages,
-                                              desktop,   managementWindows,
-                                              printForm, [&w] { w.sms().host.show(); }} {}
+          managementWindows(w), shell{config,    web,
+                                      formState, messages,
+                                      desktop,   managementWindows,
+                                      printForm, [&w] { w.sms().host.show(); }} {}
 
     QString folder;
     common::DeployConfig config;
@@ -153,7 +154,7 @@ struct Workstation::State {
     itin::HostedPrintForm printForm;
     std::unique_ptr<ximport::ImportContext> imports; // for the imports' install calls
     ManagementWindows managementWindows;
-    shell::ShellServices shellServices;
+    shell::ShellContext shell;
 
     // Windows.
     std::unique_ptr<shell::SignInFlow> signIn;
@@ -200,8 +201,7 @@ Workstation::Sms& Workstation::sms() {
     State& s = *s_;
     if (!s.sms) {
         s.sms = std::make_unique<Sms>(s.http, s.config.value(QStringLiteral("SmsGatewayHost")),
-                                      s.folder, s.formState, s.messages, s.clock, s.desktop,
-                                      s.printForm);
+                                      s.folder, s.messages, s.clock, s.desktop, s.printForm);
         s.sms->host.setOwner(s.main.get());
     }
     s.sms->environment.workstationId = s.settings.workstationId;
@@ -257,7 +257,7 @@ bool Workstation::start() {
 shell::A_Main& Workstation::openMainWindow() {
     State& s = *s_;
     if (!s.main) {
-        s.main = std::make_unique<shell::A_Main>(s.shellServices);
+        s.main = std::make_unique<shell::A_Main>(s.shell);
         s.printHost.setMdiArea(s.main->mdiArea());
         if (s.sms) s.sms->host.setOwner(s.main.get());
         connect(s.main.get(), &shell::A_Main::closed, this, &Workstation::mainWindowClosed);

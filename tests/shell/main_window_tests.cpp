@@ -1,5 +1,7 @@
 // The main window's menu table and what its entries do.
+#include "common/deploy_config.h"
 #include "shell/main_window/menu_dispatch.h"
+#include "shell/management/web_state.h"
 #include "support/doubles.h"
 #include "support/print_form.h"
 
@@ -35,6 +37,13 @@ struct FakeBrowser : BrowserWindowControl {
     }
 };
 
+// The menus never make a browser window themselves.
+struct NoBrowserWindows : BrowserWindows {
+    QWidget* create(const ManagementSite&) override { return nullptr; }
+    QRect loadGeometry() override { return {}; }
+    void clickNavItem(QWidget*, const QString&, std::function<void(bool)>) override {}
+};
+
 struct Menus : ::testing::Test {
     WebState web;
     itin::PrintFormState formState;
@@ -43,18 +52,18 @@ struct Menus : ::testing::Test {
     common::RecordingMessages messages;
     RecordingDesktopBrowser desktop;
     int smsOpened = 0;
-    MenuContext context{web,
-                        formState,
-                        form,
-                        browser,
-                        messages,
-                        desktop,
-                        "http://c/contact.html",
-                        [this] { ++smsOpened; }};
+    common::DeployConfig config = [] {
+        common::DeployConfig c;
+        c.set("ContactUrl", "http://c/contact.html");
+        return c;
+    }();
+    NoBrowserWindows windows;
+    ShellContext context{config,  web,     formState, messages,
+                         desktop, windows, form,      [this] { ++smsOpened; }};
     void choose(const QString& caption) {
         const MenuItem* item = find(caption);
         ASSERT_NE(item, nullptr) << caption.toStdString();
-        ChooseMenuItem(context, *item);
+        ChooseMenuItem(context, browser, *item);
     }
 };
 

@@ -43,14 +43,13 @@ struct PanelFixture : ::testing::Test {
 
     QTemporaryDir dir;
     SmsAccount account;
-    PrintFormState formState;
     common::RecordingMessages messages;
     common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
     RecordingDesktopBrowser browser;
     SmsEnvironment env;
     ItineraryRecord record;
     support::StandInPrintForm printForm{&record, QRect(0, 98, 774, 455)};
-    SmsPanelContext ctx{account, formState, messages, clock, browser, env, printForm};
+    SmsContext ctx{account, messages, clock, browser, env, printForm};
     SmsPanelHost host{ctx};
 
     void SetUp() override {

@@ -42,15 +42,15 @@ TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
     deploy.set(QStringLiteral("HttpTimeoutMs"), QStringLiteral("3000"));
     RecordingDesktopBrowser browser;
     PresetFileDialogs dialogs;
-    ItineraryContext ctx{formState,  settings, messages,   clock, deploy,
-                         browser, dialogs,  dir.path(), {}};
+    ItineraryContext ctx{formState, settings, messages,   clock, deploy,
+                         browser,   dialogs,  dir.path(), {}};
     PrintFormHost printHost(ctx);
     // Wired as the main windows wire it.
     sms::SmsAccount account;
     sms::SmsEnvironment env{
         sms::NetworkGet(deploy.httpTimeoutMs()), gateway.host(), dir.path(), {}};
     HostedPrintForm printForm(printHost);
-    sms::SmsPanelContext smsCtx{account, formState, messages, clock, browser, env, printForm};
+    sms::SmsContext smsCtx{account, messages, clock, browser, env, printForm};
     sms::SmsPanelHost smsHost(smsCtx);
     QObject::connect(&printHost, &PrintFormHost::formLoaded, &smsHost, [&](P_GuoNei* f) {
         env.workstationId = settings.workstationId;

@@ -3,6 +3,7 @@
 #include "shell/management/b_main.h"
 
 #include "common/deploy_config.h"
+#include "itinerary/booking_form.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -11,15 +12,7 @@
 
 namespace shell {
 
-A_Main::A_Main(ShellServices& s, QWidget* parent)
-    : QMainWindow(parent), services_(s), context_{s.web,
-                                                  s.formState,
-                                                  s.printForm,
-                                                  *this,
-                                                  s.messages,
-                                                  s.desktop,
-                                                  s.config.value(QStringLiteral("ContactUrl")),
-                                                  s.openSmsPanel} {
+A_Main::A_Main(ShellContext& context, QWidget* parent) : QMainWindow(parent), context_(context) {
     setObjectName(QStringLiteral("A_Main"));
     mdi_ = new QMdiArea(this);
     setCentralWidget(mdi_);
@@ -27,7 +20,7 @@ A_Main::A_Main(ShellServices& s, QWidget* parent)
 }
 
 A_Main::~A_Main() {
-    // Child windows go while the services they use still exist.
+    // Child windows go while what they use still exists.
     delete browserWindow_.data();
 }
 
@@ -51,7 +44,8 @@ void A_Main::buildMenus() {
             QAction* a = menu->addAction(item.caption);
             a->setObjectName(item.objectName());
             a->setEnabled(item.enabled);
-            connect(a, &QAction::triggered, this, [this, item] { ChooseMenuItem(context_, item); });
+            connect(a, &QAction::triggered, this,
+                    [this, item] { ChooseMenuItem(context_, *this, item); });
         }
     }
 }
@@ -63,17 +57,17 @@ QAction* A_Main::menuAction(const QString& objectName) const {
 }
 
 void A_Main::load() {
-    setWindowTitle(services_.config.value(QStringLiteral("ProductTitle")) + u' ' +
-                   services_.config.value(QStringLiteral("ProductVersion")));
+    setWindowTitle(context_.config.value(QStringLiteral("ProductTitle")) + u' ' +
+                   context_.config.value(QStringLiteral("ProductVersion")));
     // The children first: the web view changes the kind of surface the window needs, and a
     // window re-created after it was shown comes back at its normal size, not maximised.
     showBrowser();
-    services_.printForm.show();
+    context_.printForm.show();
     showMaximized();
 }
 
 B_Main* A_Main::browserWindow() const {
-    // Every browser sub-window holds a B_Main (made by services_.browserWindows).
+    // Every browser sub-window holds a B_Main (made by context_.browserWindows).
     return browserWindow_ ? static_cast<B_Main*>(browserWindow_->widget()) : nullptr;
 }
 
@@ -82,12 +76,12 @@ void A_Main::showBrowser() {
         mdi_->setActiveSubWindow(browserWindow_);
         return;
     }
-    const ManagementSite site(services_.config.value(QStringLiteral("ManagementSiteUrl")));
-    QWidget* form = services_.browserWindows.create(site);
+    const ManagementSite site(context_.config.value(QStringLiteral("ManagementSiteUrl")));
+    QWidget* form = context_.browserWindows.create(site);
     if (!form) return; // no pages in this installation (the agent has been told)
     browserWindow_ = mdi_->addSubWindow(form);
     browserWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    browserWindow_->setGeometry(services_.browserWindows.loadGeometry());
+    browserWindow_->setGeometry(context_.browserWindows.loadGeometry());
     browserWindow_->show();
 }
 
@@ -98,7 +92,7 @@ void A_Main::unloadBrowser() {
 
 void A_Main::clickNavItem(const QString& id, std::function<void(bool)> found) {
     if (browserWindow_) {
-        services_.browserWindows.clickNavItem(browserWindow_->widget(), id, std::move(found));
+        context_.browserWindows.clickNavItem(browserWindow_->widget(), id, std::move(found));
         return;
     }
     if (found) found(false);

@@ -8,44 +8,15 @@
 
 class QMdiArea;
 class QMdiSubWindow;
-namespace common {
-class DeployConfig;
-} // namespace common
 
 namespace shell {
 
 class B_Main;
-class ManagementSite;
-
-// Makes and drives the browser window B_Main; the program's loads the pages module (and the
-// web engine) the first time a window is made.
-class BrowserWindows {
-public:
-    virtual ~BrowserWindows() = default;
-    // A new B_Main on the site's sign-in page; null when there can be none.
-    virtual QWidget* create(const ManagementSite& site) = 0;
-    // Its place when it loads, in pixels.
-    virtual QRect loadGeometry() = 0;
-    virtual void clickNavItem(QWidget* window, const QString& id,
-                              std::function<void(bool found)> found) = 0;
-};
-
-// Everything the main window works with; owned by the program.
-struct ShellServices {
-    const common::DeployConfig& config;
-    WebState& web;
-    itin::PrintFormState& formState;
-    common::Messages& messages;
-    common::DesktopBrowser& desktop;
-    BrowserWindows& browserWindows;
-    itin::BookingForm& printForm;
-    std::function<void()> openSmsPanel;
-};
 
 class A_Main : public QMainWindow, public BrowserWindowControl {
     Q_OBJECT
 public:
-    explicit A_Main(ShellServices& services, QWidget* parent = nullptr);
+    explicit A_Main(ShellContext& context, QWidget* parent = nullptr);
     ~A_Main() override;
 
     // Maximises the window, sets its caption, shows B_Main and then the print form.
@@ -71,8 +42,7 @@ protected:
 private:
     void buildMenus();
 
-    ShellServices& services_;
-    MenuContext context_;
+    ShellContext& context_;
     QMdiArea* mdi_ = nullptr;
     QPointer<QMdiSubWindow> browserWindow_;
 };

@@ -1,31 +1,37 @@
 #include "shell/main_window/menu_dispatch.h"
 
+#include "common/deploy_config.h"
+#include "common/desktop.h"
+#include "common/messages.h"
+#include "itinerary/booking_form.h"
+#include "shell/management/web_state.h"
+
 namespace shell {
 
-void WebEntry(MenuContext& c, const QString& navId) {
+void WebEntry(ShellContext& c, BrowserWindowControl& browser, const QString& navId) {
     if (!c.web.webSignedIn) {
         c.messages.show(QStringLiteral("请登陆系统"));
-        if (c.web.browserOpen) c.browser.unloadBrowser();
-        c.browser.showBrowser();
+        if (c.web.browserOpen) browser.unloadBrowser();
+        browser.showBrowser();
         return;
     }
     if (!c.web.browserOpen) {
         // Signed in, but the agent closed the browser window: bring it back.
         c.messages.show(QStringLiteral("票务管理系统窗口已关闭，请重新登陆系统"));
-        c.browser.showBrowser();
+        browser.showBrowser();
         return;
     }
     common::Messages* messages = &c.messages;
-    c.browser.clickNavItem(navId, [messages](bool found) {
+    browser.clickNavItem(navId, [messages](bool found) {
         if (!found) messages->show(QStringLiteral("当前页面没有这个菜单项"));
     });
 }
 
-void ChooseMenuItem(MenuContext& c, const MenuItem& item) {
+void ChooseMenuItem(ShellContext& c, BrowserWindowControl& browser, const MenuItem& item) {
     if (!item.enabled) return;
     switch (item.action) {
     case MenuAction::Web:
-        WebEntry(c, item.navId);
+        WebEntry(c, browser, item.navId);
         break;
     case MenuAction::SmsPanel:
         if (c.openSmsPanel) c.openSmsPanel();
@@ -37,7 +43,7 @@ void ChooseMenuItem(MenuContext& c, const MenuItem& item) {
         itin::OpenPrintForm(c.formState, c.printForm, itin::International);
         break;
     case MenuAction::Contact:
-        c.desktop.open(c.contactUrl);
+        c.desktop.open(c.config.value(QStringLiteral("ContactUrl")));
         break;
     case MenuAction::None:
         break;

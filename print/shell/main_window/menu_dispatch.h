@@ -1,11 +1,9 @@
 #pragma once
 // What a chosen menu entry does, apart from the window that shows the menus.
-#include "itinerary/booking_form.h"
 #include "shell/main_window/menu_table.h"
-#include "shell/management/web_state.h"
+#include "shell/main_window/shell_context.h"
 
-#include "common/desktop.h"
-#include "common/messages.h"
+#include <QString>
 
 #include <functional>
 
@@ -23,19 +21,9 @@ public:
     virtual void showBrowser() = 0;
 };
 
-struct MenuContext {
-    WebState& web;
-    itin::PrintFormState& formState;
-    itin::BookingForm& printForm;
-    BrowserWindowControl& browser;
-    common::Messages& messages;
-    common::DesktopBrowser& desktop;
-    QString contactUrl;
-    std::function<void()> openSmsPanel;
-};
-
-void ChooseMenuItem(MenuContext& context, const MenuItem& item);
+// The entry's action: a web entry, the SMS panel, the print form in a mode, the contact page.
+void ChooseMenuItem(ShellContext& context, BrowserWindowControl& browser, const MenuItem& item);
 // A web entry: the click when signed in, otherwise "请登陆系统" and the browser reloaded.
-void WebEntry(MenuContext& context, const QString& navId);
+void WebEntry(ShellContext& context, BrowserWindowControl& browser, const QString& navId);
 
 } // namespace shell

@@ -41,8 +41,7 @@ template <class W> W* named(W* widget, const char* name) {
 
 } // namespace
 
-P_Guonei2::P_Guonei2(SmsPanelContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), ctx_(ctx) {
+P_Guonei2::P_Guonei2(SmsContext& ctx, QWidget* parent) : QWidget(parent, Qt::Dialog), ctx_(ctx) {
     setObjectName(QStringLiteral("P_Guonei2"));
     setWindowTitle(QStringLiteral("短信系统"));
     Rtb_ = named(new QTextEdit(this), "Rtb");

@@ -1,6 +1,6 @@
 #pragma once
 // The SMS panel: pick a template, review the text, type the mobile number and send.
-#include "sms/forms/sms_panel_context.h"
+#include "sms/forms/sms_context.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -17,7 +17,7 @@ class Sms_Login;
 class P_Guonei2 : public QWidget {
     Q_OBJECT
 public:
-    explicit P_Guonei2(SmsPanelContext& ctx, QWidget* parent = nullptr);
+    explicit P_Guonei2(SmsContext& ctx, QWidget* parent = nullptr);
     ~P_Guonei2() override;
 
     // Form load: beside the print form, template type 1, SMS start-up.
@@ -33,7 +33,7 @@ private:
     void openLogin();
     void openAccountPage();
 
-    SmsPanelContext& ctx_;
+    SmsContext& ctx_;
     QPointer<Sms_Login> login_;
     QTextEdit* Rtb_;
     QLineEdit* Text2_;

@@ -11,8 +11,7 @@
 
 namespace sms {
 
-Sms_Login::Sms_Login(SmsPanelContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), ctx_(ctx) {
+Sms_Login::Sms_Login(SmsContext& ctx, QWidget* parent) : QWidget(parent, Qt::Dialog), ctx_(ctx) {
     setObjectName(QStringLiteral("Sms_Login"));
     setWindowTitle(QStringLiteral("短信系统登陆"));
     Text1_ = new QLineEdit(ctx.account.smsUserName, this);

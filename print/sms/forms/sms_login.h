@@ -1,6 +1,6 @@
 #pragma once
 // The SMS sign-in window: change the SMS account of the run.
-#include "sms/forms/sms_panel_context.h"
+#include "sms/forms/sms_context.h"
 
 #include <QWidget>
 
@@ -11,12 +11,12 @@ namespace sms {
 class Sms_Login : public QWidget {
     Q_OBJECT
 public:
-    explicit Sms_Login(SmsPanelContext& ctx, QWidget* parent = nullptr);
+    explicit Sms_Login(SmsContext& ctx, QWidget* parent = nullptr);
 
 private:
     void signIn();
 
-    SmsPanelContext& ctx_;
+    SmsContext& ctx_;
     QLineEdit* Text1_; // account
     QLineEdit* Text2_; // password
 };

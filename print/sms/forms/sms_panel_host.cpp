@@ -4,7 +4,7 @@
 
 namespace sms {
 
-SmsPanelHost::SmsPanelHost(SmsPanelContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
+SmsPanelHost::SmsPanelHost(SmsContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
 
 SmsPanelHost::~SmsPanelHost() {
     delete panel_;

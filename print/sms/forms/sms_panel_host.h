@@ -11,7 +11,7 @@ namespace sms {
 class SmsPanelHost : public QObject {
     Q_OBJECT
 public:
-    explicit SmsPanelHost(SmsPanelContext& ctx, QObject* parent = nullptr);
+    explicit SmsPanelHost(SmsContext& ctx, QObject* parent = nullptr);
     ~SmsPanelHost() override;
 
     // Panels made from now on are owned by owner (the main window).
@@ -30,7 +30,7 @@ private:
     // Loads the panel without showing it.
     P_Guonei2* ensureLoaded();
 
-    SmsPanelContext& ctx_;
+    SmsContext& ctx_;
     QPointer<P_Guonei2> panel_;
     QPointer<QWidget> owner_;
 };

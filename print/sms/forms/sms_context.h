@@ -1,8 +1,7 @@
 #pragma once
-// What the SMS windows need from the program. The program owns every object.
+// What the SMS windows need from the program. The program owns every object and builds the
+// context once, with the SMS account, the first time the panel is needed.
 #include "itinerary/booking_form.h"
-#include "itinerary/print_form_state.h"
-#include "itinerary/record.h"
 #include "sms/sms_account.h"
 #include "sms/sms_client.h"
 
@@ -14,9 +13,8 @@ class Messages;
 
 namespace sms {
 
-struct SmsPanelContext {
+struct SmsContext {
     SmsAccount& account;
-    itin::PrintFormState& formState;
     common::Messages& messages;
     const common::Clock& clock;
     common::DesktopBrowser& browser;
