@@ -4,14 +4,15 @@
 #include "app/web_pages.h"
 #include "app/workstation.h"
 
+#include "browser/browser_profile.h"
 #include "common/forms/box_messages.h"
 #include "common/forms/translations.h"
 #include "common/fso.h"
 #include "common/messages.h"
 #include "itinerary/forms/print_form_host.h"
-#include "browser/browser_profile.h"
 #include "shell/main_window/a_main.h"
 #include "support/gui.h"
+#include "support/station.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,15 +41,9 @@ static QList<WId> xWindows(const QStringList& args) {
 }
 
 TEST(UnderWindowManager, MainWindowOpensMaximisedAndTheFormComesBackInFront) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(common::WriteTextFile(
-        folder.filePath(QStringLiteral("deploy.ini")),
-        QStringLiteral(
-            "[deploy]\nManagementSiteUrl=http://127.0.0.1:1/\nSmsGatewayHost=127.0.0.1:1\n")));
-    common::RecordingMessages messages;
-    app::Workstation w(
-        folder.path(),
-        app::Seams{&messages, nullptr, nullptr, nullptr, {}, &app::LinkedWebModule()});
+    support::Station station(&app::LinkedWebModule());
+    station.deploy.insert("SmsGatewayHost", "127.0.0.1:1");
+    app::Workstation& w = station.root();
     shell::A_Main& main = w.openMainWindow();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     // The window manager maximises asynchronously.

@@ -2,7 +2,7 @@
 // local stand-ins of the vendor service and the management site, offscreen.
 #include "app/web_pages.h"
 #include "app/workstation.h"
-#include "support/doubles.h"
+#include "support/station.h"
 
 #include "browser/browser_profile.h"
 #include "browser/embedded_browser.h"
@@ -46,24 +46,13 @@ using support::WaitUntil;
 
 namespace {
 
-// A workstation on a temporary program folder whose deploy.ini holds values, with
-// recording seams.
-struct Station {
-    explicit Station(const QList<QPair<QString, QString>>& values) {
-        QString ini = QStringLiteral("[deploy]\n");
-        for (const auto& kv : values)
-            ini += kv.first + u'=' + kv.second + u'\n';
-        EXPECT_TRUE(common::WriteTextFile(folder.filePath(QStringLiteral("deploy.ini")), ini));
-        w = std::make_unique<Workstation>(
-            folder.path(),
-            Seams{&messages, &dialogs, &desktop, &clock, {}, &app::LinkedWebModule()});
+// A station with the web side linked in and these deployment values.
+struct Station : support::Station {
+    explicit Station(const QList<QPair<QString, QString>>& values)
+        : support::Station(&app::LinkedWebModule()) {
+        for (const auto& [key, value] : values)
+            deploy.insert(key, value);
     }
-    QTemporaryDir folder;
-    common::RecordingMessages messages;
-    PresetFileDialogs dialogs;
-    RecordingDesktopBrowser desktop;
-    common::FixedClock clock{QDateTime(QDate(2026, 3, 1), QTime(9, 0))};
-    std::unique_ptr<Workstation> w;
 };
 
 using support::Completed;
@@ -77,7 +66,7 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
                {"ManagementSiteUrl", "http://127.0.0.1:1/"},
                {"SmsGatewayHost", "127.0.0.1:1"},
                {"HttpTimeoutMs", "3000"}});
-    Workstation& w = *s.w;
+    Workstation& w = s.root();
     QSignalSpy finished(&w, &Workstation::finished);
     ASSERT_TRUE(w.start());
     Reg1* reg1 = w.signIn()->reg1();
@@ -124,7 +113,7 @@ TEST(Workstation, SignInOpensTheMainWindowAndClosingItClosesEveryWindowAndEnds) 
     support::Settle();
     EXPECT_EQ(finished.size(), 1);
     EXPECT_FALSE(w.formState().printFormOpen);
-    EXPECT_TRUE(common::FileExists(s.folder.filePath("info.ini"))) << "the print form saved";
+    EXPECT_TRUE(common::FileExists(s.dir.filePath("info.ini"))) << "the print form saved";
     EXPECT_TRUE(panelGone.isNull() || !panelGone->isVisible());
     EXPECT_TRUE(sheetGone.isNull() || !sheetGone->isVisible());
     EXPECT_TRUE(ticketGone.isNull() || !ticketGone->isVisible());
@@ -136,13 +125,13 @@ TEST(Workstation, ClosingTheSmsPanelWhileASendWaitsClosesItAfterTheReply) {
     Station s({{"ManagementSiteUrl", "http://127.0.0.1:1/"},
                {"SmsGatewayHost", QStringLiteral("127.0.0.1:%1").arg(gateway.serverPort())},
                {"HttpTimeoutMs", "300"}});
-    A_Main& main = s.w->openMainWindow();
+    A_Main& main = s.root().openMainWindow();
     main.menuAction("m_Sm(4)")->trigger();
     QPointer<QWidget> panel = support::Window("P_Guonei2");
     ASSERT_NE(panel, nullptr);
     support::Child<QTextEdit>(panel, "Rtb")->setPlainText(QStringLiteral("您的机票已出票【岚舟】"));
     support::Child<QLineEdit>(panel, "Text2")->setText(QStringLiteral("13800000000"));
-    s.w->smsAccount().smsUserName = QStringLiteral("demo");
+    s.root().smsAccount().smsUserName = QStringLiteral("demo");
     s.messages.clear();
     bool openDuringWait = false;
     QTimer::singleShot(50, [&] {
@@ -164,8 +153,8 @@ TEST(Workstation, ClosingTheMainWindowWhileAnSmsRequestWaitsEndsAtOnceWithoutMes
     Station s({{"SmsGatewayHost", QStringLiteral("127.0.0.1:%1").arg(gateway.serverPort())},
                {"ManagementSiteUrl", "http://127.0.0.1:1/"},
                {"HttpTimeoutMs", "30000"}});
-    QSignalSpy finished(s.w.get(), &Workstation::finished);
-    A_Main& main = s.w->openMainWindow();
+    QSignalSpy finished(&s.root(), &Workstation::finished);
+    A_Main& main = s.root().openMainWindow();
     s.messages.clear();
     QElapsedTimer sinceClose;
     QTimer::singleShot(100, [&] { sinceClose.start(), main.close(); });
@@ -178,18 +167,18 @@ TEST(Workstation, ClosingTheMainWindowWhileAnSmsRequestWaitsEndsAtOnceWithoutMes
 
 TEST(Workstation, ClosingTheSignInFormWithoutSuccessEnds) {
     Station s({});
-    QSignalSpy finished(s.w.get(), &Workstation::finished);
-    ASSERT_TRUE(s.w->start());
-    s.w->signIn()->reg1()->close();
+    QSignalSpy finished(&s.root(), &Workstation::finished);
+    ASSERT_TRUE(s.root().start());
+    s.root().signIn()->reg1()->close();
     ASSERT_TRUE(WaitUntil([&] { return finished.size() == 1; }, 3000));
-    EXPECT_EQ(s.w->mainWindow(), nullptr);
+    EXPECT_EQ(s.root().mainWindow(), nullptr);
 }
 
 TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     support::SiteProcess site(QStringLiteral("management_site.py"), {"--port", "0"});
     ASSERT_TRUE(site.running());
     Station station({{"ManagementSiteUrl", site.url("/")}});
-    Workstation& w = *station.w;
+    Workstation& w = station.root();
     itin::PrintFormState& formState = w.formState();
     shell::WebState& web = w.web();
     itin::PrintFormHost& host = w.printForms();
@@ -238,7 +227,7 @@ TEST(Workstation, MenusBrowserAndPrintHandOffAgainstTheLocalSite) {
     // Downloads beside the pages carry the same cookies; another profile's do not.
     // Gives whether the download succeeded and what the file holds.
     const auto download = [&](browser::BrowserProfile& profile, const QString& name) {
-        const QString path = station.folder.filePath(name);
+        const QString path = station.dir.filePath(name);
         int ok = -1;
         profile.downloadToFile(QUrl(site.url() + "/member/code.asp"), path, 10000,
                                [&](bool done) { ok = done; });

@@ -7,7 +7,7 @@
 #include "import/ticket/ticket_import.h"
 #include "itinerary/forms/twips.h"
 #include "support/gui.h"
-#include "tests/itinerary/form_fixture.h"
+#include "support/station.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -20,24 +20,9 @@ using support::Click;
 
 namespace {
 
-class ImportButtons : public itin::testing::FormFixture {
-protected:
-    int pagesAsked = 0; // the windows with a page: the module cannot load here
-    ximport::ImportContext imports{*host,
-                                   printForm,
-                                   printForm,
-                                   ctx,
-                                   [this]() -> browser::WebModule* {
-                                       ++pagesAsked;
-                                       return nullptr;
-                                   },
-                                   {}};
-    ImportButtons() {
-        ximport::InstallSpreadsheetImport(imports);
-        ximport::InstallTicketImport(imports);
-        ximport::InstallOrderRetrieval(imports, printForm);
-    }
-};
+// The buttons as the program installs them; the pages module cannot load here, so a window
+// with a page, when asked for, is refused with one message.
+class ImportButtons : public support::StationTest {};
 
 } // namespace
 
@@ -59,7 +44,7 @@ TEST_F(ImportButtons, KeepTheirPlacesInEitherModeAndAcrossAReload) {
     for (const qint16 mode : {Domestic, International}) {
         if (mode == International) {
             Click(f, "Label27"); // the mode switch reloads the form
-            f = host->form();
+            f = root().printForms().form();
             ASSERT_NE(f, nullptr);
         }
         for (const auto& b : buttons) {
@@ -72,7 +57,7 @@ TEST_F(ImportButtons, KeepTheirPlacesInEitherModeAndAcrossAReload) {
         EXPECT_FALSE(Child<QPushButton>(f, "cmdstopall")->isVisible());
     }
     // A line has room for what it holds and no more.
-    EXPECT_FALSE(host->commands().add({"Extra", "更多", {FormLine::Buttons, 120}, {}}));
+    EXPECT_FALSE(root().printForms().commands().add({"Extra", "更多", {FormLine::Buttons, 120}, {}}));
 }
 
 TEST_F(ImportButtons, PlatformRetrievalChecksBeforeAskingForItsWindow) {
@@ -81,20 +66,19 @@ TEST_F(ImportButtons, PlatformRetrievalChecksBeforeAskingForItsWindow) {
     Click(f, "Cmdinput");
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown.back().text, "请输入正确的PNR");
-    EXPECT_EQ(formState.platformPnr, "HX3K8");
+    EXPECT_EQ(root().formState().platformPnr, "HX3K8");
 
     type(Box(f, PnrQuery), QStringLiteral(" HX3K8M "));
     Click(f, "Cmdinput");
     EXPECT_EQ(messages.shown.back().text, "请选择出票平台");
     EXPECT_TRUE(Child<QComboBox>(f, "Surs1")->view()->isVisible()) << "the selector's list opens";
     Child<QComboBox>(f, "Surs1")->hidePopup();
-    EXPECT_EQ(pagesAsked, 0);
+    EXPECT_EQ(messages.shown.size(), 2) << "the pages module not asked yet";
 
     Child<QComboBox>(f, "Surs1")->setCurrentIndex(1);
     Click(f, "Cmdinput");
-    EXPECT_EQ(pagesAsked, 1);
-    EXPECT_EQ(formState.platformPnr, "HX3K8M");
-    EXPECT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown.size(), 3) << "the pages module asked for its window";
+    EXPECT_EQ(root().formState().platformPnr, "HX3K8M");
 }
 
 TEST_F(ImportButtons, EachOpensItsWindowOnceAndNoneWhilePrintingAll) {
@@ -109,6 +93,7 @@ TEST_F(ImportButtons, EachOpensItsWindowOnceAndNoneWhilePrintingAll) {
     Click(f, "Cmdd2");
     EXPECT_EQ(support::Window("P_excel"), sheet);
     EXPECT_TRUE(sheet->isVisible());
+    EXPECT_TRUE(messages.shown.isEmpty());
     Click(f, "Cmd_piaohao");
-    EXPECT_EQ(pagesAsked, 1);
+    EXPECT_EQ(messages.shown.size(), 1) << "the pages module asked for its window";
 }

@@ -1,9 +1,8 @@
 // The spreadsheet dialog end to end, offscreen: opened from the print form, a workbook
 // chosen through the file-dialog seam, rows double-clicked into the print form.
-#include "import/import_context.h"
 #include "import/spreadsheet/p_excel.h"
 #include "support/gui.h"
-#include "tests/itinerary/form_fixture.h"
+#include "support/station.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -22,11 +21,8 @@ QString dataFile(const char* name) {
     return QStringLiteral(WS_TEST_DATA_DIR "/") + QString::fromLatin1(name);
 }
 
-class SpreadsheetDialog : public itin::testing::FormFixture {
+class SpreadsheetDialog : public support::StationTest {
 protected:
-    ximport::ImportContext imports{*host, printForm, printForm, ctx, {}, {}};
-    SpreadsheetDialog() { ximport::InstallSpreadsheetImport(imports); }
-
     P_excel* openFromForm(P_GuoNei* form) {
         support::Click(form, "Cmdd2");
         auto* dlg = support::Window<P_excel>("P_excel");
@@ -92,7 +88,7 @@ TEST_F(SpreadsheetDialog, RowsFillThePrintFormAndTheDialogStays) {
         EXPECT_EQ(rec[Total], QStringLiteral("CNY 1230.00"));
         EXPECT_EQ(support::Box(form, PassengerName)->text(), QStringLiteral("张三"));
         EXPECT_TRUE(dlg->isVisible());
-        EXPECT_EQ(host->form(), form);
+        EXPECT_EQ(root().printForms().form(), form);
     }
     // The second row's ticket number is trimmed before its last four characters are taken.
     doubleClickRow(dlg, 1);
@@ -148,11 +144,11 @@ TEST_F(SpreadsheetDialog, DoubleClickLoadsAClosedForm) {
     P_excel* dlg = openFromForm(form);
     ASSERT_NE(dlg, nullptr);
     choose(dlg, dataFile("tickets.xls"));
-    host->unload();
+    root().printForms().unload();
     support::Settle();
-    ASSERT_EQ(host->form(), nullptr);
+    ASSERT_EQ(root().printForms().form(), nullptr);
     doubleClickRow(dlg, 0);
-    ASSERT_NE(host->form(), nullptr);
-    EXPECT_EQ(host->form()->record()[PassengerName], QStringLiteral("张三"));
-    EXPECT_TRUE(formState.printFormOpen);
+    ASSERT_NE(root().printForms().form(), nullptr);
+    EXPECT_EQ(root().printForms().form()->record()[PassengerName], QStringLiteral("张三"));
+    EXPECT_TRUE(root().formState().printFormOpen);
 }

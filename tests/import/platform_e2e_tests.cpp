@@ -2,15 +2,13 @@
 // against the two local platform sites (tests/sites/platform_site.py). One process runs every
 // case, so the engine and the sites start once.
 #include "app/web_pages.h"
-#include "import/import_context.h"
 #include "import/platform/order_retrieval.h"
-#include "import/platform/platform_import.h"
+#include "itinerary/forms/print_form_host.h"
 
-#include "browser/browser_profile.h"
 #include "common/fso.h"
 #include "support/gui.h"
 #include "support/site_process.h"
-#include "tests/itinerary/form_fixture.h"
+#include "support/station.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -40,55 +38,42 @@ bool WaitUntil(const std::function<bool()>& cond, int ms = 20000) {
 
 support::SiteProcess* gSites[2] = {nullptr, nullptr};
 
-class Retrieval : public itin::testing::FormFixture {
+class Retrieval : public support::StationTest {
 protected:
-    std::unique_ptr<browser::BrowserProfile> profile = std::make_unique<browser::BrowserProfile>();
-    ximport::ImportContext imports{
-        *host, printForm, printForm, ctx,
-        [] { return &app::LinkedWebModule(); }, [this]() -> auto& {return *profile;
-}
-}; // namespace
-P_GuoNei* form = nullptr;
+    Retrieval() : StationTest(&app::LinkedWebModule()) {
+        deploy.insert("PlatformSite1Url", gSites[0]->url("/"));
+        deploy.insert("PlatformSite2Url", gSites[1]->url("/"));
+    }
+    P_GuoNei* form = nullptr;
 
-void SetUp() override {
-    ASSERT_TRUE(gSites[0]->running());
-    ASSERT_TRUE(gSites[1]->running());
-    deploy.set("PlatformSite1Url", gSites[0]->url("/"));
-    deploy.set("PlatformSite2Url", gSites[1]->url("/"));
-}
-void TearDown() override {
-    delete retrieval(); // the windows go before the profile they browse with
-    host->unload();
-    support::Settle();
-    profile.reset();
-}
-// Writes PingTai.ini, opens the print form and installs the retrieval on it.
-void start(const QString& pingTai) {
-    common::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
-    ximport::InstallOrderRetrieval(imports, printForm);
-    form = host->show();
-}
-// The opener the pages module made on the first "导 入".
-ximport::OrderRetrieval* retrieval() {
-    return host->findChild<ximport::OrderRetrieval*>();
-}
-// "导 入" for a PNR on a platform.
-void importOrder(const QString& pnr, int platform) {
-    form->record().setField(PnrQuery, pnr);
-    support::Child<QComboBox>(form, "Surs1")->setCurrentIndex(platform);
-    support::Child<QPushButton>(form, "Cmdinput")->click();
-}
-bool statusIs(const QString& text, int ms = 20000) {
-    return WaitUntil([&] { return support::Child<QLabel>(form, "Label7")->text() == text; }, ms);
-}
-bool shown(const QString& text) {
-    return WaitUntil([&] { return support::ShownTexts(messages).contains(text); });
-}
-static QWidget* window() {
-    return support::Window("W_Webfrm");
-}
-}
-;
+    void SetUp() override {
+        ASSERT_TRUE(gSites[0]->running());
+        ASSERT_TRUE(gSites[1]->running());
+    }
+    // Writes PingTai.ini and opens the print form, "导 入" on it as the program installs it.
+    void start(const QString& pingTai) {
+        common::WriteTextFile(dir.filePath("PingTai.ini"), pingTai);
+        form = root().printForms().show();
+    }
+    // The opener the pages module made on the first "导 入".
+    ximport::OrderRetrieval* retrieval() {
+        return root().printForms().findChild<ximport::OrderRetrieval*>();
+    }
+    // "导 入" for a PNR on a platform.
+    void importOrder(const QString& pnr, int platform) {
+        form->record().setField(PnrQuery, pnr);
+        support::Child<QComboBox>(form, "Surs1")->setCurrentIndex(platform);
+        support::Child<QPushButton>(form, "Cmdinput")->click();
+    }
+    bool statusIs(const QString& text, int ms = 20000) {
+        return WaitUntil([&] { return support::Child<QLabel>(form, "Label7")->text() == text; },
+                         ms);
+    }
+    bool shown(const QString& text) {
+        return WaitUntil([&] { return support::ShownTexts(messages).contains(text); });
+    }
+    static QWidget* window() { return support::Window("W_Webfrm"); }
+};
 
 const QString kAccounts0 = QStringLiteral("0,今日天下通,agent01,secret1\r\n1,羿天下,,");
 const QString kAccounts1 = QStringLiteral("0,今日天下通,,\r\n1,羿天下,agent01,secret1");
@@ -144,15 +129,20 @@ TEST_F(Retrieval, FirstPlatformStoredAccountOrderNotFoundAndTimeOut) {
     EXPECT_EQ(form->record()[CnTax], "CN50.00");
     EXPECT_EQ(form->record()[YqTax], "YQ120.00");
     EXPECT_EQ(form->record().passengers().size(), 1);
+}
 
-    // A changed search page matches no row: the retrieval gives up, the record stays.
+TEST_F(Retrieval, AChangedSearchPageMatchesNoRowAndTheRecordStays) {
+    deploy.insert("HttpTimeoutMs", "1500");
+    start(kAccounts0);
+    importOrder("ABC123", 0);
+    ASSERT_TRUE(statusIs(kDone));
+    EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
     gSites[0]->get("/__config?broken=1");
-    deploy.set("HttpTimeoutMs", "1500");
     importOrder("DEF456", 0);
     ASSERT_TRUE(statusIs(QStringLiteral("提取信息失败！平台页面无法识别")));
+    gSites[0]->get("/__config?broken=0");
     EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
     EXPECT_EQ(form->record()[CnTax], "CN50.00");
-    gSites[0]->get("/__config?broken=0");
 }
 
 TEST_F(Retrieval, FirstPlatformSignInWindowWithPictureCode) {
@@ -246,8 +236,8 @@ TEST_F(Retrieval, FirstPlatformRefusalsAreSeenOnceAndNeverResent) {
     importOrder("ABC123", 0);
     ASSERT_TRUE(statusIs(QStringLiteral("登录失败：密码错误")));
     EXPECT_TRUE(shown(QStringLiteral("密码错误")));
+    // The retrieval is over and its window gone: nothing is left that could sign in again.
     EXPECT_TRUE(WaitUntil([&] { return form->isEnabled() && !window(); }));
-    QTest::qWait(500); // time for a second sign-in, were one sent
     EXPECT_EQ(posts() - before, 1);
 
     common::WriteTextFile(dir.filePath("PingTai.ini"), kNone);

@@ -1,5 +1,5 @@
 // The font settings dialog: stored choices shown, samples, save, cancel, font download.
-#include "tests/itinerary/form_fixture.h"
+#include "support/station.h"
 
 #include "itinerary/forms/p_font.h"
 
@@ -18,7 +18,7 @@ using support::Click;
 
 namespace {
 
-class FontDialog : public itin::testing::FormFixture {
+class FontDialog : public support::StationTest {
 protected:
     const QStringList faces{"AET", "ACT", "TEC", "Serif"};
     P_font* openDialog(P_GuoNei* form) {
@@ -89,14 +89,14 @@ TEST_F(FontDialog, EachCheckBoxSetsItsOwnStyle) {
 TEST_F(FontDialog, CancelChangesNothing) {
     P_GuoNei* f = open();
     common::WriteTextFile(dir.filePath("info.ini"), "<setup>\r\n</setup>\r\n<font>\r\n</font>");
-    const FontChoice before = FontChoiceFromSettings(settings);
+    const FontChoice before = FontChoiceFromSettings(root().settings());
     P_font* d = openDialog(f);
     list(d, 1)->setCurrentRow(1);
     list(d, 4)->setCurrentRow(20);
     Click(d, "Check2");
     Click(d, "Command2");
     EXPECT_TRUE(f->isEnabled());
-    const FontChoice after = FontChoiceFromSettings(settings);
+    const FontChoice after = FontChoiceFromSettings(root().settings());
     EXPECT_EQ(after.face1, before.face1);
     EXPECT_EQ(after.size2, before.size2);
     EXPECT_EQ(after.italic1, before.italic1);
@@ -115,14 +115,14 @@ TEST_F(FontDialog, SaveStoresTheChoices) {
     Click(d, "Check9");
     Click(d, "Command1");
     EXPECT_TRUE(f->isEnabled());
-    EXPECT_EQ(settings.fonttype1, "ACT");
-    EXPECT_EQ(settings.fonttype2, "AET");
-    EXPECT_EQ(settings.fontsize1, 20);
-    EXPECT_EQ(settings.fontsize2, 13);
-    EXPECT_TRUE(settings.strikethrough1);
-    EXPECT_TRUE(settings.bold2);
-    EXPECT_FALSE(settings.bold1);
-    EXPECT_TRUE(settings.sc);
+    EXPECT_EQ(root().settings().fonttype1, "ACT");
+    EXPECT_EQ(root().settings().fonttype2, "AET");
+    EXPECT_EQ(root().settings().fontsize1, 20);
+    EXPECT_EQ(root().settings().fontsize2, 13);
+    EXPECT_TRUE(root().settings().strikethrough1);
+    EXPECT_TRUE(root().settings().bold2);
+    EXPECT_FALSE(root().settings().bold1);
+    EXPECT_TRUE(root().settings().sc);
     const QString info = common::ReadTextFile(dir.filePath("info.ini"));
     EXPECT_TRUE(info.contains("<fonttype1>ACT</fonttype1>\r\n<fontsize1>20</fontsize1>"));
     EXPECT_TRUE(info.contains("<strikethrough1>1</strikethrough1>"));
@@ -137,8 +137,8 @@ TEST_F(FontDialog, ListsWithoutSelectionSaveTheStoredValues) {
     EXPECT_EQ(list(d, 1)->selectedItems().size(), 0);
     EXPECT_EQ(list(d, 2)->selectedItems().size(), 0);
     Click(d, "Command1");
-    EXPECT_EQ(settings.fonttype1, "NotInstalled");
-    EXPECT_EQ(settings.fontsize1, 7);
+    EXPECT_EQ(root().settings().fonttype1, "NotInstalled");
+    EXPECT_EQ(root().settings().fontsize1, 7);
     const QString info = common::ReadTextFile(dir.filePath("info.ini"));
     EXPECT_TRUE(info.contains("<fontsize1>7</fontsize1>")) << info.toStdString();
     EXPECT_TRUE(info.contains("<fonttype1>NotInstalled</fonttype1>"));
@@ -151,20 +151,21 @@ TEST_F(FontDialog, DownloadOpensThePageAndClosesTheFormOnlyInsideTheMainWindow) 
     } cases[] = {{true, true, true}, {false, true, false}, {true, false, false}};
     for (const auto& c : cases) {
         QMdiArea area;
-        host->setMdiArea(c.inMainWindow ? &area : nullptr);
+        root().printForms().setMdiArea(c.inMainWindow ? &area : nullptr);
         area.setVisible(c.inMainWindow);
-        browser.starts = c.browserStarts;
-        browser.opened.clear();
+        desktop.starts = c.browserStarts;
+        desktop.opened.clear();
         messages.clear();
         P_GuoNei* f = open();
         Click(openDialog(f), "Command3");
         support::Settle();
-        const QString page = deploy.value("FontDownloadUrl");
-        EXPECT_EQ(browser.opened, QList<QString>({page}));
-        EXPECT_EQ(host->form() == nullptr, c.formCloses) << c.inMainWindow << c.browserStarts;
+        const QString page = "http://127.0.0.1:1/fonts.html";
+        EXPECT_EQ(desktop.opened, QList<QString>({page}));
+        EXPECT_EQ(root().printForms().form() == nullptr, c.formCloses)
+            << c.inMainWindow << c.browserStarts;
         EXPECT_EQ(support::ShownTexts(messages).join(""),
                   c.browserStarts ? "" : "无法启动浏览器，请手工打开字体下载页面：\n" + page);
-        host->unload();
+        root().printForms().unload();
         support::Settle();
     }
 }

@@ -1,5 +1,5 @@
 // The print form driven as the agent drives it: typing, leaving boxes, clicking buttons.
-#include "tests/itinerary/form_fixture.h"
+#include "support/station.h"
 
 #include "itinerary/forms/p_pnr.h"
 
@@ -21,7 +21,7 @@
 #include <QTimer>
 
 using namespace itin;
-using itin::testing::FormFixture;
+using FormFixture = support::StationTest;
 using support::Box;
 using support::Child;
 using support::Click;
@@ -107,7 +107,7 @@ TEST_F(FormFixture, DomesticMoneyBoxesNormaliseOnLeavingAndRecomputeTotal) {
 }
 
 TEST_F(FormFixture, InternationalMoneyBoxesStayAsTyped) {
-    formState.printMode = International;
+    root().formState().printMode = International;
     P_GuoNei* f = open();
     type(Box(f, Fare), QStringLiteral("1200"));
     leave(f);
@@ -129,11 +129,11 @@ TEST_F(FormFixture, OffsetButtonsStepByOneMillimetreAndSurviveReopening) {
 
     f->close();
     support::Settle();
-    EXPECT_EQ(host->form(), nullptr);
-    EXPECT_FALSE(formState.printFormOpen);
+    EXPECT_EQ(root().printForms().form(), nullptr);
+    EXPECT_FALSE(root().formState().printFormOpen);
 
     f = open();
-    EXPECT_TRUE(formState.printFormOpen);
+    EXPECT_TRUE(root().formState().printFormOpen);
     EXPECT_EQ(Child<QLineEdit>(f, "leftr")->text(), "-3 毫米");
     EXPECT_EQ(Child<QLineEdit>(f, "topb")->text(), "1 毫米");
     EXPECT_EQ(f->record()[AgentCode], "PEK123");
@@ -149,21 +149,18 @@ TEST_F(FormFixture, ShiftedOffsetReadsWhatTheAgentTyped) {
 
 TEST_F(FormFixture, PrintIsBlockedUntilTheNextTimerTick) {
     P_GuoNei* f = open();
+    auto* timer = Child<QTimer>(f, "Timer1");
     type(Box(f, PnrQuery), QStringLiteral("HX3K8M"));
     type(Box(f, CheckCode), QStringLiteral("0041"));
+    timer->stop(); // so only the print can start the block
     Click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1);
     EXPECT_EQ(Box(f, CheckCode)->text(), "0042");
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 3000);
     Click(f, "cmdprint");
     EXPECT_EQ(printed.pages.size(), 1) << "a second click before the tick prints nothing";
-    QTest::qWait(700); // the block runs from the print, not from a free-running tick
-    Click(f, "cmdprint");
-    EXPECT_EQ(printed.pages.size(), 1);
 
-    auto* timer = Child<QTimer>(f, "Timer1");
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_GT(timer->remainingTime(), 1500);
-    EXPECT_EQ(timer->interval(), 3000);
     timer->setInterval(20); // the real tick, sooner
     QSignalSpy tick(timer, &QTimer::timeout);
     ASSERT_TRUE(tick.wait(2000));
@@ -188,7 +185,7 @@ TEST_F(FormFixture, PrintRefusalsLeaveTheCheckCode) {
 }
 
 TEST_F(FormFixture, PrintsThePassengerShownAtTheFormsOffsetsAndMode) {
-    formState.printMode = International;
+    root().formState().printMode = International;
     P_GuoNei* f = open();
     f->record().setPassengers({{"ZHANG/SAN", "1", "T1"}, {"李四", "2", "T2"}});
     type(Box(f, PnrCode), QStringLiteral("HX3K8M"));
@@ -222,18 +219,18 @@ TEST_F(FormFixture, ModeSwitchDiscardsTheBookingButKeepsOffsets) {
     f->record().setPassengers({{"张三", "1", "T1"}, {"李四", "2", "T2"}});
     type(Box(f, Notice), QStringLiteral("typed"));
     Click(f, "cmdtoright");
-    QSignalSpy unloaded(host.get(), &PrintFormHost::formUnloaded);
-    QSignalSpy loaded(host.get(), &PrintFormHost::formLoaded);
+    QSignalSpy unloaded(&root().printForms(), &PrintFormHost::formUnloaded);
+    QSignalSpy loaded(&root().printForms(), &PrintFormHost::formLoaded);
 
     Click(f, "Label27");
     support::Settle();
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_EQ(loaded.count(), 1);
-    P_GuoNei* g = host->form();
+    P_GuoNei* g = root().printForms().form();
     ASSERT_NE(g, nullptr);
     EXPECT_NE(g, f);
-    EXPECT_EQ(formState.printMode, International);
-    EXPECT_TRUE(formState.printFormOpen);
+    EXPECT_EQ(root().formState().printMode, International);
+    EXPECT_TRUE(root().formState().printFormOpen);
     EXPECT_EQ(g->windowTitle(), "国际单据打印——客服QQ：800000001");
     EXPECT_EQ(Child<QLabel>(g, "Label27")->text(), "切换到国内");
     EXPECT_EQ(g->record()[Notice], "");
@@ -253,8 +250,8 @@ TEST_F(FormFixture, ModeSwitchDiscardsTheBookingButKeepsOffsets) {
 
     Click(g, "Label27");
     support::Settle();
-    EXPECT_EQ(formState.printMode, Domestic);
-    EXPECT_TRUE(Child(host->form(), "Surs1")->isVisible());
+    EXPECT_EQ(root().formState().printMode, Domestic);
+    EXPECT_TRUE(Child(root().printForms().form(), "Surs1")->isVisible());
 }
 
 TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
@@ -285,7 +282,7 @@ TEST_F(FormFixture, PassengerButtonsStepThroughTheBooking) {
 TEST_F(FormFixture, LayoutKeepsEveryTextWholeAndTheSwitchClickable) {
     const bool at96 = qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR");
     for (const qint16 mode : {Domestic, International}) {
-        formState.printMode = mode;
+        root().formState().printMode = mode;
         P_GuoNei* f = open();
         f->record().setPassengers(QList<PassengerRow>(12, {"A", "1", "T1"}));
         f->record().showPassenger(11);
@@ -343,13 +340,13 @@ TEST_F(FormFixture, TabFollowsTheScreenRowByRow) {
 }
 
 TEST_F(FormFixture, EnsureLoadedLoadsWithoutShowing) {
-    QSignalSpy loaded(host.get(), &PrintFormHost::formLoaded);
-    P_GuoNei* f = host->ensureLoaded();
+    QSignalSpy loaded(&root().printForms(), &PrintFormHost::formLoaded);
+    P_GuoNei* f = root().printForms().ensureLoaded();
     ASSERT_NE(f, nullptr);
     EXPECT_FALSE(f->isVisible());
-    EXPECT_TRUE(formState.printFormOpen);
-    EXPECT_EQ(host->ensureLoaded(), f);
-    EXPECT_EQ(host->show(), f);
+    EXPECT_TRUE(root().formState().printFormOpen);
+    EXPECT_EQ(root().printForms().ensureLoaded(), f);
+    EXPECT_EQ(root().printForms().show(), f);
     EXPECT_EQ(loaded.count(), 1);
     EXPECT_EQ(f->record()[IssueDate], "2026-3-1");
 }
@@ -383,7 +380,7 @@ TEST_F(FormFixture, PnrDialogDisablesTheFormAndParsesInDomesticMode) {
 }
 
 TEST_F(FormFixture, PnrDialogDoesNotParseInInternationalMode) {
-    formState.printMode = International;
+    root().formState().printMode = International;
     P_GuoNei* f = open();
     const QStringList before = f->record().texts();
     Click(f, "Command1");
@@ -431,14 +428,14 @@ TEST_F(FormFixture, PnrDialogOutlivingTheFormDoesNotTouchIt) {
     P_GuoNei* f = open();
     Click(f, "Command1");
     QPointer<P_Pnr> d = pnrDialog();
-    host->unload();
+    root().printForms().unload();
     support::Settle();
     EXPECT_TRUE(d.isNull()) << "unloading the form closes its dialogs";
 }
 
 TEST_F(FormFixture, HookAttachedOnLoadSeesEveryEditOfEachNewForm) {
     QList<int> changed;
-    QObject::connect(host.get(), &PrintFormHost::formLoaded, [&](P_GuoNei* form) {
+    QObject::connect(&root().printForms(), &PrintFormHost::formLoaded, [&](P_GuoNei* form) {
         form->record().setAfterChangeHook([&](int i) { changed << i; });
     });
     P_GuoNei* f = open();
@@ -448,7 +445,7 @@ TEST_F(FormFixture, HookAttachedOnLoadSeesEveryEditOfEachNewForm) {
     Click(f, "Label27");
     support::Settle();
     changed.clear();
-    type(Box(host->form(), Notice), QStringLiteral("x"));
+    type(Box(root().printForms().form(), Notice), QStringLiteral("x"));
     EXPECT_EQ(changed, QList<int>({Notice}));
 }
 
@@ -456,8 +453,8 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
     QMdiArea area;
     area.resize(1000, 700);
     area.show();
-    host->setMdiArea(&area);
-    P_GuoNei* f = host->show();
+    root().printForms().setMdiArea(&area);
+    P_GuoNei* f = root().printForms().show();
     ASSERT_EQ(area.subWindowList().size(), 1);
     QMdiSubWindow* sub = area.subWindowList().first();
     EXPECT_EQ(sub->widget(), f);
@@ -467,17 +464,17 @@ TEST_F(FormFixture, MdiChildPlacedBelowTheToolbarAndUnloadedWithItsWindow) {
 
     sub->close();
     support::Settle();
-    EXPECT_EQ(host->form(), nullptr);
-    EXPECT_FALSE(formState.printFormOpen);
+    EXPECT_EQ(root().printForms().form(), nullptr);
+    EXPECT_FALSE(root().formState().printFormOpen);
     EXPECT_TRUE(area.subWindowList().isEmpty());
     EXPECT_TRUE(common::ReadTextFile(dir.filePath("info.ini")).contains("<leftr>-1 毫米</leftr>"));
 
     // The mode switch replaces the child in place.
-    f = host->show();
+    f = root().printForms().show();
     Click(f, "Label27");
     support::Settle();
     ASSERT_EQ(area.subWindowList().size(), 1);
-    EXPECT_EQ(area.subWindowList().first()->widget(), host->form());
+    EXPECT_EQ(area.subWindowList().first()->widget(), root().printForms().form());
     EXPECT_EQ(area.subWindowList().first()->windowTitle(), "国际单据打印——客服QQ：800000001");
 }
 

@@ -5,7 +5,7 @@
 #include "itinerary/parser.h"
 #include "itinerary/receipts/receipt_log.h"
 #include "support/gui.h"
-#include "tests/itinerary/form_fixture.h"
+#include "support/station.h"
 
 #include <QAbstractItemModel>
 #include <QDir>
@@ -17,19 +17,20 @@
 #include <QTimer>
 
 using namespace itin;
-using namespace itin::testing;
 using support::Box;
 using support::Child;
 using support::Click;
 
 namespace {
 
-class Workbench : public FormFixture {
+using FormFixture = support::StationTest;
+
+class Workbench : public support::StationTest {
 protected:
-    itin::ReceiptLog log;
+    itin::ReceiptLog log; // the program's own file, opened here so the test can read it
     void SetUp() override {
         ASSERT_TRUE(log.open(dir.filePath("receipts.db")));
-        ctx.receiptLog = &log;
+        root().itinerary().receiptLog = &log;
     }
     QStringList loggedCodes() {
         QStringList codes;
@@ -53,9 +54,9 @@ TEST_F(Workbench, PrintAllLogsEachReceiptOnceAndStopsAtTheFirstRefusal) {
     type(Box(f, CheckCode), QStringLiteral("0041"));
     auto* position = f->findChild<QLabel*>("PassengerPosition");
     EXPECT_EQ(position->text(), QStringLiteral("第 1/3 位"));
-    ctx.makePrintSurface = [this]() -> std::unique_ptr<PrintSurface> {
+    root().itinerary().makePrintSurface = [this]() -> std::unique_ptr<PrintSurface> {
         if (printed.pages.size() == 2) return nullptr; // the third receipt is refused
-        return std::make_unique<SharedSurface>(printed);
+        return std::make_unique<support::RecordingSurface>(&printed);
     };
     Click(f, "cmdprintall");
     // While it runs, nothing else changes the passenger.
@@ -120,13 +121,13 @@ TEST_F(FormFixture, TheLogOpensWhenTheFormIsFirstShownNotWhenItLoads) {
     }
     itin::ReceiptLog log;
     log.setPath(dir.filePath("receipts.db"));
-    ctx.receiptLog = &log;
-    P_GuoNei* f = host->ensureLoaded();
+    root().itinerary().receiptLog = &log;
+    P_GuoNei* f = root().printForms().ensureLoaded();
     EXPECT_FALSE(log.isOpen());
     open();
     support::WaitUntil([&] { return !Box(f, CheckCode)->text().isEmpty(); }, 2000);
     EXPECT_EQ(Box(f, CheckCode)->text(), "0077");
-    ctx.receiptLog = nullptr;
+    root().itinerary().receiptLog = nullptr;
 }
 
 TEST_F(Workbench, PrintAllAfterASpreadsheetRowPrintsThatRowOnly) {
@@ -139,7 +140,7 @@ TEST_F(Workbench, PrintAllAfterASpreadsheetRowPrintsThatRowOnly) {
         f->record(), messages, clock);
     FillFromTicketRow(
         QStringLiteral(";784-1;0041;JK9L0P;赵六;E1;CZ3101;Y;CANPVG;2026-03-12;08:30;800;50;0"),
-        *printForm.loadRecord());
+        *root().printForm().loadRecord());
     EXPECT_EQ(f->findChild<QLabel*>("PassengerPosition")->text(), QStringLiteral("第 1/1 位"));
     Click(f, "cmdprintall");
     support::WaitUntil([&] { return said(QStringLiteral("已打印 1 张行程单")); }, 2000);
@@ -179,7 +180,7 @@ TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
         {"abc", BadCheckCodeMessage()},
         {"0051", QStringLiteral("打印记录 receipts.db 出错：file is not a database")}};
     for (const auto& [code, message] : refusals) {
-        if (QString(code) == "0051") ctx.receiptLog = &damaged;
+        if (QString(code) == "0051") root().itinerary().receiptLog = &damaged;
         messages.clear();
         tick(f);
         type(Box(f, CheckCode), QString(code));

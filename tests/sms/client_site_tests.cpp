@@ -5,7 +5,7 @@
 #include "sms/sms_client.h"
 #include "sms/sms_http.h"
 #include "support/doubles.h"
-#include "tests/sms/local_gateway.h"
+#include "support/local_gateway.h"
 
 #include <QElapsedTimer>
 #include <QJsonObject>
@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace sms;
+using support::LocalGateway;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "support/doubles.h"
 #include "support/gui.h"
 #include "support/print_form.h"
-#include "tests/sms/local_gateway.h"
+#include "support/local_gateway.h"
 
 #include <QJsonObject>
 #include <QLabel>
@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 using namespace sms;
+using support::LocalGateway;
 using namespace itin;
 using support::Child;
 using support::Click;

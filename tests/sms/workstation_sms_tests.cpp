@@ -14,7 +14,7 @@
 #include "sms/sms_http.h"
 #include "support/doubles.h"
 #include "support/gui.h"
-#include "tests/sms/local_gateway.h"
+#include "support/local_gateway.h"
 
 #include <QJsonObject>
 #include <QLabel>
@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 using namespace itin;
+using support::LocalGateway;
 
 TEST(WorkstationSms, TypingIntoThePrintFormRefreshesTheHiddenPanel) {
     LocalGateway gateway;

@@ -26,19 +26,26 @@ struct RecordedPage {
     }
 };
 
-class RecordingSurface : public itin::PrintSurface {
-public:
+// What the surfaces printed, and how the printer answers.
+struct PrintLog {
     QList<RecordedPage> pages; // ended pages
     RecordedPage current;
     QStringList calls;
     bool refuseBegin = false;
     bool refuseEnd = false;
     QString failure = QStringLiteral("打印机不可用");
+};
+
+// Records into its own log, or into one that outlives it (a print job opens a surface per
+// receipt).
+class RecordingSurface : public itin::PrintSurface, public PrintLog {
+public:
+    explicit RecordingSurface(PrintLog* into = nullptr) : log_(into ? *into : *this) {}
 
     bool beginPage() override {
-        calls << QStringLiteral("begin");
-        current = {};
-        return !refuseBegin;
+        log_.calls << QStringLiteral("begin");
+        log_.current = {};
+        return !log_.refuseBegin;
     }
     void setFontName(const QString& face) override { note("name", font_.face, face); }
     void setFontSize(double points) override { note("size", font_.size, points); }
@@ -51,26 +58,27 @@ public:
         font_.y = y;
     }
     void drawText(const QString& text) override {
-        calls << QStringLiteral("draw");
+        log_.calls << QStringLiteral("draw");
         DrawnText t = font_;
         t.text = text;
-        current.texts << t;
+        log_.current.texts << t;
     }
     bool endDocument() override {
-        calls << QStringLiteral("end");
-        if (refuseEnd) return false;
-        pages << current;
-        current = {};
+        log_.calls << QStringLiteral("end");
+        if (log_.refuseEnd) return false;
+        log_.pages << log_.current;
+        log_.current = {};
         return true;
     }
-    QString error() const override { return failure; }
+    QString error() const override { return log_.failure; }
 
 private:
     // Keeps the call's name and the font value it sets.
     template <typename T> void note(const char* call, T& field, const T& value) {
-        calls << QString::fromLatin1(call);
+        log_.calls << QString::fromLatin1(call);
         field = value;
     }
+    PrintLog& log_;
     DrawnText font_;
 };
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QUrlQuery>
 
+namespace support {
+
 class LocalGateway {
 public:
     LocalGateway();
@@ -25,3 +27,5 @@ private:
     support::SiteProcess site_;
     sms::HttpGet get_;
 };
+
+} // namespace support

@@ -1,9 +1,11 @@
-#include "tests/sms/local_gateway.h"
+#include "support/local_gateway.h"
 
 #include "sms/sms_http.h"
 
 #include <QJsonDocument>
 #include <QUrl>
+
+namespace support {
 
 LocalGateway::LocalGateway()
     : site_(QStringLiteral("sms_gateway.py"), {QStringLiteral("--exit-with-stdin")}),
@@ -40,3 +42,5 @@ void LocalGateway::force(const QString& service, const QString& reply) {
     q.addQueryItem(QStringLiteral("reply"), reply);
     admin(QStringLiteral("force"), q);
 }
+
+} // namespace support
