@@ -102,9 +102,8 @@ TEST(CommandLine, HelpVersionAndOptionsThatCannotRun) {
         // One version in both programs and in the caption's default.
         const ProgramRun version = run(program, {"--version"});
         EXPECT_EQ(version.exitCode, 0);
-        EXPECT_EQ(version.out, program + " " + common::BuildVersion() + "\n");
-        EXPECT_EQ("V" + common::BuildVersion(), common::DeployConfig().value("ProductVersion"));
-        EXPECT_FALSE(common::BuildVersion().isEmpty());
+        EXPECT_EQ(version.out, program + " 9.0\n");
+        EXPECT_EQ(common::DeployConfig().value("ProductVersion"), "V9.0");
     }
 }
 

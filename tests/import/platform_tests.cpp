@@ -160,7 +160,7 @@ TEST(PlatformPages, EachPageTakesItsRowOrNone) {
         {0, doc("<html><body/></html>"), RetrievalStep::None},
         // A page over the size cap is refused before any row is tested.
         {0, doc("<html><body>" + huge + "</body></html>"), RetrievalStep::TooLarge, {},
-         {PageTooLargeMessage()}, StalledRetrievalStatus(), true},
+         {QStringLiteral("平台页面过大，无法读取")}, QStringLiteral("提取信息失败！平台页面无法识别"), true},
 
         {1, frameset("上次登录"), RetrievalStep::Desktop, {"4:leftFrame::a:11"}},
         {1, frameset(form.arg("")), RetrievalStep::SearchPage,
@@ -276,7 +276,8 @@ QString secondDetailBody(bool twoSegments, int passengers, const QString& cls) {
                       .arg(k);
     return filler + filler + "<table>" + seg + "</table>" + filler.repeated(5) + "<table>" +
            people +
-           "</table><span id=\"lblFacePrice\"><font color=\"red\">1130</font></span><span id=\"lblTax\">50/120</span>"
+           "</table><span id=\"lblFacePrice\"><font color=\"red\">1130</font></span><span "
+           "id=\"lblTax\">50/120</span>"
            "<span id=\"lblTotalMoney\">1300</span>";
 }
 
@@ -376,7 +377,7 @@ TEST(OrderReaders, ApplyWritesTheRecordOnlyForAReadOrder) {
     itin::ItineraryRecord record;
     record.setField(itin::City1, QStringLiteral("KEEP"));
     EXPECT_EQ(ApplyOrder(ReadFirstPlatformOrder(firstDetail("x", 1)), "ABC123", record),
-              UnreadableOrderStatus());
+              QStringLiteral("提取信息失败！订单页面无法识别"));
     EXPECT_EQ(record[itin::City1], "KEEP");
 
     EXPECT_EQ(ApplyOrder(ReadFirstPlatformOrder(firstDetail("170", 3)), "ABC123", record),

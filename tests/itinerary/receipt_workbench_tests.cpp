@@ -177,7 +177,7 @@ TEST_F(Workbench, CheckCodeCarriesOnAndARepeatIsPrintedOnlyWhenConfirmed) {
     bad.close();
     damaged.setPath(bad.fileName());
     const std::pair<const char*, QString> refusals[] = {
-        {"abc", BadCheckCodeMessage()},
+        {"abc", QStringLiteral("验证码只能是1到4位数字")},
         {"0051", QStringLiteral("打印记录 receipts.db 出错：file is not a database")}};
     for (const auto& [code, message] : refusals) {
         if (QString(code) == "0051") root().itinerary().receiptLog = &damaged;

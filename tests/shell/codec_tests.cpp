@@ -83,7 +83,7 @@ TEST(ResultCodeMessage, MapsTheNineCodesExactlyAndPassesAnythingElse) {
     EXPECT_EQ(ResultCodeMessage(QStringLiteral("006")), QStringLiteral("解密错误"));
     for (const char* other : {"010", "09", "0090", "009 "})
         EXPECT_EQ(ResultCodeMessage(QString::fromLatin1(other)), QString::fromLatin1(other));
-    EXPECT_EQ(ResultCodeMessage(QString()), kNoReplyMessage);
+    EXPECT_EQ(ResultCodeMessage(QString()), QStringLiteral("连接服务器失败，请检查网络！"));
 }
 
 TEST(HexByte, ReadsExactlyTwoHexDigitsAroundBlanks) {

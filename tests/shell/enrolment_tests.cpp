@@ -229,11 +229,11 @@ TEST_F(Enrolment, AServiceThatIsDownIsNamedInEveryStep) {
     QLineEdit* name = f.child(reg2, "Txt_username");
     name->setText(QStringLiteral("newco01"));
     leave(name);
-    EXPECT_EQ(f.child<QLabel>(reg2, "Label4")->text(), shell::kNoReplyMessage);
+    EXPECT_EQ(f.child<QLabel>(reg2, "Label4")->text(), QStringLiteral("连接服务器失败，请检查网络！"));
 
     openReg3As(f, QStringLiteral("demo01"), QStringLiteral("123456"));
-    EXPECT_EQ(f.messageTexts(), QStringList(shell::kNoReplyMessage));
+    EXPECT_EQ(f.messageTexts(), QStringList(QStringLiteral("连接服务器失败，请检查网络！")));
     fillDetails(f.flow->reg3());
     f.click(f.flow->reg3(), "cmd_N");
-    EXPECT_EQ(f.messageTexts().value(1), shell::kNoReplyMessage);
+    EXPECT_EQ(f.messageTexts().value(1), QStringLiteral("连接服务器失败，请检查网络！"));
 }

@@ -31,15 +31,14 @@ TEST_F(HandOff, TheExampleBookingFillsTheDomesticForm) {
     ASSERT_TRUE(PrintHandOff(kExample, formState, form));
     EXPECT_EQ(formState.printMode, Domestic);
     EXPECT_TRUE(formState.printFormOpen);
-    EXPECT_EQ(f(City1), AirportCityName("PEK"));
-    EXPECT_FALSE(f(City1).isEmpty());
-    EXPECT_EQ(f(Carrier1), AirlineShortName("MU"));
+    EXPECT_EQ(f(City1), QStringLiteral("北京"));
+    EXPECT_EQ(f(Carrier1), QStringLiteral("东航"));
     EXPECT_EQ(f(Flight1), "MU5101");
     EXPECT_EQ(f(Class1), "Y");
     EXPECT_EQ(f(Date1), "2013-12-10");
     EXPECT_EQ(f(Time1), "08:00");
     EXPECT_EQ(f(Baggage1), "20K");
-    EXPECT_EQ(f(City2), AirportCityName("SHA"));
+    EXPECT_EQ(f(City2), QStringLiteral("上海虹桥"));
     EXPECT_EQ(f(Carrier2), "VOID");
     EXPECT_EQ(f(City3), "VOID");
     EXPECT_EQ(f(Carrier3), "");
@@ -65,9 +64,9 @@ TEST_F(HandOff, LaterSegmentsOverwriteTheClosingMarks) {
     const QString seg1 = "^^^^2013-12-10^MU5101^Y^08:00^^PEK^SHA";
     const QString seg2 = "^^^^2013-12-12^CA1502^F^19:30^^SHA^CAN";
     ASSERT_TRUE(PrintHandOff("0," + seg1 + "|" + seg2 + ",P,A^B^C,1,2,3", formState, form));
-    EXPECT_EQ(f(Carrier2), AirlineShortName("CA"));
-    EXPECT_EQ(f(City2), AirportCityName("SHA"));
-    EXPECT_EQ(f(City3), AirportCityName("CAN"));
+    EXPECT_EQ(f(Carrier2), QStringLiteral("国航"));
+    EXPECT_EQ(f(City2), QStringLiteral("上海虹桥"));
+    EXPECT_EQ(f(City3), QStringLiteral("广州"));
     EXPECT_EQ(f(Flight2), "CA1502");
     EXPECT_EQ(f(Date2), "2013-12-12");
     EXPECT_EQ(f(Baggage2), "20K");
@@ -84,15 +83,15 @@ TEST_F(HandOff, LaterSegmentsOverwriteTheClosingMarks) {
                                  ",P,A^B^C,1,2,3",
                              formState, form));
     EXPECT_EQ(form.unloads, 1); // the first booking's form was closed
-    EXPECT_EQ(f(Carrier3), AirlineShortName("ZH"));
-    EXPECT_EQ(f(Carrier4), AirlineShortName("HU"));
+    EXPECT_EQ(f(Carrier3), QStringLiteral("深航"));
+    EXPECT_EQ(f(Carrier4), QStringLiteral("海航"));
     EXPECT_EQ(f(Flight4), "HU7001");
     EXPECT_EQ(f(Class4), "C");
     EXPECT_EQ(f(Date4), "D4");
     EXPECT_EQ(f(Time4), "T4");
     EXPECT_EQ(f(Baggage4), "20K");
-    EXPECT_EQ(f(City4), AirportCityName("SZX"));
-    EXPECT_EQ(f(City5), AirportCityName("PEK"));
+    EXPECT_EQ(f(City4), QStringLiteral("深圳"));
+    EXPECT_EQ(f(City5), QStringLiteral("北京"));
     EXPECT_EQ(record().texts().filter("VOID").size(), 0);
 }
 

@@ -91,7 +91,7 @@ TEST_F(SignIn, AnAmpersandInABoxIsRefusedBeforeAnyRequest) {
     f.click(reg1, "Cmd_login");
     fill(reg1, QStringLiteral("demo01"), QStringLiteral("001"), QStringLiteral("1&s=5&sst=x"));
     f.click(reg1, "Cmd_login");
-    EXPECT_EQ(f.messageTexts(), QStringList(2, shell::RequestValueRefused()));
+    EXPECT_EQ(f.messageTexts(), QStringList(2, QStringLiteral("帐号、工号和密码中不能有“&”字符，请修改后再试。")));
     EXPECT_EQ(f.requests().size(), before);
     EXPECT_EQ(f.signedIn, 0);
 }

@@ -181,7 +181,7 @@ TEST_F(ClientFixture, ShortSignInReplyKeepsFieldsItLacks) {
 
 TEST_F(ClientFixture, StartupRegistrationFailureAndEmptyReply) {
     // Transport failure: an empty reply is a failed registration.
-    EXPECT_EQ(client.smsStartup(), NoAccountLine());
+    EXPECT_EQ(client.smsStartup(), QStringLiteral("您还没有登陆短信帐号！"));
     EXPECT_EQ(texts(),
               QStringList{QStringLiteral("自动注册短信帐户时失败，手工注册，或联系客服，谢谢")});
     EXPECT_FALSE(common::FileExists(SmsSetupPath(dir.path())));
