@@ -7,13 +7,15 @@
 
 namespace support {
 
-// Collects the document-complete addresses of one browser.
+// Collects the document-complete addresses of one browser while it lives.
 struct Completed {
     QStringList urls;
-    explicit Completed(browser::EmbeddedBrowser* b) {
-        QObject::connect(b, &browser::EmbeddedBrowser::documentComplete, b,
-                         [this](const QString& u) { urls << u; });
-    }
+    explicit Completed(browser::EmbeddedBrowser* b)
+        : connection_(QObject::connect(b, &browser::EmbeddedBrowser::documentComplete, b,
+                                       [this](const QString& u) { urls << u; })) {}
+    ~Completed() { QObject::disconnect(connection_); }
+    Completed(const Completed&) = delete;
+    Completed& operator=(const Completed&) = delete;
     // Waits until an address containing part has completed.
     bool waitFor(const QString& part) {
         return WaitUntil([&] {
@@ -22,6 +24,9 @@ struct Completed {
             return false;
         });
     }
+
+private:
+    QMetaObject::Connection connection_;
 };
 
 } // namespace support
