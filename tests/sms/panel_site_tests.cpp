@@ -1,28 +1,28 @@
-// The SMS panel and sign-in window, offscreen, against the local SMS gateway.
-#include "common/clock.h"
-#include "common/desktop.h"
+// The SMS panel and sign-in window of the program, offscreen, against the local SMS gateway.
+#include "app/web_pages.h"
 #include "common/fso.h"
-#include "common/messages.h"
+#include "itinerary/booking_form.h"
+#include "shell/main_window/a_main.h"
+#include "sms/forms/p_guonei2.h"
 #include "sms/forms/sms_login.h"
-#include "sms/forms/sms_panel_host.h"
-#include "sms/sms_http.h"
-#include "support/doubles.h"
+#include "sms/sms_account.h"
 #include "support/gui.h"
-#include "support/print_form.h"
 #include "support/local_gateway.h"
+#include "support/station.h"
 
+#include <QAction>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QScreen>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace sms;
-using support::LocalGateway;
 using namespace itin;
 using support::Child;
 using support::Click;
@@ -36,45 +36,33 @@ QString balanceLine(QWidget* panel) {
     return Child<QLabel>(panel, "Label8")->text();
 }
 
-struct PanelFixture : ::testing::Test {
-    static inline std::unique_ptr<LocalGateway> shared;
-    static void SetUpTestSuite() { shared = std::make_unique<LocalGateway>(); }
-    static void TearDownTestSuite() { shared.reset(); }
-    LocalGateway& gateway = *shared;
-
-    QTemporaryDir dir;
-    SmsAccount account;
-    common::RecordingMessages messages;
-    common::FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(9, 5, 3))};
-    RecordingDesktopBrowser browser;
-    SmsEnvironment env;
-    ItineraryRecord record;
-    support::StandInPrintForm printForm{&record, QRect(0, 98, 774, 455)};
-    SmsContext ctx{account, messages, clock, browser, env, printForm};
-    SmsPanelHost host{ctx};
+struct PanelFixture : support::StationTest {
+    PanelFixture() : StationTest(&app::LinkedWebModule()) {}
+    support::LocalGateway& gateway = support::SharedGateway();
 
     void SetUp() override {
         ASSERT_TRUE(gateway.started());
         gateway.admin(QStringLiteral("reset"));
         gateway.addAccount(QStringLiteral("agency1"), QStringLiteral("pw1"), QStringLiteral("示例"),
                            QStringLiteral("010-66668888"), 12.5);
-        env =
-            SmsEnvironment{NetworkGet(2000), gateway.host(), dir.path(), QStringLiteral("WS7F3A")};
         common::WriteTextFile(SmsSetupPath(dir.path()), QStringLiteral("agency1\r\npw1\r\n1"));
     }
     QStringList texts() const { return support::ShownTexts(messages); }
+    SmsAccount& account() { return root().smsAccount(); }
+    ItineraryRecord& record() { return *root().printForm().record(); }
     void fillBooking() {
-        record.setField(PnrQuery, QStringLiteral("HX4P2K"));
-        record.setField(PassengerName, QStringLiteral("张三"));
-        record.setField(City1, QStringLiteral("北京   T3"));
-        record.setField(City2, QStringLiteral("上海   T2"));
-        record.setField(Flight1, QStringLiteral("CA1501"));
-        record.setField(Time1, QStringLiteral("08:30"));
-        record.setField(Date1, QStringLiteral("2026-12-07"));
+        record().setField(PnrQuery, QStringLiteral("HX4P2K"));
+        record().setField(PassengerName, QStringLiteral("张三"));
+        record().setField(City1, QStringLiteral("北京   T3"));
+        record().setField(City2, QStringLiteral("上海   T2"));
+        record().setField(Flight1, QStringLiteral("CA1501"));
+        record().setField(Time1, QStringLiteral("08:30"));
+        record().setField(Date1, QStringLiteral("2026-12-07"));
     }
     static P_Guonei2* panel() { return support::Window<P_Guonei2>("P_Guonei2"); }
+    // "短信系统" from the main window's menu.
     P_Guonei2& open() {
-        host.show();
+        root().openMainWindow().menuAction("m_Sm(4)")->trigger();
         return *panel();
     }
     void sendWith(P_Guonei2& p, const QString& mobile, const QString& text) {
@@ -87,13 +75,17 @@ struct PanelFixture : ::testing::Test {
 } // namespace
 
 TEST_F(PanelFixture, OpensBesideThePrintFormSignedIn) {
-    account.templateType = 5;
+    account().templateType = 5;
     P_Guonei2& p = open();
     EXPECT_TRUE(p.isVisible());
     EXPECT_EQ(p.windowTitle(), QStringLiteral("短信系统"));
-    EXPECT_EQ(p.pos(), QPoint(774, 98));
+    // Beside the print form, as far as the screen lets it.
+    const QRect form = root().printForm().frame();
+    EXPECT_EQ(p.y(), form.y());
+    EXPECT_GT(p.x(), form.x());
+    EXPECT_TRUE(p.screen()->geometry().contains(p.frameGeometry()));
     EXPECT_EQ(balanceLine(&p), QStringLiteral("短信余额：12.50 元"));
-    EXPECT_EQ(account.templateType, 1);
+    EXPECT_EQ(account().templateType, 1);
     EXPECT_EQ(Child<QPushButton>(&p, "Command10")->text(), QStringLiteral("发送短信"));
 }
 
@@ -114,12 +106,10 @@ TEST_F(PanelFixture, ButtonBusyWhileSending) {
     auto* button = Child<QPushButton>(&p, "Command10");
     QString captionDuringSend;
     bool enabledDuringSend = true;
-    HttpGet real = env.get;
-    env.get = [&](const QString& url) {
+    QTimer::singleShot(0, [&] { // runs in the wait for the gateway's reply
         captionDuringSend = button->text();
         enabledDuringSend = button->isEnabled();
-        return real(url);
-    };
+    });
     sendWith(p, QStringLiteral("13800138000"), QStringLiteral("好【示例】"));
     EXPECT_EQ(captionDuringSend, QStringLiteral("正在发送..."));
     EXPECT_FALSE(enabledDuringSend);
@@ -155,7 +145,7 @@ TEST_F(PanelFixture, TemplateLabelsComposeFromTheOpenForm) {
     EXPECT_TRUE(editorText(&p).isEmpty());
     fillBooking();
     Click(&p, "Label34");
-    EXPECT_EQ(account.templateType, 5);
+    EXPECT_EQ(account().templateType, 5);
     EXPECT_EQ(
         editorText(&p),
         QStringLiteral(
@@ -163,23 +153,44 @@ TEST_F(PanelFixture, TemplateLabelsComposeFromTheOpenForm) {
 }
 
 TEST_F(PanelFixture, FieldChangesRefreshTheTextAndLoadThePanelHidden) {
-    host.follow(record);
-    record.setField(PnrQuery, QStringLiteral("HX4P2K"));
+    openForm();
+    record().setField(PnrQuery, QStringLiteral("HX4P2K"));
     EXPECT_EQ(panel(), nullptr);
     fillBooking();
     ASSERT_NE(panel(), nullptr);
     EXPECT_FALSE(panel()->isVisible());
     EXPECT_EQ(balanceLine(panel()), QStringLiteral("短信余额：12.50 元"));
-    record.setField(PassengerName, QStringLiteral("李四"));
+    record().setField(PassengerName, QStringLiteral("李四"));
     EXPECT_EQ(editorText(panel()),
               QStringLiteral("您预订的航班:12月07日08:30北京(3号航站楼)-上海(2号航站楼)CA1501,"
                              "已出票.电子票号:(李四),"
                              "请提前90分钟到机场办理登机手续.客服:010-66668888,[示例]"));
+    // The gateway saw this workstation's identifier.
+    EXPECT_FALSE(gateway.requests()
+                     .last()
+                     .toObject()
+                     .value("query")
+                     .toObject()
+                     .value("Hdnumber")
+                     .toString()
+                     .isEmpty());
     // Without a first date nothing touches the text.
     panel()->setSmsText(QStringLiteral("手写"));
-    record.setField(Date1, {});
-    record.setField(PassengerName, QStringLiteral("王五"));
+    record().setField(Date1, {});
+    record().setField(PassengerName, QStringLiteral("王五"));
     EXPECT_EQ(editorText(panel()), QStringLiteral("手写"));
+}
+
+TEST_F(PanelFixture, TheMenuShowsThePanelTheBookingLoadedWithoutSigningInAgain) {
+    root().openMainWindow();
+    fillBooking();
+    QWidget* loaded = panel();
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_FALSE(loaded->isVisible());
+    const qsizetype before = gateway.requests().size();
+    EXPECT_EQ(&open(), loaded);
+    EXPECT_TRUE(loaded->isVisible());
+    EXPECT_EQ(gateway.requests().size(), before);
 }
 
 TEST_F(PanelFixture, ClosingUnloadsAndReopeningStartsAgain) {
@@ -197,7 +208,7 @@ TEST_F(PanelFixture, AccountPageInTheDesktopBrowser) {
     Click(&p, "Command7");
     const QString page =
         QStringLiteral("http://%1/logint.asp?UserName=agency1&Password=pw1").arg(gateway.host());
-    EXPECT_EQ(browser.opened, (QList<QString>{page, page}));
+    EXPECT_EQ(desktop.opened, (QList<QString>{page, page}));
 }
 
 TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
@@ -216,11 +227,11 @@ TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
 
     accountBox->setText(QStringLiteral("ab"));
     Click(login, "Command1");
-    EXPECT_EQ(account.smsUserName, QStringLiteral("agency1"));
+    EXPECT_EQ(account().smsUserName, QStringLiteral("agency1"));
     accountBox->setText(QStringLiteral("other"));
     passwordBox->setText(QStringLiteral("pw"));
     Click(login, "Command1");
-    EXPECT_EQ(account.smsUserName, QStringLiteral("other"));
+    EXPECT_EQ(account().smsUserName, QStringLiteral("other"));
     EXPECT_EQ(gateway.requests().size(), before);
     EXPECT_EQ(texts(), (QStringList{QStringLiteral("短信帐号不正确！"),
                                     QStringLiteral("密码太短不正确！")}));
@@ -237,7 +248,7 @@ TEST_F(PanelFixture, SignInWindowRulesAndSuccess) {
     passwordBox->setText(QStringLiteral(" secret "));
     Click(login, "Command1");
     EXPECT_FALSE(login->isVisible());
-    EXPECT_EQ(account.agencyShortName, QStringLiteral("另一家"));
+    EXPECT_EQ(account().agencyShortName, QStringLiteral("另一家"));
     EXPECT_EQ(common::ReadTextFile(SmsSetupPath(dir.path())),
               QStringLiteral("other\r\nsecret\r\n1"));
     // The balance line stays as the start-up wrote it.
