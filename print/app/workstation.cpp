@@ -341,6 +341,9 @@ ximport::ImportContext& Workstation::imports() {
 shell::SignInFlow* Workstation::signIn() {
     return s_->signIn.get();
 }
+shell::VendorSession* Workstation::vendor() {
+    return s_->vendor.get();
+}
 shell::A_Main* Workstation::mainWindow() const {
     return s_->main.get();
 }

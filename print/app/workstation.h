@@ -38,6 +38,7 @@ struct PrintSettings;
 namespace shell {
 class A_Main;
 class SignInFlow;
+class VendorSession;
 struct WebState;
 } // namespace shell
 namespace sms {
@@ -100,6 +101,8 @@ public:
     // The sign-in path (null when the key table was refused), the main window (null
     // before sign-in and after it closed).
     shell::SignInFlow* signIn();
+    // The vendor session (sign-in values, service client); null before start().
+    shell::VendorSession* vendor();
     shell::A_Main* mainWindow() const;
 
 signals:

@@ -14,7 +14,7 @@ protected:
         QApplication::sendEvent(box, &out);
     }
     static shell::Reg2* openReg2(FormsFixture& f) {
-        shell::Reg1* reg1 = f.flow->start();
+        shell::Reg1* reg1 = f.start();
         f.click(reg1, "Cmd_reg");
         f.settle();
         EXPECT_EQ(f.flow->reg1(), nullptr);
@@ -22,6 +22,7 @@ protected:
     }
     // Signs in as an existing company and opens the details form directly.
     static shell::Reg3* openReg3As(FormsFixture& f, const QString& user, const QString& pw) {
+        f.start();
         f.vendor->loginComUser = user;
         f.vendor->loginStaffUser = user;
         f.vendor->loginPassword = pw;
@@ -103,7 +104,7 @@ TEST_F(Enrolment, PasswordChecksFlagsStaySetAndTheServiceHasTheLastWord) {
     EXPECT_EQ(f.requests().last().toObject().value(QStringLiteral("s")).toString(),
               QStringLiteral("1"));
     EXPECT_EQ(f.flow->reg2(), reg2);
-    EXPECT_FALSE(common::FileExists(f.flow->upIniPath()));
+    EXPECT_FALSE(common::FileExists(f.upIniPath()));
 }
 
 TEST_F(Enrolment, FullPathCreatesTheAccountFillsDetailsAndSignsIn) {
@@ -229,7 +230,8 @@ TEST_F(Enrolment, AServiceThatIsDownIsNamedInEveryStep) {
     QLineEdit* name = f.child(reg2, "Txt_username");
     name->setText(QStringLiteral("newco01"));
     leave(name);
-    EXPECT_EQ(f.child<QLabel>(reg2, "Label4")->text(), QStringLiteral("连接服务器失败，请检查网络！"));
+    EXPECT_EQ(f.child<QLabel>(reg2, "Label4")->text(),
+              QStringLiteral("连接服务器失败，请检查网络！"));
 
     openReg3As(f, QStringLiteral("demo01"), QStringLiteral("123456"));
     EXPECT_EQ(f.messageTexts(), QStringList(QStringLiteral("连接服务器失败，请检查网络！")));

@@ -1,21 +1,17 @@
 #pragma once
-// One sign-in path wired as the program wires it, but with recorded messages, a temporary
-// program folder and a chosen service address.
-#include "common/forms/held_input_wait.h"
-#include "shell/vendor_session.h"
+// The sign-in path as the program builds it (the station's composition root), with recorded
+// messages, a temporary program folder and a chosen vendor service address.
+#include "app/web_pages.h"
+#include "common/fso.h"
+#include "common/net/http_client.h"
 #include "shell/forms/reg1.h"
 #include "shell/forms/reg2.h"
 #include "shell/forms/reg3.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/vendor_codec.h"
-
-#include "common/clock.h"
-#include "common/deploy_config.h"
-#include "common/fso.h"
-#include "common/messages.h"
-#include "common/net/http_client.h"
-#include "support/doubles.h"
+#include "shell/vendor_session.h"
 #include "support/gui.h"
+#include "support/station.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,19 +21,23 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QUrlQuery>
 
-#include <memory>
-
-struct FormsFixture {
-    explicit FormsFixture(const QString& serviceUrl, int timeoutMs = 5000) {
-        config.set(QStringLiteral("VendorServiceUrl"), serviceUrl);
-        config.set(QStringLiteral("HttpTimeoutMs"), QString::number(timeoutMs));
-        http = std::make_unique<net::HttpClient>(config, &hook);
-        vendor = std::make_unique<shell::VendorSession>(config, keys, *http, messages, clock, random);
-        flow = std::make_unique<shell::SignInFlow>(*vendor, messages, config, dir.path());
-        QObject::connect(flow.get(), &shell::SignInFlow::signedIn, [this] { ++signedIn; });
+struct FormsFixture : support::Station {
+    explicit FormsFixture(const QString& serviceUrl, int timeoutMs = 5000)
+        : Station(&app::LinkedWebModule()) {
+        deploy.insert(QStringLiteral("VendorServiceUrl"), serviceUrl);
+        deploy.insert(QStringLiteral("HttpTimeoutMs"), QString::number(timeoutMs));
+        deploy.insert(QStringLiteral("SmsGatewayHost"), QStringLiteral("127.0.0.1:1"));
+    }
+    // The company sign-in form: the one the program opens as it starts, then a fresh one.
+    shell::Reg1* start() {
+        if (flow) return flow->start();
+        EXPECT_TRUE(root().start());
+        flow = root().signIn();
+        vendor = root().vendor();
+        QObject::connect(flow, &shell::SignInFlow::signedIn, [this] { ++signedIn; });
+        return flow->reg1();
     }
 
     template <typename T = QLineEdit> static T* child(QWidget* form, const char* name) {
@@ -47,17 +47,18 @@ struct FormsFixture {
     // Lets closed forms go away.
     static void settle() { support::Settle(); }
     QStringList messageTexts() const { return support::ShownTexts(messages); }
-    QString upIni() const { return common::ReadTextFile(flow->upIniPath()); }
+    QString upIniPath() const { return dir.filePath(QStringLiteral("UP.ini")); }
+    QString upIni() const { return common::ReadTextFile(upIniPath()); }
 
     // Test hooks of the local service.
     QString hook_get(const QString& path, const QList<QPair<QString, QString>>& query = {}) {
-        QUrl url(config.value(QStringLiteral("VendorServiceUrl")));
+        QUrl url(deploy.value(QStringLiteral("VendorServiceUrl")));
         url.setPath(path);
         QUrlQuery q;
         for (const auto& kv : query)
             q.addQueryItem(kv.first, kv.second);
         url.setQuery(q);
-        return QString::fromUtf8(http->get(url.toString()).body);
+        return QString::fromUtf8(root().http().get(url.toString()).body);
     }
     void queueReply(const QString& s, const QString& reply) {
         hook_get(QStringLiteral("/__queue"),
@@ -72,17 +73,8 @@ struct FormsFixture {
             .object();
     }
 
-    QTemporaryDir dir;
-    common::DeployConfig config;
-    shell::CipherKeyTable keys = *shell::CipherKeyTable::parse(
-        common::DeployConfig().value(QStringLiteral("CipherKeyTable")));
-    forms::HeldInputWait hook;
-    std::unique_ptr<net::HttpClient> http;
-    common::RecordingMessages messages;
-    common::SystemClock clock;
-    shell::SystemRandom random;
-    std::unique_ptr<shell::VendorSession> vendor;
-    std::unique_ptr<shell::SignInFlow> flow;
+    shell::SignInFlow* flow = nullptr;      // after start()
+    shell::VendorSession* vendor = nullptr; // after start()
     int signedIn = 0;
 };
 

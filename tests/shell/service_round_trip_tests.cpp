@@ -10,6 +10,7 @@ TEST(ServiceRoundTrip, RandomTextsComeBackUnchanged) {
     VendorServiceProcess service;
     ASSERT_TRUE(service.running());
     FormsFixture f(service.url());
+    f.start();
     QRandomGenerator rng(20260308);
     const QString pool =
         QStringLiteral("abcXYZ0189 +%&=;,'\"!?/\\:-_.~中文旅行社啊齄丂亍ＡＢ１２，。：￥");
@@ -22,7 +23,7 @@ TEST(ServiceRoundTrip, RandomTextsComeBackUnchanged) {
         const QString body = f.vendor->encipherParams(shell::UrlEncodeGbk(text));
         ASSERT_FALSE(body.isEmpty());
         const net::HttpReply reply =
-            f.http->post(service.url(QStringLiteral("/__echo")), body.toLatin1());
+            f.root().http().post(service.url(QStringLiteral("/__echo")), body.toLatin1());
         ASSERT_EQ(reply.text(), text) << "case " << n << ": " << body.toStdString();
     }
     EXPECT_TRUE(f.messages.shown.isEmpty());
