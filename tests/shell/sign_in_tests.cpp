@@ -92,7 +92,8 @@ TEST_F(SignIn, AnAmpersandInABoxIsRefusedBeforeAnyRequest) {
     f.click(reg1, "Cmd_login");
     fill(reg1, QStringLiteral("demo01"), QStringLiteral("001"), QStringLiteral("1&s=5&sst=x"));
     f.click(reg1, "Cmd_login");
-    EXPECT_EQ(f.messageTexts(), QStringList(2, QStringLiteral("帐号、工号和密码中不能有“&”字符，请修改后再试。")));
+    EXPECT_EQ(f.messageTexts(),
+              QStringList(2, QStringLiteral("帐号、工号和密码中不能有“&”字符，请修改后再试。")));
     EXPECT_EQ(f.requests().size(), before);
     EXPECT_EQ(f.signedIn, 0);
 }
@@ -144,31 +145,6 @@ TEST(SignInWithoutService, DownOrSilentServiceFailsAfterTheTimeoutWithTheWindowD
     // After the wait the held click arrives: a second sign-in that fails the same way.
     ASSERT_TRUE(support::WaitUntil([&] { return f.messages.shown.size() == 2; }, 3000));
     EXPECT_EQ(f.signedIn, 0);
-}
-
-TEST(SignInMemoryFile, HalfTickedFilesFillOnlyTheirPart) {
-    FormsFixture f(QStringLiteral("http://127.0.0.1:1/"));
-    common::WriteTextFile(f.upIniPath(), QStringLiteral("acme01\r\n007\r\nsecret\r\n1\r\n0"));
-    shell::Reg1* a = f.start();
-    EXPECT_EQ(f.child(a, "txt_Com_Username")->text(), QStringLiteral("acme01"));
-    EXPECT_EQ(f.child(a, "txt_Sta_UserName")->text(), QStringLiteral("007"));
-    EXPECT_TRUE(f.child(a, "txt_Sta_Password1")->text().isEmpty());
-    EXPECT_TRUE(f.child<QCheckBox>(a, "Chk_rzh")->isChecked());
-    EXPECT_FALSE(f.child<QCheckBox>(a, "Chk_rmm")->isChecked());
-    a->close();
-
-    common::WriteTextFile(f.upIniPath(), QStringLiteral("acme01\r\n007\r\nsecret\r\n0\r\n1"));
-    shell::Reg1* b = f.start();
-    EXPECT_TRUE(f.child(b, "txt_Com_Username")->text().isEmpty());
-    EXPECT_EQ(f.child(b, "txt_Sta_Password1")->text(), QStringLiteral("secret"));
-    EXPECT_FALSE(f.child<QCheckBox>(b, "Chk_rzh")->isChecked());
-    EXPECT_TRUE(f.child<QCheckBox>(b, "Chk_rmm")->isChecked());
-    b->close();
-
-    common::WriteTextFile(f.upIniPath(), QStringLiteral("acme01\r\n007"));
-    shell::Reg1* c = f.start();
-    EXPECT_TRUE(f.child(c, "txt_Com_Username")->text().isEmpty());
-    EXPECT_FALSE(f.child<QCheckBox>(c, "Chk_rzh")->isChecked());
 }
 
 TEST(OneWait, KeysTypedAndAWindowClosedDuringAWaitArriveAfterIt) {
