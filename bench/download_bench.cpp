@@ -160,7 +160,8 @@ int main(int argc, char** argv) {
     const QByteArray mb = qgetenv("WS_BENCH_MB");
     fixture.size = (mb.isEmpty() ? 20 : mb.toLongLong()) * 1024 * 1024;
     const QByteArray source = qgetenv("WS_SOURCE_DIR");
-    const QString sourceDir = QString::fromLocal8Bit(source.isEmpty() ? WS_SOURCE_DIR_BUILT : source);
+    const QString sourceDir =
+        QString::fromLocal8Bit(source.isEmpty() ? WS_SOURCE_DIR_BUILT : source);
     const QString root = fixture.dir.filePath(QStringLiteral("served"));
     if (!writeBigFile(root) || !startService(fixture.delayed, sourceDir, root, 20) ||
         !startService(fixture.loopback, sourceDir, root, 0)) {

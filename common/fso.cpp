@@ -63,8 +63,8 @@ void RemoveStaleCopies(const QString& path) {
     const QRegularExpression copy(QRegularExpression::anchoredPattern(
         QRegularExpression::escape(info.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
     QDir dir = info.dir();
-    for (const QString& name : dir.entryList({info.fileName() + QStringLiteral(".*")},
-                                             QDir::Files | QDir::Hidden))
+    for (const QString& name :
+         dir.entryList({info.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden))
         if (copy.match(name).hasMatch()) dir.remove(name);
 }
 

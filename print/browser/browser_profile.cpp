@@ -2,7 +2,6 @@
 
 #include "browser/browser_scripts.h"
 
-
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>

@@ -21,8 +21,7 @@ QString HeadlessPage::why(const QString& page) const {
 QUrl HeadlessPageUrl(const QString& page, QString* error) {
     const QUrl url(page);
     const QString scheme = url.scheme().toLower();
-    if (url.isValid() && (scheme == u"http" || scheme == u"https" || scheme == u"data"))
-        return url;
+    if (url.isValid() && (scheme == u"http" || scheme == u"https" || scheme == u"data")) return url;
     // A drive letter is no scheme.
     const QString path = scheme == u"file" ? url.toLocalFile() : page;
     QByteArray bytes;

@@ -1,12 +1,12 @@
 #include "cli/command_line.h"
 
+#include "browser/browser_profile.h"
 #include "common/code_page.h"
 #include "common/deploy_config.h"
 #include "common/headless_input.h"
 #include "common/platform/platform.h"
 #include "common/program_folder.h"
 #include "common/runtime_folder.h"
-#include "browser/browser_profile.h"
 
 #include <QApplication>
 #include <QGuiApplication>

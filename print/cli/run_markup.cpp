@@ -1,8 +1,8 @@
 // print --markup URL: a page loaded headless, its markup in the callers' dialect.
 #include "cli/command_line.h"
 
-#include "common/deploy_config.h"
 #include "browser/web_module.h"
+#include "common/deploy_config.h"
 
 namespace cli {
 

@@ -49,8 +49,7 @@ int RunHeadlessPreview(const HeadlessPreviewJob& job, const common::Clock& clock
     for (const PreviewSurface::Placed& p : surface.placed())
         if (p.flagged) out(QStringLiteral("超出或重叠：") + p.text);
     QSaveFile file(job.pngPath);
-    if (!file.open(QIODevice::WriteOnly) || !surface.image().save(&file, "PNG") ||
-        !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !surface.image().save(&file, "PNG") || !file.commit()) {
         out(QStringLiteral("无法写入预览图片 %1").arg(job.pngPath));
         return 1;
     }

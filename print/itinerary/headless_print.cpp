@@ -70,8 +70,8 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
         pdf = std::make_unique<PdfSurface>(job.pdfPath);
         surface = pdf.get();
     }
-    const QString target = job.printerName.isEmpty() ? QFileInfo(job.pdfPath).absoluteFilePath()
-                                                     : job.printerName;
+    const QString target =
+        job.printerName.isEmpty() ? QFileInfo(job.pdfPath).absoluteFilePath() : job.printerName;
 
     // Every passenger's row and check code are taken in one transaction before any page.
     QList<itin::Receipt> rows;

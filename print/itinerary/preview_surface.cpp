@@ -89,8 +89,8 @@ void DrawFormOutline(QPainter& painter) {
     painter.restore();
 }
 
-PreviewSurface::PreviewSurface(int dpi, QImage form) : dpi_(std::clamp(dpi, 24, 1200)),
-                                                       form_(std::move(form)) {}
+PreviewSurface::PreviewSurface(int dpi, QImage form)
+    : dpi_(std::clamp(dpi, 24, 1200)), form_(std::move(form)) {}
 
 bool PreviewSurface::beginPage() {
     const QRectF page = ReceiptPageTwips();
@@ -139,8 +139,8 @@ bool PreviewSurface::endDocument() {
 }
 
 int PreviewSurface::flaggedCount() const {
-    return int(std::count_if(placed_.begin(), placed_.end(),
-                             [](const Placed& p) { return p.flagged; }));
+    return int(
+        std::count_if(placed_.begin(), placed_.end(), [](const Placed& p) { return p.flagged; }));
 }
 
 QString RenderPreview(const ItineraryRecord& record, const PrintFormState& formState,
@@ -158,14 +158,14 @@ QString RenderPreview(const ItineraryRecord& record, const PrintFormState& formS
 QString PreviewFormImagePath(const QString& programFolder) {
     const QString text = common::ReadTextFile(previewIniPath(programFolder));
     for (const QString& line : text.split(QStringLiteral("\r\n")))
-        if (line.startsWith(QLatin1String("formimage=")))
-            return line.mid(10);
+        if (line.startsWith(QLatin1String("formimage="))) return line.mid(10);
     return {};
 }
 
 QImage LoadFormImage(const QString& path) {
     QByteArray bytes;
-    if (path.isEmpty() || common::ReadAtMost(path, kMaxFormImageBytes, bytes) != common::ReadStatus::Ok)
+    if (path.isEmpty() ||
+        common::ReadAtMost(path, kMaxFormImageBytes, bytes) != common::ReadStatus::Ok)
         return {};
     return QImage::fromData(bytes);
 }

@@ -2,10 +2,10 @@
 // The print preview: the receipt page drawn by the print-out into a picture, over a picture
 // of the pre-printed form (a scanned image, or an outline drawn from the layout table).
 // Texts that overlap each other or run off the page are outlined in red.
-#include "itinerary/print_form_state.h"
-#include "itinerary/record.h"
 #include "itinerary/painter_surface.h"
+#include "itinerary/print_form_state.h"
 #include "itinerary/print_settings.h"
+#include "itinerary/record.h"
 
 #include <QImage>
 #include <QList>
@@ -31,7 +31,7 @@ public:
 
     struct Placed {
         QString text;
-        QRectF cell; // twips
+        QRectF cell;          // twips
         bool flagged = false; // overlaps another text or leaves the page
     };
     const QList<Placed>& placed() const { return placed_; }

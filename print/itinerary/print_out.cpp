@@ -105,9 +105,9 @@ void PrintText(PrintSurface& surface, const PrintSettings& s, const QString& tex
     surface.drawText(text);
 }
 
-bool PrintItinerary(ItineraryRecord& record, const PrintFormState& formState, const PrintSettings& settings,
-                    const QString& leftr, const QString& topb, common::Messages& messages,
-                    PrintSurface& surface, bool requireCheckCode) {
+bool PrintItinerary(ItineraryRecord& record, const PrintFormState& formState,
+                    const PrintSettings& settings, const QString& leftr, const QString& topb,
+                    common::Messages& messages, PrintSurface& surface, bool requireCheckCode) {
     if (record.field(PnrQuery).isEmpty()) {
         messages.show(QStringLiteral("请填写PNR"));
         return false;

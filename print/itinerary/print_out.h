@@ -3,9 +3,9 @@
 // form, shifted by the agent's offsets, one page per call; the check code advances after
 // a page that went to the printer.
 #include "itinerary/print_form_state.h"
-#include "itinerary/record.h"
 #include "itinerary/print_settings.h"
 #include "itinerary/print_surface.h"
+#include "itinerary/record.h"
 
 #include "common/messages.h"
 
@@ -50,8 +50,9 @@ void PrintText(PrintSurface& surface, const PrintSettings& settings, const QStri
 // offsets are out of range or the printer cannot print. True when the page went out; the
 // check code has then advanced. A preview (requireCheckCode false) draws an empty check
 // code as an empty box.
-bool PrintItinerary(ItineraryRecord& record, const PrintFormState& formState, const PrintSettings& settings,
-                    const QString& leftr, const QString& topb, common::Messages& messages,
-                    PrintSurface& surface, bool requireCheckCode = true);
+bool PrintItinerary(ItineraryRecord& record, const PrintFormState& formState,
+                    const PrintSettings& settings, const QString& leftr, const QString& topb,
+                    common::Messages& messages, PrintSurface& surface,
+                    bool requireCheckCode = true);
 
 } // namespace itin

@@ -1,7 +1,7 @@
 #include "shell/vendor_cli.h"
 
-#include "shell/vendor_session.h"
 #include "shell/vendor_codec.h"
+#include "shell/vendor_session.h"
 
 #include "common/clock.h"
 #include "common/deploy_config.h"

@@ -11,8 +11,8 @@
 namespace shell {
 
 VendorSession::VendorSession(const common::DeployConfig& config, const CipherKeyTable& keys,
-               net::HttpClient& http, common::Messages& messages, const common::Clock& clock,
-               RandomSource& random)
+                             net::HttpClient& http, common::Messages& messages,
+                             const common::Clock& clock, RandomSource& random)
     : config_(config), keys_(keys), http_(http), messages_(messages), clock_(clock),
       random_(random) {}
 

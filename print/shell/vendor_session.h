@@ -19,8 +19,9 @@ namespace shell {
 
 class VendorSession {
 public:
-    VendorSession(const common::DeployConfig& config, const CipherKeyTable& keys, net::HttpClient& http,
-           common::Messages& messages, const common::Clock& clock, RandomSource& random);
+    VendorSession(const common::DeployConfig& config, const CipherKeyTable& keys,
+                  net::HttpClient& http, common::Messages& messages, const common::Clock& clock,
+                  RandomSource& random);
 
     // Sign-in values, set by a successful sign-in or the first enrolment step.
     QString loginComUser;

@@ -2,7 +2,6 @@
 // The SMS text composer: the notice for the passenger shown, from the itinerary record,
 // the passenger state and the SMS account, in one of seven templates.
 #include "itinerary/record.h"
-#include "itinerary/record.h"
 #include "sms/sms_account.h"
 
 namespace common {

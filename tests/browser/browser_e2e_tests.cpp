@@ -135,15 +135,20 @@ TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
         return common::WriteTextFile(dir.filePath(name), text) ? dir.filePath(name) : QString();
     };
     file("deploy.ini", "[deploy]\nHttpTimeoutMs=3000\n");
-    const QString busy = file("busy.html",
-                              "<p id=a>busy</p><script>function spin(){var t=Date.now();"
-                              "while(Date.now()-t<40){}setTimeout(spin,0);}spin();</script>");
+    const QString busy =
+        file("busy.html", "<p id=a>busy</p><script>function spin(){var t=Date.now();"
+                          "while(Date.now()-t<40){}setTimeout(spin,0);}spin();</script>");
     file("secret.txt", "SECRET-TEXT"); // out of a page file's reach
     const QString prying = file("prying.html", "<iframe src=secret.txt></iframe><script>var x=new "
-        "XMLHttpRequest();x.open('GET','secret.txt',false);x.send();document.title=x.responseText;</script>");
+                                               "XMLHttpRequest();x.open('GET','secret.txt',false);"
+                                               "x.send();document.title=x.responseText;</script>");
     const QString fifo = dir.filePath("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const struct { QStringList args; int exitCode; const char* out; } kRuns[] = {
+    const struct {
+        QStringList args;
+        int exitCode;
+        const char* out;
+    } kRuns[] = {
         {{"--markup", busy}, 0, "<P id=a>busy</P>"},
         {{"--markup", prying}, 0, "<IFRAME src=secret.txt>"},
         {{"--markup", dir.filePath("missing.html")}, 2, "cannot read"},
@@ -153,12 +158,14 @@ TEST(BrowserEngine, HeadlessPageOptionsReadBusyPagesAndRefuseWhatIsNoPage) {
     };
     for (const auto& r : kRuns) {
         QProcess print;
-        print.start(qEnvironmentVariable("WS_BIN_DIR") + "/print", r.args + QStringList{"--data-dir", dir.path()});
+        print.start(qEnvironmentVariable("WS_BIN_DIR") + "/print",
+                    r.args + QStringList{"--data-dir", dir.path()});
         ASSERT_TRUE(print.waitForFinished(30000));
         EXPECT_EQ(print.exitCode(), r.exitCode) << r.args.join(' ').toStdString();
         const QByteArray err = print.readAllStandardError();
         const QByteArray shown = r.exitCode ? err : print.readAllStandardOutput();
-        EXPECT_TRUE(shown.contains(r.out)) << r.args.join(' ').toStdString() << ": " << shown.toStdString();
+        EXPECT_TRUE(shown.contains(r.out))
+            << r.args.join(' ').toStdString() << ": " << shown.toStdString();
         EXPECT_FALSE(shown.contains("SECRET-TEXT"));
         if (r.exitCode) {
             EXPECT_EQ(err.count("print: "), 1) << err.toStdString();

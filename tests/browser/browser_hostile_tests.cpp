@@ -32,23 +32,26 @@ TEST(HostilePages, AreReadAndTheirCallsDieWithTheBrowser) {
             SCOPED_TRACE(std::string(p.name) + " round " + std::to_string(round));
             auto b = std::make_unique<browser::EmbeddedBrowser>(profile);
             QSignalSpy loaded(b.get(), &browser::EmbeddedBrowser::topLoadFinished);
-            b->navigate("data:text/html;charset=utf-8," +
-                        QUrl::toPercentEncoding(QStringLiteral("<p id=a>%1</p><script>%2</script>")
-                                                    .arg(p.name, p.script)));
+            b->navigate(
+                "data:text/html;charset=utf-8," +
+                QUrl::toPercentEncoding(
+                    QStringLiteral("<p id=a>%1</p><script>%2</script>").arg(p.name, p.script)));
             ASSERT_TRUE(loaded.wait(15000));
             auto read = std::make_shared<browser::DomDocument>();
             auto found = std::make_shared<QList<bool>>();
             b->snapshot([read](const browser::DomDocument& d) { *read = d; });
             b->run(browser::BrowserActions().click("a").setValue("a", "v"),
                    [found](const QList<bool>& r) { *found = r; });
-            ASSERT_TRUE(support::WaitUntil([&] { return !found->isEmpty() && !read->root.tag.isEmpty(); }));
+            ASSERT_TRUE(
+                support::WaitUntil([&] { return !found->isEmpty() && !read->root.tag.isEmpty(); }));
             ASSERT_NE(read->elementById("a"), nullptr);
             EXPECT_EQ(read->elementById("a")->textContent(), p.name);
             EXPECT_EQ(*found, (QList<bool>{true, true}));
             // Calls waiting when the browser goes never run, mid-script or before it.
             auto late = std::make_shared<int>(0);
-            b->run(browser::BrowserActions().runScript("var t=Date.now();while(Date.now()-t<150){}"),
-                   [late](const QList<bool>&) { ++*late; });
+            b->run(
+                browser::BrowserActions().runScript("var t=Date.now();while(Date.now()-t<150){}"),
+                [late](const QList<bool>&) { ++*late; });
             b->snapshot([late](const browser::DomDocument&) { ++*late; });
             EXPECT_EQ(b->pendingCalls(), 2);
             if (round % 2) QTest::qWait(20);

@@ -57,7 +57,8 @@ TEST_F(ImportButtons, KeepTheirPlacesInEitherModeAndAcrossAReload) {
         EXPECT_FALSE(Child<QPushButton>(f, "cmdstopall")->isVisible());
     }
     // A line has room for what it holds and no more.
-    EXPECT_FALSE(root().printForms().commands().add({"Extra", "更多", {FormLine::Buttons, 120}, {}}));
+    EXPECT_FALSE(
+        root().printForms().commands().add({"Extra", "更多", {FormLine::Buttons, 120}, {}}));
 }
 
 TEST_F(ImportButtons, PlatformRetrievalChecksBeforeAskingForItsWindow) {

@@ -248,7 +248,8 @@ QByteArray cellHead(int row, int col) {
 // A workbook stream: globals (version, extra records, sheet "Sheet1"), then the sheet.
 QByteArray biffStream(int version, const QByteArray& globals, const QByteArray& sheetCells) {
     const QByteArray bof = record(0x0809, le16(version) + le16(0x0005) + QByteArray(4, '\0'));
-    const QByteArray sheetName = QByteArray("\x06", 1) + (version == 0x0600 ? QByteArray(1, '\0') : QByteArray()) + "Sheet1";
+    const QByteArray sheetName =
+        QByteArray("\x06", 1) + (version == 0x0600 ? QByteArray(1, '\0') : QByteArray()) + "Sheet1";
     const qsizetype sheetAt = bof.size() + globals.size() + 4 + 6 + sheetName.size() + 4;
     QByteArray out = bof + globals + record(0x0085, le32(quint32(sheetAt)) + le16(0) + sheetName) +
                      record(0x000A, {});
@@ -272,14 +273,14 @@ TEST(Workbook, LegacyValuesSharedStringsAcrossContinuationsAndFormulaResults) {
     globals += record(0x003C, le16(1) + QByteArray(1, '\0') + "B"); // the short one
     const QByteArray cells =
         record(0x00FD, cellHead(0, 0) + le32(0)) + record(0x00FD, cellHead(0, 1) + le32(1)) +
-        record(0x00FD, cellHead(0, 2) + le32(9)) +                  // no such string
-        record(0x027E, cellHead(0, 3) + le32((7u << 2) | 2)) +        // RK integer
+        record(0x00FD, cellHead(0, 2) + le32(9)) +             // no such string
+        record(0x027E, cellHead(0, 3) + le32((7u << 2) | 2)) + // RK integer
         record(0x00BD, le16(0) + le16(4) + le16(0) + le32((1130u << 2) | 2) + le16(0) +
-                           le32((5u << 2) | 3) + le16(5)) +           // MULRK: 1130, 0.05
+                           le32((5u << 2) | 3) + le16(5)) +          // MULRK: 1130, 0.05
         record(0x0205, cellHead(0, 6) + QByteArray("\x01\x00", 2)) + // TRUE
         record(0x0205, cellHead(0, 7) + QByteArray("\x07\x01", 2)) + // #DIV/0!
-        record(0x0006, cellHead(0, 8) + QByteArray("\x00\0\0\0\0\0\xFF\xFF", 8) +
-                           QByteArray(6, '\0')) +
+        record(0x0006,
+               cellHead(0, 8) + QByteArray("\x00\0\0\0\0\0\xFF\xFF", 8) + QByteArray(6, '\0')) +
         record(0x0207, le16(2) + QByteArray(1, '\0') + "fx"); // the formula's text result
     const wbook::Scan scan =
         wbook::ScanWorkbook(biffStream(0x0600, globals, cells), QStringLiteral("sheet1"), 500, 13);
@@ -316,8 +317,8 @@ TEST(Workbook, OpenXmlReadsOnlyWhatItNeedsAndRefusesOversizedParts) {
     std::string rows = R"(<row r="1"><c r="A1"><f>B1*2</f></c><c r="B1"><f>1</f><v></v></c>)"
                        R"(<c r="C1" t="s"><v>0</v></c></row>)";
     for (int r = 2; r <= 600; ++r)
-        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) +
-                "\"><v>" + std::to_string(r) + "</v></c></row>";
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
+                std::to_string(r) + "</v></c></row>";
     rows += "<row><c><v>not a number</v></c></row><<< not XML";
     writeZip(path, xlsxParts(rows, "sheet1", "", "<si><t>s0</t></si>"));
     wbook::ReadResult read = wbook::ReadWorkbook(path, QStringLiteral("sheet1"), 500, 13);

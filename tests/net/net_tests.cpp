@@ -176,13 +176,11 @@ TEST(AsyncGet, AbortAndStalledTransfersEndAsFailed) {
 
 TEST(HttpClient, RepliesPastTheSizeLimitAreRefusedNotKept) {
     const QByteArray big(300 * 1024, 'x');
-    LocalHttpServer announced([&](const QByteArray&) {
-        return LocalHttpServer::answer(200, "OK", big);
-    });
+    LocalHttpServer announced(
+        [&](const QByteArray&) { return LocalHttpServer::answer(200, "OK", big); });
     // The same body without a length: only the bytes received count.
-    LocalHttpServer unannounced([&](const QByteArray&) {
-        return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + big;
-    });
+    LocalHttpServer unannounced(
+        [&](const QByteArray&) { return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + big; });
     net::HttpClient client(5000);
     client.setMaxReplyBytes(100 * 1024);
     for (LocalHttpServer* server : {&announced, &unannounced}) {

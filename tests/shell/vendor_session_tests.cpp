@@ -1,5 +1,5 @@
-#include "shell/vendor_session.h"
 #include "shell/vendor_codec.h"
+#include "shell/vendor_session.h"
 
 #include "common/clock.h"
 #include "common/code_page.h"

@@ -7,9 +7,9 @@
 #include "app/workstation.h"
 #include "common/clock.h"
 #include "common/messages.h"
+#include "itinerary/booking_form.h"
 #include "itinerary/forms/itinerary_context.h"
 #include "itinerary/forms/print_form_host.h"
-#include "itinerary/booking_form.h"
 #include "support/doubles.h"
 #include "support/recording_surface.h"
 

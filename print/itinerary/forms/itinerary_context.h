@@ -6,9 +6,9 @@
 #include "common/desktop.h"
 #include "common/messages.h"
 #include "itinerary/print_form_state.h"
-#include "itinerary/record.h"
 #include "itinerary/print_settings.h"
 #include "itinerary/print_surface.h"
+#include "itinerary/record.h"
 
 #include <QString>
 

@@ -2,8 +2,8 @@
 // What the print-out would refuse a record with before any page goes out, so that a
 // refused receipt gets no row in the log.
 #include "itinerary/print_form_state.h"
-#include "itinerary/record.h"
 #include "itinerary/print_settings.h"
+#include "itinerary/record.h"
 
 #include <QString>
 

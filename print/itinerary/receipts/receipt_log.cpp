@@ -2,9 +2,9 @@
 
 #include "common/deploy_config.h"
 #include "common/text_ops.h"
+#include "itinerary/print_form_state.h"
 #include "itinerary/receipts/pg_ledger.h"
 #include "itinerary/receipts/sqlite_ledger.h"
-#include "itinerary/print_form_state.h"
 #include "itinerary/record_json.h"
 #include "itinerary/workstation_id.h"
 

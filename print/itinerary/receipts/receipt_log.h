@@ -4,8 +4,8 @@
 // and the check code the next receipt carries (one per counter).
 // A print job's rows and their check codes are taken in one write transaction before the
 // pages go out; the rows are marked printed or failed in one transaction afterwards.
-#include "itinerary/record.h"
 #include "itinerary/receipts/ledger_backend.h"
+#include "itinerary/record.h"
 
 #include <QDate>
 #include <QDateTime>

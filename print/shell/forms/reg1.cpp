@@ -1,10 +1,10 @@
 #include "shell/forms/reg1.h"
 
-#include "shell/vendor_session.h"
 #include "shell/forms/form_util.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/up_ini.h"
 #include "shell/vendor_codec.h"
+#include "shell/vendor_session.h"
 
 #include "common/messages.h"
 

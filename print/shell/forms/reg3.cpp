@@ -1,9 +1,9 @@
 #include "shell/forms/reg3.h"
 
-#include "shell/vendor_session.h"
 #include "shell/forms/form_util.h"
 #include "shell/forms/sign_in_flow.h"
 #include "shell/vendor_codec.h"
+#include "shell/vendor_session.h"
 
 #include "common/messages.h"
 #include "common/text_ops.h"

@@ -22,8 +22,9 @@ class Reg3;
 class SignInFlow : public QObject {
     Q_OBJECT
 public:
-    SignInFlow(VendorSession& vendor, common::Messages& messages, const common::DeployConfig& config,
-               QString programFolder, QObject* parent = nullptr);
+    SignInFlow(VendorSession& vendor, common::Messages& messages,
+               const common::DeployConfig& config, QString programFolder,
+               QObject* parent = nullptr);
     ~SignInFlow() override;
 
     // Shows Reg1, the first window of the program.
