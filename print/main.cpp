@@ -1,23 +1,26 @@
 // print: the agency workstation. Without options it starts the windows; the options are
-// headless entry points for scripted use and tests, one file each in cli/.
-#include "cli/command_line.h"
+// headless entry points for scripted use and tests, one file each in cli/. The jobs that
+// need no widgets, network, workbooks or pages run here alone; every other run goes to the
+// desk module (cli/desk.h), so those jobs start without loading what they never use.
+#include "cli/desk.h"
 
 int main(int argc, char* argv[]) {
     using namespace cli;
-    const auto app = MakeApplication(argc, argv);
+    const std::optional<Entry> entry = PeekEntry(argc, argv);
+    if (entry && !RunsWithoutDesk(*entry)) return RunDesk(argc, argv);
+    const auto app = MakeJobApplication(entry, argc, argv);
     CommandLine c;
     if (const auto exitCode = c.parse(QCoreApplication::arguments())) return *exitCode;
-    if (c.isSet(c.sheet)) return RunSheet(c);
-    if (c.isSet(c.vendorRequest)) return RunVendorRequest(c);
-    if (c.isSet(c.pnr) && (c.isSet(c.pdf) || c.isSet(c.printer))) return RunPrintJob(c);
-    if (c.isSet(c.pnr) && c.isSet(c.preview)) return RunPreview(c);
-    if (c.isSet(c.receipts)) return RunReceipts(c);
-    if (c.isSet(c.ledgerImport)) return RunLedgerImport(c);
-    if (c.isSet(c.pnr) && c.isSet(c.sms)) return RunSmsText(c);
-    if (c.isSet(c.orderPage)) return RunOrderPage(c);
-    if (c.isSet(c.ticketPage)) return RunTicketPage(c);
-    if (c.isSet(c.pnr) || c.isSet(c.ticketRow)) return RunRecordJson(c);
-    if (c.isSet(c.handoff)) return RunHandOff(c);
-    if (c.isSet(c.markup)) return RunMarkup(c);
-    return RunWindows(c);
+    switch (PickEntry(c)) {
+    case Entry::PdfJob:
+        return RunPrintJob(c);
+    case Entry::Preview:
+        return RunPreview(c);
+    case Entry::Receipts:
+        return RunReceipts(c);
+    case Entry::RecordJson:
+        return RunRecordJson(c);
+    default:
+        return 2; // not reached: the peek read the same options
+    }
 }

@@ -111,6 +111,24 @@ RegisterResult CallRegistrationEntry(const Path& library, const char* entry) {
     return r;
 }
 
+void* LoadProgramModule(const std::string& fileName, const char* entry, std::string& error) {
+    std::error_code ec;
+    const Path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        error = "the program's folder is unknown: " + ec.message();
+        return nullptr;
+    }
+    const Path file = program.parent_path() / fileName;
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_GLOBAL);
+    if (!handle) {
+        error = dlerror();
+        return nullptr;
+    }
+    void* address = dlsym(handle, entry);
+    if (!address) error = file.string() + ": no " + entry;
+    return address;
+}
+
 Path SystemFolder() {
     return "/usr/lib";
 }

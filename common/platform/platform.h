@@ -34,6 +34,12 @@ struct RegisterResult {
 // COM initialised on the calling thread. The library stays loaded until the process ends.
 RegisterResult CallRegistrationEntry(const Path& library, const char* entry);
 
+// ---- Modules of the program.
+// Loads the library fileName from the program's own folder, its symbols visible to every
+// library loaded after it, and returns the address of entry; null when the library or
+// the entry is missing (error says which, and why). The library stays loaded.
+void* LoadProgramModule(const std::string& fileName, const char* entry, std::string& error);
+
 // ---- Folders and fonts.
 Path SystemFolder();
 Path FontsFolder();

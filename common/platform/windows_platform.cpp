@@ -153,6 +153,32 @@ RegisterResult CallRegistrationEntry(const Path& library, const char* entry) {
     return r;
 }
 
+void* LoadProgramModule(const std::string& fileName, const char* entry, std::string& error) {
+    std::wstring program(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, program.data(), DWORD(program.size()));
+        if (n == 0) {
+            error = "the program's folder is unknown";
+            return nullptr;
+        }
+        if (n < program.size()) {
+            program.resize(n);
+            break;
+        }
+        program.resize(program.size() * 2);
+    }
+    const Path file =
+        Path(program).parent_path() / Path(std::u8string(fileName.begin(), fileName.end()));
+    HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module) {
+        error = "cannot load " + fileName + " (error " + std::to_string(GetLastError()) + ")";
+        return nullptr;
+    }
+    void* address = reinterpret_cast<void*>(GetProcAddress(module, entry));
+    if (!address) error = fileName + ": no " + entry;
+    return address;
+}
+
 Path SystemFolder() {
     wchar_t buffer[MAX_PATH] = {};
     const UINT n = GetSystemDirectoryW(buffer, MAX_PATH);

@@ -1,6 +1,5 @@
 #include "cli/command_line.h"
 
-#include "browser/browser_profile.h"
 #include "common/code_page.h"
 #include "common/deploy_config.h"
 #include "common/headless_input.h"
@@ -8,7 +7,6 @@
 #include "common/program_folder.h"
 #include "common/runtime_folder.h"
 
-#include <QApplication>
 #include <QGuiApplication>
 
 namespace cli {
@@ -96,9 +94,6 @@ Examples:
   print --receipts --from 2026-03-01 --to 2026-03-31
   print --vendor-request "s=2&u=demo01&u2=001&p=123456")";
 
-// What a run needs besides its options: the engine, a GUI, a window system.
-enum class AppKind { Core, Offscreen, EngineOffscreen, Windows };
-
 // An option is only read with the one it belongs to; alone it would start the windows.
 QString missingOption(const CommandLine& c) {
     struct Need {
@@ -161,40 +156,49 @@ std::optional<int> CommandLine::parse(const QStringList& args) {
     return std::nullopt;
 }
 
-std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
-    // Headless options print to the console the program was started from (print is a
-    // windowed program on Windows).
-    if (argc > 1) platform::AttachParentConsole();
-    // Only to choose the kind; the options are read from the application's arguments.
+Entry PickEntry(const CommandLine& c) {
+    const bool pnr = c.isSet(c.pnr);
+    if (c.isSet(c.sheet)) return Entry::Sheet;
+    if (c.isSet(c.vendorRequest)) return Entry::VendorRequest;
+    if (pnr && !c.value(c.printer).isEmpty()) return Entry::PrinterJob;
+    if (pnr && (c.isSet(c.pdf) || c.isSet(c.printer))) return Entry::PdfJob;
+    if (pnr && c.isSet(c.preview)) return Entry::Preview;
+    if (c.isSet(c.receipts)) return Entry::Receipts;
+    if (c.isSet(c.ledgerImport)) return Entry::LedgerImport;
+    if (pnr && c.isSet(c.sms)) return Entry::SmsText;
+    if (c.isSet(c.orderPage)) return Entry::OrderPage;
+    if (c.isSet(c.ticketPage)) return Entry::TicketPage;
+    if (pnr || c.isSet(c.ticketRow)) return Entry::RecordJson;
+    if (c.isSet(c.handoff)) return Entry::HandOff;
+    if (c.isSet(c.markup)) return Entry::Markup;
+    return Entry::Windows;
+}
+
+std::optional<Entry> PeekEntry(int argc, char** argv) {
+    // Before the application exists: the raw arguments, read without printing anything.
     QStringList raw;
     for (const std::string& arg : platform::Arguments(argc, argv))
         raw << QString::fromStdString(arg);
     CommandLine c;
-    AppKind kind = AppKind::Core;
-    if (c.acceptable(raw)) {
-        if (c.isSet(c.markup) || c.isSet(c.orderPage) || c.isSet(c.ticketPage))
-            kind = AppKind::EngineOffscreen;
-        else if (c.isSet(c.pdf) || c.isSet(c.printer) || c.isSet(c.preview))
-            kind = AppKind::Offscreen;
-        else if (!(c.isSet(c.sheet) || c.isSet(c.vendorRequest) || c.isSet(c.receipts) ||
-                   c.isSet(c.ledgerImport) || c.isSet(c.pnr) || c.isSet(c.ticketRow) ||
-                   c.isSet(c.handoff)))
-            kind = AppKind::Windows;
-    }
-    switch (kind) {
-    case AppKind::Core:
-        return std::make_unique<QCoreApplication>(argc, argv);
-    case AppKind::Offscreen:
+    if (!c.acceptable(raw)) return std::nullopt;
+    return PickEntry(c);
+}
+
+bool RunsWithoutDesk(Entry entry) {
+    return entry == Entry::PdfJob || entry == Entry::Preview || entry == Entry::Receipts ||
+           entry == Entry::RecordJson;
+}
+
+std::unique_ptr<QCoreApplication> MakeJobApplication(std::optional<Entry> entry, int& argc,
+                                                     char** argv) {
+    // Headless options print to the console the program was started from (print is a
+    // windowed program on Windows).
+    if (argc > 1) platform::AttachParentConsole();
+    if (entry == Entry::PdfJob || entry == Entry::Preview) {
         DrawOffscreen();
         return std::make_unique<QGuiApplication>(argc, argv);
-    case AppKind::EngineOffscreen:
-        DrawOffscreen();
-        [[fallthrough]];
-    case AppKind::Windows:
-        browser::PrepareEngine();
-        return std::make_unique<QApplication>(argc, argv);
     }
-    return nullptr;
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 QString CommandLine::programFolder() const {

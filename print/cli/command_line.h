@@ -1,8 +1,8 @@
 #pragma once
 // The options of print and what every entry point gets: the parsed command line, the
-// program folder and the clock. main.cpp makes the application the options need, reads
-// the options and picks the entry point; each headless entry point is one small file
-// beside it (run_*.cpp).
+// program folder and the clock. main.cpp (or, for the runs that need it, the desk's
+// DeskMain) makes the application the options need, reads the options and runs the entry
+// point PickEntry names; each headless entry point is one small file beside it (run_*.cpp).
 #include "common/clock.h"
 
 #include <QCommandLineOption>
@@ -40,11 +40,34 @@ struct CommandLine {
     std::unique_ptr<common::Clock> makeClock() const;
 };
 
-// The application the options ask for, made before they are read: the web engine's
-// set-up and a widgets application for the windows and the page jobs, a GUI application
-// drawing offscreen for the PDF, printer and preview jobs, otherwise (also for --help,
-// --version and bad options) a core application.
-std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv);
+// The entry point a command line runs, in the order they are tried.
+enum class Entry {
+    Sheet,
+    VendorRequest,
+    PrinterJob,
+    PdfJob,
+    Preview,
+    Receipts,
+    LedgerImport,
+    SmsText,
+    OrderPage,
+    TicketPage,
+    RecordJson,
+    HandOff,
+    Markup,
+    Windows,
+};
+Entry PickEntry(const CommandLine& c);
+// The entry point of the raw arguments; nothing when they are not a run (bad options,
+// --help, --version).
+std::optional<Entry> PeekEntry(int argc, char** argv);
+// Jobs that need no widgets, network, workbooks or pages: print runs them alone; the
+// rest run in the desk module (see desk.h).
+bool RunsWithoutDesk(Entry entry);
+// The application a run without the desk needs: a GUI drawing offscreen for the PDF and
+// preview jobs, otherwise (also for --help, --version and bad options) a core application.
+std::unique_ptr<QCoreApplication> MakeJobApplication(std::optional<Entry> entry, int& argc,
+                                                     char** argv);
 
 // "print: <message>" on standard error; returns the exit code 2.
 int Fail(const QString& message);
@@ -59,7 +82,8 @@ bool ReadInputText(const QString& path, QString& text);
 // Entry points, one file each.
 int RunSheet(const CommandLine& c);         // --sheet FILE
 int RunVendorRequest(const CommandLine& c); // --vendor-request PARAMS
-int RunPrintJob(const CommandLine& c);      // --pnr FILE with --pdf or --printer
+int RunPrintJob(const CommandLine& c);      // --pnr FILE --pdf OUT.pdf
+int RunPrinterJob(const CommandLine& c);    // --pnr FILE --printer NAME
 int RunSmsText(const CommandLine& c);       // --pnr FILE --sms TYPE
 int RunRecordJson(const CommandLine& c);    // --pnr FILE, or --ticket-row TEXT
 int RunHandOff(const CommandLine& c);       // --handoff FILE

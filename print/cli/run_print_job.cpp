@@ -1,13 +1,10 @@
-// print --pnr FILE --pdf OUT.pdf | --printer NAME: the receipts of a booking, no window.
+// print --pnr FILE --pdf OUT.pdf: the receipts of a booking into a PDF file, no window.
 #include "cli/command_line.h"
-
-#include "itinerary/headless_print.h"
+#include "cli/print_job.h"
 
 namespace cli {
 
-int RunPrintJob(const CommandLine& c) {
-    const auto clock = c.makeClock();
-    if (!clock) return 2;
+itin::HeadlessPrintJob PrintJobOf(const CommandLine& c) {
     itin::HeadlessPrintJob job;
     job.pnrFile = c.value(c.pnr);
     job.pdfPath = c.value(c.pdf);
@@ -16,7 +13,13 @@ int RunPrintJob(const CommandLine& c) {
     job.international = c.isSet(c.international);
     job.programFolder = c.programFolder();
     job.reprint = c.isSet(c.reprint);
-    return itin::RunHeadlessPrint(job, *clock, PrintLine);
+    return job;
+}
+
+int RunPrintJob(const CommandLine& c) {
+    const auto clock = c.makeClock();
+    if (!clock) return 2;
+    return itin::RunHeadlessPrint(PrintJobOf(c), *clock, PrintLine);
 }
 
 } // namespace cli

@@ -61,10 +61,14 @@ int RunHeadlessPrint(const HeadlessPrintJob& job, const common::Clock& clock,
     }
 
     std::unique_ptr<PdfSurface> pdf;
-    std::unique_ptr<PrinterSurface> printer;
+    std::unique_ptr<PrintSurface> printer;
     PrintSurface* surface = nullptr;
     if (!job.printerName.isEmpty()) {
-        printer = std::make_unique<PrinterSurface>(job.printerName);
+        if (!job.openPrinter) {
+            out(QStringLiteral("打印机不可用"));
+            return 1;
+        }
+        printer = job.openPrinter(job.printerName);
         surface = printer.get();
     } else {
         pdf = std::make_unique<PdfSurface>(job.pdfPath);

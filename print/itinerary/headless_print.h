@@ -3,12 +3,17 @@
 // loads them, the booking is parsed, and one receipt per passenger goes to a PDF file or
 // a printer through the print-out of the print button, stepping as "下一位" does.
 #include "common/clock.h"
+#include "itinerary/print_surface.h"
 
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace itin {
+
+// Opens the printer of that name ("default": the system default) as a print surface.
+using OpenPrinter = std::function<std::unique_ptr<PrintSurface>(const QString& name)>;
 
 struct HeadlessPrintJob {
     QString pnrFile;     // booking display, UTF-8 or GBK
@@ -16,8 +21,9 @@ struct HeadlessPrintJob {
     QString printerName; // a printer: a name, or "default"
     QString checkCode;   // CheckCode of the first receipt; empty: the log's next free one
     bool international = false;
-    QString programFolder; // where info.ini and receipts.db live
-    bool reprint = false;  // print check codes the log already holds
+    QString programFolder;   // where info.ini and receipts.db live
+    bool reprint = false;    // print check codes the log already holds
+    OpenPrinter openPrinter; // needed for printerName; the PDF job runs without it
 };
 
 // Runs the job; every output line (one per receipt: passenger and check code, and every

@@ -1,6 +1,6 @@
 #pragma once
-// Print surfaces that draw with QPainter: a PDF file of receipt pages, and a real printer
-// (the system default or one by name), one print job per receipt.
+// Print surfaces that draw with QPainter: the base shared by every surface and a PDF file of
+// receipt pages (the printer is in printer_surface.h: it needs Qt Print Support).
 #include "itinerary/print_surface.h"
 
 #include <QFont>
@@ -11,17 +11,11 @@
 
 class QFileDevice;
 class QPdfWriter;
-class QPrinter;
 
 namespace itin {
 
 // The pre-printed receipt form: 238 mm × 106.6 mm.
 QPageSize ReceiptPageSize();
-
-// Where the printer's printable area starts on the receipt page, in twips from the page's
-// top-left: the print-out's origin on that printer. Empty or "default" names the system
-// default printer; an unknown printer gives (0, 0), as a PDF page does.
-QPointF PrintableAreaCorner(const QString& printerName = {});
 
 // Font and position state shared by the painter surfaces; subclasses open the painter.
 class PainterSurface : public PrintSurface {
@@ -78,21 +72,6 @@ private:
     bool finished_ = false;
     bool written_ = false;
     int pages_ = 0;
-};
-
-// One print job per receipt on a printer: name empty or "default" for the system
-// default printer. Uses the form's paper size when the printer accepts it, and draws from
-// the corner of the printable area the printer reports for it (no margins of our own).
-class PrinterSurface : public PainterSurface {
-public:
-    explicit PrinterSurface(const QString& printerName = {});
-    ~PrinterSurface() override;
-    bool beginPage() override;
-    bool endDocument() override;
-
-private:
-    QString name_;
-    std::unique_ptr<QPrinter> printer_;
 };
 
 } // namespace itin

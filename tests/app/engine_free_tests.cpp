@@ -1,5 +1,6 @@
 // Runs print as a separate process with the dynamic linker reporting every library it loads
-// (LD_DEBUG=files), and checks which runs load the web engine: only those that show a page.
+// (LD_DEBUG=files), and checks which runs load the web engine (only those that show a page)
+// and which load Qt Widgets, Qt Network or libzip (none of the PDF, preview and receipts jobs).
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -16,6 +17,7 @@ struct Loaded {
     int exitCode = -1;
     bool qtCore = false;    // the report works: the program's own Qt is in it
     bool webEngine = false; // a Qt WebEngine library was loaded
+    bool desk = false;      // Qt Widgets, Qt Network or libzip was loaded
 };
 
 Loaded runPrint(const QStringList& args, bool quitWhenShown, const QTemporaryDir& dir) {
@@ -38,12 +40,14 @@ Loaded runPrint(const QStringList& args, bool quitWhenShown, const QTemporaryDir
         const QByteArray text = f.readAll();
         r.qtCore = r.qtCore || text.contains("file=libQt6Core.so");
         r.webEngine = r.webEngine || text.contains("libQt6WebEngine");
+        r.desk = r.desk || text.contains("libQt6Widgets") || text.contains("libQt6Network") ||
+                 text.contains("libzip");
         f.remove();
     }
     return r;
 }
 
-TEST(EngineFree, OnlyRunsThatShowAPageLoadTheWebEngine) {
+TEST(EngineFree, EachRunLoadsOnlyTheLibrariesItUses) {
     QTemporaryDir dir;
     const QString booking = qEnvironmentVariable("WS_SOURCE_DIR") + "/samples/two_passengers.txt";
     const QString workbook =
@@ -59,23 +63,31 @@ TEST(EngineFree, OnlyRunsThatShowAPageLoadTheWebEngine) {
         QStringList args;
         bool quitWhenShown;
         bool engine;
+        bool desk;
     } runs[] = {
         {"PDF job",
          {"--pnr", booking, "--pdf", dir.filePath("r.pdf"), "--check-code", "0041", "--data-dir",
           data},
          false,
+         false,
          false},
         {"preview job",
          {"--pnr", booking, "--preview", dir.filePath("p.png"), "--data-dir", data},
          false,
+         false,
          false},
-        {"sheet job", {"--sheet", workbook}, false, false},
-        {"receipts", {"--receipts", "--data-dir", data}, false, false},
-        {"SMS text", {"--pnr", booking, "--sms", "1", "--data-dir", data}, false, false},
-        {"sign-in form", {"--data-dir", data}, true, false},
-        {"print form alone", {"--form", "--data-dir", data}, true, false},
+        {"booking as JSON", {"--pnr", booking}, false, false, false},
+        {"sheet job", {"--sheet", workbook}, false, false, true},
+        {"receipts", {"--receipts", "--data-dir", data}, false, false, false},
+        {"SMS text", {"--pnr", booking, "--sms", "1", "--data-dir", data}, false, false, true},
+        {"sign-in form", {"--data-dir", data}, true, false, true},
+        {"print form alone", {"--form", "--data-dir", data}, true, false, true},
         // The check sees the engine where it is used.
-        {"page markup", {"--markup", QUrl::fromLocalFile(page.fileName()).toString()}, false, true},
+        {"page markup",
+         {"--markup", QUrl::fromLocalFile(page.fileName()).toString()},
+         false,
+         true,
+         true},
     };
     for (const auto& run : runs) {
         const Loaded r = runPrint(run.args, run.quitWhenShown, dir);
@@ -83,6 +95,7 @@ TEST(EngineFree, OnlyRunsThatShowAPageLoadTheWebEngine) {
         EXPECT_EQ(r.exitCode, 0) << run.what;
         EXPECT_TRUE(r.qtCore) << run.what;
         EXPECT_EQ(r.webEngine, run.engine) << run.what;
+        EXPECT_EQ(r.desk, run.desk) << run.what;
     }
 }
 

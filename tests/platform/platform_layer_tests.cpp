@@ -109,6 +109,24 @@ TEST_F(Platform, RegistrationEntryCalledOnceWithItsAnswerSeen) {
     EXPECT_EQ(ReadAll(dir / "counter"), "registered\n");
 }
 
+TEST(ProgramModule, FoundBesideTheProgramOrSaysWhatIsMissing) {
+    const struct {
+        const char* file;
+        const char* entry;
+        bool found;
+    } cases[] = {
+        {WS_REG_HRESULT_NAME, "DllRegisterServer", true},
+        {WS_REG_HRESULT_NAME, "DllUnregisterServer", false}, // no such entry
+        {"no-such-module.so", "DllRegisterServer", false},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const void* entry = platform::LoadProgramModule(c.file, c.entry, error);
+        EXPECT_EQ(entry != nullptr, c.found) << c.file << " " << c.entry;
+        EXPECT_EQ(error.empty(), c.found) << c.file << " " << c.entry << ": " << error;
+    }
+}
+
 TEST_F(Platform, InstalledFontIsInTheFontsFolderAndRegistered) {
     setEnv("XDG_DATA_HOME", dir); // the fonts folder off Windows
     const fs::path font = dir / "WsTestSans.ttf";

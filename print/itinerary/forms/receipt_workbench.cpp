@@ -6,6 +6,7 @@
 #include "itinerary/forms/store_link.h"
 #include "itinerary/forms/twips.h"
 #include "itinerary/preview_surface.h"
+#include "itinerary/printer_surface.h"
 #include "itinerary/receipts/receipt_log.h"
 
 #include "common/forms/window_host.h"

@@ -1,7 +1,7 @@
 #include "itinerary/forms/store_link.h"
 
 #include "common/text_ops.h"
-#include "itinerary/painter_surface.h"
+#include "itinerary/printer_surface.h"
 #include "itinerary/print_out.h"
 #include "itinerary/receipts/print_refusal.h"
 #include "itinerary/receipts/receipt_log.h"
