@@ -6,17 +6,38 @@
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QTimer>
 
 namespace net {
+
+namespace {
+
+// The application's proxy settings (the system's, by default), with a direct connection
+// answered as DefaultProxy rather than NoProxy: the connection's socket resolves that to
+// the same settings and connects directly, and Qt Network then reads replies through a
+// buffered socket. With NoProxy it reads every header byte with its own system call.
+class BufferedDirectProxies : public QNetworkProxyFactory {
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
+        const QList<QNetworkProxy> proxies = QNetworkProxyFactory::proxyForQuery(query);
+        if (proxies.isEmpty() || proxies.first().type() == QNetworkProxy::NoProxy)
+            return {QNetworkProxy(QNetworkProxy::DefaultProxy)};
+        return proxies;
+    }
+};
+
+} // namespace
 
 HttpClient::HttpClient(const common::DeployConfig& config, WaitHook* hook)
     : HttpClient(config.httpTimeoutMs(), hook) {}
 
 HttpClient::HttpClient(int timeoutMs, WaitHook* hook)
     : timeoutMs_(timeoutMs > 0 ? timeoutMs : 30000), hook_(hook),
-      nam_(std::make_unique<QNetworkAccessManager>()) {}
+      nam_(std::make_unique<QNetworkAccessManager>()) {
+    nam_->setProxyFactory(new BufferedDirectProxies); // the manager owns it
+}
 
 HttpClient::~HttpClient() = default;
 

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QNetworkProxy>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -115,6 +116,22 @@ TEST(HttpClient, UnreachableOrMalformedAddressesGiveEmptyReplies) {
     EXPECT_TRUE(client.post(QStringLiteral("http://127.0.0.1:%1/").arg(closedPort), "x").isEmpty());
     EXPECT_TRUE(client.get(QStringLiteral("not an address")).isEmpty());
     EXPECT_TRUE(client.get(QString()).isEmpty());
+}
+
+TEST(HttpClient, DirectUnlessTheApplicationNamesAProxy) {
+    LocalHttpServer server(
+        [](const QByteArray&) { return LocalHttpServer::answer(200, "OK", "1"); });
+    const QNetworkProxy viaServer(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort());
+    // A named HTTP proxy gets the whole address, not a tunnel.
+    for (const auto& [proxy, url, line] :
+         {std::tuple{QNetworkProxy(QNetworkProxy::NoProxy), server.url("/a"), "GET /a HTTP"},
+          std::tuple{viaServer, QStringLiteral("http://update.example/a"),
+                     "GET http://update.example/a HTTP"}}) {
+        QNetworkProxy::setApplicationProxy(proxy);
+        EXPECT_EQ(net::HttpClient(5000).get(url).text(), QStringLiteral("1")) << line;
+        EXPECT_TRUE(server.requests.last().startsWith(line)) << server.requests.last().constData();
+    }
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
 }
 
 TEST(AsyncGet, StreamsALargeBodyWithRequestHeadersAndReplyHeaders) {
