@@ -1,9 +1,9 @@
 // Downloads a 20 MB file from the local update service through the updater's downloader
 // and, in the same run, the same 20481-byte ranges one after another on one connection
 // with curl; twice: with a service that delays every reply by 20 ms (a real link) and on
-// plain loopback. Prints the times, curl's time over the updater's for each, and the peak
-// memory of this process. WS_BENCH_MB sets another file size,
-// WS_BENCH_IN_FLIGHT another number of slices in flight.
+// plain loopback. Prints the times, curl's time over the updater's for each, the service's
+// CPU time per download for each client, and the peak memory of this process. WS_BENCH_MB sets
+// another file size, WS_BENCH_IN_FLIGHT another number of slices in flight.
 #include "common/messages.h"
 #include "common/net/http_client.h"
 #include "update/downloader.h"
@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace {
 
 // One local update service and the times measured against it.
@@ -28,6 +30,8 @@ struct Link {
     QString url;
     QList<double> updaterSeconds;
     QList<double> curlSeconds;
+    QList<double> updaterServiceCpu; // the service's CPU seconds while it served the updater
+    QList<double> curlServiceCpu;
 };
 
 struct Fixture {
@@ -42,6 +46,17 @@ double median(QList<double> v) {
     if (v.isEmpty()) return 0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// User and system CPU seconds the process has used so far.
+double cpuSeconds(qint64 pid) {
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray stat = f.readAll();
+    // Fields after the command name (which may hold blanks): utime and stime are 12 and 13.
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) return 0;
+    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
 }
 
 long peakKb() {
@@ -84,6 +99,7 @@ void BM_UpdaterDownloadFile(benchmark::State& state, Link* link) {
     common::RecordingMessages messages;
     const QString target = fx->dir.filePath(QStringLiteral("updater/big.bin"));
     for (auto _ : state) {
+        const double cpuBefore = cpuSeconds(link->service.processId());
         QElapsedTimer t;
         t.start();
         upd::DownloadLimits limits;
@@ -94,6 +110,7 @@ void BM_UpdaterDownloadFile(benchmark::State& state, Link* link) {
             state.SkipWithError("download failed");
         const double seconds = double(t.nsecsElapsed()) / 1e9;
         link->updaterSeconds << seconds;
+        link->updaterServiceCpu << cpuSeconds(link->service.processId()) - cpuBefore;
         state.SetIterationTime(seconds);
     }
     if (QFileInfo(target).size() != fx->size) state.SkipWithError("wrong size");
@@ -115,6 +132,7 @@ void BM_CurlSameRanges(benchmark::State& state, Link* link) {
         }
     }
     for (auto _ : state) {
+        const double cpuBefore = cpuSeconds(link->service.processId());
         QElapsedTimer t;
         t.start();
         QProcess curl;
@@ -123,6 +141,7 @@ void BM_CurlSameRanges(benchmark::State& state, Link* link) {
             state.SkipWithError("curl failed");
         const double seconds = double(t.nsecsElapsed()) / 1e9;
         link->curlSeconds << seconds;
+        link->curlServiceCpu << cpuSeconds(link->service.processId()) - cpuBefore;
         state.SetIterationTime(seconds);
     }
     state.SetBytesProcessed(state.iterations() * fx->size);
@@ -149,6 +168,8 @@ void report(const char* name, const Link& link) {
     const double curl = median(link.curlSeconds);
     std::printf("%s: updater %.3f s, curl %.3f s (medians), curl/updater %.2f\n", name, updater,
                 curl, updater > 0 ? curl / updater : 0.0);
+    std::printf("%s: service CPU per download %.3f s for the updater, %.3f s for curl\n", name,
+                median(link.updaterServiceCpu), median(link.curlServiceCpu));
 }
 
 } // namespace

@@ -121,12 +121,11 @@ TEST(HttpClient, UnreachableOrMalformedAddressesGiveEmptyReplies) {
 TEST(HttpClient, DirectUnlessTheApplicationNamesAProxy) {
     LocalHttpServer server(
         [](const QByteArray&) { return LocalHttpServer::answer(200, "OK", "1"); });
-    const QNetworkProxy viaServer(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort());
-    // A named HTTP proxy gets the whole address, not a tunnel.
+    // Direct: the path alone; a named HTTP proxy gets the whole address, not a tunnel.
     for (const auto& [proxy, url, line] :
          {std::tuple{QNetworkProxy(QNetworkProxy::NoProxy), server.url("/a"), "GET /a HTTP"},
-          std::tuple{viaServer, QStringLiteral("http://update.example/a"),
-                     "GET http://update.example/a HTTP"}}) {
+          {QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.serverPort()),
+           QStringLiteral("http://update.example/a"), "GET http://update.example/a HTTP"}}) {
         QNetworkProxy::setApplicationProxy(proxy);
         EXPECT_EQ(net::HttpClient(5000).get(url).text(), QStringLiteral("1")) << line;
         EXPECT_TRUE(server.requests.last().startsWith(line)) << server.requests.last().constData();
