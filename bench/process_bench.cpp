@@ -2,9 +2,12 @@
 // machine's load falls on both alike: start-up to the sign-in form against a minimal Qt
 // Widgets window (bench_floor_window), and one two-passenger booking to PDF against a minimal
 // one-page Qt PDF program (bench_floor_pdf). Prints the median wall time of each and the
-// ratios. Usage: bench_process [RUNS]; WS_BENCH_PRINT names another print to measure (an
-// earlier build, for comparison).
+// ratios. print's data folder names the floor's fonts in info.ini, so both draw the same
+// installed fonts (print's default receipt fonts are not installed here, and looking for
+// them costs a fontconfig fallback search). Usage: bench_process [RUNS]; WS_BENCH_PRINT
+// names another print to measure (an earlier build, for comparison).
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -74,6 +77,14 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
     QTemporaryDir dir;
     const std::string tmp = dir.path().toStdString();
+    QFile info(dir.filePath(QStringLiteral("info.ini")));
+    if (!info.open(QIODevice::WriteOnly) ||
+        info.write("<font>\r\n<fonttype1>WenQuanYi Zen Hei</fonttype1>\r\n"
+                   "<fonttype2>DejaVu Sans</fonttype2>\r\n</font>\r\n") < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(info.fileName()));
+        return 1;
+    }
+    info.close();
     const std::string bench = WS_BENCH_DIR, source = WS_SOURCE_DIR;
     const char* other = std::getenv("WS_BENCH_PRINT");
     const std::string print = other && *other ? other : WS_BIN_DIR "/print";
